@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the game, its data kit and its tests need,
+# when any of them is missing. Safe to run again.
+set -euo pipefail
+packages=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev libgl1-mesa-dri libegl-mesa0
+          libgtest-dev libgmock-dev libbenchmark-dev)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
