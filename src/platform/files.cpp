@@ -1,6 +1,7 @@
 // Provisional: replaced by the file-loading services proper.
 #include "platform/files.h"
 
+#include "host/file_util.h"
 #include "host/paths.h"
 #include "platform/fatal_error.h"
 #include "platform/memory.h"
@@ -43,4 +44,9 @@ int file_exists(const char* name)
     if (!f) return 0;
     std::fclose(f);
     return 1;
+}
+
+int save_file(const char* name, const void* buffer, uint32_t size)
+{
+    return host_replace_file(host_user_file(name), buffer, size) ? 1 : 0;
 }

@@ -9,3 +9,8 @@
 uint8_t* load_file(const char* name, uint32_t* size_out = nullptr);
 uint32_t get_filelength(const char* name);
 int file_exists(const char* name);
+
+// Writes size bytes to the named file in the user directory: 1 when every
+// byte was written, else 0. The new file is written beside the old one and
+// renamed over it, so a failed write leaves the previous file whole.
+int save_file(const char* name, const void* buffer, uint32_t size);
