@@ -154,10 +154,16 @@ void edges(uint8_t prev, uint8_t now, uint8_t* pressed, uint8_t* released)
     *released = static_cast<uint8_t>((prev ^ now) & prev);
 }
 
-bool menu_repeat_due(int32_t* last_time, uint32_t now)
+// When each record's up, down, left and right last stepped a menu. Kept apart
+// from the held and idle counts, which the edge step zeroes whenever a stick
+// comes on or goes off: sharing them made every step a double step.
+uint32_t menu_repeat_time[CONTROLLER_RECORDS][4];
+
+bool menu_repeat_due(int32_t n, int direction, uint32_t now)
 {
-    if (now - static_cast<uint32_t>(*last_time) <= MENU_REPEAT_MS) return false;
-    *last_time = static_cast<int32_t>(now);
+    uint32_t& last = menu_repeat_time[n][direction];
+    if (now - last <= MENU_REPEAT_MS) return false;
+    last = now;
     return true;
 }
 
@@ -185,6 +191,7 @@ int start_input(void* instance, void* window)
 
 void init_controllers()
 {
+    std::memset(menu_repeat_time, 0, sizeof menu_repeat_time);
     for (int i = 0; i < CONTROLLER_RECORDS; ++i) {
         controllers[i].index = i;
         controllers[i].kind = CONTROLLER_NONE;
@@ -337,16 +344,15 @@ void read_joystick_controller(int32_t n)
     c.prev_dirs = c.dirs;
     c.dirs = 0;
     uint32_t now = host_time_ms();
-    // The repeat times of up, down, left and right share the held counts.
     if (raw & DIR_LEFT) {
-        if (menu_repeat_due(&c.dir_count[2].held, now)) c.dirs |= DIR_LEFT, c.axis_x = -1;
+        if (menu_repeat_due(n, 2, now)) c.dirs |= DIR_LEFT, c.axis_x = -1;
     } else if (raw & DIR_RIGHT) {
-        if (menu_repeat_due(&c.dir_count[3].held, now)) c.dirs |= DIR_RIGHT, c.axis_x = 1;
+        if (menu_repeat_due(n, 3, now)) c.dirs |= DIR_RIGHT, c.axis_x = 1;
     }
     if (raw & DIR_UP) {
-        if (menu_repeat_due(&c.dir_count[0].held, now)) c.dirs |= DIR_UP, c.axis_y = -1;
+        if (menu_repeat_due(n, 0, now)) c.dirs |= DIR_UP, c.axis_y = -1;
     } else if (raw & DIR_DOWN) {
-        if (menu_repeat_due(&c.dir_count[1].held, now)) c.dirs |= DIR_DOWN, c.axis_y = 1;
+        if (menu_repeat_due(n, 1, now)) c.dirs |= DIR_DOWN, c.axis_y = 1;
     }
     c.prev_buttons = c.buttons;
     c.buttons = buttons;

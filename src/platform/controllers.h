@@ -23,7 +23,7 @@ enum : uint32_t { ACTION_1 = 1, ACTION_2 = 2, ACTION_3 = 4, ACTION_4 = 8 };
 enum : uint32_t { DIR_FLAG_RELEASED = 1 };
 
 struct DirCount {
-    int32_t held, idle;  // the menu joystick read keeps repeat times in held
+    int32_t held, idle;
 };
 
 struct controller_record {
