@@ -11,6 +11,7 @@
 
 controller_record controllers[CONTROLLER_RECORDS];
 int32_t joystick_controllers = -1, mouse_controller = -1, keyboard_controller = -1, controller_total = 0;
+int32_t input_mode;
 InputFrame input_frame;
 uint32_t input_word_table[256];
 
@@ -87,7 +88,7 @@ input_record* frame_slot() { return &input_frame.records[input_frame.count]; }
 
 bool from_recording(input_record* slot)
 {
-    if (input_frame.mode != INPUT_PLAYBACK) return false;
+    if (input_mode != INPUT_PLAYBACK) return false;
     read_input_record(slot);
     return true;
 }
@@ -182,7 +183,7 @@ uint8_t rotate_direction_bits(uint8_t bits)
     return turned;
 }
 
-int start_input(void* instance, void* window)
+int start_input(void* instance, SDL_Window* window)
 {
     init_direct_input(instance, window);
     init_controllers();
@@ -268,7 +269,7 @@ void update_input_frame()
         if (controllers[n].side != 0) read_joystick_frame(n);
     if (is_controller(mouse_controller)) read_mouse_frame();
     update_controller_edges();
-    if (input_frame.mode == INPUT_RECORDING && input_frame.count > 0)
+    if (input_mode == INPUT_RECORDING && input_frame.count > 0)
         write_input_records(input_frame.records, input_frame.count);
 }
 

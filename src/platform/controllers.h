@@ -7,6 +7,7 @@
 #include <cstdint>
 
 struct PlayerSlot;
+struct SDL_Window;
 struct HostDeviceInfo;
 
 constexpr int CONTROLLER_RECORDS = 30;
@@ -59,7 +60,6 @@ enum InputMode : int32_t { INPUT_LIVE = 0, INPUT_RECORDING = 1, INPUT_PLAYBACK =
 // What the devices gave this frame, one record each for the keyboard and the
 // playing joysticks (the mouse's is written past the count).
 struct InputFrame {
-    int32_t mode;  // InputMode
     uint8_t count;
     input_record records[MAX_FRAME_RECORDS];
 };
@@ -75,11 +75,12 @@ extern const DirectionRow direction_table[16];
 
 extern controller_record controllers[CONTROLLER_RECORDS];
 extern int32_t joystick_controllers, mouse_controller, keyboard_controller, controller_total;
+extern int32_t input_mode;  // InputMode; start-up sets it live
 extern InputFrame input_frame;
 // Cleared by input_reset; kept for the screens.
 extern uint32_t input_word_table[256];
 
-int start_input(void* instance, void* window);
+int start_input(void* instance, SDL_Window* window);
 void init_controllers();
 void shutdown_input();
 

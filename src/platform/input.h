@@ -37,7 +37,7 @@ extern InputDeviceEntry joystick_devices[MAX_JOYSTICK_DEVICES];
 extern InputDeviceEntry keyboard_device, mouse_device;
 extern int32_t joystick_device_count, keyboard_device_count, mouse_device_count;
 
-int init_direct_input(void* instance, void* window);
+int init_direct_input(void* instance, SDL_Window* window);
 // Creates the input object alone; start-up goes through init_direct_input.
 int create_direct_input(void* instance);
 void release_input_devices();

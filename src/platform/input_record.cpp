@@ -118,7 +118,7 @@ void reset_recording_file_number() { recording_file_number = 1; }
 
 int begin_input_recording()
 {
-    if (input_frame.mode != INPUT_RECORDING) return input_frame.mode - INPUT_RECORDING;
+    if (input_mode != INPUT_RECORDING) return input_mode - INPUT_RECORDING;
     uint8_t header[RECORDING_HEADER_BYTES];
     for (int i = 0; i < RECORDING_HEADER_RECORDS; ++i)
         put_recording_record(header + i * RECORDING_RECORD_BYTES, controllers[i]);
@@ -137,7 +137,7 @@ int begin_input_recording()
 
 int load_input_recording_header()
 {
-    if (input_frame.mode != INPUT_PLAYBACK) return input_frame.mode - INPUT_PLAYBACK;
+    if (input_mode != INPUT_PLAYBACK) return input_mode - INPUT_PLAYBACK;
     std::FILE* f = std::fopen(recording_path(0).c_str(), "rb");
     if (!f) return RECORDING_FILE_ERROR;
     uint8_t header[RECORDING_HEADER_BYTES];

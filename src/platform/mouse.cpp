@@ -24,7 +24,7 @@ constexpr uint32_t WINMM_HIGH = 53249;
 
 } // namespace
 
-void init_mouse(void* device)
+void init_mouse(int32_t device)
 {
     mouse_state.device = device;
     mouse_state.button_count = static_cast<uint8_t>(host_mouse_button_count());

@@ -16,11 +16,11 @@ struct MouseState {
     uint8_t menu_buttons;
     uint8_t prev_buttons, buttons, new_buttons;
     uint8_t button_count;
-    void* device;  // given at start, kept for its owner
+    int32_t device;  // given at start, kept for its owner
 };
 extern MouseState mouse_state;
 
-void init_mouse(void* device);
+void init_mouse(int32_t device);
 // Once a menu frame: pumps the messages, reads the mouse, and keeps the
 // buttons that came down since the last call.
 void poll_mouse();

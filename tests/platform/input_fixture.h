@@ -62,6 +62,7 @@ protected:
         if (base_joysticks != 0) GTEST_SKIP() << "a joystick is attached to this machine";
         camera_yaw = 0;
         input_frame = {};
+        input_mode = INPUT_LIVE;
         std::memset(controllers, 0, sizeof controllers);
         std::memset(&mouse_state, 0, sizeof mouse_state);
         mouse_buttons = 0;

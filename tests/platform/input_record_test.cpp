@@ -85,20 +85,20 @@ TEST_F(InputRecording, HeaderRecordIsWrittenFieldByField)
 
 TEST_F(InputRecording, OnlyTheRightModeStartsOrLoads)
 {
-    input_frame.mode = INPUT_LIVE;
+    input_mode = INPUT_LIVE;
     EXPECT_EQ(begin_input_recording(), -1);
     EXPECT_EQ(load_input_recording_header(), -2);
-    input_frame.mode = INPUT_RECORDING;
+    input_mode = INPUT_RECORDING;
     EXPECT_EQ(load_input_recording_header(), -1);
     EXPECT_FALSE(fs::exists(file(0)));
-    input_frame.mode = INPUT_PLAYBACK;
+    input_mode = INPUT_PLAYBACK;
     EXPECT_EQ(begin_input_recording(), 1);
     EXPECT_FALSE(fs::exists(file(0)));
 }
 
 TEST_F(InputRecording, AFileEndsJustPast1024Bytes)
 {
-    input_frame.mode = INPUT_RECORDING;
+    input_mode = INPUT_RECORDING;
     ASSERT_EQ(begin_input_recording(), 0);
     for (int i = 0; i < 342; ++i) {
         input_record r{uint8_t(i), uint8_t(i >> 8), 7};
@@ -115,7 +115,7 @@ TEST_F(InputRecording, AFileEndsJustPast1024Bytes)
 TEST_F(InputRecording, TwoRecordingsAppendTwoHeadersAndPlaybackTakesTheFirst)
 {
     start();
-    input_frame.mode = INPUT_RECORDING;
+    input_mode = INPUT_RECORDING;
     controllers[0].side = 1;
     controllers[1].side = -1;
     ASSERT_EQ(begin_input_recording(), 0);
@@ -125,7 +125,7 @@ TEST_F(InputRecording, TwoRecordingsAppendTwoHeadersAndPlaybackTakesTheFirst)
     EXPECT_TRUE(fs::exists(file(1)));
 
     controllers[0].side = controllers[1].side = 0;
-    input_frame.mode = INPUT_PLAYBACK;
+    input_mode = INPUT_PLAYBACK;
     ASSERT_EQ(load_input_recording_header(), 0);
     EXPECT_EQ(controllers[0].side, 1);
     EXPECT_EQ(controllers[1].side, -1);
@@ -135,7 +135,7 @@ TEST_F(InputRecording, AShortHeaderLeavesTheRecordsAlone)
 {
     std::ofstream(file(0), std::ios::binary) << std::string(RECORDING_HEADER_BYTES - 1, '\x01');
     controllers[2].side = -1;
-    input_frame.mode = INPUT_PLAYBACK;
+    input_mode = INPUT_PLAYBACK;
     EXPECT_EQ(load_input_recording_header(), RECORDING_FILE_ERROR);
     EXPECT_EQ(controllers[2].side, -1);
     fs::remove(file(0));
@@ -166,7 +166,7 @@ TEST_F(InputRecording, ANewRecordingDoesNotRunOnIntoAnOlderOne)
     std::ofstream(file(2), std::ios::binary) << "old";
     std::ofstream(file(3), std::ios::binary) << "old";
     start();
-    input_frame.mode = INPUT_RECORDING;
+    input_mode = INPUT_RECORDING;
     ASSERT_EQ(begin_input_recording(), 0);
     EXPECT_FALSE(fs::exists(file(2)));
     EXPECT_FALSE(fs::exists(file(3)));
@@ -182,7 +182,7 @@ TEST_F(InputRecording, ASessionPlaysBackIdentically)
     controllers[0].side = 1;
     controllers[1].side = 0;  // not playing: not recorded
     set_controller_keys(0, 1, 2, 4, 8);
-    input_frame.mode = INPUT_RECORDING;
+    input_mode = INPUT_RECORDING;
     ASSERT_EQ(begin_input_recording(), 0);
 
     const SDL_Scancode keys[] = {SDL_SCANCODE_UP, SDL_SCANCODE_Z, SDL_SCANCODE_LEFT, SDL_SCANCODE_X};
@@ -219,7 +219,7 @@ TEST_F(InputRecording, ASessionPlaysBackIdentically)
     std::memset(controllers, 0, sizeof controllers);
     init_controllers();
     input_frame = {};
-    input_frame.mode = INPUT_PLAYBACK;
+    input_mode = INPUT_PLAYBACK;
     ASSERT_EQ(load_input_recording_header(), 0);
     EXPECT_EQ(keyboard().side, -1);
     EXPECT_EQ(controllers[0].button_map[2], 4);

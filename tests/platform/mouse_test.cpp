@@ -9,7 +9,8 @@ using MenuInput = InputTest;
 TEST_F(MenuInput, PollMouseKeepsTheButtonsNewlyPressed)
 {
     start();
-    init_mouse(&mouse_state);
+    init_mouse(7);
+    EXPECT_EQ(mouse_state.device, 7);
     EXPECT_EQ(mouse_state.button_count, 3);
     mouse_button(SDL_BUTTON_LEFT, true);
     mouse_move(123, 45, 1, 1);
