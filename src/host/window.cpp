@@ -27,6 +27,11 @@ SDL_Window* host_create_window(const char* title, bool exclusive)
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
 
+    // Keep the GL library loaded to the end of the process, so nothing it
+    // still holds is unmapped when the window goes.
+    static bool gl_loaded = SDL_GL_LoadLibrary(nullptr) == 0;
+    (void)gl_loaded;
+
     Uint32 flags = SDL_WINDOW_OPENGL | (exclusive ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_RESIZABLE);
     g_window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, HOST_PICTURE_WIDTH,
                                 HOST_PICTURE_HEIGHT, flags);
