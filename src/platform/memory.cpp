@@ -20,14 +20,16 @@ struct AllocBlock {
 
 AllocBlock g_first_block; // static and empty at start
 AllocBlock* g_current_block = &g_first_block;
-int32_t g_fail_after = -1;
+int32_t g_refuse_next = 0;
 uint32_t g_largest_block = 0;
 
 bool refused(size_t size)
 {
     if (g_largest_block != 0 && size > g_largest_block) return true;
-    if (g_fail_after == 0) return true;
-    if (g_fail_after > 0) --g_fail_after;
+    if (g_refuse_next > 0) {
+        --g_refuse_next;
+        return true;
+    }
     return false;
 }
 
@@ -106,10 +108,9 @@ void* realloc_mem(void* p, uint32_t new_size)
         fatal_error_sub(236, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)), "Buffer not found",
                         static_cast<uint32_t>(index));
     AllocEntry& entry = entry_at(index);
-    alloc_bytes -= entry.size;
     void* q = new_size ? system_realloc(entry.pointer, new_size) : nullptr;
     if (!q) fatal_error_sub(236, new_size, "Can't realloc", static_cast<uint32_t>(index));
-    alloc_bytes += new_size;
+    alloc_bytes = alloc_bytes - entry.size + new_size;
     entry.pointer = q;
     entry.size = new_size;
     return q;
@@ -177,6 +178,6 @@ uint32_t alloc_size_of(const void* p)
     return index < 0 ? 0 : entry_at(index).size;
 }
 
-void alloc_fail_after(int32_t n) { g_fail_after = n; }
+void alloc_refuse_next(int32_t n) { g_refuse_next = n; }
 
 void alloc_limit_block_size(uint32_t largest) { g_largest_block = largest; }

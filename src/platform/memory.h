@@ -29,7 +29,7 @@ int32_t alloc_table_blocks();
 // The size of the tracked buffer, 0 when it is not tracked.
 uint32_t alloc_size_of(const void* p);
 
-// Tests: make the system allocator refuse after n more successes (-1: never),
-// and refuse every block larger than largest (0: no limit).
-void alloc_fail_after(int32_t n);
+// Tests: make the system allocator refuse its next n requests, and refuse
+// every block larger than largest (0: no limit).
+void alloc_refuse_next(int32_t n);
 void alloc_limit_block_size(uint32_t largest);
