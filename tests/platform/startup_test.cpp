@@ -2,12 +2,16 @@
 
 #include "exit_trap.h"
 #include "host/events.h"
+#include "host/paths.h"
 #include "platform/command_line.h"
 #include "platform/message_pump.h"
 #include "platform/provisional_subsystems.h"
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -156,13 +160,22 @@ const std::vector<std::string> road_with_movie = {
     "destroy_window_and_exit",
 };
 
+// Runs the program in this process, with a user directory (and so a
+// single-instance lock) of its own: other test processes run beside it.
 Ending run_program(std::vector<const char*> args)
 {
     provisional_calls.clear();
     movies_on = 1;
     args.insert(args.begin(), "kob99");
     args.push_back(nullptr);
-    return run_trapped([&] { win_main(static_cast<int>(args.size() - 1), const_cast<char**>(args.data())); });
+    std::string saved = host_user_dir();
+    std::string own = saved + "/startup-" + std::to_string(::getpid());
+    setenv("KOB99_USER_DIR", own.c_str(), 1);
+    host_set_user_dir(own);
+    Ending e = run_trapped([&] { win_main(static_cast<int>(args.size() - 1), const_cast<char**>(args.data())); });
+    setenv("KOB99_USER_DIR", saved.c_str(), 1);
+    host_set_user_dir(saved);
+    return e;
 }
 
 void press_escape_soon()
