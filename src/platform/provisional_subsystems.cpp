@@ -45,6 +45,7 @@ uint8_t key_state[256];
 uint32_t input_mode = 0;
 int32_t mouse_device_value = 0;
 void init_mouse(int32_t) { note("init_mouse"); }
+int32_t mouse_message_hook(SDL_Window*, uint32_t, uint32_t, uint32_t) { return 1; }
 void start_input(void*, SDL_Window*) { note("start_input"); }
 STAND_IN(shutdown_input)
 
