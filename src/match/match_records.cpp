@@ -1,5 +1,6 @@
 #include "match/match_records.h"
 
+#include "frontend/league_data.h"
 #include "platform/settings_targets.h"
 
 #include <cstring>
@@ -25,5 +26,35 @@ void apply_match_settings(const MatchSettingsValues& values)
         s.team_options[t].auto_bounce = static_cast<uint8_t>(values.team[t].auto_bounce);
         s.team_options[t].name_display = static_cast<uint8_t>(values.team[t].name_display);
         s.team_options[t].intercept_circle = static_cast<uint8_t>(values.team[t].intercept_circle);
+    }
+}
+
+namespace {
+
+struct SkillSource {
+    int offset;
+    int32_t worst, best; // the league's range of the field
+};
+
+constexpr SkillSource skill_sources[8] = {
+    {PLAYER_KICKING, 63, 242},  {PLAYER_AGILITY, 76, 242},  {PLAYER_SPEED, 25, 39},   {PLAYER_MARKING, 76, 242},
+    {PLAYER_STRENGTH, 51, 242}, {PLAYER_STAMINA, 165, 285}, {PLAYER_SPEED, 25, 39},   {PLAYER_ACCURACY, 76, 242},
+};
+
+constexpr int32_t WORST_HANDICAP = 64;
+
+} // namespace
+
+void fill_man_skills(PlayerSlot* man)
+{
+    for (int k = 0; k < 8; ++k) {
+        const SkillSource& s = skill_sources[k];
+        int32_t h = 0;
+        if (man->person) {
+            const int32_t v = player_i16(man->person, s.offset);
+            h = (s.best - v) * WORST_HANDICAP / (s.best - s.worst);
+            h = h < 0 ? 0 : (h > WORST_HANDICAP ? WORST_HANDICAP : h);
+        }
+        man->skills[k] = static_cast<int8_t>(h);
     }
 }

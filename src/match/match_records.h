@@ -297,6 +297,12 @@ inline int men_in_use()
 // Start-up: zeroes the whole block.
 void clear_game_state_block();
 
+// Fills the man's eight skill bytes from his player record. Each is a
+// handicap, 0 for the best value the league holds up to 64 for the worst,
+// which the locomotion takes off his speeds: kicking, agility, speed,
+// marking, strength, stamina, speed, accuracy.
+void fill_man_skills(PlayerSlot* man);
+
 // Whole-unit ball position.
 inline int16_t ball_whole_x() { return static_cast<int16_t>(ball_state.x >> 16); }
 inline int16_t ball_whole_y() { return static_cast<int16_t>(ball_state.y >> 16); }

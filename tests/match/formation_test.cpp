@@ -128,4 +128,35 @@ TEST(MatchFromTheLeague, TwoClubsOnTheirSpotsAnswerTheRuleQueries)
     EXPECT_EQ(score_margin_check(0), 1);
 }
 
+TEST(ManSkills, HandicapsFromThePlayerRecord)
+{
+    league_player best{}, worst{}, middle{};
+    const int fields[] = {PLAYER_KICKING, PLAYER_AGILITY, PLAYER_SPEED, PLAYER_MARKING,
+                          PLAYER_STRENGTH, PLAYER_STAMINA, PLAYER_ACCURACY};
+    const int16_t highs[] = {242, 242, 39, 242, 242, 285, 242};
+    const int16_t lows[] = {63, 76, 25, 76, 51, 165, 76};
+    for (int i = 0; i < 7; ++i) {
+        set_player_i16(&best, fields[i], static_cast<int16_t>(highs[i] + 10)); // beyond the range: held
+        set_player_i16(&worst, fields[i], lows[i]);
+        set_player_i16(&middle, fields[i], static_cast<int16_t>((highs[i] + lows[i]) / 2));
+    }
+    PlayerSlot man{};
+    man.person = &best;
+    fill_man_skills(&man);
+    for (int8_t s : man.skills)
+        EXPECT_EQ(s, 0);
+    man.person = &worst;
+    fill_man_skills(&man);
+    for (int8_t s : man.skills)
+        EXPECT_EQ(s, 64);
+    man.person = &middle;
+    fill_man_skills(&man);
+    EXPECT_EQ(man.skills[2], 32); // speed 32 of 25..39
+    EXPECT_EQ(man.skills[6], 32);
+    EXPECT_EQ(man.skills[5], 32); // stamina 225 of 165..285
+    man.person = nullptr;
+    fill_man_skills(&man);
+    EXPECT_EQ(man.skills[0], 0);
+}
+
 } // namespace
