@@ -59,7 +59,7 @@ int8_t score_margin_check(int32_t with_kicker)
     const TeamRecord& second = team_records[1];
     const PlayerSlot* kicker = match_globals.last_kicker;
     int32_t d;
-    if (with_kicker == 1 && kicker && kicker->team)
+    if (with_kicker == 1 && kicker && kicker->team && kicker->team->other_team)
         d = kicker->team->points - kicker->team->other_team->points + 6;
     else
         d = first.points - second.points;
@@ -69,8 +69,7 @@ int8_t score_margin_check(int32_t with_kicker)
     const bool first_human = first.human_count != 0, second_human = second.human_count != 0;
     if (first_human == second_human)
         return int_abs(first.points - second.points) >= threshold ? 1 : 0;
-    const TeamRecord& human = first_human ? first : second;
-    const int32_t lead = human.points - human.other_team->points;
+    const int32_t lead = first_human ? first.points - second.points : second.points - first.points;
     if (lead > 0)
         return m >= threshold ? 1 : 0;
     if (lead < 0)
