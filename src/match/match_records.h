@@ -5,6 +5,7 @@
 #pragma once
 
 #include "frontend/game_settings.h"
+#include "platform/tick_timer.h"
 
 #include <cstdint>
 #include <type_traits>
@@ -269,6 +270,7 @@ struct MatchGlobals {
 
 struct GameStateBlock {
     GameSettings settings;
+    TickTimer tick_record; // the 62 Hz match tick
     MatchGlobals match;
     TeamRecord teams[2];
     PlayerSlot officials[OFFICIAL_COUNT]; // field, two boundary, two goal umpires
@@ -286,6 +288,7 @@ inline MatchGlobals& match_globals = game_state.match;
 inline TeamRecord (&team_records)[2] = game_state.teams;
 inline PlayerSlot (&official_slots)[OFFICIAL_COUNT] = game_state.officials;
 inline BallState& ball_state = game_state.ball;
+inline TickTimer& match_tick_record = game_state.tick_record;
 
 // Men in use per team, held to the slots there are.
 inline int men_in_use()
