@@ -52,13 +52,6 @@ STAND_IN(shutdown_input)
 STAND_IN(init_direct_sound)
 STAND_IN(shutdown_direct_sound)
 
-TickTimer match_tick_record;
-void clear_game_state_block()
-{
-    note("clear_game_state_block");
-    std::memset(&match_tick_record, 0, sizeof match_tick_record);
-}
-STAND_IN(seed_game_random)
 void game_tick(uint32_t) {}
 bool match_playback_flag() { return false; }
 
@@ -139,7 +132,6 @@ int32_t play_movie(const char*, SDL_Window*, uint32_t, int32_t, int32_t)
     return 1;
 }
 
-STAND_IN(build_boundary_tables)
 STAND_IN(load_sprite_file)
 STAND_IN(load_small_models)
 STAND_IN(load_player_model)
