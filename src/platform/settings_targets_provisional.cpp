@@ -3,4 +3,3 @@
 #include "platform/settings_targets.h"
 
 void apply_sound_settings(uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) {}
-void apply_match_settings(const MatchSettingsValues&) {}
