@@ -1,7 +1,7 @@
 #include "frontend/controller_sides.h"
 
 #include "match/match_records.h"
-#include "match/provisional_controllers.h"
+#include "platform/controllers.h"
 
 #include <initializer_list>
 
@@ -11,7 +11,7 @@ void reset_controller_sides()
 {
     for (int32_t i = 0; i < CONTROLLER_RECORDS; ++i) {
         set_controller_side(i, SIDE_NONE);
-        controller_presence[i] = controller_present(i);
+        controller_presence[i] = controllers[i].present;
     }
 }
 

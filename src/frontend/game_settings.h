@@ -3,9 +3,9 @@
 // match/match_records.h) and survive the clearing of a new match.
 #pragma once
 
-#include <cstdint>
+#include "platform/controllers.h"
 
-constexpr int CONTROLLER_RECORDS = 30;
+#include <cstdint>
 
 // Kinds of game.
 enum : int8_t {

@@ -1,7 +1,8 @@
 #include "host/input.h"
 
 #include "host/clock.h"
-#include "host/provisional_keymap.h"
+#include "host/events.h"
+#include "host/keymap.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -85,6 +86,15 @@ bool valid_axis(const HostInputDevice* d, int axis)
     return d && d->kind == HOST_DEVICE_JOYSTICK && !d->acquired && (axis == HOST_AXIS_X || axis == HOST_AXIS_Y);
 }
 
+// Events give window points; the cursor is kept as a desktop point.
+void set_cursor_from(uint32_t window_id, int32_t x, int32_t y)
+{
+    int wx = 0, wy = 0;
+    if (SDL_Window* window = window_id ? SDL_GetWindowFromID(window_id) : nullptr) SDL_GetWindowPosition(window, &wx, &wy);
+    g_cursor_x = x + wx;
+    g_cursor_y = y + wy;
+}
+
 int mouse_button_event(uint8_t sdl_button)
 {
     switch (sdl_button) {
@@ -134,6 +144,7 @@ void host_release_device(HostInputDevice* device)
 bool host_acquire_device(HostInputDevice* device)
 {
     if (!device) return false;
+    host_add_event_listener(host_input_event);
     if (device->acquired) return true;
     if (device->kind == HOST_DEVICE_KEYBOARD) {
         if (g_keyboard) return false;
@@ -254,7 +265,7 @@ void host_set_cursor_pos(int32_t x, int32_t y)
 {
     g_cursor_x = x;
     g_cursor_y = y;
-    if (SDL_Window* window = SDL_GetMouseFocus()) SDL_WarpMouseInWindow(window, x, y);
+    if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_WarpMouseGlobal(x, y);
 }
 
 // SDL cannot tell how many buttons the mouse has; left, right and middle is
@@ -297,16 +308,14 @@ void host_input_event(const SDL_Event& event)
         return;
     }
     case SDL_MOUSEMOTION:
-        g_cursor_x = event.motion.x;
-        g_cursor_y = event.motion.y;
+        set_cursor_from(event.motion.windowID, event.motion.x, event.motion.y);
         if (!g_mouse_device) return;
         if (event.motion.xrel) g_mouse.push({HOST_MOUSE_X, event.motion.xrel});
         if (event.motion.yrel) g_mouse.push({HOST_MOUSE_Y, event.motion.yrel});
         return;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
-        g_cursor_x = event.button.x;
-        g_cursor_y = event.button.y;
+        set_cursor_from(event.button.windowID, event.button.x, event.button.y);
         int what = mouse_button_event(event.button.button);
         if (!g_mouse_device || what < 0) return;
         g_mouse.push({static_cast<HostMouseEventKind>(what), event.type == SDL_MOUSEBUTTONDOWN ? 0x80 : 0});

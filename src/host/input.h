@@ -88,7 +88,7 @@ int host_get_keyboard_data(HostInputDevice* keyboard, HostKeyEvent* events, int 
 // HOST_INPUT_NOT_ACQUIRED.
 int host_get_mouse_event(HostInputDevice* mouse, HostMouseEvent* event);
 
-// The cursor in window pixels, as last seen by the events; moving it.
+// The cursor as a desktop point, as last seen by the events; moving it.
 void host_get_cursor_pos(int32_t* x, int32_t* y);
 void host_set_cursor_pos(int32_t x, int32_t y);
 // Buttons the mouse offers to the game.
@@ -99,7 +99,8 @@ int host_mouse_button_count();
 // such joystick.
 bool host_read_raw_joystick(int id, uint32_t* x, uint32_t* y, uint32_t* buttons, uint32_t* button_count);
 
-// The event source feeds every SDL event through here.
+// Every SDL event comes through here (acquiring a keyboard or mouse puts it
+// on the event source's listeners).
 void host_input_event(const SDL_Event& event);
 // Releases everything and forgets buffered events (shut-down and tests).
 void host_input_shutdown();

@@ -398,6 +398,34 @@ void map_key_to_actions(int32_t controller, int32_t frame_record, uint8_t value)
             input_frame.records[frame_record].actions |= static_cast<uint8_t>(1u << k);
 }
 
+controller_record* controller_at(int32_t index) { return is_controller(index) ? &controllers[index] : nullptr; }
+
+int32_t controller_index(const controller_record* record)
+{
+    for (int32_t i = 0; i < CONTROLLER_RECORDS; ++i)
+        if (record == &controllers[i]) return i;
+    return -1;
+}
+
+int32_t controller_side(int32_t index) { return is_controller(index) ? controllers[index].side : 0; }
+
+void set_controller_side(int32_t index, int32_t side)
+{
+    if (is_controller(index)) controllers[index].side = side;
+}
+
+PlayerSlot* controller_man(int32_t index) { return is_controller(index) ? controllers[index].men[0] : nullptr; }
+
+void set_controller_man(int32_t index, PlayerSlot* man)
+{
+    if (is_controller(index)) controllers[index].men[0] = man;
+}
+
+void clear_controller_men(int32_t index)
+{
+    if (is_controller(index)) controllers[index].men[0] = controllers[index].men[1] = controllers[index].men[2] = nullptr;
+}
+
 int32_t controller_count() { return joystick_controllers; }
 
 int32_t controller_present(int32_t n) { return n < joystick_controllers ? input_device_present(n) : 0; }

@@ -106,6 +106,15 @@ void poll_mouse_state();
 void input_reset();
 void map_key_to_actions(int32_t controller, int32_t frame_record, uint8_t value);
 
+// The match's and the front end's way to the records by number.
+controller_record* controller_at(int32_t index);            // nullptr outside the table
+int32_t controller_index(const controller_record* record);  // -1 when not a record
+int32_t controller_side(int32_t index);
+void set_controller_side(int32_t index, int32_t side);
+PlayerSlot* controller_man(int32_t index);  // the man the controller drives
+void set_controller_man(int32_t index, PlayerSlot* man);
+void clear_controller_men(int32_t index);
+
 int32_t controller_count();
 // Joystick n's device information.
 int joystick_info(int32_t n, HostDeviceInfo* info);

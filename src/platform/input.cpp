@@ -1,6 +1,6 @@
 #include "platform/input.h"
 
-#include "platform/provisional_input_neighbours.h"
+#include "platform/screen_services.h"
 
 #include <cstring>
 

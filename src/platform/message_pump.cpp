@@ -6,7 +6,9 @@
 #include "platform/cd_audio.h"
 #include "platform/command_line.h"
 #include "platform/fatal_error.h"
+#include "platform/input.h"
 #include "platform/memory.h"
+#include "platform/mouse.h"
 #include "platform/provisional_subsystems.h"
 #include "platform/startup.h"
 

@@ -2,7 +2,9 @@
 
 #include "host/input.h"
 #include "platform/input.h"
-#include "platform/provisional_input_neighbours.h"
+#include "host/events.h"
+#include "platform/message_pump.h"
+#include "platform/screen_services.h"
 
 MouseState mouse_state;
 WinmmJoysticks winmm_joysticks;
@@ -30,6 +32,22 @@ void init_mouse(int32_t device)
     mouse_state.button_count = static_cast<uint8_t>(host_mouse_button_count());
     mouse_state.new_buttons = 0;
     mouse_state.prev_buttons = 0;
+}
+
+// The window's mouse moves, taken into the picture, for the menus.
+int32_t mouse_message_hook(SDL_Window* window, uint32_t message, uint32_t, uint32_t lparam)
+{
+    if (message != HOST_WM_MOUSEMOVE) return 1;
+    int32_t x = static_cast<int16_t>(lparam & 0xFFFFu);
+    int32_t y = static_cast<int16_t>(lparam >> 16);
+    int wx = 0, wy = 0;
+    if (window) SDL_GetWindowPosition(window, &wx, &wy);
+    x += wx;
+    y += wy;
+    screen_to_game_point(&x, &y);
+    mouse_state.x = x;
+    mouse_state.y = y;
+    return 0;
 }
 
 void poll_mouse()

@@ -7,6 +7,7 @@
 #include "host/process.h"
 #include "host/window.h"
 #include "platform/fatal_error.h"
+#include "platform/input.h"
 #include "platform/message_pump.h"
 #include "platform/startup.h"
 
@@ -41,13 +42,7 @@ int host_hook(const HostMessage& message)
 #define STAND_IN(name)                                                                                              \
     void name() { note(#name); }
 
-uint8_t key_state[256];
-uint32_t input_mode = 0;
 int32_t mouse_device_value = 0;
-void init_mouse(int32_t) { note("init_mouse"); }
-int32_t mouse_message_hook(SDL_Window*, uint32_t, uint32_t, uint32_t) { return 1; }
-void start_input(void*, SDL_Window*) { note("start_input"); }
-STAND_IN(shutdown_input)
 
 STAND_IN(init_direct_sound)
 STAND_IN(shutdown_direct_sound)

@@ -14,15 +14,9 @@
 
 extern std::vector<std::string> provisional_calls;
 
-// Input: the keyboard table (indexed by key code), the recording mode, the mouse device.
-extern uint8_t key_state[256];
-extern uint32_t input_mode;
+// Input: the mouse device value start-up hands on.
 extern int32_t mouse_device_value;
-void init_mouse(int32_t device);
 // The mouse's look at window messages: 0 when it took the message.
-int32_t mouse_message_hook(SDL_Window* window, uint32_t message, uint32_t wparam, uint32_t lparam);
-void start_input(void* instance, SDL_Window* window);
-void shutdown_input();
 
 // Sound.
 void init_direct_sound();

@@ -10,9 +10,12 @@
 #include "match/match_records.h"
 #include "platform/cd_audio.h"
 #include "platform/command_line.h"
+#include "platform/controllers.h"
 #include "platform/fatal_error.h"
+#include "platform/input.h"
 #include "platform/memory.h"
 #include "platform/message_pump.h"
+#include "platform/mouse.h"
 #include "platform/provisional_subsystems.h"
 #include "platform/tick_timer.h"
 

@@ -2,7 +2,7 @@
 #include "frontend/game_settings.h"
 #include "frontend/league_data.h"
 #include "match/match_records.h"
-#include "match/provisional_controllers.h"
+#include "platform/controllers.h"
 #include "platform/settings_targets.h"
 
 #include <gtest/gtest.h>
@@ -104,7 +104,7 @@ protected:
         }
         for (int32_t i = 0; i < CONTROLLER_RECORDS; ++i) {
             clear_controller_men(i);
-            set_controller_present(i, i < 3);
+            controllers[i].present = i < 3;
         }
         reset_controller_sides();
     }
@@ -112,7 +112,7 @@ protected:
     {
         for (int32_t i = 0; i < CONTROLLER_RECORDS; ++i) {
             clear_controller_men(i);
-            set_controller_present(i, 0);
+            controllers[i].present = 0;
         }
         reset_controller_sides();
     }

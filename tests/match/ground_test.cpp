@@ -1,7 +1,7 @@
 #include "match/ground.h"
 
 #include "match/game_maths.h"
-#include "match/provisional_controllers.h"
+#include "platform/controllers.h"
 #include "match/two_teams.h"
 
 #include <gtest/gtest.h>

@@ -4,6 +4,7 @@
 #include "host/cd_audio.h"
 #include "host/events.h"
 #include "platform/cd_audio.h"
+#include "platform/input.h"
 #include "platform/provisional_subsystems.h"
 #include "platform/startup.h"
 

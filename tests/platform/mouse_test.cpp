@@ -1,5 +1,8 @@
 #include "input_fixture.h"
 
+#include "host/events.h"
+#include "platform/startup.h"
+
 namespace {
 
 using namespace input_test;
@@ -8,6 +11,8 @@ using MenuInput = InputTest;
 
 TEST_F(MenuInput, PollMouseKeepsTheButtonsNewlyPressed)
 {
+    app_active = 1;  // the pump waits while the program is inactive
+    app_suspended = 0;
     start();
     init_mouse(7);
     EXPECT_EQ(mouse_state.device, 7);
@@ -26,6 +31,14 @@ TEST_F(MenuInput, PollMouseKeepsTheButtonsNewlyPressed)
     EXPECT_EQ(mouse_state.new_buttons, MOUSE_RIGHT);
     poll_mouse();
     EXPECT_EQ(mouse_state.new_buttons, 0);
+}
+
+TEST_F(MenuInput, MouseMovesOfTheWindowGoToTheMenuMouse)
+{
+    EXPECT_EQ(mouse_message_hook(nullptr, HOST_WM_MOUSEMOVE, 0, (77u << 16) | 321u), 0);
+    EXPECT_EQ(mouse_state.x, 321);
+    EXPECT_EQ(mouse_state.y, 77);
+    EXPECT_EQ(mouse_message_hook(nullptr, HOST_WM_KEYDOWN, 0, 0), 1);
 }
 
 TEST_F(MenuInput, KeyFlagsCountEachPressOnce)

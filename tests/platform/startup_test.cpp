@@ -5,6 +5,8 @@
 #include "host/paths.h"
 #include "platform/command_line.h"
 #include "platform/message_pump.h"
+#include "platform/controllers.h"
+#include "platform/input.h"
 #include "platform/provisional_subsystems.h"
 #include "match/ground.h"
 #include "match/match_records.h"
@@ -152,12 +154,11 @@ const std::vector<std::string> road_with_movie = {
     "set_lkz_image_mode",
     "play_movie",             "init_screen_format", "start_3d_display",
     "set_filter_option",      "display_window",     "set_screen_display_kind",
-    "set_window_message_hook", "init_direct_sound", "init_mouse",
-    "start_input",            "build_sincos_table",
+    "set_window_message_hook", "init_direct_sound", "build_sincos_table",
     "load_sprite_file",       "load_small_models",  "load_player_model",
     "load_animations",        "init_ball_contact_tables", "front_end_main",
     "free_small_models",      "free_player_model",  "free_animations",
-    "free_replay_node",       "shutdown_input",     "shutdown_direct_sound",
+    "free_replay_node",       "shutdown_direct_sound",
     "set_exit_hook",          "free_all_3d_objects", "release_tile_textures",
     "destroy_window_and_exit",
 };
@@ -200,6 +201,8 @@ TEST(StartUp, TheWholeRoadInOrderEndsWithZero)
     EXPECT_TRUE(e.ended);
     EXPECT_EQ(e.code, 0);
     EXPECT_EQ(provisional_calls, road_with_movie);
+    EXPECT_GE(keyboard_controller, 1) << "the input came up";
+    EXPECT_EQ(mouse_controller, -1) << "and went down again";
     EXPECT_EQ(use_3d_hardware, 1u);
     EXPECT_EQ(match_tick_record.rate, 62);
     EXPECT_EQ(match_tick_record.period, 16);
