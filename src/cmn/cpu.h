@@ -23,9 +23,10 @@ void detectcpu();
 uint64_t getcpuspeed();
 uint64_t getclockrate();
 uint64_t getclockrateloop();
-// The nominal clock in MHz for a measured one: multiples of 30, 33 1/3 and
-// 37.5, a candidate below the measurement costing eight times as much.
-uint32_t snapcpuclock(uint32_t mhz);
+// The nominal clock in Hz for a measured one, taken in whole MHz: multiples
+// of 30, 33 1/3 and 37.5 MHz, a candidate below the measurement costing
+// eight times as much.
+uint64_t nominalcpuclock(uint64_t measuredhz);
 
 // Probes: CPUID exists; one CPUID leaf as EAX, EBX, EDX, ECX; the division
 // flags test that tells the processors without CPUID apart.

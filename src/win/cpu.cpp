@@ -79,9 +79,9 @@ void detectcpu()
     if (const char* forced = std::getenv("ISMMX")) libcpu.mmx = std::atoi(forced) != 0;
 }
 
-uint32_t snapcpuclock(uint32_t mhz)
+uint64_t nominalcpuclock(uint64_t measuredhz)
 {
-    double m = mhz;
+    double m = static_cast<double>(measuredhz / 1000000);
     auto error = [m](double candidate, double weight) {
         double e = (candidate - m) * weight;
         return e < 0 ? e * -8 : e;
@@ -92,7 +92,7 @@ uint32_t snapcpuclock(uint32_t mhz)
     double choice = c33;
     if (error(c30, 1.1) < error(c33, 1.0)) choice = c30;
     if (error(c37, 1.2) < error(choice, 1.0)) choice = c37;
-    return static_cast<uint32_t>(choice);
+    return static_cast<uint64_t>(choice) * 1000000;
 }
 
 uint64_t getclockrate()
@@ -142,8 +142,7 @@ uint64_t getcpuspeed()
         return 0;
     }
     uint64_t hz = libcpu.tsc ? getclockrate() : getclockrateloop();
-    uint64_t mhz = hz / 1000000;
-    uint64_t nominal = uint64_t{snapcpuclock(static_cast<uint32_t>(mhz > 0xFFFFFFFFu ? 0xFFFFFFFFu : mhz))} * 1000000;
+    uint64_t nominal = nominalcpuclock(hz);
     libcpuhz.store(nominal);
     return nominal;
 }
