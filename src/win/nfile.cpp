@@ -608,7 +608,7 @@ int32_t FILE_completeop(uint32_t id)
         break;
     case FILEOP_CLOSE: result = filedevclose(op->handle); break;
     case FILEOP_READ:
-    case FILEOP_WRITE: result = static_cast<int32_t>(op->count); break;
+    case FILEOP_WRITE: result = cancelled ? 0 : static_cast<int32_t>(op->count); break;
     case FILEOP_SIZE:
     case FILEOP_EXISTS: result = static_cast<int32_t>(op->value); break;
     case FILEOP_OPENARCHIVE: {
