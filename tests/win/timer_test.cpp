@@ -142,7 +142,7 @@ TEST_F(SystemTasks, ThreadsAddWhileTheMainThreadDispatches)
     for (SystemTask t : mine) {
         adders.emplace_back([t, &stop] {
             while (!stop.load()) {
-                addsystemtask(t, 1000, 1000);
+                addsystemtask(t, 1000000, 1000000);
                 removesystemtask(t);
             }
         });
