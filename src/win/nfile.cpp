@@ -204,16 +204,18 @@ void device_thread(uintptr_t device)
     FileDevice* dev = &g_devices[device];
     while (!g_fs.shutdown.load()) {
         FileOp* op = nullptr;
+        bool cancelled = false;
         qlock(&dev->pending);
         auto* head = reinterpret_cast<FileOp*>(dev->pending.head);
         if (head && head->priority <= dev->gate) op = static_cast<FileOp*>(qpop(&dev->pending));
         dev->current = op;
+        if (op) cancelled = op->flags & FILEOP_CANCELLED;
         qunlock(&dev->pending);
         if (!op) {
             waitevent(dev->wake);
             continue;
         }
-        if (!(op->flags & FILEOP_CANCELLED)) perform(op, static_cast<uint32_t>(device));
+        if (!cancelled) perform(op, static_cast<uint32_t>(device));
 
         qlock(&dev->pending);
         qbottom(&dev->completed, op);

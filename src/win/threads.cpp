@@ -27,11 +27,14 @@ struct MainThread {
 MainThread g_main;
 std::once_flag g_main_once;
 
-// Read by the new thread; lives on the creator's stack until "started" is set.
+// Read by the new thread; lives on the creator's stack until "started" is
+// set. The thread waits for "resume" so that its record is filled before it
+// runs, as a thread created suspended would.
 struct StartBlock {
     void (*plain)();
     void (*withparam)(uintptr_t);
     uintptr_t parameter;
+    std::atomic<bool> resume{false};
     std::atomic<bool> started{false};
 };
 
@@ -39,6 +42,7 @@ uint64_t thread_number(std::thread::id id) { return std::hash<std::thread::id>{}
 
 void thread_body(StartBlock* block)
 {
+    while (!block->resume.load()) std::this_thread::yield();
     void (*plain)() = block->plain;
     void (*withparam)(uintptr_t) = block->withparam;
     uintptr_t parameter = block->parameter;
@@ -72,6 +76,7 @@ void* start_thread(void (*plain)(), void (*withparam)(uintptr_t), uintptr_t para
         record->zero = 0;
         record->threadid = thread_number(thread->get_id());
     }
+    block.resume.store(true);
     while (!block.started.load()) sleepthread(1);
     return thread;
 }
