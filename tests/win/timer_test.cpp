@@ -288,3 +288,31 @@ TEST_F(RunningTimer, ExitFunctionsStopTheTimer)
 }
 
 } // namespace
+
+namespace {
+
+void abort_on_the_timer_thread()
+{
+    cleartimers();
+    LIBFAIL("cmn\\addtimer", "timercallback - ABORT FROM THE TIMER THREAD\n");
+}
+
+// The abort ends the process from the timer thread; the exit functions,
+// which would wait for that very thread, do not run.
+void abort_from_timer_then_wait()
+{
+    registermainthread();
+    inittimer(240);
+    setcallbackthread(serve);
+    addtimer(abort_on_the_timer_thread);
+    for (;;) sleepthread(10);
+}
+
+TEST(RunningTimerDeathTest, AnAbortFromAnotherThreadEndsTheProcessWithAFailure)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(abort_from_timer_then_wait(), ::testing::ExitedWithCode(1),
+                "ABORT FROM THE TIMER THREAD\nFILE cmn\\\\addtimer LINE [0-9]+ FUNCTION");
+}
+
+} // namespace
