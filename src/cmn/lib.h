@@ -20,6 +20,7 @@ struct LibSettings {
     int32_t defaultmemflags = 0;
     int32_t nomouse = 0;
     int32_t logmode = 0;                     // 0 debug output (stderr), 1 standard output
+    int32_t exitonduplicate = 1;             // checksingleinstance ends a second copy
 };
 extern LibSettings libsettings;
 
@@ -72,6 +73,11 @@ void clearmmx();
 int detectdirectdraw();
 int detectdirect3d();
 int detectdirectsound();
+
+// 0 when this is the only running copy of the program named (by default the
+// program's own name); a second copy ends (code 0) or, with the exit switch
+// off, gets 1.
+int checksingleinstance(const char* name);
 
 // Brings the library up (once per process).
 void initlibrary();

@@ -93,12 +93,6 @@ MemBlockHeader* find_free(MemClass* c, uint32_t need, uint32_t type)
     return best;
 }
 
-struct ClassLock {
-    explicit ClassLock(MemClass* c) : lock(c ? c->lock : nullptr) { entercritical(lock); }
-    ~ClassLock() { leavecritical(lock); }
-    LibLock lock;
-};
-
 } // namespace
 
 MemClass* memclassrecord(int cls) { return g_classes[cls & MEM_CLASSMASK]; }
@@ -265,7 +259,7 @@ void* reservememadr(const char* name, int32_t size, uint32_t type)
     }
     MemBlockHeader* block = nullptr;
     {
-        ClassLock hold(c);
+        MemClassLock hold(c);
         if (size < 0) {
             uint32_t largest = largest_free(c);
             leavecritical(hold.lock);
@@ -327,7 +321,7 @@ int purgememadr(void* data)
     MemBlockHeader* block = memheaderof(data);
     MemClass* c = memclassrecord(block->flags);
     {
-        ClassLock hold(block->signature == MEMSIG_USED ? c : nullptr);
+        MemClassLock hold(block->signature == MEMSIG_USED ? c : nullptr);
         if (block->signature == MEMSIG_USED && !(block->flags & MEM_SENTINEL) && c) {
             MemBlockHeader* start = block;
             MemBlockHeader* prev = memheader(c, block->prev);
@@ -384,7 +378,7 @@ uint32_t largestfreememclass(int cls)
 {
     MemClass* c = memclassrecord(cls);
     if (!c) return 0;
-    ClassLock hold(c);
+    MemClassLock hold(c);
     return largest_free(c);
 }
 

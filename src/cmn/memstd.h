@@ -93,6 +93,13 @@ int validateallmem();
 int memprintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void setmemreportoutput(int (*output)(const char* text));
 
+// Holds a class's lock (when it has one) for a scope.
+struct MemClassLock {
+    explicit MemClassLock(MemClass* c) : lock(c ? c->lock : nullptr) { entercritical(lock); }
+    ~MemClassLock() { leavecritical(lock); }
+    LibLock lock;
+};
+
 // For the manager's own neighbours (resize, the memory map): the class
 // record of a class number, headers by offset, and the free list.
 MemClass* memclassrecord(int cls);

@@ -9,12 +9,6 @@
 
 namespace {
 
-struct ClassLock {
-    explicit ClassLock(MemClass* c) : lock(c ? c->lock : nullptr) { entercritical(lock); }
-    ~ClassLock() { leavecritical(lock); }
-    LibLock lock;
-};
-
 int memreportline(const char* text)
 {
     std::fputs(text, stdout);
@@ -36,7 +30,7 @@ void* resize(void* data, int32_t size)
     MemBlockHeader* block = memheaderof(data);
     MemClass* c = memclassrecord(block->flags);
     if (!c || block->signature != MEMSIG_USED) return data;
-    ClassLock hold(c);
+    MemClassLock hold(c);
 
     uint32_t self = memoffset(c, block);
     MemBlockHeader* next = memheader(c, block->next);
@@ -83,7 +77,7 @@ int validatemem(int cls)
 {
     MemClass* c = memclassrecord(cls);
     if (!c) return 1;
-    ClassLock hold(c);
+    MemClassLock hold(c);
     for (uint32_t at = 0;;) {
         MemBlockHeader* block = memheader(c, at);
         if (checksentinel(block) == 0) {

@@ -3,9 +3,13 @@
 #include "cmn/loadcall.h"
 #include "cmn/memstd.h"
 #include "cmn/project.h"
+#include "host/instance.h"
+#include "host/process.h"
 #include "win/nfile.h"
 #include "win/provisional_display.h"
 #include "win/timer.h"
+
+#include <cerrno>
 
 namespace {
 
@@ -45,4 +49,13 @@ void initlibrary()
     setloadfilehook(loadfile_crccheck);
     setfieldofview(30, 20, libsettings.displaywidth, libsettings.displayheight);
     setprojectionorigin(0, 0);
+}
+
+int checksingleinstance(const char* name)
+{
+    if (!name) name = program_invocation_short_name;
+    if (host_claim_single_instance(name)) return 0;
+    // The other copy's window belongs to another process here; it is left alone.
+    if (libsettings.exitonduplicate) host_exit(0);
+    return 1;
 }

@@ -18,6 +18,7 @@ namespace {
 
 // Thrown by exitthread and caught where the thread began.
 struct ThreadExit {};
+thread_local bool t_started_here = false;
 
 struct MainThread {
     std::atomic<bool> registered{false};
@@ -47,6 +48,7 @@ void thread_body(StartBlock* block)
     void (*withparam)(uintptr_t) = block->withparam;
     uintptr_t parameter = block->parameter;
     block->started.store(true);
+    t_started_here = true;
     try {
         if (withparam) withparam(parameter);
         else plain();
@@ -132,7 +134,10 @@ void removethread(ThreadRecord* record)
         LIBFAIL("win\\threads", "removethread - CANNOT REMOVE THE MAIN THREAD.\n");
         return;
     }
-    if (record == LIB_THISTHREAD) exitthread();
+    if (record == LIB_THISTHREAD) {
+        exitthread();
+        return;
+    }
     auto* thread = static_cast<std::thread*>(record->handle);
     if (!thread) return;
     record->handle = nullptr;
@@ -145,7 +150,10 @@ void removethread(ThreadRecord* record)
     delete thread;
 }
 
-void exitthread() { throw ThreadExit{}; }
+void exitthread()
+{
+    if (t_started_here) throw ThreadExit{};
+}
 
 bool isthread(ThreadRecord* record)
 {

@@ -31,8 +31,8 @@ void* createparamthread2(void (*fn)(uintptr_t), uintptr_t parameter, uint32_t st
 // the calling thread (one the library started); the main thread cannot be
 // removed.
 void removethread(ThreadRecord* record);
-// Ends the calling thread, which the library must have started.
-[[noreturn]] void exitthread();
+// Ends the calling thread; a thread the library did not start goes on.
+void exitthread();
 bool isthread(ThreadRecord* record);
 int32_t getthreadpriority(ThreadRecord* record);
 void setthreadpriority(ThreadRecord* record, int32_t level);

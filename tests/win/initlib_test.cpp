@@ -54,4 +54,12 @@ TEST(LibraryStart, ClockRateNeedsTheTimer)
     EXPECT_TRUE(aborts.saw("getcpuspeed - INITTIMER REQUIRED TO DETERMINE CLOCK RATE\n"));
 }
 
+TEST(LibraryStart, TheOnlyCopyIsTold)
+{
+    TempDir dir;
+    EXPECT_EQ(checksingleinstance("kob_lib_single"), 0);
+    EXPECT_EQ(checksingleinstance("kob_lib_single"), 0);
+    EXPECT_EQ(checksingleinstance(nullptr), 0);
+}
+
 } // namespace
