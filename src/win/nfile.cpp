@@ -43,7 +43,6 @@ struct FileSystem {
     LibQueue freeops{};
     LibQueue archives{};
     int32_t nextarchive = -1;
-    bool exitregistered = false;
 };
 
 FileDevice g_devices[DEVICES];
@@ -249,7 +248,11 @@ FileOp* op_with_name(int type, const char* name, int priority, uintptr_t word)
     if (!op) return nullptr;
     uint32_t size = static_cast<uint32_t>(std::strlen(name)) + 1;
     void* copy = pagealloc(&size);
-    if (copy) std::memcpy(copy, name, std::strlen(name) + 1);
+    if (!copy) {
+        qpush(&g_fs.freeops, op);
+        return nullptr;
+    }
+    std::memcpy(copy, name, std::strlen(name) + 1);
     op->pointer = copy;
     op->flags |= FILEOP_PAGEMEM;
     return op;
@@ -370,10 +373,7 @@ int FILE_init(uint32_t slots, uint32_t, uint32_t ops)
     qinit(&g_fs.archives, nullptr, 0);
     g_fs.nextarchive = -1;
     g_fs.shutdown.store(false);
-    if (!g_fs.exitregistered) {
-        g_fs.exitregistered = true;
-        libatexit(FILE_shutdown);
-    }
+    libatexit(FILE_shutdown);
     g_fs.ready.store(true);
     return 1;
 }

@@ -141,7 +141,6 @@ struct LowTimer {
     ThreadRecord thread{};
     bool started = false;
     void (*fns[8])() = {};
-    bool exitregistered = false;
 };
 LowTimer g_low;
 
@@ -437,10 +436,7 @@ void setcallbackthread(void (*fn)())
 void wininittimer()
 {
     if (g_low.started) return;
-    if (!g_low.exitregistered) {
-        g_low.exitregistered = true;
-        libatexit(stoplowtimer);
-    }
+    libatexit(stoplowtimer);
     LibLock lock = createcritical();
     entercritical(lock);
     {

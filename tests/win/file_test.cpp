@@ -278,4 +278,21 @@ TEST(FilePaths, CopiesStayInsideTheCallersBuffer)
     EXPECT_GT(diskfreespace("/"), 0u);
 }
 
+TEST(FilePaths, ADirectoryTooLongToFetchIsReportedWithItsLength)
+{
+    AbortCatcher aborts;
+    TempDir dir;
+    std::filesystem::path deep = dir.path("");
+    while (deep.string().size() < 600) deep /= std::string(60, 'd');
+    std::filesystem::create_directories(deep);
+    std::filesystem::path before = std::filesystem::current_path();
+    ASSERT_EQ(setdirectory(deep.c_str()), 1);
+    char buffer[512] = "unchanged";
+    EXPECT_EQ(getdirectory(buffer, sizeof buffer), 0u);
+    std::filesystem::current_path(before);
+    ASSERT_EQ(aborts.count(), 1u);
+    EXPECT_EQ(aborts.messages()[0], "getdirectory - FAILED TO FETCH, OR WAS TOO LONG (0 CHAR).\n");
+    EXPECT_STREQ(buffer, "");
+}
+
 } // namespace
