@@ -62,8 +62,8 @@ void setliblogoutput(void (*output)(const char* text));
 
 // Library functions to run when the process ends. librunexitfunctions runs
 // them now (last registered first) and forgets them; the process runs them at
-// exit. After an abort from another thread they do not run: the threads they
-// would wait for may be the ones that cannot stop.
+// exit. An abort from another thread ends the process without them: the
+// threads they would wait for may be the ones that cannot stop.
 void libatexit(void (*fn)());
 void librunexitfunctions();
 

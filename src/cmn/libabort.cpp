@@ -16,7 +16,6 @@ ErrorSite libcallsite;
 namespace {
 
 std::atomic<bool> g_aborting{false};
-std::atomic<bool> g_abort_off_main{false};
 std::atomic<int (*)(const char*)> g_filter{nullptr};
 std::atomic<void (*)()> g_sound_hook{nullptr};
 std::atomic<LibLock (*)()> g_display_hook{nullptr};
@@ -81,9 +80,9 @@ int vlibabort(const char* format, va_list args)
     }
     leavecritical(display);
 
-    // From another thread the process ends without the exit functions, which
-    // would wait on threads that may be the very ones stuck.
-    if (!isthread(LIB_MAINTHREAD)) g_abort_off_main.store(true);
+    // From another thread the process ends at once: the exit functions would
+    // wait on threads that may be the very ones stuck.
+    if (!isthread(LIB_MAINTHREAD)) host_exit_now(1);
     host_exit(1);
 }
 
@@ -95,11 +94,7 @@ struct ExitList {
 };
 ExitList g_exits;
 
-void run_at_exit()
-{
-    if (g_abort_off_main.load()) return;
-    librunexitfunctions();
-}
+void run_at_exit() { librunexitfunctions(); }
 
 void default_log(const char* text)
 {
