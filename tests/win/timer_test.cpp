@@ -1,5 +1,6 @@
 #include "cmn/addtimer.h"
 #include "cmn/libtest.h"
+#include "host/clock.h"
 #include "win/threads.h"
 #include "win/timer.h"
 
@@ -61,6 +62,25 @@ TEST(TimerPace, AShortStallCatchesUpWithoutResync)
     while (timerpace(pace, now) == 1) ++quick, ++now;
     EXPECT_GE(quick, 40);
     EXPECT_EQ(pace.resyncs, 0u);
+}
+
+uint32_t g_fake_ms = 0;
+uint32_t fake_clock() { return g_fake_ms; }
+
+TEST(TimerTick, SlowCounterCountsEighteenPointTwoAPeriodOfASecond)
+{
+    host_set_clock(fake_clock);
+    g_fake_ms = 70000;
+    timertick(); // from here on the clock is ours
+    uint32_t start = getslowcount();
+    // 1193 / 65536 of a period each millisecond: over 65,536 ms the carried
+    // fraction comes back to where it was, whatever it was.
+    for (int tick = 0; tick < 256; ++tick) {
+        g_fake_ms += 256;
+        timertick();
+    }
+    EXPECT_EQ(getslowcount() - start, 1193u);
+    host_set_clock(nullptr);
 }
 
 // ---- system tasks, stepped by hand ----
