@@ -699,36 +699,22 @@ void FILE_cancelop(uint32_t id)
     if (cancelled) signal_done(dev);
 }
 
-static FileOp* op_by_id(uint32_t id, FileDevice** devout)
+// Reads one field of an operation wherever it is, under its device's lock.
+template <typename Field> static Field op_field(uint32_t id, Field FileOp::*field)
 {
     FileDevice* dev = device_of(id);
+    if (!dev) return Field{};
     FileOp* op = nullptr;
-    if (dev) locate(dev, id, &op);
-    *devout = dev;
-    return op;
+    qlock(&dev->pending);
+    locate(dev, id, &op);
+    Field value = op ? op->*field : Field{};
+    qunlock(&dev->pending);
+    return value;
 }
 
-uint32_t FILE_opsyserror(uint32_t id)
-{
-    FileDevice* dev;
-    qlock(&g_devices[id & 31].pending);
-    FileOp* op = op_by_id(id, &dev);
-    uint32_t error = op ? op->syserror : 0;
-    qunlock(&g_devices[id & 31].pending);
-    return error;
-}
-
+uint32_t FILE_opsyserror(uint32_t id) { return op_field(id, &FileOp::syserror); }
 int FILE_opdevice(uint32_t id) { return static_cast<int>(id & 31); }
-
-uintptr_t FILE_opword(uint32_t id)
-{
-    FileDevice* dev;
-    qlock(&g_devices[id & 31].pending);
-    FileOp* op = op_by_id(id, &dev);
-    uintptr_t word = op ? op->word : 0;
-    qunlock(&g_devices[id & 31].pending);
-    return word;
-}
+uintptr_t FILE_opword(uint32_t id) { return op_field(id, &FileOp::word); }
 
 int32_t FILE_atomic(int32_t (*fn)(int, uintptr_t), int device, int priority, uintptr_t argument)
 {

@@ -101,9 +101,10 @@ TEST_F(FileQueue, MissingFilesFailWithTheDevicesLogLine)
     EXPECT_EQ(handle, 0);
     EXPECT_EQ(log.text(), "[FILE] CreateFile failed (2)\n");
 
-    uint32_t id = FILE_open(dir.path("absent.mad").c_str(), FILEMODE_READ, 0, 0);
+    uint32_t id = FILE_open(dir.path("absent.mad").c_str(), FILEMODE_READ, 0, 'w');
     EXPECT_EQ(FILE_waitop(id), -2);
     EXPECT_EQ(FILE_opsyserror(id), 2u);
+    EXPECT_EQ(FILE_opword(id), uintptr_t{'w'});
     EXPECT_EQ(FILE_completeop(id), 0);
 }
 
@@ -236,6 +237,9 @@ TEST_F(FileQueue, MisuseIsReported)
     EXPECT_EQ(FILE_completeop(12345 << 5), 0);
     EXPECT_TRUE(aborts.saw("FILE_completeop - OPERATION NOT FOUND IN COMPLETED LIST.\n"));
     EXPECT_EQ(FILE_opstate(99 << 5 | 3), -3);
+    EXPECT_EQ(FILE_opsyserror(99 << 5 | 3), 0u);
+    EXPECT_EQ(FILE_opword(99 << 5 | 3), 0u);
+    EXPECT_EQ(aborts.count(), 5u);
     EXPECT_EQ(FILE_waitop(0), -3);
 
     FILE_shutdown();
