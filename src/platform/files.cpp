@@ -60,8 +60,9 @@ uint8_t* load_file(const char* name, uint32_t* size_out)
 {
     uint32_t size = 0;
     std::FILE* f = open_for_reading(name, "load_file", &size);
+    if (size == 0) std::fclose(f); // tracked memory refuses an empty buffer (fatal 201)
     uint8_t* buffer = static_cast<uint8_t*>(alloc_mem(size, name));
-    read_all(f, name, buffer, size);
+    if (size != 0) read_all(f, name, buffer, size);
     if (size_out) *size_out = size;
     return buffer;
 }
