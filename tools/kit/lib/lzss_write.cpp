@@ -13,7 +13,9 @@ std::vector<uint8_t> kit_lzss_stream(const std::vector<uint8_t>& data)
     std::FILE* f = open_memstream(&buffer, &size);
     if (!f) throw std::runtime_error("open_memstream");
     bit_file out = open_bit_file(f);
-    bool ok = lzss_encode_from_memory(out, data.data(), static_cast<uint32_t>(data.size())) != nullptr;
+    static const uint8_t nothing = 0; // an empty vector may have no data pointer
+    const uint8_t* source = data.empty() ? &nothing : data.data();
+    bool ok = lzss_encode_from_memory(out, source, static_cast<uint32_t>(data.size())) != nullptr;
     ok = close_bit_writer(out, true) == 0 && ok;
     std::vector<uint8_t> bytes(buffer, buffer + size);
     std::free(buffer);
