@@ -46,6 +46,7 @@ struct line_builder {
     {
         std::fill(lines, lines + MAX_TEXT_LINES, nullptr);
         lines[0] = static_cast<char*>(alloc_mem(first_size, "format_array[0]"));
+        lines[0][0] = '\0';
         index = 0;
         used = 0;
     }
@@ -54,6 +55,7 @@ struct line_builder {
         if (index >= MAX_TEXT_LINES - 1) return; // the last line takes the rest
         ++index;
         lines[index] = static_cast<char*>(alloc_mem(size, "format_array[*lines_formatted]"));
+        lines[index][0] = '\0';
         used = 0;
     }
     void append(const char* text, size_t length)

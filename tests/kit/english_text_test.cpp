@@ -93,7 +93,7 @@ TEST(EnglishText, TheSourceFormatIsChecked)
     EXPECT_EQ(texts, (std::vector<std::string>{"", "say \"hi\" \\ ", "", "three"}));
 
     std::vector<uint8_t> bytes;
-    EXPECT_FALSE(kit_language_file(std::vector<std::string>(3, std::string(30000, 'x')), bytes, error))
+    EXPECT_FALSE(kit_language_file(std::vector<std::string>(3, std::string(40000, 'x')), bytes, error))
         << "the third text starts beyond a u16 offset";
 }
 
