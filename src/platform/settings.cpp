@@ -363,6 +363,8 @@ bool load_settings_file(settings_record& record)
     return true;
 }
 
+void switch_commentary_off() { user_settings.commentary = 0; }
+
 bool settings_exist()
 {
     if (host_settings_key_exists(SETTINGS_KEY)) return true;

@@ -81,6 +81,8 @@ bool save_settings_file(const settings_record& record);
 // Reads "KOB.DAT" when it exists and is a whole record; false otherwise.
 bool load_settings_file(settings_record& record);
 bool settings_exist();
+// Clears the commentary switch of user_settings (too little memory for it).
+void switch_commentary_off();
 
 // The record as the 2,496 bytes of "KOB.DAT", little-endian, field by field.
 void settings_to_bytes(const settings_record& record, uint8_t bytes[SETTINGS_BYTES]);
