@@ -382,9 +382,9 @@ uint8_t* load_lkz_image(std::FILE* stream, uint32_t* width_out, uint32_t* height
     uint32_t height = header[4] | header[5] << 8 | header[6] << 16 | static_cast<uint32_t>(header[7]) << 24;
     if (width_out) *width_out = width;
     if (height_out) *height_out = height;
-    // A picture of more than 4 GB (or of nothing) is no picture of ours.
+    // A picture of nothing, or of more than 256 MB, is no picture of ours.
     uint64_t size = static_cast<uint64_t>(width) * height * 4;
-    if (size == 0 || size > 0xFFFFFFFFu) {
+    if (size == 0 || size > LKZ_MAX_IMAGE_BYTES) {
         std::fclose(stream);
         return nullptr;
     }

@@ -36,6 +36,7 @@ const uint8_t* lzss_encode_from_memory(bit_file& out, const uint8_t* source, uin
 int32_t lzss_encode(std::FILE* source, bit_file& out);
 int32_t lzss_decode_stream(bit_file& in, std::FILE* destination);
 
+constexpr uint64_t LKZ_MAX_IMAGE_BYTES = 256u << 20;
 // The picture in a new buffer of width x height x 4 bytes (release it with
 // std::free), or null. The stream is closed in every case.
 uint8_t* load_lkz_image(std::FILE* stream, uint32_t* width_out, uint32_t* height_out);
