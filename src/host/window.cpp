@@ -64,11 +64,9 @@ SDL_Rect host_picture_rect()
     }
     if (w <= 0 || h <= 0) return SDL_Rect{0, 0, HOST_PICTURE_WIDTH, HOST_PICTURE_HEIGHT};
     // Largest 4:3 rectangle that fits, centred.
-    int pw = w, ph = w * 3 / 4;
-    if (ph > h) {
-        ph = h;
-        pw = h * 4 / 3;
-    }
+    int ph = w * 3 / 4 < h ? w * 3 / 4 : h;
+    ph -= ph % 3;
+    int pw = ph * 4 / 3;
     return SDL_Rect{(w - pw) / 2, (h - ph) / 2, pw, ph};
 }
 

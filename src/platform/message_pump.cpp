@@ -23,6 +23,8 @@ uint32_t screen_needs_redraw = 0;
 uint32_t music_paused = 0;
 uint32_t restore_pending = 0;
 int32_t paint_offset_x = 0, paint_offset_y = 0;
+uint32_t window_recreating = 0;
+uint32_t repaint_requested = 0;
 
 namespace {
 
@@ -275,4 +277,65 @@ void reinit_3d_framework()
     set_screen_display_kind(1);
     use_3d_hardware = 1;
     set_window_message_hook(app_message_filter);
+}
+
+int32_t create_main_window(SDL_Window** out, void*)
+{
+    if (host_window()) return 0; // the program's window is already up
+    *out = host_create_window(app_record.title, exclusive_mode != 0);
+    return *out ? 1 : 0;
+}
+
+int32_t main_window_proc(SDL_Window* window, uint32_t message, uint32_t wparam, uint32_t lparam)
+{
+    HostMessage m{message, wparam, lparam};
+    if (window != main_window) return host_default_message(m);
+    if (mouse_message_hook(window, message, wparam, lparam) == 0) return 0;
+    if (app_message_filter(window, message, wparam, lparam) == 0) return 0;
+    switch (message) {
+    case HOST_WM_ACTIVATE:
+        if (!window_recreating) {
+            bool activating = (wparam & 0xFFFF) != 0;
+            bool in_front = (SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+            bool minimised = (wparam >> 16) != 0 || host_window_minimised();
+            app_active = activating && !(exclusive_mode && !in_front) && !minimised ? 1 : 0;
+            if (activating) app_suspended = 0;
+        }
+        return host_default_message(m);
+    case HOST_WM_SYSKEYDOWN:
+    case HOST_WM_SYSKEYUP: {
+        uint8_t scan = static_cast<uint8_t>(lparam >> 16);
+        if (scan == 0x44 || scan == 0x38) key_state[scan] = message == HOST_WM_SYSKEYDOWN ? 128 : 0;
+        return host_default_message(m);
+    }
+    case HOST_WM_SYSCOMMAND:
+        if (wparam == HOST_SC_KEYMENU) return 0;
+        if (wparam == HOST_SC_MINIMIZE || wparam == HOST_SC_TASKLIST || wparam == HOST_SC_SCREENSAVE ||
+            wparam == HOST_SC_MONITORPOWER) {
+            app_suspended = 1;
+            return 0;
+        }
+        return host_default_message(m);
+    default: return host_default_message(m);
+    }
+}
+
+void request_window_repaint()
+{
+    repaint_requested = 1;
+    screen_needs_redraw = 1;
+}
+
+SDL_Window* note_foreground_window(SDL_Window* window)
+{
+    bool in_front = window && (SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+    if (in_front) repaint_requested = 0;
+    return in_front ? window : nullptr;
+}
+
+int32_t ddraw_init_failed(SDL_Window*)
+{
+    host_message_box(app_record.title, "DirectDraw Init FAILED", HOST_MB_OK, false);
+    host_destroy_window();
+    return 0;
 }

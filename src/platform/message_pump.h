@@ -52,3 +52,11 @@ void create_display_palette(int32_t choice);
 void release_display_palette();
 int32_t release_ddraw();
 void reinit_3d_framework();
+// The software display's own window and its message handling.
+int32_t create_main_window(SDL_Window** out, void* instance);
+int32_t main_window_proc(SDL_Window* window, uint32_t message, uint32_t wparam, uint32_t lparam);
+extern uint32_t window_recreating; // a window re-creation is under way
+extern uint32_t repaint_requested;
+void request_window_repaint();
+SDL_Window* note_foreground_window(SDL_Window* window);
+int32_t ddraw_init_failed(SDL_Window* window);

@@ -47,19 +47,13 @@ uint8_t key_state[256];
 uint32_t input_mode = 0;
 int32_t mouse_device_value = 0;
 void init_mouse(int32_t) { note("init_mouse"); }
+int32_t mouse_message_hook(SDL_Window*, uint32_t, uint32_t, uint32_t) { return 1; }
 void start_input(void*, SDL_Window*) { note("start_input"); }
 STAND_IN(shutdown_input)
 
 STAND_IN(init_direct_sound)
 STAND_IN(shutdown_direct_sound)
 
-TickTimer match_tick_record;
-void clear_game_state_block()
-{
-    note("clear_game_state_block");
-    std::memset(&match_tick_record, 0, sizeof match_tick_record);
-}
-STAND_IN(seed_game_random)
 void game_tick(uint32_t) {}
 bool match_playback_flag() { return false; }
 
@@ -140,7 +134,6 @@ int32_t play_movie(const char*, SDL_Window*, uint32_t, int32_t, int32_t)
     return 1;
 }
 
-STAND_IN(build_boundary_tables)
 STAND_IN(load_sprite_file)
 STAND_IN(load_small_models)
 STAND_IN(load_player_model)

@@ -19,6 +19,8 @@ extern uint8_t key_state[256];
 extern uint32_t input_mode;
 extern int32_t mouse_device_value;
 void init_mouse(int32_t device);
+// The mouse's look at window messages: 0 when it took the message.
+int32_t mouse_message_hook(SDL_Window* window, uint32_t message, uint32_t wparam, uint32_t lparam);
 void start_input(void* instance, SDL_Window* window);
 void shutdown_input();
 
@@ -26,10 +28,7 @@ void shutdown_input();
 void init_direct_sound();
 void shutdown_direct_sound();
 
-// The game-state block, the game's random numbers and the match tick.
-extern TickTimer match_tick_record;
-void clear_game_state_block();
-void seed_game_random();
+// The match tick.
 void game_tick(uint32_t tick_number);
 bool match_playback_flag();
 
@@ -67,7 +66,6 @@ void enable_text_sprite_queue();
 int32_t play_movie(const char* path, SDL_Window* window, uint32_t software, int32_t a, int32_t b);
 
 // Match, players and display: loaded at start, freed at the end.
-void build_boundary_tables();
 void load_sprite_file();
 void load_small_models();
 void load_player_model();

@@ -159,3 +159,33 @@ TEST(SoftwareDisplay, CopyToSurfaceHonoursThePitch)
     EXPECT_EQ(s->pixels[13], 12);
     surface_delete(s);
 }
+
+TEST(SoftwareDisplay, WindowProcedureHandlesSystemKeysAndCommands)
+{
+    SDL_Window* saved = main_window;
+    SDL_Window* window = reinterpret_cast<SDL_Window*>(&saved); // any handle will do: it is only compared
+    set_main_window(window);
+    set_window_message_hook(nullptr);
+    host_clear_messages();
+
+    key_state[0x38] = 0;
+    EXPECT_EQ(main_window_proc(window, HOST_WM_SYSKEYDOWN, 0, host_key_lparam(0x38, false, true, false, false)), 0);
+    EXPECT_EQ(key_state[0x38], 128);
+    main_window_proc(window, HOST_WM_SYSKEYUP, 0, host_key_lparam(0x38, false, false, true, true));
+    EXPECT_EQ(key_state[0x38], 0);
+
+    app_suspended = 0;
+    EXPECT_EQ(main_window_proc(window, HOST_WM_SYSCOMMAND, HOST_SC_KEYMENU, 0), 0);
+    EXPECT_EQ(app_suspended, 0u);
+    EXPECT_EQ(main_window_proc(window, HOST_WM_SYSCOMMAND, HOST_SC_MINIMIZE, 0), 0);
+    EXPECT_EQ(app_suspended, 1u);
+    app_suspended = 0;
+
+    // Another window's close is not ours to act on beyond the default.
+    main_window_proc(nullptr, HOST_WM_CLOSE, 0, 0);
+    HostMessage m{};
+    ASSERT_TRUE(host_peek_message(&m));
+    EXPECT_EQ(m.id, HOST_WM_QUIT);
+    host_clear_messages();
+    set_main_window(saved);
+}
