@@ -1,5 +1,6 @@
 #include "game_files_fixture.h"
 
+#include "platform/cd_audio.h"
 #include "platform/files.h"
 #include "platform/memory.h"
 
@@ -51,6 +52,7 @@ TEST_F(Files, LoadFileIntoRefusesAFileLargerThanTheBuffer)
 TEST_F(Files, DataPathGivesMissingNamesTheCdPrefix)
 {
     write(data("here.dat"), std::vector<uint8_t>{1});
+    set_data_path_drive('?'); // as before any CD was opened
     const char* here = "here.dat";
     EXPECT_EQ(data_path(here), here) << "an existing name comes back as the very same pointer";
 
@@ -59,8 +61,9 @@ TEST_F(Files, DataPathGivesMissingNamesTheCdPrefix)
     EXPECT_NE(fatal_message([] { load_file(data_path("fmv\\kob99.mad")); }).find("load_file: ?:\\KOB99\\fmv\\kob99.mad"),
               std::string::npos);
 
-    set_data_path_drive('E');
-    EXPECT_STREQ(data_path("x.dat"), "E:\\KOB99\\x.dat");
+    open_cd_audio_on_drive('E');
+    EXPECT_STREQ(data_path("x.dat"), "E:\\KOB99\\x.dat") << "the CD's open tells where it is";
+    close_cd_audio();
     set_data_path_drive('?');
 
     // The buffer holds 256 characters: a longer name is given back as it is.
