@@ -15,9 +15,13 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
-std::string user_path(const char* name) { return host_user_file(name); }
+std::string user_path(const char* name)
+{
+    return host_user_file(name);
+}
 
 // Splits a pattern into its directory (resolved) and its last component.
 void split_pattern(const char* pattern, std::string& directory, std::string& mask)
@@ -25,7 +29,8 @@ void split_pattern(const char* pattern, std::string& directory, std::string& mas
     std::string p = pattern;
     size_t slash = p.find_last_of("\\/");
     mask = slash == std::string::npos ? p : p.substr(slash + 1);
-    directory = host_resolve_path(host_user_dir(), slash == std::string::npos ? "" : p.substr(0, slash).c_str());
+    directory =
+        host_resolve_path(host_user_dir(), slash == std::string::npos ? "" : p.substr(0, slash).c_str());
 }
 
 bool glob_match(const char* mask, const char* name)
@@ -39,7 +44,8 @@ bool glob_match(const char* mask, const char* name)
             }
         }
         if (!*name) return false;
-        if (*mask != '?' && std::tolower(static_cast<unsigned char>(*mask)) != std::tolower(static_cast<unsigned char>(*name)))
+        if (*mask != '?' && std::tolower(static_cast<unsigned char>(*mask)) !=
+                                std::tolower(static_cast<unsigned char>(*name)))
             return false;
     }
     return *name == '\0';
@@ -84,7 +90,10 @@ bool change_directory(const char* path)
     return ::chdir(user_path(path).c_str()) == 0;
 }
 
-bool get_current_directory(char* buffer, uint32_t size) { return size && ::getcwd(buffer, size) != nullptr; }
+bool get_current_directory(char* buffer, uint32_t size)
+{
+    return size && ::getcwd(buffer, size) != nullptr;
+}
 
 int64_t free_disk_space(const char*)
 {
@@ -108,7 +117,10 @@ int32_t remove_directory(const char* path)
     return fs::remove(p, ec) && !ec ? FILE_OK : FILE_REMOVE_DIRECTORY_FAILED;
 }
 
-bool is_network_path(const char* path) { return path[0] == '\\' && path[1] == '\\'; }
+bool is_network_path(const char* path)
+{
+    return path[0] == '\\' && path[1] == '\\';
+}
 
 bool path_exists(const char* pattern)
 {
@@ -158,7 +170,8 @@ int32_t save_file_checked(const char* path, const void* data, uint32_t size)
 {
     std::string p = path;
     size_t slash = p.find_last_of('\\');
-    std::string directory = slash == std::string::npos ? host_user_dir() : user_path(p.substr(0, slash).c_str());
+    std::string directory =
+        slash == std::string::npos ? host_user_dir() : user_path(p.substr(0, slash).c_str());
     std::error_code ec;
     if (!fs::is_directory(directory, ec) || ::access(directory.c_str(), W_OK) != 0) return FILE_DISK_UNUSABLE;
     return save_file(path, data, size);
@@ -258,16 +271,25 @@ bool find_first_file(const char* pattern, int32_t, find_record& record)
     return !take_next(record);
 }
 
-bool find_next_file(find_record& record) { return !take_next(record); }
+bool find_next_file(find_record& record)
+{
+    return !take_next(record);
+}
 
-void find_close(find_record& record) { record = find_record{}; }
+void find_close(find_record& record)
+{
+    record = find_record{};
+}
 
 uint32_t get_drive_type(char letter)
 {
     return std::toupper(static_cast<unsigned char>(letter)) == 'C' ? DRIVE_FIXED : DRIVE_NO_ROOT_DIR;
 }
 
-bool is_cd_drive(char letter) { return get_drive_type(letter) == DRIVE_CDROM; }
+bool is_cd_drive(char letter)
+{
+    return get_drive_type(letter) == DRIVE_CDROM;
+}
 
 char find_drive_of_type(uint32_t type)
 {
@@ -276,7 +298,8 @@ char find_drive_of_type(uint32_t type)
     return 'C';
 }
 
-namespace {
+namespace
+{
 
 int32_t count_letters(bool skip_cd)
 {
@@ -303,9 +326,18 @@ int32_t list_letters(char (*entries)[DRIVE_ENTRY_SIZE], int32_t maximum, bool sk
 
 } // namespace
 
-int32_t count_drives() { return count_letters(false); }
-int32_t count_non_cd_drives() { return count_letters(true); }
-int32_t list_drives(char (*entries)[DRIVE_ENTRY_SIZE], int32_t maximum) { return list_letters(entries, maximum, false); }
+int32_t count_drives()
+{
+    return count_letters(false);
+}
+int32_t count_non_cd_drives()
+{
+    return count_letters(true);
+}
+int32_t list_drives(char (*entries)[DRIVE_ENTRY_SIZE], int32_t maximum)
+{
+    return list_letters(entries, maximum, false);
+}
 int32_t list_hard_drives(char (*entries)[DRIVE_ENTRY_SIZE], int32_t maximum)
 {
     return list_letters(entries, maximum, true);
@@ -326,7 +358,8 @@ bool copy_file_chunk(copy_request& request, const char* source, const char* dest
         std::fclose(in);
         fatal_error_sub(204, static_cast<uint32_t>(errno), source, 0);
     }
-    uint64_t left = static_cast<uint64_t>(length) > request.offset ? static_cast<uint64_t>(length) - request.offset : 0;
+    uint64_t left =
+        static_cast<uint64_t>(length) > request.offset ? static_cast<uint64_t>(length) - request.offset : 0;
     uint32_t n = left < request.chunk_size ? static_cast<uint32_t>(left) : request.chunk_size;
     if (n == 0) {
         std::fclose(in);

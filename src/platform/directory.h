@@ -61,7 +61,7 @@ struct find_record {
     uint64_t size = 0;
 };
 bool find_first_file(const char* pattern, int32_t unused, find_record& record); // true when nothing is found
-bool find_next_file(find_record& record);                                        // true when no more entries
+bool find_next_file(find_record& record);                                       // true when no more entries
 void find_close(find_record& record);
 
 uint32_t get_drive_type(char letter);
@@ -77,6 +77,7 @@ int32_t list_hard_drives(char (*entries)[DRIVE_ENTRY_SIZE], int32_t maximum);
 struct copy_request {
     uint32_t chunk_size, offset, set_bits, clear_bits;
 };
-void init_four_word_record(copy_request& request, uint32_t chunk_size, uint32_t set_bits, uint32_t clear_bits);
+void init_four_word_record(copy_request& request, uint32_t chunk_size, uint32_t set_bits,
+                           uint32_t clear_bits);
 // Copies the next chunk; true when the copy is complete.
 bool copy_file_chunk(copy_request& request, const char* source, const char* destination, uint32_t* count);

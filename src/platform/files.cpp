@@ -9,7 +9,8 @@
 #include <cstring>
 #include <string>
 
-namespace {
+namespace
+{
 
 char data_path_buffer[DATA_PATH_SIZE] = "?:\\KOB99\\";
 constexpr size_t DATA_PATH_PREFIX = 9;
@@ -111,9 +112,15 @@ const char* cd_data_path(const char* name)
     return path ? path : name;
 }
 
-void set_data_path_drive(char letter) { data_path_buffer[0] = letter; }
+void set_data_path_drive(char letter)
+{
+    data_path_buffer[0] = letter;
+}
 
-int stream_read_u8(std::FILE* stream) { return std::fgetc(stream); }
+int stream_read_u8(std::FILE* stream)
+{
+    return std::fgetc(stream);
+}
 
 int32_t stream_read_u16(std::FILE* stream)
 {
@@ -138,7 +145,10 @@ uint8_t* stream_read_new(std::FILE* stream, uint32_t count)
     return buffer;
 }
 
-int stream_write_u8(std::FILE* stream, uint32_t value) { return std::fputc(static_cast<int>(value & 0xFF), stream); }
+int stream_write_u8(std::FILE* stream, uint32_t value)
+{
+    return std::fputc(static_cast<int>(value & 0xFF), stream);
+}
 
 int stream_write_u16(std::FILE* stream, uint32_t value)
 {

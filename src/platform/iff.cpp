@@ -4,7 +4,8 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 // What the chunk search keeps for the decoder.
 struct iff_picture {
@@ -12,8 +13,14 @@ struct iff_picture {
     uint32_t body, body_end; // the BODY data
 };
 
-uint32_t be16(const uint8_t* p) { return static_cast<uint32_t>(p[0] << 8 | p[1]); }
-uint32_t be32(const uint8_t* p) { return static_cast<uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
+uint32_t be16(const uint8_t* p)
+{
+    return static_cast<uint32_t>(p[0] << 8 | p[1]);
+}
+uint32_t be32(const uint8_t* p)
+{
+    return static_cast<uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
+}
 
 // The first position from start, in steps of step, where the four bytes of id
 // stand; size when there is none.
@@ -36,7 +43,8 @@ bool parse_iff_chunks(const uint8_t* file, uint32_t size, uint8_t palette[768], 
     if (cmap >= size || size - cmap < 8) return false;
     uint32_t n = be32(file + cmap + 4);
     if (n > 768 || n > size - cmap - 8) return false;
-    for (uint32_t i = 0; i < n; ++i) palette[i] = file[cmap + 8 + i] >> 2;
+    for (uint32_t i = 0; i < n; ++i)
+        palette[i] = file[cmap + 8 + i] >> 2;
 
     uint32_t after = (cmap + 8 + n + 1) & ~1u;
     uint32_t body = find_chunk(file, size, after, 2, "BODY");
@@ -68,11 +76,13 @@ void decode_iff_body(const uint8_t* file, const iff_picture& pic, uint8_t* pixel
             while (produced < row_bytes && in < pic.body_end) {
                 int8_t n = static_cast<int8_t>(file[in++]);
                 if (n >= 0) {
-                    for (int i = 0; i <= n && in < pic.body_end; ++i) put(file[in++]);
+                    for (int i = 0; i <= n && in < pic.body_end; ++i)
+                        put(file[in++]);
                 } else if (n != -128) {
                     if (in >= pic.body_end) break;
                     uint8_t byte = file[in++];
-                    for (int i = 0; i < 1 - n; ++i) put(byte);
+                    for (int i = 0; i < 1 - n; ++i)
+                        put(byte);
                 }
             }
         }

@@ -8,7 +8,8 @@
 #include <cstring>
 #include <string>
 
-namespace {
+namespace
+{
 
 struct language_slot {
     uint8_t* file;
@@ -23,7 +24,10 @@ int32_t last_line_count = 0;
 
 using measure_fn = int32_t (*)(const char* text, const void* context);
 
-int32_t measure_font(const char* text, const void*) { return string_width(text); }
+int32_t measure_font(const char* text, const void*)
+{
+    return string_width(text);
+}
 
 int32_t measure_table(const char* text, const void* context)
 {
@@ -76,7 +80,8 @@ int32_t layout(char** lines, int32_t* line_count, const char* text, int32_t widt
     if (width < 0) width = 0;
     const int32_t whole = measure(text, context);
     int32_t target = whole;
-    for (int32_t k = 2; target > width; ++k) target = whole / k;
+    for (int32_t k = 2; target > width; ++k)
+        target = whole / k;
     *line_count = 0;
     if (!*text) return 0;
 

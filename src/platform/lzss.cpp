@@ -9,7 +9,8 @@
 #include <string>
 #include <system_error>
 
-namespace {
+namespace
+{
 
 constexpr uint32_t POSITION_BITS = 12;
 constexpr uint32_t LENGTH_BITS = 4;
@@ -27,9 +28,15 @@ struct tree_node {
 uint8_t ring[WINDOW + LOOK_AHEAD];
 tree_node tree[WINDOW + 1];
 
-uint32_t wrap(uint32_t position) { return position & (WINDOW - 1); }
+uint32_t wrap(uint32_t position)
+{
+    return position & (WINDOW - 1);
+}
 
-void clear_tree() { std::memset(tree, 0, sizeof tree); }
+void clear_tree()
+{
+    std::memset(tree, 0, sizeof tree);
+}
 
 void set_root_child(uint32_t node)
 {
@@ -72,7 +79,8 @@ void lzss_delete_node(uint32_t p)
         contract_node(p, tree[p].larger);
     } else {
         uint32_t next = tree[p].smaller;
-        while (tree[next].larger != NONE) next = tree[next].larger;
+        while (tree[next].larger != NONE)
+            next = tree[next].larger;
         lzss_delete_node(next);
         replace_node(p, next);
     }
@@ -215,7 +223,10 @@ int decode(bit_file& in, byte_sink& out)
     }
 }
 
-std::string game_path(const char* name) { return host_user_file(name); }
+std::string game_path(const char* name)
+{
+    return host_user_file(name);
+}
 
 bool ends_with_lkz(const char* name)
 {
@@ -273,11 +284,20 @@ bool stays_inside(const std::string& relative)
 
 } // namespace
 
-bit_file open_bit_file(std::FILE* stream) { return bit_file{stream, 0x80, 0}; }
+bit_file open_bit_file(std::FILE* stream)
+{
+    return bit_file{stream, 0x80, 0};
+}
 
-bit_file open_bit_writer(const char* name) { return open_bit_file(std::fopen(game_path(name).c_str(), "wb")); }
+bit_file open_bit_writer(const char* name)
+{
+    return open_bit_file(std::fopen(game_path(name).c_str(), "wb"));
+}
 
-bit_file open_bit_reader(const char* name) { return open_bit_file(std::fopen(game_path(name).c_str(), "rb")); }
+bit_file open_bit_reader(const char* name)
+{
+    return open_bit_file(std::fopen(game_path(name).c_str(), "rb"));
+}
 
 int close_bit_writer(bit_file& file, bool close_stream)
 {
@@ -344,7 +364,8 @@ int32_t get_bits(bit_file& file, int count)
 
 void print_bits(std::FILE* out, uint32_t value, int count)
 {
-    for (int bit = count - 1; bit >= 0; --bit) std::fputc((value >> bit) & 1 ? '1' : '0', out);
+    for (int bit = count - 1; bit >= 0; --bit)
+        std::fputc((value >> bit) & 1 ? '1' : '0', out);
 }
 
 uint8_t* lzss_decode_to_memory(uint8_t* destination, uint32_t capacity, bit_file& in)
@@ -416,7 +437,8 @@ int save_lkz_image(std::FILE* stream, const lkz_image& image)
     uint8_t* bytes = ok ? static_cast<uint8_t*>(std::malloc(static_cast<size_t>(count * 4) + 1)) : nullptr;
     if (bytes) {
         for (uint64_t i = 0; i < count; ++i)
-            for (int b = 0; b < 4; ++b) bytes[i * 4 + b] = static_cast<uint8_t>(image.pixels[i] >> (8 * b));
+            for (int b = 0; b < 4; ++b)
+                bytes[i * 4 + b] = static_cast<uint8_t>(image.pixels[i] >> (8 * b));
         bit_file out = open_bit_file(stream);
         ok = lzss_encode_from_memory(out, bytes, static_cast<uint32_t>(count * 4)) != nullptr;
         ok = close_bit_writer(out, false) == 0 && ok;

@@ -21,10 +21,10 @@ bit_file open_bit_reader(const char* name);
 // Writes the partial last byte (its unused low bits zero); -1 when a write fails.
 int close_bit_writer(bit_file& file, bool close_stream);
 void close_bit_reader(bit_file& file);
-int put_bit(bit_file& file, int bit);                      // -1 on a failed write
-int put_bits(bit_file& file, uint32_t value, int count);   // most significant first
-int get_bit(bit_file& file);                               // -1 at the end of the file
-int32_t get_bits(bit_file& file, int count);               // -1 at the end of the file
+int put_bit(bit_file& file, int bit);                       // -1 on a failed write
+int put_bits(bit_file& file, uint32_t value, int count);    // most significant first
+int get_bit(bit_file& file);                                // -1 at the end of the file
+int32_t get_bits(bit_file& file, int count);                // -1 at the end of the file
 void print_bits(std::FILE* out, uint32_t value, int count); // "1" and "0", for inspection
 
 // Decodes one stream into destination, which holds capacity bytes. The end of

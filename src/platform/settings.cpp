@@ -26,7 +26,8 @@ static_assert(offsetof(settings_record, word_2436) == 2436);
 static_assert(offsetof(settings_record, commentary) == 2456);
 static_assert(offsetof(settings_record, drive_letter) == 2492);
 
-namespace {
+namespace
+{
 
 // One value of the store: its name, where it sits in the record, and the
 // values that mean something (a key code names one of 256 key_state bytes).
@@ -73,23 +74,33 @@ const SettingsValue sound_values[] = {
 };
 
 const SettingsValue key_values[] = {
-    {"left_key_mapping", KEYS + 0, 0, 255},     {"right_key_mapping", KEYS + 4, 0, 255},
-    {"up_key_mapping", KEYS + 8, 0, 255},       {"down_key_mapping", KEYS + 12, 0, 255},
+    {"left_key_mapping", KEYS + 0, 0, 255},      {"right_key_mapping", KEYS + 4, 0, 255},
+    {"up_key_mapping", KEYS + 8, 0, 255},        {"down_key_mapping", KEYS + 12, 0, 255},
     {"button_1_key_mapping", KEYS + 16, 0, 255}, {"button_2_key_mapping", KEYS + 20, 0, 255},
     {"button_3_key_mapping", KEYS + 24, 0, 255}, {"button_4_key_mapping", KEYS + 28, 0, 255},
 };
 
 const SettingsValue joystick_values[] = {
-    {"joy_1_number_of_buttons", JOY_BUTTONS + 0, 0, 32},  {"joy_2_number_of_buttons", JOY_BUTTONS + 4, 0, 32},
-    {"joy_3_number_of_buttons", JOY_BUTTONS + 8, 0, 32},  {"joy_4_number_of_buttons", JOY_BUTTONS + 12, 0, 32},
-    {"joy_1_pass_tackle", JOY_PASS + 0, 0, ANY},          {"joy_2_pass_tackle", JOY_PASS + 4, 0, ANY},
-    {"joy_3_pass_tackle", JOY_PASS + 8, 0, ANY},          {"joy_4_pass_tackle", JOY_PASS + 12, 0, ANY},
-    {"joy_1_kick_select", JOY_KICK + 0, 0, ANY},          {"joy_2_kick_select", JOY_KICK + 4, 0, ANY},
-    {"joy_3_kick_select", JOY_KICK + 8, 0, ANY},          {"joy_4_kick_select", JOY_KICK + 12, 0, ANY},
-    {"joy_1_speedburst_fend", JOY_SPEED + 0, 0, ANY},     {"joy_2_speedburst_fend", JOY_SPEED + 4, 0, ANY},
-    {"joy_3_speedburst_fend", JOY_SPEED + 8, 0, ANY},     {"joy_4_speedburst_fend", JOY_SPEED + 12, 0, ANY},
-    {"joy_1_quit", JOY_QUIT + 0, 0, ANY},                 {"joy_2_quit", JOY_QUIT + 4, 0, ANY},
-    {"joy_3_quit", JOY_QUIT + 8, 0, ANY},                 {"joy_4_quit", JOY_QUIT + 12, 0, ANY},
+    {"joy_1_number_of_buttons", JOY_BUTTONS + 0, 0, 32},
+    {"joy_2_number_of_buttons", JOY_BUTTONS + 4, 0, 32},
+    {"joy_3_number_of_buttons", JOY_BUTTONS + 8, 0, 32},
+    {"joy_4_number_of_buttons", JOY_BUTTONS + 12, 0, 32},
+    {"joy_1_pass_tackle", JOY_PASS + 0, 0, ANY},
+    {"joy_2_pass_tackle", JOY_PASS + 4, 0, ANY},
+    {"joy_3_pass_tackle", JOY_PASS + 8, 0, ANY},
+    {"joy_4_pass_tackle", JOY_PASS + 12, 0, ANY},
+    {"joy_1_kick_select", JOY_KICK + 0, 0, ANY},
+    {"joy_2_kick_select", JOY_KICK + 4, 0, ANY},
+    {"joy_3_kick_select", JOY_KICK + 8, 0, ANY},
+    {"joy_4_kick_select", JOY_KICK + 12, 0, ANY},
+    {"joy_1_speedburst_fend", JOY_SPEED + 0, 0, ANY},
+    {"joy_2_speedburst_fend", JOY_SPEED + 4, 0, ANY},
+    {"joy_3_speedburst_fend", JOY_SPEED + 8, 0, ANY},
+    {"joy_4_speedburst_fend", JOY_SPEED + 12, 0, ANY},
+    {"joy_1_quit", JOY_QUIT + 0, 0, ANY},
+    {"joy_2_quit", JOY_QUIT + 4, 0, ANY},
+    {"joy_3_quit", JOY_QUIT + 8, 0, ANY},
+    {"joy_4_quit", JOY_QUIT + 12, 0, ANY},
 };
 
 const SettingsValue match_values[] = {
@@ -114,45 +125,55 @@ const SettingsValue match_values[] = {
 #undef AT
 #undef IN_TEAM
 
-#define SUBKEY(name, values) {name, values, sizeof values / sizeof values[0]}
+#define SUBKEY(name, values)                                                                                 \
+    {                                                                                                        \
+        name, values, sizeof values / sizeof values[0]                                                       \
+    }
 const SettingsSubkey subkeys[] = {
-    SUBKEY("Video", video_values),
-    SUBKEY("Sound", sound_values),
-    SUBKEY("Key Mappings", key_values),
-    SUBKEY("Joystick Mappings", joystick_values),
+    SUBKEY("Video", video_values),          SUBKEY("Sound", sound_values),
+    SUBKEY("Key Mappings", key_values),     SUBKEY("Joystick Mappings", joystick_values),
     SUBKEY("Match Settings", match_values),
 };
 #undef SUBKEY
 
 uint32_t get_word(const uint8_t* bytes, uint32_t offset)
 {
-    return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 | static_cast<uint32_t>(bytes[offset + 3]) << 24;
+    return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
+           static_cast<uint32_t>(bytes[offset + 3]) << 24;
 }
 
 void put_word(uint8_t* bytes, uint32_t offset, uint32_t value)
 {
-    for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        bytes[offset + i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
 // Every word after the two texts, in file order.
 template <class Record, class Fn> void each_word(Record& r, Fn&& fn)
 {
-    for (auto& w : r.key_mapping) fn(w);
-    for (auto& w : r.joy_number_of_buttons) fn(w);
-    for (auto& w : r.joy_pass_tackle) fn(w);
-    for (auto& w : r.joy_kick_select) fn(w);
-    for (auto& w : r.joy_speedburst_fend) fn(w);
-    for (auto& w : r.joy_quit) fn(w);
+    for (auto& w : r.key_mapping)
+        fn(w);
+    for (auto& w : r.joy_number_of_buttons)
+        fn(w);
+    for (auto& w : r.joy_pass_tackle)
+        fn(w);
+    for (auto& w : r.joy_kick_select)
+        fn(w);
+    for (auto& w : r.joy_speedburst_fend)
+        fn(w);
+    for (auto& w : r.joy_quit)
+        fn(w);
     for (auto* w : {&r.word_1412, &r.replay_buffer_size, &r.quarter_length, &r.weather_selection,
-                    &r.push_in_back_infringements, &r.turbo_mode, &r.word_1436, &r.word_1440, &r.moon_pitch_available,
-                    &r.pitch_render_quality, &r.word_1452, &r.is_alpha_radar_visible, &r.do_pitch_logos, &r.word_1464,
-                    &r.word_1468, &r.word_1472})
+                    &r.push_in_back_infringements, &r.turbo_mode, &r.word_1436, &r.word_1440,
+                    &r.moon_pitch_available, &r.pitch_render_quality, &r.word_1452, &r.is_alpha_radar_visible,
+                    &r.do_pitch_logos, &r.word_1464, &r.word_1468, &r.word_1472})
         fn(*w);
     for (auto& t : r.team) {
         for (auto* w : {&t.word_0, &t.auto_offload, &t.auto_bounce, &t.displayed_player_name_state,
                         &t.can_intercept_circle, &t.word_20, &t.word_24})
             fn(*w);
-        for (auto& w : t.rest) fn(w);
+        for (auto& w : t.rest)
+            fn(w);
     }
     for (auto* w : {&r.word_2436, &r.game_gen_resolution_index, &r.game_kick_resolution_index,
                     &r.replay_resolution_index, &r.player_numbers_index, &r.commentary, &r.sfx, &r.crowd,
@@ -208,10 +229,12 @@ void fill_defaults(settings_record& r)
 void apply_settings(const settings_record& r)
 {
     for (int32_t j = 0; j < 4; ++j)
-        set_controller_keys(j, static_cast<uint8_t>(r.joy_pass_tackle[j]), static_cast<uint8_t>(r.joy_kick_select[j]),
-                            static_cast<uint8_t>(r.joy_speedburst_fend[j]), static_cast<uint8_t>(r.joy_quit[j]));
+        set_controller_keys(
+            j, static_cast<uint8_t>(r.joy_pass_tackle[j]), static_cast<uint8_t>(r.joy_kick_select[j]),
+            static_cast<uint8_t>(r.joy_speedburst_fend[j]), static_cast<uint8_t>(r.joy_quit[j]));
     bind_keys(r.key_mapping);
-    apply_sound_settings(r.commentary, r.sfx, r.crowd, r.commentary_volume, r.sfx_volume & 0xFF, r.crowd_volume);
+    apply_sound_settings(r.commentary, r.sfx, r.crowd, r.commentary_volume, r.sfx_volume & 0xFF,
+                         r.crowd_volume);
     MatchSettingsValues m{};
     m.quarter_length = r.quarter_length;
     m.weather = r.weather_selection;
@@ -229,9 +252,15 @@ void apply_settings(const settings_record& r)
     apply_match_settings(m);
 }
 
-bool in_range(const SettingsValue& v, uint32_t value) { return value >= v.min && value <= v.max; }
+bool in_range(const SettingsValue& v, uint32_t value)
+{
+    return value >= v.min && value <= v.max;
+}
 
-std::string subkey_path(const SettingsSubkey& s) { return std::string(SETTINGS_KEY) + "\\" + s.name; }
+std::string subkey_path(const SettingsSubkey& s)
+{
+    return std::string(SETTINGS_KEY) + "\\" + s.name;
+}
 
 enum StoreRead { STORE_WHOLE, STORE_MISSING, STORE_BAD_VALUE };
 
@@ -363,7 +392,10 @@ bool load_settings_file(settings_record& record)
     return true;
 }
 
-void switch_commentary_off() { user_settings.commentary = 0; }
+void switch_commentary_off()
+{
+    user_settings.commentary = 0;
+}
 
 bool settings_exist()
 {

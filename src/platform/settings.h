@@ -46,8 +46,8 @@ struct settings_record {
     uint32_t is_alpha_radar_visible;
     uint32_t do_pitch_logos; // 1460
     uint32_t word_1464;
-    uint32_t word_1468; // location
-    uint32_t word_1472; // time of day
+    uint32_t word_1468;    // location
+    uint32_t word_1472;    // time of day
     settings_team team[2]; // 1476, 1956
     uint32_t word_2436;
     uint32_t game_gen_resolution_index; // 2440

@@ -7,14 +7,19 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
+namespace
+{
 
-bool in_set(const char* set, uint8_t c) { return set && c != 0 && std::strchr(set, c) != nullptr; }
+bool in_set(const char* set, uint8_t c)
+{
+    return set && c != 0 && std::strchr(set, c) != nullptr;
+}
 
 // The first position at or after from whose byte satisfies test, or length.
 template <class Test> uint32_t find_from(const config_reader& r, uint32_t from, Test test)
 {
-    while (from < r.length && !test(r.buffer[from])) ++from;
+    while (from < r.length && !test(r.buffer[from]))
+        ++from;
     return from;
 }
 
@@ -37,7 +42,8 @@ int32_t find_config_value(config_reader& reader, const char* key, int32_t kind, 
                           const char* stop)
 {
     size_t key_length = std::strlen(key);
-    if (key_length == 0 || reader.position >= reader.length || key_length > reader.length - reader.position) return 0;
+    if (key_length == 0 || reader.position >= reader.length || key_length > reader.length - reader.position)
+        return 0;
     const uint8_t* found = nullptr;
     for (uint32_t at = reader.position; at + key_length <= reader.length; ++at)
         if (std::memcmp(reader.buffer + at, key, key_length) == 0) {
@@ -61,9 +67,10 @@ int32_t parse_number(config_reader& reader, int32_t kind, void* value, const cha
     }
     if (r.position >= r.length) return 0;
 
-    uint32_t start = kind == CONFIG_WORD
-                         ? find_from(r, r.position, [&](uint8_t c) { return c >= 33 && c <= 126 && !in_set(skip, c); })
-                         : find_from(r, r.position, [](uint8_t c) { return c && std::strchr("+-0123456789.", c); });
+    uint32_t start =
+        kind == CONFIG_WORD
+            ? find_from(r, r.position, [&](uint8_t c) { return c >= 33 && c <= 126 && !in_set(skip, c); })
+            : find_from(r, r.position, [](uint8_t c) { return c && std::strchr("+-0123456789.", c); });
     if (start >= r.length) return 0;
     uint32_t end = find_from(r, start + 1, [&](uint8_t c) { return in_set(skip, c); });
     if (end >= r.length) return 0;
@@ -74,8 +81,12 @@ int32_t parse_number(config_reader& reader, int32_t kind, void* value, const cha
     text[end - start] = '\0';
     r.position = end;
     switch (kind) {
-    case CONFIG_DOUBLE: *static_cast<double*>(value) = std::strtod(text, nullptr); break;
-    case CONFIG_FLOAT: *static_cast<float*>(value) = static_cast<float>(std::strtod(text, nullptr)); break;
+    case CONFIG_DOUBLE:
+        *static_cast<double*>(value) = std::strtod(text, nullptr);
+        break;
+    case CONFIG_FLOAT:
+        *static_cast<float*>(value) = static_cast<float>(std::strtod(text, nullptr));
+        break;
     case CONFIG_INT: {
         // The 32-bit text-to-long: out-of-range values stop at the limits.
         long long n = std::strtoll(text, nullptr, 10);
@@ -84,8 +95,11 @@ int32_t parse_number(config_reader& reader, int32_t kind, void* value, const cha
         *static_cast<int32_t*>(value) = static_cast<int32_t>(n);
         break;
     }
-    case CONFIG_WORD: std::memcpy(value, text, end - start + 1); break;
-    default: return 0;
+    case CONFIG_WORD:
+        std::memcpy(value, text, end - start + 1);
+        break;
+    default:
+        return 0;
     }
     return 1;
 }
@@ -141,13 +155,20 @@ int32_t take_bytes(void* destination, const uint8_t* base, int32_t count, uint32
     return count;
 }
 
-bool is_line_end(int c) { return c == 10 || c == 13; }
+bool is_line_end(int c)
+{
+    return c == 10 || c == 13;
+}
 
-bool is_blank(int c) { return c == 32 || c == 9; }
+bool is_blank(int c)
+{
+    return c == 32 || c == 9;
+}
 
 int32_t read_word(char* destination, uint8_t* base, uint32_t* position, uint32_t limit)
 {
-    while (*position < limit && is_blank(base[*position])) ++*position;
+    while (*position < limit && is_blank(base[*position]))
+        ++*position;
     if (*position >= limit) return 0;
     uint32_t n = 0;
     while (*position < limit && n < CONFIG_VALUE_SIZE - 1) {
@@ -161,7 +182,8 @@ int32_t read_word(char* destination, uint8_t* base, uint32_t* position, uint32_t
     return 1;
 }
 
-namespace {
+namespace
+{
 template <class Stop> int32_t skip_until(const uint8_t* base, uint32_t* position, uint32_t limit, Stop stop)
 {
     for (; *position < limit; ++*position)

@@ -11,7 +11,8 @@
 #include <set>
 #include <sstream>
 
-namespace {
+namespace
+{
 
 std::vector<std::string> source_texts()
 {
@@ -29,12 +30,18 @@ std::vector<std::string> source_texts()
 std::vector<int> used_numbers()
 {
     std::vector<int> n;
-    for (int i = 0; i <= 15; ++i) n.push_back(i), n.push_back(20 + i);
-    for (int i = 161; i <= 171; ++i) n.push_back(i);
-    for (int i : {173, 175, 176, 179, 182, 183, 185, 199, 201, 202, 203, 207, 285, 312, 314, 316}) n.push_back(i);
-    for (int i = 210; i <= 215; ++i) n.push_back(i);
-    for (int i = 323; i <= 330; ++i) n.push_back(i);
-    for (int i = 332; i <= 356; ++i) n.push_back(i);
+    for (int i = 0; i <= 15; ++i)
+        n.push_back(i), n.push_back(20 + i);
+    for (int i = 161; i <= 171; ++i)
+        n.push_back(i);
+    for (int i : {173, 175, 176, 179, 182, 183, 185, 199, 201, 202, 203, 207, 285, 312, 314, 316})
+        n.push_back(i);
+    for (int i = 210; i <= 215; ++i)
+        n.push_back(i);
+    for (int i = 323; i <= 330; ++i)
+        n.push_back(i);
+    for (int i = 332; i <= 356; ++i)
+        n.push_back(i);
     return n;
 }
 
@@ -42,9 +49,11 @@ TEST(EnglishText, EveryUsedNumberHasItsText)
 {
     std::vector<std::string> texts = source_texts();
     ASSERT_EQ(texts.size(), 357u);
-    for (int n : used_numbers()) EXPECT_FALSE(texts[static_cast<size_t>(n)].empty()) << "text " << n;
+    for (int n : used_numbers())
+        EXPECT_FALSE(texts[static_cast<size_t>(n)].empty()) << "text " << n;
     EXPECT_EQ(texts[169], " ") << "the banners' separator";
-    for (int n : {199, 335, 348, 167, 168}) EXPECT_EQ(texts[static_cast<size_t>(n)].front(), ' ') << n;
+    for (int n : {199, 335, 348, 167, 168})
+        EXPECT_EQ(texts[static_cast<size_t>(n)].front(), ' ') << n;
     for (int n : {323, 324, 327, 328, 329, 333, 336, 337, 343, 348, 351, 353})
         EXPECT_EQ(texts[static_cast<size_t>(n)].back(), ' ') << n;
 }
@@ -71,12 +80,12 @@ TEST(EnglishText, TheSourceFormatIsChecked)
         bool ok;
     } cases[] = {
         {"# a comment\n\n3 \"three\"\n1 \"say \\\"hi\\\" \\\\ \"\n", true},
-        {"1 \"a\"\n1 \"b\"\n", false},   // twice
-        {"1 \"open\n", false},           // unterminated
-        {"one \"x\"\n", false},          // no number
-        {"1 \"100%\"\n", false},         // a format character
-        {"1 \"a\tb\"\n", false},         // a control byte
-        {"1 \"a\" extra\n", false},      // junk after the text
+        {"1 \"a\"\n1 \"b\"\n", false}, // twice
+        {"1 \"open\n", false},         // unterminated
+        {"one \"x\"\n", false},        // no number
+        {"1 \"100%\"\n", false},       // a format character
+        {"1 \"a\tb\"\n", false},       // a control byte
+        {"1 \"a\" extra\n", false},    // junk after the text
         {"1 \"bad \\n escape\"\n", false},
     };
     for (const auto& c : cases) {
@@ -111,7 +120,8 @@ TEST(EnglishText, TheDataSetHoldsTheBuiltFile)
     load_language_text();
     select_language(0);
     std::vector<std::string> texts = source_texts();
-    for (uint16_t n = 0; n < texts.size(); ++n) ASSERT_EQ(get_text(n), texts[n]) << n;
+    for (uint16_t n = 0; n < texts.size(); ++n)
+        ASSERT_EQ(get_text(n), texts[n]) << n;
     EXPECT_STREQ(get_text(357), "");
 }
 

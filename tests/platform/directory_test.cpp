@@ -4,7 +4,8 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 TEST(PathText, HelpersBuildNames)
 {
@@ -18,7 +19,8 @@ TEST(PathText, HelpersBuildNames)
         const char* directory;
         const char* name;
         const char* path;
-    } joins[] = {{"", "game.sav", "game.sav"}, {"saves", "game.sav", "saves\\game.sav"}, {"saves\\", "a", "saves\\a"}};
+    } joins[] = {
+        {"", "game.sav", "game.sav"}, {"saves", "game.sav", "saves\\game.sav"}, {"saves\\", "a", "saves\\a"}};
     for (const auto& j : joins) {
         ASSERT_TRUE(build_file_path(out, sizeof out, j.directory, j.name));
         EXPECT_STREQ(out, j.path);
@@ -40,7 +42,8 @@ TEST(PathText, HelpersNeverWritePastTheirOutput)
     char out[12];
     auto fresh = [&] { std::memset(out, '#', sizeof out); };
     auto only_within = [&](uint32_t size) {
-        for (uint32_t i = size; i < sizeof out; ++i) EXPECT_EQ(out[i], '#') << i;
+        for (uint32_t i = size; i < sizeof out; ++i)
+            EXPECT_EQ(out[i], '#') << i;
         EXPECT_EQ(out[0], '\0') << "a failed helper leaves an empty text";
     };
     fresh();

@@ -7,7 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
+namespace
+{
 
 using Files = GameFiles;
 
@@ -27,7 +28,8 @@ TEST_F(Files, LoadsWholeFilesByGameName)
 TEST_F(Files, MissingOrEmptyFilesEndTheGame)
 {
     EXPECT_NE(fatal_message([] { load_file("gone.dat"); }).find("load_file: gone.dat"), std::string::npos);
-    EXPECT_NE(fatal_message([] { get_filelength("gone.dat"); }).find("get_filelength: gone.dat"), std::string::npos);
+    EXPECT_NE(fatal_message([] { get_filelength("gone.dat"); }).find("get_filelength: gone.dat"),
+              std::string::npos);
     char buffer[4];
     EXPECT_NE(fatal_message([&] { load_file_into("gone.dat", buffer, sizeof buffer); }).find("gone.dat"),
               std::string::npos);
@@ -46,7 +48,8 @@ TEST_F(Files, LoadFileIntoRefusesAFileLargerThanTheBuffer)
 
     std::memset(buffer, 0xEE, sizeof buffer);
     fatal_message([&] { load_file_into("six.dat", buffer, 5); });
-    for (uint8_t b : buffer) EXPECT_EQ(b, 0xEE) << "nothing may be read into a buffer that is too small";
+    for (uint8_t b : buffer)
+        EXPECT_EQ(b, 0xEE) << "nothing may be read into a buffer that is too small";
 }
 
 TEST_F(Files, DataPathGivesMissingNamesTheCdPrefix)
@@ -58,7 +61,9 @@ TEST_F(Files, DataPathGivesMissingNamesTheCdPrefix)
 
     EXPECT_STREQ(data_path("fmv\\kob99.mad"), "?:\\KOB99\\fmv\\kob99.mad");
     EXPECT_STREQ(cd_data_path("here.dat"), "?:\\KOB99\\here.dat");
-    EXPECT_NE(fatal_message([] { load_file(data_path("fmv\\kob99.mad")); }).find("load_file: ?:\\KOB99\\fmv\\kob99.mad"),
+    EXPECT_NE(fatal_message([] {
+                  load_file(data_path("fmv\\kob99.mad"));
+              }).find("load_file: ?:\\KOB99\\fmv\\kob99.mad"),
               std::string::npos);
 
     open_cd_audio_on_drive('E');

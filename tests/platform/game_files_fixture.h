@@ -18,8 +18,9 @@ struct GameExit {
     int code;
 };
 
-class GameFiles : public ::testing::Test {
-protected:
+class GameFiles : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         root = std::filesystem::temp_directory_path() /
@@ -49,8 +50,8 @@ protected:
     static void write(const std::filesystem::path& path, const std::vector<uint8_t>& bytes)
     {
         std::filesystem::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
     static void write(const std::filesystem::path& path, const std::string& text)
     {

@@ -6,12 +6,14 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 std::vector<uint8_t> palette_of(uint32_t colours)
 {
     std::vector<uint8_t> p;
-    for (uint32_t i = 0; i < colours; ++i) p.insert(p.end(), {uint8_t(i * 8), uint8_t(255 - i), uint8_t(i * 3 + 2)});
+    for (uint32_t i = 0; i < colours; ++i)
+        p.insert(p.end(), {uint8_t(i * 8), uint8_t(255 - i), uint8_t(i * 3 + 2)});
     return p;
 }
 
@@ -39,16 +41,19 @@ TEST(IffPicture, KitPicturesComeBackPixelForPixel)
     } cases[] = {{320, 4, 5, 32}, {16, 3, 8, 256}, {244, 2, 4, 16}, {1, 1, 1, 2}};
     for (const auto& c : cases) {
         std::vector<uint8_t> pixels(c.width * c.height);
-        for (uint32_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>((i * 7 + i / c.width) % c.colours);
+        for (uint32_t i = 0; i < pixels.size(); ++i)
+            pixels[i] = static_cast<uint8_t>((i * 7 + i / c.width) % c.colours);
         const uint32_t rounded = (c.width + 15) / 16 * 16;
-        Loaded l = load(kit_ilbm(c.width, c.height, c.planes, palette_of(c.colours), pixels), rounded, c.height);
+        Loaded l =
+            load(kit_ilbm(c.width, c.height, c.planes, palette_of(c.colours), pixels), rounded, c.height);
         ASSERT_FALSE(l.pixels.empty()) << c.width;
         for (uint32_t y = 0; y < c.height; ++y)
             for (uint32_t x = 0; x < rounded; ++x)
                 ASSERT_EQ(l.pixels[y * rounded + x], x < c.width ? pixels[y * c.width + x] : 0)
                     << c.width << " at " << x << "," << y;
         std::vector<uint8_t> six_bit = palette_of(c.colours);
-        for (uint8_t& v : six_bit) v >>= 2;
+        for (uint8_t& v : six_bit)
+            v >>= 2;
         EXPECT_EQ(std::vector<uint8_t>(l.palette, l.palette + six_bit.size()), six_bit);
         if (c.colours < 256) {
             EXPECT_EQ(l.palette[c.colours * 3], 0xEE) << "only the map's colours are written";
@@ -57,15 +62,17 @@ TEST(IffPicture, KitPicturesComeBackPixelForPixel)
 }
 
 // FORM ILBM by hand: BMHD, CMAP of cmap_size (holding cmap_bytes), BODY bytes.
-std::vector<uint8_t> by_hand(uint16_t width, uint16_t height, uint8_t planes, uint32_t cmap_size, uint32_t cmap_bytes,
-                             const std::vector<uint8_t>& body)
+std::vector<uint8_t> by_hand(uint16_t width, uint16_t height, uint8_t planes, uint32_t cmap_size,
+                             uint32_t cmap_bytes, const std::vector<uint8_t>& body)
 {
-    std::vector<uint8_t> f = {'F', 'O', 'R', 'M', 0, 0, 0, 0, 'I', 'L', 'B', 'M', 'B', 'M', 'H', 'D', 0, 0, 0, 20};
+    std::vector<uint8_t> f = {'F', 'O', 'R', 'M', 0,   0,   0, 0, 'I', 'L',
+                              'B', 'M', 'B', 'M', 'H', 'D', 0, 0, 0,   20};
     std::vector<uint8_t> bmhd(20, 0);
-    bmhd[0] = width >> 8, bmhd[1] = width & 0xFF, bmhd[2] = height >> 8, bmhd[3] = height & 0xFF, bmhd[8] = planes;
+    bmhd[0] = width >> 8, bmhd[1] = width & 0xFF, bmhd[2] = height >> 8, bmhd[3] = height & 0xFF,
+    bmhd[8] = planes;
     f.insert(f.end(), bmhd.begin(), bmhd.end());
-    f.insert(f.end(), {'C', 'M', 'A', 'P', uint8_t(cmap_size >> 24), uint8_t(cmap_size >> 16), uint8_t(cmap_size >> 8),
-                       uint8_t(cmap_size)});
+    f.insert(f.end(), {'C', 'M', 'A', 'P', uint8_t(cmap_size >> 24), uint8_t(cmap_size >> 16),
+                       uint8_t(cmap_size >> 8), uint8_t(cmap_size)});
     f.insert(f.end(), cmap_bytes, 0x40);
     if (cmap_bytes & 1) f.push_back(0);
     f.insert(f.end(), {'B', 'O', 'D', 'Y', 0, 0, 0, uint8_t(body.size())});
@@ -91,7 +98,8 @@ TEST(IffPicture, HostileFilesAreRefusedOrStayInBounds)
         {"nine planes", by_hand(16, 1, 9, 6, 6, one_row)},
         {"no pixels", by_hand(0, 1, 1, 6, 6, one_row)},
     };
-    for (const auto& r : refused) EXPECT_TRUE(load(r.file, 16, 1).pixels.empty()) << r.why;
+    for (const auto& r : refused)
+        EXPECT_TRUE(load(r.file, 16, 1).pixels.empty()) << r.why;
 
     // A body that stops early leaves the rest clear; a run past the last row
     // writes nothing beyond the block (the sanitizer watches).

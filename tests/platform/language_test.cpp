@@ -5,10 +5,12 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
-class Language : public GameFiles {
-protected:
+class Language : public GameFiles
+{
+  protected:
     void install_language(const std::vector<uint8_t>& bytes)
     {
         write(data("front_en/lang/english.dat"), bytes);
@@ -55,7 +57,8 @@ TEST_F(Language, NumbersAndOffsetsOutsideTheFileGiveAnEmptyText)
 
 TEST_F(Language, AMissingLanguageFileEndsTheGame)
 {
-    EXPECT_NE(fatal_message([] { load_language_text(); }).find("front_en\\lang\\english.dat"), std::string::npos);
+    EXPECT_NE(fatal_message([] { load_language_text(); }).find("front_en\\lang\\english.dat"),
+              std::string::npos);
 }
 
 // Every character 10 pixels wide, lines 12 high.
@@ -74,8 +77,10 @@ std::vector<std::string> layout(const char* text, int32_t width, int32_t* height
     int32_t h = format_text_lines_with_widths(widths.data(), lines, &count, text, width);
     if (height) *height = h;
     std::vector<std::string> out;
-    for (int32_t i = 0; i < count; ++i) out.push_back(lines[i]);
-    for (int32_t i = count; i < MAX_TEXT_LINES && count > 0; ++i) EXPECT_EQ(lines[i], nullptr);
+    for (int32_t i = 0; i < count; ++i)
+        out.push_back(lines[i]);
+    for (int32_t i = count; i < MAX_TEXT_LINES && count > 0; ++i)
+        EXPECT_EQ(lines[i], nullptr);
     free_text_lines();
     return out;
 }
@@ -89,14 +94,15 @@ TEST(TextLayout, LinesBreakAndBalance)
         int32_t width;
         Lines lines;
     } cases[] = {
-        {"aaa bbb", 70, {"aaa bbb"}},                                        // exactly the width fits
+        {"aaa bbb", 70, {"aaa bbb"}}, // exactly the width fits
         {"aaa bbb", 69, {"aaa ", "bbb"}},
         {"a b c d e f g h i j k", 100, {"a b c d ", "e f g h ", "i j k"}}, // three lines of a third each
-        {"a\nb c", 1000, {"a", "b c"}},                                      // a line feed in a word breaks
-        {"x\ny\nz w", 1000, {"x", "y", "z w"}},                              // and keeps every part
-        {"aaaaaaaaaaaa", 50, {"", "aaaaaaaaaaaa"}},                         // too wide alone: line 0 stays empty
+        {"a\nb c", 1000, {"a", "b c"}},                                    // a line feed in a word breaks
+        {"x\ny\nz w", 1000, {"x", "y", "z w"}},                            // and keeps every part
+        {"aaaaaaaaaaaa", 50, {"", "aaaaaaaaaaaa"}}, // too wide alone: line 0 stays empty
     };
-    for (const auto& c : cases) EXPECT_EQ(layout(c.text, c.width), c.lines) << c.text;
+    for (const auto& c : cases)
+        EXPECT_EQ(layout(c.text, c.width), c.lines) << c.text;
 
     int32_t height = 0;
     EXPECT_TRUE(layout("", 100, &height).empty());
@@ -106,7 +112,8 @@ TEST(TextLayout, LinesBreakAndBalance)
 TEST(TextLayout, TheLastLineTakesTheRestWithinItsBuffer)
 {
     std::string text;
-    for (int i = 0; i < 2000; ++i) text += "ab ";
+    for (int i = 0; i < 2000; ++i)
+        text += "ab ";
     text += "end";
     Lines lines = layout(text.c_str(), 5);
     ASSERT_EQ(lines.size(), 500u);
@@ -120,13 +127,11 @@ TEST(TextLayout, ControlStringLengthSkipsArguments)
         std::vector<char> text;
         uint32_t length;
     } cases[] = {
-        {{'a', 'b', 'c', 0}, 3},
-        {{2, 0, 0, 'x', 0}, 4}, // zero arguments do not end the walk
-        {{1, 5, 'a', 0}, 3},
-        {{3, 16, 1, 'z', 'z', 0}, 5},
-        {{0}, 0},
+        {{'a', 'b', 'c', 0}, 3}, {{2, 0, 0, 'x', 0}, 4}, // zero arguments do not end the walk
+        {{1, 5, 'a', 0}, 3},     {{3, 16, 1, 'z', 'z', 0}, 5}, {{0}, 0},
     };
-    for (const auto& c : cases) EXPECT_EQ(control_string_length(c.text.data()), c.length);
+    for (const auto& c : cases)
+        EXPECT_EQ(control_string_length(c.text.data()), c.length);
 }
 
 } // namespace

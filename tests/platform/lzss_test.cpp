@@ -6,7 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
+namespace
+{
 
 std::FILE* memory_stream(const std::vector<uint8_t>& bytes)
 {
@@ -20,7 +21,8 @@ std::vector<uint8_t> slurp(std::FILE* f)
 {
     std::rewind(f);
     std::vector<uint8_t> bytes;
-    for (int c; (c = std::fgetc(f)) != EOF;) bytes.push_back(static_cast<uint8_t>(c));
+    for (int c; (c = std::fgetc(f)) != EOF;)
+        bytes.push_back(static_cast<uint8_t>(c));
     return bytes;
 }
 
@@ -32,7 +34,8 @@ bool decode(const std::vector<uint8_t>& stream, uint32_t capacity, std::vector<u
     out.assign(capacity + 8, 0xEE);
     uint8_t* end = lzss_decode_to_memory(out.data(), capacity, in);
     std::fclose(f);
-    for (size_t i = capacity; i < out.size(); ++i) EXPECT_EQ(out[i], 0xEE) << "written past the buffer";
+    for (size_t i = capacity; i < out.size(); ++i)
+        EXPECT_EQ(out[i], 0xEE) << "written past the buffer";
     if (!end) return false;
     out.resize(static_cast<size_t>(end - out.data()));
     return true;
@@ -57,7 +60,8 @@ TEST(Lzss, RoundTripsKeepEveryByte)
     }
     std::vector<uint8_t> every_byte;
     for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 256; ++c) every_byte.push_back(static_cast<uint8_t>(c));
+        for (int c = 0; c < 256; ++c)
+            every_byte.push_back(static_cast<uint8_t>(c));
     std::vector<uint8_t> far_repeat = pseudo_random(5000, 7, 256); // repeats across the window's wrap
     far_repeat.insert(far_repeat.end(), far_repeat.begin() + 1000, far_repeat.begin() + 4000);
 
@@ -93,7 +97,8 @@ TEST(Lzss, RoundTripsKeepEveryByte)
         bit_file r = open_bit_file(packed);
         EXPECT_EQ(lzss_decode_stream(r, unpacked), static_cast<int32_t>(c.data.size())) << c.name;
         EXPECT_EQ(slurp(unpacked), c.data) << c.name;
-        for (std::FILE* f : {src, packed, unpacked}) std::fclose(f);
+        for (std::FILE* f : {src, packed, unpacked})
+            std::fclose(f);
     }
     EXPECT_LT(kit_lzss_stream(text).size(), text.size() / 7); // 17 bits for 17 bytes at best
 }
@@ -106,7 +111,8 @@ TEST(Lzss, EncoderTokensFollowTheFormat)
     run.copy(1, 17);
     std::vector<uint8_t> expected = run.finish(), got = kit_lzss_stream(std::vector<uint8_t>(20, 'a'));
     ASSERT_GE(got.size(), 3u);
-    EXPECT_EQ(std::vector<uint8_t>(got.begin(), got.begin() + 3), std::vector<uint8_t>(expected.begin(), expected.begin() + 3));
+    EXPECT_EQ(std::vector<uint8_t>(got.begin(), got.begin() + 3),
+              std::vector<uint8_t>(expected.begin(), expected.begin() + 3));
 
     KitBitWriter two;
     two.literal('x');
@@ -160,7 +166,8 @@ TEST(Lzss, DecoderRefusesBrokenAndOverlongStreams)
     std::vector<uint8_t> small(24, 0xEE);
     EXPECT_EQ(lzss_decode_to_memory(small.data(), 10, in), nullptr);
     std::fclose(f);
-    for (size_t i = 10; i < small.size(); ++i) EXPECT_EQ(small[i], 0xEE) << "nothing written past the buffer";
+    for (size_t i = 10; i < small.size(); ++i)
+        EXPECT_EQ(small[i], 0xEE) << "nothing written past the buffer";
 }
 
 uint8_t* load_image_bytes(const std::vector<uint8_t>& bytes, uint32_t* w, uint32_t* h)
@@ -171,14 +178,16 @@ uint8_t* load_image_bytes(const std::vector<uint8_t>& bytes, uint32_t* w, uint32
 TEST(LkzImage, KitImagesLoad)
 {
     std::vector<uint32_t> pixels;
-    for (uint32_t i = 0; i < 40 * 30; ++i) pixels.push_back(0xFF000000u | (i % 40) << 16 | (i / 40) << 8 | (i & 7));
+    for (uint32_t i = 0; i < 40 * 30; ++i)
+        pixels.push_back(0xFF000000u | (i % 40) << 16 | (i / 40) << 8 | (i & 7));
     uint32_t w = 0, h = 0;
     uint8_t* image = load_image_bytes(kit_lkz_image(40, 30, pixels), &w, &h);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(w, 40u);
     EXPECT_EQ(h, 30u);
     for (uint32_t i = 0; i < pixels.size(); ++i) {
-        uint32_t p = image[4 * i] | image[4 * i + 1] << 8 | image[4 * i + 2] << 16 | static_cast<uint32_t>(image[4 * i + 3]) << 24;
+        uint32_t p = image[4 * i] | image[4 * i + 1] << 8 | image[4 * i + 2] << 16 |
+                     static_cast<uint32_t>(image[4 * i + 3]) << 24;
         ASSERT_EQ(p, pixels[i]) << i;
     }
     std::free(image);
@@ -229,7 +238,8 @@ TEST_F(LkzArchive, MembersPackAndUnpack)
     char dest[260] = "out\\";
     static int32_t progress_calls;
     progress_calls = 0;
-    EXPECT_EQ(extract_lkz_archive("pack.lkz", "list.txt", dest, sizeof dest, [](int32_t) { ++progress_calls; }), 0);
+    EXPECT_EQ(
+        extract_lkz_archive("pack.lkz", "list.txt", dest, sizeof dest, [](int32_t) { ++progress_calls; }), 0);
     EXPECT_EQ(progress_calls, 3);
     for (const char* name : {"readme.txt", "Data/empty.bin", "Data/run.bin"})
         EXPECT_EQ(read(user(std::string("out/") + name)), read(user(std::string("src/") + name))) << name;
@@ -249,9 +259,11 @@ TEST_F(LkzArchive, BadNamesAndEscapingPathsAreRefused)
     char dest[260] = "out\\";
     EXPECT_EQ(extract_lkz_archive("none.lkz", "list.txt", dest, sizeof dest, nullptr), LKZ_CANNOT_OPEN_INPUT);
 
-    for (const char* listed : {"..\\escaped.txt", "sub\\..\\..\\escaped.txt", "\\escaped.txt", "C:escaped.txt"}) {
+    for (const char* listed :
+         {"..\\escaped.txt", "sub\\..\\..\\escaped.txt", "\\escaped.txt", "C:escaped.txt"}) {
         write(user("evil.txt"), std::string(listed) + "\n");
-        EXPECT_EQ(extract_lkz_archive("pack.lkz", "evil.txt", dest, sizeof dest, nullptr), LKZ_CANNOT_CREATE_FILE)
+        EXPECT_EQ(extract_lkz_archive("pack.lkz", "evil.txt", dest, sizeof dest, nullptr),
+                  LKZ_CANNOT_CREATE_FILE)
             << listed;
     }
     EXPECT_FALSE(std::filesystem::exists(user("escaped.txt")));

@@ -7,7 +7,8 @@
 #include <cstring>
 #include <string>
 
-namespace {
+namespace
+{
 
 using Settings = GameFiles;
 
@@ -17,7 +18,8 @@ uint32_t word_at(const settings_record& r, uint32_t offset)
 {
     uint8_t bytes[SETTINGS_BYTES];
     settings_to_bytes(r, bytes);
-    return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 | static_cast<uint32_t>(bytes[offset + 3]) << 24;
+    return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
+           static_cast<uint32_t>(bytes[offset + 3]) << 24;
 }
 
 bool same(const settings_record& a, const settings_record& b)
@@ -59,16 +61,18 @@ TEST_F(Settings, DefaultsSitAtTheirFileOffsets)
     const struct {
         uint32_t offset, value;
     } expected[] = {
-        {780, 200},  {784, 208},      {788, 203},  {792, 205},  {796, 44},   {808, 47},   {812, 0},    {932, 1},
-        {944, 1},    {1052, 2},       {1172, 4},   {1292, 8},   {1304, 8},   {1412, 40},  {1416, 1048576},
-        {1420, 4},   {1424, 4},       {1428, 1},   {1432, 0},   {1440, 1},   {1444, 0},   {1448, 0},   {1452, 25},
-        {1456, 1},   {1460, 1},       {1464, 50},  {1476, 0},   {1480, 1},   {1484, 1},   {1488, 2},   {1492, 1},
-        {1496, 2},   {1500, 1},       {1956, 0},   {1960, 1},   {1964, 1},   {1968, 2},   {1972, 1},   {1976, 2},
-        {1980, 1},   {2436, 0},       {2440, 1},   {2452, 1},   {2456, 1},   {2464, 1},   {2472, 127}, {2480, 127},
-        {2484, 255}, {2488, 255},     {2492, 'C'},
+        {780, 200},      {784, 208}, {788, 203}, {792, 205},  {796, 44},   {808, 47},   {812, 0},
+        {932, 1},        {944, 1},   {1052, 2},  {1172, 4},   {1292, 8},   {1304, 8},   {1412, 40},
+        {1416, 1048576}, {1420, 4},  {1424, 4},  {1428, 1},   {1432, 0},   {1440, 1},   {1444, 0},
+        {1448, 0},       {1452, 25}, {1456, 1},  {1460, 1},   {1464, 50},  {1476, 0},   {1480, 1},
+        {1484, 1},       {1488, 2},  {1492, 1},  {1496, 2},   {1500, 1},   {1956, 0},   {1960, 1},
+        {1964, 1},       {1968, 2},  {1972, 1},  {1976, 2},   {1980, 1},   {2436, 0},   {2440, 1},
+        {2452, 1},       {2456, 1},  {2464, 1},  {2472, 127}, {2480, 127}, {2484, 255}, {2488, 255},
+        {2492, 'C'},
     };
     settings_record r = defaults();
-    for (const auto& e : expected) EXPECT_EQ(word_at(r, e.offset), e.value) << "offset " << e.offset;
+    for (const auto& e : expected)
+        EXPECT_EQ(word_at(r, e.offset), e.value) << "offset " << e.offset;
     EXPECT_STREQ(r.data_directory, "C:\\kob99\\data");
     EXPECT_STREQ(r.install_directory, "C:\\KOB");
 }
@@ -76,7 +80,8 @@ TEST_F(Settings, DefaultsSitAtTheirFileOffsets)
 TEST_F(Settings, BytesCarryEveryWordInOrder)
 {
     uint8_t bytes[SETTINGS_BYTES], again[SETTINGS_BYTES];
-    for (uint32_t i = 0; i < SETTINGS_BYTES; ++i) bytes[i] = static_cast<uint8_t>(i * 7 + (i >> 8));
+    for (uint32_t i = 0; i < SETTINGS_BYTES; ++i)
+        bytes[i] = static_cast<uint8_t>(i * 7 + (i >> 8));
     settings_record r;
     settings_from_bytes(r, bytes);
     settings_to_bytes(r, again);
@@ -137,7 +142,8 @@ TEST_F(Settings, OneMissingValueLeavesEverySettingAtItsDefault)
         host_settings_reload();
         settings_record r{};
         EXPECT_FALSE(load_settings(r)) << sub;
-        EXPECT_TRUE(same(r, defaults())) << "values read before the missing one stay default too (" << sub << ")";
+        EXPECT_TRUE(same(r, defaults()))
+            << "values read before the missing one stay default too (" << sub << ")";
         EXPECT_EQ(r.commentary_volume, 127u);
     }
 }
@@ -154,7 +160,8 @@ TEST_F(Settings, AValueOutOfItsRangeIsNotUsed)
         {"Sound", "sfx_volume", 128},
         {"Match Settings", "quarter_length", 0},
     };
-    for (const auto& b : bad) ASSERT_TRUE(host_settings_set_u32((KEY + "\\" + b.subkey).c_str(), b.name, b.value));
+    for (const auto& b : bad)
+        ASSERT_TRUE(host_settings_set_u32((KEY + "\\" + b.subkey).c_str(), b.name, b.value));
     host_settings_reload();
     settings_record r{};
     EXPECT_FALSE(load_settings(r));

@@ -4,7 +4,8 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 // The file's bytes with no terminator after them, as the reader gets them.
 struct Buffer {
@@ -33,7 +34,8 @@ TEST(ConfigReader, FindsKeysAndParsesTheirValues)
     char word[CONFIG_VALUE_SIZE];
     ASSERT_EQ(find_config_value(b.reader, "name", CONFIG_WORD, word, " =;", ""), 1);
     EXPECT_STREQ(word, "pitch_a");
-    EXPECT_EQ(find_config_value(b.reader, "depth", CONFIG_INT, &n, " =;", ""), 0) << "searches go forward only";
+    EXPECT_EQ(find_config_value(b.reader, "depth", CONFIG_INT, &n, " =;", ""), 0)
+        << "searches go forward only";
 }
 
 TEST(ConfigReader, FailuresReturnZeroOrTheStopCode)
@@ -44,12 +46,12 @@ TEST(ConfigReader, FailuresReturnZeroOrTheStopCode)
         const char* key;
         int32_t result;
     } cases[] = {
-        {"height = 480; width", "width", 0},  // the key ends the file
-        {"width = 640", "width", 0},           // no skip character after the value
-        {"width \n 640;", "width", 2},         // a stop character before the value
-        {"height = 480;", "width", 0},         // no such key
-        {"widt", "width", 0},                  // part of the key at the end
-        {"width = ;;;", "width", 0},           // no value
+        {"height = 480; width", "width", 0}, // the key ends the file
+        {"width = 640", "width", 0},         // no skip character after the value
+        {"width \n 640;", "width", 2},       // a stop character before the value
+        {"height = 480;", "width", 0},       // no such key
+        {"widt", "width", 0},                // part of the key at the end
+        {"width = ;;;", "width", 0},         // no value
     };
     for (const auto& c : cases) {
         Buffer b(c.text);
@@ -58,7 +60,8 @@ TEST(ConfigReader, FailuresReturnZeroOrTheStopCode)
     EXPECT_EQ(n, 7);
 
     Buffer huge("width = " + std::string(300, '9') + ";");
-    EXPECT_EQ(find_config_value(huge.reader, "width", CONFIG_INT, &n, " =;", ""), 0) << "a value longer than its buffer";
+    EXPECT_EQ(find_config_value(huge.reader, "width", CONFIG_INT, &n, " =;", ""), 0)
+        << "a value longer than its buffer";
     Buffer big("width = 99999999999;");
     ASSERT_EQ(find_config_value(big.reader, "width", CONFIG_INT, &n, " =;", ""), 1);
     EXPECT_EQ(n, INT32_MAX);
@@ -71,7 +74,8 @@ TEST(TextLines, ReadsLinesDroppingCarriageReturns)
     uint32_t pos = 0;
     EXPECT_EQ(read_text_line(line, sizeof line, source, sizeof source, &pos), line);
     EXPECT_STREQ(line, "ab\n");
-    EXPECT_EQ(read_text_line(line, sizeof line, source, sizeof source, &pos), nullptr) << "the last line comes as null";
+    EXPECT_EQ(read_text_line(line, sizeof line, source, sizeof source, &pos), nullptr)
+        << "the last line comes as null";
     EXPECT_STREQ(line, "cd");
 }
 
@@ -86,7 +90,8 @@ TEST(TextLines, ALongLineStaysInsideTheDestination)
     EXPECT_EQ(line[4], '#');
     EXPECT_LT(std::strlen(line), 4u);
     std::string all = line;
-    while (read_text_line(line, 4, source, static_cast<uint32_t>(text.size()), &pos)) all += line;
+    while (read_text_line(line, 4, source, static_cast<uint32_t>(text.size()), &pos))
+        all += line;
     all += line;
     EXPECT_EQ(all, text) << "the rest of the line comes with the next calls";
 }

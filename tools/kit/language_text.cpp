@@ -2,7 +2,8 @@
 #include "lib/kit.h"
 #include "lib/language_write.h"
 
-namespace {
+namespace
+{
 
 bool build_language_text(const KitContext& ctx, std::string& error)
 {

@@ -10,7 +10,8 @@ std::vector<uint8_t> kit_byterun1(const std::vector<uint8_t>& row)
     size_t i = 0;
     while (i < row.size()) {
         size_t run = 1;
-        while (i + run < row.size() && run < 128 && row[i + run] == row[i]) ++run;
+        while (i + run < row.size() && run < 128 && row[i + run] == row[i])
+            ++run;
         if (run >= 3) {
             out.push_back(static_cast<uint8_t>(257 - run)); // -(run - 1)
             out.push_back(row[i]);
@@ -23,12 +24,14 @@ std::vector<uint8_t> kit_byterun1(const std::vector<uint8_t>& row)
             ++i, ++count;
         }
         out.push_back(static_cast<uint8_t>(count - 1));
-        out.insert(out.end(), row.begin() + static_cast<long>(start), row.begin() + static_cast<long>(start + count));
+        out.insert(out.end(), row.begin() + static_cast<long>(start),
+                   row.begin() + static_cast<long>(start + count));
     }
     return out;
 }
 
-namespace {
+namespace
+{
 void chunk(ByteWriter& w, const char* id, const std::vector<uint8_t>& data)
 {
     w.raw(id, 4);
@@ -38,10 +41,11 @@ void chunk(ByteWriter& w, const char* id, const std::vector<uint8_t>& data)
 }
 } // namespace
 
-std::vector<uint8_t> kit_ilbm(uint32_t width, uint32_t height, uint32_t planes, const std::vector<uint8_t>& palette,
-                              const std::vector<uint8_t>& pixels)
+std::vector<uint8_t> kit_ilbm(uint32_t width, uint32_t height, uint32_t planes,
+                              const std::vector<uint8_t>& palette, const std::vector<uint8_t>& pixels)
 {
-    if (planes < 1 || planes > 8 || width == 0 || width > 0xFFFF || height > 0xFFFF || pixels.size() != width * height)
+    if (planes < 1 || planes > 8 || width == 0 || width > 0xFFFF || height > 0xFFFF ||
+        pixels.size() != width * height)
         throw std::invalid_argument("kit_ilbm: bad picture");
     ByteWriter bmhd;
     bmhd.be16(width), bmhd.be16(height), bmhd.be16(0), bmhd.be16(0);

@@ -8,7 +8,7 @@
 
 // pixels: width x height palette indices (below 1 << planes); palette: 8-bit
 // red, green, blue triples.
-std::vector<uint8_t> kit_ilbm(uint32_t width, uint32_t height, uint32_t planes, const std::vector<uint8_t>& palette,
-                              const std::vector<uint8_t>& pixels);
+std::vector<uint8_t> kit_ilbm(uint32_t width, uint32_t height, uint32_t planes,
+                              const std::vector<uint8_t>& palette, const std::vector<uint8_t>& pixels);
 // ByteRun1 of one row: runs of three or more equal bytes repeat, the rest are literals.
 std::vector<uint8_t> kit_byterun1(const std::vector<uint8_t>& row);

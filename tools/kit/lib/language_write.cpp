@@ -5,15 +5,18 @@
 #include <cctype>
 #include <sstream>
 
-namespace {
+namespace
+{
 
 bool parse_line(const std::string& line, long& number, std::string& text, std::string& why)
 {
     size_t i = 0;
-    while (i < line.size() && std::isdigit(static_cast<unsigned char>(line[i]))) ++i;
+    while (i < line.size() && std::isdigit(static_cast<unsigned char>(line[i])))
+        ++i;
     if (i == 0 || i > 5) return why = "expected a text number", false;
     number = std::stol(line.substr(0, i));
-    while (i < line.size() && line[i] == ' ') ++i;
+    while (i < line.size() && line[i] == ' ')
+        ++i;
     if (i >= line.size() || line[i] != '"') return why = "expected a quoted text", false;
     text.clear();
     for (++i; i < line.size(); ++i) {

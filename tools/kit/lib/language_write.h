@@ -12,4 +12,5 @@
 // through "%s" formats).
 bool kit_parse_texts(const std::string& source, std::vector<std::string>& texts, std::string& error);
 // False when a text would start beyond the reach of a u16 offset.
-bool kit_language_file(const std::vector<std::string>& texts, std::vector<uint8_t>& bytes, std::string& error);
+bool kit_language_file(const std::vector<std::string>& texts, std::vector<uint8_t>& bytes,
+                       std::string& error);

@@ -28,10 +28,12 @@ std::vector<uint8_t> kit_lkz_image(uint32_t width, uint32_t height, const std::v
     std::vector<uint8_t> raw;
     raw.reserve(pixels.size() * 4);
     for (uint32_t p : pixels)
-        for (int b = 0; b < 4; ++b) raw.push_back(static_cast<uint8_t>(p >> (8 * b)));
+        for (int b = 0; b < 4; ++b)
+            raw.push_back(static_cast<uint8_t>(p >> (8 * b)));
     std::vector<uint8_t> bytes;
     for (uint32_t v : {width, height})
-        for (int b = 0; b < 4; ++b) bytes.push_back(static_cast<uint8_t>(v >> (8 * b)));
+        for (int b = 0; b < 4; ++b)
+            bytes.push_back(static_cast<uint8_t>(v >> (8 * b)));
     std::vector<uint8_t> stream = kit_lzss_stream(raw);
     bytes.insert(bytes.end(), stream.begin(), stream.end());
     return bytes;
@@ -50,7 +52,8 @@ void KitBitWriter::bit(int b)
 
 void KitBitWriter::bits(uint32_t value, int count)
 {
-    for (int i = count - 1; i >= 0; --i) bit((value >> i) & 1);
+    for (int i = count - 1; i >= 0; --i)
+        bit((value >> i) & 1);
 }
 
 std::vector<uint8_t> KitBitWriter::finish()

@@ -2,7 +2,8 @@
 
 #include "lib/kit.h"
 
-std::vector<uint8_t> kit_wav(uint32_t channels, uint32_t rate, uint32_t bits, const std::vector<uint8_t>& samples)
+std::vector<uint8_t> kit_wav(uint32_t channels, uint32_t rate, uint32_t bits,
+                             const std::vector<uint8_t>& samples)
 {
     const uint32_t block = channels * bits / 8;
     ByteWriter w;
