@@ -1,9 +1,9 @@
 // A data directory and a user directory of the test's own, and fatal errors
-// turned into exceptions whose message the test can read.
+// caught with the message they showed.
 #pragma once
 
+#include "exit_trap.h"
 #include "host/paths.h"
-#include "host/process.h"
 #include "host/settings_store.h"
 
 #include <gtest/gtest.h>
@@ -13,10 +13,6 @@
 #include <string>
 #include <unistd.h>
 #include <vector>
-
-struct GameExit {
-    int code;
-};
 
 class GameFiles : public ::testing::Test
 {
@@ -33,11 +29,9 @@ class GameFiles : public ::testing::Test
         host_set_user_dir((root / "user").string());
         host_settings_set_writable(true);
         host_settings_reload();
-        host_set_exit_hook([](int code) { throw GameExit{code}; });
     }
     void TearDown() override
     {
-        host_set_exit_hook(nullptr);
         host_set_data_dir("");
         host_set_user_dir("");
         host_settings_reload();
@@ -66,16 +60,9 @@ class GameFiles : public ::testing::Test
     // Runs f, which must end the game; returns what the error box said.
     template <class F> static std::string fatal_message(F f)
     {
-        ::testing::internal::CaptureStderr();
-        bool ended = false;
-        try {
-            f();
-        } catch (const GameExit& e) {
-            ended = e.code == 1;
-        }
-        std::string said = ::testing::internal::GetCapturedStderr();
-        EXPECT_TRUE(ended) << "expected a fatal error";
-        return said;
+        Ending ending = run_trapped(f);
+        EXPECT_TRUE(ending.ended && ending.code == 1) << "expected a fatal error";
+        return ending.box_text;
     }
 
     std::filesystem::path root;
