@@ -126,8 +126,15 @@ uint8_t* load_language_text()
 {
     uint32_t size = 0;
     uint8_t* file = load_file(data_path("front_en\\lang\\english.dat"), &size);
-    if (slots[0].file) free_mem(slots[0].file);
-    slots[0] = {file, size};
+    language_slot& english = slots[0];
+    // Loaded again at each match hand-over: screens still hold texts of the
+    // copy in use, so an unchanged file keeps that copy.
+    if (english.file && english.size == size && std::memcmp(english.file, file, size) == 0) {
+        free_mem(file);
+        return english.file;
+    }
+    if (english.file) free_mem(english.file);
+    english = {file, size};
     return file;
 }
 

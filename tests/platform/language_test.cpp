@@ -34,6 +34,10 @@ TEST_F(Language, TextsComeByNumber)
     EXPECT_STREQ(get_text(1), "");
     EXPECT_STREQ(get_text(2), " ");
     EXPECT_STREQ(get_text(3), "GOAL");
+
+    const char* held = get_text(0);
+    load_language_text(); // the match hand-over loads it again
+    EXPECT_EQ(get_text(0), held) << "texts held by screens stay valid";
 }
 
 TEST_F(Language, NumbersAndOffsetsOutsideTheFileGiveAnEmptyText)
