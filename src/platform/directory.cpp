@@ -18,9 +18,15 @@ namespace fs = std::filesystem;
 namespace
 {
 
+// A game path below the user directory, which stands for the drive's root:
+// "C:\saves\a.sav" and "\saves\a.sav" are both saves/a.sav there.
 std::string user_path(const char* name)
 {
-    return host_user_file(name);
+    std::string n = name;
+    if (n.size() >= 2 && std::isalpha(static_cast<unsigned char>(n[0])) && n[1] == ':') n.erase(0, 2);
+    size_t first = n.find_first_not_of('\\');
+    n.erase(0, first == std::string::npos ? n.size() : first);
+    return host_user_file(n.c_str());
 }
 
 // Splits a pattern into its directory (resolved) and its last component.
@@ -29,8 +35,7 @@ void split_pattern(const char* pattern, std::string& directory, std::string& mas
     std::string p = pattern;
     size_t slash = p.find_last_of("\\/");
     mask = slash == std::string::npos ? p : p.substr(slash + 1);
-    directory =
-        host_resolve_path(host_user_dir(), slash == std::string::npos ? "" : p.substr(0, slash).c_str());
+    directory = user_path(slash == std::string::npos ? "" : p.substr(0, slash).c_str());
 }
 
 bool glob_match(const char* mask, const char* name)

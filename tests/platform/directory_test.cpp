@@ -90,9 +90,13 @@ TEST_F(Directories, MakeDirectoryPathCreatesEveryLevel)
     EXPECT_EQ(make_directory_path("C:saves\\league\\round1\\game.sav", true), FILE_OK);
     EXPECT_TRUE(std::filesystem::is_directory(user("saves/league/round1")));
     EXPECT_FALSE(std::filesystem::exists(user("saves/league/round1/game.sav")));
-    EXPECT_EQ(make_directory_path("top\\inner", false), FILE_OK);
+    EXPECT_EQ(make_directory_path("D:\\top\\inner", false), FILE_OK);
     EXPECT_TRUE(std::filesystem::is_directory(user("top/inner")));
     EXPECT_EQ(make_directory_path("lonely.sav", true), FILE_OK);
+
+    EXPECT_EQ(make_directory_path("\\rooted\\below", false), FILE_OK);
+    EXPECT_TRUE(std::filesystem::is_directory(user("rooted/below"))) << "the root is the user directory";
+    EXPECT_FALSE(std::filesystem::exists("/rooted"));
 
     write(user("blocked"), std::string("a file"));
     EXPECT_EQ(make_directory_path("blocked\\below", false), FILE_DISK_UNUSABLE) << "the path was not made";
