@@ -18,17 +18,6 @@ namespace fs = std::filesystem;
 namespace
 {
 
-// A game path below the user directory, which stands for the drive's root:
-// "C:\saves\a.sav" and "\saves\a.sav" are both saves/a.sav there.
-std::string user_path(const char* name)
-{
-    std::string n = name;
-    if (n.size() >= 2 && std::isalpha(static_cast<unsigned char>(n[0])) && n[1] == ':') n.erase(0, 2);
-    size_t first = n.find_first_not_of('\\');
-    n.erase(0, first == std::string::npos ? n.size() : first);
-    return host_user_file(n.c_str());
-}
-
 // Splits a pattern into its directory (resolved) and its last component.
 void split_pattern(const char* pattern, std::string& directory, std::string& mask)
 {
@@ -88,6 +77,17 @@ bool fail_empty(char* out, uint32_t out_size)
 }
 
 } // namespace
+
+// A game path below the user directory, which stands for the drive's root:
+// "C:\saves\a.sav" and "\saves\a.sav" are both saves/a.sav there.
+std::string user_path(const char* name)
+{
+    std::string n = name;
+    if (n.size() >= 2 && std::isalpha(static_cast<unsigned char>(n[0])) && n[1] == ':') n.erase(0, 2);
+    size_t first = n.find_first_not_of('\\');
+    n.erase(0, first == std::string::npos ? n.size() : first);
+    return host_user_file(n.c_str());
+}
 
 bool change_directory(const char* path)
 {

@@ -24,6 +24,10 @@ enum : uint32_t {
     DRIVE_RAMDISK = 6
 };
 
+// Where a game path lies: below the user directory, which stands for the
+// drive's root ("C:\saves\a.sav" and "\saves\a.sav" are both saves/a.sav).
+std::string user_path(const char* name);
+
 bool change_directory(const char* path);
 bool get_current_directory(char* buffer, uint32_t size);
 // Free bytes on the disk holding the user directory, or -28.

@@ -1,6 +1,6 @@
 #include "platform/lzss.h"
 
-#include "host/paths.h"
+#include "platform/directory.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -223,11 +223,6 @@ int decode(bit_file& in, byte_sink& out)
     }
 }
 
-std::string game_path(const char* name)
-{
-    return host_user_file(name);
-}
-
 bool ends_with_lkz(const char* name)
 {
     static const char suffix[] = ".LKZ";
@@ -291,12 +286,12 @@ bit_file open_bit_file(std::FILE* stream)
 
 bit_file open_bit_writer(const char* name)
 {
-    return open_bit_file(std::fopen(game_path(name).c_str(), "wb"));
+    return open_bit_file(std::fopen(user_path(name).c_str(), "wb"));
 }
 
 bit_file open_bit_reader(const char* name)
 {
-    return open_bit_file(std::fopen(game_path(name).c_str(), "rb"));
+    return open_bit_file(std::fopen(user_path(name).c_str(), "rb"));
 }
 
 int close_bit_writer(bit_file& file, bool close_stream)
@@ -454,7 +449,7 @@ int32_t build_lkz_archive(char* path, uint32_t capacity, const char* list_name, 
                           lkz_progress progress)
 {
     if (!ends_with_lkz(archive_name)) return LKZ_BAD_NAME;
-    std::FILE* list = std::fopen(game_path(list_name).c_str(), "r");
+    std::FILE* list = std::fopen(user_path(list_name).c_str(), "r");
     bit_file out = open_bit_writer(archive_name);
     if (!list || !out.stream) {
         if (list) std::fclose(list);
@@ -470,7 +465,7 @@ int32_t build_lkz_archive(char* path, uint32_t capacity, const char* list_name, 
             break;
         }
         std::memcpy(path + base, entry.c_str(), entry.size() + 1);
-        std::FILE* member = std::fopen(game_path(path).c_str(), "rb");
+        std::FILE* member = std::fopen(user_path(path).c_str(), "rb");
         path[base] = '\0';
         if (!member) {
             result = LKZ_CANNOT_OPEN_MEMBER;
@@ -496,7 +491,7 @@ int32_t extract_lkz_archive(const char* archive_name, const char* list_name, cha
     const size_t base = std::strlen(path);
     if (base == 0 || path[base - 1] != '\\') return LKZ_BAD_NAME;
     bit_file in = open_bit_reader(archive_name);
-    std::FILE* list = std::fopen(game_path(list_name).c_str(), "r");
+    std::FILE* list = std::fopen(user_path(list_name).c_str(), "r");
     if (!in.stream || !list) {
         close_bit_reader(in);
         if (list) std::fclose(list);
@@ -510,7 +505,7 @@ int32_t extract_lkz_archive(const char* archive_name, const char* list_name, cha
             break;
         }
         std::memcpy(path + base, entry.c_str(), entry.size() + 1);
-        std::string file = game_path(path);
+        std::string file = user_path(path);
         path[base] = '\0';
         std::FILE* out = std::fopen(file.c_str(), "wb");
         if (!out) {
