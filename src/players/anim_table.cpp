@@ -519,11 +519,11 @@ const char* animation_name(int r) { return r >= 0 && r < ANIM_NAMED_ROWS ? kRows
 const char* animation_file(int r) { return r >= 0 && r < ANIM_PLAYED_ROWS ? kRows[r].data.file : nullptr; }
 int animation_source_row(int r) { return r >= 0 && r < ANIM_PLAYED_ROWS ? kRows[r].data.source : -1; }
 
-int animation_script_length(int r)
+int animation_script(int r, uint8_t* out)
 {
     if (r < 0 || r >= ANIM_PLAYED_ROWS || !kRows[r].events) return 0;
     uint8_t script[kLongestScript];
-    return expand_script(r, kRows[r].events, script);
+    return expand_script(r, kRows[r].events, out ? out : script);
 }
 
 void load_animations()

@@ -50,9 +50,9 @@ const char* animation_name(int row);
 const char* animation_file(int row);
 // The row whose data a shared row plays, or -1.
 int animation_source_row(int row);
-// Frames of a row's event script (its length before the end byte); 0 for a
-// row without animation.
-int animation_script_length(int row);
+// A row's event script expanded into out (256 bytes, or null): its frames,
+// the count before the end byte; 0 for a row without animation.
+int animation_script(int row, uint8_t* out);
 
 // Event bytes that mark frames of the table itself.
 bool is_contact_event(uint8_t e);
