@@ -227,9 +227,13 @@ Pose reach(const Motion& m, const MotionContext& c, float f)
         contact = reach_pose(m, base(hit, false));
         cached_file = m.file;
     }
+    // c: the frame the reach arrives, where a planner looks earlier than the event.
+    float arrive = m.c > 0 && m.c < hit ? m.c : hit;
     Pose p;
-    if (f <= hit) {
-        p = blend(base(f, false), contact, smooth(f / hit));
+    if (f <= arrive) {
+        p = blend(base(f, false), contact, smooth(f / arrive));
+    } else if (f <= hit) {
+        p = contact;
     } else {
         float hold = hit + 2;
         float u = c.frames > hold ? (f - hold) / (c.frames - hold) : 1;

@@ -5,12 +5,11 @@
 #include "anim_motion.h"
 
 #include "host/paths.h"
-#include "host/process.h"
+#include "lib/anim_validator.h"
 #include "lib/kit.h"
 #include "players/anim_table.h"
 
 #include <cstring>
-#include <stdexcept>
 #include <string>
 
 namespace {
@@ -77,23 +76,24 @@ const Motion kMotions[] = {
     {"L_backstep.paf",                               FAM_STEP,       0,     -60,   0,   1,  0},
     {"K_chgedown.paf",                               FAM_STEP,       0,     60,    0,   1,  0},
     // Pick-ups: the ball on the ground ahead, at the hands.
-    {"L_pickup1a.paf",                               FAM_REACH,      8,     0,     0,   0,  WITH_BALL,            H,  0, 8, 34},
-    {"L_pickup1b.paf",                               FAM_REACH,      kWalk, 0,     0,   0,  WITH_BALL,            H,  0, 8, 36},
-    {"L_pickup2.paf",                                FAM_REACH,      kJog,  0,     0,   0,  WITH_BALL | RUNNING,  H,  0, 8, 38},
+    {"L_pickup1a.paf",                               FAM_REACH,      8,     0,     0,   0,  WITH_BALL,            H,  0, 4, 34},
+    {"L_pickup1b.paf",                               FAM_REACH,      kWalk, 0,     0,   0,  WITH_BALL,            H,  0, 4, 36},
+    {"L_pickup2.paf",                                FAM_REACH,      kJog,  0,     0,   0,  WITH_BALL | RUNNING,  H,  0, 4, 38},
     // Catches: chest, fingers above the head, low.
-    {"L_catch1.paf",                                 FAM_REACH,      4,     0,     0,   0,  WITH_BALL,            H,  0, 125, 28},
-    {"L_catch11.paf",                                FAM_REACH,      4,     0,     0,   0,  WITH_BALL,            H,  0, 200, 22},
-    {"L_catch4.paf",                                 FAM_REACH,      4,     0,     0,   0,  WITH_BALL,            H,  0, 60, 36},
+    {"L_catch1.paf",                                 FAM_REACH,      6,     0,     0,   0,  WITH_BALL,            H,  0, 125, 28},
+    {"L_catch11.paf",                                FAM_REACH,      6,     0,     0,   0,  WITH_BALL,            H,  0, 200, 22},
+    {"L_catch4.paf",                                 FAM_REACH,      6,     0,     0,   0,  WITH_BALL,            H,  0, 60, 36},
     {"L_catch5.paf",                                 FAM_REACH,      kJog,  0,     0,   0,  WITH_BALL | RUNNING,  H,  0, 125, 30},
     {"L_catch12.paf",                                FAM_REACH,      kJog,  0,     0,   0,  WITH_BALL | RUNNING,  H,  0, 200, 24},
     {"L_catch8.paf",                                 FAM_REACH,      kJog,  0,     0,   0,  WITH_BALL | RUNNING,  H,  0, 60, 38},
-    // Slaps: the right hand standing, the left running (but the high overhead).
-    {"L_hitout5.paf",                                FAM_REACH,      4,     0,     0,   0,  0,                    RH, -40, 175, 20},
-    {"L_hitout6.paf",                                FAM_REACH,      4,     0,     0,   0,  0,                    RH, 10, 212, -12},
-    {"L_hitout4.paf",                                FAM_REACH,      4,     0,     0,   0,  0,                    RH, 12, 180, 45},
-    {"L_hitout11.paf",                               FAM_REACH,      4,     0,     0,   0,  0,                    RH, -35, 205, 18},
-    {"L_hitout12.paf",                               FAM_REACH,      4,     0,     0,   0,  0,                    RH, 8, 218, -8},
-    {"L_hitout10.paf",                               FAM_REACH,      4,     0,     0,   0,  0,                    RH, 12, 208, 40},
+    // Slaps: the right hand standing, the left running (but the high overhead);
+    // c: the frame the hand arrives where the planners look before the event.
+    {"L_hitout5.paf",                                FAM_REACH,      6,     0,     0,   0,  0,                    RH, -40, 175, 20},
+    {"L_hitout6.paf",                                FAM_REACH,      6,     0,     16,   0,  0,                    RH, 10, 212, -12},
+    {"L_hitout4.paf",                                FAM_REACH,      6,     0,     0,   0,  0,                    RH, 12, 180, 45},
+    {"L_hitout11.paf",                               FAM_REACH,      6,     0,     10,   0,  0,                    RH, -35, 205, 18},
+    {"L_hitout12.paf",                               FAM_REACH,      6,     0,     18,   0,  0,                    RH, 8, 218, -8},
+    {"L_hitout10.paf",                               FAM_REACH,      6,     0,     0,   0,  0,                    RH, 12, 208, 40},
     {"L_hitout2.paf",                                FAM_REACH,      kJog,  0,     0,   0,  RUNNING,              LH, 40, 170, 25},
     {"L_hitout3.paf",                                FAM_REACH,      kJog,  0,     0,   0,  RUNNING,              LH, -10, 210, -10},
     {"L_hitout1.paf",                                FAM_REACH,      kJog,  0,     0,   0,  RUNNING,              LH, -12, 175, 45},
@@ -297,39 +297,40 @@ MotionContext context_for(int row)
     return c;
 }
 
-[[noreturn]] void kit_exit(int code) { throw std::runtime_error("the game's code ended with " + std::to_string(code)); }
+struct BuildArgs {
+    const KitContext* ctx;
+    std::string* error;
+    bool ok;
+};
+
+void build_all(void* arg)
+{
+    BuildArgs& b = *static_cast<BuildArgs*>(arg);
+    load_player_model();
+    for (int row = 0; row < ANIM_PLAYED_ROWS && b.ok; ++row) {
+        const char* file = animation_file(row);
+        if (!file) continue;
+        bool first = true;
+        for (int r = 0; r < row && first; ++r)
+            if (animation_file(r) && !std::strcmp(animation_file(r), file)) first = false;
+        if (!first) continue;
+        const Motion* m = motion_for(file);
+        if (!m) {
+            *b.error = std::string("no motion for ") + file;
+            b.ok = false;
+            break;
+        }
+        std::string name = std::string("3d display\\pafs\\") + file;
+        b.ok = kit_write_file(*b.ctx, name.c_str(), write_paf(build_motion(*m, context_for(row))), *b.error);
+    }
+    free_player_model();
+}
 
 bool build_animations(const KitContext& ctx, std::string& error)
 {
     host_set_data_dir(ctx.out);
-    host_set_exit_hook(kit_exit);
-    try {
-        load_player_model();
-        for (int row = 0; row < ANIM_PLAYED_ROWS; ++row) {
-            const char* file = animation_file(row);
-            if (!file) continue;
-            bool first = true;
-            for (int r = 0; r < row && first; ++r)
-                if (animation_file(r) && !std::strcmp(animation_file(r), file)) first = false;
-            if (!first) continue;
-            const Motion* m = motion_for(file);
-            if (!m) {
-                error = std::string("no motion for ") + file;
-                free_player_model();
-                return false;
-            }
-            std::string name = std::string("3d display\\pafs\\") + file;
-            if (!kit_write_file(ctx, name.c_str(), write_paf(build_motion(*m, context_for(row))), error)) {
-                free_player_model();
-                return false;
-            }
-        }
-        free_player_model();
-    } catch (const std::exception& e) {
-        error = e.what();
-        return false;
-    }
-    return true;
+    BuildArgs args{&ctx, &error, true};
+    return run_game_code(build_all, &args, error) && args.ok;
 }
 
 } // namespace
