@@ -300,15 +300,16 @@ void load_player_model()
         free_mem(model);
         model_failure(196, path, tca_error());
     }
-    player_model.model = model;
     SkeletonContext& ctx = player_model.default_skeleton;
     bind_attach_points(model, ctx.mesh_of_joint);
     for (int j = 0; j < SKELETON_JOINTS; ++j)
         if (ctx.mesh_of_joint[j] < 0) {
             char what[80];
             std::snprintf(what, sizeof what, "no mesh carries %s", attach_point_names[j]);
+            free_tca_model(model);
             model_failure(202, path, what);
         }
+    player_model.model = model;
     ctx.height_factor = 1.0f;
     ctx.hierarchy = 0;
     ctx.model = model;

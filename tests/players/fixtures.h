@@ -12,10 +12,19 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <unistd.h>
+
+// The data set the build's kit made (the test environment names it; without
+// it, the data directory beside the build's tests).
+inline std::string kit_data_dir()
+{
+    const char* env = std::getenv("KOB99_DATA_DIR");
+    return env && *env ? env : host_exe_dir() + "/../data";
+}
 
 struct GameExit {
     int code;
