@@ -267,25 +267,45 @@ Pose kick(const Motion& m, const MotionContext& c, float f)
     p.rx[R_HIP] = hip;
     p.rx[R_KNEE] = knee;
     p.rx[TORSO] = 0.1f - 0.15f * smooth(u / 3);
-    p.ball_drop = 70 * drop;
+    // Dropped from the hands, the ball meets the foot at the release.
+    p.ball_to_foot = smooth((f - (r - 3)) / 3) * (1 - smooth((f - r - 1) / 2));
     float approach = running ? m.a : 8;
     p.travel_z = travel_along(f, r + 3, approach, running ? m.a * 0.5f : 0);
     return p;
 }
 
+// The left hand holds the ball at the waist; the right fist, drawn back,
+// meets it at the release and follows through.
 Pose handball(const Motion& m, const MotionContext& c, float f)
 {
     bool running = m.a > 0;
     float r = static_cast<float>(c.contact_frame + 1);
-    Pose p = running ? running_pose(m.a, f, true) : stand();
-    copy_arms(p, holding_arms());
-    // The left hand lowers the ball to the waist; the right fist punches it.
-    float ready = smooth(f / (r * 0.6f));
-    p.rx[L_SHOULDER] += 0.4f * ready;
-    float u = f - r;
-    float punch = u < -3 ? 0.6f * smooth((f) / (r - 3)) : u < 0 ? 0.6f - 1.6f * smooth((u + 3) / 3) : -1.0f * (1 - smooth(u / 8));
-    p.rx[R_SHOULDER] = -0.5f + punch;
-    p.rx[R_ELBOW] = -0.6f - 0.6f * smooth(-u / 4);
+    static const char* cached_file = nullptr;
+    static Pose hold, strike;
+    if (cached_file != m.file) {
+        hold = stand();
+        const float ball[3] = {-4, 105, 30};
+        IkFreedom left[] = {{&hold.rx[L_SHOULDER], -2.0f, 0.5f}, {&hold.rz[L_SHOULDER], -0.5f, 1.2f},
+                            {&hold.rx[L_ELBOW], -2.3f, 0}};
+        solve_reach(hold, EFF_LEFT_HAND, ball, left, 3);
+        strike = hold;
+        const float fist[3] = {-2, 103, 28};
+        IkFreedom right[] = {{&strike.rx[R_SHOULDER], -2.5f, 0.5f}, {&strike.rz[R_SHOULDER], -1.5f, 0.5f},
+                             {&strike.rx[R_ELBOW], -2.3f, 0}};
+        solve_reach(strike, EFF_RIGHT_HAND, fist, right, 3);
+        cached_file = m.file;
+    }
+    Pose drawn = hold;
+    drawn.rx[R_SHOULDER] = 0.7f, drawn.rx[R_ELBOW] = -1.4f;
+    Pose through = strike;
+    through.rx[R_SHOULDER] -= 0.6f;
+    Pose arms;
+    if (f <= r - 4) arms = blend(hold, drawn, smooth(f / (r - 4)));
+    else if (f <= r) arms = blend(drawn, strike, smooth((f - r + 4) / 4));
+    else if (f <= r + 3) arms = blend(strike, through, smooth((f - r) / 3));
+    else arms = blend(through, stand(), smooth((f - r - 3) / (c.frames - r - 3)));
+    Pose p = running ? running_pose(m.a, f, false) : stand();
+    copy_arms(p, arms);
     p.ry[TORSO] = rad(m.b) * smooth(f / r) * (1 - smooth((f - r - 4) / 10));
     p.travel_z = running ? travel_along(f, r, m.a, m.a) : 0;
     return p;

@@ -282,7 +282,7 @@ const Motion* motion_for(const char* file)
 }
 
 // The frame a family times itself by: the first row's contact, else its
-// release, else its blow or spoil, else none.
+// release, else its blow, spoil or kick to himself, else none.
 MotionContext context_for(int row)
 {
     uint8_t script[256];
@@ -291,7 +291,7 @@ MotionContext context_for(int row)
     for (int f = 0; f < c.frames; ++f) {
         if (is_contact_event(script[f])) contact = f;
         if (is_release_event(script[f])) release = f;
-        if ((script[f] == 38 || script[f] == 44) && other < 0) other = f;
+        if ((script[f] == 38 || script[f] == 44 || script[f] == 52) && other < 0) other = f;
     }
     c.contact_frame = contact >= 0 ? contact : release >= 0 ? release : other;
     return c;

@@ -18,7 +18,8 @@ struct Pose {
     float travel_x = 0, travel_z = 0; // where the root has gone over the ground
     float rx[SKELETON_JOINTS] = {}, ry[SKELETON_JOINTS] = {}, rz[SKELETON_JOINTS] = {};
     float squat = 0;     // hips forward, knees back, feet kept under the hips
-    float ball_drop = 0; // the ball this far below the hands
+    float ball_drop = 0;    // the ball this far below the hands
+    float ball_to_foot = 0; // 0: the ball in the hands; 1: on the right foot
 };
 
 // The pose with its squat worked into the legs and the root's height.

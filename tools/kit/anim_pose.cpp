@@ -101,6 +101,13 @@ void ball_in_hands(const Pose& p, Effector held, float off[3])
     float mid[3], root[3];
     effector_absolute(pa, held, mid);
     mid[1] -= p.ball_drop;
+    if (p.ball_to_foot > 0) {
+        // On the laces: a little above and ahead of the ankle.
+        float foot[3];
+        effector_absolute(pa, EFF_RIGHT_FOOT, foot);
+        const float lace[3] = {0, 9, 9};
+        for (int i = 0; i < 3; ++i) mid[i] += (foot[i] + lace[i] - mid[i]) * p.ball_to_foot;
+    }
     joint_at(pa, JOINT_ROOT, root);
     double m[9];
     const PafRotKey& r = pa.rot[0];
@@ -157,6 +164,7 @@ Pose blend(const Pose& a, const Pose& b, float t)
     }
     r.squat = mix(a.squat, b.squat);
     r.ball_drop = mix(a.ball_drop, b.ball_drop);
+    r.ball_to_foot = mix(a.ball_to_foot, b.ball_to_foot);
     return r;
 }
 

@@ -175,6 +175,47 @@ void check_pickups_and_catches(Checker& c)
     if (foot.y >= 33 || foot.z <= 0) c.fail(142, "left foot at height %.1f, %.1f ahead at contact", foot.y, foot.z);
 }
 
+// The jump actions' contact points: the catch parts at their frame 0, the
+// spoiling hand at frame 4 or 5 (joint and frame as the planners take them).
+struct JumpContact {
+    int row, frame, joint;
+    double low, high;
+};
+const JumpContact kJumps[] = {
+    {221, 0, JOINT_BALL, 450, 700}, {225, 0, JOINT_BALL, 450, 700}, {229, 0, JOINT_BALL, 250, 420},
+    {233, 0, JOINT_BALL, 250, 420}, {262, 0, JOINT_BALL, 450, 700}, {243, 5, 11, 450, 700},
+    {344, 5, 14, 450, 700},         {347, 5, 14, 450, 700},         {350, 5, 14, 450, 700},
+    {353, 5, 14, 450, 700},         {332, 4, 11, 450, 700},         {335, 4, 14, 450, 700},
+    {338, 4, 11, 450, 700},         {341, 4, 11, 450, 700},
+};
+
+void check_jumps(Checker& c)
+{
+    for (const JumpContact& j : kJumps) {
+        Point p = joint_at(j.row, j.frame, j.joint);
+        if (p.y < j.low || p.y > j.high)
+            c.fail(j.row, "joint %d at height %.1f at frame %d, not within %.0f..%.0f", j.joint, p.y, j.frame, j.low, j.high);
+        if (j.joint == JOINT_BALL) {
+            Point hands = mid(joint_at(j.row, j.frame, JOINT_LEFT_HAND), joint_at(j.row, j.frame, JOINT_RIGHT_HAND));
+            if (dist(p, hands) >= 32) c.fail(j.row, "ball %.1f from the hands at frame %d", dist(p, hands), j.frame);
+        }
+    }
+}
+
+// At the release the ball leaves from the fist of a handball and from the
+// foot of a kick.
+void check_releases(Checker& c)
+{
+    for (int row : {11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 237, 238}) {
+        int f = animation_table[row].release_frame;
+        if (!f) continue;
+        Point ball = joint_at(row, f, JOINT_BALL);
+        int joint = row <= 20 ? JOINT_RIGHT_HAND : JOINT_RIGHT_FOOT;
+        double d = dist(ball, joint_at(row, f, joint));
+        if (d >= 40) c.fail(row, "ball %.1f from joint %d at the release frame %d", d, joint, f);
+    }
+}
+
 void check_slaps(Checker& c)
 {
     for (const Slap& s : kSlaps) {
@@ -250,6 +291,8 @@ void validate_loaded(void* arg)
     check_strides(c);
     check_pickups_and_catches(c);
     check_slaps(c);
+    check_jumps(c);
+    check_releases(c);
     check_turns(c);
     if (v.report)
         for (int row = 0; row < ANIM_PLAYED_ROWS; ++row) report_row(*v.report, row);
