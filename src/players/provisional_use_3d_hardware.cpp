@@ -1,5 +1,5 @@
-// Provisional: start-up owns the display path switch and sets it; until it
-// does, the game takes the hardware path.
+// Provisional: start-up owns the display path switch. Until its definition
+// is linked in, this one (which gives way to it) takes the hardware path.
 #include "players/paf.h"
 
-int32_t use_3d_hardware = 1;
+__attribute__((weak)) uint32_t use_3d_hardware = 1;

@@ -10,6 +10,7 @@ namespace {
 TEST(AnimationKit, EveryRowPassesItsChecks)
 {
     host_set_data_dir(kit_data_dir());
+    use_3d_hardware = 1;
     std::vector<std::string> problems;
     std::string report;
     validate_animations(problems, &report);

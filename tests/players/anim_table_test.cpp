@@ -14,6 +14,7 @@ protected:
     {
         host_set_exit_hook(throw_game_exit);
         host_set_data_dir(kit_data_dir());
+        use_3d_hardware = 1;
         load_player_model();
         load_animations();
     }

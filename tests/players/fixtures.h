@@ -44,6 +44,7 @@ protected:
         std::filesystem::create_directories(dir);
         host_set_data_dir(dir);
         host_set_exit_hook(throw_game_exit);
+        use_3d_hardware = 1;
     }
     void TearDown() override
     {

@@ -329,6 +329,7 @@ void build_all(void* arg)
 bool build_animations(const KitContext& ctx, std::string& error)
 {
     host_set_data_dir(ctx.out);
+    use_3d_hardware = 1;
     BuildArgs args{&ctx, &error, true};
     return run_game_code(build_all, &args, error) && args.ok;
 }

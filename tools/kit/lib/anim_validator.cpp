@@ -2,6 +2,7 @@
 
 #include "host/process.h"
 #include "players/anim_table.h"
+#include "players/paf.h"
 #include "players/skeleton.h"
 
 #include <cmath>
@@ -318,6 +319,7 @@ bool run_game_code(void (*fn)(void*), void* arg, std::string& error)
 
 void validate_animations(std::vector<std::string>& problems, std::string* report)
 {
+    use_3d_hardware = 1; // the kit's figures and animations are the hardware path's
     ValidateArgs args{&problems, report};
     std::string error;
     if (!run_game_code(validate_loaded, &args, error)) problems.push_back(error);
