@@ -4,6 +4,7 @@
 #include "platform/fatal_error.h"
 #include "platform/files.h"
 #include "platform/memory.h"
+#include "platform/startup.h"
 
 #include <cstdio>
 #include <cstring>

@@ -32,11 +32,8 @@ struct PafAnimation {
     PafTrack* tracks; // track_count records, in the same block as the header
 };
 
-// The display path switch of start-up: 0 sends the loader to the software
-// path's files.
-extern uint32_t use_3d_hardware;
-
-// Loads an animation file; on the software path the name itself becomes the
+// Loads an animation file; on the software path (use_3d_hardware of start-up
+// off) the name itself becomes the
 // ".saf" twin under "safs\". A file the loader cannot use is a fatal error.
 PafAnimation* load_paf(char* path);
 // An animation read from a file image. Null, with the reason in error, when

@@ -4,6 +4,7 @@
 #include "display/rotation_keys.h"
 #include "platform/fatal_error.h"
 #include "platform/memory.h"
+#include "platform/startup.h"
 #include "players/anim_table.h"
 #include "players/rotation.h"
 

@@ -8,6 +8,7 @@
 #include "lib/paf_writer.h"
 #include "lib/tca_writer.h"
 #include "players/paf.h"
+#include "platform/startup.h"
 
 #include <gtest/gtest.h>
 

@@ -7,6 +7,7 @@
 #include "host/paths.h"
 #include "lib/anim_validator.h"
 #include "lib/kit.h"
+#include "platform/startup.h"
 #include "players/anim_table.h"
 
 #include <cstring>

@@ -3,6 +3,7 @@
 #include "host/process.h"
 #include "players/anim_table.h"
 #include "players/paf.h"
+#include "platform/startup.h"
 #include "players/skeleton.h"
 
 #include <cmath>
