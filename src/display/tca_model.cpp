@@ -66,7 +66,7 @@ bool read_nodes(LeReader& r, ModelContainer* c)
     for (int g = 0; g < groups; ++g) {
         TcaNodeGroup& grp = c->groups[g];
         int16_t n = read_count(r);
-        if (!r.have(45u * n)) return refuse(r, "nodes run past the end");
+        if (!r.have(44u * n)) return refuse(r, "nodes run past the end");
         grp.nodes = take<TcaNode>(n, "tca nodes");
         grp.count = n;
         for (int i = 0; i < n; ++i) {
