@@ -8,6 +8,7 @@ namespace {
 
 const float kPi = 3.14159265f;
 const float kGroundPerModel = 2.56f;
+const float kLegLength = 86; // hip to ankle
 
 enum Joint {
     ROOT, L_HIP, L_KNEE, L_FOOT, R_HIP, R_KNEE, R_FOOT, TORSO, HEAD,
@@ -79,8 +80,9 @@ void gait_legs(Pose& p, const Gait& g, float phase, bool with_ball)
     float s = std::sin(phase);
     p.rx[L_HIP] = -g.swing * s;
     p.rx[R_HIP] = g.swing * s;
-    p.rx[L_KNEE] = g.knee * (0.5f - 0.5f * std::cos(phase + 0.6f));
-    p.rx[R_KNEE] = g.knee * (0.5f - 0.5f * std::cos(phase + kPi + 0.6f));
+    // Each knee bends as its foot swings forward and straightens under him.
+    p.rx[L_KNEE] = g.knee * (0.5f + 0.5f * std::cos(phase));
+    p.rx[R_KNEE] = g.knee * (0.5f - 0.5f * std::cos(phase));
     p.rx[L_FOOT] = -0.3f * p.rx[L_KNEE];
     p.rx[R_FOOT] = -0.3f * p.rx[R_KNEE];
     p.height = -g.bob * (0.5f + 0.5f * std::cos(2 * phase)) - g.knee * 2;
@@ -130,7 +132,12 @@ Pose gait(const Motion& m, const MotionContext& c, float f)
     Pose p = stand();
     bool back = m.flags & BACKWARDS;
     float phase = 2 * kPi * f / c.frames * (back ? -1 : 1);
-    gait_legs(p, gait_for(m.a), phase, m.flags & WITH_BALL);
+    // The planted foot, at the bottom of its swing, goes back as fast as the
+    // root travels: hip swing x leg length x 2 pi / cycle = travel a frame.
+    Gait g = gait_for(m.a);
+    float reach = m.a / kGroundPerModel * c.frames / (2 * kPi * kLegLength);
+    g.swing = std::asin(std::fmin(reach, 0.95f));
+    gait_legs(p, g, phase, m.flags & WITH_BALL);
     p.travel_z = (back ? -1 : 1) * m.a * f / kGroundPerModel;
     return p;
 }

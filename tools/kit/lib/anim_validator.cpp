@@ -137,6 +137,14 @@ void check_strides(Checker& c)
         double per_frame = t.z / frames, want = s.divisor * 3.1;
         if (std::fabs(per_frame - want) > want * 0.02 || std::fabs(t.x) > 1)
             c.fail(s.row, "travels %.1f ground units a frame (%.1f across); its rate wants %.1f", per_frame, t.x, want);
+        // The foot on the ground goes back under him as fast as he travels.
+        int low = 0;
+        for (int f = 1; f < frames; ++f)
+            if (joint_at(s.row, f, JOINT_LEFT_FOOT).y < joint_at(s.row, low, JOINT_LEFT_FOOT).y) low = f;
+        int before = low > 0 ? low - 1 : frames - 1, after = low + 1;
+        double foot = (joint_at(s.row, after, JOINT_LEFT_FOOT).z - joint_at(s.row, before, JOINT_LEFT_FOOT).z) / 2;
+        if (std::fabs(-foot - want) > want * 0.25)
+            c.fail(s.row, "planted foot goes back %.1f a frame; the man travels %.1f", -foot, want);
     }
 }
 
