@@ -7,7 +7,9 @@
 #include "host/process.h"
 #include "host/window.h"
 #include "platform/fatal_error.h"
+#include "platform/language.h"
 #include "platform/message_pump.h"
+#include "platform/settings.h"
 #include "platform/startup.h"
 
 #include <cstring>
@@ -154,12 +156,13 @@ STAND_IN(free_kick_frames)
 STAND_IN(free_pitch_lines)
 STAND_IN(free_powerbar_bitmaps)
 
-STAND_IN(switch_commentary_off)
-
 void front_end_main()
 {
     note("front_end_main");
     constexpr uint8_t escape_key = 0x01;
+    load_settings(user_settings);
+    load_language_text();
+    select_language(0);
     g_front_end_running = true;
     g_front_end_closed = false;
     key_state[escape_key] = 0;
@@ -169,4 +172,5 @@ void front_end_main()
     }
     key_state[escape_key] = 0;
     g_front_end_running = false;
+    save_settings(user_settings);
 }
