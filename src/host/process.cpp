@@ -23,6 +23,13 @@ void host_exit(int code)
     std::exit(code);
 }
 
+void host_exit_now(int code)
+{
+    if (g_exit_hook) g_exit_hook(code);
+    std::fflush(nullptr);
+    std::_Exit(code);
+}
+
 extern char** environ;
 
 bool host_start_program(const std::string& path)

@@ -1,15 +1,17 @@
 #include "platform/cd_audio.h"
 
 #include "host/cd_audio.h"
+#include "platform/files.h"
 
 uint32_t cd_device = 0;
 uint32_t cd_track_count = 0;
 uint16_t cd_current_track = 0;
 uint8_t cd_music_on = 0;
 
-uint32_t open_cd_audio_on_drive(char)
+uint32_t open_cd_audio_on_drive(char drive_letter)
 {
     open_cd_device();
+    set_data_path_drive(drive_letter);
     uint32_t tracks = 0;
     cd_track_count = host_cd_track_count(cd_device, &tracks) ? tracks : 0;
     return cd_track_count;

@@ -5,6 +5,7 @@
 #include "host/settings_store.h"
 #include "platform/files.h"
 #include "platform/provisional_subsystems.h"
+#include "platform/settings.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -8,7 +8,9 @@
 #include "host/window.h"
 #include "platform/fatal_error.h"
 #include "platform/input.h"
+#include "platform/language.h"
 #include "platform/message_pump.h"
+#include "platform/settings.h"
 #include "platform/startup.h"
 
 #include <cstring>
@@ -129,12 +131,8 @@ int32_t play_movie(const char*, SDL_Window*, uint32_t, int32_t, int32_t)
 
 STAND_IN(load_sprite_file)
 STAND_IN(load_small_models)
-STAND_IN(load_player_model)
-STAND_IN(load_animations)
 STAND_IN(init_ball_contact_tables)
 STAND_IN(free_small_models)
-STAND_IN(free_player_model)
-STAND_IN(free_animations)
 STAND_IN(free_replay_node)
 
 STAND_IN(free_match_scene)
@@ -153,12 +151,13 @@ STAND_IN(free_kick_frames)
 STAND_IN(free_pitch_lines)
 STAND_IN(free_powerbar_bitmaps)
 
-STAND_IN(switch_commentary_off)
-
 void front_end_main()
 {
     note("front_end_main");
     constexpr uint8_t escape_key = 0x01;
+    load_settings(user_settings);
+    load_language_text();
+    select_language(0);
     g_front_end_running = true;
     g_front_end_closed = false;
     key_state[escape_key] = 0;
@@ -168,4 +167,5 @@ void front_end_main()
     }
     key_state[escape_key] = 0;
     g_front_end_running = false;
+    save_settings(user_settings);
 }

@@ -87,8 +87,5 @@ void free_kick_frames();
 void free_pitch_lines();
 void free_powerbar_bitmaps();
 
-// Settings: the commentary switch.
-void switch_commentary_off();
-
 // The front end: keeps the window up until Esc or the window is closed.
 void front_end_main();

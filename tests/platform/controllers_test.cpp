@@ -1,5 +1,6 @@
 #include "input_fixture.h"
 
+#include "platform/settings.h"
 #include "platform/settings_targets.h"
 
 namespace {
@@ -121,6 +122,38 @@ TEST_F(Controllers, KeyboardFollowsTheSettingsKeysTurnedByTheCamera)
     update_input_frame();
     EXPECT_EQ(keyboard().raw_dirs, DIR_UP);
     EXPECT_EQ(keyboard().prev_raw_dirs, DIR_LEFT);
+}
+
+TEST_F(Controllers, DefaultSettingsBindTheArrowsZXCVAndPadButtons)
+{
+    start_playing(1);
+    set_controller_keys(0, 0, 0, 0, 0);
+    const uint32_t other_keys[8] = {KEY_1, KEY_2, KEY_3, KEY_4, KEY_1, KEY_2, KEY_3, KEY_4};
+    bind_keys(other_keys);
+    settings_record record{};
+    default_settings(record);
+    struct Case {
+        SDL_Scancode key;
+        uint8_t dirs, actions;
+    };
+    const Case cases[] = {
+        {SDL_SCANCODE_UP, DIR_UP, 0},       {SDL_SCANCODE_DOWN, DIR_DOWN, 0}, {SDL_SCANCODE_LEFT, DIR_LEFT, 0},
+        {SDL_SCANCODE_RIGHT, DIR_RIGHT, 0}, {SDL_SCANCODE_Z, 0, ACTION_1},    {SDL_SCANCODE_V, 0, ACTION_4},
+        {SDL_SCANCODE_1, 0, 0},
+    };
+    for (const Case& c : cases) {
+        press(c.key);
+        update_input_frame();
+        EXPECT_EQ(keyboard().raw_dirs, c.dirs) << c.key;
+        EXPECT_EQ(keyboard().buttons, c.actions) << c.key;
+        release(c.key);
+    }
+    for (int b = 0; b < 4; ++b) {
+        button(pads[0], b, true);
+        update_input_frame();
+        EXPECT_EQ(controllers[0].buttons, 1u << b) << "button " << b;
+        button(pads[0], b, false);
+    }
 }
 
 TEST_F(Controllers, KeyboardThatDoesNotPlayIsPolledButNotRead)
