@@ -122,6 +122,12 @@ void host_sound_set_capture(void (*hook)(const int16_t*, uint32_t, void*), void*
     g_capture_user = user;
 }
 
+uint32_t host_sound_buffer_count()
+{
+    std::lock_guard<std::recursive_mutex> lock(g_mutex);
+    return static_cast<uint32_t>(g_buffers.size());
+}
+
 bool host_sound_open()
 {
     if (g_open) return true;

@@ -76,5 +76,7 @@ bool host_sound_manual_output();
 // Mixes the next frames of output (mono 16-bit) and advances every playing
 // buffer, exactly as the device would.
 void host_sound_mix(int16_t* out, uint32_t frames);
+// Buffers alive, duplicates included.
+uint32_t host_sound_buffer_count();
 // Every block of output, as it is sent to the device, goes to the hook too.
 void host_sound_set_capture(void (*hook)(const int16_t* frames, uint32_t count, void* user), void* user);

@@ -236,7 +236,10 @@ int32_t load_sample(const char* file_name, int32_t slot, uint32_t tag)
     if (format.format_tag == WAVE_FORMAT_PCM)
         b = host_sound_create_buffer(HostSoundFormat{format.channels, format.bits_per_sample, format.samples_per_sec},
                                      size);
-    if (!b) fatal_error_sub(216, 0, "load_sample", 0);
+    if (!b) {
+        free_mem(data);
+        fatal_error_sub(216, 0, "load_sample", 0);
+    }
     fill_buffer(b, data, size, "load_sample");
     free_mem(data);
     SampleSlot& s = sample_slots[slot];
