@@ -145,7 +145,7 @@ protected:
         fs::create_directories(dir);
         host_set_data_dir(dir.string());
         host_set_clock(nullptr);
-        host_sound_set_manual_output(true);
+        host_sound_set_manual_output(manual_output());
         ASSERT_EQ(init_direct_sound(), 0);
     }
     void TearDown() override
@@ -156,6 +156,8 @@ protected:
         host_set_data_dir("");
         fs::remove_all(dir);
     }
+    // Threaded tests play through the real (dummy) device and timer threads.
+    virtual bool manual_output() const { return true; }
     void write_file(const std::string& name, const std::vector<uint8_t>& bytes)
     {
         std::ofstream(dir / name, std::ios::binary)
