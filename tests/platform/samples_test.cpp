@@ -346,9 +346,7 @@ TEST_F(Samples, FreeingReleasesEveryBufferAndBlock)
 
 TEST(NoSoundDevice, EverySampleCallDoesNothing)
 {
-    const char* before = std::getenv("SDL_AUDIODRIVER");
-    std::string saved = before ? before : "";
-    setenv("SDL_AUDIODRIVER", "no_such_driver", 1);
+    ScopedEnv no_device("SDL_AUDIODRIVER", "no_such_driver");
     EXPECT_EQ(init_direct_sound(), 1);
     EXPECT_EQ(sound_available, 0u);
     EXPECT_EQ(play_sample(0, -1, 0, 127, 77, 0), -1) << "no voice, not the pan";
@@ -358,10 +356,6 @@ TEST(NoSoundDevice, EverySampleCallDoesNothing)
     free_sample(0);
     EXPECT_NE(open_stream_wav("anything.wav"), 0);
     shutdown_direct_sound();
-    if (before)
-        setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
-    else
-        unsetenv("SDL_AUDIODRIVER");
 }
 
 TEST(SoundSettings, ReachTheLevelsTheGameReads)

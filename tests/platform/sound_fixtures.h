@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <memory>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -132,6 +134,30 @@ inline std::vector<int16_t> mix(uint32_t frames)
     return out;
 }
 
+// Sets an environment variable for a scope, then puts back what was there.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name)
+    {
+        const char* old = std::getenv(name);
+        had_ = old != nullptr;
+        if (had_) old_ = old;
+        setenv(name, value, 1);
+    }
+    ~ScopedEnv()
+    {
+        if (had_)
+            setenv(name_, old_.c_str(), 1);
+        else
+            unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    bool had_;
+    std::string old_;
+};
+
 // Each test gets its own data directory and a fresh sound system with
 // manual output, so it mixes the output itself.
 class SoundTest : public ::testing::Test {
@@ -146,6 +172,8 @@ protected:
         host_set_data_dir(dir.string());
         host_set_clock(nullptr);
         host_sound_set_manual_output(manual_output());
+        // Threaded tests play through the dummy device, silent everywhere.
+        if (!manual_output()) dummy_device = std::make_unique<ScopedEnv>("SDL_AUDIODRIVER", "dummy");
         ASSERT_EQ(init_direct_sound(), 0);
     }
     void TearDown() override
@@ -155,6 +183,7 @@ protected:
         host_set_clock(nullptr);
         host_set_data_dir("");
         fs::remove_all(dir);
+        dummy_device.reset();
     }
     // Threaded tests play through the real (dummy) device and timer threads.
     virtual bool manual_output() const { return true; }
@@ -186,6 +215,7 @@ protected:
         return out;
     }
     fs::path dir;
+    std::unique_ptr<ScopedEnv> dummy_device;
 };
 
 } // namespace fixtures
