@@ -263,16 +263,16 @@ TEST_F(Samples, ImageByteCountIsCheckedAgainstTheImage)
 
 TEST_F(Samples, LoadsAWavFile)
 {
-    WavSpec spec;
-    spec.bits = 8;
-    spec.rate = 11025;
-    spec.data = {10, 50, 128, 200, 255, 0, 90};
-    write_file("bounce.wav", wav_bytes(spec));
+    WavParts wav;
+    wav.bits = 8;
+    wav.rate = 11025;
+    wav.data = {10, 50, 128, 200, 255, 0, 90};
+    write_file("bounce.wav", wav_bytes(wav));
     const int32_t slot = load_sample("bounce.wav", -1, 2);
     ASSERT_EQ(slot, 0);
     play_sample(slot, -1, 0, 127, 0, 0);
     std::vector<int16_t> got = mix(16);
-    EXPECT_EQ(got, hear_oracle(oracle(spec.data, HostSoundFormat{1, 8, 11025}, 0), 16));
+    EXPECT_EQ(got, hear_oracle(oracle(wav.data, HostSoundFormat{1, 8, 11025}, 0), 16));
 
     // A given slot is freed first.
     EXPECT_EQ(load_sample("bounce.wav", slot, 2), slot);
@@ -281,7 +281,7 @@ TEST_F(Samples, LoadsAWavFile)
 
 TEST_F(Samples, LoadFailuresAreFatal)
 {
-    WavSpec adpcm_wav;
+    WavParts adpcm_wav;
     adpcm_wav.tag = 17;
     adpcm_wav.data = {1, 2, 3, 4};
     std::vector<uint8_t> bytes = wav_bytes(adpcm_wav);

@@ -67,7 +67,7 @@ inline void expect_fatal(int code, const std::string& context, const std::functi
 }
 
 // RIFF WAVE bytes: "fmt " then any extra chunks, then "data".
-struct WavSpec {
+struct WavParts {
     uint16_t tag = 1, channels = 1;
     uint32_t rate = 22050;
     uint16_t bits = 16;
@@ -75,7 +75,7 @@ struct WavSpec {
     std::vector<std::pair<std::string, std::vector<uint8_t>>> before_data; // chunks between fmt and data
 };
 
-inline std::vector<uint8_t> wav_bytes(const WavSpec& s)
+inline std::vector<uint8_t> wav_bytes(const WavParts& s)
 {
     ByteWriter body;
     body.raw("WAVE", 4);

@@ -36,9 +36,9 @@ protected:
     }
     std::string write_phrase(const std::vector<int16_t>& samples)
     {
-        WavSpec spec;
-        spec.data = pcm16(samples);
-        write_file("phrase.wav", wav_bytes(spec));
+        WavParts wav;
+        wav.data = pcm16(samples);
+        write_file("phrase.wav", wav_bytes(wav));
         return "phrase.wav";
     }
 };
@@ -76,10 +76,10 @@ TEST_F(Stream, RefillsAcrossTheWrapAndClosesAfterTheData)
 TEST_F(Stream, PhraseShorterThanTheBufferEndsAfterItsCountdown)
 {
     // 8-bit: the silence after the phrase is 128, heard as 0.
-    WavSpec spec;
-    spec.bits = 8;
-    for (uint32_t i = 0; i < PERIOD_FRAMES * 5 / 2; ++i) spec.data.push_back(static_cast<uint8_t>(i % 250 + 3));
-    write_file("short.wav", wav_bytes(spec));
+    WavParts wav;
+    wav.bits = 8;
+    for (uint32_t i = 0; i < PERIOD_FRAMES * 5 / 2; ++i) wav.data.push_back(static_cast<uint8_t>(i % 250 + 3));
+    write_file("short.wav", wav_bytes(wav));
     ASSERT_EQ(open_stream_wav("short.wav"), 0);
     EXPECT_EQ(stream_state.end, 1u);
     EXPECT_EQ(stream_state.end_countdown, 2u) << "whole periods of data";
@@ -88,21 +88,21 @@ TEST_F(Stream, PhraseShorterThanTheBufferEndsAfterItsCountdown)
     std::vector<int16_t> heard = play_periods(4, &closed_after);
     EXPECT_EQ(closed_after, 3);
     for (size_t i = 0; i < 3 * PERIOD_FRAMES; ++i) {
-        int16_t want = i < spec.data.size() ? static_cast<int16_t>((spec.data[i] - 128) * 256) : 0;
+        int16_t want = i < wav.data.size() ? static_cast<int16_t>((wav.data[i] - 128) * 256) : 0;
         ASSERT_EQ(heard[i], want) << "frame " << i;
     }
 }
 
 TEST_F(Stream, OpenFailures)
 {
-    WavSpec non_pcm;
+    WavParts non_pcm;
     non_pcm.tag = 17;
     non_pcm.data = {1, 2, 3, 4};
     std::vector<uint8_t> odd = wav_bytes(non_pcm);
     odd.insert(odd.begin() + 36, {0, 0});
     odd[16] = 18, odd[4] += 2;
     write_file("odd.wav", odd);
-    WavSpec tiny_rate;
+    WavParts tiny_rate;
     tiny_rate.rate = 2; // no whole byte in a fifth of a second
     tiny_rate.data = {1, 2, 3, 4};
     write_file("slow.wav", wav_bytes(tiny_rate));

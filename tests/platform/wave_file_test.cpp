@@ -22,12 +22,12 @@ class WaveFiles : public SoundTest {};
 
 TEST_F(WaveFiles, OpensAndReadsTheData)
 {
-    WavSpec spec;
-    spec.channels = 2;
-    spec.rate = 11025;
-    spec.data = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-    spec.before_data = {{"LIST", {'a', 'b', 'c'}}, {"fact", {0, 0, 0, 0}}}; // an odd chunk has a pad byte
-    write_file("talk.wav", wav_bytes(spec));
+    WavParts wav;
+    wav.channels = 2;
+    wav.rate = 11025;
+    wav.data = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    wav.before_data = {{"LIST", {'a', 'b', 'c'}}, {"fact", {0, 0, 0, 0}}}; // an odd chunk has a pad byte
+    write_file("talk.wav", wav_bytes(wav));
 
     WaveFile f;
     ASSERT_EQ(wave_open_file("talk.wav", &f), WAVE_OK);
@@ -45,7 +45,7 @@ TEST_F(WaveFiles, OpensAndReadsTheData)
     EXPECT_EQ(got, 5u);
     wave_read_file(&f, out + 5, 16, &got);
     EXPECT_EQ(got, 7u) << "a read stops at the end of the data";
-    EXPECT_TRUE(std::equal(spec.data.begin(), spec.data.end(), out));
+    EXPECT_TRUE(std::equal(wav.data.begin(), wav.data.end(), out));
     wave_read_file(&f, out, 4, &got);
     EXPECT_EQ(got, 0u);
     wave_close_file(&f);
@@ -56,14 +56,14 @@ TEST_F(WaveFiles, OpensAndReadsTheData)
     uint32_t size = 0;
     ASSERT_EQ(wave_load_file("talk.wav", &format, &data, &size), WAVE_OK);
     EXPECT_EQ(size, 12u);
-    EXPECT_TRUE(std::equal(spec.data.begin(), spec.data.end(), data));
+    EXPECT_TRUE(std::equal(wav.data.begin(), wav.data.end(), data));
     EXPECT_EQ(format.samples_per_sec, 11025u);
     free_mem(data);
 }
 
 TEST_F(WaveFiles, BadFilesGiveTheirResult)
 {
-    WavSpec good;
+    WavParts good;
     good.data = {1, 2, 3, 4};
     const std::vector<uint8_t> base = wav_bytes(good);
     auto patched = [&](size_t at, uint8_t value) {
@@ -71,9 +71,9 @@ TEST_F(WaveFiles, BadFilesGiveTheirResult)
         b[at] = value;
         return b;
     };
-    WavSpec non_pcm = good;
+    WavParts non_pcm = good;
     non_pcm.tag = 17;
-    WavSpec lying_chunk = good;
+    WavParts lying_chunk = good;
     lying_chunk.before_data = {{"JUNK", {1, 2}}};
     std::vector<uint8_t> junk = wav_bytes(lying_chunk);
     junk[FMT_END + 4] = 0xF0; // JUNK claims more than the file holds
@@ -121,7 +121,7 @@ TEST_F(WaveFiles, BadFilesGiveTheirResult)
     WaveFormat format;
     uint8_t* data = nullptr;
     uint32_t size = 0;
-    write_file("empty.wav", wav_bytes(WavSpec{}));
+    write_file("empty.wav", wav_bytes(WavParts{}));
     EXPECT_EQ(wave_load_file("empty.wav", &format, &data, &size), WAVE_CANNOT_READ);
     EXPECT_EQ(data, nullptr);
 }
