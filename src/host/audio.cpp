@@ -319,7 +319,8 @@ int host_sound_set_pan(HostSoundBuffer* b, int32_t pan)
 void host_sound_mix(int16_t* out, uint32_t frames)
 {
     std::lock_guard<std::recursive_mutex> lock(g_mutex);
-    std::vector<int32_t> acc(frames, 0);
+    static std::vector<int32_t> acc; // kept between blocks: the device thread allocates once
+    acc.assign(frames, 0);
     for (HostSoundBuffer* b : g_buffers)
         if (b->playing) mix_buffer(b, acc.data(), frames);
     for (uint32_t i = 0; i < frames; ++i) out[i] = static_cast<int16_t>(std::clamp(acc[i], -32768, 32767));

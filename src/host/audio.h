@@ -45,7 +45,8 @@ bool host_sound_set_primary_format(const HostSoundFormat& format);
 void host_sound_close();
 
 // A buffer of bytes in the format (at least 4 bytes); nullptr when the format
-// or size cannot be played. A static buffer differs only in name.
+// or size cannot be played. Static, streaming and ordinary buffers are all
+// alike here.
 HostSoundBuffer* host_sound_create_buffer(const HostSoundFormat& format, uint32_t bytes);
 // A second buffer over the same sound, with its own position and controls.
 HostSoundBuffer* host_sound_duplicate(HostSoundBuffer* original);
