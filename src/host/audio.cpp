@@ -38,8 +38,20 @@ struct HostSoundBuffer {
 
 namespace {
 
-std::recursive_mutex g_mutex;
-std::unordered_set<HostSoundBuffer*> g_buffers;
+// Never destroyed: when the process ends from a quit, the device's thread and
+// the stream's timer may still call in while the statics go.
+struct AudioState {
+    std::recursive_mutex mutex;
+    std::unordered_set<HostSoundBuffer*> buffers;
+    std::vector<int32_t> sum; // kept between blocks: the device thread allocates once
+};
+AudioState& audio_state()
+{
+    static AudioState* state = new AudioState;
+    return *state;
+}
+std::recursive_mutex& g_mutex = audio_state().mutex;
+std::unordered_set<HostSoundBuffer*>& g_buffers = audio_state().buffers;
 bool g_open = false;
 bool g_manual = false;
 SDL_AudioDeviceID g_device = 0;
@@ -319,7 +331,7 @@ int host_sound_set_pan(HostSoundBuffer* b, int32_t pan)
 void host_sound_mix(int16_t* out, uint32_t frames)
 {
     std::lock_guard<std::recursive_mutex> lock(g_mutex);
-    static std::vector<int32_t> acc; // kept between blocks: the device thread allocates once
+    std::vector<int32_t>& acc = audio_state().sum;
     acc.assign(frames, 0);
     for (HostSoundBuffer* b : g_buffers)
         if (b->playing) mix_buffer(b, acc.data(), frames);

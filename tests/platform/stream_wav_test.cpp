@@ -187,4 +187,20 @@ TEST_F(StreamThreads, StoppingRacesTheTimerSafely)
     ASSERT_EQ(init_direct_sound(), 0); // for TearDown
 }
 
+// A quit during a match ends the process at once, with the phrase streaming:
+// the device's thread and the timer must not trip over what is going away.
+TEST_F(StreamThreads, QuitWhileAPhraseStreamsEndsCleanly)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::string name = write_phrase(phrase(PERIOD_FRAMES * 20));
+    EXPECT_EXIT(
+        {
+            open_stream_wav(name.c_str());
+            toggle_stream_wav();
+            std::this_thread::sleep_for(std::chrono::milliseconds(450));
+            std::exit(1);
+        },
+        ::testing::ExitedWithCode(1), "");
+}
+
 } // namespace
