@@ -2,12 +2,12 @@
 // and the fades of the software display.
 #include "platform/screen.h"
 
-#include "platform/provisional_screen_services.h"
+#include "platform/message_pump.h"
 
 #include <cstring>
 
 PaletteEntry display_palette[256];
-uint8_t working_palette[768];
+uint8_t working_palette[256][3];
 uint8_t saved_palette[768];
 int32_t fade_step = 0;
 
@@ -69,7 +69,7 @@ void copy_palette_entries(const uint8_t* source, int32_t first, int32_t count)
 {
     int32_t skip = first < 0 ? -first : 0;
     if (!clamp_range(first, count)) return;
-    std::memcpy(working_palette + 3 * first, source + 3 * skip, 3 * static_cast<size_t>(count));
+    std::memcpy(working_palette[first], source + 3 * skip, 3 * static_cast<size_t>(count));
 }
 
 void set_palette_6bit(const uint8_t* palette, int32_t first, int32_t count)

@@ -25,7 +25,7 @@ constexpr int32_t SCREEN_FORMAT_COUNT = sizeof screen_formats / sizeof screen_fo
 
 } // namespace
 
-int32_t init_screen_format(int32_t format)
+int32_t init_screen_format(int32_t format, int32_t)
 {
     screen.display_kind = 0;
     if (format < 0 || format >= SCREEN_FORMAT_COUNT)
@@ -35,7 +35,7 @@ int32_t init_screen_format(int32_t format)
     screen.red_mask = f.red_mask;
     screen.green_mask = f.green_mask;
     screen.blue_mask = f.blue_mask;
-    screen.pixel_format = PixelFormat{sizeof(PixelFormat),
+    screen.pixel_format = ScreenPixelFormat{sizeof(ScreenPixelFormat),
                                       f.bits == 8 ? PIXEL_FORMAT_PALETTE_INDEXED8 | PIXEL_FORMAT_RGB : PIXEL_FORMAT_RGB,
                                       0,
                                       f.bits,
@@ -51,17 +51,21 @@ int32_t init_screen_format(int32_t format)
     screen.display_buffer = 2;
     const uint32_t bytes_per_pixel = f.bits / 8;
     for (uint32_t i = 0; i < SCREEN_HEIGHT; ++i) screen.picture_row_offsets[i] = i * SCREEN_WIDTH * bytes_per_pixel;
-    set_screen_pitch(SCREEN_WIDTH * bytes_per_pixel);
+    set_screen_pitch(static_cast<int32_t>(SCREEN_WIDTH * bytes_per_pixel));
     reset_sprite_queues();
     clip_window[0] = ClipWindow{0, static_cast<uint16_t>(SCREEN_WIDTH), 0, static_cast<uint16_t>(SCREEN_HEIGHT)};
     return 1;
 }
 
-void set_screen_pitch(uint32_t pitch)
+void set_screen_display_kind(int32_t kind) { screen.display_kind = static_cast<uint32_t>(kind); }
+
+void set_screen_pitch(int32_t pitch)
 {
-    screen.pitch = pitch;
-    for (uint32_t i = 0; i < SCREEN_HEIGHT; ++i) screen.screen_row_offsets[i] = i * pitch;
+    screen.pitch = static_cast<uint32_t>(pitch);
+    for (uint32_t i = 0; i < SCREEN_HEIGHT; ++i) screen.screen_row_offsets[i] = i * screen.pitch;
 }
+
+int32_t screen_pitch() { return static_cast<int32_t>(screen.pitch); }
 
 int32_t scale_x_from_640(int32_t x) { return static_cast<int32_t>(int64_t{x} * screen.width / 640); }
 

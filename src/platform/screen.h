@@ -12,13 +12,13 @@ constexpr int32_t CLIP_WINDOW_COUNT = 8;
 // Pixel format record in the display's own layout (32 bytes).
 constexpr uint32_t PIXEL_FORMAT_PALETTE_INDEXED8 = 0x20;
 constexpr uint32_t PIXEL_FORMAT_RGB = 0x40;
-struct PixelFormat {
+struct ScreenPixelFormat {
     uint32_t size, flags, four_cc, bit_count, red_mask, green_mask, blue_mask, alpha_mask;
 };
 
 struct ScreenRecord {
     uint32_t display_kind; // 0 software, 1 hardware
-    PixelFormat pixel_format;
+    ScreenPixelFormat pixel_format;
     uint32_t bits_per_pixel, red_mask, green_mask, blue_mask;
     uint32_t width, height, pixel_count, half_height;
     uint32_t height_fixed; // 16.16
@@ -34,9 +34,13 @@ struct ClipWindow {
 };
 extern ClipWindow clip_window[CLIP_WINDOW_COUNT];
 
-// Formats 0 8-bit, 1 and 3 16-bit 5-5-5, 2 16-bit 5-6-5, 4 24-bit, 5 32-bit.
-int32_t init_screen_format(int32_t format);
-void set_screen_pitch(uint32_t pitch);
+// Formats 0 8-bit, 1 and 3 16-bit 5-5-5, 2 16-bit 5-6-5, 4 24-bit, 5 32-bit;
+// size 0 is 640 x 480, the only size.
+int32_t init_screen_format(int32_t format, int32_t size = 0);
+// 0 software, 1 hardware: start-up sets it once the 3D display runs.
+void set_screen_display_kind(int32_t kind);
+void set_screen_pitch(int32_t pitch);
+int32_t screen_pitch();
 int32_t scale_x_from_640(int32_t x);
 int32_t scale_y_from_480(int32_t y);
 // A window number outside 0..7 is ignored (and reads as all zero).
@@ -49,7 +53,7 @@ struct PaletteEntry {
     uint8_t red, green, blue, flags;
 };
 extern PaletteEntry display_palette[256];
-extern uint8_t working_palette[768];
+extern uint8_t working_palette[256][3];
 // Where a fade out keeps the palette it leaves, and what fade_palette_to
 // shows at a level when given no palette.
 extern uint8_t saved_palette[768];
@@ -66,7 +70,8 @@ void fade_in_palette(int32_t first, int32_t last, const uint8_t* target);
 void fade_out_palette(const uint8_t* palette);
 void fade_palette_to(int32_t first, int32_t last, const uint8_t* palette, int32_t level);
 void set_palette_level(int32_t first, int32_t last, const uint8_t* palette, int32_t level);
-// Tests watch every palette set of a fade.
+// Each set reaches the 8-bit display through set_ddpal; tests watch every
+// palette set of a fade.
 void set_palette_observer(void (*observer)(const PaletteEntry* entries));
 
 // Tint: weight in bits 0-7, then the colour's third, second and first

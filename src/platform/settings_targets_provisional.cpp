@@ -4,4 +4,3 @@
 
 void set_controller_keys(int32_t, uint8_t, uint8_t, uint8_t, uint8_t) {}
 void bind_keys(const uint32_t*) {}
-void apply_match_settings(const MatchSettingsValues&) {}

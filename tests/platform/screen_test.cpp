@@ -1,5 +1,6 @@
 #include "sound_fixtures.h"
 
+#include "platform/message_pump.h"
 #include "platform/screen.h"
 
 #include <array>
@@ -135,6 +136,8 @@ TEST_F(Screen, PaletteIsSixBitTimesFour)
     EXPECT_EQ(display_palette[10].red, p[30] * 4);
     EXPECT_EQ(display_palette[11].blue, p[35] * 4);
     EXPECT_EQ(display_palette[9].red, 7) << "outside the range untouched";
+    EXPECT_EQ(ddraw_palette[10], static_cast<uint32_t>(p[30] * 4 << 16 | p[31] * 4 << 8 | p[32] * 4))
+        << "the set reaches the 8-bit display";
     std::vector<uint8_t> back(768, 0);
     read_palette_6bit(10, 2, back.data());
     EXPECT_EQ(back[30], p[30]);
@@ -143,10 +146,10 @@ TEST_F(Screen, PaletteIsSixBitTimesFour)
     // Copies take the source from its start; ranges end at entry 255.
     const uint8_t src[6] = {1, 2, 3, 4, 5, 6};
     copy_palette_entries(src, 128, 2);
-    EXPECT_EQ(working_palette[3 * 128], 1);
-    EXPECT_EQ(working_palette[3 * 129 + 2], 6);
+    EXPECT_EQ(working_palette[128][0], 1);
+    EXPECT_EQ(working_palette[129][2], 6);
     copy_palette_entries(src, 255, 5);
-    EXPECT_EQ(working_palette[767], 3);
+    EXPECT_EQ(working_palette[255][2], 3);
     set_palette_6bit(p.data(), 250, 100);
     EXPECT_EQ(display_palette[255].red, p[765] * 4);
 }
