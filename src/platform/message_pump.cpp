@@ -10,6 +10,7 @@
 #include "platform/memory.h"
 #include "platform/mouse.h"
 #include "platform/provisional_subsystems.h"
+#include "platform/screen.h"
 #include "platform/startup.h"
 
 #include <cstring>
@@ -180,8 +181,8 @@ void copy_rect_translated(Surface* source, Surface* destination, const uint8_t t
 void set_ddpal()
 {
     for (int i = 0; i < 256; ++i)
-        ddraw_palette[i] = (uint32_t(working_palette[i][0]) * 4u << 16) | (uint32_t(working_palette[i][1]) * 4u << 8) |
-                           uint32_t(working_palette[i][2]) * 4u;
+        ddraw_palette[i] = (uint32_t(display_palette[i].red) << 16) | (uint32_t(display_palette[i].green) << 8) |
+                           display_palette[i].blue;
     for (Surface* s : {flip_surface, back_surface})
         if (s) std::memcpy(s->palette, ddraw_palette, sizeof ddraw_palette);
 }

@@ -26,7 +26,6 @@ void (*g_exit_hook)() = nullptr;
 SDL_GLContext g_context = nullptr;
 bool g_front_end_running = false;
 bool g_front_end_closed = false;
-int32_t g_screen_pitch = 640;
 
 int host_hook(const HostMessage& message)
 {
@@ -46,17 +45,8 @@ int host_hook(const HostMessage& message)
 
 int32_t mouse_device_value = 0;
 
-STAND_IN(init_direct_sound)
-STAND_IN(shutdown_direct_sound)
-
 void game_tick(uint32_t) {}
 bool match_playback_flag() { return false; }
-
-void init_screen_format(int32_t, int32_t) { note("init_screen_format"); }
-void set_screen_display_kind(int32_t) { note("set_screen_display_kind"); }
-int32_t screen_pitch() { return g_screen_pitch; }
-void set_screen_pitch(int32_t pitch) { g_screen_pitch = pitch; }
-uint8_t working_palette[256][3];
 
 void set_lkz_image_mode(int32_t) { note("set_lkz_image_mode"); }
 

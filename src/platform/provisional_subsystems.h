@@ -18,20 +18,9 @@ extern std::vector<std::string> provisional_calls;
 extern int32_t mouse_device_value;
 // The mouse's look at window messages: 0 when it took the message.
 
-// Sound.
-void init_direct_sound();
-void shutdown_direct_sound();
-
 // The match tick.
 void game_tick(uint32_t tick_number);
 bool match_playback_flag();
-
-// The 2D screen: format, the display kind, pitch and the working palette (6-bit triples).
-void init_screen_format(int32_t format, int32_t size);
-void set_screen_display_kind(int32_t kind);
-int32_t screen_pitch();
-void set_screen_pitch(int32_t pitch);
-extern uint8_t working_palette[256][3];
 
 // The 3D display and its window shell.
 using WindowMessageFilter = int32_t (*)(SDL_Window* window, uint32_t message, uint32_t wparam, uint32_t lparam);

@@ -5,6 +5,7 @@
 #include "platform/fatal_error.h"
 #include "platform/message_pump.h"
 #include "platform/provisional_subsystems.h"
+#include "platform/screen.h"
 #include "platform/startup.h"
 
 #include <sys/statvfs.h>

@@ -17,6 +17,8 @@
 #include "platform/message_pump.h"
 #include "platform/mouse.h"
 #include "platform/provisional_subsystems.h"
+#include "platform/screen.h"
+#include "platform/sound.h"
 #include "platform/tick_timer.h"
 
 #include <cstring>

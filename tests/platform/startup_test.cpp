@@ -152,13 +152,13 @@ namespace {
 
 const std::vector<std::string> road_with_movie = {
     "set_lkz_image_mode",
-    "play_movie",             "init_screen_format", "start_3d_display",
-    "set_filter_option",      "display_window",     "set_screen_display_kind",
-    "set_window_message_hook", "init_direct_sound", "build_sincos_table",
+    "play_movie",             "start_3d_display",
+    "set_filter_option",      "display_window",
+    "set_window_message_hook", "build_sincos_table",
     "load_sprite_file",       "load_small_models",
     "init_ball_contact_tables", "front_end_main",
     "free_small_models",
-    "free_replay_node",       "shutdown_direct_sound",
+    "free_replay_node",
     "set_exit_hook",          "free_all_3d_objects", "release_tile_textures",
     "destroy_window_and_exit",
 };
