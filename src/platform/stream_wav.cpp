@@ -95,11 +95,15 @@ int32_t open_stream_wav(const char* file_name)
         wave_close_file(&stream_file);
         return -103;
     }
-    st.period = static_cast<uint32_t>(static_cast<uint64_t>(f.avg_bytes_per_sec) * 120 / 600);
-    st.buffer_size = STREAM_PERIODS * st.period;
+    const uint64_t period = static_cast<uint64_t>(f.avg_bytes_per_sec) * 120 / 600;
+    st.period = static_cast<uint32_t>(period);
+    st.buffer_size = static_cast<uint32_t>(STREAM_PERIODS * period);
     st.silence_bits = f.bits_per_sample;
-    st.buffer = host_sound_create_buffer(HostSoundFormat{f.channels, f.bits_per_sample, f.samples_per_sec},
-                                         st.buffer_size);
+    // Six periods past 32 bits would wrap round to a buffer too small to refill.
+    st.buffer = STREAM_PERIODS * period > UINT32_MAX
+                    ? nullptr
+                    : host_sound_create_buffer(HostSoundFormat{f.channels, f.bits_per_sample, f.samples_per_sec},
+                                               st.buffer_size);
     void *p1 = nullptr, *p2 = nullptr;
     uint32_t n1 = 0, n2 = 0;
     if (st.buffer && host_sound_lock(st.buffer, 0, st.buffer_size, &p1, &n1, &p2, &n2) != HOST_SOUND_OK) {

@@ -63,6 +63,8 @@ uint32_t wave_open_file(const char* name, WaveFile* file)
 {
     *file = WaveFile{};
     if (!file_exists(name)) return WAVE_CANNOT_OPEN;
+    // Too short for the RIFF header (an empty file could not even be loaded).
+    if (get_filelength(name) < 12) return WAVE_NOT_WAVE;
     file->image = load_file(name, &file->size);
     uint32_t result = read_format(file);
     if (result != WAVE_OK) wave_close_file(file);

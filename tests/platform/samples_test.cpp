@@ -263,16 +263,13 @@ TEST_F(Samples, ImageByteCountIsCheckedAgainstTheImage)
 
 TEST_F(Samples, LoadsAWavFile)
 {
-    WavParts wav;
-    wav.bits = 8;
-    wav.rate = 11025;
-    wav.data = {10, 50, 128, 200, 255, 0, 90};
-    write_file("bounce.wav", wav_bytes(wav));
+    const std::vector<uint8_t> data = {10, 50, 128, 200, 255, 0, 90};
+    write_file("bounce.wav", kit_wav(1, 11025, 8, data));
     const int32_t slot = load_sample("bounce.wav", -1, 2);
     ASSERT_EQ(slot, 0);
     play_sample(slot, -1, 0, 127, 0, 0);
     std::vector<int16_t> got = mix(16);
-    EXPECT_EQ(got, hear_oracle(oracle(wav.data, HostSoundFormat{1, 8, 11025}, 0), 16));
+    EXPECT_EQ(got, hear_oracle(oracle(data, HostSoundFormat{1, 8, 11025}, 0), 16));
 
     // A given slot is freed first.
     EXPECT_EQ(load_sample("bounce.wav", slot, 2), slot);
@@ -281,15 +278,7 @@ TEST_F(Samples, LoadsAWavFile)
 
 TEST_F(Samples, LoadFailuresAreFatal)
 {
-    WavParts adpcm_wav;
-    adpcm_wav.tag = 17;
-    adpcm_wav.data = {1, 2, 3, 4};
-    std::vector<uint8_t> bytes = wav_bytes(adpcm_wav);
-    // A non-PCM format needs its extra-size word: grow "fmt " to 18 bytes.
-    bytes.insert(bytes.begin() + 36, {0, 0});
-    bytes[16] = 18;
-    bytes[4] += 2;
-    write_file("adpcm.wav", bytes);
+    write_file("adpcm.wav", wav_non_pcm(kit_wav(1, 22050, 16, {1, 2, 3, 4}), 17, 0));
     write_file("broken.wav", {'R', 'I', 'F', 'F', 1, 0, 0, 0});
 
     expect_fatal(215, "missing.wav", [] { load_sample("missing.wav", -1, 0); });

@@ -7,6 +7,7 @@
 #include "host/paths.h"
 #include "host/process.h"
 #include "lib/kit.h"
+#include "lib/wav_write.h"
 #include "platform/sound.h"
 
 #include <gtest/gtest.h>
@@ -66,38 +67,50 @@ inline void expect_fatal(int code, const std::string& context, const std::functi
     EXPECT_NE(said.find(context), std::string::npos) << said;
 }
 
-// RIFF WAVE bytes: "fmt " then any extra chunks, then "data".
-struct WavParts {
-    uint16_t tag = 1, channels = 1;
-    uint32_t rate = 22050;
-    uint16_t bits = 16;
-    std::vector<uint8_t> data;
-    std::vector<std::pair<std::string, std::vector<uint8_t>>> before_data; // chunks between fmt and data
-};
+// WAV files come from the kit's writer. A damaged or unusual file is the
+// writer's output edited: these are the offsets in it.
+constexpr size_t WAV_RIFF_SIZE = 4, WAV_FORM = 8, WAV_FMT_SIZE = 16, WAV_FMT_TAG = 20, WAV_BYTES_A_SECOND = 28,
+                 WAV_FMT_END = 36, WAV_DATA_SIZE = 40;
 
-inline std::vector<uint8_t> wav_bytes(const WavParts& s)
+inline void put_u16(std::vector<uint8_t>& bytes, size_t at, uint32_t v)
 {
-    ByteWriter body;
-    body.raw("WAVE", 4);
-    body.raw("fmt ", 4);
-    body.u32(16);
-    uint16_t block = static_cast<uint16_t>(s.channels * s.bits / 8);
-    body.u16(s.tag), body.u16(s.channels), body.u32(s.rate), body.u32(s.rate * block), body.u16(block),
-        body.u16(s.bits);
-    for (const auto& [id, bytes] : s.before_data) {
-        body.raw(id.data(), 4);
-        body.u32(static_cast<uint32_t>(bytes.size()));
-        body.raw(bytes.data(), bytes.size());
-        if (bytes.size() & 1) body.u8(0);
-    }
-    body.raw("data", 4);
-    body.u32(static_cast<uint32_t>(s.data.size()));
-    body.raw(s.data.data(), s.data.size());
-    ByteWriter file;
-    file.raw("RIFF", 4);
-    file.u32(static_cast<uint32_t>(body.bytes.size()));
-    file.raw(body.bytes.data(), body.bytes.size());
-    return file.bytes;
+    bytes[at] = static_cast<uint8_t>(v);
+    bytes[at + 1] = static_cast<uint8_t>(v >> 8);
+}
+inline void put_u32(std::vector<uint8_t>& bytes, size_t at, uint32_t v)
+{
+    put_u16(bytes, at, v);
+    put_u16(bytes, at + 2, v >> 16);
+}
+
+// Replaces `cut` bytes at `at` with `insert`, keeping the RIFF size whole.
+inline std::vector<uint8_t> wav_spliced(std::vector<uint8_t> bytes, size_t at, size_t cut,
+                                        const std::vector<uint8_t>& insert = {})
+{
+    bytes.erase(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.begin() + static_cast<std::ptrdiff_t>(at + cut));
+    bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(at), insert.begin(), insert.end());
+    put_u32(bytes, WAV_RIFF_SIZE, static_cast<uint32_t>(bytes.size() - 8));
+    return bytes;
+}
+
+// A chunk between "fmt " and "data", padded to an even size.
+inline std::vector<uint8_t> wav_with_chunk(const std::vector<uint8_t>& wav, const char* id,
+                                           const std::vector<uint8_t>& body)
+{
+    ByteWriter chunk;
+    chunk.raw(id, 4);
+    chunk.u32(static_cast<uint32_t>(body.size()));
+    chunk.raw(body.data(), body.size());
+    if (body.size() & 1) chunk.u8(0);
+    return wav_spliced(wav, WAV_FMT_END, 0, chunk.bytes);
+}
+
+// Another format tag, with the 16-bit extra size that a non-PCM "fmt " holds.
+inline std::vector<uint8_t> wav_non_pcm(std::vector<uint8_t> wav, uint16_t tag, uint16_t extra_size)
+{
+    put_u16(wav, WAV_FMT_TAG, tag);
+    put_u32(wav, WAV_FMT_SIZE, 18);
+    return wav_spliced(wav, WAV_FMT_END, 0, {static_cast<uint8_t>(extra_size), static_cast<uint8_t>(extra_size >> 8)});
 }
 
 inline std::vector<uint8_t> pcm16(const std::vector<int16_t>& samples)

@@ -36,9 +36,7 @@ protected:
     }
     std::string write_phrase(const std::vector<int16_t>& samples)
     {
-        WavParts wav;
-        wav.data = pcm16(samples);
-        write_file("phrase.wav", wav_bytes(wav));
+        write_file("phrase.wav", kit_wav_mono16(22050, samples));
         return "phrase.wav";
     }
 };
@@ -76,10 +74,9 @@ TEST_F(Stream, RefillsAcrossTheWrapAndClosesAfterTheData)
 TEST_F(Stream, PhraseShorterThanTheBufferEndsAfterItsCountdown)
 {
     // 8-bit: the silence after the phrase is 128, heard as 0.
-    WavParts wav;
-    wav.bits = 8;
-    for (uint32_t i = 0; i < PERIOD_FRAMES * 5 / 2; ++i) wav.data.push_back(static_cast<uint8_t>(i % 250 + 3));
-    write_file("short.wav", wav_bytes(wav));
+    std::vector<uint8_t> data;
+    for (uint32_t i = 0; i < PERIOD_FRAMES * 5 / 2; ++i) data.push_back(static_cast<uint8_t>(i % 250 + 3));
+    write_file("short.wav", kit_wav(1, 22050, 8, data));
     ASSERT_EQ(open_stream_wav("short.wav"), 0);
     EXPECT_EQ(stream_state.end, 1u);
     EXPECT_EQ(stream_state.end_countdown, 2u) << "whole periods of data";
@@ -88,28 +85,23 @@ TEST_F(Stream, PhraseShorterThanTheBufferEndsAfterItsCountdown)
     std::vector<int16_t> heard = play_periods(4, &closed_after);
     EXPECT_EQ(closed_after, 3);
     for (size_t i = 0; i < 3 * PERIOD_FRAMES; ++i) {
-        int16_t want = i < wav.data.size() ? static_cast<int16_t>((wav.data[i] - 128) * 256) : 0;
+        int16_t want = i < data.size() ? static_cast<int16_t>((data[i] - 128) * 256) : 0;
         ASSERT_EQ(heard[i], want) << "frame " << i;
     }
 }
 
 TEST_F(Stream, OpenFailures)
 {
-    WavParts non_pcm;
-    non_pcm.tag = 17;
-    non_pcm.data = {1, 2, 3, 4};
-    std::vector<uint8_t> odd = wav_bytes(non_pcm);
-    odd.insert(odd.begin() + 36, {0, 0});
-    odd[16] = 18, odd[4] += 2;
-    write_file("odd.wav", odd);
-    WavParts tiny_rate;
-    tiny_rate.rate = 2; // no whole byte in a fifth of a second
-    tiny_rate.data = {1, 2, 3, 4};
-    write_file("slow.wav", wav_bytes(tiny_rate));
-    ByteWriter no_data;
-    no_data.raw("RIFF", 4), no_data.u32(28), no_data.raw("WAVEfmt ", 8), no_data.u32(16);
-    no_data.u16(1), no_data.u16(1), no_data.u32(22050), no_data.u32(44100), no_data.u16(2), no_data.u16(16);
-    write_file("nodata.wav", no_data.bytes);
+    const std::vector<uint8_t> pcm = kit_wav(1, 22050, 16, {1, 2, 3, 4});
+    write_file("odd.wav", wav_non_pcm(pcm, 17, 0));
+    write_file("slow.wav", kit_wav(1, 2, 16, {1, 2, 3, 4})); // no whole byte in a fifth of a second
+    write_file("nodata.wav", wav_spliced(pcm, WAV_FMT_END, pcm.size() - WAV_FMT_END));
+    // Bytes a second so many that six periods pass four gigabytes and would
+    // wrap round to a buffer of a few bytes.
+    std::vector<uint8_t> huge = pcm;
+    put_u32(huge, WAV_BYTES_A_SECOND, 3579139420u);
+    write_file("huge.wav", huge);
+    write_file("empty.wav", {});
     write_file("text.wav", {'h', 'e', 'l', 'l', 'o', ' ', 't', 'h', 'e', 'r', 'e', '!'});
 
     struct Case {
@@ -117,7 +109,8 @@ TEST_F(Stream, OpenFailures)
         int32_t result;
     };
     const Case cases[] = {
-        {"absent.wav", -100}, {"text.wav", -100}, {"odd.wav", -101}, {"slow.wav", -102}, {"nodata.wav", -103},
+        {"absent.wav", -100}, {"text.wav", -100},  {"empty.wav", -100},  {"odd.wav", -101},
+        {"slow.wav", -102},   {"huge.wav", -102}, {"nodata.wav", -103},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);

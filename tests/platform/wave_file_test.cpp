@@ -7,27 +7,14 @@ namespace {
 
 using namespace fixtures;
 
-// Offsets in the bytes wav_bytes makes.
-constexpr size_t RIFF_SIZE = 4, FORM = 8, FMT_SIZE = 16, FMT_TAG = 20, FMT_END = 36;
-
-std::vector<uint8_t> with_fmt_extra(std::vector<uint8_t> bytes, uint16_t extra_size)
-{
-    bytes.insert(bytes.begin() + FMT_END, {static_cast<uint8_t>(extra_size), static_cast<uint8_t>(extra_size >> 8)});
-    bytes[FMT_SIZE] = 18;
-    bytes[RIFF_SIZE] += 2;
-    return bytes;
-}
-
 class WaveFiles : public SoundTest {};
 
 TEST_F(WaveFiles, OpensAndReadsTheData)
 {
-    WavParts wav;
-    wav.channels = 2;
-    wav.rate = 11025;
-    wav.data = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-    wav.before_data = {{"LIST", {'a', 'b', 'c'}}, {"fact", {0, 0, 0, 0}}}; // an odd chunk has a pad byte
-    write_file("talk.wav", wav_bytes(wav));
+    const std::vector<uint8_t> data = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    // Chunks the reader must step over; an odd chunk has a pad byte.
+    write_file("talk.wav", wav_with_chunk(wav_with_chunk(kit_wav(2, 11025, 16, data), "fact", {0, 0, 0, 0}), "LIST",
+                                          {'a', 'b', 'c'}));
 
     WaveFile f;
     ASSERT_EQ(wave_open_file("talk.wav", &f), WAVE_OK);
@@ -45,45 +32,38 @@ TEST_F(WaveFiles, OpensAndReadsTheData)
     EXPECT_EQ(got, 5u);
     wave_read_file(&f, out + 5, 16, &got);
     EXPECT_EQ(got, 7u) << "a read stops at the end of the data";
-    EXPECT_TRUE(std::equal(wav.data.begin(), wav.data.end(), out));
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), out));
     wave_read_file(&f, out, 4, &got);
     EXPECT_EQ(got, 0u);
     wave_close_file(&f);
     EXPECT_EQ(f.image, nullptr);
 
     WaveFormat format{};
-    uint8_t* data = nullptr;
+    uint8_t* loaded = nullptr;
     uint32_t size = 0;
-    ASSERT_EQ(wave_load_file("talk.wav", &format, &data, &size), WAVE_OK);
+    ASSERT_EQ(wave_load_file("talk.wav", &format, &loaded, &size), WAVE_OK);
     EXPECT_EQ(size, 12u);
-    EXPECT_TRUE(std::equal(wav.data.begin(), wav.data.end(), data));
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), loaded));
     EXPECT_EQ(format.samples_per_sec, 11025u);
-    free_mem(data);
+    free_mem(loaded);
 }
 
 TEST_F(WaveFiles, BadFilesGiveTheirResult)
 {
-    WavParts good;
-    good.data = {1, 2, 3, 4};
-    const std::vector<uint8_t> base = wav_bytes(good);
+    const std::vector<uint8_t> base = kit_wav(1, 22050, 16, {1, 2, 3, 4});
     auto patched = [&](size_t at, uint8_t value) {
         std::vector<uint8_t> b = base;
         b[at] = value;
         return b;
     };
-    WavParts non_pcm = good;
-    non_pcm.tag = 17;
-    WavParts lying_chunk = good;
-    lying_chunk.before_data = {{"JUNK", {1, 2}}};
-    std::vector<uint8_t> junk = wav_bytes(lying_chunk);
-    junk[FMT_END + 4] = 0xF0; // JUNK claims more than the file holds
+    std::vector<uint8_t> non_pcm = base;
+    put_u16(non_pcm, WAV_FMT_TAG, 17);
+    std::vector<uint8_t> junk = wav_with_chunk(base, "JUNK", {1, 2});
+    put_u32(junk, WAV_FMT_END + 4, 0xF0); // JUNK claims more than the file holds
     std::vector<uint8_t> long_data = base;
-    long_data[FMT_END + 4] = 200;
-    ByteWriter no_fmt;
-    no_fmt.raw("RIFF", 4), no_fmt.u32(16), no_fmt.raw("WAVEdata", 8), no_fmt.u32(4), no_fmt.u32(0);
-    ByteWriter no_data;
-    no_data.raw("RIFF", 4), no_data.u32(28), no_data.raw("WAVEfmt ", 8), no_data.u32(16);
-    no_data.raw(base.data() + FMT_TAG, 16);
+    put_u32(long_data, WAV_DATA_SIZE, 200);
+    const std::vector<uint8_t> no_fmt = wav_spliced(base, 12, WAV_FMT_END - 12);
+    const std::vector<uint8_t> no_data = wav_spliced(base, WAV_FMT_END, base.size() - WAV_FMT_END);
 
     struct Case {
         const char* what;
@@ -92,15 +72,16 @@ TEST_F(WaveFiles, BadFilesGiveTheirResult)
     };
     const Case cases[] = {
         {"not RIFF", patched(0, 'X'), WAVE_NOT_WAVE, 0},
-        {"not WAVE", patched(FORM, 'X'), WAVE_NOT_WAVE, 0},
-        {"RIFF longer than the file", patched(RIFF_SIZE, 200), WAVE_NOT_WAVE, 0},
+        {"not WAVE", patched(WAV_FORM, 'X'), WAVE_NOT_WAVE, 0},
+        {"RIFF longer than the file", patched(WAV_RIFF_SIZE, 200), WAVE_NOT_WAVE, 0},
         {"too short for a header", {'R', 'I', 'F', 'F', 4, 0}, WAVE_NOT_WAVE, 0},
-        {"no fmt chunk", no_fmt.bytes, WAVE_NOT_WAVE, 0},
-        {"fmt shorter than 16", patched(FMT_SIZE, 14), WAVE_NOT_WAVE, 0},
-        {"non-PCM without its extra size", wav_bytes(non_pcm), WAVE_BAD_FORMAT, 0},
-        {"non-PCM extra past its chunk", with_fmt_extra(wav_bytes(non_pcm), 5), WAVE_BAD_FORMAT, 0},
-        {"non-PCM with its extra size", with_fmt_extra(wav_bytes(non_pcm), 0), WAVE_OK, WAVE_OK},
-        {"no data chunk", no_data.bytes, WAVE_OK, WAVE_CANNOT_READ},
+        {"an empty file", {}, WAVE_NOT_WAVE, 0},
+        {"no fmt chunk", no_fmt, WAVE_NOT_WAVE, 0},
+        {"fmt shorter than 16", patched(WAV_FMT_SIZE, 14), WAVE_NOT_WAVE, 0},
+        {"non-PCM without its extra size", non_pcm, WAVE_BAD_FORMAT, 0},
+        {"non-PCM extra past its chunk", wav_non_pcm(base, 17, 5), WAVE_BAD_FORMAT, 0},
+        {"non-PCM with its extra size", wav_non_pcm(base, 17, 0), WAVE_OK, WAVE_OK},
+        {"no data chunk", no_data, WAVE_OK, WAVE_CANNOT_READ},
         {"a chunk past the end before the data", junk, WAVE_OK, WAVE_CANNOT_READ},
         {"data past the end", long_data, WAVE_OK, WAVE_CANNOT_READ},
     };
@@ -121,8 +102,8 @@ TEST_F(WaveFiles, BadFilesGiveTheirResult)
     WaveFormat format;
     uint8_t* data = nullptr;
     uint32_t size = 0;
-    write_file("empty.wav", wav_bytes(WavParts{}));
-    EXPECT_EQ(wave_load_file("empty.wav", &format, &data, &size), WAVE_CANNOT_READ);
+    write_file("no_sound.wav", kit_wav(1, 22050, 16, {}));
+    EXPECT_EQ(wave_load_file("no_sound.wav", &format, &data, &size), WAVE_CANNOT_READ);
     EXPECT_EQ(data, nullptr);
 }
 
