@@ -88,6 +88,17 @@ TEST_F(Stream, PhraseShorterThanTheBufferEndsAfterItsCountdown)
         int16_t want = i < data.size() ? static_cast<int16_t>((data[i] - 128) * 256) : 0;
         ASSERT_EQ(heard[i], want) << "frame " << i;
     }
+
+    // Once the timer has closed the phrase, the main thread's stop finds
+    // nothing of it: a sound made since (perhaps where the phrase's buffer
+    // was) is not released in its place.
+    const std::vector<int16_t> bell = {500, 600, 700};
+    ASSERT_EQ(install_sample(sample_image(22050, SAMPLE_16BIT, pcm16(bell)).data(), 14, 9, 0), 9);
+    toggle_stream_wav();
+    close_stream_wav();
+    EXPECT_EQ(host_sound_buffer_count(), 1u);
+    play_sample(9, -1, 0, 127, 0, 0);
+    EXPECT_EQ(mix(3), bell);
 }
 
 TEST_F(Stream, OpenFailures)
