@@ -237,7 +237,7 @@ int32_t load_sample(const char* file_name, int32_t slot, uint32_t tag)
         b = host_sound_create_buffer(HostSoundFormat{format.channels, format.bits_per_sample, format.samples_per_sec},
                                      size);
     if (!b) {
-        free_mem(data);
+        if (data) free_mem(data);
         fatal_error_sub(216, 0, "load_sample", 0);
     }
     fill_buffer(b, data, size, "load_sample");

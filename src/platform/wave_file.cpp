@@ -106,10 +106,13 @@ uint32_t wave_load_file(const char* name, WaveFormat* format, uint8_t** data, ui
     uint32_t result = wave_open_file(name, &file);
     if (result != WAVE_OK) return result;
     result = wave_start_data_read(&file);
-    if (result == WAVE_OK && file.data_size == 0) result = WAVE_CANNOT_READ;
     if (result == WAVE_OK) {
-        *data = static_cast<uint8_t*>(alloc_mem(file.data_size, "wave data"));
-        wave_read_file(&file, *data, file.data_size, data_size);
+        // No sound at all is no block (tracked memory refuses an empty one);
+        // the caller finds it cannot make a buffer of it.
+        if (file.data_size != 0) {
+            *data = static_cast<uint8_t*>(alloc_mem(file.data_size, "wave data"));
+            wave_read_file(&file, *data, file.data_size, data_size);
+        }
         *format = file.format;
         format->extra = nullptr; // it lay in the file image, which goes now
     }

@@ -35,5 +35,6 @@ uint32_t wave_start_data_read(WaveFile* file);
 // Copies up to n bytes of the data; the count copied goes to got.
 uint32_t wave_read_file(WaveFile* file, uint8_t* out, uint32_t n, uint32_t* got);
 void wave_close_file(WaveFile* file);
-// All in one: the format and the whole data in a tracked block.
+// All in one: the format and the whole data in a tracked block (none when
+// the data chunk is empty).
 uint32_t wave_load_file(const char* name, WaveFormat* format, uint8_t** data, uint32_t* data_size);

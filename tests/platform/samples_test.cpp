@@ -281,11 +281,13 @@ TEST_F(Samples, LoadFailuresAreFatal)
     write_file("adpcm.wav", wav_non_pcm(kit_wav(1, 22050, 16, {1, 2, 3, 4}), 17, 0));
     write_file("broken.wav", {'R', 'I', 'F', 'F', 1, 0, 0, 0});
     write_file("empty.wav", {});
+    write_file("no_sound.wav", kit_wav(1, 22050, 16, {}));
 
     expect_fatal(215, "missing.wav", [] { load_sample("missing.wav", -1, 0); });
     expect_fatal(215, "broken.wav", [] { load_sample("broken.wav", -1, 0); });
     expect_fatal(215, "empty.wav", [] { load_sample("empty.wav", -1, 0); });
     expect_fatal(216, "load_sample", [] { load_sample("adpcm.wav", -1, 0); });
+    expect_fatal(216, "load_sample", [] { load_sample("no_sound.wav", -1, 0); }); // no buffer of no bytes
     expect_fatal(217, "load_sample", [] { load_sample("adpcm.wav", SAMPLE_SLOT_COUNT, 0); });
 }
 
