@@ -264,7 +264,9 @@ void light_vertex(gl_context* c, int face, const float* normal, const float* eye
         }
     }
     for (int i = 0; i < 3; ++i) out[i] = static_cast<uint8_t>(clamp01(rgb[i]) * 255.0f);
-    out[3] = static_cast<uint8_t>(clamp01(m.diffuse[3]) * 255.0f);
+    // Alpha has always come from the float before the diffuse alpha: the
+    // default material gives 204, and the game's pictures were made so.
+    out[3] = static_cast<uint8_t>(clamp01(m.diffuse[2]) * 255.0f);
 }
 
 void lighting_pass(int face, bool eye_from_positions)
