@@ -75,6 +75,8 @@ void enumerate_devices(HostDisplayProvider* provider, d3d_driver* driver, const 
         HostDeviceDesc dev = provider->device(driver->provider_index, i);
         if (std::memcmp(dev.guid, D3D_NULL_DEVICE_GUID, 16) == 0) continue;
         g_some_device = true;
+        // Seen counts even when the device is refused below.
+        if (std::memcmp(dev.guid, D3D_REF_DEVICE_GUID, 16) == 0) g_reference_seen = true;
         bool hardware = dev.hardware.flags != 0;
         const HostDeviceCaps& caps = hardware ? dev.hardware : dev.software;
         if (!hardware && driver->guid_pointer) continue;
@@ -100,7 +102,6 @@ void enumerate_devices(HostDisplayProvider* provider, d3d_driver* driver, const 
         append(&driver->devices, device);
         if (device->hardware) driver->current_device = device;
         else if (!driver->current_device && (caps.colour_model & HOST_COLOURMODEL_RGB)) driver->current_device = device;
-        if (std::memcmp(dev.guid, D3D_REF_DEVICE_GUID, 16) == 0) g_reference_seen = true;
     }
 }
 

@@ -25,7 +25,6 @@ struct DisplayGlobals {
     uint32_t window_mode = 0;
     SDL_Window* window = nullptr;
     void* instance = nullptr;
-    HostRenderDevice* device = nullptr;
     uint32_t hw_accel = 0;
     uint32_t windowed = 0;
 };
@@ -81,10 +80,7 @@ uint32_t refresh_display_info()
     if (gl_get_device_info(&info)) {
         g.window = info.window;
         g.instance = info.instance;
-        g.device = info.device;
         g.hw_accel = info.hw_flag;
-    } else {
-        g.device = nullptr;
     }
     g.windowed = d3d_windowed;
     return g.windowed;
@@ -92,8 +88,10 @@ uint32_t refresh_display_info()
 
 SDL_Window* display_window() { return g.window; }
 void* display_instance() { return g.instance; }
-HostRenderDevice* display_3d_device() { return g.device; }
-HostRenderDevice* display_surface() { return g.device; }
+// The device is read from the binding each time, so that no user keeps one a
+// rebuild has released.
+HostRenderDevice* display_3d_device() { return gl_render_device(); }
+HostRenderDevice* display_surface() { return gl_render_device(); }
 int32_t display_width() { return g.width; }
 int32_t display_height() { return g.height; }
 uint32_t get_hw_accel_flag() { return g.hw_accel; }

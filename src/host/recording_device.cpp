@@ -166,6 +166,10 @@ RecordingDisplayProvider RecordingDisplayProvider::standard()
 HostRenderDevice* RecordingDisplayProvider::create_device(int, int, SDL_Window*, bool)
 {
     if (refuse_create) return nullptr;
+    if (refusals > 0) {
+        --refusals;
+        return nullptr;
+    }
     ++created;
     last = new RecordingDevice;
     return last;

@@ -65,6 +65,7 @@ public:
     HostDisplayMode desktop{640, 480, 16};
     std::vector<HostPixelFormat> zbuffer_formats{{HOST_PF_ZBUFFER, 16, 0, 0, 0, 0}};
     bool refuse_create = false;
+    int refusals = 0; // the next so many builds fail
     int created = 0, released = 0;
     RecordingDevice* last = nullptr; // the device built last
 
