@@ -254,6 +254,10 @@ private:
 bool OpenGlDevice::open(SDL_Window* window)
 {
     window_ = window;
+    // The GL library stays loaded for the whole run: device rebuilds and
+    // windows come and go without reloading the driver each time.
+    static bool library_held = SDL_GL_LoadLibrary(nullptr) == 0;
+    (void)library_held;
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
