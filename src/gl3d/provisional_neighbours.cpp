@@ -3,6 +3,7 @@
 
 #include "gl3d/window_shell.h"
 #include "host/process.h"
+#include "host/render_device.h"
 
 #include <SDL.h>
 
@@ -13,6 +14,7 @@ SDL_Window* g_main_window = nullptr;
 SDL_Window* host_create_main_window(const char* title, int width, int height, bool full_screen)
 {
     if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
+    host_keep_gl_library_loaded();
     uint32_t flags = SDL_WINDOW_OPENGL | (full_screen ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_RESIZABLE);
     return SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
 }

@@ -254,10 +254,7 @@ private:
 bool OpenGlDevice::open(SDL_Window* window)
 {
     window_ = window;
-    // The GL library stays loaded for the whole run: device rebuilds and
-    // windows come and go without reloading the driver each time.
-    static bool library_held = SDL_GL_LoadLibrary(nullptr) == 0;
-    (void)library_held;
+    host_keep_gl_library_loaded();
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
@@ -662,6 +659,12 @@ OpenGlProvider g_machine_provider;
 HostDisplayProvider* g_provider = nullptr;
 
 } // namespace
+
+void host_keep_gl_library_loaded()
+{
+    static bool held = SDL_GL_LoadLibrary(nullptr) == 0;
+    (void)held;
+}
 
 HostDisplayProvider* host_display_provider() { return g_provider ? g_provider : &g_machine_provider; }
 void host_set_display_provider(HostDisplayProvider* provider) { g_provider = provider; }

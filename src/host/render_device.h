@@ -181,6 +181,10 @@ public:
     virtual void release_device(HostRenderDevice* device) = 0;
 };
 
+// Loads the GL library once for the whole run, before the first GL window:
+// device rebuilds and windows then come and go without reloading the driver.
+void host_keep_gl_library_loaded();
+
 // The machine's provider (OpenGL), unless a test installed another.
 HostDisplayProvider* host_display_provider();
 void host_set_display_provider(HostDisplayProvider* provider); // nullptr: the machine's
