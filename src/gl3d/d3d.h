@@ -5,6 +5,7 @@
 
 #include "host/render_device.h"
 
+#include <cstddef>
 #include <cstdint>
 
 struct gl_device;
@@ -193,6 +194,9 @@ void d3d_error_box(uint32_t code, int kind);
 uint32_t d3d_last_error_code();
 const char* d3d_last_error_message();
 void d3d_forget_error_box();
+
+// Copies a text into a field of size bytes, always terminated.
+void d3d_copy_text(char* dest, const char* source, size_t size);
 
 // "devconfig.dat" field by field.
 bool devconfig_read(const char* path, devconfig_record* record);

@@ -21,12 +21,6 @@ d3d_driver* g_selected = nullptr;
 bool g_some_device = false;
 bool g_reference_seen = false;
 
-void copy_text(char* dest, const char* source, size_t size)
-{
-    std::strncpy(dest, source, size - 1);
-    dest[size - 1] = '\0';
-}
-
 template <typename T> void append(T** head, T* item)
 {
     while (*head) head = &(*head)->next;
@@ -85,7 +79,7 @@ void enumerate_devices(HostDisplayProvider* provider, d3d_driver* driver, const 
         auto* device = new d3d_device{};
         std::memcpy(device->guid, dev.guid, 16);
         device->guid_pointer = device->guid;
-        copy_text(device->name, dev.name, sizeof device->name);
+        d3d_copy_text(device->name, dev.name, sizeof device->name);
         device->description = caps;
         device->hardware = hardware ? 1 : 0;
         device->provider_index = i;
@@ -114,6 +108,13 @@ void take(d3d_driver* driver, d3d_device* device)
 }
 
 } // namespace
+
+void d3d_copy_text(char* dest, const char* source, size_t size)
+{
+    size_t n = strnlen(source, size - 1);
+    std::memcpy(dest, source, n);
+    dest[n] = '\0';
+}
 
 void free_driver_list()
 {
@@ -145,8 +146,8 @@ uint32_t enum_ddraw_drivers(D3dConfirmDevice confirm)
         auto* driver = new d3d_driver{};
         std::memcpy(driver->guid, desc.guid, 16);
         driver->guid_pointer = desc.has_guid ? driver->guid : nullptr;
-        copy_text(driver->description, desc.description, sizeof driver->description);
-        copy_text(driver->name, desc.name, sizeof driver->name);
+        d3d_copy_text(driver->description, desc.description, sizeof driver->description);
+        d3d_copy_text(driver->name, desc.name, sizeof driver->name);
         driver->caps2 = desc.caps2;
         driver->provider_index = i;
         enumerate_devices(provider, driver, desc, confirm);
@@ -167,8 +168,8 @@ uint32_t select_d3d_device(uint32_t flags, const devconfig_record* record)
         // The record's strings are taken within their fields, whatever the file held.
         char saved_driver[40] = {}, saved_mode[48] = {};
         if (record) {
-            copy_text(saved_driver, record->driver, sizeof saved_driver);
-            copy_text(saved_mode, record->mode, sizeof saved_mode);
+            d3d_copy_text(saved_driver, record->driver, sizeof saved_driver);
+            d3d_copy_text(saved_mode, record->mode, sizeof saved_mode);
         }
         for (d3d_driver* d = g_drivers; d; d = d->next) {
             for (d3d_device* dev = d->devices; dev; dev = dev->next) {

@@ -81,8 +81,8 @@ void save_choice()
     d3d_device* device = nullptr;
     if (get_selected(&driver, &device) != D3D_OK || !device) return;
     devconfig_record record{};
-    std::strncpy(record.driver, driver->description, sizeof record.driver - 1);
-    if (device->current_mode) std::strncpy(record.mode, device->current_mode->text, sizeof record.mode - 1);
+    d3d_copy_text(record.driver, driver->description, sizeof record.driver);
+    if (device->current_mode) d3d_copy_text(record.mode, device->current_mode->text, sizeof record.mode);
     record.windowed = 0;
     record.valid = 1;
     devconfig_write(config_path().c_str(), &record);

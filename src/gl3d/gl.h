@@ -252,6 +252,10 @@ struct gl_device_info {
 int gl_get_device_info(gl_device_info* info);
 uint32_t gl_get_config_flag();
 void gl_release_device();
+// Textures of the named-texture manager: made again for the current device
+// after a loss or a rebuild, or dropped from it (the bitmaps stay).
+void restore_all_textures();
+void gl_invalidate_textures();
 void gl_set_exit_hook(void (*routine)());
 using GlMessageHook = uint32_t (*)(SDL_Window* window, uint32_t message, uint64_t wparam, int64_t lparam);
 void gl_set_hook_a(GlMessageHook hook);

@@ -4,6 +4,7 @@
 #include "gl3d/gl.h"
 
 #include "gl3d/d3d.h"
+#include "gl3d/provisional_neighbours.h"
 
 #include <cstring>
 
@@ -149,6 +150,9 @@ void gl_release_device()
 {
     if (d3d_framework_exists()) d3d_restore_surfaces();
 }
+
+void restore_all_textures() { tex_restore_all(gl_render_device()); }
+void gl_invalidate_textures() { tex_invalidate_all(); }
 
 void gl_set_exit_hook(void (*routine)()) { g_exit_hook = routine; }
 void gl_set_hook_a(GlMessageHook hook) { g_message_hook = hook; }

@@ -226,6 +226,36 @@ TEST_F(FrameworkTest, AResizeRebuildReachesEveryUserOfTheDevice)
     gl_destroy_device(device);
 }
 
+TEST_F(FrameworkTest, PickingAnotherDeviceRebuildsAndSavesAFullScreenChoice)
+{
+    gl_device* device = gl_create_device(window, nullptr, 640, 480, 0);
+    gl_make_current(device);
+    int created = provider.created;
+
+    d3d_set_dialog_runner([](D3dDialogState* s) { return d3d_dialog_end(s, DIALOG_OK); });
+    gl_reshape_current(); // OK without a change: nothing rebuilt or saved
+    EXPECT_EQ(provider.created, created);
+    EXPECT_EQ(std::filesystem::file_size(config_path()), 0u);
+
+    d3d_set_dialog_runner([](D3dDialogState* s) {
+        d3d_dialog_select(s, DIALOG_MODE_LIST, 2); // "640 x 480 x 32", full screen
+        return d3d_dialog_end(s, DIALOG_OK);
+    });
+    gl_reshape_current();
+    d3d_set_dialog_runner(nullptr);
+    EXPECT_EQ(provider.created, created + 1);
+    EXPECT_EQ(d3d_windowed, 0u);
+    EXPECT_EQ(device->device, provider.last);
+    EXPECT_EQ(device->full_screen, 1u);
+    EXPECT_EQ(display_active, 1u);
+    devconfig_record saved{};
+    ASSERT_TRUE(devconfig_read(config_path().c_str(), &saved));
+    EXPECT_EQ(saved.valid, 1u);
+    EXPECT_STREQ(saved.mode, "640 x 480 x 32");
+    EXPECT_EQ(saved.windowed, 0u);
+    gl_destroy_device(device);
+}
+
 TEST_F(FrameworkTest, MinimisingStoresTheSizeButNeitherReadiesNorRebuilds)
 {
     display_ready = 0;
