@@ -28,6 +28,7 @@ namespace {
     X(PFNGLDEPTHFUNCPROC, glDepthFunc)                                                             \
     X(PFNGLBLENDFUNCPROC, glBlendFunc)                                                             \
     X(PFNGLCULLFACEPROC, glCullFace)                                                               \
+    X(PFNGLPROVOKINGVERTEXPROC, glProvokingVertex)                                                 \
     X(PFNGLFRONTFACEPROC, glFrontFace)                                                             \
     X(PFNGLREADPIXELSPROC, glReadPixels)                                                           \
     X(PFNGLPIXELSTOREIPROC, glPixelStorei)                                                         \
@@ -351,6 +352,8 @@ bool OpenGlDevice::open(SDL_Window* window)
     gl_.glBindSampler(1, key_sampler_);
 
     gl_.glViewport(0, 0, HOST_PICTURE_WIDTH, HOST_PICTURE_HEIGHT);
+    // Flat shading takes a list triangle's first vertex, a fan triangle's second.
+    gl_.glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
     gl_.glDisable(GL_CULL_FACE);
     gl_.glEnable(GL_DEPTH_TEST);
     gl_.glDepthFunc(GL_LEQUAL);
