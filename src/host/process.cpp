@@ -1,6 +1,11 @@
 #include "host/process.h"
 
+#include "host/window.h"
+
 #include <SDL.h>
+
+#include <spawn.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +22,36 @@ void host_exit(int code)
     std::fflush(nullptr);
     std::exit(code);
 }
+
+void host_exit_now(int code)
+{
+    if (g_exit_hook) g_exit_hook(code);
+    std::fflush(nullptr);
+    std::_Exit(code);
+}
+
+extern char** environ;
+
+bool host_start_program(const std::string& path)
+{
+    if (::access(path.c_str(), X_OK) != 0) return false;
+    pid_t pid = 0;
+    char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
+    return posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, environ) == 0;
+}
+
+namespace {
+// No display to show a box on: the text goes to stderr only.
+bool no_display()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver) driver = std::getenv("SDL_VIDEODRIVER");
+    if (driver) return SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0;
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return !(x11 && *x11) && !(wayland && *wayland);
+}
+} // namespace
 
 int host_message_box(const char* title, const char* text, HostMessageBoxKind kind, bool error_icon)
 {
@@ -41,9 +76,7 @@ int host_message_box(const char* title, const char* text, HostMessageBoxKind kin
     }
 
     std::fprintf(stderr, "[%s] %s\n", title ? title : "", text ? text : "");
-    const char* driver = SDL_GetCurrentVideoDriver();
-    bool headless = driver == nullptr || SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0;
-    if (headless) return choices[0].answer;
+    if (no_display()) return choices[0].answer;
 
     SDL_MessageBoxButtonData buttons[3];
     for (int i = 0; i < count; ++i) {
@@ -55,7 +88,7 @@ int host_message_box(const char* title, const char* text, HostMessageBoxKind kin
     }
     SDL_MessageBoxData data{};
     data.flags = error_icon ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
-    data.window = SDL_GL_GetCurrentWindow();
+    data.window = host_window();
     data.title = title;
     data.message = text;
     data.numbuttons = count;

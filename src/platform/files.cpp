@@ -1,4 +1,3 @@
-// Provisional: replaced by the file-loading services proper.
 #include "platform/files.h"
 
 #include "host/file_util.h"
@@ -6,36 +5,85 @@
 #include "platform/fatal_error.h"
 #include "platform/memory.h"
 
-#include <cstdio>
+#include <cerrno>
+#include <cstring>
+#include <string>
 
-uint8_t* load_file(const char* name, uint32_t* size_out)
+namespace
+{
+
+char data_path_buffer[DATA_PATH_SIZE] = "?:\\KOB99\\";
+constexpr size_t DATA_PATH_PREFIX = 9;
+
+// Opens a game file for reading and takes its size; a missing file is fatal
+// 196 with the caller's name in the text.
+std::FILE* open_for_reading(const char* name, const char* caller, uint32_t* size)
 {
     std::string path = host_data_file(name);
     std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        char text[300];
-        std::snprintf(text, sizeof text, "load_file: %s", name);
-        fatal_error_sub(196, 2, text, 0);
+    long length = -1;
+    if (f && std::fseek(f, 0, SEEK_END) == 0) length = std::ftell(f);
+    if (!f || length < 0 || std::fseek(f, 0, SEEK_SET) != 0) {
+        uint32_t err = static_cast<uint32_t>(errno);
+        if (f) std::fclose(f);
+        char text[320];
+        std::snprintf(text, sizeof text, "%s: %s", caller, name);
+        fatal_error_sub(196, err, text, 0);
     }
-    std::fseek(f, 0, SEEK_END);
-    long size = std::ftell(f);
-    std::fseek(f, 0, SEEK_SET);
-    uint8_t* buffer = static_cast<uint8_t*>(alloc_mem(static_cast<uint32_t>(size), name));
-    size_t got = std::fread(buffer, 1, static_cast<size_t>(size), f);
+    if (static_cast<unsigned long>(length) > 0xFFFFFFFFul) {
+        std::fclose(f);
+        fatal_error_sub(202, 0, name, 0);
+    }
+    *size = static_cast<uint32_t>(length);
+    return f;
+}
+
+// Reads exactly size bytes or ends the game with 202.
+void read_all(std::FILE* f, const char* name, void* buffer, uint32_t size)
+{
+    size_t got = size ? std::fread(buffer, 1, size, f) : 0;
+    uint32_t err = static_cast<uint32_t>(errno);
     std::fclose(f);
-    if (got != static_cast<size_t>(size)) fatal_error_sub(202, 0, name, 0);
-    if (size_out) *size_out = static_cast<uint32_t>(size);
+    if (got != size) fatal_error_sub(202, err, name, 0);
+}
+
+const char* fill_data_path(const char* name)
+{
+    size_t length = std::strlen(name);
+    if (DATA_PATH_PREFIX + length >= DATA_PATH_SIZE) return nullptr;
+    std::memcpy(data_path_buffer + DATA_PATH_PREFIX, name, length + 1);
+    return data_path_buffer;
+}
+
+} // namespace
+
+uint8_t* load_file(const char* name, uint32_t* size_out)
+{
+    uint32_t size = 0;
+    std::FILE* f = open_for_reading(name, "load_file", &size);
+    if (size == 0) std::fclose(f); // tracked memory refuses an empty buffer (fatal 201)
+    uint8_t* buffer = static_cast<uint8_t*>(alloc_mem(size, name));
+    if (size != 0) read_all(f, name, buffer, size);
+    if (size_out) *size_out = size;
     return buffer;
 }
 
 uint32_t get_filelength(const char* name)
 {
-    std::FILE* f = std::fopen(host_data_file(name).c_str(), "rb");
-    if (!f) fatal_error(196);
-    std::fseek(f, 0, SEEK_END);
-    long size = std::ftell(f);
-    std::fclose(f);
-    return static_cast<uint32_t>(size);
+    uint32_t size = 0;
+    std::fclose(open_for_reading(name, "get_filelength", &size));
+    return size;
+}
+
+void load_file_into(const char* name, void* buffer, uint32_t capacity)
+{
+    uint32_t size = 0;
+    std::FILE* f = open_for_reading(name, "load_file_into", &size);
+    if (size > capacity) {
+        std::fclose(f);
+        fatal_error_sub(202, size, name, 0);
+    }
+    read_all(f, name, buffer, size);
 }
 
 int file_exists(const char* name)
@@ -49,4 +97,66 @@ int file_exists(const char* name)
 int save_file(const char* name, const void* buffer, uint32_t size)
 {
     return host_replace_file(host_user_file(name), buffer, size) ? 1 : 0;
+}
+
+const char* data_path(const char* name)
+{
+    if (file_exists(name)) return name;
+    const char* path = fill_data_path(name);
+    return path ? path : name;
+}
+
+const char* cd_data_path(const char* name)
+{
+    const char* path = fill_data_path(name);
+    return path ? path : name;
+}
+
+void set_data_path_drive(char letter)
+{
+    data_path_buffer[0] = letter;
+}
+
+int stream_read_u8(std::FILE* stream)
+{
+    return std::fgetc(stream);
+}
+
+int32_t stream_read_u16(std::FILE* stream)
+{
+    int lo = std::fgetc(stream);
+    int hi = std::fgetc(stream);
+    if (lo == EOF || hi == EOF) return EOF;
+    return static_cast<int32_t>(lo | (hi << 8));
+}
+
+uint32_t stream_read_bytes(std::FILE* stream, void* buffer, uint32_t count)
+{
+    return static_cast<uint32_t>(std::fread(buffer, 1, count, stream));
+}
+
+uint8_t* stream_read_new(std::FILE* stream, uint32_t count)
+{
+    uint8_t* buffer = static_cast<uint8_t*>(alloc_mem(count, "stream_read_new"));
+    if (stream_read_bytes(stream, buffer, count) != count) {
+        free_mem(buffer);
+        return nullptr;
+    }
+    return buffer;
+}
+
+int stream_write_u8(std::FILE* stream, uint32_t value)
+{
+    return std::fputc(static_cast<int>(value & 0xFF), stream);
+}
+
+int stream_write_u16(std::FILE* stream, uint32_t value)
+{
+    if (stream_write_u8(stream, value) == EOF) return EOF;
+    return stream_write_u8(stream, value >> 8);
+}
+
+uint32_t stream_write_bytes(std::FILE* stream, const void* buffer, uint32_t count)
+{
+    return static_cast<uint32_t>(std::fwrite(buffer, 1, count, stream));
 }

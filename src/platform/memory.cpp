@@ -1,23 +1,183 @@
-// Provisional: the tracked allocation table replaces this.
 #include "platform/memory.h"
 
 #include "platform/fatal_error.h"
+#include "platform/message_pump.h"
 
 #include <cstdlib>
+#include <new>
+
+namespace {
+
+struct AllocEntry {
+    void* pointer;
+    uint32_t size;
+};
+
+struct AllocBlock {
+    AllocBlock* next;
+    AllocEntry entries[ALLOC_TABLE_BLOCK_ENTRIES];
+};
+
+AllocBlock g_first_block; // static and empty at start
+AllocBlock* g_current_block = &g_first_block;
+int32_t g_refuse_next = 0;
+uint32_t g_largest_block = 0;
+
+bool refused(size_t size)
+{
+    if (g_largest_block != 0 && size > g_largest_block) return true;
+    if (g_refuse_next > 0) {
+        --g_refuse_next;
+        return true;
+    }
+    return false;
+}
+
+// The system's allocator, with the failure switch tests use.
+void* system_alloc(size_t size) { return refused(size) ? nullptr : std::malloc(size); }
+
+void* system_realloc(void* p, size_t size) { return refused(size) ? nullptr : std::realloc(p, size); }
+
+AllocEntry& entry_at(int32_t index)
+{
+    AllocBlock* block = &g_first_block;
+    for (int32_t b = index / ALLOC_TABLE_BLOCK_ENTRIES; b > 0; --b) block = block->next;
+    return block->entries[index % ALLOC_TABLE_BLOCK_ENTRIES];
+}
+
+int32_t find_entry(const void* p)
+{
+    AllocBlock* block = &g_first_block;
+    for (int32_t i = 0; i < alloc_count; ++i) {
+        if (i > 0 && i % ALLOC_TABLE_BLOCK_ENTRIES == 0) block = block->next;
+        if (block->entries[i % ALLOC_TABLE_BLOCK_ENTRIES].pointer == p) return i;
+    }
+    return -1;
+}
+
+} // namespace
+
+int32_t alloc_count = 0;
+uint32_t alloc_bytes = 0;
 
 void* alloc_mem(uint32_t size, const char*)
 {
     if (size == 0) fatal_error(201);
-    void* p = std::calloc(1, size);
+    AllocEntry& slot = g_current_block->entries[alloc_count % ALLOC_TABLE_BLOCK_ENTRIES];
+    slot.size = size;
+    void* p = system_alloc(size);
+    if (!p) p = system_alloc(size);
     if (!p) fatal_error(195);
+    slot.pointer = p;
+    alloc_bytes += size;
+    alloc_count += 1;
+    if (alloc_count % ALLOC_TABLE_BLOCK_ENTRIES == 0) {
+        AllocBlock* block = static_cast<AllocBlock*>(system_alloc(sizeof(AllocBlock)));
+        if (!block) fatal_error(195);
+        new (block) AllocBlock{};
+        g_current_block->next = block;
+        g_current_block = block;
+    }
     return p;
 }
 
-void free_mem(void* p) { std::free(p); }
+void free_mem(void* p)
+{
+    if (alloc_count == 0) fatal_error(200);
+    int32_t index = find_entry(p);
+    if (index < 0) fatal_error(200);
+    AllocEntry& entry = entry_at(index);
+    alloc_bytes -= entry.size;
+    std::free(entry.pointer);
+    alloc_count -= 1;
+    for (int32_t i = index; i < alloc_count; ++i) entry_at(i) = entry_at(i + 1);
+    entry_at(alloc_count) = AllocEntry{nullptr, 0};
+    if (alloc_count % ALLOC_TABLE_BLOCK_ENTRIES == ALLOC_TABLE_BLOCK_ENTRIES - 1) {
+        AllocBlock* before = &g_first_block;
+        while (before->next != g_current_block) before = before->next;
+        std::free(g_current_block);
+        before->next = nullptr;
+        g_current_block = before;
+    }
+}
 
 void* realloc_mem(void* p, uint32_t new_size)
 {
-    void* q = std::realloc(p, new_size);
-    if (!q) fatal_error(195);
+    int32_t index = find_entry(p);
+    if (index < 0)
+        fatal_error_sub(236, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)), "Buffer not found",
+                        static_cast<uint32_t>(index));
+    AllocEntry& entry = entry_at(index);
+    void* q = new_size ? system_realloc(entry.pointer, new_size) : nullptr;
+    if (!q) fatal_error_sub(236, new_size, "Can't realloc", static_cast<uint32_t>(index));
+    alloc_bytes = alloc_bytes - entry.size + new_size;
+    entry.pointer = q;
+    entry.size = new_size;
     return q;
 }
+
+int32_t can_allocate(uint32_t size)
+{
+    void* p = system_alloc(size ? size : 1);
+    if (!p) return 0;
+    std::free(p);
+    return 1;
+}
+
+uint32_t largest_free_block(uint32_t a, uint32_t b)
+{
+    uint64_t size = uint64_t(a) + b;
+    uint64_t step = 1048576;
+    uint64_t result = size;
+    for (;;) {
+        // Sizes past what a u32 can name are refused like any other failure.
+        if (size <= 0xFFFFFFFFu && can_allocate(static_cast<uint32_t>(size))) {
+            step *= 2;
+            size += step;
+        } else {
+            result = size - step;
+            step /= 2;
+            if (step == 0) break;
+            size = result + step;
+        }
+    }
+    return static_cast<uint32_t>(result);
+}
+
+void free_alloc_table()
+{
+    AllocBlock* block = g_first_block.next;
+    while (block) {
+        AllocBlock* next = block->next;
+        std::free(block);
+        block = next;
+    }
+    g_first_block.next = nullptr;
+    g_current_block = &g_first_block;
+}
+
+void pump_messages_n()
+{
+    for (int32_t i = 0; i < alloc_count; ++i) pump_messages();
+}
+
+void* global_alloc_raw(uint32_t, uint32_t size) { return std::malloc(size ? size : 1); }
+
+void global_free_raw(void* p) { std::free(p); }
+
+int32_t alloc_table_blocks()
+{
+    int32_t n = 1;
+    for (AllocBlock* b = g_first_block.next; b; b = b->next) ++n;
+    return n;
+}
+
+uint32_t alloc_size_of(const void* p)
+{
+    int32_t index = find_entry(p);
+    return index < 0 ? 0 : entry_at(index).size;
+}
+
+void alloc_refuse_next(int32_t n) { g_refuse_next = n; }
+
+void alloc_limit_block_size(uint32_t largest) { g_largest_block = largest; }

@@ -1,0 +1,60 @@
+// What is to be played: the teams, the kind of game and the match options.
+// The words live in the game-state block beside the match globals (see
+// match/match_records.h) and survive the clearing of a new match.
+#pragma once
+
+#include "platform/controllers.h"
+
+#include <cstdint>
+
+// Kinds of game.
+enum : int8_t {
+    GAME_DEMO = 0,
+    GAME_LOAD = 1,
+    GAME_VIEW_REPLAY = 2,
+    GAME_EXHIBITION = 3,
+    GAME_PREMIERSHIP = 4,
+    GAME_PRE_SEASON = 5,
+    GAME_FINAL_8 = 6,
+    GAME_TRAINING = 7,
+};
+
+// Per-team switches of the in-game options screen.
+struct TeamOptions {
+    uint8_t auto_offload;
+    uint8_t auto_bounce;
+    uint8_t name_display;     // player-name display mode
+    uint8_t intercept_circle; // mark indicator
+};
+
+struct GameSettings {
+    int8_t home_team;
+    int8_t away_team;
+    int8_t game_type;
+    uint8_t skip_entry_actions; // non-zero: a match-state change runs no entry actions
+    int32_t quarter_length;     // minutes
+    uint8_t weather;            // 0 dry, 1 cloudy, 2 wet, 3 clear, 4 random
+    uint8_t push_in_back;
+    uint8_t pitch_quality;
+    uint8_t pitch_logos;
+    uint8_t radar;
+    uint32_t game_speed; // 0 normal, 1 turbo, 2 mega turbo
+    int32_t interchange_limit;
+    int32_t options_word; // the options screen's first choice, 4 at start
+    TeamOptions team_options[2];
+    int32_t controller_team_table[CONTROLLER_RECORDS];             // -1 none
+    char controller_player_names[CONTROLLER_RECORDS][256];        // empty when none typed
+};
+
+// Once when the front end starts: exhibition of team 0 against team 9.
+void set_session_defaults();
+
+// Game-type queries.
+int32_t game_type_value_zero();
+int32_t team_table_size();
+int32_t competition_team_count();
+
+// The palette file the screen runner loads with each screen while set.
+void clear_screen_palette_name();
+void set_video_palette_name();
+const char* screen_palette_name(); // nullptr while cleared

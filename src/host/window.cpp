@@ -1,0 +1,130 @@
+#include "host/window.h"
+
+#include "host/events.h"
+
+#include <SDL_opengl.h>
+
+namespace {
+
+SDL_Window* g_window = nullptr;
+bool g_screen_saver_on = true;
+
+bool video_up() { return SDL_WasInit(SDL_INIT_VIDEO) != 0; }
+
+} // namespace
+
+SDL_Window* host_create_window(const char* title, bool exclusive)
+{
+    if (g_window) return g_window;
+    // The game decides for itself what closing the window means.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return nullptr;
+
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+
+    // Keep the GL library loaded to the end of the process, so nothing it
+    // still holds is unmapped when the window goes.
+    static bool gl_loaded = SDL_GL_LoadLibrary(nullptr) == 0;
+    (void)gl_loaded;
+
+    Uint32 flags = SDL_WINDOW_OPENGL | (exclusive ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_RESIZABLE);
+    g_window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, HOST_PICTURE_WIDTH,
+                                HOST_PICTURE_HEIGHT, flags);
+    if (!g_window) return nullptr;
+    SDL_SetWindowMinimumSize(g_window, HOST_PICTURE_WIDTH / 4, HOST_PICTURE_HEIGHT / 4);
+    // A window that opens is the active one; the game waits for this.
+    host_post_message(HostMessage{HOST_WM_ACTIVATE, 1, 0});
+    return g_window;
+}
+
+SDL_Window* host_window() { return g_window; }
+
+void host_destroy_window()
+{
+    if (!g_window) return;
+    SDL_DestroyWindow(g_window);
+    g_window = nullptr;
+}
+
+bool host_window_minimised() { return g_window && (SDL_GetWindowFlags(g_window) & SDL_WINDOW_MINIMIZED) != 0; }
+
+SDL_Rect host_picture_rect()
+{
+    int w = HOST_PICTURE_WIDTH, h = HOST_PICTURE_HEIGHT;
+    if (g_window) {
+        if (SDL_GetWindowFlags(g_window) & SDL_WINDOW_OPENGL)
+            SDL_GL_GetDrawableSize(g_window, &w, &h);
+        else
+            SDL_GetWindowSize(g_window, &w, &h);
+    }
+    if (w <= 0 || h <= 0) return SDL_Rect{0, 0, HOST_PICTURE_WIDTH, HOST_PICTURE_HEIGHT};
+    // Largest 4:3 rectangle that fits, centred.
+    int ph = w * 3 / 4 < h ? w * 3 / 4 : h;
+    ph -= ph % 3;
+    int pw = ph * 4 / 3;
+    return SDL_Rect{(w - pw) / 2, (h - ph) / 2, pw, ph};
+}
+
+namespace {
+// Drawable pixels per window point (more than 1 on high-density screens).
+void drawable_scale(double* sx, double* sy)
+{
+    *sx = *sy = 1.0;
+    if (!g_window || !(SDL_GetWindowFlags(g_window) & SDL_WINDOW_OPENGL)) return;
+    int ww = 0, wh = 0, dw = 0, dh = 0;
+    SDL_GetWindowSize(g_window, &ww, &wh);
+    SDL_GL_GetDrawableSize(g_window, &dw, &dh);
+    if (ww > 0 && wh > 0 && dw > 0 && dh > 0) *sx = double(dw) / ww, *sy = double(dh) / wh;
+}
+} // namespace
+
+void host_window_to_picture(int* x, int* y)
+{
+    SDL_Rect r = host_picture_rect();
+    double sx, sy;
+    drawable_scale(&sx, &sy);
+    *x = int((*x * sx - r.x) * HOST_PICTURE_WIDTH / r.w);
+    *y = int((*y * sy - r.y) * HOST_PICTURE_HEIGHT / r.h);
+}
+
+void host_picture_to_window(int* x, int* y)
+{
+    SDL_Rect r = host_picture_rect();
+    double sx, sy;
+    drawable_scale(&sx, &sy);
+    *x = int((r.x + double(*x) * r.w / HOST_PICTURE_WIDTH) / sx);
+    *y = int((r.y + double(*y) * r.h / HOST_PICTURE_HEIGHT) / sy);
+}
+
+void host_present_blank()
+{
+    if (!g_window || !SDL_GL_GetCurrentContext()) return;
+    int w = 0, h = 0;
+    SDL_GL_GetDrawableSize(g_window, &w, &h);
+    glViewport(0, 0, w, h);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    SDL_GL_SwapWindow(g_window);
+}
+
+void host_show_cursor(bool show)
+{
+    if (video_up()) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+bool host_screen_saver_enabled() { return video_up() ? SDL_IsScreenSaverEnabled() == SDL_TRUE : g_screen_saver_on; }
+
+void host_set_screen_saver(bool enabled)
+{
+    g_screen_saver_on = enabled;
+    if (!video_up()) return;
+    if (enabled)
+        SDL_EnableScreenSaver();
+    else
+        SDL_DisableScreenSaver();
+}

@@ -1,0 +1,199 @@
+#include "match/game_maths.h"
+
+#include "host/clock.h"
+
+#include <cmath>
+#include <cstring>
+#include <numbers>
+
+int16_t sine_table[320];
+uint8_t occupancy_grid[2][GRID_ROWS][GRID_COLUMNS];
+PlayerSlot* occupancy_men[2][GRID_ROWS][GRID_COLUMNS][4];
+
+void build_sine_table()
+{
+    for (int i = 0; i < 320; ++i)
+        sine_table[i] = static_cast<int16_t>(256.0 * std::sin(2.0 * std::numbers::pi * i / 256.0));
+}
+
+namespace {
+// The table is ready before anything in the program can ask for it.
+const bool sine_ready = (build_sine_table(), true);
+} // namespace
+
+int32_t fixed_sin(uint8_t angle, int32_t r)
+{
+    return static_cast<int32_t>((static_cast<int64_t>(sine_table[angle]) * r) >> 8);
+}
+
+int32_t fixed_cos(uint8_t angle, int32_t r)
+{
+    return static_cast<int32_t>((static_cast<int64_t>(sine_table[angle + 64]) * r) >> 8);
+}
+
+int16_t fixed_sin16(uint8_t angle, int16_t r) { return static_cast<int16_t>(fixed_sin(angle, r)); }
+int16_t fixed_cos16(uint8_t angle, int16_t r) { return static_cast<int16_t>(fixed_cos(angle, r)); }
+
+uint16_t vector_angle(int32_t dx, int32_t dy)
+{
+    const double a = std::atan2(static_cast<double>(dx), static_cast<double>(dy)) * 40.74366543152521;
+    return static_cast<uint16_t>(static_cast<uint32_t>(std::lrint(a)) & 255u);
+}
+
+int32_t vector_length(int32_t dx, int32_t dy)
+{
+    const double x = dx, y = dy;
+    return static_cast<int32_t>(std::lrint(std::sqrt(x * x + y * y)));
+}
+
+double vector_length_f(double a, double b) { return std::sqrt(a * a + b * b); }
+
+int32_t approx_vector_length(int32_t dx, int32_t dy)
+{
+    const int32_t ax = int_abs(dx), ay = int_abs(dy);
+    return ax + ay - ((ax < ay ? ax : ay) >> 1);
+}
+
+int32_t int_abs(int32_t v) { return v < 0 ? static_cast<int32_t>(0u - static_cast<uint32_t>(v)) : v; }
+
+int32_t int_sign(int16_t v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
+
+int32_t int_mod(int16_t v, uint16_t m) { return m == 0 ? 0 : v % static_cast<int32_t>(m); }
+
+int16_t clamp16(int32_t v) { return static_cast<int16_t>(v < -32768 ? -32768 : (v > 32767 ? 32767 : v)); }
+
+int32_t angle_diff(int32_t a, int32_t b) { return static_cast<int8_t>(static_cast<uint8_t>(a - b)); }
+
+namespace {
+// 32-bit products that wrap like the original's.
+int32_t scale_181(int32_t v)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(v) * 181u) >> 8;
+}
+} // namespace
+
+void rotate_by_octant(int32_t* a, int32_t* b, int8_t code)
+{
+    const int32_t oa = *a, ob = *b;
+    const auto sum = static_cast<int32_t>(static_cast<uint32_t>(oa) + static_cast<uint32_t>(ob));
+    const auto diff = static_cast<int32_t>(static_cast<uint32_t>(oa) - static_cast<uint32_t>(ob));
+    const auto neg = [](int32_t v) { return static_cast<int32_t>(0u - static_cast<uint32_t>(v)); };
+    if ((code & 1) == 0) {
+        if (code >= 0) {
+            *a = ob;
+            *b = neg(oa);
+        } else {
+            *a = neg(ob);
+            *b = oa;
+        }
+    } else if (code >= 0) {
+        *a = scale_181(sum);
+        *b = scale_181(diff);
+    } else {
+        *a = scale_181(diff);
+        *b = scale_181(sum);
+    }
+}
+
+uint32_t random_step(uint32_t state)
+{
+    for (int i = 0; i < 8; ++i)
+        state = (state & 0x80000000u) ? ((state ^ 0x76B553u) << 1) | 1u : state << 1;
+    return state;
+}
+
+namespace {
+uint32_t nonzero_rand()
+{
+    uint32_t v;
+    do
+        v = static_cast<uint32_t>(host_rand());
+    while (v == 0);
+    return v;
+}
+} // namespace
+
+void seed_game_random()
+{
+    match_globals.random_state_a = match_globals.random_state_b = nonzero_rand();
+}
+
+uint32_t game_random() { return match_globals.random_state_a = random_step(match_globals.random_state_a); }
+
+uint32_t game_random_b() { return match_globals.random_state_b = random_step(match_globals.random_state_b); }
+
+namespace {
+template <typename Key>
+void bubble_sort(uint32_t* values, Key* keys, int16_t count)
+{
+    bool swapped = true;
+    while (swapped) {
+        swapped = false;
+        for (int i = 0; i + 1 < count; ++i) {
+            if (keys[i] > keys[i + 1]) {
+                const Key k = keys[i];
+                keys[i] = keys[i + 1];
+                keys[i + 1] = k;
+                const uint32_t v = values[i];
+                values[i] = values[i + 1];
+                values[i + 1] = v;
+                swapped = true;
+            }
+        }
+    }
+}
+} // namespace
+
+void sort_by_key16(uint32_t* values, int16_t* keys, int16_t count) { bubble_sort(values, keys, count); }
+void sort_by_key32(uint32_t* values, int32_t* keys, int16_t count) { bubble_sort(values, keys, count); }
+
+int32_t man_is_busy(const PlayerSlot* man)
+{
+    return (man->man_flags & (MAN_IN_CONTEST | MAN_BUSY | MAN_BUSY_B)) || man->action == 9 || man->action == 23 ||
+                   man->busy_flag || man->hold_countdown
+               ? 1
+               : 0;
+}
+
+PlayerSlot* take_proposal(PlayerSlot* man, int16_t n)
+{
+    const ActionProposal& p = man->proposals[n];
+    man->action = p.action;
+    man->target_man = p.target_man;
+    man->action_arg = p.argument;
+    man->target_x = p.x;
+    man->target_y = p.y;
+    man->action_priority = p.priority;
+    man->detour_active = 0; // a new action ends a detour
+    return man;
+}
+
+int grid_of_side(uint8_t side) { return side == 2 ? 1 : 0; }
+
+void update_occupancy_grids()
+{
+    while (match_globals.grid_parity == 0)
+        match_globals.grid_parity = static_cast<uint8_t>(game_random() & 1);
+    std::memset(occupancy_grid, 0, sizeof occupancy_grid);
+    for (int i = 0; i < match_globals.active_men_count; ++i) {
+        PlayerSlot* man = match_globals.active_men[i];
+        if (man->busy_flag || (man->man_flags2 & MAN2_NO_CONTEST))
+            continue;
+        const int cx = man->x / 512, cy = man->y / 512;
+        const int col = cx > 63 ? 127 : cx + 64;
+        const int row = cy + 32 < 0 ? 0 : (cy + 32 > 63 ? 63 : cy + 32);
+        man->grid_col = static_cast<uint16_t>(col);
+        man->grid_row = static_cast<uint16_t>(row);
+        if (man->man_flags & MAN_IN_BOTH_GRIDS) {
+            occupancy_grid[0][row][col] = static_cast<uint8_t>(occupancy_grid[0][row][col] + 16);
+            occupancy_grid[1][row][col] = static_cast<uint8_t>(occupancy_grid[1][row][col] + 16);
+            continue;
+        }
+        const int g = grid_of_side(man->side);
+        uint8_t& cell = occupancy_grid[g][row][col];
+        cell = static_cast<uint8_t>(cell + 1);
+        const int count = cell & 15;
+        if (count >= 1 && count < 5)
+            occupancy_men[g][row][col][count - 1] = man;
+    }
+}

@@ -1,0 +1,58 @@
+// The match's shared arithmetic: 8-bit angles and their sines, distances,
+// the two game random generators, small sorts, the busy test of a man, the
+// taking of a proposal and the per-tick occupancy grids.
+//
+// Angles: 256 to a turn, 0 along +y, 64 along +x, 128 along -y, 192 along -x.
+#pragma once
+
+#include "match/match_records.h"
+
+#include <cstdint>
+
+// 320 entries, trunc(256 sin(2 pi i / 256)); the cosine reads 64 entries on.
+extern int16_t sine_table[320];
+void build_sine_table();
+
+int32_t fixed_sin(uint8_t angle, int32_t r);
+int32_t fixed_cos(uint8_t angle, int32_t r);
+int16_t fixed_sin16(uint8_t angle, int16_t r);
+int16_t fixed_cos16(uint8_t angle, int16_t r);
+
+uint16_t vector_angle(int32_t dx, int32_t dy);
+int32_t vector_length(int32_t dx, int32_t dy);
+double vector_length_f(double a, double b);
+int32_t approx_vector_length(int32_t dx, int32_t dy);
+
+int32_t int_abs(int32_t v);
+int32_t int_sign(int16_t v);
+int32_t int_mod(int16_t v, uint16_t m); // m must not be 0
+void rotate_by_octant(int32_t* a, int32_t* b, int8_t code);
+// Clamps to the 16-bit range of the records' vectors.
+int16_t clamp16(int32_t v);
+// 8-bit angle difference a - b as a signed value -128..127.
+int32_t angle_diff(int32_t a, int32_t b);
+
+// Game random numbers. Seeding takes the C runtime's rand, never a zero
+// state (a zero state would never change).
+void seed_game_random();
+uint32_t game_random();   // everything but the ball
+uint32_t game_random_b(); // the ball's bounce and flight
+uint32_t random_step(uint32_t state);
+
+// Bubble sorts, ascending keys; equal keys keep their order.
+void sort_by_key16(uint32_t* values, int16_t* keys, int16_t count);
+void sort_by_key32(uint32_t* values, int32_t* keys, int16_t count);
+
+int32_t man_is_busy(const PlayerSlot* man);
+PlayerSlot* take_proposal(PlayerSlot* man, int16_t n);
+
+// Occupancy grids: one per side (index 1 for side 2, 0 otherwise), 128
+// columns x 64 rows of 512 x 512 units. The low 4 bits of a cell count the
+// side's men; men counted in both grids add 16. The first four men counted in
+// a cell are kept beside it.
+constexpr int GRID_COLUMNS = 128;
+constexpr int GRID_ROWS = 64;
+extern uint8_t occupancy_grid[2][GRID_ROWS][GRID_COLUMNS];
+extern PlayerSlot* occupancy_men[2][GRID_ROWS][GRID_COLUMNS][4];
+int grid_of_side(uint8_t side);
+void update_occupancy_grids();

@@ -1,0 +1,311 @@
+// The match records: one static game-state block holding the match globals,
+// both teams with their men, the five umpires, the ball and the game
+// settings. Nothing here is allocated; every module reads and writes the
+// fields in place through the named globals at the end of this file.
+#pragma once
+
+#include "frontend/game_settings.h"
+#include "platform/tick_timer.h"
+
+#include <cstdint>
+#include <type_traits>
+
+struct controller_record; // the input layer's record of one controller
+using ContestGroup = controller_record;
+struct league_team;
+struct league_player;
+struct PlayerSlot;
+struct TeamRecord;
+struct FormationSpots;
+
+constexpr int TEAM_SLOTS = 24;     // 18 on the ground, 6 on the bench
+constexpr int GROUND_MEN = 18;
+constexpr int FIRST_BENCH_SLOT = 18;
+constexpr int OFFICIAL_COUNT = 5;
+constexpr int MAX_ACTIVE_MEN = 2 * TEAM_SLOTS;
+constexpr int MAX_PROPOSALS = 12;
+constexpr int MAX_QUEUED_INTERCHANGES = 4;
+constexpr uint8_t FIRST_OFFICIAL_NUMBER = 64;
+
+// Match flow flags.
+constexpr uint16_t QUARTER_1 = 0x0001;
+constexpr uint16_t QUARTER_2 = 0x0002;
+constexpr uint16_t QUARTER_3 = 0x0004;
+constexpr uint16_t QUARTER_4 = 0x0008;
+constexpr uint16_t CLOCK_STOPPED = 0x0010;
+constexpr uint16_t CLOCK_RUNNING = 0x0020;
+constexpr uint16_t LEAVE_OVER = 0x0040;
+constexpr uint16_t MATCH_PLAYED = 0x0080;
+constexpr uint16_t FLOW_KEEP_A = 0x0100; // coin toss done
+constexpr uint16_t FLOW_KEEP_B = 0x0200;
+constexpr uint16_t EXTRA_TIME = 0x0400;
+constexpr uint16_t SUDDEN_DEATH = 0x0800;
+constexpr uint16_t TIME_ON = 0x1000;
+constexpr uint16_t FLOW_KEEP_C = 0x2000;
+constexpr uint16_t LEAVE = 0x4000;
+constexpr uint16_t CLOCK_FROZEN = 0x8000;
+constexpr uint16_t FLOW_KEPT_BY_NEW_MATCH = FLOW_KEEP_A | FLOW_KEEP_B | FLOW_KEEP_C | LEAVE;
+constexpr uint16_t FLOW_ENDS_FRAME_LOOP = LEAVE | LEAVE_OVER | MATCH_PLAYED;
+
+// man_flags bits.
+constexpr uint16_t MAN_IN_CONTEST = 0x0001; // also: driven by a human controller
+constexpr uint16_t MAN_BUSY = 0x0080;
+constexpr uint16_t MAN_IN_BOTH_GRIDS = 0x0400;
+constexpr uint16_t MAN_OUT_OF_PLAY = 0x0800;
+constexpr uint16_t MAN_BUSY_B = 0x2000;
+// man_flags2 bits.
+constexpr uint16_t MAN2_OPTION_SPOT = 0x0010;
+constexpr uint16_t MAN2_NO_CONTEST = 0x0800;
+
+// One entry of a man's list of action proposals.
+struct ActionProposal {
+    uint16_t action;
+    PlayerSlot* target_man;
+    uint16_t argument;
+    int16_t x, y;
+    uint16_t priority; // compared as signed
+};
+
+// One queued interchange pair.
+struct InterchangeEntry {
+    uint8_t man_on;  // 255 when empty
+    uint8_t man_off; // 255 when empty
+    uint32_t pending;
+};
+
+// One man: player or umpire. Cleared, copied and swapped whole.
+struct PlayerSlot {
+    uint8_t number;        // slot 0..23; umpires 64..68
+    uint8_t team_index;
+    uint8_t line_up_index; // index in his club's player list
+    TeamRecord* team;      // null for umpires
+    uint8_t side;
+    uint32_t turning;
+    uint32_t busy_flag; // off the ground on the bench
+    uint32_t arrived;
+    uint32_t ball_coming;
+    uint32_t spot_assigned;
+    uint32_t avoiding;
+    ContestGroup* contest_group; // also the controller driving him
+    league_player* person;
+    int16_t move_dx, move_dy;
+    int16_t path_dx, path_dy;
+    uint16_t man_flags;
+    uint16_t man_flags2;
+    int16_t x, y, z;
+    uint16_t x_frac, y_frac, z_frac;
+    int16_t velocity_x, velocity_y;
+    uint16_t grid_col, grid_row;
+    uint8_t facing;
+    int16_t speed;
+    uint16_t action;
+    uint16_t previous_action;
+    PlayerSlot* target_man;
+    uint16_t action_arg;
+    int16_t target_x, target_y;
+    uint16_t action_priority;
+    uint32_t primary_animation;
+    uint32_t secondary_animation;
+    uint32_t follow_on_primary, follow_on_secondary;
+    uint8_t official_job;
+    uint8_t job_step;
+    ActionProposal proposals[MAX_PROPOSALS];
+    int8_t proposal_count;
+    int32_t pairing_value;
+    int32_t arrive_radius;
+    int16_t wanted_facing;
+    int16_t top_speed;
+    uint16_t effort;
+    uint16_t ball_distance;
+    int8_t skills[8];
+    uint32_t locomotion; // the movement layer's gait word, copied when falling in behind
+    uint32_t detour_active;
+    int16_t saved_target_x, saved_target_y;
+    int32_t detour_x, detour_y;
+    uint8_t spot_index;
+    const void* spot; // a set-play spot, or for key men the opponent's slot
+    PlayerSlot* matched_man;
+    uint8_t position_role;
+    uint32_t possession_time;
+    int16_t angle_to_ball;
+    int16_t heading_to_target;
+    int32_t reach_x, reach_y;
+    uint32_t size_index;
+    // Set plays and rules.
+    uint32_t stoppage_man;
+    uint32_t excluded;       // dealt with after an injury; kept off interchange
+    int16_t hold_countdown;  // set-play hold: re-post the current action
+    int32_t lead_reaction_delay;
+    int32_t lead_skill;
+    PlayerSlot* previous_target;
+    // Holding tackle.
+    uint32_t tackle_state;
+    PlayerSlot* tackle_partner;
+    uint16_t tackle_animation;
+    // What the front end reads after a match.
+    int32_t injured_in_match;
+    uint8_t injury_type;
+    int16_t reports;
+    int16_t report_points;
+    uint8_t match_stats[13];
+};
+
+// One team in a match; the two records point at each other.
+struct TeamRecord {
+    uint8_t team_number;
+    uint8_t human_count;
+    TeamRecord* other_team;
+    league_team* club;
+    league_team* club_sheet;
+    PlayerSlot slots[TEAM_SLOTS];
+    uint8_t queued_interchange_count;
+    InterchangeEntry queued_interchanges[MAX_QUEUED_INTERCHANGES];
+    uint8_t pairings[TEAM_SLOTS][TEAM_SLOTS];
+    uint8_t side; // 1 attacks the goal at negative x, 2 the goal at positive x
+    int16_t points;
+    int16_t goals;
+    int16_t behinds;
+    uint16_t free_kicks;
+    uint16_t tackles;
+    uint16_t kicks_attempted, kicks_completed;
+    uint16_t handballs_attempted, handballs_completed;
+    int32_t clock_mark;
+    uint32_t possession_ticks;
+    uint32_t territory_ticks;
+    uint8_t action_quotas[8];
+    uint8_t interchanges_used;
+    uint8_t tactic_enabled;
+    uint8_t tactic_a, tactic_b, tactic_c;
+    uint32_t name_labels;
+    PlayerSlot* captain;
+    PlayerSlot* vice_captain;
+    // Set-play block.
+    int8_t setup_choice;
+    int32_t setup_chosen;
+    uint8_t option_choice; // 255 none yet
+    int32_t option_chosen;
+    int32_t end_choice;
+    int32_t toss_call;
+    int32_t zone_lines[6];
+    const FormationSpots* formation_spots;
+    uint8_t key_men[4];
+    uint8_t key_man_e;
+    uint8_t ruck_contest_count;
+    uint32_t behaviour_set;
+    uint32_t selection_extra;
+};
+
+// The one ball.
+struct BallState {
+    uint16_t flags; // 1 free and stepped, 2 held
+    int32_t x, y, z;    // 16.16
+    int32_t vx, vy, vz; // 16.16 per tick
+    int32_t gravity;
+    uint16_t heading;
+    int8_t tumble_phase;
+    int8_t tumble_period;
+    int8_t tumble_countdown;
+    int8_t tumble_dir;
+    int32_t spin_rate[3];
+    int32_t spin_angle[3];
+    uint8_t bounce_count;
+    int8_t prev_bounce_phase;
+    uint16_t flight_flags;
+    int16_t landing_x, landing_y;
+    int16_t launch_x, launch_y, launch_height;
+    int16_t prev_x, prev_y, prev_z;
+};
+
+// The match-wide fields.
+struct MatchGlobals {
+    uint8_t match_state;
+    uint8_t previous_match_state;
+    uint8_t return_match_state;
+    uint8_t frame_drawing_off;
+    uint16_t flow_flags;
+    int32_t pending_cut_state;
+    int32_t period_clock;
+    int32_t ticks_played;
+    int32_t stopped_time;
+    int32_t clock_enabled;
+    int32_t time_off;
+    uint16_t ticks_last_frame;
+    int32_t ticks_halted;
+    int32_t closing_transition_running;
+    int32_t opening_transition_running;
+    uint8_t leave_exit_code;
+    uint16_t leave_flags;
+    void (*transition_done_callback)();
+    uint8_t init_mode;
+    int32_t frames_for_ms_running;
+    int32_t tick_done;
+    int32_t overlay_sprite_count;
+    int32_t overlay_sprite_count_last;
+    int32_t tick_counter_a, tick_counter_b;
+    int8_t men_per_team;
+    int8_t active_men_count;
+    PlayerSlot* active_men[MAX_ACTIVE_MEN];
+    PlayerSlot* ball_holder;
+    PlayerSlot* last_ball_holder;
+    PlayerSlot* last_kicker;
+    uint8_t last_kicker_controlled;
+    uint8_t last_kicker_control_byte; // kept while the controllers are detached
+    PlayerSlot* selected_man;
+    PlayerSlot* controlled_man_a; // takes the set kick
+    PlayerSlot* controlled_man_b; // stands the mark
+    PlayerSlot* umpire_with_ball;
+    int32_t restart_countdown;
+    uint8_t game_type;
+    uint32_t quarter_minutes;
+    uint8_t game_speed;
+    uint8_t option_bytes[7]; // cleared when the front end starts, the last set to 3
+    // Game random numbers.
+    uint32_t random_state_a;
+    uint32_t random_state_b;
+    // Occupancy grids: set once an odd draw has been seen.
+    uint8_t grid_parity;
+    // Collision avoidance.
+    uint8_t detour_angle_offset;
+};
+
+struct GameStateBlock {
+    GameSettings settings;
+    TickTimer tick_record; // the 62 Hz match tick
+    MatchGlobals match;
+    TeamRecord teams[2];
+    PlayerSlot officials[OFFICIAL_COUNT]; // field, two boundary, two goal umpires
+    BallState ball;
+};
+
+static_assert(std::is_trivially_copyable_v<PlayerSlot>);
+static_assert(std::is_trivially_copyable_v<TeamRecord>);
+static_assert(std::is_trivially_copyable_v<GameStateBlock>);
+
+extern GameStateBlock game_state;
+
+inline GameSettings& game_settings = game_state.settings;
+inline MatchGlobals& match_globals = game_state.match;
+inline TeamRecord (&team_records)[2] = game_state.teams;
+inline PlayerSlot (&official_slots)[OFFICIAL_COUNT] = game_state.officials;
+inline BallState& ball_state = game_state.ball;
+inline TickTimer& match_tick_record = game_state.tick_record;
+
+// Men in use per team, held to the slots there are.
+inline int men_in_use()
+{
+    const int n = match_globals.men_per_team;
+    return n < 0 ? 0 : (n > TEAM_SLOTS ? TEAM_SLOTS : n);
+}
+
+// Start-up: zeroes the whole block.
+void clear_game_state_block();
+
+// Fills the man's eight skill bytes from his player record. Each is a
+// handicap, 0 for the best value the league holds up to 64 for the worst,
+// which the locomotion takes off his speeds: kicking, agility, speed,
+// marking, strength, stamina, speed, accuracy.
+void fill_man_skills(PlayerSlot* man);
+
+// Whole-unit ball position.
+inline int16_t ball_whole_x() { return static_cast<int16_t>(ball_state.x >> 16); }
+inline int16_t ball_whole_y() { return static_cast<int16_t>(ball_state.y >> 16); }

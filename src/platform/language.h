@@ -1,0 +1,43 @@
+// Language text: menu and message words are fetched by number from the
+// language file ("front_en\lang\english.dat": a table of u16 offsets from the
+// file's start, one per text number, then zero-ended texts). Also the layout
+// of long texts into balanced lines.
+#pragma once
+
+#include "platform/provisional_menu_icon.h"
+
+#include <cstdint>
+
+constexpr int16_t LANGUAGE_SLOTS = 4;
+constexpr int32_t MAX_TEXT_LINES = 500;
+constexpr uint32_t TEXT_LINE_SIZE = 1280;
+
+// Loads the English file into slot 0 (a missing file is fatal 196); returns it.
+uint8_t* load_language_text();
+void select_language(int16_t language);
+// Text number in the current language; "" for a number or an offset the file
+// does not hold, or a text not ended inside it.
+const char* get_text(uint16_t number);
+
+// Place a text icon by the width of its text in its font, then redraw it: centred
+// on the 640-unit screen, centred at x, right-aligned at x, or with the middle
+// of marker (found inside the text) at x. An icon without text is left alone.
+void centre_icon_text_on_screen(menu_icon* icon);
+void centre_icon_text_at(menu_icon* icon, int32_t x);
+void right_align_icon_text(menu_icon* icon, int32_t x);
+void align_icon_text_at_marker(menu_icon* icon, const char* marker, int32_t x);
+
+// Breaks text into balanced lines no wider than width pixels in font, into
+// lines[0..499] (tracked buffers), and returns the block's height in pixels.
+int32_t format_text_lines(char* lines[MAX_TEXT_LINES], int32_t* line_count, const char* text, int32_t width,
+                          int16_t font);
+// The same, measured by a width table (code c at index c - 29, codes below 32
+// nothing wide); returns the table's line height (its second byte).
+int32_t format_text_lines_with_widths(const uint8_t* widths, char* lines[MAX_TEXT_LINES], int32_t* line_count,
+                                      const char* text, int32_t width);
+// Releases the lines of the last layout.
+void free_text_lines();
+
+// Length in bytes of a text carrying the text drawer's control bytes (1 and
+// one argument byte; 2 or 3 and two argument bytes).
+uint32_t control_string_length(const char* text);

@@ -1,0 +1,106 @@
+// The three ends of the real program, each in its own process.
+#include "host/instance.h"
+#include "host/paths.h"
+#include "platform/fatal_error.h"
+#include "platform/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ChildRun {
+    int code = -1;
+    std::string output;
+};
+
+std::string program_path()
+{
+    return (fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "kob99").string();
+}
+
+// Runs kob99 headless with its own user directory and an event script.
+ChildRun run_program(const std::string& user_dir, const std::string& script, const std::string& args)
+{
+    fs::create_directories(user_dir);
+    std::string script_file = user_dir + "/events.txt";
+    std::ofstream(script_file) << script;
+    std::string command = "SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy KOB99_USER_DIR='" + user_dir +
+                          "' KOB99_EVENT_SCRIPT='" + script_file + "' timeout 60 '" + program_path() + "' " + args +
+                          " 2>&1";
+    ChildRun run;
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[512];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
+    int status = ::pclose(pipe);
+    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::string test_dir(const char* name) { return host_user_dir() + "/exit-codes/" + name; }
+
+} // namespace
+
+TEST(ExitCodes, ANormalRunEndsWithZeroAfterEsc)
+{
+    ChildRun run = run_program(test_dir("normal"), "300 key Escape\n", "/nm");
+    EXPECT_EQ(run.code, 0) << run.output;
+}
+
+TEST(ExitCodes, ClosingTheWindowLeavesTheFrontEndAndEndsWithZero)
+{
+    ChildRun run = run_program(test_dir("close"), "300 close\n", "/NE /NM");
+    EXPECT_EQ(run.code, 0) << run.output;
+}
+
+TEST(ExitCodes, ASecondCopyIsRefusedWithItsMessageAndOne)
+{
+    // This process holds the lock of the user directory the child is given.
+    std::string dir = test_dir("second");
+    fs::create_directories(dir);
+    std::string saved = host_user_dir();
+    setenv("KOB99_USER_DIR", dir.c_str(), 1);
+    host_set_user_dir(dir);
+    ASSERT_TRUE(host_claim_single_instance("kob99"));
+    setenv("KOB99_USER_DIR", saved.c_str(), 1);
+    host_set_user_dir(saved);
+
+    ChildRun run = run_program(dir, "300 key Escape\n", "/nm");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.output, std::string("[KOB 99] ") + second_copy_message + "\n");
+}
+
+TEST(ExitCodes, AFatalErrorShowsItsBoxAndEndsWithOne)
+{
+    int out[2];
+    ASSERT_EQ(::pipe(out), 0);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::dup2(out[1], 2);
+        ::close(out[0]);
+        fatal_error_sub(215, 0, "load_wav: crowd.wav", 0);
+    }
+    ::close(out[1]);
+    std::string text;
+    char buffer[256];
+    ssize_t n;
+    while ((n = ::read(out[0], buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(n));
+    ::close(out[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(text, "[Error] Can't load WAV file\nSub code: 0X0\n\nload_wav: crowd.wav\n");
+}

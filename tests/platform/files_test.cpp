@@ -1,0 +1,108 @@
+#include "game_files_fixture.h"
+
+#include "platform/cd_audio.h"
+#include "platform/files.h"
+#include "platform/memory.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace
+{
+
+using Files = GameFiles;
+
+TEST_F(Files, LoadsWholeFilesByGameName)
+{
+    write(data("Front_EN/Lang/Sample.DAT"), std::vector<uint8_t>{1, 2, 3, 4, 5});
+    uint32_t size = 0;
+    uint8_t* bytes = load_file("front_en\\lang\\sample.dat", &size);
+    ASSERT_EQ(size, 5u);
+    EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + size), (std::vector<uint8_t>{1, 2, 3, 4, 5}));
+    free_mem(bytes);
+    EXPECT_EQ(get_filelength("front_en\\lang\\sample.dat"), 5u);
+    EXPECT_EQ(file_exists("FRONT_EN\\LANG\\SAMPLE.DAT"), 1);
+    EXPECT_EQ(file_exists("front_en\\lang\\none.dat"), 0);
+}
+
+TEST_F(Files, MissingOrEmptyFilesEndTheGame)
+{
+    EXPECT_NE(fatal_message([] { load_file("gone.dat"); }).find("load_file: gone.dat"), std::string::npos);
+    EXPECT_NE(fatal_message([] { get_filelength("gone.dat"); }).find("get_filelength: gone.dat"),
+              std::string::npos);
+    char buffer[4];
+    EXPECT_NE(fatal_message([&] { load_file_into("gone.dat", buffer, sizeof buffer); }).find("gone.dat"),
+              std::string::npos);
+    write(data("empty.dat"), std::vector<uint8_t>{});
+    fatal_message([] { load_file("empty.dat"); }); // tracked memory gives no empty buffer
+}
+
+TEST_F(Files, LoadFileIntoRefusesAFileLargerThanTheBuffer)
+{
+    write(data("six.dat"), std::vector<uint8_t>{1, 2, 3, 4, 5, 6});
+    uint8_t buffer[10];
+    std::memset(buffer, 0xEE, sizeof buffer);
+    load_file_into("six.dat", buffer, 6);
+    EXPECT_EQ(buffer[5], 6);
+    EXPECT_EQ(buffer[6], 0xEE);
+
+    std::memset(buffer, 0xEE, sizeof buffer);
+    fatal_message([&] { load_file_into("six.dat", buffer, 5); });
+    for (uint8_t b : buffer)
+        EXPECT_EQ(b, 0xEE) << "nothing may be read into a buffer that is too small";
+}
+
+TEST_F(Files, DataPathGivesMissingNamesTheCdPrefix)
+{
+    write(data("here.dat"), std::vector<uint8_t>{1});
+    set_data_path_drive('?'); // as before any CD was opened
+    const char* here = "here.dat";
+    EXPECT_EQ(data_path(here), here) << "an existing name comes back as the very same pointer";
+
+    EXPECT_STREQ(data_path("fmv\\kob99.mad"), "?:\\KOB99\\fmv\\kob99.mad");
+    EXPECT_STREQ(cd_data_path("here.dat"), "?:\\KOB99\\here.dat");
+    EXPECT_NE(fatal_message([] {
+                  load_file(data_path("fmv\\kob99.mad"));
+              }).find("load_file: ?:\\KOB99\\fmv\\kob99.mad"),
+              std::string::npos);
+
+    open_cd_audio_on_drive('E');
+    EXPECT_STREQ(data_path("x.dat"), "E:\\KOB99\\x.dat") << "the CD's open tells where it is";
+    close_cd_audio();
+    set_data_path_drive('?');
+
+    // The buffer holds 256 characters: a longer name is given back as it is.
+    std::string longest(DATA_PATH_SIZE - 10, 'n'), too_long(DATA_PATH_SIZE - 9, 'n');
+    EXPECT_EQ(std::strlen(data_path(longest.c_str())), DATA_PATH_SIZE - 1);
+    EXPECT_EQ(data_path(too_long.c_str()), too_long.c_str());
+    EXPECT_EQ(cd_data_path(too_long.c_str()), too_long.c_str());
+}
+
+TEST_F(Files, ByteStreamsAreLittleEndian)
+{
+    std::FILE* f = std::tmpfile();
+    ASSERT_NE(f, nullptr);
+    stream_write_u16(f, 0x1234);
+    stream_write_u8(f, 0x1FF); // only the low byte
+    const uint8_t bytes[] = {9, 8, 7};
+    EXPECT_EQ(stream_write_bytes(f, bytes, 3), 3u);
+    std::rewind(f);
+    uint8_t raw[2];
+    ASSERT_EQ(stream_read_bytes(f, raw, 2), 2u);
+    EXPECT_EQ(raw[0], 0x34);
+    EXPECT_EQ(raw[1], 0x12);
+    std::rewind(f);
+    EXPECT_EQ(stream_read_u16(f), 0x1234);
+    EXPECT_EQ(stream_read_u8(f), 0xFF);
+    uint8_t* three = stream_read_new(f, 3);
+    ASSERT_NE(three, nullptr);
+    EXPECT_EQ(three[2], 7);
+    free_mem(three);
+    EXPECT_EQ(stream_read_u8(f), EOF);
+    EXPECT_EQ(stream_read_u16(f), EOF);
+    std::rewind(f);
+    EXPECT_EQ(stream_read_new(f, 7), nullptr) << "a short read gives no buffer";
+    std::fclose(f);
+}
+
+} // namespace

@@ -1,0 +1,170 @@
+#include "game_files_fixture.h"
+
+#include "lib/language_write.h"
+#include "platform/language.h"
+#include "platform/provisional_fonts.h"
+
+#include <cstring>
+
+namespace
+{
+
+class Language : public GameFiles
+{
+  protected:
+    void install_language(const std::vector<uint8_t>& bytes)
+    {
+        write(data("front_en/lang/english.dat"), bytes);
+        load_language_text();
+        select_language(0);
+    }
+};
+
+std::vector<uint8_t> language_file(const std::vector<std::string>& texts)
+{
+    std::vector<uint8_t> bytes;
+    std::string error;
+    EXPECT_TRUE(kit_language_file(texts, bytes, error)) << error;
+    return bytes;
+}
+
+TEST_F(Language, TextsComeByNumber)
+{
+    install_language(language_file({"Tallowmere", "", " ", "GOAL"}));
+    EXPECT_STREQ(get_text(0), "Tallowmere");
+    EXPECT_STREQ(get_text(1), "");
+    EXPECT_STREQ(get_text(2), " ");
+    EXPECT_STREQ(get_text(3), "GOAL");
+
+    const char* held = get_text(0);
+    load_language_text(); // the match hand-over loads it again
+    EXPECT_EQ(get_text(0), held) << "texts held by screens stay valid";
+}
+
+TEST_F(Language, NumbersAndOffsetsOutsideTheFileGiveAnEmptyText)
+{
+    std::vector<uint8_t> bytes = language_file({"one", "two"});
+    // Beyond the whole file, an offset past its end, and a last text without its zero.
+    std::vector<uint8_t> bad_offset = bytes;
+    bad_offset[2] = 0xF0;
+    std::vector<uint8_t> unended = bytes;
+    unended.pop_back();
+    struct {
+        const std::vector<uint8_t>* file;
+        uint16_t number;
+    } cases[] = {{&bytes, 100}, {&bytes, 0xFFFF}, {&bad_offset, 1}, {&unended, 1}};
+    for (const auto& c : cases) {
+        install_language(*c.file);
+        EXPECT_STREQ(get_text(c.number), "") << c.number;
+    }
+    EXPECT_STREQ(get_text(0), "one");
+}
+
+TEST_F(Language, AMissingLanguageFileEndsTheGame)
+{
+    EXPECT_NE(fatal_message([] { load_language_text(); }).find("front_en\\lang\\english.dat"),
+              std::string::npos);
+}
+
+// Every character 10 pixels wide, lines 12 high.
+std::vector<uint8_t> ten_wide()
+{
+    std::vector<uint8_t> table(256, 10);
+    table[0] = 9, table[1] = 12, table[2] = 10;
+    return table;
+}
+
+std::vector<std::string> layout(const char* text, int32_t width, int32_t* height = nullptr)
+{
+    std::vector<uint8_t> widths = ten_wide();
+    char* lines[MAX_TEXT_LINES];
+    int32_t count = -1;
+    int32_t h = format_text_lines_with_widths(widths.data(), lines, &count, text, width);
+    if (height) *height = h;
+    std::vector<std::string> out;
+    for (int32_t i = 0; i < count; ++i)
+        out.push_back(lines[i]);
+    for (int32_t i = count; i < MAX_TEXT_LINES && count > 0; ++i)
+        EXPECT_EQ(lines[i], nullptr);
+    free_text_lines();
+    return out;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(TextLayout, LinesBreakAndBalance)
+{
+    const struct {
+        const char* text;
+        int32_t width;
+        Lines lines;
+    } cases[] = {
+        {"aaa bbb", 70, {"aaa bbb"}}, // exactly the width fits
+        {"aaa bbb", 69, {"aaa ", "bbb"}},
+        {"a b c d e f g h i j k", 100, {"a b c d ", "e f g h ", "i j k"}}, // three lines of a third each
+        {"a\nb c", 1000, {"a", "b c"}},                                    // a line feed in a word breaks
+        {"x\ny\nz w", 1000, {"x", "y", "z w"}},                            // and keeps every part
+        {"aaaaaaaaaaaa", 50, {"", "aaaaaaaaaaaa"}}, // too wide alone: line 0 stays empty
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(layout(c.text, c.width), c.lines) << c.text;
+
+    int32_t height = 0;
+    EXPECT_TRUE(layout("", 100, &height).empty());
+    EXPECT_EQ(height, 12);
+}
+
+TEST(TextLayout, TheLastLineTakesTheRestWithinItsBuffer)
+{
+    std::string text;
+    for (int i = 0; i < 2000; ++i)
+        text += "ab ";
+    text += "end";
+    Lines lines = layout(text.c_str(), 5);
+    ASSERT_EQ(lines.size(), 500u);
+    EXPECT_EQ(lines[1], "ab ");
+    EXPECT_EQ(lines[499].size(), (2000 - 498) * 3 + 3) << "nothing lost, nothing written past a buffer";
+}
+
+TEST(TextLayout, ControlStringLengthSkipsArguments)
+{
+    const struct {
+        std::vector<char> text;
+        uint32_t length;
+    } cases[] = {
+        {{'a', 'b', 'c', 0}, 3}, {{2, 0, 0, 'x', 0}, 4}, // zero arguments do not end the walk
+        {{1, 5, 'a', 0}, 3},     {{3, 16, 1, 'z', 'z', 0}, 5}, {{0}, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(control_string_length(c.text.data()), c.length);
+}
+
+} // namespace
+
+namespace
+{
+
+TEST(IconText, IconsMoveByTheirTextWidth)
+{
+    select_font(1);
+    const int32_t whole = string_width("Team Select"), before = string_width("Team "),
+                  marker = string_width("Select");
+    menu_icon icon{"Team Select", 1, 7};
+    centre_icon_text_on_screen(&icon);
+    EXPECT_EQ(icon.x, (640 - whole) / 2);
+    centre_icon_text_at(&icon, 300);
+    EXPECT_EQ(icon.x, 300 - whole / 2);
+    right_align_icon_text(&icon, 600);
+    EXPECT_EQ(icon.x, 600 - whole);
+    align_icon_text_at_marker(&icon, "Select", 400);
+    EXPECT_EQ(icon.x, 400 + marker / 2 - before) << "the marker's middle stands at x";
+
+    align_icon_text_at_marker(&icon, "Quit", 10);
+    EXPECT_EQ(icon.x, 400 + marker / 2 - before) << "no marker: no move";
+    menu_icon blank{nullptr, 1, 55};
+    centre_icon_text_on_screen(&blank);
+    right_align_icon_text(&blank, 0);
+    EXPECT_EQ(blank.x, 55);
+}
+
+} // namespace
