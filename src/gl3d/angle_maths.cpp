@@ -3,13 +3,14 @@
 #include "gl3d/angle_maths.h"
 
 #include "gl3d/provisional_neighbours.h"
+#include "platform/screen.h"
 
 #include <cmath>
 #include <cstring>
 
-int32_t sine_table[ANGLE_UNITS];
-int32_t cosine_table[ANGLE_UNITS];
-int32_t tangent_table[ANGLE_UNITS];
+int32_t fine_sine_table[ANGLE_UNITS];
+int32_t fine_cosine_table[ANGLE_UNITS];
+int32_t fine_tangent_table[ANGLE_UNITS];
 
 namespace {
 
@@ -64,9 +65,9 @@ void build_sincos_table()
 {
     for (int32_t i = 0; i < ANGLE_UNITS; ++i) {
         double a = i * k_angle_to_radians;
-        sine_table[i] = table_value(std::sin(a));
-        cosine_table[i] = table_value(std::cos(a));
-        tangent_table[i] = (i == 4096 || i == 12288) ? INT32_MIN : table_value(std::tan(a));
+        fine_sine_table[i] = table_value(std::sin(a));
+        fine_cosine_table[i] = table_value(std::cos(a));
+        fine_tangent_table[i] = (i == 4096 || i == 12288) ? INT32_MIN : table_value(std::tan(a));
     }
 }
 
@@ -229,7 +230,7 @@ double power(double x, double y) { return std::exp2(y * std::log2(x)); }
 void rotate_point_pitch(int32_t x, int32_t y, int32_t z, int32_t* out_x, int32_t* out_y, int32_t* out_z, int32_t angle)
 {
     uint32_t i = (0u - static_cast<uint32_t>(angle)) & ANGLE_MASK;
-    int32_t s = sine_table[i], c = cosine_table[i];
+    int32_t s = fine_sine_table[i], c = fine_cosine_table[i];
     *out_x = x;
     *out_y = wrap(fixed_product(y, c) - fixed_product(z, s));
     *out_z = wrap(fixed_product(y, s) + fixed_product(z, c));
@@ -238,7 +239,7 @@ void rotate_point_pitch(int32_t x, int32_t y, int32_t z, int32_t* out_x, int32_t
 void rotate_point_yaw(int32_t x, int32_t y, int32_t z, int32_t* out_x, int32_t* out_y, int32_t* out_z, int32_t angle)
 {
     uint32_t i = (0u - static_cast<uint32_t>(angle)) & ANGLE_MASK;
-    int32_t s = sine_table[i], c = cosine_table[i];
+    int32_t s = fine_sine_table[i], c = fine_cosine_table[i];
     *out_x = wrap(fixed_product(x, c) + fixed_product(z, s));
     *out_y = y;
     *out_z = wrap(fixed_product(z, c) - fixed_product(x, s));
@@ -247,7 +248,7 @@ void rotate_point_yaw(int32_t x, int32_t y, int32_t z, int32_t* out_x, int32_t* 
 void rotate_point_roll(int32_t x, int32_t y, int32_t z, int32_t* out_x, int32_t* out_y, int32_t* out_z, int32_t angle)
 {
     uint32_t i = static_cast<uint32_t>(angle) & ANGLE_MASK;
-    int32_t s = sine_table[i], c = cosine_table[i];
+    int32_t s = fine_sine_table[i], c = fine_cosine_table[i];
     *out_x = wrap(fixed_product(x, c) - fixed_product(y, s));
     *out_y = wrap(fixed_product(x, s) + fixed_product(y, c));
     *out_z = z;
@@ -257,7 +258,7 @@ void project_point(int32_t x, int32_t y, int32_t z, int32_t* screen_x, int32_t* 
 {
     double f = z / camera_globals().projection_d + 1.0;
     *screen_x = round_to_int(x / f) + 320;
-    *screen_y = round_to_int(-static_cast<double>(y) / f) + screen_centre_y();
+    *screen_y = round_to_int(-static_cast<double>(y) / f) + static_cast<int32_t>(screen.half_height);
 }
 
 int32_t project_world_point(int32_t x, int32_t y, int32_t z, int32_t* screen_x, int32_t* screen_y)

@@ -8,9 +8,9 @@
 constexpr int32_t ANGLE_UNITS = 16384;
 constexpr int32_t ANGLE_MASK = 0x3FFF;
 
-extern int32_t sine_table[ANGLE_UNITS];
-extern int32_t cosine_table[ANGLE_UNITS];
-extern int32_t tangent_table[ANGLE_UNITS];
+extern int32_t fine_sine_table[ANGLE_UNITS];
+extern int32_t fine_cosine_table[ANGLE_UNITS];
+extern int32_t fine_tangent_table[ANGLE_UNITS];
 
 void build_sincos_table();
 

@@ -181,8 +181,8 @@ uint32_t d3d_create_objects(const d3d_driver* driver, const d3d_device* device, 
         if (!found) return D3DERR_NO_ZBUFFER;
     }
     // The picture is always 640 x 480; the window shows it scaled.
-    fw->width = HOST_PICTURE_WIDTH;
-    fw->height = HOST_PICTURE_HEIGHT;
+    fw->width = uint32_t(HOST_PICTURE_WIDTH);
+    fw->height = uint32_t(HOST_PICTURE_HEIGHT);
     uint32_t display_bits = p->desktop_mode().bits;
     if (fw->full_screen) {
         bool offered = false;
@@ -384,7 +384,7 @@ uint32_t d3d_save_config(gl_device* context)
         d3d_device* device = nullptr;
         get_selected(nullptr, &device);
         d3d_windowed = device ? device->windowed : d3d_windowed;
-        host_set_window_full_screen(window, d3d_windowed == 0);
+        glw_set_window_style(window, d3d_windowed == 0);
         if (d3d_rebuild(window) == D3D_OK && config_readable() && !d3d_windowed) save_choice();
     }
     d3d_pause(0);

@@ -4,10 +4,11 @@
 #include "gl3d/d3d.h"
 #include "gl3d/gl.h"
 #include "gl3d/hw_camera.h"
-#include "gl3d/provisional_neighbours.h"
 #include "gl3d/render_state.h"
 #include "gl3d/window_shell.h"
+#include "host/events.h"
 #include "host/render_device.h"
+#include "platform/message_pump.h"
 
 #include <cmath>
 
@@ -98,7 +99,11 @@ uint32_t get_hw_accel_flag() { return g.hw_accel; }
 uint32_t display_windowed() { return g.windowed; }
 uint32_t display_window_mode() { return g.window_mode; }
 
-void set_window_message_hook(uint32_t (*fn)(SDL_Window*, uint32_t, uint64_t, int64_t)) { gl_set_hook_a(fn); }
+void set_window_message_hook(GlMessageHook fn)
+{
+    gl_set_hook_a(fn);
+    glw_install_message_hook();
+}
 void set_exit_hook(void (*fn)()) { gl_set_exit_hook(fn); }
 void set_display_callback(void (*fn)()) { glw_set_callback_c(fn); }
 void set_keyboard_callback(int32_t (*fn)(int32_t, int32_t)) { glw_set_callback_d(fn); }
@@ -106,14 +111,23 @@ void set_idle_callback(void (*fn)()) { glw_set_idle_func(fn); }
 void run_main_loop() { glw_main_loop(); }
 void close_display() { destroy_window_and_exit(); }
 
-void present_and_clear()
+int32_t present_and_clear()
 {
     gl_swap_buffers();
     gl_clear(GL_CLEAR_COLOUR_BIT | GL_CLEAR_DEPTH_BIT);
     pump_messages();
+    return 1;
 }
 
-int32_t pump_gl_messages() { return host_dispatch_window_messages() ? 1 : 0; }
+int32_t pump_gl_messages()
+{
+    HostMessage m;
+    while (host_peek_message(&m)) {
+        if (m.id == HOST_WM_QUIT) return 0;
+        host_dispatch_message(m);
+    }
+    return 1;
+}
 
 void set_default_perspective() { set_display_projection(53.0f, 4.0f / 3.0f, 0.01f, 2000.0f); }
 

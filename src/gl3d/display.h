@@ -22,7 +22,8 @@ uint32_t get_hw_accel_flag();
 uint32_t display_windowed();
 uint32_t display_window_mode();
 
-void set_window_message_hook(uint32_t (*fn)(SDL_Window* window, uint32_t message, uint64_t wparam, int64_t lparam));
+// The game's filter sees every window message first: 0 when it handled one.
+void set_window_message_hook(int32_t (*fn)(SDL_Window* window, uint32_t message, uint32_t wparam, uint32_t lparam));
 void set_exit_hook(void (*fn)());
 void set_display_callback(void (*fn)());
 void set_keyboard_callback(int32_t (*fn)(int32_t key, int32_t modifiers));
@@ -30,7 +31,7 @@ void set_idle_callback(void (*fn)());
 void run_main_loop();
 [[noreturn]] void close_display();
 
-void present_and_clear();
+int32_t present_and_clear();
 int32_t pump_gl_messages();
 void set_default_perspective();
 

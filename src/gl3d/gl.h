@@ -257,7 +257,7 @@ void gl_release_device();
 void restore_all_textures();
 void gl_invalidate_textures();
 void gl_set_exit_hook(void (*routine)());
-using GlMessageHook = uint32_t (*)(SDL_Window* window, uint32_t message, uint64_t wparam, int64_t lparam);
+using GlMessageHook = int32_t (*)(SDL_Window* window, uint32_t message, uint32_t wparam, uint32_t lparam);
 void gl_set_hook_a(GlMessageHook hook);
 void (*gl_exit_hook())();
 GlMessageHook gl_message_hook();

@@ -3,8 +3,9 @@
 
 #include "gl3d/d3d.h"
 #include "gl3d/gl.h"
-#include "gl3d/provisional_neighbours.h"
 #include "host/process.h"
+#include "host/window.h"
+#include "platform/message_pump.h"
 
 #include <SDL.h>
 
@@ -38,8 +39,52 @@ int32_t modifiers()
     return ((mod & KMOD_CTRL) ? 2 : 0) | ((mod & KMOD_SHIFT) ? 1 : 0);
 }
 
-int32_t low_word(int64_t v) { return static_cast<int16_t>(v & 0xFFFF); }
-int32_t high_word(int64_t v) { return static_cast<int16_t>((v >> 16) & 0xFFFF); }
+int32_t low_word(uint32_t v) { return static_cast<int16_t>(v & 0xFFFF); }
+int32_t high_word(uint32_t v) { return static_cast<int16_t>(v >> 16); }
+
+// The keys the keyboard callback hears, by set-1 scan code and extended flag.
+struct ShellKey {
+    uint8_t scan;
+    bool extended;
+    int32_t key;
+};
+const ShellKey k_shell_keys[] = {
+    {0x1C, false, 13}, {0x01, false, 27}, {0x39, false, 32}, {0x4B, true, 37},
+    {0x48, true, 38},  {0x4D, true, 39},  {0x50, true, 40},
+};
+
+int32_t shell_key(uint32_t lparam)
+{
+    uint8_t scan = static_cast<uint8_t>(lparam >> 16);
+    bool extended = (lparam >> 24) & 1;
+    for (const ShellKey& k : k_shell_keys)
+        if (k.scan == scan && k.extended == extended) return k.key;
+    return 0;
+}
+
+int shell_host_hook(const HostMessage& m) { return glw_window_proc(host_window(), m.id, m.wparam, m.lparam); }
+
+// Resizes and minimising reach the shell straight from the window's events.
+void window_events(const SDL_Event& e)
+{
+    if (e.type != SDL_WINDOWEVENT || !g_window || SDL_GetWindowFromID(e.window.windowID) != g_window) return;
+    if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+        glw_window_proc(g_window, GLW_WM_SIZE, 0,
+                        uint32_t(e.window.data1 & 0xFFFF) | uint32_t(e.window.data2 & 0xFFFF) << 16);
+    else if (e.window.event == SDL_WINDOWEVENT_MINIMIZED)
+        glw_window_proc(g_window, GLW_WM_SIZE, GLW_SIZE_MINIMIZED, 0);
+}
+
+void forget_window()
+{
+    if (g_window) {
+        host_remove_event_listener(window_events);
+        // Nothing may still own message boxes with a window that is gone.
+        if (main_window == g_window) set_main_window(nullptr);
+        host_destroy_window();
+    }
+    g_window = nullptr;
+}
 
 void free_device_context()
 {
@@ -51,8 +96,7 @@ void free_device_context()
 // The window goes, then its device, then the exit hook runs.
 [[noreturn]] void close_and_exit()
 {
-    if (g_window) host_destroy_main_window(g_window);
-    g_window = nullptr;
+    forget_window();
     free_device_context();
     if (void (*hook)() = gl_exit_hook()) hook();
     host_exit(0);
@@ -101,8 +145,7 @@ int glw_create_window(int32_t x, int32_t y, int32_t width, int32_t height, uint3
     glw_init_window_position(x, y, width, height);
     if (glw_register_and_create("KOB 99", full_screen)) return 1;
     // A display that cannot start is a failed run: code 1.
-    if (g_window) host_destroy_main_window(g_window);
-    g_window = nullptr;
+    forget_window();
     free_device_context();
     if (void (*hook)() = gl_exit_hook()) hook();
     host_exit(1);
@@ -114,8 +157,14 @@ int glw_register_and_create(const char* title, uint32_t full_screen)
         glw_error_box("Failed to register window class\n");
         return 0;
     }
-    g_window = host_create_main_window(title, g_client_width, g_client_height, full_screen != 0);
-    if (!g_window) glw_error_box("create window failed\n");
+    g_window = host_create_window(title, full_screen != 0);
+    if (g_window) {
+        host_add_event_listener(window_events);
+        glw_install_message_hook();
+        SDL_SetWindowSize(g_window, g_client_width, g_client_height);
+    } else {
+        glw_error_box("create window failed\n");
+    }
     gl_create_and_bind(g_window, nullptr, static_cast<uint32_t>(g_client_width),
                        static_cast<uint32_t>(g_client_height), full_screen);
     return 1;
@@ -132,7 +181,11 @@ void gl_create_and_bind(SDL_Window* window, void* instance, uint32_t width, uint
 void glw_main_loop()
 {
     for (;;) {
-        if (!host_dispatch_window_messages()) return;
+        HostMessage m;
+        while (host_peek_message(&m)) {
+            if (m.id == HOST_WM_QUIT) return;
+            host_dispatch_message(m);
+        }
         if (display_ready && display_active && g_callbacks.idle) {
             g_callbacks.idle();
             glw_post_redisplay(g_window);
@@ -145,16 +198,22 @@ void destroy_window_and_exit() { close_and_exit(); }
 
 void glw_destroy_window()
 {
-    if (g_window) host_destroy_main_window(g_window);
-    g_window = nullptr;
+    forget_window();
     free_device_context();
 }
 
 void destroy_window_if_any(SDL_Window* window)
 {
     if (!window) return;
-    host_destroy_main_window(window);
-    if (window == g_window) g_window = nullptr;
+    if (window == g_window) forget_window();
+    else SDL_DestroyWindow(window);
+}
+
+void glw_install_message_hook() { host_set_message_hook(shell_host_hook); }
+
+void glw_set_window_style(SDL_Window* window, uint32_t full_screen)
+{
+    if (window) SDL_SetWindowFullscreen(window, full_screen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
 }
 
 void glw_swap_buffers() { gl_swap_buffers(); }
@@ -192,7 +251,7 @@ void glw_get_client(int32_t* x, int32_t* y, int32_t* width, int32_t* height)
     if (height) *height = g_client_height;
 }
 
-int64_t glw_window_proc(SDL_Window* window, uint32_t message, uint64_t wparam, int64_t lparam)
+int32_t glw_window_proc(SDL_Window* window, uint32_t message, uint32_t wparam, uint32_t lparam)
 {
     if (GlMessageHook hook = gl_message_hook())
         if (hook(window, message, wparam, lparam) == 0) return 0;
@@ -200,7 +259,7 @@ int64_t glw_window_proc(SDL_Window* window, uint32_t message, uint64_t wparam, i
     switch (message) {
     case GLW_WM_DESTROY:
         g_callbacks = {};
-        host_post_quit();
+        host_post_message(HostMessage{HOST_WM_QUIT, 1, 0});
         return 0;
     case GLW_WM_MOVE:
         g_client_x = low_word(lparam);
@@ -222,24 +281,23 @@ int64_t glw_window_proc(SDL_Window* window, uint32_t message, uint64_t wparam, i
             }
         }
         return 0;
-    case GLW_WM_ACTIVATE: return 0; // no palette to realise
     case GLW_WM_PAINT:
         g_paint_pending = false;
         if (g_callbacks.paint) g_callbacks.paint();
         return 0;
-    case GLW_WM_CLOSE: close_and_exit();
+    case GLW_WM_CLOSE:
+        // Only the shell's own window: without one the host's default follows.
+        if (!g_window) return 1;
+        close_and_exit();
     case GLW_WM_GETMINMAXINFO:
         if (g_callbacks.reshape && gl_current_device) {
             reshape_from_framework();
             glw_post_redisplay(window);
         }
-        return 0;
+        return 1;
     case GLW_WM_KEYDOWN:
-        switch (wparam) {
-        case 13: case 27: case 32: case 37: case 38: case 39: case 40: break;
-        default: return 0;
-        }
-        if (g_callbacks.keyboard) redisplay_if(g_callbacks.keyboard(static_cast<int32_t>(wparam), modifiers()));
+        if (int32_t key = shell_key(lparam); key && g_callbacks.keyboard)
+            redisplay_if(g_callbacks.keyboard(key, modifiers()));
         return 0;
     case GLW_WM_CHAR: {
         bool accepted = (wparam >= '0' && wparam <= '9') || (wparam >= 'a' && wparam <= 'z') || (wparam >= 'A' && wparam <= 'Z');
@@ -264,9 +322,9 @@ int64_t glw_window_proc(SDL_Window* window, uint32_t message, uint64_t wparam, i
         if (fn) redisplay_if(fn(low_word(lparam), high_word(lparam), button));
         return 0;
     }
-    case GLW_WM_QUERYNEWPALETTE: return 0; // no palette
-    case GLW_WM_PALETTECHANGED: return 0;
+    case GLW_WM_QUERYNEWPALETTE: // the host has no palettes to realise
+    case GLW_WM_PALETTECHANGED:
     case GLW_WM_USER: return 0;
-    default: return 0;
+    default: return 1;
     }
 }

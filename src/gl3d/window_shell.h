@@ -5,22 +5,25 @@
 // game's message hook, and ends the process when the window is closed.
 #pragma once
 
+#include "host/events.h"
+
 #include <cstdint>
 
 struct SDL_Window;
 struct gl_device;
 
-// Window messages, with the numbers the game's message filter knows.
+// Window messages: the host's own, and those only the shell deals in (kept
+// clear of the host's numbers).
 enum : uint32_t {
-    GLW_WM_DESTROY = 0x0002, GLW_WM_MOVE = 0x0003, GLW_WM_SIZE = 0x0005, GLW_WM_ACTIVATE = 0x0006,
-    GLW_WM_PAINT = 0x000F, GLW_WM_CLOSE = 0x0010, GLW_WM_GETMINMAXINFO = 0x0024,
-    GLW_WM_KEYDOWN = 0x0100, GLW_WM_CHAR = 0x0102, GLW_WM_MOUSEMOVE = 0x0200,
-    GLW_WM_LBUTTONDOWN = 0x0201, GLW_WM_LBUTTONUP = 0x0202, GLW_WM_RBUTTONDOWN = 0x0204,
-    GLW_WM_RBUTTONUP = 0x0205, GLW_WM_MBUTTONDOWN = 0x0207, GLW_WM_MBUTTONUP = 0x0208,
-    GLW_WM_QUERYNEWPALETTE = 0x030F, GLW_WM_PALETTECHANGED = 0x0311, GLW_WM_USER = 0x0400,
+    GLW_WM_ACTIVATE = HOST_WM_ACTIVATE, GLW_WM_KEYDOWN = HOST_WM_KEYDOWN, GLW_WM_MOUSEMOVE = HOST_WM_MOUSEMOVE,
+    GLW_WM_CLOSE = HOST_WM_CLOSE,
+    GLW_WM_DESTROY = 0x1002, GLW_WM_MOVE = 0x1003, GLW_WM_SIZE = 0x1005, GLW_WM_PAINT = 0x100F,
+    GLW_WM_GETMINMAXINFO = 0x1024, GLW_WM_CHAR = 0x1102, GLW_WM_LBUTTONDOWN = 0x1201, GLW_WM_LBUTTONUP = 0x1202,
+    GLW_WM_RBUTTONDOWN = 0x1204, GLW_WM_RBUTTONUP = 0x1205, GLW_WM_MBUTTONDOWN = 0x1207, GLW_WM_MBUTTONUP = 0x1208,
+    GLW_WM_QUERYNEWPALETTE = 0x130F, GLW_WM_PALETTECHANGED = 0x1311, GLW_WM_USER = 0x1400,
 };
-constexpr uint64_t GLW_SIZE_MINIMIZED = 1, GLW_SIZE_MAXHIDE = 4;
-constexpr uint64_t GLW_MK_LBUTTON = 0x1, GLW_MK_RBUTTON = 0x2, GLW_MK_MBUTTON = 0x10;
+constexpr uint32_t GLW_SIZE_MINIMIZED = 1, GLW_SIZE_MAXHIDE = 4;
+constexpr uint32_t GLW_MK_LBUTTON = 0x1, GLW_MK_RBUTTON = 0x2, GLW_MK_MBUTTON = 0x10;
 constexpr int32_t GLW_DEFAULT_POSITION = static_cast<int32_t>(0x80000000u);
 
 using GlwReshapeFunc = void (*)(int32_t width, int32_t height);
@@ -59,4 +62,10 @@ SDL_Window* glw_get_window();
 gl_device* glw_get_device();
 void glw_get_client(int32_t* x, int32_t* y, int32_t* width, int32_t* height);
 
-int64_t glw_window_proc(SDL_Window* window, uint32_t message, uint64_t wparam, int64_t lparam);
+// The shell's window procedure: the game's message hook first, then the
+// shell's own handling. 1 lets the host's default handling follow, 0 not.
+int32_t glw_window_proc(SDL_Window* window, uint32_t message, uint32_t wparam, uint32_t lparam);
+// Sends the host's messages through the window procedure.
+void glw_install_message_hook();
+// Full screen or a framed window.
+void glw_set_window_style(SDL_Window* window, uint32_t full_screen);

@@ -488,20 +488,17 @@ bool OpenGlDevice::present()
 {
     int width = 0, height = 0;
     SDL_GL_GetDrawableSize(window_, &width, &height);
-    // Letterbox: the biggest 4:3 rectangle centred in the window.
-    int shown_w = width, shown_h = width * 3 / 4;
-    if (shown_h > height) {
-        shown_h = height;
-        shown_w = height * 4 / 3;
-    }
-    int x = (width - shown_w) / 2, y = (height - shown_h) / 2;
+    // On the main window the picture keeps its 4:3 shape, centred.
+    SDL_Rect shown = window_ == host_window() ? host_picture_rect() : SDL_Rect{0, 0, width, height};
+    // GL counts rows from the bottom.
+    int x = shown.x, y = height - shown.y - shown.h;
     gl_.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     gl_.glViewport(0, 0, width, height);
     gl_.glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     gl_.glClearColor(0, 0, 0, 1);
     gl_.glClear(GL_COLOR_BUFFER_BIT);
     gl_.glBindFramebuffer(GL_READ_FRAMEBUFFER, frame_);
-    gl_.glBlitFramebuffer(0, 0, HOST_PICTURE_WIDTH, HOST_PICTURE_HEIGHT, x, y, x + shown_w, y + shown_h,
+    gl_.glBlitFramebuffer(0, 0, HOST_PICTURE_WIDTH, HOST_PICTURE_HEIGHT, x, y, x + shown.w, y + shown.h,
                           GL_COLOR_BUFFER_BIT, GL_LINEAR);
     SDL_GL_SwapWindow(window_);
     gl_.glBindFramebuffer(GL_FRAMEBUFFER, frame_);
@@ -596,14 +593,14 @@ void OpenGlDevice::set_texture(uint32_t stage, HostTexture* base)
 bool OpenGlDevice::read_picture(uint32_t* pixels)
 {
     if (!pixels) return false;
-    std::vector<uint8_t> rgba(HOST_PICTURE_WIDTH * HOST_PICTURE_HEIGHT * 4);
+    std::vector<uint8_t> rgba(size_t(HOST_PICTURE_WIDTH) * HOST_PICTURE_HEIGHT * 4);
     gl_.glBindFramebuffer(GL_FRAMEBUFFER, frame_);
     gl_.glPixelStorei(GL_PACK_ALIGNMENT, 1);
     gl_.glReadPixels(0, 0, HOST_PICTURE_WIDTH, HOST_PICTURE_HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    for (uint32_t row = 0; row < HOST_PICTURE_HEIGHT; ++row) {
-        const uint8_t* src = &rgba[(HOST_PICTURE_HEIGHT - 1 - row) * HOST_PICTURE_WIDTH * 4];
-        for (uint32_t x = 0; x < HOST_PICTURE_WIDTH; ++x, src += 4)
-            pixels[row * HOST_PICTURE_WIDTH + x] =
+    for (int row = 0; row < HOST_PICTURE_HEIGHT; ++row) {
+        const uint8_t* src = &rgba[size_t(HOST_PICTURE_HEIGHT - 1 - row) * HOST_PICTURE_WIDTH * 4];
+        for (int x = 0; x < HOST_PICTURE_WIDTH; ++x, src += 4)
+            pixels[size_t(row) * HOST_PICTURE_WIDTH + x] =
                 0xFF000000u | uint32_t(src[0]) << 16 | uint32_t(src[1]) << 8 | src[2];
     }
     return gl_.glGetError() == GL_NO_ERROR;
@@ -640,9 +637,9 @@ public:
     int mode_count(int) const override { return 2; }
     HostDisplayMode mode(int, int index) const override
     {
-        return {HOST_PICTURE_WIDTH, HOST_PICTURE_HEIGHT, index == 0 ? 16u : 32u};
+        return {uint32_t(HOST_PICTURE_WIDTH), uint32_t(HOST_PICTURE_HEIGHT), index == 0 ? 16u : 32u};
     }
-    HostDisplayMode desktop_mode() const override { return {HOST_PICTURE_WIDTH, HOST_PICTURE_HEIGHT, 32}; }
+    HostDisplayMode desktop_mode() const override { return {uint32_t(HOST_PICTURE_WIDTH), uint32_t(HOST_PICTURE_HEIGHT), 32}; }
     int zbuffer_format_count(int, int) const override { return 1; }
     HostPixelFormat zbuffer_format(int, int, int) const override { return {HOST_PF_ZBUFFER, 16, 0, 0, 0, 0}; }
     HostRenderDevice* create_device(int, int, SDL_Window* window, bool) override

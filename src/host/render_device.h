@@ -11,12 +11,9 @@
 // Tests replace the provider with a fake one that hands out recording devices.
 #pragma once
 
+#include "host/window.h" // the picture's size
+
 #include <cstdint>
-
-struct SDL_Window;
-
-constexpr uint32_t HOST_PICTURE_WIDTH = 640;
-constexpr uint32_t HOST_PICTURE_HEIGHT = 480;
 
 // Pre-transformed, pre-lit vertex: 32 bytes.
 struct HostTLVertex {

@@ -1,6 +1,7 @@
 // Sine tables, integer rotations and the matrix helpers on integer angles.
 #include "gl3d/angle_maths.h"
 #include "gl3d/provisional_neighbours.h"
+#include "platform/screen.h"
 
 #include <gtest/gtest.h>
 
@@ -20,13 +21,13 @@ TEST_F(AngleMathsTest, TableEntries)
         int32_t index, value;
     };
     const Case cases[] = {
-        {sine_table, 0, 0},           {sine_table, 4096, 65536},      {sine_table, 8192, 0},
-        {sine_table, 12288, -65536},  {cosine_table, 0, 65536},       {cosine_table, 8192, -65536},
-        {sine_table, 2048, 46341},    {tangent_table, 2048, 65536},   {tangent_table, 0, 0},
-        {tangent_table, 4096, INT32_MIN}, {tangent_table, 12288, INT32_MIN}, {tangent_table, 14336, -65536},
+        {fine_sine_table, 0, 0},           {fine_sine_table, 4096, 65536},      {fine_sine_table, 8192, 0},
+        {fine_sine_table, 12288, -65536},  {fine_cosine_table, 0, 65536},       {fine_cosine_table, 8192, -65536},
+        {fine_sine_table, 2048, 46341},    {fine_tangent_table, 2048, 65536},   {fine_tangent_table, 0, 0},
+        {fine_tangent_table, 4096, INT32_MIN}, {fine_tangent_table, 12288, INT32_MIN}, {fine_tangent_table, 14336, -65536},
     };
     for (const Case& c : cases) EXPECT_EQ(c.table[c.index], c.value) << c.index;
-    EXPECT_GT(tangent_table[4095], 100000000);
+    EXPECT_GT(fine_tangent_table[4095], 100000000);
 }
 
 TEST_F(AngleMathsTest, PointRotations)
@@ -66,6 +67,7 @@ TEST_F(AngleMathsTest, PointRotations)
 TEST_F(AngleMathsTest, PointProjection)
 {
     camera_globals().projection_d = 500.0;
+    screen.half_height = 240;
     int32_t x = 0, y = 0;
     project_point(100, 50, 0, &x, &y);
     EXPECT_EQ(x, 420);

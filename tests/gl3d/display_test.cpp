@@ -5,6 +5,7 @@
 #include "gl3d/hw_camera.h"
 #include "gl3d/render_state.h"
 #include "host/paths.h"
+#include "host/events.h"
 #include "host/process.h"
 
 #include <SDL.h>
@@ -145,17 +146,24 @@ protected:
 
 TEST_F(ShellTest, OnlyTheListedKeysAndCharactersReachTheKeyboardCallback)
 {
-    const uint64_t down[] = {13, 27, 32, 37, 38, 39, 40, 65, 112};
-    for (uint64_t k : down) glw_window_proc(nullptr, GLW_WM_KEYDOWN, k, 0);
-    const uint64_t chars[] = {'0', '9', 'a', 'Z', '!', ' ', '~'};
-    for (uint64_t c : chars) glw_window_proc(nullptr, GLW_WM_CHAR, c, 0);
+    struct Down {
+        uint8_t scan;
+        bool extended;
+    };
+    // Return, Escape, Space, the four arrows; then A, F1, the keypad's left arrow.
+    const Down down[] = {{0x1C, false}, {0x01, false}, {0x39, false}, {0x4B, true}, {0x48, true},
+                         {0x4D, true},  {0x50, true},  {0x1E, false}, {0x3B, false}, {0x4B, false}};
+    for (const Down& d : down)
+        glw_window_proc(nullptr, GLW_WM_KEYDOWN, 0, host_key_lparam(d.scan, d.extended, false, false, false));
+    const uint32_t chars[] = {'0', '9', 'a', 'Z', '!', ' ', '~'};
+    for (uint32_t c : chars) glw_window_proc(nullptr, GLW_WM_CHAR, c, 0);
     std::vector<int32_t> got;
     for (const Key& k : keys) got.push_back(k.key);
     EXPECT_EQ(got, (std::vector<int32_t>{13, 27, 32, 37, 38, 39, 40, '0', '9', 'a', 'Z'}));
 
     keys.clear();
     SDL_SetModState(static_cast<SDL_Keymod>(KMOD_LSHIFT | KMOD_RCTRL));
-    glw_window_proc(nullptr, GLW_WM_KEYDOWN, 13, 0);
+    glw_window_proc(nullptr, GLW_WM_KEYDOWN, 0, host_key_lparam(0x1C, false, false, false, false));
     SDL_SetModState(KMOD_LCTRL);
     glw_window_proc(nullptr, GLW_WM_CHAR, 'x', 0);
     ASSERT_EQ(keys.size(), 2u);
@@ -170,7 +178,7 @@ TEST_F(ShellTest, MouseButtonsAndMotion)
         seen[0] = x, seen[1] = y, seen[2] = buttons;
         return 0;
     });
-    glw_window_proc(nullptr, GLW_WM_MOUSEMOVE, GLW_MK_LBUTTON | GLW_MK_MBUTTON, int64_t(200) << 16 | 100);
+    glw_window_proc(nullptr, GLW_WM_MOUSEMOVE, GLW_MK_LBUTTON | GLW_MK_MBUTTON, 200u << 16 | 100);
     EXPECT_EQ(seen[0], 100);
     EXPECT_EQ(seen[1], 200);
     EXPECT_EQ(seen[2], 5);
@@ -186,27 +194,44 @@ TEST_F(ShellTest, MouseButtonsAndMotion)
 TEST_F(ShellTest, TheMessageHookSeesEverythingFirstAndMayKeepTheProgramRunning)
 {
     static int hooked = 0;
-    gl_set_hook_a([](SDL_Window*, uint32_t message, uint64_t, int64_t) -> uint32_t {
+    set_window_message_hook([](SDL_Window*, uint32_t message, uint32_t, uint32_t) -> int32_t {
         ++hooked;
         return message == GLW_WM_CLOSE || message == GLW_WM_KEYDOWN ? 0 : 1;
     });
-    EXPECT_EQ(glw_window_proc(nullptr, GLW_WM_CLOSE, 0, 0), 0);
-    glw_window_proc(nullptr, GLW_WM_KEYDOWN, 13, 0);
+    host_clear_messages();
+    // Host messages go through the shell: the hook keeps the close for itself.
+    EXPECT_EQ(host_dispatch_message(HostMessage{HOST_WM_CLOSE, 0, 0}), 0);
+    HostMessage m{};
+    EXPECT_FALSE(host_peek_message(&m));
+    glw_window_proc(nullptr, GLW_WM_KEYDOWN, 0, host_key_lparam(0x1C, false, false, false, false));
     EXPECT_TRUE(keys.empty());
     EXPECT_EQ(hooked, 2);
 
-    // Without the hook, closing ends the process with code 0 after the exit hook.
-    static bool exit_hook_ran = false;
+    // A close while the shell has no window of its own gets the host's default.
     gl_set_hook_a(nullptr);
-    gl_set_exit_hook([] { exit_hook_ran = true; });
+    host_dispatch_message(HostMessage{HOST_WM_CLOSE, 0, 0});
+    ASSERT_TRUE(host_peek_message(&m));
+    EXPECT_EQ(m.id, HOST_WM_QUIT);
+    host_set_message_hook(nullptr);
+}
+
+TEST_F(StartTest, ClosingTheWindowEndsTheProcessWithZeroAfterTheExitHook)
+{
+    start_3d_display(0, 0, 0, 1);
+    static bool exit_hook_ran = false;
+    set_exit_hook([] { exit_hook_ran = true; });
     host_set_exit_hook([](int code) { throw ExitCalled{code}; });
     try {
-        glw_window_proc(nullptr, GLW_WM_CLOSE, 0, 0);
+        glw_window_proc(display_window(), GLW_WM_CLOSE, 0, 0);
         FAIL() << "the process should have ended";
     } catch (const ExitCalled& e) {
         EXPECT_EQ(e.code, 0);
     }
+    host_set_exit_hook(nullptr);
+    set_exit_hook(nullptr);
     EXPECT_TRUE(exit_hook_ran);
+    EXPECT_EQ(glw_get_window(), nullptr);
+    EXPECT_EQ(gl_current_device, nullptr);
 }
 
 } // namespace

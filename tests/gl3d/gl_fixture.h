@@ -5,6 +5,7 @@
 #include "gl3d/gl.h"
 #include "gl3d/window_shell.h"
 #include "host/recording_device.h"
+#include "platform/startup.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,8 @@ protected:
     void SetUp() override
     {
         glw_set_reshape_func(nullptr);
+        app_active = 1; // presenting pumps messages, which waits while the program is inactive
+        app_suspended = 0;
         context = gl_create_context();
         ASSERT_NE(context, nullptr);
         binding.device = &device;

@@ -8,6 +8,7 @@
 #include "gl3d/window_shell.h"
 #include "host/paths.h"
 #include "host/render_device.h"
+#include "platform/startup.h"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +27,8 @@ protected:
     {
         std::filesystem::remove(host_user_file("devconfig.dat"));
         reset_render_state_cache();
+        app_active = 1; // presenting pumps messages, which waits while the program is inactive
+        app_suspended = 0;
         start_3d_display(0, 0, 0, 1);
         device = display_3d_device();
         ASSERT_NE(device, nullptr);
