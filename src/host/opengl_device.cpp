@@ -100,9 +100,11 @@ bool load_gl(GlFunctions& gl)
     return true;
 }
 
-// Pixel (x, y) with D3D's centres on whole numbers and rows growing down;
+// Pixel (x, y) with the centres on whole numbers and rows growing down;
 // clip w = 1 / rhw, so texture coordinates and colours are interpolated in
-// perspective, and depth (= z) stays linear on the screen.
+// perspective, and depth (= z) stays linear on the screen. A shift of 1/256
+// pixel up and left makes a centre lying exactly on an edge belong to the
+// shape on its right and below it: the top-left rule the game was drawn with.
 const char* const k_vertex_shader = R"(#version 330 core
 layout(location = 0) in vec4 a_xyzrhw;
 layout(location = 1) in vec4 a_diffuse;
@@ -114,8 +116,8 @@ out vec2 v_uv;
 void main()
 {
     float w = a_xyzrhw.w > 0.0 ? 1.0 / a_xyzrhw.w : 1.0;
-    vec2 ndc = vec2((a_xyzrhw.x + 0.5) / u_picture.x * 2.0 - 1.0,
-                    1.0 - (a_xyzrhw.y + 0.5) / u_picture.y * 2.0);
+    vec2 p = a_xyzrhw.xy + vec2(0.5 - 1.0 / 256.0);
+    vec2 ndc = vec2(p.x / u_picture.x * 2.0 - 1.0, 1.0 - p.y / u_picture.y * 2.0);
     gl_Position = vec4(ndc * w, (a_xyzrhw.z * 2.0 - 1.0) * w, w);
     v_colour = a_diffuse.bgra;
     v_flat_colour = a_diffuse.bgra;

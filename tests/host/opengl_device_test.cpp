@@ -42,15 +42,22 @@ protected:
     std::vector<uint32_t> picture;
 };
 
-TEST_F(OpenGlDeviceTest, PixelCentresLieOnWholeNumbers)
+TEST_F(OpenGlDeviceTest, PixelCentresLieOnWholeNumbersAndEdgesFollowTheTopLeftRule)
 {
+    // Between centres: exactly pixel (10, 20).
     quad(9.5f, 19.5f, 10.5f, 20.5f, 1, 1);
+    // Edges through centres: the top and left rows of centres belong, the
+    // bottom and right ones do not: pixels 100..101 x 200..201.
+    quad(100, 200, 102, 202, 1, 1);
     ASSERT_TRUE(device->read_picture(picture.data()));
-    EXPECT_EQ(pixel(10, 20), 0xFFFFFFu);
-    EXPECT_EQ(pixel(9, 20), 0u);
-    EXPECT_EQ(pixel(11, 20), 0u);
-    EXPECT_EQ(pixel(10, 19), 0u);
-    EXPECT_EQ(pixel(10, 21), 0u);
+    struct Case {
+        int x, y;
+        bool lit;
+    };
+    const Case cases[] = {{10, 20, true},    {9, 20, false},    {11, 20, false},   {10, 19, false},
+                          {10, 21, false},   {100, 200, true},  {101, 201, true},  {99, 200, false},
+                          {102, 200, false}, {100, 199, false}, {100, 202, false}};
+    for (const Case& c : cases) EXPECT_EQ(pixel(c.x, c.y), c.lit ? 0xFFFFFFu : 0u) << c.x << ", " << c.y;
 }
 
 TEST_F(OpenGlDeviceTest, TexturesFollowPerspective)
