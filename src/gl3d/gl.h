@@ -266,5 +266,11 @@ int32_t gl_push_texture_state(uint32_t a, uint32_t b, uint32_t c);
 int32_t gl_pop_texture_state();
 void gl_texture_hook();
 
+// The device's texture formats: the first without alpha, or one nearer the
+// wanted bits per pixel; each format is listed on standard output.
+struct HostPixelFormat;
+HostPixelFormat find_texture_format(HostRenderDevice* device, uint32_t wanted_bits, HostPixelFormat* out);
+void report_pixel_format(const HostPixelFormat& format);
+
 // The host's 3D device of the current binding, or null.
 HostRenderDevice* gl_render_device();

@@ -6,6 +6,9 @@
 #include "gl3d/d3d.h"
 #include "gl3d/provisional_neighbours.h"
 
+#include "host/render_device.h"
+
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -178,3 +181,54 @@ int32_t gl_pop_texture_state()
 }
 
 void gl_texture_hook() {}
+
+namespace {
+int mask_bits(uint32_t mask)
+{
+    int n = 0;
+    for (; mask; mask &= mask - 1) ++n;
+    return n;
+}
+int mask_shift(uint32_t mask)
+{
+    if (!mask) return 0;
+    int n = 0;
+    while (!((mask >> n) & 1)) ++n;
+    return n;
+}
+constexpr uint32_t k_palette_formats = 0x28;
+} // namespace
+
+void report_pixel_format(const HostPixelFormat& f)
+{
+    if (!(f.flags & k_palette_formats)) {
+        std::printf("alphabits %d  redbits %d   bluebits %d  greenbits %d \n ", mask_bits(f.alpha_mask),
+                    mask_bits(f.red_mask), mask_bits(f.blue_mask), mask_bits(f.green_mask));
+        std::printf("alphashift %d  redshift %d   blueshift %d  greenshift %d \n ", mask_shift(f.alpha_mask),
+                    mask_shift(f.red_mask), mask_shift(f.blue_mask), mask_shift(f.green_mask));
+    }
+    std::printf("\n\nKEEP bitcount =%d  R %x G %x B %x Alp %x \n ", int(f.bits), f.red_mask, f.green_mask, f.blue_mask,
+                f.alpha_mask);
+}
+
+HostPixelFormat find_texture_format(HostRenderDevice* device, uint32_t wanted_bits, HostPixelFormat* out)
+{
+    HostPixelFormat kept{};
+    bool have = false;
+    for (int i = 0; device && i < device->texture_format_count(); ++i) {
+        HostPixelFormat f = device->texture_format(i);
+        std::printf("bitcount %d  R %x G %x B %x Alp %x \n ", int(f.bits), f.red_mask, f.green_mask, f.blue_mask,
+                    f.alpha_mask);
+        if (f.flags & HOST_PF_ALPHAPIXELS) continue;
+        if (f.bits <= 8 ? !(f.flags & k_palette_formats) : !(f.flags & HOST_PF_RGB)) continue;
+        if (f.bits < 8) continue;
+        auto distance = [&](uint32_t bits) { return bits > wanted_bits ? bits - wanted_bits : wanted_bits - bits; };
+        if (!have || (f.bits >= wanted_bits && distance(f.bits) < distance(kept.bits))) {
+            kept = f;
+            have = true;
+            report_pixel_format(kept);
+        }
+    }
+    if (out) *out = kept;
+    return kept;
+}

@@ -4,8 +4,7 @@
 #include "gl3d/gl.h"
 #include "gl3d/hw_camera.h"
 #include "host/render_device.h"
-
-#include <SDL.h>
+#include "host/window.h"
 
 namespace {
 
@@ -135,9 +134,9 @@ int test_points_visible(int32_t count, const float* xyz) { return gl_points_visi
 
 void select_3d_device()
 {
-    SDL_ShowCursor(SDL_ENABLE);
+    host_show_cursor(true);
     gl_reshape_current();
-    SDL_ShowCursor(SDL_DISABLE);
+    host_show_cursor(false);
 }
 
 void begin_scene()

@@ -266,4 +266,16 @@ TEST_F(DrawTest, PolygonClipperResults)
     for (uint32_t i = 0; i < boxed.count; ++i) EXPECT_LE(std::fabs(boxed.v[i].f[0]), 0.25f + 1e-6f);
 }
 
+TEST_F(DrawTest, TextureFormatSearchKeepsTheFirstWithoutAlpha)
+{
+    HostPixelFormat found{};
+    testing::internal::CaptureStdout();
+    HostPixelFormat kept = find_texture_format(&device, 16, &found);
+    std::string listing = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(kept.red_mask, 0xF800u);
+    EXPECT_EQ(found.alpha_mask, 0u);
+    EXPECT_NE(listing.find("bitcount 16  R 7c00 G 3e0 B 1f Alp 8000 \n "), std::string::npos);
+    EXPECT_NE(listing.find("KEEP bitcount =16  R f800 G 7e0 B 1f Alp 0"), std::string::npos);
+}
+
 } // namespace
