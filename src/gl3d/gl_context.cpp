@@ -94,12 +94,12 @@ gl_device* gl_create_device(SDL_Window* window, void* instance, uint32_t width, 
     // A display that cannot start is a failed run: it ends with code 1.
     std::printf("ERROR ( Direct3d non initialize  ) \n\n ");
     std::fflush(stdout);
-    destroy_window_if_any(window);
     if (device) {
         d3d_release_device_objects(device, 1);
         if (gl_current_device == device) gl_current_device = nullptr;
         std::free(device);
     }
+    destroy_window_if_any(window);
     if (void (*hook)() = gl_exit_hook()) hook();
     host_exit(1);
 }

@@ -93,11 +93,12 @@ void free_device_context()
     g_device = nullptr;
 }
 
-// The window goes, then its device, then the exit hook runs.
+// The device goes, then its window (a GL context must not outlive the window
+// it was made on), then the exit hook runs.
 [[noreturn]] void close_and_exit()
 {
-    forget_window();
     free_device_context();
+    forget_window();
     if (void (*hook)() = gl_exit_hook()) hook();
     host_exit(0);
 }
@@ -145,8 +146,8 @@ int glw_create_window(int32_t x, int32_t y, int32_t width, int32_t height, uint3
     glw_init_window_position(x, y, width, height);
     if (glw_register_and_create("KOB 99", full_screen)) return 1;
     // A display that cannot start is a failed run: code 1.
-    forget_window();
     free_device_context();
+    forget_window();
     if (void (*hook)() = gl_exit_hook()) hook();
     host_exit(1);
 }
@@ -198,8 +199,8 @@ void destroy_window_and_exit() { close_and_exit(); }
 
 void glw_destroy_window()
 {
-    forget_window();
     free_device_context();
+    forget_window();
 }
 
 void destroy_window_if_any(SDL_Window* window)
