@@ -144,6 +144,15 @@ TEST(TextLayout, TheLastLineTakesTheRestWithinItsBuffer)
     EXPECT_EQ(lines[499].size(), (2000 - 498) * 3 + 3) << "nothing lost, nothing written past a buffer";
 }
 
+TEST(TextLayout, StringHelpersReturnTheDestination)
+{
+    char text[16];
+    EXPECT_EQ(string_copy(text, "Free"), text);
+    EXPECT_EQ(string_append(text, " kick"), text);
+    EXPECT_STREQ(text, "Free kick");
+    EXPECT_EQ(string_length(text), 9);
+}
+
 TEST(TextLayout, ControlStringLengthSkipsArguments)
 {
     const struct {
