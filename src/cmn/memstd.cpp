@@ -340,7 +340,7 @@ int purgememadr(void* data)
             start->next = after;
             memheader(c, after)->prev = memoffset(c, start);
             start->signature = MEMSIG_FREE;
-            start->flags = static_cast<uint16_t>((block->flags & MEM_CLASSMASK) | MEM_FREE);
+            start->flags = static_cast<uint16_t>(start->flags | MEM_FREE);
             start->size = after - memoffset(c, start) - 16;
             memfreeinsert(c, start);
             return 1;

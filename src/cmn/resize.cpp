@@ -54,8 +54,10 @@ void* resize(void* data, int32_t size)
     memmove_fast(bytes + block->size, bytes + wanted, trailer);
     block->size = wanted;
 
+    // The spare room becomes a free block whose header stands 16 bytes past
+    // the new span; those 16 bytes stay with this block.
     if (room - span > 64) {
-        auto* rest = reinterpret_cast<MemBlockHeader*>(bytes + span);
+        auto* rest = reinterpret_cast<MemBlockHeader*>(bytes + span + 16);
         uint32_t at = memoffset(c, rest);
         *rest = MemBlockHeader{MEMSIG_FREE, static_cast<uint16_t>((block->flags & MEM_CLASSMASK) | MEM_FREE),
                                block->next - at - 16, block->next, self};

@@ -24,6 +24,26 @@ struct LeaguePlayerRow {
 
 #include "frontend/league_players.inc"
 
+constexpr bool fits(const char* text, int size)
+{
+    int n = 0;
+    while (text[n])
+        ++n;
+    return n < size;
+}
+
+// A name or look too long for its field would be cut without a word.
+constexpr bool rows_fit_their_fields()
+{
+    for (const auto& club : league_player_rows)
+        for (const LeaguePlayerRow& r : club)
+            if (!fits(r.name, PLAYER_NAME_SIZE) || !fits(r.hair, PLAYER_LOOK_SIZE) ||
+                !fits(r.skin, PLAYER_LOOK_SIZE) || !fits(r.facial_hair, PLAYER_LOOK_SIZE))
+                return false;
+    return true;
+}
+static_assert(rows_fit_their_fields(), "a name or look of the league is too long for its field");
+
 constexpr void put_u16(league_player& p, int offset, uint32_t v)
 {
     p.bytes[offset] = static_cast<uint8_t>(v & 0xFF);

@@ -231,6 +231,15 @@ bool host_get_joystick_state(HostInputDevice* joystick, HostJoystickState* state
         raw[axis] = SDL_JoystickGetAxis(joystick->joystick, axis);
     state->x = scale_axis(raw[0], joystick->range_min[0], joystick->range_max[0], joystick->dead_zone[0]);
     state->y = scale_axis(raw[1], joystick->range_min[1], joystick->range_max[1], joystick->dead_zone[1]);
+    // A pad's d-pad is often a hat rather than axes: pushed, it reads as the
+    // stick at the end of its throw, over whatever the stick says.
+    if (SDL_JoystickNumHats(joystick->joystick) > 0) {
+        uint8_t hat = SDL_JoystickGetHat(joystick->joystick, 0);
+        if (hat & SDL_HAT_LEFT) state->x = joystick->range_min[0];
+        if (hat & SDL_HAT_RIGHT) state->x = joystick->range_max[0];
+        if (hat & SDL_HAT_UP) state->y = joystick->range_min[1];
+        if (hat & SDL_HAT_DOWN) state->y = joystick->range_max[1];
+    }
     int buttons = SDL_JoystickNumButtons(joystick->joystick);
     for (int i = 0; i < buttons && i < HOST_JOYSTICK_BUTTONS; ++i)
         state->buttons[i] = SDL_JoystickGetButton(joystick->joystick, i) ? 0x80 : 0;

@@ -79,7 +79,9 @@ int host_get_device_info(const HostInputDevice* device, HostDeviceInfo* info);
 // middle of the range, (min + max + 1) / 2. Both fail on an acquired device.
 bool host_set_axis_range(HostInputDevice* joystick, int axis, int32_t min, int32_t max);
 bool host_set_axis_dead_zone(HostInputDevice* joystick, int axis, int32_t dead_zone);
-// Polls the stick. False (and a state at rest) when it is gone or not acquired.
+// Polls the stick (axes 0 and 1; the first hat, when pushed, reads as those
+// axes at the ends of their range). False (and a state at rest) when it is
+// gone or not acquired.
 bool host_get_joystick_state(HostInputDevice* joystick, HostJoystickState* state);
 
 // Takes up to max buffered key events; HOST_INPUT_OVERFLOW when some were lost.

@@ -172,7 +172,8 @@ int grid_of_side(uint8_t side) { return side == 2 ? 1 : 0; }
 
 void update_occupancy_grids()
 {
-    while (match_globals.grid_parity == 0)
+    // One draw a tick until the first odd one.
+    if (match_globals.grid_parity == 0)
         match_globals.grid_parity = static_cast<uint8_t>(game_random() & 1);
     std::memset(occupancy_grid, 0, sizeof occupancy_grid);
     for (int i = 0; i < match_globals.active_men_count; ++i) {

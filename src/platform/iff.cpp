@@ -95,7 +95,7 @@ uint8_t* load_iff_picture(const uint8_t* file, uint32_t size, uint8_t palette[76
 {
     iff_picture pic{};
     if (!parse_iff_chunks(file, size, palette, pic)) return nullptr;
-    if (pic.width == 0 || pic.height == 0 || pic.planes == 0 || pic.planes > 8) return nullptr;
+    if (pic.width == 0 || pic.height == 0 || pic.planes > 8) return nullptr;
     const uint32_t rounded = (pic.width + 15) & ~15u;
     uint8_t* pixels = static_cast<uint8_t*>(alloc_mem(rounded * pic.height, "iff_buffer"));
     std::memset(pixels, 0, rounded * pic.height);

@@ -153,6 +153,21 @@ const char* get_text(uint16_t number)
     return reinterpret_cast<const char*>(slot.file + offset);
 }
 
+char* string_copy(char* destination, const char* source)
+{
+    return std::strcpy(destination, source);
+}
+
+int32_t string_length(const char* text)
+{
+    return static_cast<int32_t>(std::strlen(text));
+}
+
+char* string_append(char* destination, const char* source)
+{
+    return std::strcat(destination, source);
+}
+
 namespace
 {
 

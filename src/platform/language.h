@@ -19,6 +19,12 @@ void select_language(int16_t language);
 // does not hold, or a text not ended inside it.
 const char* get_text(uint16_t number);
 
+// The system's string copy, length and append; copy and append return the
+// destination, which the caller makes large enough.
+char* string_copy(char* destination, const char* source);
+int32_t string_length(const char* text);
+char* string_append(char* destination, const char* source);
+
 // Place a text icon by the width of its text in its font, then redraw it: centred
 // on the 640-unit screen, centred at x, right-aligned at x, or with the middle
 // of marker (found inside the text) at x. An icon without text is left alone.

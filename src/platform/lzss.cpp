@@ -1,5 +1,6 @@
 #include "platform/lzss.h"
 
+#include "display/tca_model.h"
 #include "platform/directory.h"
 
 #include <cctype>
@@ -235,29 +236,14 @@ bool ends_with_lkz(const char* name)
     return true;
 }
 
-// Runs of whitespace become one blank; the end is trimmed.
-std::string collapse_line(const char* line)
-{
-    std::string out;
-    bool blank = false;
-    for (const char* p = line; *p; ++p) {
-        if (std::isspace(static_cast<unsigned char>(*p))) {
-            blank = true;
-            continue;
-        }
-        if (blank && !out.empty()) out += ' ';
-        blank = false;
-        out += *p;
-    }
-    return out;
-}
-
-// Reads the list's next entry; false at its end (end of file or an empty line).
+// Reads the list's next entry, its whitespace collapsed; false at its end
+// (end of file or an empty line).
 bool next_list_entry(std::FILE* list, std::string& entry)
 {
     char line[1024];
     if (!std::fgets(line, sizeof line, list)) return false;
-    entry = collapse_line(line);
+    collapse_whitespace(line, ' ');
+    entry = line;
     return !entry.empty();
 }
 

@@ -4,6 +4,12 @@
 // noted in provisional_calls so that the start-up order can be checked.
 #pragma once
 
+#include "gl3d/angle_maths.h"
+#include "gl3d/display.h"
+#include "gl3d/gl.h"
+#include "gl3d/hw_camera.h"
+#include "gl3d/render_state.h"
+#include "gl3d/window_shell.h"
 #include "platform/tick_timer.h"
 
 #include <SDL.h>
@@ -22,24 +28,10 @@ extern int32_t mouse_device_value;
 void game_tick(uint32_t tick_number);
 bool match_playback_flag();
 
-// The 3D display and its window shell.
-using WindowMessageFilter = int32_t (*)(SDL_Window* window, uint32_t message, uint32_t wparam, uint32_t lparam);
+// The 3D display and its window shell are the real ones; textures, sprites
+// and 3D menu objects are not there yet.
 void set_lkz_image_mode(int32_t on);
-int32_t start_3d_display(int32_t mode, int32_t unused_a, int32_t unused_b, int32_t windowed);
-void set_filter_option(int32_t option);
-SDL_Window* display_window();
-void set_window_message_hook(WindowMessageFilter filter);
 extern uint32_t sprite_hardware_switch;
-void set_exit_hook(void (*hook)());
-[[noreturn]] void destroy_window_and_exit();
-int32_t present_and_clear();
-void gl_release_device();
-void restore_all_textures();
-int32_t display_width();
-int32_t display_height();
-int32_t viewport_width();
-int32_t viewport_height();
-void build_sincos_table();
 void free_all_3d_objects();
 void release_tile_textures();
 void enable_sprite_queue();

@@ -330,16 +330,16 @@ void default_settings(settings_record& record)
 bool load_settings(settings_record& record)
 {
     default_settings(record);
-    uint8_t copy[SETTINGS_BYTES];
-    settings_to_bytes(record, copy);
-    StoreRead read = read_store(copy);
-    if (read == STORE_MISSING) {
-        // One value missing leaves every setting at its default, unless the
-        // store could not be written last time and the record went to the file.
-        if (!load_settings_file(record)) return false;
+    // "KOB.DAT" is there only when the last save could not reach the store
+    // (a save that did removes it), so it holds the newest settings.
+    if (load_settings_file(record)) {
         apply_settings(record);
         return true;
     }
+    uint8_t copy[SETTINGS_BYTES];
+    settings_to_bytes(record, copy);
+    StoreRead read = read_store(copy);
+    if (read == STORE_MISSING) return false; // one value missing leaves every setting at its default
     settings_from_bytes(record, copy);
     apply_settings(record);
     return read == STORE_WHOLE;

@@ -70,9 +70,9 @@ struct settings_record {
 extern settings_record user_settings;
 
 void default_settings(settings_record& record);
-// True when every value came from the store. Otherwise the record holds the
-// defaults, or what an earlier run left in "KOB.DAT" when the store could not
-// be written then.
+// True when every value came from the store, or the record from "KOB.DAT",
+// which an earlier run left when the store could not be written and which
+// then comes first. Otherwise the record holds the defaults.
 bool load_settings(settings_record& record);
 // Writes the store, or "KOB.DAT" when the store cannot be written; false
 // when neither could be written.

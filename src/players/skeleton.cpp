@@ -3,6 +3,7 @@
 #include "display/attach_points.h"
 #include "display/rotation_keys.h"
 #include "platform/fatal_error.h"
+#include "platform/files.h"
 #include "platform/memory.h"
 #include "platform/startup.h"
 #include "players/anim_table.h"
@@ -299,7 +300,8 @@ void load_player_model()
     ModelContainer* model = static_cast<ModelContainer*>(alloc_mem(sizeof(ModelContainer), "player model"));
     if (!load_tca_file(model, path)) {
         free_mem(model);
-        model_failure(196, path, tca_error());
+        // A model that is there but unreadable is not a missing one.
+        model_failure(file_exists(path) ? 202 : 196, path, tca_error());
     }
     SkeletonContext& ctx = player_model.default_skeleton;
     bind_attach_points(model, ctx.mesh_of_joint);

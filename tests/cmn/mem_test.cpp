@@ -156,8 +156,10 @@ TEST_F(MemArena, PurgingTwiceIsReportedAndHarmless)
     void* c = reservememadr("C", 64, CLS);
     (void)c;
 
-    // B alone: it stays a free block of its own.
+    // B alone: it stays a free block of its own, its flags kept and marked free.
+    uint32_t flags = memblockflags(b);
     ASSERT_EQ(purgememadr(b), 1);
+    EXPECT_EQ(memblockflags(b), flags | MEM_FREE);
     EXPECT_EQ(purgememadr(b), 0);
     EXPECT_TRUE(aborts.saw("purgememadr - NOT A MEMBLOCK.  BLOCK @ 0x"));
     EXPECT_NE(aborts.messages().back().find("SIGNATURE 'FB' (0x4642)"), std::string::npos) << aborts.messages().back();
@@ -232,11 +234,13 @@ TEST_F(MemArena, ShrinkingFreesTheRestAsOneBlock)
     purgememadr(b);
     ASSERT_EQ(resize(a, 100), a);
     EXPECT_EQ(memblocksize(a), 100u);
-    // The 900 bytes let go and b's hole form one free block up to c.
+    // The 900 bytes let go and b's hole form one free block up to c; its
+    // header stands 16 bytes past a's new span, which keeps those 16.
     MemBlockHeader* next = memheader(memclassrecord(CLS), memheaderof(a)->next);
     EXPECT_EQ(next->signature, MEMSIG_FREE);
-    EXPECT_EQ(reinterpret_cast<uint8_t*>(next + 1) + next->size + 16, static_cast<uint8_t*>(c) - 0);
-    EXPECT_EQ(next->size, 900u - 16 + 300 + 16);
+    EXPECT_EQ(reinterpret_cast<uint8_t*>(next), static_cast<uint8_t*>(a) + 100 + 16);
+    EXPECT_EQ(reinterpret_cast<uint8_t*>(next + 1) + next->size + 16, static_cast<uint8_t*>(c));
+    EXPECT_EQ(next->size, 900u - 32 + 300 + 16);
     EXPECT_TRUE(chain_is_sound());
 }
 

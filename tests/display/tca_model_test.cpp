@@ -206,6 +206,38 @@ TEST(TcaDerive, AppliesTheVariantOfTheFiguresKeywords)
     EXPECT_EQ(shared.c.meshes[1].uvs[0].u, 0); // the shared model is left alone
 }
 
+TEST(TcaDerive, DimensionsAddTheirStridesOnASkin)
+{
+    TcaFileData f = sample_model();
+    TcaVariantData v;
+    v.target = 0;
+    v.kind = 1; // the skin
+    v.dim_names = {"hair dark fair", "boots black white", "no such keyword"};
+    v.strides = {1, 2, 0, 4};
+    v.target_indices = {1};
+    v.alternatives = {{10, 10}, {11, 11}, {12, 12}, {13, 13}};
+    f.variants = {v};
+    f.keywords = {"hair dark fair", "boots black white"};
+    Model shared(write_tca(f));
+    ASSERT_TRUE(shared.ok) << tca_error();
+    struct Case {
+        std::vector<const char*> words;
+        float u; // the skin's texture coordinate 1 afterwards
+    };
+    const Case cases[] = {
+        {{"dark", "black"}, 10},
+        {{"fair", "black"}, 11},
+        {{"white", "fair"}, 13}, // each dimension takes the first figure word in its list
+        {{"fair"}, 0.2f},       // no boots: the whole set stays unapplied
+    };
+    for (const Case& c : cases) {
+        ModelContainer* d = derive_tca_model(&shared.c, c.words.data(), static_cast<int>(c.words.size()));
+        EXPECT_EQ(d->skins[0].uvs[1].u, c.u) << c.words[0];
+        EXPECT_EQ(d->skins[0].uvs[0].u, 0.1f) << c.words[0]; // not a target index
+        free_derived_tca_model(&d);
+    }
+}
+
 TEST(TcaStrings, WordsAndWhitespace)
 {
     EXPECT_EQ(tca_word_position("hair dark fair", "dark"), 2);

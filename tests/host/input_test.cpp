@@ -22,9 +22,9 @@ protected:
         InputTest::TearDown();
     }
     // The pad as the game sets it up: 0..32767, 10 per cent dead zone.
-    HostInputDevice* open_game_pad()
+    HostInputDevice* open_game_pad(int hats = 0)
     {
-        SDL_Joystick* pad = attach_pad("Scripted Pad", 40);
+        SDL_Joystick* pad = attach_pad("Scripted Pad", 40, hats);
         joystick_dev = host_create_device(HOST_DEVICE_JOYSTICK, SDL_NumJoysticks() - 1);
         EXPECT_NE(joystick_dev, nullptr);
         for (int axis : {HOST_AXIS_X, HOST_AXIS_Y}) {
@@ -72,6 +72,36 @@ TEST_F(HostInput, AxisScalesOntoTheRangeWithADeadZone)
         ASSERT_TRUE(host_get_joystick_state(dev, &state));
         EXPECT_EQ(state.x, c.expected) << "raw " << c.raw;
         EXPECT_EQ(state.y, c.expected) << "raw " << c.raw;
+    }
+}
+
+TEST_F(HostInput, HatReadsAsTheStickAtTheEndsOfItsThrow)
+{
+    struct Case {
+        int16_t stick_x, stick_y;
+        uint8_t hat;
+        int32_t x, y;
+    };
+    const Case cases[] = {
+        {0, 0, SDL_HAT_CENTERED, 16384, 16384},
+        {0, 0, SDL_HAT_LEFT, 0, 16384},
+        {0, 0, SDL_HAT_RIGHT, 32767, 16384},
+        {0, 0, SDL_HAT_UP, 16384, 0},
+        {0, 0, SDL_HAT_DOWN, 16384, 32767},
+        {0, 0, SDL_HAT_RIGHTDOWN, 32767, 32767},
+        {0, 0, SDL_HAT_LEFTUP, 0, 0},
+        {32767, 32767, SDL_HAT_LEFT, 0, 32767},  // the hat's axis only: the stick keeps the other
+        {-32767, 0, SDL_HAT_CENTERED, 0, 16384},
+    };
+    HostInputDevice* dev = open_game_pad(1);
+    SDL_Joystick* pad = pads.back();
+    for (const Case& c : cases) {
+        stick(pad, c.stick_x, c.stick_y);
+        hat(pad, c.hat);
+        HostJoystickState state;
+        ASSERT_TRUE(host_get_joystick_state(dev, &state));
+        EXPECT_EQ(state.x, c.x) << "hat " << int(c.hat) << " stick " << c.stick_x;
+        EXPECT_EQ(state.y, c.y) << "hat " << int(c.hat) << " stick " << c.stick_y;
     }
 }
 

@@ -269,14 +269,16 @@ TEST_F(OccupancyGrids, EachSideCountsInItsOwnGridAndAFifthManIsNotStored)
 TEST_F(OccupancyGrids, DrawsOneRandomNumberATickUntilAnOddOne)
 {
     match_globals.grid_parity = 0;
-    match_globals.random_state_a = 0x00000001u; // draws 0x100, 0x10000, 0x1000000, then odd ones
-    update_occupancy_grids();
-    // Three even draws, then an odd one.
+    match_globals.random_state_a = 0x00000001u; // draws 0x100, 0x10000, 0x1000000, then an odd one
+    const uint32_t draws[] = {0x00000100u, 0x00010000u, 0x01000000u, 0x00ED6AA7u};
+    for (int tick = 0; tick < 4; ++tick) {
+        EXPECT_EQ(match_globals.grid_parity, 0) << "tick " << tick;
+        update_occupancy_grids();
+        EXPECT_EQ(match_globals.random_state_a, draws[tick]) << "one draw on tick " << tick;
+    }
     EXPECT_EQ(match_globals.grid_parity, 1);
-    const uint32_t after = match_globals.random_state_a;
-    EXPECT_EQ(after, 0x00ED6AA7u);
     update_occupancy_grids();
-    EXPECT_EQ(match_globals.random_state_a, after) << "once odd, no more draws";
+    EXPECT_EQ(match_globals.random_state_a, 0x00ED6AA7u) << "once odd, no more draws";
 }
 
 } // namespace

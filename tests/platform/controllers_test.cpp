@@ -220,6 +220,25 @@ TEST_F(Controllers, JoystickDirectionsAndAxesInTheMatch)
     EXPECT_EQ(input_frame.records[1].dirs, DIR_LEFT | DIR_DOWN);
 }
 
+TEST_F(Controllers, PadSteersWithItsDPadHat)
+{
+    SDL_Joystick* pad = attach_pad("Hat Pad", 12, 1);
+    start_playing(0);
+    controllers[0].side = -1;
+    hat(pad, SDL_HAT_RIGHTUP);
+    update_input_frame();
+    EXPECT_EQ(controllers[0].raw_dirs, DIR_RIGHT | DIR_UP);
+    EXPECT_EQ(controllers[0].axis_x, 1);
+    EXPECT_EQ(controllers[0].axis_y, -1);
+    hat(pad, SDL_HAT_CENTERED);
+    update_input_frame();
+    EXPECT_EQ(controllers[0].raw_dirs, 0);
+    EXPECT_EQ(controllers[0].dirs_released, DIR_RIGHT | DIR_UP);
+    hat(pad, SDL_HAT_DOWN);
+    poll_live_input();
+    EXPECT_EQ(controllers[0].dirs, DIR_DOWN);
+}
+
 TEST_F(Controllers, JoystickThatDoesNotPlayIsNotRead)
 {
     start_playing(2);

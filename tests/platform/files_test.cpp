@@ -27,14 +27,18 @@ TEST_F(Files, LoadsWholeFilesByGameName)
 
 TEST_F(Files, MissingOrEmptyFilesEndTheGame)
 {
-    EXPECT_NE(fatal_message([] { load_file("gone.dat"); }).find("load_file: gone.dat"), std::string::npos);
+    std::string gone = fatal_message([] { load_file("gone.dat"); });
+    EXPECT_NE(gone.find("file not found"), std::string::npos) << gone;
+    EXPECT_NE(gone.find("load_file: gone.dat"), std::string::npos) << gone;
     EXPECT_NE(fatal_message([] { get_filelength("gone.dat"); }).find("get_filelength: gone.dat"),
               std::string::npos);
     char buffer[4];
     EXPECT_NE(fatal_message([&] { load_file_into("gone.dat", buffer, sizeof buffer); }).find("gone.dat"),
               std::string::npos);
     write(data("empty.dat"), std::vector<uint8_t>{});
-    fatal_message([] { load_file("empty.dat"); }); // tracked memory gives no empty buffer
+    EXPECT_NE(fatal_message([] { load_file("empty.dat"); }).find("zero byte memory allocation"),
+              std::string::npos)
+        << "tracked memory gives no empty buffer";
 }
 
 TEST_F(Files, LoadFileIntoRefusesAFileLargerThanTheBuffer)
@@ -47,7 +51,8 @@ TEST_F(Files, LoadFileIntoRefusesAFileLargerThanTheBuffer)
     EXPECT_EQ(buffer[6], 0xEE);
 
     std::memset(buffer, 0xEE, sizeof buffer);
-    fatal_message([&] { load_file_into("six.dat", buffer, 5); });
+    EXPECT_NE(fatal_message([&] { load_file_into("six.dat", buffer, 5); }).find("Can't load file"),
+              std::string::npos);
     for (uint8_t b : buffer)
         EXPECT_EQ(b, 0xEE) << "nothing may be read into a buffer that is too small";
 }

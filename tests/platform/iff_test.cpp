@@ -84,6 +84,8 @@ TEST(IffPicture, HostileFilesAreRefusedOrStayInBounds)
 {
     const std::vector<uint8_t> one_row = {1, 0xFF, 0x00}; // 16 pixels, one plane: 8 set, 8 clear
     EXPECT_FALSE(load(by_hand(16, 1, 1, 6, 6, one_row), 16, 1).pixels.empty());
+    EXPECT_EQ(load(by_hand(16, 1, 0, 6, 6, {}), 16, 1).pixels, std::vector<uint8_t>(16, 0))
+        << "no planes: every pixel colour 0";
 
     std::vector<uint8_t> no_body = by_hand(16, 1, 1, 6, 6, {});
     no_body.resize(no_body.size() - 8);

@@ -79,13 +79,14 @@ protected:
         host_set_debug_output_hook(nullptr);
     }
 
-    SDL_Joystick* attach_pad(const char* name, int buttons = 12)
+    SDL_Joystick* attach_pad(const char* name, int buttons = 12, int hats = 0)
     {
         SDL_VirtualJoystickDesc desc{};
         desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
         desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
         desc.naxes = 2;
         desc.nbuttons = static_cast<uint16_t>(buttons);
+        desc.nhats = static_cast<uint16_t>(hats);
         desc.name = name;
         int index = SDL_JoystickAttachVirtualEx(&desc);
         EXPECT_GE(index, 0) << SDL_GetError();
@@ -107,6 +108,7 @@ protected:
         SDL_JoystickSetVirtualAxis(pad, 0, x);
         SDL_JoystickSetVirtualAxis(pad, 1, y);
     }
+    static void hat(SDL_Joystick* pad, uint8_t value) { SDL_JoystickSetVirtualHat(pad, 0, value); }
     static void button(SDL_Joystick* pad, int b, bool down) { SDL_JoystickSetVirtualButton(pad, b, down ? 1 : 0); }
 
     controller_record& keyboard() { return controllers[keyboard_controller]; }

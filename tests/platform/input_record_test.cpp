@@ -161,6 +161,20 @@ TEST_F(InputRecording, StreamReadsAcrossFilesThenKeepsTheLastRecord)
     }
 }
 
+TEST_F(InputRecording, PlaybackAppliesTheKeyboardRecordWhateverItsNumber)
+{
+    std::ofstream(file(1), std::ios::binary) << std::string("\x02\x01\x11", 3);  // controller 17
+    start();
+    keyboard().side = -1;
+    press(SDL_SCANCODE_Z);  // live keys count for nothing in playback
+    input_mode = INPUT_PLAYBACK;
+    update_input_frame();
+    EXPECT_EQ(keyboard().buttons, ACTION_2);
+    EXPECT_EQ(keyboard().raw_dirs, DIR_UP);
+    EXPECT_EQ(keyboard().pressed, ACTION_2);
+    EXPECT_EQ(controllers[17].buttons, 0u);
+}
+
 TEST_F(InputRecording, ANewRecordingDoesNotRunOnIntoAnOlderOne)
 {
     std::ofstream(file(2), std::ios::binary) << "old";

@@ -114,6 +114,24 @@ TEST(TextLayout, LinesBreakAndBalance)
     EXPECT_EQ(height, 12);
 }
 
+TEST(TextLayout, FontLayoutGivesTheBlockHeight)
+{
+    select_font(2);
+    const int32_t one_line = string_width("aaa bbb");
+    char* lines[MAX_TEXT_LINES];
+    int32_t count = 0;
+    EXPECT_EQ(format_text_lines(lines, &count, "aaa bbb", one_line, 2), string_height("aaa bbb"));
+    EXPECT_EQ(count, 1);
+    free_text_lines();
+    const int32_t height = format_text_lines(lines, &count, "aaa bbb", one_line - 1, 2);
+    ASSERT_EQ(count, 2);
+    EXPECT_STREQ(lines[1], "bbb");
+    EXPECT_EQ(height, 2 * string_height(lines[0]));
+    free_text_lines();
+    EXPECT_EQ(format_text_lines(lines, &count, "", 100, 2), 0);
+    EXPECT_EQ(count, 0);
+}
+
 TEST(TextLayout, TheLastLineTakesTheRestWithinItsBuffer)
 {
     std::string text;
@@ -124,6 +142,15 @@ TEST(TextLayout, TheLastLineTakesTheRestWithinItsBuffer)
     ASSERT_EQ(lines.size(), 500u);
     EXPECT_EQ(lines[1], "ab ");
     EXPECT_EQ(lines[499].size(), (2000 - 498) * 3 + 3) << "nothing lost, nothing written past a buffer";
+}
+
+TEST(TextLayout, StringHelpersReturnTheDestination)
+{
+    char text[16];
+    EXPECT_EQ(string_copy(text, "Free"), text);
+    EXPECT_EQ(string_append(text, " kick"), text);
+    EXPECT_STREQ(text, "Free kick");
+    EXPECT_EQ(string_length(text), 9);
 }
 
 TEST(TextLayout, ControlStringLengthSkipsArguments)

@@ -212,12 +212,14 @@ TEST(LkzImage, HostileImagesAreRefused)
     long_stream[4] = 15; // claims 15 rows, holds 16
     std::vector<uint8_t> huge = good;
     huge[2] = huge[6] = 1; // 65,552 x 65,552 x 4 overflows 32 bits
+    std::vector<uint8_t> wraps = good;
+    wraps[7] = 0x04; // 16 x 0x04000010 x 4 wraps in 32 bits to 1,024 bytes, what the stream holds
     std::vector<uint8_t> empty = good;
     empty[0] = 0;
     std::vector<uint8_t> header_only(good.begin(), good.begin() + 6);
     std::vector<uint8_t> cut(good.begin(), good.end() - 2);
 
-    for (const auto* bytes : {&short_stream, &long_stream, &huge, &empty, &header_only, &cut})
+    for (const auto* bytes : {&short_stream, &long_stream, &huge, &wraps, &empty, &header_only, &cut})
         EXPECT_EQ(load_image_bytes(*bytes, nullptr, nullptr), nullptr) << (bytes - &short_stream);
 }
 
@@ -228,11 +230,14 @@ TEST_F(LkzArchive, MembersPackAndUnpack)
     write(user("src/readme.txt"), std::string("KOB 99 install notes\n"));
     write(user("src/Data/empty.bin"), std::vector<uint8_t>{});
     write(user("src/Data/run.bin"), std::vector<uint8_t>(5000, 9));
-    write(user("list.txt"), std::string("readme.txt\n  Data\\empty.bin \nData\\run.bin\n\nignored.txt\n"));
+    write(user("src/ two parts.txt"), std::string("xy"));
+    // Each run of whitespace becomes one blank and a trailing one goes.
+    write(user("list.txt"),
+          std::string("readme.txt\nData\\empty.bin \t\nData\\run.bin\n \t two\t\tparts.txt\n\nignored.txt\n"));
 
     char path[260] = "src\\";
     int32_t total = build_lkz_archive(path, sizeof path, "list.txt", "pack.LKZ", nullptr);
-    EXPECT_EQ(total, 21 + 0 + 5000);
+    EXPECT_EQ(total, 21 + 0 + 5000 + 2);
     EXPECT_STREQ(path, "src\\");
 
     char dest[260] = "out\\";
@@ -240,8 +245,8 @@ TEST_F(LkzArchive, MembersPackAndUnpack)
     progress_calls = 0;
     EXPECT_EQ(
         extract_lkz_archive("pack.lkz", "list.txt", dest, sizeof dest, [](int32_t) { ++progress_calls; }), 0);
-    EXPECT_EQ(progress_calls, 3);
-    for (const char* name : {"readme.txt", "Data/empty.bin", "Data/run.bin"})
+    EXPECT_EQ(progress_calls, 4);
+    for (const char* name : {"readme.txt", "Data/empty.bin", "Data/run.bin", " two parts.txt"})
         EXPECT_EQ(read(user(std::string("out/") + name)), read(user(std::string("src/") + name))) << name;
 }
 

@@ -39,6 +39,10 @@ TEST_F(AnimTable, ContactAndReleaseFramesComeFromTheLastMarks)
         {134, 0, 5},  // 3 at frame 4
         {136, 0, 29}, // 21 is a release mark too
         {142, 8, 0},  // kick along the ground: 27
+        {46, 10, 0},  // slap: 20
+        {265, 0, 23}, // bumped: 32 spills the ball; the thud 53 and 31 mark nothing
+        {193, 0, 0},  // the bounce's 29, 36 and 30 mark nothing
+        {264, 0, 0},  // nor does the bump's 28
         {167, 0, 44}, // ball-up throw after a 35
         {239, 14, 0}, // pick-up: 25
         {268, 0, 30}, // two release marks: 32, then 21 later
@@ -51,6 +55,8 @@ TEST_F(AnimTable, ContactAndReleaseFramesComeFromTheLastMarks)
         EXPECT_EQ(animation_table[c.row].release_frame, c.release) << c.row;
     }
     for (int k = 378; k < 426; ++k) EXPECT_EQ(animation_table[k].contact_frame + animation_table[k].release_frame, 0);
+    // 41 (the ball spilled) is a release mark in no script of the table.
+    EXPECT_TRUE(is_release_event(41));
 }
 
 TEST_F(AnimTable, SharedRowsAndTheirMirrorFlags)

@@ -218,12 +218,42 @@ class PlayerModel : public DataDirTest {};
 
 TEST_F(PlayerModel, MissingModelOrMeshIsAFatalError)
 {
-    EXPECT_THROW(load_player_model(), GameExit);
-    TcaFileData f = skeleton_model(simple_pivots());
-    f.meshes[14].node_name = "RHUMP"; // no mesh for RHAND
-    put("3d display/pgfs/midplayer_shorthair.pgf", write_tca(f));
-    EXPECT_THROW(load_player_model(), GameExit);
+    struct Case {
+        const char* what;
+        bool write;
+        const char* rhand_node; // the node name of the right hand's mesh
+        char magic;             // the file's first byte
+        const char* says;       // in the error box
+    };
+    const Case cases[] = {
+        {"no model file", false, "RHAND", 'T', "file not found"},
+        {"not a model", true, "RHAND", 'X', "Can't load file"},
+        {"no mesh for RHAND", true, "RHUMP", 'T', "no mesh carries RHAND"},
+    };
+    for (const Case& c : cases) {
+        TcaFileData f = skeleton_model(simple_pivots());
+        f.meshes[14].node_name = c.rhand_node;
+        std::vector<uint8_t> bytes = write_tca(f);
+        bytes[0] = static_cast<uint8_t>(c.magic);
+        std::filesystem::remove(dir + "/3d display/pgfs/midplayer_shorthair.pgf");
+        if (c.write) put("3d display/pgfs/midplayer_shorthair.pgf", bytes);
+        testing::internal::CaptureStderr();
+        EXPECT_THROW(load_player_model(), GameExit) << c.what;
+        std::string box = testing::internal::GetCapturedStderr();
+        EXPECT_NE(box.find(c.says), std::string::npos) << c.what << ": " << box;
+    }
     std::memset(&player_model, 0, sizeof player_model);
+}
+
+TEST_F(PlayerModel, SoftwarePathLoadsItsOwnModel)
+{
+    put("sw display/swtest.pgf", write_tca(skeleton_model(simple_pivots())));
+    use_3d_hardware = 0;
+    EXPECT_NO_THROW(load_player_model()); // no "3d display" model in this data set
+    use_3d_hardware = 1;
+    ASSERT_NE(player_model.model, nullptr);
+    EXPECT_EQ(player_model.default_skeleton.mesh_of_joint[JOINT_RIGHT_HAND], 14);
+    free_player_model();
 }
 
 TEST_F(PlayerModel, HandsWithoutPivotLengthStayNumbers)
