@@ -140,6 +140,9 @@ TEST_F(Stream, ToggleStartsAndStopsAndANewPhraseReplacesTheOld)
     EXPECT_EQ(mix(10), std::vector<int16_t>(10, 0)) << "open, not yet playing";
     toggle_stream_wav();
     EXPECT_EQ(mix(3), std::vector<int16_t>(first.begin(), first.begin() + 3));
+    host_timer_run_manual();
+    EXPECT_EQ(stream_state.next_write, 0u) << "an early tick leaves the period still playing alone";
+    EXPECT_EQ(mix(3), std::vector<int16_t>(first.begin() + 3, first.begin() + 6));
     toggle_stream_wav();
     EXPECT_FALSE(stream_state.open);
     EXPECT_EQ(host_sound_buffer_count(), 0u);
