@@ -135,7 +135,8 @@ uint32_t largest_free_block(uint32_t a, uint32_t b)
             step *= 2;
             size += step;
         } else {
-            result = size - step;
+            // A refusal below the first step finds nothing, not a wrapped size.
+            result = size >= step ? size - step : 0;
             step /= 2;
             if (step == 0) break;
             size = result + step;

@@ -76,8 +76,7 @@ uint32_t pixel_value_for(const Surface* s, uint32_t colour)
 
 Surface* screen_surface(int32_t which)
 {
-    int32_t screen_width = back_surface ? back_surface->width : 640;
-    if (screen_width == 320) return which ? window_surface : flip_surface;
+    if (screen.width == 320) return which ? window_surface : flip_surface;
     return which ? flip_surface : back_surface;
 }
 

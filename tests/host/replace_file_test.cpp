@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <fstream>
@@ -34,5 +37,29 @@ TEST(ReplaceFile, AFailedSaveLeavesThePreviousFileWhole)
     EXPECT_EQ(save_file(name.c_str(), "third", 5), 0);
     EXPECT_EQ(read_text(path), "second!");
     fs::remove_all(path + ".new");
+    fs::remove(path);
+}
+
+TEST(ReplaceFile, AShortWriteLeavesThePreviousFileWhole)
+{
+    std::string name = "short-" + std::to_string(::getpid()) + ".dat";
+    std::string path = host_user_file(name.c_str());
+    ASSERT_EQ(save_file(name.c_str(), "previous", 8), 1);
+
+    // Files may not grow past 4 bytes for a moment: the new contents are cut
+    // short, as on a full disk.
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto saved_signal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 4;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string longer(64, 'n');
+    int result = save_file(name.c_str(), longer.data(), static_cast<uint32_t>(longer.size()));
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, saved_signal);
+
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(read_text(path), "previous");
     fs::remove(path);
 }

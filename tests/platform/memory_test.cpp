@@ -149,6 +149,10 @@ TEST(TrackedMemorySearch, LargestFreeBlockSearchesDownFromARefusal)
     EXPECT_GT(largest, 4u << 20);
     // a + b beyond what can be had gives a value below a + b.
     EXPECT_LT(largest_free_block(6u << 20, 1u << 20), 7u << 20);
+    // A small a + b refused searches up from nothing, never from a wrapped size.
+    alloc_limit_block_size(50);
+    EXPECT_EQ(largest_free_block(60, 40), 50u);
+    alloc_limit_block_size(5u << 20);
     EXPECT_EQ(can_allocate(5u << 20), 1);
     EXPECT_EQ(can_allocate((5u << 20) + 1), 0);
     alloc_limit_block_size(0);

@@ -1,6 +1,9 @@
 #include "platform/screen_services.h"
 
 #include "exit_trap.h"
+#include "platform/command_line.h"
+#include "platform/message_pump.h"
+#include "platform/screen.h"
 
 #include <gtest/gtest.h>
 
@@ -73,6 +76,37 @@ TEST(Surfaces, ColourMatchGivesThePixelValueAndLeavesThePixel)
     EXPECT_EQ(colour_match(indexed, 0xF00000), 7);
     EXPECT_EQ(colour_match(indexed, 0x00E000), 9);
     release_surface(indexed);
+}
+
+TEST(Surfaces, TheScreenSurfaceLockedFollowsTheScreenWidth)
+{
+    uint8_t saved_flipping = page_flipping;
+    uint32_t saved_width = screen.width;
+    page_flipping = 0; // so that the window surface exists too
+    ASSERT_EQ(create_ddraw_surfaces(), 1);
+    struct Case {
+        uint32_t screen_width;
+        int32_t which;
+        Surface** surface;
+    } cases[] = {
+        {640, 0, &back_surface},
+        {640, 1, &flip_surface},
+        {640, 2, &flip_surface},
+        {320, 0, &flip_surface},
+        {320, 1, &window_surface},
+    };
+    for (const Case& c : cases) {
+        screen.width = c.screen_width;
+        Surface* expected = *c.surface;
+        uint8_t* pixels = lock_screen_surface(c.which);
+        EXPECT_EQ(pixels, expected->pixels.data()) << c.screen_width << " " << c.which;
+        EXPECT_EQ(expected->lock_count, 1) << c.screen_width << " " << c.which;
+        unlock_screen_surface(c.which, pixels);
+        EXPECT_EQ(expected->lock_count, 0);
+    }
+    release_ddraw();
+    screen.width = saved_width;
+    page_flipping = saved_flipping;
 }
 
 TEST(SmallServices, ClusterSizeRoundsUpToWholeClusters)

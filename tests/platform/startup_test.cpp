@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -162,16 +163,22 @@ const std::vector<std::string> road_with_movie = {
     "free_all_3d_objects", "release_tile_textures",
 };
 
-// Runs the program in this process, with a user directory (and so a
+std::string own_user_dir(const char* run)
+{
+    return host_user_dir() + "/startup-" + std::to_string(::getpid()) + "-" + run;
+}
+
+// Runs the program in this process, with a fresh user directory (and so a
 // single-instance lock) of its own: other test processes run beside it.
-Ending run_program(std::vector<const char*> args)
+Ending run_program(std::vector<const char*> args, const char* run)
 {
     provisional_calls.clear();
     movies_on = 1;
     args.insert(args.begin(), "kob99");
     args.push_back(nullptr);
     std::string saved = host_user_dir();
-    std::string own = saved + "/startup-" + std::to_string(::getpid());
+    std::string own = own_user_dir(run);
+    std::filesystem::remove_all(own);
     setenv("KOB99_USER_DIR", own.c_str(), 1);
     host_set_user_dir(own);
     Ending e = run_trapped([&] { win_main(static_cast<int>(args.size() - 1), const_cast<char**>(args.data())); });
@@ -193,7 +200,7 @@ TEST(StartUp, TheWholeRoadInOrderEndsWithZero)
     press_escape_soon();
     match_globals.match_state = 73; // cleared by the set-up
     match_globals.random_state_a = match_globals.random_state_b = 0;
-    Ending e = run_program({});
+    Ending e = run_program({}, "road");
     EXPECT_EQ(match_globals.match_state, 0);
     EXPECT_NE(match_globals.random_state_a, 0u);
     EXPECT_NE(match_globals.random_state_b, 0u);
@@ -207,12 +214,13 @@ TEST(StartUp, TheWholeRoadInOrderEndsWithZero)
     EXPECT_EQ(match_tick_record.period, 16);
     EXPECT_EQ(match_tick_record.callback, game_tick);
     EXPECT_EQ(main_window, nullptr); // the window went before the exit
+    EXPECT_TRUE(std::filesystem::exists(own_user_dir("road") + "/settings.cfg")) << "the front end saved them";
 }
 
 TEST(StartUp, WithMoviesOffNoMovieIsPlayed)
 {
     press_escape_soon();
-    Ending e = run_program({"/nm"});
+    Ending e = run_program({"/nm"}, "no-movie");
     EXPECT_EQ(e.code, 0);
     std::vector<std::string> expected = road_with_movie;
     expected.erase(std::find(expected.begin(), expected.end(), "play_movie"));
@@ -224,10 +232,11 @@ TEST(StartUp, AQuitMessageEndsWithOneAndNoShutDown)
 {
     host_clear_messages();
     host_post_message(HostMessage{HOST_WM_QUIT, 0, 0});
-    Ending e = run_program({"/nm"});
+    Ending e = run_program({"/nm"}, "quit");
     EXPECT_EQ(e.code, 1);
     ASSERT_FALSE(provisional_calls.empty());
     EXPECT_EQ(provisional_calls.back(), "front_end_main");
+    EXPECT_FALSE(std::filesystem::exists(own_user_dir("quit") + "/settings.cfg")) << "the settings are not saved";
     host_clear_messages();
     movies_on = 1;
 }
