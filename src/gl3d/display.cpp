@@ -152,9 +152,7 @@ void finish_hw_transition()
 {
     HwTransition* t = current_hw_transition();
     if (!t) return;
-    int32_t x, y, w, h;
-    get_viewport(&x, &y, &w, &h);
-    set_viewport(x, y, w, h);
+    restore_transition_viewport();
     if (t->ops && t->ops->stop) t->ops->stop(t);
 }
 

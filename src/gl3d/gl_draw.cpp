@@ -58,7 +58,8 @@ void flush_batch(HostRenderDevice* device, uint32_t& count)
 }
 
 // The shared drawer: texcoord indices come from their own triples in the
-// twin; its cull test keeps results >= 0.0 and its fans truncate colours.
+// twin; its cull test keeps results >= 0.0 and its fans truncate colours
+// (its clipped triangles round them, as the main drawer does).
 void draw_triangles(gl_context* c, int32_t index_count, const uint32_t* indices, const uint32_t* uv_indices)
 {
     HostRenderDevice* device = gl_render_device();
@@ -110,12 +111,13 @@ void draw_triangles(gl_context* c, int32_t index_count, const uint32_t* indices,
         }
         if (clip_polygon_homogeneous(&polygon) != 1 || polygon.count < 3) continue;
         uint32_t n = polygon.count;
-        HostTLVertex a = project_clip_vertex(c, polygon.v[0], twin);
-        HostTLVertex b = project_clip_vertex(c, polygon.v[1], twin);
-        HostTLVertex z = project_clip_vertex(c, polygon.v[n - 1], twin);
+        const bool truncate = twin && n > 3; // only the twin's fans truncate their colours
+        HostTLVertex a = project_clip_vertex(c, polygon.v[0], truncate);
+        HostTLVertex b = project_clip_vertex(c, polygon.v[1], truncate);
+        HostTLVertex z = project_clip_vertex(c, polygon.v[n - 1], truncate);
         float cross = screen_cross(a.x, a.y, b.x, b.y, z.x, z.y);
         if (twin ? !(cross >= 0.0f) : std::signbit(cross)) continue;
-        for (uint32_t k = 0; k < n; ++k) g_polygon_buffer[k] = project_clip_vertex(c, polygon.v[k], twin);
+        for (uint32_t k = 0; k < n; ++k) g_polygon_buffer[k] = project_clip_vertex(c, polygon.v[k], truncate);
         device->draw_primitive(n == 3 ? HOST_TRIANGLE_LIST : HOST_TRIANGLE_FAN, g_polygon_buffer, n);
     }
     flush_batch(device, batched);
@@ -199,14 +201,13 @@ int clip_polygon_homogeneous(clip_polygon* polygon)
         }
     }
     bool any = false;
-    for (uint32_t count : outside) {
+    for (uint32_t count : outside) any = any || count != 0;
+    if (!any) return 2;
+    for (uint32_t count : outside)
         if (count == n) {
             polygon->count = 0;
             return 0;
         }
-        any = any || count != 0;
-    }
-    if (!any) return 2;
 
     clip_polygon local{};
     clip_polygon* from = polygon;

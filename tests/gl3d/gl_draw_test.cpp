@@ -89,6 +89,51 @@ TEST_F(DrawTest, ANearClippedTriangleIsAFanDrawnBeforeTheBatch)
     }
 }
 
+TEST_F(DrawTest, ClippedColoursRoundBackExceptInTheTwinsFans)
+{
+    // Identity matrices: clip = (x, y, -1, 1) through either path. Vertex 0 is
+    // black and inside; the cuts at x = 1 lie a quarter of the way from it to
+    // white, 63.75 in each channel.
+    struct Case {
+        bool twin;
+        bool quad; // vertex 2 inside (a quad is left) or outside beside vertex 1 (a triangle)
+        uint32_t primitive;
+        uint32_t channel;
+    };
+    const Case cases[] = {
+        {false, false, HOST_TRIANGLE_LIST, 64}, {false, true, HOST_TRIANGLE_FAN, 64},
+        {true, false, HOST_TRIANGLE_LIST, 64},  {true, true, HOST_TRIANGLE_FAN, 63},
+    };
+    gl_matrix_mode(GL_PROJECTION_MODE);
+    gl_load_identity();
+    gl_enable(GL_CAP_COLOUR_MATERIAL);
+    for (const Case& c : cases) {
+        device.forget();
+        const bool quad = c.quad;
+        const float xyz[] = {0, 0, -1, 4, 0, -1, quad ? 0.0f : 4.0f, 0.5f, -1};
+        const uint8_t last = quad ? 0 : 255;
+        const uint8_t colours[] = {0, 0, 0, 255, 255, 255, 255, 255, last, last, last, 255};
+        const float uv[] = {0, 0, 0, 0, 0, 0};
+        const uint32_t indices[] = {0, 1, 2};
+        gl_vertex_pointer(3, 1, xyz);
+        gl_colour_pointer(3, 1, colours);
+        gl_texcoord_pointer(6, 1, uv);
+        if (c.twin) gl_draw_eye_arrays(3, indices, indices);
+        else gl_draw_arrays(3, indices);
+        auto d = draws();
+        ASSERT_EQ(d.size(), 1u) << c.twin << quad;
+        EXPECT_EQ(d[0].a, c.primitive);
+        int cuts = 0;
+        for (const HostTLVertex& v : d[0].vertices) {
+            uint32_t blue = v.diffuse & 0xFF;
+            if (blue == 0 || blue == 255) continue;
+            EXPECT_EQ(blue, c.channel) << c.twin << quad;
+            ++cuts;
+        }
+        EXPECT_EQ(cuts, 2);
+    }
+}
+
 TEST_F(DrawTest, TrianglesWhollyBeyondOnePlaneDrawNothing)
 {
     const float xyz[] = {100, 0, -10, 101, 0, -10, 100, 1, -10};
@@ -259,6 +304,16 @@ TEST_F(DrawTest, PolygonClipperResults)
     EXPECT_EQ(clip_polygon_homogeneous(&straddling), 1);
     EXPECT_EQ(straddling.count, 4u);
     for (uint32_t i = 0; i < straddling.count; ++i) EXPECT_LE(straddling.v[i].f[0], 1.0f + 1e-6f);
+
+    // The masked floats are carried along the cut edges: u was set equal to x.
+    clip_polygon carried = triangle(0.0f, 3.0f, 0.0f);
+    for (uint32_t i = 0; i < 3; ++i) carried.v[i].f[4] = carried.v[i].f[0];
+    EXPECT_EQ(clip_polygon_homogeneous(&carried), 1);
+    for (uint32_t i = 0; i < carried.count; ++i) EXPECT_FLOAT_EQ(carried.v[i].f[4], carried.v[i].f[0]) << i;
+    EXPECT_FLOAT_EQ(carried.v[1].f[0], 1.0f); // the cut of the edge from x 0 to x 3, at t = 1/3
+
+    clip_polygon empty{};
+    EXPECT_EQ(clip_polygon_homogeneous(&empty), 2); // nothing outside any plane
 
     const float box[6] = {-0.25f, 0.25f, -1, 1, -1, 1};
     clip_polygon boxed = triangle(-0.5f, 0.5f, 0.0f);

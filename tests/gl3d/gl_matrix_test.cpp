@@ -85,6 +85,16 @@ TEST_F(MatrixTest, ProjectionShapes)
     glu_pick_matrix(320, 240, 10, 10, viewport);
     const float pick[16] = {64, 0, 0, 0, 0, 48, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     expect_matrix_near(context->projection, pick);
+
+    // Off centre: the shifts of a pick region and of an asymmetric frustum.
+    gl_load_identity();
+    glu_pick_matrix(100, 50, 10, 20, viewport);
+    const float pick_off_centre[16] = {64, 0, 0, 0, 0, 24, 0, 0, 0, 0, 1, 0, 44, 19, 0, 1};
+    expect_matrix_near(context->projection, pick_off_centre);
+    gl_load_identity();
+    gl_frustum(-1, 3, -2, 4, 1, 10);
+    const float skewed[16] = {0.5f, 0, 0, 0, 0, 1.0f / 3, 0, 0, 0.5f, 1.0f / 3, -11.0f / 9, -1, 0, 0, -20.0f / 9, 0};
+    expect_matrix_near(context->projection, skewed);
 }
 
 TEST_F(MatrixTest, FrustumWithoutPositiveNearOrFarChangesNothing)

@@ -162,8 +162,19 @@ TEST_F(CameraTest, TransitionsStartByNumber)
     EXPECT_EQ(start_hw_transition(1, 500, 0), 7);
     EXPECT_EQ(started, 500);
     EXPECT_EQ(hw_transition_running(), 1);
+    // Finishing puts the full viewport back only for a transition that started.
+    int32_t w = 0;
+    fade.started = 0;
+    set_viewport(10, 20, 300, 200);
     finish_hw_transition();
     EXPECT_EQ(stopped, 1);
+    get_requested_viewport(nullptr, nullptr, &w, nullptr);
+    EXPECT_EQ(w, 300);
+    fade.started = 1;
+    finish_hw_transition();
+    EXPECT_EQ(stopped, 2);
+    get_requested_viewport(nullptr, nullptr, &w, nullptr);
+    EXPECT_EQ(w, 640);
     EXPECT_EQ(start_hw_transition(5, 500, 0), 0);
     set_hw_transition_table(nullptr, 0);
     clear_hw_transition();
