@@ -58,6 +58,17 @@ TEST(ExitCodes, ANormalRunEndsWithZeroAfterEsc)
     EXPECT_EQ(run.code, 0) << run.output;
 }
 
+// The stand-in front end's test sounds: a sample, then the streamed phrase
+// started and stopped, then Esc; held long enough for a frame to see each.
+TEST(ExitCodes, TheTestSoundKeysThenEscEndWithZero)
+{
+    ChildRun run = run_program(test_dir("test-sounds"),
+                               "300 keydown Z\n500 keyup Z\n700 keydown X\n900 keyup X\n"
+                               "1500 keydown X\n1700 keyup X\n2000 key Escape\n",
+                               "/nm");
+    EXPECT_EQ(run.code, 0) << run.output;
+}
+
 TEST(ExitCodes, ClosingTheWindowLeavesTheFrontEndAndEndsWithZero)
 {
     ChildRun run = run_program(test_dir("close"), "300 close\n", "/NE /NM");
