@@ -50,6 +50,16 @@ uint32_t point_lparam(int x, int y)
     return (static_cast<uint32_t>(x) & 0xFFFFu) | ((static_cast<uint32_t>(y) & 0xFFFFu) << 16);
 }
 
+// Only the left and right buttons have messages of their own.
+void translate_button(const SDL_MouseButtonEvent& b)
+{
+    bool down = b.type == SDL_MOUSEBUTTONDOWN;
+    uint32_t id = HOST_WM_NONE;
+    if (b.button == SDL_BUTTON_LEFT) id = down ? HOST_WM_LBUTTONDOWN : HOST_WM_LBUTTONUP;
+    if (b.button == SDL_BUTTON_RIGHT) id = down ? HOST_WM_RBUTTONDOWN : HOST_WM_RBUTTONUP;
+    if (id != HOST_WM_NONE) post(id, 0, point_lparam(b.x, b.y));
+}
+
 void translate_window(const SDL_WindowEvent& w)
 {
     switch (w.event) {
@@ -71,6 +81,7 @@ void translate_window(const SDL_WindowEvent& w)
         }
         break;
     case SDL_WINDOWEVENT_LEAVE: post(HOST_WM_NCMOUSEMOVE, 0, 0); break;
+    case SDL_WINDOWEVENT_EXPOSED: post(HOST_WM_ERASEBKGND, 0, 0); break;
     case SDL_WINDOWEVENT_CLOSE: post(HOST_WM_CLOSE, 0, 0); break;
     default: break;
     }
@@ -86,6 +97,8 @@ uint32_t window_id()
     SDL_Window* w = host_window();
     return w ? SDL_GetWindowID(w) : 0;
 }
+
+SDL_Point g_script_pointer{0, 0};
 
 void feed_script()
 {
@@ -109,9 +122,16 @@ void feed_script()
         switch (e.type) {
         case SDL_KEYDOWN:
         case SDL_KEYUP: e.key.windowID = window_id(); break;
-        case SDL_MOUSEMOTION: e.motion.windowID = window_id(); break;
+        case SDL_MOUSEMOTION:
+            e.motion.windowID = window_id();
+            g_script_pointer = {e.motion.x, e.motion.y};
+            break;
         case SDL_MOUSEBUTTONDOWN:
-        case SDL_MOUSEBUTTONUP: e.button.windowID = window_id(); break;
+        case SDL_MOUSEBUTTONUP: // a click lands where the script last moved the pointer
+            e.button.windowID = window_id();
+            e.button.x = g_script_pointer.x;
+            e.button.y = g_script_pointer.y;
+            break;
         case SDL_WINDOWEVENT: e.window.windowID = window_id(); break;
         default: break;
         }
@@ -160,6 +180,8 @@ void host_translate_event(const SDL_Event& e)
     case SDL_KEYDOWN:
     case SDL_KEYUP: translate_key(e.key); break;
     case SDL_MOUSEMOTION: post(HOST_WM_MOUSEMOVE, 0, point_lparam(e.motion.x, e.motion.y)); break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: translate_button(e.button); break;
     case SDL_WINDOWEVENT: translate_window(e.window); break;
     case SDL_QUIT: post(HOST_WM_CLOSE, 0, 0); break;
     default: break;

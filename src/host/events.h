@@ -37,6 +37,11 @@ enum HostMessageId : uint32_t {
     HOST_WM_CLOSE,       // the window's close button, or the system asks the program to end
     HOST_WM_QUIT,        // the program must end
     HOST_WM_MCI_NOTIFY,  // wparam: notification flags (1 success)
+    HOST_WM_LBUTTONDOWN, // lparam: window point, as for a mouse move
+    HOST_WM_LBUTTONUP,
+    HOST_WM_RBUTTONDOWN,
+    HOST_WM_RBUTTONUP,
+    HOST_WM_ERASEBKGND,  // the window was uncovered and must be drawn again
 };
 
 enum HostSysCommand : uint32_t {

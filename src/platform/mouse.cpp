@@ -5,6 +5,7 @@
 #include "host/events.h"
 #include "platform/message_pump.h"
 #include "platform/screen_services.h"
+#include "platform/startup.h"
 
 MouseState mouse_state;
 WinmmJoysticks winmm_joysticks;
@@ -37,7 +38,18 @@ void init_mouse(int32_t device)
 // The window's mouse moves, taken into the picture, for the menus.
 int32_t mouse_message_hook(SDL_Window* window, uint32_t message, uint32_t, uint32_t lparam)
 {
-    if (message != HOST_WM_MOUSEMOVE) return 1;
+    switch (message) {
+    case HOST_WM_LBUTTONDOWN: mouse_state.menu_buttons |= 1; return 0;
+    case HOST_WM_LBUTTONUP: mouse_state.menu_buttons &= ~1u; return 0;
+    case HOST_WM_RBUTTONDOWN: mouse_state.menu_buttons |= 2; return 0;
+    case HOST_WM_RBUTTONUP: mouse_state.menu_buttons &= ~2u; return 0;
+    case HOST_WM_ERASEBKGND:
+        screen_needs_redraw = 1;
+        app_suspended = 0;
+        return 0;
+    case HOST_WM_MOUSEMOVE: break;
+    default: return 1;
+    }
     int32_t x = static_cast<int16_t>(lparam & 0xFFFFu);
     int32_t y = static_cast<int16_t>(lparam >> 16);
     int wx = 0, wy = 0;

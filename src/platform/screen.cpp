@@ -7,13 +7,7 @@
 ScreenRecord screen;
 ClipWindow clip_window[CLIP_WINDOW_COUNT];
 
-namespace {
-
-struct ScreenFormat {
-    uint32_t bits, red_mask, green_mask, blue_mask;
-};
-
-const ScreenFormat screen_formats[] = {
+const ScreenFormat screen_formats[SCREEN_FORMAT_COUNT] = {
     {8, 0, 0, 0},
     {16, 0x7C00, 0x03E0, 0x001F},
     {16, 0xF800, 0x07E0, 0x001F},
@@ -21,9 +15,6 @@ const ScreenFormat screen_formats[] = {
     {24, 0xFF0000, 0x00FF00, 0x0000FF},
     {32, 0xFF0000, 0x00FF00, 0x0000FF},
 };
-constexpr int32_t SCREEN_FORMAT_COUNT = sizeof screen_formats / sizeof screen_formats[0];
-
-} // namespace
 
 int32_t init_screen_format(int32_t format, int32_t)
 {

@@ -34,8 +34,15 @@ struct ClipWindow {
 };
 extern ClipWindow clip_window[CLIP_WINDOW_COUNT];
 
-// Formats 0 8-bit, 1 and 3 16-bit 5-5-5, 2 16-bit 5-6-5, 4 24-bit, 5 32-bit;
-// size 0 is 640 x 480, the only size.
+// Pixel formats by number: 0 8-bit, 1 and 3 16-bit 5-5-5, 2 16-bit 5-6-5,
+// 4 24-bit, 5 32-bit. The screen and off-screen surfaces share them.
+struct ScreenFormat {
+    uint32_t bits, red_mask, green_mask, blue_mask;
+};
+constexpr int32_t SCREEN_FORMAT_COUNT = 6;
+extern const ScreenFormat screen_formats[SCREEN_FORMAT_COUNT];
+
+// Size 0 is 640 x 480, the only size.
 int32_t init_screen_format(int32_t format, int32_t size = 0);
 // 0 software, 1 hardware: start-up sets it once the 3D display runs.
 void set_screen_display_kind(int32_t kind);

@@ -21,19 +21,6 @@ int32_t text_pen_x = 0, text_pen_y = 0;
 
 namespace {
 
-struct PixelFormat {
-    uint32_t bits, red, green, blue;
-};
-
-// By format number.
-const PixelFormat surface_formats[] = {
-    {8, 0, 0, 0},
-    {16, 0x7C00, 0x03E0, 0x001F},
-    {16, 0xF800, 0x07E0, 0x001F},
-    {16, 0x7C00, 0x03E0, 0x001F},
-    {24, 0xFF0000, 0x00FF00, 0x0000FF},
-    {32, 0xFF0000, 0x00FF00, 0x0000FF},
-};
 constexpr int32_t largest_surface_side = 16384;
 
 uint8_t* lock_and_unlock(Surface* s, const char* context)
@@ -104,9 +91,10 @@ void surface_delete(Surface* surface) { delete surface; }
 uint8_t* create_surface(Surface** out, int32_t width, int32_t height, int32_t format)
 {
     Surface* s = nullptr;
-    if (format >= 0 && format < int32_t(sizeof surface_formats / sizeof surface_formats[0])) {
-        const PixelFormat& f = surface_formats[format];
-        s = surface_new(width, height, f.bits, f.red, f.green, f.blue, SURFACE_OFFSCREEN | SURFACE_SYSTEM_MEMORY);
+    if (format >= 0 && format < SCREEN_FORMAT_COUNT) {
+        const ScreenFormat& f = screen_formats[format];
+        s = surface_new(width, height, f.bits, f.red_mask, f.green_mask, f.blue_mask,
+                        SURFACE_OFFSCREEN | SURFACE_SYSTEM_MEMORY);
     }
     if (!s) fatal_error_sub(220, 0, "create_surface", 0);
     *out = s;

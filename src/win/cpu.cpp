@@ -95,13 +95,21 @@ uint64_t nominalcpuclock(uint64_t measuredhz)
     return static_cast<uint64_t>(choice) * 1000000;
 }
 
-uint64_t getclockrate()
+// Both measurements pace themselves on the library's timer; 0 when it is not running.
+static int32_t clock_timer_rate()
 {
     int32_t rate = libsettings.timerrate.load();
     if (!timerrunning() || rate <= 0) {
         LIBFAIL("win\\cpu", "getcpuspeed - INITTIMER REQUIRED TO DETERMINE CLOCK RATE\n");
         return 0;
     }
+    return rate;
+}
+
+uint64_t getclockrate()
+{
+    int32_t rate = clock_timer_rate();
+    if (rate == 0) return 0;
     uint64_t passes[5];
     for (auto& pass : passes) {
         wait_next_tick();
@@ -115,11 +123,8 @@ uint64_t getclockrate()
 
 uint64_t getclockrateloop()
 {
-    int32_t rate = libsettings.timerrate.load();
-    if (!timerrunning() || rate <= 0) {
-        LIBFAIL("win\\cpu", "getcpuspeed - INITTIMER REQUIRED TO DETERMINE CLOCK RATE\n");
-        return 0;
-    }
+    int32_t rate = clock_timer_rate();
+    if (rate == 0) return 0;
     uint64_t passes[5];
     for (auto& pass : passes) {
         wait_next_tick();

@@ -157,9 +157,11 @@ TEST_F(WindowMessages, AScriptPlaysItsEventsOnTimeThroughListenersAndMessages)
     EXPECT_EQ((got[1].lparam >> 16) & 0xFF, 0x01u);
     g_now += 200;
     got = take_messages();
-    ASSERT_EQ(got.size(), 2u);
+    ASSERT_EQ(got.size(), 3u);
     EXPECT_EQ(got[0].id, HOST_WM_MOUSEMOVE);
-    EXPECT_EQ(got[1].id, HOST_WM_CLOSE);
+    EXPECT_EQ(got[1].id, HOST_WM_RBUTTONDOWN);
+    EXPECT_EQ(got[1].lparam, (20u << 16) | 10u);
+    EXPECT_EQ(got[2].id, HOST_WM_CLOSE);
     EXPECT_FALSE(host_event_script_pending());
 
     ASSERT_EQ(g_heard.size(), 6u);

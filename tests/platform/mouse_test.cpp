@@ -1,6 +1,7 @@
 #include "input_fixture.h"
 
 #include "host/events.h"
+#include "platform/message_pump.h"
 #include "platform/startup.h"
 
 namespace {
@@ -39,6 +40,47 @@ TEST_F(MenuInput, MouseMovesOfTheWindowGoToTheMenuMouse)
     EXPECT_EQ(mouse_state.x, 321);
     EXPECT_EQ(mouse_state.y, 77);
     EXPECT_EQ(mouse_message_hook(nullptr, HOST_WM_KEYDOWN, 0, 0), 1);
+}
+
+// The window's button and redraw messages, as the host makes them from SDL.
+TEST_F(MenuInput, WindowButtonsAndRedrawsReachTheMenuMouse)
+{
+    struct Row {
+        uint8_t sdl_button;
+        bool down;
+        uint8_t menu_buttons_after;
+    };
+    const Row rows[] = {
+        {SDL_BUTTON_LEFT, true, 1},  {SDL_BUTTON_RIGHT, true, 3}, {SDL_BUTTON_MIDDLE, true, 3},
+        {SDL_BUTTON_LEFT, false, 2}, {SDL_BUTTON_RIGHT, false, 0},
+    };
+    mouse_state.menu_buttons = 0;
+    host_clear_messages();
+    for (const Row& row : rows) {
+        SDL_Event e{};
+        e.type = row.down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+        e.button.type = e.type;
+        e.button.button = row.sdl_button;
+        e.button.x = 10;
+        e.button.y = 20;
+        host_translate_event(e);
+        HostMessage m;
+        while (host_peek_message(&m)) mouse_message_hook(nullptr, m.id, m.wparam, m.lparam);
+        EXPECT_EQ(mouse_state.menu_buttons, row.menu_buttons_after) << int(row.sdl_button) << ' ' << row.down;
+    }
+
+    screen_needs_redraw = 0;
+    app_suspended = 1;
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = SDL_WINDOWEVENT_EXPOSED;
+    host_translate_event(e);
+    HostMessage m;
+    ASSERT_TRUE(host_peek_message(&m));
+    EXPECT_EQ(m.id, HOST_WM_ERASEBKGND);
+    EXPECT_EQ(mouse_message_hook(nullptr, m.id, m.wparam, m.lparam), 0);
+    EXPECT_EQ(screen_needs_redraw, 1u);
+    EXPECT_EQ(app_suspended, 0u);
 }
 
 TEST_F(MenuInput, KeyFlagsCountEachPressOnce)
