@@ -1,11 +1,11 @@
 #include "match/ball_contacts.h"
 
-#include "frontend/league_data.h"
+#include "league/league_data.h"
 #include "match/ball.h"
 #include "match/game_maths.h"
 #include "match/ground.h"
 #include "match/match_hooks.h"
-#include "players/anim_table.h"
+#include "model/anim_table.h"
 #include "standin/anim_driver_standin.h"
 #include "standin/match_rules_standin.h"
 #include "standin/movement_standin.h"
