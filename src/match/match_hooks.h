@@ -39,6 +39,8 @@ struct MatchHooks {
     int32_t (*open_message_banner)(int32_t kind);
     // Shows a built text in the opened banner.
     void (*show_message)(const char* text, int32_t handle);
+    // Non-zero while a hardware screen transition is current.
+    int32_t (*screen_transition_running)();
     // Shows the score banner.
     void (*show_score_banner)();
     // Starts the team highlight panel of a team (index) with four values.
@@ -108,6 +110,10 @@ inline void show_message(const char* text, int32_t handle)
 {
     if (match_hooks.show_message)
         match_hooks.show_message(text, handle);
+}
+inline int32_t screen_transition_running()
+{
+    return match_hooks.screen_transition_running ? match_hooks.screen_transition_running() : 0;
 }
 inline void show_score_banner()
 {
