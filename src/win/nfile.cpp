@@ -17,6 +17,12 @@
 
 namespace {
 
+// Archive search never reports: a plain name simply is not in that archive.
+bool quiet_findbigentry(const uint8_t* view, uint32_t held, const char* entry, uint32_t* offset, uint32_t* size)
+{
+    return isbigfile(view, held) && findbigentry(view, held, held, entry, -1, offset, size);
+}
+
 constexpr int DEVICES = 32;
 constexpr uint32_t SYNC_CHUNK = 8192;
 
@@ -113,8 +119,8 @@ int32_t open_named(const char* name, uint32_t flags, bool search, uint32_t devic
         }
         auto* view = static_cast<const uint8_t*>(filedevview(archive->handle));
         uint32_t offset = 0, size = 0;
-        if (view && findbigentry(view, static_cast<uint32_t>(archive->size), entry, 0, &offset, &size) &&
-            uint64_t{offset} + size <= static_cast<uint32_t>(archive->size))
+        uint32_t held = static_cast<uint32_t>(archive->size);
+        if (view && quiet_findbigentry(view, held, entry, &offset, &size))
             filedevopenslot(view + offset, static_cast<int32_t>(size), device, 0, &handle);
     }
     qunlock(&g_fs.archives);
