@@ -649,6 +649,21 @@ int32_t FILE_completeop(uint32_t id)
     return result;
 }
 
+int FILE_setoppriority(uint32_t id, int priority)
+{
+    FileDevice* dev = device_of(id);
+    if (!dev) return 0;
+    qlock(&dev->pending);
+    auto* op = static_cast<FileOp*>(qfetch(&dev->pending, match_id, id));
+    if (op) {
+        op->priority = static_cast<uint8_t>(priority);
+        qinsert(&dev->pending, op);
+    }
+    qunlock(&dev->pending);
+    if (op) setevent(dev->wake);
+    return op != nullptr;
+}
+
 void FILE_callbackop(uint32_t id, FileCallback fn)
 {
     FileDevice* dev = device_of(id);
