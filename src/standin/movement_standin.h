@@ -1,0 +1,15 @@
+// STAND-IN: the movement layer's and action executor's services another
+// engineer is building. Delete once main has them.
+#pragma once
+
+#include "match/match_records.h"
+
+#include <cstdint>
+
+void flag_players_ball_coming();
+void act_go_for_ball(PlayerSlot* man);
+int32_t is_standing_anim(const PlayerSlot* man);
+int32_t is_picking_up(const PlayerSlot* man);
+int32_t is_kicking(const PlayerSlot* man);
+int32_t is_walking_backwards(const PlayerSlot* man);
+int32_t wants_to_fight(const PlayerSlot* man, const PlayerSlot* other);
