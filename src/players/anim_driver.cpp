@@ -1,11 +1,14 @@
 #include "players/anim_driver.h"
 
-#include "frontend/league_data.h"
+#include "league/league_data.h"
 #include "match/game_maths.h"
 #include "players/anim_start.h"
-#include "players/anim_table.h"
+#include "model/anim_table.h"
 #include "players/frame_events.h"
-#include "standin/ball_standin.h"
+#include "match/ball.h"
+#include "match/ball_contacts.h"
+#include "standin/match_rules_standin.h"
+#include "standin/set_plays_standin.h"
 #include "standin/movement_standin.h"
 
 #include <cmath>
@@ -370,8 +373,7 @@ void update_holding_tackle(PlayerSlot* man)
         }
     }
     int32_t c[3];
-    const int32_t offset[3] = {0, 0, 65};
-    rotate_offset_by_facing(c, offset, man->facing, man->animation_flags);
+    rotate_offset_by_facing(c, OffsetPoint{0, 0, 65, man->animation_flags}, man->facing);
     man->x = static_cast<int16_t>(partner->x - c[0]);
     man->y = static_cast<int16_t>(partner->y - c[2]);
 }

@@ -1,6 +1,6 @@
 #include "players/anim_start.h"
 
-#include "players/anim_table.h"
+#include "model/anim_table.h"
 
 void run_on_start(PlayerSlot* man, uint32_t a)
 {

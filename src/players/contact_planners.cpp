@@ -3,7 +3,10 @@
 #include "match/game_maths.h"
 #include "players/anim_driver.h"
 #include "players/contact_tables.h"
-#include "standin/ball_standin.h"
+#include "match/ball.h"
+#include "match/ball_contacts.h"
+#include "standin/match_rules_standin.h"
+#include "standin/set_plays_standin.h"
 #include "standin/movement_standin.h"
 
 #include <cmath>
@@ -60,7 +63,7 @@ bool plan_candidate(PlayerSlot* man, const ContactRow& r, const PlannerBounds& b
         i = k * 93 / 40;
         if (i < 1) i = 1;
     }
-    const int32_t pi = i < PREDICTED_PATH_LENGTH ? i : PREDICTED_PATH_LENGTH - 1;
+    const int32_t pi = i < PREDICTED_STEPS ? i : PREDICTED_STEPS - 1;
     const int64_t bx = predicted_ball_path.position[pi][0], by = predicted_ball_path.position[pi][2];
     const uint8_t a = static_cast<uint8_t>(vector_angle(static_cast<int32_t>((bx >> 16) - man->x),
                                                         static_cast<int32_t>((by >> 16) - man->y)));
@@ -161,7 +164,7 @@ void clear_candidate_row(ContactCandidate* row, int entries)
     if (row) std::memset(static_cast<void*>(row), 0, sizeof(ContactCandidate) * static_cast<size_t>(entries));
 }
 
-void clear_all_contact_candidates()
+void clear_contact_plans()
 {
     std::memset(static_cast<void*>(pickup_candidates), 0, sizeof pickup_candidates);
     std::memset(static_cast<void*>(ground_kick_candidates), 0, sizeof ground_kick_candidates);

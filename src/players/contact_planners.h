@@ -44,7 +44,7 @@ ContactCandidate* catch_row(const PlayerSlot* man);
 // Index team x 18 + slot of a man on the ground, else -1.
 int32_t candidate_index(const PlayerSlot* man);
 // Empties every table.
-void clear_all_contact_candidates();
+void clear_contact_plans();
 // Empties the man's row of one table (entries of a row, or nothing).
 void clear_candidate_row(ContactCandidate* row, int entries);
 

@@ -1,15 +1,18 @@
 #include "players/contact_tables.h"
 
-#include "frontend/league_data.h"
+#include "league/league_data.h"
 #include "match/game_maths.h"
 #include "match/ground.h"
 #include "players/anim_driver.h"
-#include "players/anim_table.h"
+#include "model/anim_table.h"
 #include "players/contact_planners.h"
 #include "players/frame_events.h"
 #include "players/man_display.h"
-#include "players/rotation.h"
-#include "standin/ball_standin.h"
+#include "model/rotation.h"
+#include "match/ball.h"
+#include "match/ball_contacts.h"
+#include "standin/match_rules_standin.h"
+#include "standin/set_plays_standin.h"
 #include "standin/movement_standin.h"
 
 #include <cmath>
@@ -98,7 +101,7 @@ const JumpAction* jump_action(int32_t action)
 void path_at(int32_t i, int32_t out[3])
 {
     if (i < 0) i = 0;
-    if (i >= PREDICTED_PATH_LENGTH) i = PREDICTED_PATH_LENGTH - 1;
+    if (i >= PREDICTED_STEPS) i = PREDICTED_STEPS - 1;
     out[0] = predicted_ball_path.position[i][0] >> 16;
     out[1] = predicted_ball_path.position[i][1] >> 16;
     out[2] = predicted_ball_path.position[i][2] >> 16;
@@ -153,7 +156,7 @@ void get_animation_displacement(int32_t out[3], uint32_t animation, int32_t fram
 int32_t find_sorted_index(int32_t h)
 {
     const int64_t key = static_cast<int64_t>(h) * 65536;
-    for (int32_t k = 0; k < PREDICTED_PATH_LENGTH; ++k) {
+    for (int32_t k = 0; k < PREDICTED_STEPS; ++k) {
         const int64_t v = predicted_ball_path.position[k][1];
         if (v == key) return k;
         if (k > 0 && v <= key && predicted_ball_path.position[k - 1][1] > key) return k - 1;
@@ -164,7 +167,7 @@ int32_t find_sorted_index(int32_t h)
 int32_t find_sorted_index_b(int32_t h)
 {
     const int64_t key = static_cast<int64_t>(h) * 65536;
-    for (int32_t k = 0; k < PREDICTED_PATH_LENGTH; ++k) {
+    for (int32_t k = 0; k < PREDICTED_STEPS; ++k) {
         const int64_t v = predicted_ball_path.position[k][1];
         const bool falling = k > 0 && v < predicted_ball_path.position[k - 1][1];
         if (v == key && falling) return k;
@@ -377,7 +380,7 @@ int32_t evaluate_lead_targets(PlayerSlot* man)
         for (const ContactRow& r : slap_rows)
             if (r.animation == c.animation) dir = r.direction;
         int32_t heading = man->facing + (dir == 1 ? -64 : dir == 2 ? 64 : dir == 4 ? 128 : 0);
-        const int32_t i = t < PREDICTED_PATH_LENGTH ? t : PREDICTED_PATH_LENGTH - 1;
+        const int32_t i = t < PREDICTED_STEPS ? t : PREDICTED_STEPS - 1;
         const int32_t land_x = (predicted_ball_path.position[i][0] >> 16) + fixed_sin(static_cast<uint8_t>(heading), 288);
         const int32_t land_y = (predicted_ball_path.position[i][2] >> 16) + fixed_cos(static_cast<uint8_t>(heading), 288);
         for (int m = 0; m < match_globals.active_men_count && m < MAX_ACTIVE_MEN && count < 306; ++m) {

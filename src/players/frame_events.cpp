@@ -1,15 +1,18 @@
 #include "players/frame_events.h"
 
-#include "frontend/league_data.h"
+#include "league/league_data.h"
 #include "match/game_maths.h"
 #include "match/ground.h"
 #include "match/match_hooks.h"
 #include "players/anim_driver.h"
-#include "players/anim_table.h"
+#include "model/anim_table.h"
 #include "players/contact_planners.h"
 #include "players/contact_tables.h"
 #include "players/man_display.h"
-#include "standin/ball_standin.h"
+#include "match/ball.h"
+#include "match/ball_contacts.h"
+#include "standin/match_rules_standin.h"
+#include "standin/set_plays_standin.h"
 #include "standin/movement_standin.h"
 
 #include <cmath>
@@ -30,6 +33,13 @@ EventContext g_event;
 
 int32_t whole(int32_t v16) { return v16 >> 16; }
 int32_t fixed(int16_t whole_part, uint16_t frac) { return static_cast<int32_t>(static_cast<uint32_t>(whole_part) << 16 | frac); }
+
+// A commentary event naming up to two men.
+void say(int32_t event, const PlayerSlot* a, const PlayerSlot* b, int32_t priority)
+{
+    presentation::commentate(event, a ? a->team_index : -1, a ? a->number : -1, b ? b->team_index : -1,
+                             b ? b->number : -1, priority);
+}
 
 bool nobody_holds_ball() { return !match_globals.ball_holder && !match_globals.umpire_with_ball; }
 
@@ -94,12 +104,12 @@ void send_to_receiver(PlayerSlot* man, PlayerSlot* receiver, int32_t dx, int32_t
             clamp_to_field(&lx, &ly);
             dx = (lx - whole(ball_state.x)) * 256 / 320;
             dy = (ly - whole(ball_state.y)) * 256 / 320;
-            if (commentary) commentate(22, man, receiver, 2);
+            if (commentary) say(22, man, receiver, 2);
         } else if (commentary) {
             if (vector_length(dx, dy) > 2560)
-                commentate(21, man, receiver, 2);
+                say(21, man, receiver, 2);
             else if (game_random() % 3 != 0)
-                commentate(23, man, receiver, 2);
+                say(23, man, receiver, 2);
         }
         if (man->man_flags & MAN_IN_CONTEST) {
             contest_join(receiver, man, 0, 0);
@@ -165,7 +175,7 @@ void ev_release_ball(PlayerSlot* man)
         if (!disp.target_man) {
             man->speed_burst = 0;
             man->speed_burst_b = 50;
-            if (g.match_state == PLAY_ON) commentate(22, man, nullptr, 2);
+            if (g.match_state == PLAY_ON) say(22, man, nullptr, 2);
         }
         send_to_receiver(man, disp.target_man, disp.dx, disp.dy, true);
     } else if (man->man_flags & 0x0002) {
@@ -207,7 +217,7 @@ void ev_release_ball(PlayerSlot* man)
             distance = d;
         }
         launch_ball_to_point(man, disp.argument, dx, dy, angle, distance, whole(ball_state.z), 64);
-        play_effect(10, 0, 0);
+        presentation::play_effect(10, 0, 0);
     }
     if ((g.match_state == 41 || g.match_state == 45) && man == g.controlled_man_a) g.set_kick_taken = 1;
     give_ball_to(nullptr);
@@ -352,7 +362,7 @@ void ev_take_off(PlayerSlot* man)
             if (contact) {
                 int32_t c[3];
                 joint_at(c, man, contact, frame, joint);
-                const int32_t i = t < PREDICTED_PATH_LENGTH ? t : PREDICTED_PATH_LENGTH - 1;
+                const int32_t i = t < PREDICTED_STEPS ? t : PREDICTED_STEPS - 1;
                 const int64_t bx = predicted_ball_path.position[i][0], by = predicted_ball_path.position[i][2];
                 const int32_t vx = static_cast<int32_t>((bx - (static_cast<int64_t>(man->x + c[0]) << 16)) / t);
                 const int32_t vy = static_cast<int32_t>((by - (static_cast<int64_t>(man->y + c[2]) << 16)) / t);
@@ -440,7 +450,7 @@ void ev_injury(PlayerSlot* man)
         g.injury_kind = static_cast<uint8_t>(game_random() & 7);
         if (man->team) ++man->team->injury_count;
         g.mark_x = man->x, g.mark_y = man->y;
-        play_effect(41, 0, 127);
+        presentation::play_effect(41, 0, 127);
         static const uint32_t kInjury[8] = {287, 285, 286, 285, 285, 286, 285, 287};
         man->follow_on_primary = kInjury[g.injury_kind];
         if (man->contest_group) resolve_contest(man);
@@ -491,7 +501,7 @@ void ev_pick_up_ball(PlayerSlot* man)
         hands[0] += man->x, hands[1] += man->z, hands[2] += man->y;
         const int32_t dist = vector_length(whole(ball_state.x) - hands[0], whole(ball_state.y) - hands[2]);
         if (dist < 33) {
-            if (g.match_state == PLAY_ON && (game_random() & 1)) commentate(72, man, nullptr, 2);
+            if (g.match_state == PLAY_ON && (game_random() & 1)) say(72, man, nullptr, 2);
             man->man_flags |= 0x0400;
             give_ball_to(man);
         }
@@ -549,7 +559,7 @@ void ev_ground_kick(PlayerSlot* man)
         speed = (game_random() & 1) ? 9 : 3 + static_cast<int32_t>(game_random() & 3);
     }
     speed += static_cast<int32_t>(game_random() & 7);
-    play_effect(10, 0, 0);
+    presentation::play_effect(10, 0, 0);
     ball_state.vx = fixed_sin(static_cast<uint8_t>(heading), speed) << 16;
     ball_state.vy = fixed_cos(static_cast<uint8_t>(heading), speed) << 16;
     ball_state.heading = static_cast<uint16_t>(heading & 255);
@@ -642,16 +652,16 @@ void ev_start_clock(PlayerSlot*) { match_globals.clock_enabled = 1; }
 
 void ev_bounce_sound(PlayerSlot*)
 {
-    play_effect(26, 21922 + static_cast<int32_t>(game_random() & 255), 55 - whole(ball_state.vz));
+    presentation::play_effect(26, 21922 + static_cast<int32_t>(game_random() & 255), 55 - whole(ball_state.vz));
 }
 
-void ev_goal_crowd(PlayerSlot*) { crowd_react(0); }
+void ev_goal_crowd(PlayerSlot*) { presentation::crowd_react(0); }
 
 int32_t strength_total(const PlayerSlot* m) { return attribute(m, 21) + attribute(m, 28); }
 
 void ev_punch_contact(PlayerSlot* man)
 {
-    PlayerSlot* opp = man->target_man;
+    PlayerSlot* opp = man->fight_opponent;
     if (!opp) return;
     struct Blow {
         uint32_t row;
@@ -682,7 +692,7 @@ void ev_recover(PlayerSlot* man) { man->man_flags2 &= ~0x0004; }
 
 void ev_face_opponent(PlayerSlot* man)
 {
-    PlayerSlot* opp = man->target_man;
+    PlayerSlot* opp = man->fight_opponent;
     if (!opp) return;
     const int32_t step = strength_total(man) > strength_total(opp) ? 3 : 2;
     const int32_t diff = angle_diff(vector_angle(opp->x - man->x, opp->y - man->y), man->facing);
@@ -706,7 +716,8 @@ void ev_coin_landed(PlayerSlot* man)
 {
     match_globals.flow_flags |= 0x0200;
     man->arrived = 0;
-    commentate(94, nullptr, nullptr, 2);
+    const int8_t winner = match_globals.toss_winner;
+    say(94, winner >= 0 && winner < 2 ? team_records[winner].captain : nullptr, nullptr, 2);
 }
 
 void ev_captains_gaze(PlayerSlot*)
@@ -727,12 +738,12 @@ void ev_spoil_contact(PlayerSlot* man)
     hand[0] += man->x, hand[1] += man->z, hand[2] += man->y;
     if (!ball_within(hand, 32, 42)) return;
     spoil_ball(man);
-    commentate(25, man, nullptr, 2);
+    say(25, man, nullptr, 2);
 }
 
 void ev_all_clear(PlayerSlot* man)
 {
-    play_effect(45, 0, 74);
+    presentation::play_effect(45, 0, 74);
     ++official_slots[match_globals.end_side_word == 2 ? 4 : 3].job_step;
     ++man->job_step;
 }
@@ -750,7 +761,7 @@ void ev_throw_in_done(PlayerSlot* man)
     ++man->job_step;
 }
 
-void ev_siren(PlayerSlot*) { play_effect(25, 0, 101); }
+void ev_siren(PlayerSlot*) { presentation::play_effect(25, 0, 101); }
 
 void ev_injury_end(PlayerSlot* man)
 {
@@ -760,10 +771,10 @@ void ev_injury_end(PlayerSlot* man)
     man->man_flags |= 0x0400;
     if (man->team) ++man->team->interchanges_used;
     man->follow_on_primary = ANIM_GETUP_FACEUP;
-    commentate(90, man, nullptr, 250);
+    say(90, man, nullptr, 250);
 }
 
-void ev_play_on_call(PlayerSlot*) { play_effect(46, 0, 74); }
+void ev_play_on_call(PlayerSlot*) { presentation::play_effect(46, 0, 74); }
 
 void ev_mark_spoil_end(PlayerSlot*)
 {
@@ -772,7 +783,7 @@ void ev_mark_spoil_end(PlayerSlot*)
     if (b && (b->secondary_animation == 355 || b->secondary_animation == 356)) set_man_animation(b, 357, 0, 4.0);
 }
 
-void ev_thud(PlayerSlot*) { play_effect(33, 0, 105); }
+void ev_thud(PlayerSlot*) { presentation::play_effect(33, 0, 105); }
 
 } // namespace
 

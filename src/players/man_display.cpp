@@ -1,6 +1,6 @@
 #include "players/man_display.h"
 
-#include "players/anim_table.h"
+#include "model/anim_table.h"
 
 void get_joint_position(int32_t out[3], const PlayerSlot*, uint32_t animation, uint32_t, int32_t frame,
                         uint8_t facing, int32_t joint)

@@ -2,8 +2,11 @@
 // frame events, follow-ons, root motion and the holding tackle.
 #include "driver_fixture.h"
 
-#include "frontend/league_data.h"
-#include "standin/ball_standin.h"
+#include "league/league_data.h"
+#include "match/ball.h"
+#include "match/ball_contacts.h"
+#include "standin/match_rules_standin.h"
+#include "standin/set_plays_standin.h"
 
 #include <algorithm>
 
@@ -312,8 +315,7 @@ TEST_F(Driver, HoldingTackleRunsItsStagesAndKeepsHimOnThePartner)
     update_holding_tackle(man);
     EXPECT_EQ(man->facing, 5) << "an eighth of the gap";
     int32_t c[3];
-    const int32_t offset[3] = {0, 0, 65};
-    rotate_offset_by_facing(c, offset, 5, 0);
+    rotate_offset_by_facing(c, OffsetPoint{0, 0, 65, 0}, 5);
     EXPECT_EQ(man->x, 2000 - c[0]);
     EXPECT_EQ(man->y, 100 - c[2]);
     // The tackle ends on the secondary channel: the hold starts.

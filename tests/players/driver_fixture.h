@@ -2,14 +2,14 @@
 // the kit's writers, and the presentation hooks recording what they hear.
 #pragma once
 
-#include "fixtures.h"
+#include "model/fixtures.h"
 
 #include "match/match_hooks.h"
 #include "match/match_records.h"
 #include "players/anim_driver.h"
-#include "players/anim_table.h"
+#include "model/anim_table.h"
 #include "players/contact_planners.h"
-#include "players/skeleton.h"
+#include "model/skeleton.h"
 
 #include <cstring>
 #include <vector>
@@ -34,7 +34,7 @@ protected:
         put("3d display/pgfs/midplayer_shorthair.pgf", write_tca(skeleton_model(simple_pivots())));
         load_player_model();
         clear_game_state_block();
-        clear_all_contact_candidates();
+        clear_contact_plans();
         match_globals.random_state_a = match_globals.random_state_b = 0x12345;
         match_globals.match_state = 1;
         match_globals.men_per_team = 22;
@@ -42,14 +42,15 @@ protected:
         heard_commentary.clear();
         MatchHooks hooks{};
         hooks.play_effect = [](int32_t e, int32_t f, int32_t v) { heard_effects.push_back({e, f, v}); };
-        hooks.commentate = [](int32_t e, const PlayerSlot*, const PlayerSlot*, int32_t) { heard_commentary.push_back(e); };
-        install_match_hooks(&hooks);
+        hooks.commentate = [](int32_t e, int32_t, int32_t, int32_t, int32_t, int32_t) { heard_commentary.push_back(e); };
+        match_hooks = hooks;
         for (int t = 0; t < 2; ++t) {
             TeamRecord& team = team_records[t];
             team.side = static_cast<uint8_t>(t + 1);
             for (int s = 0; s < TEAM_SLOTS; ++s) {
                 team.slots[s].number = static_cast<uint8_t>(s);
                 team.slots[s].team = &team;
+                team.slots[s].team_index = static_cast<uint8_t>(t);
                 team.slots[s].side = team.side;
                 team.slots[s].top_speed = 30;
                 team.slots[s].size_index = 1;
@@ -59,7 +60,7 @@ protected:
     }
     void TearDown() override
     {
-        install_match_hooks(nullptr);
+        clear_match_hooks();
         for (PafAnimation* a : owned) free_paf(a);
         std::memset(animation_table, 0, sizeof animation_table);
         free_player_model();
