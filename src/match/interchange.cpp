@@ -5,7 +5,7 @@
 #include "match/ground.h"
 #include "match/match_hooks.h"
 #include "match/proposals.h"
-#include "standin/anim_driver_standin.h"
+#include "players/anim_driver.h"
 #include "standin/provisional_players.h"
 
 #include <cstdlib>

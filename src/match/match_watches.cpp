@@ -10,7 +10,7 @@
 #include "model/anim_table.h"
 #include "platform/controllers.h"
 #include "platform/input.h"
-#include "standin/anim_driver_standin.h"
+#include "players/anim_driver.h"
 #include "standin/match_rules_standin.h"
 #include "standin/movement_standin.h"
 #include "standin/set_plays_standin.h"

@@ -8,7 +8,7 @@
 #include "match/ground.h"
 #include "match/match_hooks.h"
 #include "model/anim_table.h"
-#include "standin/anim_driver_standin.h"
+#include "players/anim_driver.h"
 #include "standin/match_rules_standin.h"
 #include "standin/provisional_players.h"
 

@@ -11,7 +11,8 @@
 #include "match/proposals.h"
 #include "model/anim_table.h"
 #include "platform/files.h"
-#include "standin/anim_driver_standin.h"
+#include "players/anim_driver.h"
+#include "players/man_display.h"
 #include "standin/match_rules_standin.h"
 #include "standin/movement_standin.h"
 #include "standin/provisional_players.h"
@@ -30,8 +31,6 @@ const FormationSpot line_up_spots[TEAM_SLOTS] = {
 
 namespace {
 
-constexpr uint32_t ANIM_STAND = 0;
-constexpr uint32_t ANIM_BACKSTEP = 312;
 constexpr uint32_t ANIM_ONGROUND_FACEUP = 313;
 constexpr uint32_t ANIM_HANDSHAKE = 317;
 constexpr uint32_t ANIM_ARGUE_NOT_GUILTY = 364;
@@ -513,7 +512,7 @@ void captains_shake_hands()
             break;
         case 1: {
             int32_t joint[3];
-            get_joint_position(joint, ANIM_HANDSHAKE, 18, 14, m->side == 2 ? 64 : 192);
+            get_joint_position(joint, m, ANIM_HANDSHAKE, 0, 18, m->side == 2 ? 64 : 192, 14);
             post_man_message(m, 77, nullptr, 0, clamp16(-joint[0]), clamp16(-joint[2]), 12000);
             if (other && m->arrived && other->arrived)
                 advance_both();

@@ -197,3 +197,8 @@ PlayerSlot* find_chaser(PlayerSlot*)
 }
 
 void contest_restart_with(PlayerSlot*) {}
+
+void contest_join(PlayerSlot*, PlayerSlot*, int32_t, int32_t) {}
+void resolve_contest(PlayerSlot*) {}
+void find_clear_spot_ahead(PlayerSlot*, int32_t*, int32_t*) {}
+void start_standing_jump_spoil(PlayerSlot*) {}

@@ -77,3 +77,11 @@ extern const int8_t run_patterns[2][3][48];
 extern int32_t chase_time[TEAM_SLOTS];
 PlayerSlot* find_chaser(PlayerSlot* runner);
 void contest_restart_with(PlayerSlot* man);
+
+// Contest groups: rebuild a man's group led by `first`, or his leader's.
+void contest_join(PlayerSlot* man, PlayerSlot* first, int32_t count, int32_t check);
+void resolve_contest(PlayerSlot* man);
+// Moves (x, y) to the clearest spot across the man's path ahead.
+void find_clear_spot_ahead(PlayerSlot* man, int32_t* x, int32_t* y);
+// The jump becomes a standing jump spoil.
+void start_standing_jump_spoil(PlayerSlot* man);
