@@ -154,7 +154,6 @@ namespace {
 // The 3D display's own steps (start, filter option, window, message hook,
 // sine tables, exit hook, window destroyed) are real and not noted here.
 const std::vector<std::string> road_with_movie = {
-    "set_lkz_image_mode",
     "play_movie",
     "load_sprite_file",       "load_small_models",
     "init_ball_contact_tables", "front_end_main",
@@ -200,7 +199,10 @@ TEST(StartUp, TheWholeRoadInOrderEndsWithZero)
     press_escape_soon();
     match_globals.match_state = 73; // cleared by the set-up
     match_globals.random_state_a = match_globals.random_state_b = 0;
+    set_lkz_image_mode(0);
     Ending e = run_program({}, "road");
+    EXPECT_EQ(get_lkz_image_mode(), 1) << "pictures are read from their compressed twins";
+    set_lkz_image_mode(0);
     EXPECT_EQ(match_globals.match_state, 0);
     EXPECT_NE(match_globals.random_state_a, 0u);
     EXPECT_NE(match_globals.random_state_b, 0u);
