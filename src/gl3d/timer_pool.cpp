@@ -1,8 +1,8 @@
 // Timer pool, icon motion tables and animated colour quads.
 #include "gl3d/timer_pool.h"
 
-#include "gl3d/display.h"
-#include "gl3d/provisional_neighbours.h"
+#include "gl3d/display_device.h"
+#include "standin/provisional_neighbours.h"
 #include "host/clock.h"
 #include "platform/memory.h"
 

@@ -4,7 +4,7 @@
 // fields in place through the named globals at the end of this file.
 #pragma once
 
-#include "frontend/game_settings.h"
+#include "league/game_settings.h"
 #include "platform/tick_timer.h"
 
 #include <cstdint>
