@@ -252,21 +252,25 @@ TEST(StartUp, MatchTeardownFreesInOrderAndReenablesKeys)
     } cases[] = {
         {1,
          {"free_match_scene", "stop_crowd_loops", "free_commentary", "free_match_effects", "free_panels",
-          "free_match_fonts", "enable_sprite_queue", "enable_text_sprite_queue"}},
+          "free_match_fonts"}},
         {0,
          {"free_first_match_buffer", "free_sw_meshes", "free_sprite_buffer", "free_ground_geometry_buffers",
           "free_further_match_buffers", "free_marker_textures", "free_kick_frames", "free_pitch_lines",
           "free_powerbar_bitmaps", "stop_crowd_loops", "free_commentary", "free_match_effects", "free_panels",
-          "free_match_fonts", "enable_sprite_queue", "enable_text_sprite_queue"}},
+          "free_match_fonts"}},
     };
     uint32_t saved = use_3d_hardware;
     for (const Case& c : cases) {
         use_3d_hardware = c.hardware;
         message_keys_enabled = 0;
+        disable_sprite_queue();
+        disable_text_sprite_queue();
         provisional_calls.clear();
         release_match_resources();
         EXPECT_EQ(provisional_calls, c.calls);
         EXPECT_EQ(message_keys_enabled, 1u);
+        EXPECT_EQ(sprite_queue_enabled(), 1u) << "the queues are enabled again last";
+        EXPECT_EQ(text_sprite_queue_enabled(), 1u);
     }
     use_3d_hardware = saved;
 }
