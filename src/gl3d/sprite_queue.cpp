@@ -234,8 +234,11 @@ void flush_sprites()
         const bool overlay = get_sprite_option() != 0;
         if (overlay) enter_overlay();
         draw_hardware(g_overlay.begin(), g_overlay.size());
-        if (get_hw_text_queued()) enter_overlay();
-        else leave_overlay();
+        // Glyph quads are in screen units whether they were queued as whole
+        // strings or laid out at once: they are drawn in the overlay
+        // projection either way (left, the picture's own projection would
+        // put them somewhere on the ground).
+        enter_overlay();
         draw_hw_text_queue();
         if (overlay) enter_overlay();
         else leave_overlay();

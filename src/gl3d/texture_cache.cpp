@@ -162,10 +162,12 @@ int32_t release_texture_range(int32_t first, int32_t last, int32_t mode)
 
 void bind_texture(int32_t id)
 {
-    if (id == g_current) return;
+    // An id without a live entry stands for none.
     CacheEntry* e = live(id);
+    const int32_t target = e ? id : NO_TEXTURE;
+    if (target == g_current) return;
     gl_bind_named_texture(0, e ? e->name : nullptr);
-    g_current = e ? id : NO_TEXTURE;
+    g_current = target;
 }
 
 uint32_t get_texture_use_count(int32_t id)
