@@ -1,0 +1,43 @@
+// STAND-IN: kick-out positions, set-play queries, team AI and the contest
+// groups, until their own modules land. Same names and arguments as the real
+// operations; crude bodies that only keep a headless match moving.
+#pragma once
+
+#include "match/formation.h"
+#include "match/match_records.h"
+
+#include <cstdint>
+
+void choose_kickout_positions(TeamRecord* team, int32_t plan);
+void choose_oppose_kickout_positions(TeamRecord* team, int32_t plan);
+// The spot list of a plan for the kicking team (17 spots) or the opposing
+// team (n + 1), written for side 2.
+const FormationSpot* kickout_spot_list(int32_t kicking, int32_t plan, int32_t* count);
+// The kick-out spot of a man by his role (the first or the second routine).
+const void* kickout_spot_of(PlayerSlot* man, int32_t routine);
+
+void collect_pass_candidates();
+PlayerSlot* find_man_near_point(int32_t side, int32_t x, int32_t y);
+void choose_disposal_target(PlayerSlot* kicker, int32_t mode);
+void choose_set_kick_target(PlayerSlot* kicker);
+void fill_stoppage_men(TeamRecord* team);
+void give_ball_action(uint16_t action, int32_t arg);
+// The period end owed by a set kick whose clock has run out.
+void check_period_end();
+
+void update_angles_to_ball();
+void remember_previous_actions();
+void team_ai_tick();
+void adjust_confidence_by_event(int32_t event, int32_t kind);
+void adjust_confidence(PlayerSlot* man, int32_t kind);
+void raise_grudge(PlayerSlot* man, PlayerSlot* other, int32_t amount);
+int32_t find_fight_pairs();
+
+void team_contests_reset(TeamRecord* team);
+void team_contests_clear(TeamRecord* team);
+void contest_restart_with(PlayerSlot* man);
+void contest_join(PlayerSlot* man);
+void resolve_contest(PlayerSlot* man);
+void update_contest_groups();
+void set_contest_mark_all(int32_t on);
+void release_contest_members();
