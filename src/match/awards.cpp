@@ -1,4 +1,4 @@
-#include "frontend/league_data.h"
+#include "league/league_data.h"
 #include "match/game_maths.h"
 #include "match/match_flow.h"
 #include "match/match_hooks.h"
@@ -69,7 +69,7 @@ void banner_and_signal(int32_t kind)
     for (const KindRow& row : kind_rows) {
         if (row.kind != kind)
             continue;
-        if (!(row.only_when_free && hooks::banner_showing())) {
+        if (!(row.only_when_free && presentation::message_banner_busy())) {
             uint16_t ids[8];
             int n = 0;
             for (uint16_t t : row.texts) {
@@ -155,14 +155,14 @@ void award_free_kick(PlayerSlot* man, int32_t kind)
     upkeep_contest(kicker);
     // 6.
     const int32_t previous_x = m.pickup_x, previous_y = m.pickup_y;
-    hooks::clear_pending_commentary();
-    if (hooks::queued_commentary_event() != 37)
-        hooks::drop_queued_commentary();
+    presentation::clear_pending_commentary();
+    if (presentation::queued_commentary_event() != 37)
+        presentation::drop_queued_commentary();
     const bool moved = int_abs(m.mark_x - previous_x) > 1792 || int_abs(m.mark_y - previous_y) > 1792;
-    hooks::commentate(hooks::last_spoken_event() == 40 || moved ? 47 : 48, kicker->team_index, kicker->number, -1, -1,
+    presentation::commentate(presentation::last_spoken_event() == 40 || moved ? 47 : 48, kicker->team_index, kicker->number, -1, -1,
                       7);
     // 7.
-    hooks::play_effect(EFFECT_WHISTLE_LONG, 0, 101, 0, 1);
+    presentation::play_effect(EFFECT_WHISTLE_LONG, 0, 101);
     if (kicker->contest_group)
         contest_join(kicker);
     // 8.
@@ -236,7 +236,7 @@ void award_ball_up(PlayerSlot* man, int32_t mode)
     if (period_guard_holds())
         return;
     if (mode != 1 && mode != 2) {
-        hooks::commentate(33, man ? man->team_index : -1, man ? man->number : -1, -1, -1, 6);
+        presentation::commentate(33, man ? man->team_index : -1, man ? man->number : -1, -1, -1, 6);
         if (man && man->team)
             ++man->team->ball_ups;
     }
@@ -261,7 +261,7 @@ void award_ball_up(PlayerSlot* man, int32_t mode)
     set_match_state(BALL_UP_SETUP);
     m.restart_pending = 1;
     if (mode == 0) {
-        if (m.offender && !hooks::banner_showing()) {
+        if (m.offender && !presentation::message_banner_busy()) {
             const uint16_t ids[] = {club_text_of(m.offender), 169, 334, 335, 0xFFFF};
             show_banner_texts(2, ids, nullptr);
         }

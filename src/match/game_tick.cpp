@@ -73,17 +73,17 @@ void game_tick(uint32_t tick_number)
         return;
     apply_pending_phase();                                       // 3
     schedule_phase_cut();
-    if (hooks::replay_playback_active()) {                       // 4
-        hooks::start_replay_playback(tick_number);
+    if (presentation::replay_playback_active()) {                       // 4
+        presentation::start_replay_playback(tick_number);
         return;
     }
-    hooks::record_replay_frame(tick_number);                     // 5
-    hooks::enter_replay();
+    presentation::record_replay_frame(tick_number);                     // 5
+    presentation::enter_replay();
     step_match_clock();                                          // 6, 7
     // Restart waits count whole ticks, also while the clock is stopped.
     if (m.restart_countdown > 0)
         --m.restart_countdown;
-    hooks::hud_hook();                                           // 8
+    presentation::hud_hook();                                           // 8
     update_text_banner(0);
     update_ball(&ball_state, 1);                                 // 9
     check_score();
@@ -102,15 +102,15 @@ void game_tick(uint32_t tick_number)
     team_ai_tick();                                              // 19
     update_collision_avoidance();                                // 20
     update_officials();                                          // 21
-    hooks::update_match_camera();                                // 22
+    presentation::update_match_camera();                                // 22
     cycle_demo_camera();
-    if (!hooks::use_3d_hardware())
-        hooks::camera_select_by_keys();
+    if (!presentation::use_3d_hardware())
+        presentation::camera_select_by_keys();
     update_match_statistics();                                   // 23
-    hooks::commentary_fill_silence();                            // 24
-    hooks::service_scheduled_effect();
+    presentation::commentary_fill_silence();                            // 24
+    presentation::service_scheduled_effect();
     update_match_flow();                                         // 25
-    hooks::crowd_react(-3);                                      // 26
+    presentation::crowd_react(-3);                                      // 26
     situation_tick_16_17();                                      // 27
     m.tick_done = 1;                                             // 28
     tick_keys_and_speed();                                       // 29
@@ -123,7 +123,7 @@ void update_match_statistics()
 {
     MatchGlobals& m = match_globals;
     const uint32_t d = m.ticks_last_frame;
-    hooks::step_hud_panel_timer();
+    presentation::step_hud_panel_timer();
     m.countdown_a = m.countdown_a > 0 ? m.countdown_a - static_cast<int32_t>(d) : 0;
     m.countdown_b = m.countdown_b > 0 ? m.countdown_b - static_cast<int32_t>(d) : 0;
     if (m.ball_holder)
@@ -175,7 +175,7 @@ void tick_keys_and_speed()
             acted = false;
         }
         if (acted)
-            hooks::update_hw_camera(m.aspect_ratio);
+            presentation::update_hw_camera(m.aspect_ratio);
     }
     // 2.
     pause_match();
@@ -203,7 +203,7 @@ void tick_keys_and_speed()
     }
     // 7.
     if (match_quit_requested()) {
-        if (hooks::use_3d_hardware()) {
+        if (presentation::use_3d_hardware()) {
             if (!m.ticks_halted) {
                 m.ticks_halted = 1;
                 start_screen_transition(0, 1000, nullptr);
@@ -211,13 +211,13 @@ void tick_keys_and_speed()
                 m.leave_flags = 0;
             }
         } else {
-            hooks::fade_palette_out();
+            presentation::fade_palette_out();
             m.flow_flags |= LEAVE;
             m.init_mode = 3;
         }
-        if (hooks::kick_panel_open())
-            hooks::mark_kick_panel_reopen();
-        hooks::mute_commentary();
+        if (presentation::kick_panel_open())
+            presentation::mark_kick_panel_reopen();
+        presentation::mute_commentary();
     }
 }
 
@@ -267,14 +267,14 @@ void cycle_demo_camera()
     m.demo_view_countdown -= m.ticks_last_frame;
     if (m.demo_view_countdown >= 1)
         return;
-    const int32_t current = hooks::camera_view();
+    const int32_t current = presentation::camera_view();
     int32_t view;
     int guard = 0;
     do
         view = demo_views[crt_rand() % 9];
     while (view == current && ++guard < 64);
-    hooks::set_camera_view(view);
-    hooks::flag_camera_resetup();
+    presentation::set_camera_view(view);
+    presentation::flag_camera_resetup();
     m.demo_view_countdown = DEMO_VIEW_TICKS;
 }
 
@@ -286,33 +286,33 @@ void pause_match()
     if (!held(KEYCODE_P) || ctrl_held())
         return;
     m.match_paused = 1;
-    hooks::sound_hook();
-    hooks::crowd_react(-1);
+    presentation::sound_hook();
+    presentation::crowd_react(-1);
     // Frames only: P released, pressed again, released.
     bool screen = true;
     for (int phase = 0; phase < 3 && screen; ++phase) {
         const bool want_down = phase == 1;
-        while ((screen = hooks::run_pause_frame() != 0) && held(KEYCODE_P) != want_down) {
+        while ((screen = presentation::run_pause_frame() != 0) && held(KEYCODE_P) != want_down) {
         }
     }
     m.match_paused = 0;
-    hooks::crowd_react(3);
+    presentation::crowd_react(3);
     rebase_timer(&match_tick_record);
 }
 
-void clear_hud_panels_and_kick() { hooks::clear_hud_panels(); }
+void clear_hud_panels_and_kick() { presentation::clear_hud_panels(); }
 
 void reopen_panel_after_fade()
 {
     if (match_globals.controlled_man_a)
-        hooks::open_hud_panel();
+        presentation::open_hud_panel();
 }
 
 void end_of_match_reset()
 {
     clear_hud_panels_and_kick();
-    hooks::crowd_react(-1);
-    hooks::sound_hook();
+    presentation::crowd_react(-1);
+    presentation::sound_hook();
 }
 
 void end_of_match_reset_b() { end_of_match_reset(); }
@@ -332,16 +332,16 @@ void end_closing_transition()
 void start_screen_transition(int32_t effect, int32_t, void (*callback)())
 {
     MatchGlobals& m = match_globals;
-    if (!hooks::hw_transition_running()) {
+    if (!presentation::hw_transition_running()) {
         m.transition_done_callback = callback;
-        hooks::start_transition(effect, 1000, 0);
+        presentation::start_transition(effect, 1000, 0);
     }
     m.closing_transition_running = 1;
 }
 
 void start_screen_transition_b(int32_t effect)
 {
-    if (!hooks::hw_transition_running())
-        hooks::start_transition(effect, 1000, 1);
+    if (!presentation::hw_transition_running())
+        presentation::start_transition(effect, 1000, 1);
     match_globals.opening_transition_running = 1;
 }

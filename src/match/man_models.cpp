@@ -1,6 +1,6 @@
 #include "match/man_models.h"
 
-#include "frontend/league_data.h"
+#include "league/league_data.h"
 #include "match/match_hooks.h"
 #include "match/match_setup.h"
 
@@ -62,7 +62,7 @@ void build_instances(PlayerSlot* man, const ManTextures& t, const char* director
     for (int i = 0; i < t.count; ++i)
         names[i] = t.names[i];
     for (int k = 0; k < 3; ++k)
-        hooks::build_model_instance(man, k, t.model_record + k, directory, names, t.count);
+        presentation::build_model_instance(man, k, t.model_record + k, directory, names, t.count);
     man->model_ready = 0;
 }
 

@@ -1,6 +1,6 @@
 #include "match/match_flow.h"
 
-#include "frontend/league_data.h"
+#include "league/league_data.h"
 #include "match/game_maths.h"
 #include "match/game_tick.h"
 #include "match/man_models.h"
@@ -56,8 +56,8 @@ void reset_human_contests()
 void start_both_overlays()
 {
     for (int t = 0; t < 2; ++t) {
-        hooks::init_team_overlay(t, 0, 4);
-        hooks::arrange_overlay_ring(t, 0, 0, 4);
+        presentation::init_team_overlay(&team_records[t], 0, 4);
+        presentation::arrange_overlay_ring(&team_records[t], 0, 0, 4);
     }
 }
 
@@ -112,9 +112,9 @@ void quarter_start_tick()
 void fight_tick()
 {
     MatchGlobals& m = M();
-    PlayerSlot* a = m.fighter_a;
-    PlayerSlot* b = m.fighter_b;
-    if (m.match_state == FIGHT && !(a && b && a->fight_partner == b && b->fight_partner == a)) {
+    PlayerSlot* a = m.fight_pair[0];
+    PlayerSlot* b = m.fight_pair[1];
+    if (m.match_state == FIGHT && !(a && b && a->fight_opponent == b && b->fight_opponent == a)) {
         clear_player_links();
         set_match_state(m.return_match_state);
         return;
@@ -123,16 +123,16 @@ void fight_tick()
         return;
     const int32_t d = vector_length(a->x - b->x, a->y - b->y);
     const int32_t mx = (a->x + b->x) / 2, my = (a->y + b->y) / 2;
-    const int32_t height = hooks::use_3d_hardware() ? 384 : 3968;
+    const int32_t height = presentation::use_3d_hardware() ? 384 : 3968;
     if (d <= 1280) {
-        hooks::set_camera_look_at(mx, height, my);
-        hooks::set_camera_for_situation(mx, height, my, 20, 20);
+        presentation::set_camera_look_at(mx, height, my);
+        presentation::set_camera_for_situation(mx, height, my, 20, 20);
     } else if (d > 5120) {
         clear_player_links();
         m.restart_countdown = 0;
         set_match_state(m.return_match_state);
     } else {
-        hooks::set_camera_for_situation(mx, height, my, 30, 30);
+        presentation::set_camera_for_situation(mx, height, my, 30, 30);
     }
 }
 
@@ -146,7 +146,7 @@ void set_kick_start_tick()
         return;
     give_ball_action(43, 0);
     pick_disposal_target(kicker);
-    hooks::setup_all_camera_presets(kicker->x, kicker->z, kicker->y);
+    presentation::setup_all_camera_presets(kicker->x, kicker->z, kicker->y);
     set_match_state(awarded_team()->setup_choice == 1 ? KICK_OUT_FORMING_FIRST : KICK_PENDING);
 }
 
@@ -170,7 +170,7 @@ void set_kick_flight_tick()
     const BallState& b = ball_state;
     const bool wide = (b.flags & (4 | 8 | 64 | 128)) != 0;
     if ((!wide && (b.z >> 16) > 608) || (!wide && m.ball_holder && m.ball_holder != m.last_kicker)) {
-        hooks::set_camera_view(3);
+        presentation::set_camera_view(3);
         m.restart_countdown = 0;
         set_match_state(PLAY_ON);
     } else if (b.bounce_count && wide) {
@@ -206,11 +206,11 @@ void centre_bounce_setup_tick()
 void centre_bounce_ready_tick()
 {
     MatchGlobals& m = M();
-    if ((m.flow_flags & QUARTER_1) && m.siren_pending && hooks::queued_commentary_event() == -1 &&
-        hooks::pending_commentary_event() != 259)
-        hooks::set_pending_commentary(259, -1, -1, -1, -1, 10);
-    else if (hooks::pending_commentary_event() == 259 && hooks::queued_commentary_event() == -1)
-        hooks::flush_pending_commentary();
+    if ((m.flow_flags & QUARTER_1) && m.siren_pending && presentation::queued_commentary_event() == -1 &&
+        presentation::pending_commentary_event() != 259)
+        presentation::set_pending_commentary(259, -1, -1, -1, -1, 10);
+    else if (presentation::pending_commentary_event() == 259 && presentation::queued_commentary_event() == -1)
+        presentation::flush_pending_commentary();
     if (both_chosen()) {
         for (TeamRecord& team : team_records) {
             team.option_chosen = 0;
@@ -218,8 +218,8 @@ void centre_bounce_ready_tick()
         }
         set_match_state(BOUNCE_SIREN);
     } else {
-        hooks::update_team_overlay(0, 1, 4);
-        hooks::update_team_overlay(1, 1, 4);
+        presentation::update_team_overlay(&team_records[0], 1, 4);
+        presentation::update_team_overlay(&team_records[1], 1, 4);
     }
 }
 
@@ -257,15 +257,15 @@ void bounce_in_air_tick()
 void break_or_full_time_tick()
 {
     MatchGlobals& m = M();
-    if (hooks::banner_showing() || hooks::commentary_within_phrase() || m.restart_countdown != 0)
+    if (presentation::message_banner_busy() || presentation::commentary_within_phrase() || m.restart_countdown != 0)
         return;
-    hooks::flush_pending_commentary();
-    hooks::set_camera_for_situation(0, 256, 0, 25, 7);
+    presentation::flush_pending_commentary();
+    presentation::set_camera_for_situation(0, 256, 0, 25, 7);
     const bool full_time = m.match_state == FULL_TIME;
-    if (hooks::commentary_speaks() && hooks::commentary_within_phrase())
-        m.restart_countdown = hooks::phrase_remaining_ticks() + 310;
+    if (presentation::commentary_speaks() && presentation::commentary_within_phrase())
+        m.restart_countdown = presentation::phrase_remaining_ticks() + 310;
     else
-        m.restart_countdown = full_time && !hooks::commentary_speaks() ? 930 : 310;
+        m.restart_countdown = full_time && !presentation::commentary_speaks() ? 930 : 310;
     set_match_state(full_time ? FULL_TIME_EXIT : BREAK_EXIT);
 }
 
@@ -275,8 +275,8 @@ void exit_tick()
     if (m.restart_countdown >= 93 || (m.flow_flags & LEAVE))
         return;
     const bool full_time = m.match_state == FULL_TIME_EXIT;
-    if (!hooks::use_3d_hardware()) {
-        hooks::fade_palette_out();
+    if (!presentation::use_3d_hardware()) {
+        presentation::fade_palette_out();
         m.flow_flags |= LEAVE | CLOCK_FROZEN;
         if (full_time)
             m.flow_flags |= LEAVE_OVER;
@@ -292,7 +292,7 @@ void exit_tick()
 void pre_match_tick()
 {
     MatchGlobals& m = M();
-    hooks::set_camera_for_situation(0, 256, 0, 25, 7);
+    presentation::set_camera_for_situation(0, 256, 0, 25, 7);
     int32_t event = 232;
     if (m.game_type == GAME_FINAL_8) {
         switch (game_settings.finals_week) {
@@ -303,8 +303,8 @@ void pre_match_tick()
         default: break;
         }
     }
-    if (hooks::last_spoken_event() != event && hooks::pending_commentary_event() != event)
-        hooks::set_pending_commentary(event, -1, -1, -1, -1, 500);
+    if (presentation::last_spoken_event() != event && presentation::pending_commentary_event() != event)
+        presentation::set_pending_commentary(event, -1, -1, -1, -1, 500);
     if (men_in_place_for_state(PRE_MATCH)) {
         m.flow_flags = static_cast<uint16_t>(m.flow_flags & ~FLOW_KEEP_A);
         set_match_state(CAPTAINS_MEET);
@@ -313,7 +313,7 @@ void pre_match_tick()
 
 void end_of_period_tick()
 {
-    if (!hooks::banner_showing() && !(field_umpire()->man_flags & MAN_BUSY))
+    if (!presentation::message_banner_busy() && !(field_umpire()->man_flags & MAN_BUSY))
         set_match_state(NEXT_PERIOD);
 }
 
@@ -379,13 +379,13 @@ void coin_toss_tick()
 void after_toss_tick()
 {
     MatchGlobals& m = M();
-    const int32_t last = hooks::last_spoken_event();
+    const int32_t last = presentation::last_spoken_event();
     if (last == 261)
-        hooks::set_pending_commentary(266, -1, -1, -1, -1, 501);
+        presentation::set_pending_commentary(266, -1, -1, -1, -1, 501);
     else if (last == 262)
-        hooks::set_pending_commentary(265, -1, -1, -1, -1, 501);
-    if (hooks::queued_commentary_event() == -1)
-        hooks::flush_pending_commentary();
+        presentation::set_pending_commentary(265, -1, -1, -1, -1, 501);
+    if (presentation::queued_commentary_event() == -1)
+        presentation::flush_pending_commentary();
     const TeamRecord& toss = team_records[m.toss_winner & 1];
     if (toss.captain && (toss.captain->man_flags & MAN_BUSY))
         return;
@@ -477,7 +477,7 @@ void ball_up_tick()
     MatchGlobals& m = M();
     if (!men_in_place_for_state(BALL_UP))
         return;
-    hooks::play_effect(EFFECT_WHISTLE_LONG, 0, 101, 0, 1);
+    presentation::play_effect(EFFECT_WHISTLE_LONG, 0, 101);
     umpire_launch_ball(m.mark_x, m.mark_y);
     set_contest_mark_all(0);
     set_match_state(BALL_UP_IN_AIR);
@@ -504,12 +504,12 @@ void bounce_siren_tick()
     MatchGlobals& m = M();
     if (both_confirmed()) {
         if (m.siren_pending) {
-            hooks::play_effect(EFFECT_SIREN, 0, 127, 0, 1);
+            presentation::play_effect(EFFECT_SIREN, 0, 127);
             m.siren_pending = 0;
         }
         if ((m.flow_flags & QUARTER_1) && m.clock_enabled == 0) {
-            hooks::set_pending_commentary((game_random() & 1) ? 58 : 66, -1, -1, -1, -1, 102);
-            hooks::flush_pending_commentary();
+            presentation::set_pending_commentary((game_random() & 1) ? 58 : 66, -1, -1, -1, -1, 102);
+            presentation::flush_pending_commentary();
             if (!field_umpire()->official_job)
                 set_official_job(field_umpire(), 11);
         }
@@ -539,8 +539,8 @@ void ball_up_ready_tick()
         team.option_chosen = 0;
         team.option_choice = 255;
     }
-    hooks::update_team_overlay(0, 0, 4);
-    hooks::update_team_overlay(1, 0, 4);
+    presentation::update_team_overlay(&team_records[0], 0, 4);
+    presentation::update_team_overlay(&team_records[1], 0, 4);
     PlayerSlot* u = field_umpire();
     if (men_in_place_for_state(BALL_UP_READY) && m.umpire_has_ball &&
         u->facing == static_cast<uint8_t>(u->wanted_facing)) {
@@ -567,10 +567,10 @@ void kick_out_setup_tick()
         give_ball_to(nullptr);
     const int32_t end = kicking->side == 1 ? 1 : -1;
     if (m.restart_countdown == 0)
-        hooks::set_camera_look_at(end * 22002, 0, 0);
+        presentation::set_camera_look_at(end * 22002, 0, 0);
     if (!kicking->setup_chosen)
         return;
-    hooks::set_camera_position(end * 27122, 4352, 0);
+    presentation::set_camera_position(end * 27122, 4352, 0);
     for (TeamRecord& team : team_records)
         team.option_chosen = 0;
     if (!m.kick_out_human)
@@ -594,7 +594,7 @@ void kick_out_setup_tick()
                 m.kicker_ball_action = plan == 0 ? 43 : 42;
             } else {
                 give_ball_action(43, 0);
-                hooks::set_aiming_panel(kicking->side == 2 ? 64 : 192, 8960);
+                presentation::set_aiming_panel(kicking->side == 2 ? 64 : 192, 8960);
             }
         } else if (kicker && plan == 2) {
             const FormationSpot& s = kicking->formation_spots->spot[kicker->spot_index % TEAM_SLOTS];
@@ -607,7 +607,7 @@ void kick_out_setup_tick()
                 m.kick_speed = 32;
             } else {
                 give_ball_action(43, 0);
-                hooks::set_aiming_panel(angle, distance);
+                presentation::set_aiming_panel(angle, distance);
             }
         } else if (!m.kick_out_human) {
             m.kicker_ball_action = 42;
@@ -657,10 +657,10 @@ void kick_out_forming_tick()
             m.kick_target_x = clamp16(x);
             m.kick_target_y = clamp16(y);
         } else {
-            hooks::open_side_panel(x, y);
+            presentation::open_side_panel(x, y);
         }
     } else if (human(awarded)) {
-        hooks::open_hud_panel();
+        presentation::open_hud_panel();
     } else if (s == 71) {
         choose_set_kick_target(m.controlled_man_a);
     }
@@ -676,7 +676,7 @@ void kick_out_kicked_tick()
     out_of_bounds_watch();
     const BallState& b = ball_state;
     if (b.flight_flags & 64)
-        hooks::set_camera_look_at(b.landing_x, 0, b.landing_y);
+        presentation::set_camera_look_at(b.landing_x, 0, b.landing_y);
     else
         set_kick_time_limit();
     if (b.bounce_count && !m.ball_holder && m.match_state >= 60 && m.match_state <= 72)

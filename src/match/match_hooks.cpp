@@ -1,8 +1,5 @@
 #include "match/match_hooks.h"
 
-namespace hooks {
-const MatchHooks* table = nullptr;
-}
+MatchHooks match_hooks;
 
-void install_match_hooks(const MatchHooks* hooks) { hooks::table = hooks; }
-const MatchHooks* installed_match_hooks() { return hooks::table; }
+void clear_match_hooks() { match_hooks = MatchHooks{}; }

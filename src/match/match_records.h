@@ -4,7 +4,7 @@
 // fields in place through the named globals at the end of this file.
 #pragma once
 
-#include "frontend/game_settings.h"
+#include "league/game_settings.h"
 #include "platform/tick_timer.h"
 
 #include <cstdint>
@@ -148,6 +148,29 @@ struct PlayerSlot {
     int16_t reports;
     int16_t report_points;
     uint8_t match_stats[13];
+    // Ball contacts.
+    uint32_t contact_claim;
+    int16_t catch_offset[3];      // from his position to his hands
+    int32_t next_bounce_distance; // a running bounce's reach
+    uint32_t follow_on_catch;     // played after a clean catch
+    int32_t speed_burst;
+    // Animation channels: 16.16 frames.
+    int32_t primary_position;
+    int32_t secondary_position;
+    // Interchange and officials.
+    uint32_t interchanging;
+    uint32_t block_word;     // a blocking action keeps him on the ground
+    uint32_t placement_word; // an umpire's placement progress
+    uint32_t moving;         // non-zero while the executor carries out a move
+    // Proposals.
+    uint16_t reaction_timer;
+    uint32_t action_counter; // the executor counts in it; a new take clears it
+    uint16_t landing_distance;
+    // Ceremonies and fights.
+    PlayerSlot* fight_opponent;
+    uint32_t fight_link;
+    uint8_t handshake_step;
+    uint32_t key_man_mark;
     // Counts the rules keep for the statistics screen.
     uint8_t goals_kicked;
     uint8_t behinds_kicked;
@@ -155,12 +178,10 @@ struct PlayerSlot {
     uint8_t marks_taken;
     uint8_t contested_marks;
     // Rules.
-    PlayerSlot* fight_partner;
     int32_t reaction_delay;     // ticks before he reacts to a loose ball
     int32_t start_delay;        // ticks before a key man moves off at a bounce
     int32_t mark_stand_distance; // the man on the mark's distance to the mark
     int32_t mark_stand_facing;
-    uint8_t key_man_mark;
     uint8_t prompt_selection;   // the interchange prompt's index, copied on exclusion
     uint8_t line_up_code;       // the first code of his selection entry
     int16_t model_man_index;    // his model instance's man index
@@ -193,6 +214,12 @@ struct TeamRecord {
     uint32_t territory_ticks;
     uint8_t action_quotas[8];
     uint8_t interchanges_used;
+    uint16_t time_wasting;
+    uint16_t penalties;
+    uint8_t pickup_under_way;
+    uint8_t loose_ball_words[2];
+    uint8_t support_counter;
+    uint8_t contest_option;
     uint8_t tactic_enabled;
     uint8_t tactic_a, tactic_b, tactic_c;
     uint32_t name_labels;
@@ -279,9 +306,9 @@ struct MatchGlobals {
     uint8_t game_type;
     uint32_t quarter_minutes;
     uint8_t game_speed;
-    uint8_t option_bytes[7];
+    uint8_t option_bytes[7]; // cleared when the front end starts, the last set to 3
     int32_t ball_late_check; // raised by the ball step for the late men check
-    int32_t countdown_a, countdown_b; // two frame-counted countdowns of the men and the display // cleared when the front end starts, the last set to 3
+    int32_t countdown_a, countdown_b; // two frame-counted countdowns of the men and the display
     // Game random numbers.
     uint32_t random_state_a;
     uint32_t random_state_b;
@@ -290,19 +317,12 @@ struct MatchGlobals {
     uint8_t time_of_day;      // 0..2
     uint8_t kick_off_variant; // 0..6
     int32_t quarter_ticks;
-    uint32_t difficulty;      // 1..100
-    uint8_t interchange_count;
     int32_t marking_percent;
-    float ground_bounce_factor;
-    float ground_friction;
-    int32_t ball_rest_threshold;
     int16_t friction_word;
     int16_t wind_x, wind_y;
     uint8_t commentary_order[16];
     uint32_t random_angles[768];
-    int32_t gathering_x, gathering_y;
     uint8_t draw_not_allowed; // a game that must have a winner
-    uint8_t toss_winner;      // team record 0 or 1
     int32_t match_started;
     // Match screen and tick.
     int32_t match_paused;
@@ -316,32 +336,18 @@ struct MatchGlobals {
     float aspect_ratio;
     uint8_t speed_keys_held; // Ctrl+T held on the previous tick
     // Rules: the restart.
-    int16_t mark_x, mark_y;
-    int16_t awarded_side, offending_side;
-    uint16_t free_kick_kind;
-    PlayerSlot* offender;
-    int16_t pickup_x, pickup_y;
     int32_t siren_pending;
-    int32_t period_end_pending;
     int32_t time_on_signalled;
-    int32_t umpire_has_ball;
     PlayerSlot* scorer;
     int32_t kick_out_human;
-    int32_t kick_out_started;
-    int32_t end_side_word;
-    int32_t restart_pending;
     int32_t restart_in_progress;
     int32_t bounce_launched;
     int32_t kick_out_formed;
-    int32_t bounce_allowance;
     int32_t pre_match_skipped;
     int32_t taker_fetches_ball;
-    int32_t played_on;
     int32_t dead_ball;
     uint16_t pending_decision; // a tackle infringement to judge next tick
     int32_t stored_margin;     // the margin the last goal was judged by
-    PlayerSlot* fighter_a;
-    PlayerSlot* fighter_b;
     PlayerSlot* stoppage_men[2][3]; // each team's ball-up or throw-in men
     uint8_t controller_order[2][18];
     int32_t cycle_counter; // four-step
@@ -360,9 +366,6 @@ struct MatchGlobals {
     // Rules: warnings and banners (the watches own them).
     int32_t play_on_warning_a, play_on_warning_b, play_on_prompt;
     int32_t mark_flag;
-    int32_t time_warning_given;
-    int32_t banner_blocked;
-    int32_t score_banner_wanted;
     // What the rules tell the HUD.
     int32_t clock_display_mode;
     int32_t score_flash_team, score_flash_mode, score_flash_frames_a, score_flash_frames_b;
@@ -370,6 +373,79 @@ struct MatchGlobals {
     uint8_t grid_parity;
     // Collision avoidance.
     uint8_t detour_angle_offset;
+    // The ground under the ball, by weather.
+    float ground_bounce_factor;
+    float ground_friction;
+    int32_t ball_rest_threshold;
+    // Ball flight and contacts.
+    PlayerSlot* pass_target;   // the man the last kick or handball was aimed at
+    PlayerSlot* pass_receiver; // copied from pass_target each tick while a pass flies
+    PlayerSlot* pending_pickup_man;
+    PlayerSlot* pending_ground_kick_man;
+    uint32_t ball_coming_mark; // the match-wide copy of the men's ball_coming
+    int32_t missed_kick;
+    int32_t kick_remark_hold;
+    int32_t ball_returned;
+    int32_t umpire_has_ball;
+    uint8_t difficulty; // 1..100, the computer teams
+    uint8_t interchange_count; // interchange players of the match, 4 or 6
+    // The men in order of nearness to the ball, with their distances, and to
+    // the landing point, and by x and by y.
+    int32_t active_distance[MAX_ACTIVE_MEN];
+    PlayerSlot* landing_men[MAX_ACTIVE_MEN];
+    int32_t landing_distance[MAX_ACTIVE_MEN];
+    PlayerSlot* men_by_x[MAX_ACTIVE_MEN];
+    int16_t men_x_key[MAX_ACTIVE_MEN];
+    PlayerSlot* men_by_y[MAX_ACTIVE_MEN];
+    int16_t men_y_key[MAX_ACTIVE_MEN];
+    // Rules fields: the restart spot and sides, the offender, the clock.
+    int16_t mark_x, mark_y;
+    uint8_t awarded_side, offending_side;
+    uint8_t free_kick_kind;
+    PlayerSlot* offender;
+    int32_t bounce_allowance;
+    int32_t kick_out_started;
+    int32_t period_end_pending;
+    int32_t end_side_word;
+    int32_t match_init_restart; // set by the match set-up between periods
+    int16_t pickup_x, pickup_y;
+    uint8_t throw_angle;
+    int32_t throw_in_request;
+    // Coin toss.
+    int8_t toss_result;
+    int8_t toss_call[2];
+    int32_t toss_automatic;
+    int8_t toss_winner; // team index, -1 unknown
+    int32_t handshake_done;
+    int32_t overlays_suppressed;
+    // Match-flow watches.
+    int32_t restart_pending;
+    int32_t played_on;
+    int32_t time_warning_given;
+    int32_t time_limit_off;
+    int32_t score_banner_wanted;
+    int32_t banner_blocked;
+    int32_t interchange_gate_x, interchange_gate_y;
+    uint8_t selected_man_index;
+    PlayerSlot* last_injury_replacement;
+    // Proposals.
+    int32_t holder_pressure, holder_front_count, holder_near_count, holder_ahead_count;
+    int16_t shot_cooldown;
+    uint16_t tick_step;
+    uint16_t tick_rate_word;
+    int32_t offset_radius;
+    struct RandomOffset {
+        int32_t dx, dy, countdown;
+    } random_offsets[2][TEAM_SLOTS];
+    int32_t pressure_distance;
+    int32_t best_interception;
+    // Set-play director.
+    int32_t gather_x, gather_y;
+    PlayerSlot* fight_pair[2];
+    uint8_t fight_return_state;
+    int32_t fight_countdown;
+    int32_t fight_start;
+    int16_t set_play_spot_x, set_play_spot_y;
 };
 
 struct GameStateBlock {

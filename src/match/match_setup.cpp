@@ -1,6 +1,6 @@
 #include "match/match_setup.h"
 
-#include "frontend/league_data.h"
+#include "league/league_data.h"
 #include "match/game_maths.h"
 #include "match/ground.h"
 #include "match/man_models.h"
@@ -91,7 +91,7 @@ void new_match_steps(bool reset_replay_buffer_too)
     MatchGlobals& m = match_globals;
     // 1.
     reset_game_state();
-    hooks::reset_commentary();
+    presentation::reset_commentary();
     // 2. Time of day and kick-off variant come before the weather.
     pick_weather_and_kick_off();
     // 3.
@@ -115,17 +115,17 @@ void new_match_steps(bool reset_replay_buffer_too)
     m.stopped_time = 0;
     m.period_clock = static_cast<int32_t>(m.quarter_minutes) * TICKS_PER_MINUTE;
     // 7.
-    hooks::clear_hud_panels();
+    presentation::clear_hud_panels();
     init_kickout_slots();
-    hooks::init_camera_system();
-    hooks::reopen_kick_panel();
+    presentation::init_camera_system();
+    presentation::reopen_kick_panel();
     // 8.
     place_players_for_start(&team_records[0]);
     place_players_for_start(&team_records[1]);
     clear_player_links();
     init_pairing_values();
     if (reset_replay_buffer_too)
-        hooks::reset_replay();
+        presentation::reset_replay();
     // 9.
     m.flow_flags = static_cast<uint16_t>((m.flow_flags & FLOW_KEPT_BY_NEW_MATCH) | QUARTER_1);
     // 10.
@@ -163,14 +163,14 @@ void restart_steps(int32_t mode)
     m.time_off = 0;
     m.period_clock = static_cast<int32_t>(m.quarter_minutes) * TICKS_PER_MINUTE;
     m.stopped_time = 0;
-    hooks::clear_hud_panels();
+    presentation::clear_hud_panels();
     // 6.
     if (mode == INIT_SWAP_ENDS)
         init_kickout_slots();
     else
         match_key_men();
-    hooks::init_camera_system();
-    hooks::reopen_kick_panel();
+    presentation::init_camera_system();
+    presentation::reopen_kick_panel();
     // 7.
     if (mode == INIT_SWAP_ENDS_FULL) {
         place_set_play_positions(&team_records[0]);
@@ -181,10 +181,10 @@ void restart_steps(int32_t mode)
     set_competition_flag();
     m.match_started = 1;
     m.restart_countdown = 0;
-    hooks::reset_cameras(7);
+    presentation::reset_cameras(7);
     // 9.
     if (mode == INIT_SWAP_ENDS)
-        hooks::unmute_commentary();
+        presentation::unmute_commentary();
     // 10.
     build_active_men_list();
     set_match_state(CENTRE_BOUNCE_SETUP);
@@ -211,19 +211,19 @@ void init_match(int32_t mode)
         reload_lineups_and_panel();
         break;
     case INIT_REPLAY_PLAYBACK:
-        hooks::set_replay_playback(1);
+        presentation::set_replay_playback(1);
         new_match_steps(false);
         break;
     default:
         return;
     }
     // Every mode: the graphics, the models and the sound.
-    hooks::load_match_presentation(mode);
+    presentation::load_match_presentation(mode);
     load_team_textures();
     if (mode == INIT_NEW_MATCH)
         reset_man_records();
-    if (!hooks::replay_playback_active())
-        hooks::crowd_react(0);
+    if (!presentation::replay_playback_active())
+        presentation::crowd_react(0);
 }
 
 void reset_game_state()
@@ -277,16 +277,16 @@ void pick_weather_and_kick_off()
         s.kick_off_variant >= 7 ? static_cast<uint8_t>((game_random() & 0xFFFF) % 7) : s.kick_off_variant;
     switch (m.kick_off_variant) {
     case 0:
-        m.gathering_x = 25600;
-        m.gathering_y = 512;
+        m.gather_x = 25600;
+        m.gather_y = 512;
         break;
     case 2:
-        m.gathering_x = -21248;
-        m.gathering_y = 16896;
+        m.gather_x = -21248;
+        m.gather_y = 16896;
         break;
     default:
-        m.gathering_x = 0;
-        m.gathering_y = -16896;
+        m.gather_x = 0;
+        m.gather_y = -16896;
         break;
     }
 }
@@ -600,12 +600,12 @@ void clear_player_links()
                 team.pairings[i][man.matched_man->number % TEAM_SLOTS] = 0;
                 man.matched_man = nullptr;
             }
-            man.fight_partner = nullptr;
+            man.fight_opponent = nullptr;
             man.previous_target = nullptr;
             man.tackle_partner = nullptr;
             man.key_man_mark = 0;
         }
-    match_globals.fighter_a = match_globals.fighter_b = nullptr;
+    match_globals.fight_pair[0] = match_globals.fight_pair[1] = nullptr;
 }
 
 void init_pairing_values()
@@ -648,8 +648,8 @@ void reload_lineups_and_panel()
     load_both_lineups();
     link_lineup_to_slots();
     set_formation_positions();
-    hooks::clear_hud_panels();
-    hooks::reopen_kick_panel();
+    presentation::clear_hud_panels();
+    presentation::reopen_kick_panel();
 }
 
 void clear_team_spots(TeamRecord* team)
@@ -663,7 +663,7 @@ void reset_flow_flags()
     match_globals.flow_flags = static_cast<uint16_t>((match_globals.flow_flags & FLOW_KEPT_BY_NEW_MATCH) | QUARTER_1);
 }
 
-void reset_replay_buffer() { hooks::reset_replay(); }
+void reset_replay_buffer() { presentation::reset_replay(); }
 
 void init_officials()
 {

@@ -1,4 +1,4 @@
-#include "frontend/league_data.h"
+#include "league/league_data.h"
 #include "match/game_maths.h"
 #include "match/match_flow.h"
 #include "match/match_hooks.h"
@@ -24,7 +24,7 @@ constexpr int32_t END_BANNER_KIND = 2;
 void say_scorer(int32_t event, int32_t priority)
 {
     const PlayerSlot* s = match_globals.last_kicker;
-    hooks::commentate(event, s ? s->team_index : -1, s ? s->number : -1, -1, -1, priority);
+    presentation::commentate(event, s ? s->team_index : -1, s ? s->number : -1, -1, -1, priority);
 }
 
 } // namespace
@@ -58,7 +58,7 @@ void siren_tail()
     }
     m.flow_flags = static_cast<uint16_t>((m.flow_flags & ~TIME_ON) | CLOCK_FROZEN);
     m.clock_display_mode = 3;
-    hooks::play_effect(EFFECT_SIREN, 0, 127, 0, 1);
+    presentation::play_effect(EFFECT_SIREN, 0, 127);
 }
 
 void start_time_on()
@@ -73,7 +73,7 @@ void start_time_on()
         m.ticks_played = 0;
 }
 
-void event65() { hooks::commentate(65, -1, -1, -1, -1, 500); }
+void event65() { presentation::commentate(65, -1, -1, -1, -1, 500); }
 
 void score_flash(const TeamRecord* team, int32_t mode)
 {
@@ -88,7 +88,7 @@ void score_flash(const TeamRecord* team, int32_t mode)
 
 bool show_banner_texts(int32_t kind, const uint16_t* ids, const char* name)
 {
-    const int32_t handle = hooks::open_message_banner(kind);
+    const int32_t handle = presentation::open_message_banner(kind);
     if (!handle)
         return false;
     char text[160] = "";
@@ -101,7 +101,7 @@ bool show_banner_texts(int32_t kind, const uint16_t* ids, const char* name)
         std::strcat(text, " ");
         std::strcat(text, name);
     }
-    hooks::show_message(text, handle);
+    presentation::show_message(text, handle);
     return true;
 }
 
@@ -115,8 +115,8 @@ void watch_score()
     // 1. A post: a behind even when it goes on through.
     if (b.flight_flags & MARK_POST) {
         if (scorer) {
-            hooks::commentate(-3, -1, -1, -1, -1, 0);
-            hooks::clear_pending_commentary();
+            presentation::commentate(-3, -1, -1, -1, -1, 0);
+            presentation::clear_pending_commentary();
             say_scorer(55, 100);
         }
         set_match_state(BEHIND);
@@ -124,15 +124,15 @@ void watch_score()
     }
     // 2.
     if (b.flight_flags & MARK_GOAL) {
-        hooks::clear_pending_commentary();
-        hooks::drop_queued_commentary();
+        presentation::clear_pending_commentary();
+        presentation::drop_queued_commentary();
         const bool off_boot = (b.flight_flags & (BALL_KICKED | BALL_OFF_BOOT)) != 0;
         if (!off_boot || !scorer || !(b.flags & 1)) {
             // Carried or knocked through.
-            hooks::commentate(-3, -1, -1, -1, -1, 0);
+            presentation::commentate(-3, -1, -1, -1, -1, 0);
             PlayerSlot* who = m.ball_holder ? m.ball_holder : m.last_ball_holder;
             if (who)
-                hooks::commentate(54, who->team_index, who->number, -1, -1, 100);
+                presentation::commentate(54, who->team_index, who->number, -1, -1, 100);
             set_match_state(BEHIND);
         } else {
             const int32_t margin = score_margin_check(1);
@@ -148,7 +148,7 @@ void watch_score()
                 set_match_state(GOAL);
             } else {
                 const int32_t club = scorer->team && scorer->team->club ? scorer->team->club->number : 0;
-                if (hooks::find_player_name_sample(club, scorer->line_up_index) >= 0) {
+                if (presentation::find_player_name_sample(club, scorer->line_up_index) >= 0) {
                     if (game_random() & 1) {
                         say_scorer(49, 150);
                         say_scorer(298 + club, 150);
@@ -169,7 +169,7 @@ void watch_score()
     }
     // 3.
     if (b.flight_flags & MARK_BEHIND) {
-        hooks::commentate(-3, -1, -1, -1, -1, 0);
+        presentation::commentate(-3, -1, -1, -1, -1, 0);
         if (scorer)
             say_scorer(53, 100);
         set_match_state(BEHIND);
@@ -180,11 +180,11 @@ void finish_goal()
 {
     MatchGlobals& m = match_globals;
     m.time_off = 1;
-    switch (hooks::queued_commentary_event()) {
+    switch (presentation::queued_commentary_event()) {
     case 1: case 2: case 4: case 7: case 9: case 10: case 11: case 12:
         break;
     default:
-        hooks::flush_pending_commentary();
+        presentation::flush_pending_commentary();
     }
     m.end_side_word = ball_whole_x() < 1 ? 1 : 2;
     if (!ball_is_down())
@@ -200,7 +200,7 @@ void finish_goal()
         scorer->team->goals += 1;
         ++scorer->goals_kicked;
         clear_ball_marks();
-        if (!hooks::banner_showing()) {
+        if (!presentation::message_banner_busy()) {
             const uint16_t ids[] = {169, 169, 169, 182, 176, 199, 0xFFFF};
             if (show_banner_texts(2, ids, scorer->person ? player_name(scorer->person) : nullptr))
                 score_flash(scorer->team, 6);
@@ -223,7 +223,7 @@ void finish_behind_banner()
         const bool clear =
             !near || approx_vector_length(near->x - scorer->x, near->y - scorer->y) >= 401;
         if (p != 8 && p != 42 && p != 56 && clear && (game_random() & 1))
-            hooks::commentate(12, scorer->team_index, scorer->number, -1, -1, 4);
+            presentation::commentate(12, scorer->team_index, scorer->number, -1, -1, 4);
     }
     if (!ball_is_down())
         return;
@@ -240,7 +240,7 @@ void finish_behind_banner()
         rushed = scorer && scorer->side != 2;
     }
     m.mark_y = 0;
-    if (!rushed && !hooks::banner_showing()) {
+    if (!rushed && !presentation::message_banner_busy()) {
         const uint16_t ids[] = {169, 169, 169, 332, 176, 199, 0xFFFF};
         if (show_banner_texts(2, ids, scorer && scorer->person ? player_name(scorer->person) : nullptr))
             score_flash(scorer ? scorer->team : nullptr, 1);
@@ -258,7 +258,7 @@ void handle_behind()
         m.period_end_pending = 1;
     m.restart_pending = 1;
     TeamRecord* awarded = team_of_side(m.awarded_side);
-    if (!hooks::banner_showing()) {
+    if (!presentation::message_banner_busy()) {
         const uint16_t ids[] = {316, 169, club_text_id(awarded), 0xFFFF};
         show_banner_texts(2, ids, nullptr);
     }
@@ -313,7 +313,7 @@ void handle_time_up()
     const bool level = team_records[0].points == team_records[1].points;
     if (f & TIME_ON) {
         end_banner(203);
-        hooks::drop_queued_commentary();
+        presentation::drop_queued_commentary();
         event65();
         set_match_state(FULL_TIME);
         return;
@@ -322,17 +322,17 @@ void handle_time_up()
         if (f & SUDDEN_DEATH) {
             set_match_state(FULL_TIME);
             end_banner(203);
-            hooks::drop_queued_commentary();
+            presentation::drop_queued_commentary();
             event65();
             m.flow_flags = static_cast<uint16_t>((m.flow_flags | CLOCK_FROZEN) & ~TIME_ON);
-            hooks::commentate(59, -1, -1, -1, -1, 500);
+            presentation::commentate(59, -1, -1, -1, -1, 500);
             siren_tail();
         } else if (owed) {
             start_time_on();
         } else if (f & EXTRA_TIME) {
             text_banner(345);
             set_match_state(END_OF_PERIOD);
-            hooks::commentate(59, -1, -1, -1, -1, 500);
+            presentation::commentate(59, -1, -1, -1, -1, 500);
             siren_tail();
         } else {
             for (int twice = 0; twice < 2; ++twice) {
@@ -340,29 +340,29 @@ void handle_time_up()
                 event65();
                 set_match_state(FULL_TIME);
             }
-            hooks::commentate(59, -1, -1, -1, -1, 500);
+            presentation::commentate(59, -1, -1, -1, -1, 500);
             siren_tail();
         }
     } else if (f & QUARTER_2) {
         if (owed) {
             start_time_on();
         } else if ((f & EXTRA_TIME) && !level) {
-            hooks::drop_queued_commentary();
+            presentation::drop_queued_commentary();
             event65();
             end_banner(203);
             set_match_state(FULL_TIME);
-            hooks::commentate(61, -1, -1, -1, -1, 500);
+            presentation::commentate(61, -1, -1, -1, -1, 500);
             siren_tail();
         } else if (f & EXTRA_TIME) {
             m.flow_flags |= SUDDEN_DEATH;
             text_banner(346);
             set_match_state(BREAK);
-            hooks::commentate(61, -1, -1, -1, -1, 500);
+            presentation::commentate(61, -1, -1, -1, -1, 500);
             siren_tail();
         } else {
             end_banner(207);
             set_match_state(BREAK);
-            hooks::commentate(61, -1, -1, -1, -1, 500);
+            presentation::commentate(61, -1, -1, -1, -1, 500);
             siren_tail();
         }
     } else if (f & QUARTER_3) {
@@ -371,7 +371,7 @@ void handle_time_up()
         } else {
             end_banner(339);
             set_match_state(END_OF_PERIOD);
-            hooks::commentate(63, -1, -1, -1, -1, 500);
+            presentation::commentate(63, -1, -1, -1, -1, 500);
             siren_tail();
         }
     } else if (f & QUARTER_4) {
@@ -385,7 +385,7 @@ void handle_time_up()
         } else {
             end_banner(203);
             set_match_state(FULL_TIME);
-            hooks::drop_queued_commentary();
+            presentation::drop_queued_commentary();
             event65();
             siren_tail();
         }
@@ -394,13 +394,13 @@ void handle_time_up()
 
 void show_score_banner()
 {
-    if (hooks::banner_showing())
+    if (presentation::message_banner_busy())
         return;
-    const int32_t handle = hooks::open_message_banner2(3);
+    const int32_t handle = presentation::open_message_banner2(3);
     if (!handle)
         return;
     char text[128];
     std::snprintf(text, sizeof text, "%s %d\n%s %d", get_text(club_text_id(&team_records[0])), team_records[0].points,
                   get_text(club_text_id(&team_records[1])), team_records[1].points);
-    hooks::show_message(text, handle);
+    presentation::show_message(text, handle);
 }

@@ -1,4 +1,4 @@
-#include "frontend/league_data.h"
+#include "league/league_data.h"
 #include "match/game_maths.h"
 #include "match/match_flow.h"
 #include "match/match_hooks.h"
@@ -31,7 +31,7 @@ void injury_camera()
     PlayerSlot* man = match_globals.selected_man;
     if (man && !man->excluded) {
         match_globals.restart_countdown = 0;
-        hooks::choose_automatic_camera(man, 310);
+        presentation::choose_automatic_camera(man, 310);
     }
 }
 
@@ -44,12 +44,12 @@ void clear_stoppage_men_both()
 void open_both_overlays()
 {
     for (int t = 0; t < 2; ++t) {
-        hooks::init_team_overlay(t, 0, 4);
-        hooks::arrange_overlay_ring(t, 0, 0, 4);
+        presentation::init_team_overlay(&team_records[t], 0, 4);
+        presentation::arrange_overlay_ring(&team_records[t], 0, 0, 4);
     }
 }
 
-void drop_queued() { hooks::drop_queued_commentary(); }
+void drop_queued() { presentation::drop_queued_commentary(); }
 
 void key_men_start_delay()
 {
@@ -93,21 +93,21 @@ void goal_entry()
 {
     MatchGlobals& m = match_globals;
     m.time_off = 1;
-    if (hooks::pending_commentary_event() == 12 || hooks::last_spoken_event() == 71)
-        hooks::clear_pending_commentary();
-    else if (hooks::last_spoken_event() == 12)
+    if (presentation::pending_commentary_event() == 12 || presentation::last_spoken_event() == 71)
+        presentation::clear_pending_commentary();
+    else if (presentation::last_spoken_event() == 12)
         drop_queued();
     m.scorer = m.last_kicker;
     m.end_side_word = ball_whole_x() < 1 ? 1 : 2;
     if (m.scorer)
-        hooks::track_camera_target(m.scorer);
+        presentation::track_camera_target(m.scorer);
     set_official_job(field_umpire(), 27);
     set_official_job(&official_slots[m.end_side_word == 1 ? GOAL_UMPIRE_1 : GOAL_UMPIRE_2], 2);
     if (m.scorer) {
         play_man_animation(m.scorer, ANIM_CELEBRATE, 0, 1.0);
         m.scorer->man_flags |= MAN_BUSY;
     }
-    hooks::crowd_react(0);
+    presentation::crowd_react(0);
     int32_t kind = 1;
     if (m.scorer && m.scorer->team) {
         const TeamRecord* own = m.scorer->team;
@@ -134,7 +134,7 @@ void goal_entry()
             }
         }
         if (event >= 0 && !(m.flow_flags & SUDDEN_DEATH))
-            hooks::set_pending_commentary(event, own->team_number, m.scorer->number, -1, -1, 250);
+            presentation::set_pending_commentary(event, own->team_number, m.scorer->number, -1, -1, 250);
         m.stored_margin = margin;
     }
     adjust_confidence_by_event(2, kind);
@@ -198,7 +198,7 @@ void full_time_entry()
 {
     MatchGlobals& m = match_globals;
     const int32_t margin = score_margin_check(0);
-    hooks::clear_pending_commentary();
+    presentation::clear_pending_commentary();
     drop_queued();
     if (m.restart_countdown > 0)
         m.restart_countdown = 62;
@@ -214,13 +214,13 @@ void full_time_entry()
         event = margin == -1 ? 270 : margin == 0 ? (leader.human_count ? 284 : 270) : margin == 1 ? 284 : 274;
     } else
         event = margin == -1 ? 281 : margin == 0 ? 279 : margin == 1 ? 280 : (finals ? 281 : 280);
-    hooks::set_pending_commentary(event, -1, -1, -1, -1, 500);
+    presentation::set_pending_commentary(event, -1, -1, -1, -1, 500);
 }
 
 void after_toss_entry()
 {
     MatchGlobals& m = match_globals;
-    hooks::commentate(-3, -1, -1, -1, -1, 0);
+    presentation::commentate(-3, -1, -1, -1, -1, 0);
     static const struct {
         uint8_t variant;
         int32_t first, second;
@@ -232,10 +232,10 @@ void after_toss_entry()
             second = r.second;
         }
     const int32_t event = m.time_of_day == 0 || m.time_of_day == 2 ? first : second;
-    hooks::set_pending_commentary(event, -1, -1, -1, -1, 10);
-    hooks::choose_situation_remark();
+    presentation::set_pending_commentary(event, -1, -1, -1, -1, 10);
+    presentation::choose_situation_remark();
     m.restart_in_progress = 1;
-    if (!hooks::banner_showing()) {
+    if (!presentation::message_banner_busy()) {
         const TeamRecord& toss = team_records[m.toss_winner & 1];
         const uint16_t club_text = static_cast<uint16_t>((toss.club ? toss.club->number : 0) + 20);
         const uint16_t ids[] = {club_text, 169, 164, 169, 166, 348, static_cast<uint16_t>(toss.side == 1 ? 349 : 350),
@@ -283,7 +283,7 @@ void play_on_entry()
     use_default_formation_tables();
     m.flow_flags = static_cast<uint16_t>((m.flow_flags & ~CLOCK_STOPPED) | CLOCK_RUNNING);
     init_kickout_slots();
-    hooks::close_hud_panels();
+    presentation::close_hud_panels();
     reset_officials();
     if ((m.previous_match_state == MARK || m.previous_match_state == ADVANTAGE) && m.played_on)
         set_official_job(field_umpire(), 20);
@@ -299,7 +299,7 @@ void play_on_entry()
     }
     if (m.previous_match_state == BOUNCE_IN_AIR && (game_random() & 1)) {
         const TeamRecord& first = team_records[0];
-        hooks::commentate(31, 0, first.key_men[0], -1, -1, 7);
+        presentation::commentate(31, 0, first.key_men[0], -1, -1, 7);
     }
 }
 
@@ -307,8 +307,8 @@ void set_kick_clock_mark()
 {
     MatchGlobals& m = match_globals;
     m.restart_countdown = 0;
-    hooks::clear_pending_commentary();
-    const int32_t q = hooks::queued_commentary_event();
+    presentation::clear_pending_commentary();
+    const int32_t q = presentation::queued_commentary_event();
     if (q != 37 && q != 46)
         drop_queued();
     team_of_side(m.awarded_side)->clock_mark = clock_offset(930);
@@ -319,7 +319,7 @@ void mark_or_free_kick_entry(int32_t n)
     MatchGlobals& m = match_globals;
     if (n == FREE_KICK) {
         injury_camera();
-        hooks::clear_pending_commentary();
+        presentation::clear_pending_commentary();
     }
     m.restart_in_progress = 0;
     m.play_on_warning_a = m.play_on_warning_b = 0;
@@ -364,7 +364,7 @@ void run_entry_actions(int32_t n)
         m.time_off = 1;
         break;
     case SET_KICK_START:
-        hooks::play_effect(EFFECT_WHISTLE, 0, 101, 0, 1);
+        presentation::play_effect(EFFECT_WHISTLE, 0, 101);
         m.set_kick_start_mark = clock_offset(124);
         break;
     case KICK_PENDING:
@@ -397,13 +397,13 @@ void run_entry_actions(int32_t n)
         if (n == CENTRE_BOUNCE_READY && (team_records[0].human_count || team_records[1].human_count))
             m.flow_flags = static_cast<uint16_t>((m.flow_flags | CLOCK_STOPPED) & ~CLOCK_RUNNING);
         m.restart_in_progress = 1;
-        hooks::clear_pending_commentary();
+        presentation::clear_pending_commentary();
         drop_queued();
         open_both_overlays();
         break;
     case CENTRE_BOUNCE:
         m.restart_in_progress = 0;
-        hooks::mark_remark_time();
+        presentation::mark_remark_time();
         break;
     case BOUNCE_IN_AIR:
     case BALL_UP_IN_AIR:
@@ -416,7 +416,7 @@ void run_entry_actions(int32_t n)
         m.dead_ball = 1;
         m.restart_in_progress = 0;
         if (game_random() & 1)
-            hooks::commentate(43, -1, -1, -1, -1, 7);
+            presentation::commentate(43, -1, -1, -1, -1, 7);
         reset_human_contests();
         m.bounce_allowance = 0;
         key_men_start_delay();
@@ -424,19 +424,19 @@ void run_entry_actions(int32_t n)
     case BOUNCE_SIREN:
         m.dead_ball = 1;
         m.restart_in_progress = 1;
-        hooks::clear_pending_commentary();
+        presentation::clear_pending_commentary();
         drop_queued();
         break;
     case BREAK:
-        hooks::clear_pending_commentary();
+        presentation::clear_pending_commentary();
         drop_queued();
         break;
     case FULL_TIME:
         full_time_entry();
         break;
     case FULL_TIME_EXIT:
-        hooks::clear_pending_commentary();
-        hooks::mute_commentary();
+        presentation::clear_pending_commentary();
+        presentation::mute_commentary();
         break;
     case COIN_TOSS_WAIT:
         m.restart_in_progress = 1;
@@ -444,27 +444,27 @@ void run_entry_actions(int32_t n)
         break;
     case END_OF_PERIOD:
         set_official_job(field_umpire(), 15);
-        hooks::close_hud_panels();
+        presentation::close_hud_panels();
         break;
     case CAPTAINS_MEET:
-        if (hooks::use_3d_hardware())
-            hooks::reload_overlay_model();
+        if (presentation::use_3d_hardware())
+            presentation::reload_overlay_model();
         m.restart_in_progress = 1;
         for (TeamRecord& team : team_records)
             if (team.captain) {
                 team.captain->job_step = 0;
                 team.captain->arrived = 0;
             }
-        if (team_records[0].human_count && !hooks::banner_showing()) {
+        if (team_records[0].human_count && !presentation::message_banner_busy()) {
             const uint16_t ids[] = {351, 352, 0xFFFF};
             show_banner_texts(3, ids, nullptr);
         }
         break;
     case COIN_TOSS:
-        if (hooks::use_3d_hardware())
-            hooks::pop_texture_slot();
+        if (presentation::use_3d_hardware())
+            presentation::pop_texture_slot();
         m.restart_in_progress = 1;
-        if (team_records[0].human_count && team_records[m.toss_winner & 1].human_count && !hooks::banner_showing()) {
+        if (team_records[0].human_count && team_records[m.toss_winner & 1].human_count && !presentation::message_banner_busy()) {
             const uint16_t ids[] = {353, 354, 0xFFFF};
             show_banner_texts(3, ids, nullptr);
         }
@@ -478,7 +478,7 @@ void run_entry_actions(int32_t n)
     case OUT_OF_BOUNDS: {
         m.dead_ball = 1;
         injury_camera();
-        hooks::clear_pending_commentary();
+        presentation::clear_pending_commentary();
         m.restart_in_progress = 1;
         m.time_off = 1;
         PlayerSlot* own_umpire = &official_slots[m.mark_y < 1 ? BOUNDARY_UMPIRE_2 : BOUNDARY_UMPIRE_1];
@@ -589,8 +589,8 @@ void set_match_state(int32_t n)
     m.match_state = static_cast<uint8_t>(n);
     if (was_kick_out && !(n >= KICK_OUT_SETUP && n <= KICK_OUT_PLAN_7))
         use_default_formation_tables();
-    hooks::say_unless_speaking(0);
-    hooks::service_deferred_remarks();
+    presentation::say_unless_speaking(0);
+    presentation::service_deferred_remarks();
     if (game_settings.skip_entry_actions)
         return;
     if (!keeps_time_off(n))
@@ -624,7 +624,7 @@ void give_ball_to(PlayerSlot* man)
         const uint8_t s = m.match_state;
         if ((s >= 60 && s <= 72 && s % 2 == 0) || s == KICK_OUT_PLAN_7) {
             m.restart_countdown = 0;
-            hooks::reset_cameras(7);
+            presentation::reset_cameras(7);
         }
         flag_players_ball_coming();
         PlayerSlot* last = m.last_ball_holder;
@@ -643,8 +643,8 @@ void give_ball_to(PlayerSlot* man)
     man->possession_time = 0;
     if (man->team && man->team->human_count)
         contest_restart_with(man);
-    hooks::clear_pending_commentary();
-    hooks::commentate(-3, -1, -1, -1, -1, 0);
+    presentation::clear_pending_commentary();
+    presentation::commentate(-3, -1, -1, -1, -1, 0);
     m.cycle_counter = (m.cycle_counter + 1) & 3;
     m.pickup_x = man->x;
     m.pickup_y = man->y;
@@ -652,9 +652,9 @@ void give_ball_to(PlayerSlot* man)
     const PlayerSlot* kicker = m.last_kicker;
     const bool clean = b.bounce_count == 0;
     if (clean) {
-        hooks::play_effect(EFFECT_CATCH, 0, 101, 0, 1);
+        presentation::play_effect(EFFECT_CATCH, 0, 101);
         if (kicked && d > 2560 && m.match_state == PLAY_ON) {
-            hooks::schedule_effect(EFFECT_WHISTLE, 0, 101, 0, 1, 31);
+            presentation::schedule_effect(EFFECT_WHISTLE, 0, 101, 0, 1, 31);
             ++man->marks_taken;
         }
     }
@@ -717,7 +717,7 @@ void check_period_clock()
             m.flow_flags = static_cast<uint16_t>((m.flow_flags & ~CLOCK_RUNNING) | CLOCK_STOPPED);
         break;
     default:
-        if (!hooks::hud_paused() && (m.flow_flags & CLOCK_STOPPED))
+        if (!presentation::hud_paused() && (m.flow_flags & CLOCK_STOPPED))
             m.flow_flags = static_cast<uint16_t>((m.flow_flags & ~CLOCK_STOPPED) | CLOCK_RUNNING);
         break;
     }
@@ -729,9 +729,9 @@ void check_fight_interrupt()
     if (m.pending_cut_state != -1 || m.closing_transition_running || m.opening_transition_running || m.ticks_halted)
         return;
     if (m.match_state == FIGHT) {
-        PlayerSlot* a = m.fighter_a;
-        PlayerSlot* b = m.fighter_b;
-        if (!(a && b && a->fight_partner == b && b->fight_partner == a))
+        PlayerSlot* a = m.fight_pair[0];
+        PlayerSlot* b = m.fight_pair[1];
+        if (!(a && b && a->fight_opponent == b && b->fight_opponent == a))
             set_match_state(m.return_match_state);
         return;
     }
@@ -755,7 +755,7 @@ void handle_injury_at_stoppage()
     PlayerSlot* man = m.selected_man;
     if (!man || man->excluded || !man->team)
         return;
-    if (!hooks::banner_showing()) {
+    if (!presentation::message_banner_busy()) {
         const uint16_t ids[] = {169, 355, 0xFFFF};
         if (man->person)
             show_banner_texts(4, ids, player_name(man->person));
@@ -768,7 +768,7 @@ void handle_injury_at_stoppage()
         if (left)
             queue_interchange_for_selected();
     } else if (m.restart_countdown == 0) {
-        hooks::commentate((game_random() & 1) ? 85 : 289, team->team_number, man->number, -1, -1, 250);
+        presentation::commentate((game_random() & 1) ? 85 : 289, team->team_number, man->number, -1, -1, 250);
     } else if (left) {
         queue_interchange_for_selected();
     }
@@ -921,7 +921,7 @@ void run_coin_toss_wait()
         return;
     const TeamRecord& toss = team_records[m.toss_winner & 1];
     if (toss.human_count && !m.pre_match_skipped)
-        hooks::init_team_overlay(toss.team_number, 2, 14);
+        presentation::init_team_overlay(&team_records[toss.team_number], 2, 14);
     set_match_state(COIN_TOSS);
 }
 

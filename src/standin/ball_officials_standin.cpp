@@ -1,5 +1,5 @@
-// STAND-IN for the ball, interchange, umpires, watches, banners, proposals
-// and the set-play director. Delete each piece when its module lands.
+// STAND-IN for interchange, umpires, watches, banners, proposals and the
+// set-play director. Delete each piece when its module lands.
 #include "standin/ball_officials_standin.h"
 
 #include "match/formation.h"
@@ -7,68 +7,6 @@
 #include "match/match_flow.h"
 #include "match/match_hooks.h"
 #include "platform/input.h"
-
-void update_ball(BallState* b, int32_t)
-{
-    if (!(b->flags & 1) || !(b->flight_flags & 32))
-        return;
-    b->x += b->vx;
-    b->y += b->vy;
-    b->z += b->vz;
-    b->vz -= b->gravity;
-    if (b->z <= 0) {
-        b->z = 0;
-        ++b->bounce_count;
-        b->vz = -b->vz / 2;
-        if (b->vz < 0x10000) {
-            b->vz = b->vx = b->vy = 0;
-            b->flight_flags = static_cast<uint16_t>((b->flight_flags & ~32) | 2);
-        }
-    }
-}
-
-void check_score() {}
-void ball_wide_test() {}
-void check_ball_contacts() {}
-
-void place_ball(int32_t x, int32_t y)
-{
-    give_ball_to(nullptr);
-    BallState& b = ball_state;
-    b.x = static_cast<int32_t>(static_cast<uint32_t>(x) << 16);
-    b.y = static_cast<int32_t>(static_cast<uint32_t>(y) << 16);
-    b.z = b.vx = b.vy = b.vz = 0;
-    b.gravity = 42824;
-    b.bounce_count = 0;
-    b.flags = 1;
-    b.flight_flags = 2;
-    b.spin_rate[0] = 1024;
-    b.spin_rate[1] = 0;
-    b.spin_rate[2] = 512;
-    match_globals.umpire_with_ball = nullptr;
-    match_globals.umpire_has_ball = 0;
-}
-
-void umpire_launch_ball(int32_t x, int32_t y)
-{
-    BallState& b = ball_state;
-    match_globals.umpire_with_ball = nullptr;
-    match_globals.umpire_has_ball = 0;
-    b.x = static_cast<int32_t>(static_cast<uint32_t>(x) << 16);
-    b.y = static_cast<int32_t>(static_cast<uint32_t>(y) << 16);
-    b.z = 256 << 16;
-    b.vx = b.vy = 0;
-    b.vz = 8 << 16;
-    b.bounce_count = 0;
-    b.flags = 1;
-    b.flight_flags = 32;
-}
-
-void set_ball_landing_point(BallState* b)
-{
-    b->landing_x = static_cast<int16_t>(b->x >> 16);
-    b->landing_y = static_cast<int16_t>(b->y >> 16);
-}
 
 void reset_interchange_queues()
 {
@@ -133,7 +71,7 @@ int32_t play_has_stopped()
     const MatchGlobals& m = match_globals;
     if (m.period_end_pending)
         return 0;
-    if (hooks::banner_showing())
+    if (presentation::message_banner_busy())
         return 1;
     if ((ball_state.flight_flags & 64) && (ball_state.flight_flags & 32))
         return 1;

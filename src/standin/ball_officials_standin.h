@@ -1,20 +1,14 @@
-// STAND-IN: the ball, scoring marks, interchange, umpires, match-flow watches,
-// banners, proposals and the set-play director, until their own modules
+// STAND-IN: interchange, umpires, match-flow watches, banners, proposals and
+// the set-play director, until their own modules
 // land. Same names and arguments as the real operations; crude bodies that
 // only keep a headless match moving.
 #pragma once
 
+#include "match/ball.h"
+#include "match/ball_contacts.h"
 #include "match/match_records.h"
 
 #include <cstdint>
-
-void update_ball(BallState* ball, int32_t predict);
-void check_score();
-void ball_wide_test();
-void check_ball_contacts();
-void place_ball(int32_t x, int32_t y);
-void umpire_launch_ball(int32_t x, int32_t y);
-void set_ball_landing_point(BallState* ball);
 
 void reset_interchange_queues();
 void update_interchanges();

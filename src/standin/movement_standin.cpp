@@ -1,6 +1,35 @@
-// STAND-IN for locomotion and the action executor: men step straight onto
-// their targets. Delete when the movement module lands.
+// STAND-IN: the movement layer's queries, answered from the animation
+// numbers the real ones read; locomotion steps men straight onto their
+// targets.
 #include "standin/movement_standin.h"
+
+#include "match/game_maths.h"
+#include "match/match_flow.h"
+
+void flag_players_ball_coming() {}
+
+void act_go_for_ball(PlayerSlot*) {}
+
+int32_t is_standing_anim(const PlayerSlot* man)
+{
+    const uint32_t a = man->primary_animation;
+    return a == 0 || a == 5 || a == 82 || (a >= 121 && a <= 123) || a == 176 || (a >= 194 && a <= 218);
+}
+
+int32_t is_picking_up(const PlayerSlot* man)
+{
+    return man->primary_animation >= 239 && man->primary_animation <= 241;
+}
+
+int32_t is_kicking(const PlayerSlot* man) { return man->primary_animation >= 21 && man->primary_animation <= 24; }
+
+int32_t is_walking_backwards(const PlayerSlot* man)
+{
+    const uint32_t a = man->primary_animation;
+    return a == 147 || a == 257 || a == 258;
+}
+
+int32_t wants_to_fight(const PlayerSlot*, const PlayerSlot*) { return 0; }
 
 void apply_pending_phase() {}
 void schedule_phase_cut() {}
@@ -25,6 +54,16 @@ void update_locomotion_all()
 
 void update_umpire_locomotion()
 {
+    // The field umpire's bounce: its first frame starts the clock, and the
+    // ball leaves his hands as the animation ends.
+    PlayerSlot& field = official_slots[0];
+    if (field.primary_animation == 167) {
+        match_globals.clock_enabled = 1;
+        field.primary_animation = 0;
+        field.man_flags = static_cast<uint16_t>(field.man_flags & ~MAN_BUSY);
+        if (match_globals.umpire_with_ball == &field)
+            give_ball_to(nullptr);
+    }
     for (PlayerSlot& u : official_slots) {
         walk(&u);
         u.facing = static_cast<uint8_t>(u.wanted_facing);
@@ -46,6 +85,4 @@ void update_all_men()
     }
 }
 
-int32_t is_standing_anim(const PlayerSlot*) { return 1; }
-void flag_players_ball_coming() {}
 PlayerSlot* nearest_player(const PlayerSlot*) { return nullptr; }

@@ -1,17 +1,23 @@
-// STAND-IN: locomotion, the action executor and the scene-cut steps, until
-// their own modules land. Men walk straight onto their targets.
+// STAND-IN: the movement layer's, locomotion's, the action executor's and
+// the scene cut's services another engineer is building. Men walk straight
+// onto their targets. Delete once main has them.
 #pragma once
 
 #include "match/match_records.h"
 
 #include <cstdint>
 
+void flag_players_ball_coming();
+void act_go_for_ball(PlayerSlot* man);
+int32_t is_standing_anim(const PlayerSlot* man);
+int32_t is_picking_up(const PlayerSlot* man);
+int32_t is_kicking(const PlayerSlot* man);
+int32_t is_walking_backwards(const PlayerSlot* man);
+int32_t wants_to_fight(const PlayerSlot* man, const PlayerSlot* other);
 void apply_pending_phase();
 void schedule_phase_cut();
 void update_locomotion_all();
 void update_umpire_locomotion();
 void update_player_effort();
 void update_all_men();
-int32_t is_standing_anim(const PlayerSlot* man);
-void flag_players_ball_coming();
 PlayerSlot* nearest_player(const PlayerSlot* man);

@@ -1,9 +1,29 @@
-// STAND-IN for kick-out positions, set-play queries, team AI and contests.
-// Computer teams choose plan 0 at once. Delete each piece when its module
-// lands.
+// STAND-IN: the set plays and team AI not built yet; they answer the plain
+// values the callers can live with. Computer teams choose plan 0 at once.
 #include "standin/set_plays_standin.h"
 
+#include "match/game_maths.h"
 #include "match/match_flow.h"
+
+void nearest_option_action1(PlayerSlot*) {}
+
+int32_t find_opponent(const PlayerSlot* man)
+{
+    const MatchGlobals& g = match_globals;
+    for (int i = 0; i < g.active_men_count; ++i)
+        if (g.active_men[i] && g.active_men[i]->side != man->side)
+            return g.active_men[i]->ball_distance;
+    return 0;
+}
+
+int32_t in_goal_range(const PlayerSlot* man, int32_t range, int32_t x, int32_t y)
+{
+    const int32_t gx = man->side == 2 ? 24562 : -24562;
+    return approx_vector_length(gx - x, y) < range;
+}
+
+int32_t attribute_random_check(PlayerSlot*, int32_t angle, int32_t, int32_t) { return angle; }
+
 
 void choose_kickout_positions(TeamRecord*, int32_t) {}
 void choose_oppose_kickout_positions(TeamRecord*, int32_t) {}
@@ -56,6 +76,9 @@ void remember_previous_actions()
 
 void team_ai_tick()
 {
+    // The captains toss once the field umpire has walked out.
+    if (match_globals.match_state == COIN_TOSS_WAIT && official_slots[0].job_step > 3)
+        match_globals.flow_flags |= FLOW_KEEP_A;
     for (TeamRecord& team : team_records) {
         if (team.human_count)
             continue;

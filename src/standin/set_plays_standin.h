@@ -1,6 +1,6 @@
-// STAND-IN: kick-out positions, set-play queries, team AI and the contest
-// groups, until their own modules land. Same names and arguments as the real
-// operations; crude bodies that only keep a headless match moving.
+// STAND-IN: the kick-out positions, set plays, per-man behaviours, team AI,
+// occupancy patterns, quotas and contest groups not built yet. Crude bodies
+// that keep a headless match moving. Delete once main has them.
 #pragma once
 
 #include "match/formation.h"
@@ -8,6 +8,11 @@
 
 #include <cstdint>
 
+void nearest_option_action1(PlayerSlot* man);
+int32_t find_opponent(const PlayerSlot* man);
+int32_t in_goal_range(const PlayerSlot* man, int32_t range, int32_t x, int32_t y);
+int32_t attribute_random_check(PlayerSlot* man, int32_t angle, int32_t a, int32_t b);
+void check_period_end();
 void choose_kickout_positions(TeamRecord* team, int32_t plan);
 void choose_oppose_kickout_positions(TeamRecord* team, int32_t plan);
 // The spot list of a plan for the kicking team (17 spots) or the opposing
@@ -22,8 +27,6 @@ void choose_disposal_target(PlayerSlot* kicker, int32_t mode);
 void choose_set_kick_target(PlayerSlot* kicker);
 void fill_stoppage_men(TeamRecord* team);
 void give_ball_action(uint16_t action, int32_t arg);
-// The period end owed by a set kick whose clock has run out.
-void check_period_end();
 
 void update_angles_to_ball();
 void remember_previous_actions();
