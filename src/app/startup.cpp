@@ -22,6 +22,7 @@
 #include "screen/screen.h"
 #include "platform/sound.h"
 #include "platform/tick_timer.h"
+#include "players/contact_tables.h"
 
 #include <cstring>
 #include <string>

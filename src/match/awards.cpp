@@ -2,7 +2,8 @@
 #include "match/game_maths.h"
 #include "match/match_flow.h"
 #include "match/match_hooks.h"
-#include "standin/anim_driver_standin.h"
+#include "players/anim_driver.h"
+#include "players/contact_tables.h"
 #include "standin/ball_officials_standin.h"
 #include "standin/set_plays_standin.h"
 
@@ -164,7 +165,7 @@ void award_free_kick(PlayerSlot* man, int32_t kind)
     // 7.
     presentation::play_effect(EFFECT_WHISTLE_LONG, 0, 101);
     if (kicker->contest_group)
-        contest_join(kicker);
+        contest_join(kicker, kicker, 3, 0);
     // 8.
     m.restart_pending = 1;
     banner_and_signal(kind);

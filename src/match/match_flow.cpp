@@ -7,7 +7,8 @@
 #include "match/match_hooks.h"
 #include "match/match_setup.h"
 #include "platform/controllers.h"
-#include "standin/anim_driver_standin.h"
+#include "players/anim_driver.h"
+#include "players/contact_tables.h"
 #include "standin/ball_officials_standin.h"
 #include "standin/movement_standin.h"
 #include "standin/set_plays_standin.h"
@@ -648,10 +649,13 @@ void kick_out_forming_tick()
     if (!awarded->option_chosen)
         return;
     if (s == 59 || s == 65 || s == 67 || s == 69) {
-        PlayerSlot* receiver = m.controlled_man_a;
-        int32_t x = 0, y = 0;
-        if (receiver)
-            kick_out_slack(receiver, receiver->x, receiver->y, &x, &y);
+        // The chosen option's point; the receiver's run-up is timed to it.
+        const int32_t plan = awarded->setup_choice;
+        const FormationSpot point = kickout_option_point(plan, awarded->option_choice);
+        const int32_t sign = awarded->side == 1 ? -1 : 1;
+        const int32_t x = sign * point.x, y = sign * point.y;
+        if (PlayerSlot* receiver = kickout_receiver(awarded, plan, awarded->option_choice))
+            kick_out_slack(receiver, point.x, point.y);
         if (!m.kick_out_human) {
             m.kick_clock_start = m.period_clock;
             m.kick_target_x = clamp16(x);

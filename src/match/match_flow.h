@@ -56,7 +56,7 @@ enum : int { FIELD_UMPIRE = 0, BOUNDARY_UMPIRE_1 = 1, BOUNDARY_UMPIRE_2 = 2, GOA
 
 // Effects and animations the rules name.
 enum : int32_t { EFFECT_CATCH = 0, EFFECT_WHISTLE = 12, EFFECT_SIREN = 13, EFFECT_WHISTLE_LONG = 25 };
-enum : uint32_t { ANIM_BOUNCE_BALL = 193, ANIM_CELEBRATE = 319, ANIM_STEP_OFF_MARK = 357, ANIM_STAND_MARK_B = 355 };
+enum : uint32_t { ANIM_STEP_OFF_MARK = 357, ANIM_STAND_MARK_B = 355 };
 
 // The state machine, once a tick.
 void update_match_flow();

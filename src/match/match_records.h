@@ -6,6 +6,7 @@
 
 #include "league/game_settings.h"
 #include "platform/tick_timer.h"
+#include "model/skeleton.h"
 
 #include <cstdint>
 #include <type_traits>
@@ -95,6 +96,10 @@ struct PlayerSlot {
     int16_t x, y, z;
     uint16_t x_frac, y_frac, z_frac;
     int16_t velocity_x, velocity_y;
+    int16_t velocity_z;
+    uint16_t velocity_x_frac, velocity_y_frac, velocity_z_frac;
+    uint16_t speed_frac;
+    int16_t path_speed;
     uint16_t grid_col, grid_row;
     uint8_t facing;
     int16_t speed;
@@ -107,6 +112,34 @@ struct PlayerSlot {
     uint32_t primary_animation;
     uint32_t secondary_animation;
     uint32_t follow_on_primary, follow_on_secondary;
+    // Animation channels.
+    PafAnimation* secondary_data;  // null while the secondary channel is idle
+    int32_t rate_override;         // primary rate while man_flags2 0x0001 is set
+    int32_t secondary_rate;
+    double primary_rate_factor;
+    uint8_t animation_flags;       // ANIM_MIRRORED, ANIM_HOLD
+    uint8_t secondary_flags;       // the secondary animation's mirror flag
+    int32_t spoil_countdown;
+    uint8_t injury_repeats;
+    FigurePose model;              // the instance the skeleton is posed from
+    int32_t display_position[3];   // 24.8 copy for the drawn frame
+    // Frame events and ball contacts.
+    uint8_t decision_mark;   // 1: think again about the ball
+    uint8_t phase_mark;
+    uint16_t takeoff_flags;  // ORed into man_flags2 when a jump leaves the ground
+    int32_t contact_ticks[2];
+    int16_t speed_burst_b;
+    uint8_t kick_ahead;      // a contest man kicks to a clear spot ahead
+    // The plan of a jump action, written when the test commits.
+    uint32_t plan_active;
+    PlayerSlot* plan_target_man;
+    uint8_t plan_angle;
+    int32_t plan_vx, plan_vz, plan_vy;
+    uint16_t plan_z;
+    uint16_t plan_action;
+    uint16_t plan_target_x, plan_target_y, plan_target_facing;
+    int32_t plan_ticks;      // ticks to contact
+    int32_t plan_frames;     // frames of the run-up to contact
     uint8_t official_job;
     uint8_t job_step;
     ActionProposal proposals[MAX_PROPOSALS];
@@ -223,6 +256,8 @@ struct TeamRecord {
     uint8_t tactic_enabled;
     uint8_t tactic_a, tactic_b, tactic_c;
     uint32_t name_labels;
+    uint8_t injury_count;
+    uint8_t loose_ball_mark;
     PlayerSlot* captain;
     PlayerSlot* vice_captain;
     // Set-play block.
@@ -240,6 +275,17 @@ struct TeamRecord {
     uint8_t second_count; // set to 3 with ruck_contest_count
     uint32_t behaviour_set;
     uint32_t selection_extra;
+};
+
+// A disposal waiting for its release frame: who or where it goes.
+struct DisposalRecord {
+    uint8_t heading;
+    PlayerSlot* target_man;  // the receiver, or null
+    int16_t target_x, target_y;
+    int16_t dx, dy;          // a handball with no receiver goes this way
+    uint16_t argument;
+    int16_t extra;           // turn added to the kick's direction
+    int32_t kind;            // launch kind of the kick
 };
 
 // The one ball.
@@ -302,6 +348,15 @@ struct MatchGlobals {
     PlayerSlot* controlled_man_a; // takes the set kick
     PlayerSlot* controlled_man_b; // stands the mark
     PlayerSlot* umpire_with_ball;
+    DisposalRecord disposal;        // what the next release does with the ball
+    int32_t kick_time_mark;
+    uint8_t set_kick_taken;
+    uint8_t pending_decision;       // 4 holding the ball, 5 ball up
+    PlayerSlot* decision_offender;
+    int16_t bounce_spot_x, bounce_spot_y;
+    int32_t bounce_follow_code;
+    uint8_t centre_bounce_done;
+    uint8_t injury_kind;
     int32_t restart_countdown;
     uint8_t game_type;
     uint32_t quarter_minutes;
@@ -346,7 +401,6 @@ struct MatchGlobals {
     int32_t pre_match_skipped;
     int32_t taker_fetches_ball;
     int32_t dead_ball;
-    uint16_t pending_decision; // a tackle infringement to judge next tick
     int32_t stored_margin;     // the margin the last goal was judged by
     PlayerSlot* stoppage_men[2][3]; // each team's ball-up or throw-in men
     uint8_t controller_order[2][18];

@@ -7,7 +7,8 @@
 #include "match/match_flow.h"
 #include "match/match_hooks.h"
 #include "platform/controllers.h"
-#include "standin/anim_driver_standin.h"
+#include "players/anim_driver.h"
+#include "players/contact_tables.h"
 #include "standin/ball_officials_standin.h"
 #include "standin/set_plays_standin.h"
 

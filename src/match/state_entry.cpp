@@ -4,7 +4,8 @@
 #include "match/match_hooks.h"
 #include "match/match_setup.h"
 #include "match/rule_queries.h"
-#include "standin/anim_driver_standin.h"
+#include "players/anim_driver.h"
+#include "players/contact_tables.h"
 #include "standin/ball_officials_standin.h"
 #include "standin/movement_standin.h"
 #include "standin/set_plays_standin.h"
@@ -635,7 +636,7 @@ void give_ball_to(PlayerSlot* man)
         if (b.flight_flags & 64)
             set_ball_landing_point(&b);
         if (last && last->contest_group)
-            contest_join(last);
+            contest_join(last, last, 3, 0);
         return;
     }
     const int32_t d = approx_vector_length(man->x - b.launch_x, man->y - b.launch_y);

@@ -14,6 +14,12 @@ int32_t is_picking_up(const PlayerSlot* man);
 int32_t is_kicking(const PlayerSlot* man);
 int32_t is_walking_backwards(const PlayerSlot* man);
 int32_t wants_to_fight(const PlayerSlot* man, const PlayerSlot* other);
+// A minimum speed for the locomotion animations; the rest nothing.
+void locomotion_anim_for_speed(PlayerSlot* man, uint32_t animation);
+// The facing he has once his current turn animation is done.
+uint8_t anim_facing_offset(const PlayerSlot* man);
+// v x (255 - a) / 255, a the average of the attributes of the kind.
+int32_t skill_value(const PlayerSlot* man, int32_t v, int32_t kind);
 void apply_pending_phase();
 void schedule_phase_cut();
 void update_locomotion_all();

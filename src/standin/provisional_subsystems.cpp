@@ -49,7 +49,6 @@ int32_t play_movie(const char*, SDL_Window*, uint32_t, int32_t, int32_t)
 
 STAND_IN(load_sprite_file)
 STAND_IN(load_small_models)
-STAND_IN(init_ball_contact_tables)
 STAND_IN(free_small_models)
 STAND_IN(free_replay_node)
 

@@ -44,7 +44,6 @@ void load_sprite_file();
 void load_small_models();
 void load_player_model();
 void load_animations();
-void init_ball_contact_tables();
 void free_small_models();
 void free_player_model();
 void free_animations();

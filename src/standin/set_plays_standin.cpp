@@ -37,6 +37,8 @@ const FormationSpot* kickout_spot_list(int32_t kicking, int32_t, int32_t* count)
 }
 
 const void* kickout_spot_of(PlayerSlot*, int32_t) { return nullptr; }
+PlayerSlot* kickout_receiver(TeamRecord*, int32_t, int32_t) { return nullptr; }
+FormationSpot kickout_option_point(int32_t, int32_t) { return {-12800, 6400}; }
 void collect_pass_candidates() {}
 
 PlayerSlot* find_man_near_point(int32_t side, int32_t x, int32_t y)
@@ -67,6 +69,10 @@ void give_ball_action(uint16_t action, int32_t)
 }
 void check_period_end() {}
 
+void contest_join(PlayerSlot*, PlayerSlot*, int32_t, int32_t) {}
+void resolve_contest(PlayerSlot*) {}
+void find_clear_spot_ahead(PlayerSlot*, int32_t*, int32_t*) {}
+void start_standing_jump_spoil(PlayerSlot*) {}
 void update_angles_to_ball() {}
 void remember_previous_actions()
 {
@@ -96,8 +102,6 @@ int32_t find_fight_pairs() { return 0; }
 void team_contests_reset(TeamRecord*) {}
 void team_contests_clear(TeamRecord*) {}
 void contest_restart_with(PlayerSlot*) {}
-void contest_join(PlayerSlot*) {}
-void resolve_contest(PlayerSlot*) {}
 void update_contest_groups() {}
 void set_contest_mark_all(int32_t) {}
 void release_contest_members() {}

@@ -160,7 +160,7 @@ const std::vector<std::string> road_with_movie = {
     "set_lkz_image_mode",
     "play_movie",
     "load_sprite_file",       "load_small_models",
-    "init_ball_contact_tables", "front_end_main",
+    "front_end_main",
     "free_small_models",
     "free_replay_node",
     "free_all_3d_objects", "release_tile_textures",
