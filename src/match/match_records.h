@@ -357,6 +357,7 @@ struct MatchGlobals {
     int32_t bounce_follow_code;
     uint8_t centre_bounce_done;
     uint8_t injury_kind;
+    int16_t kick_out_spot_x, kick_out_spot_y; // where the kick-out taker runs to
     int32_t restart_countdown;
     uint8_t game_type;
     uint32_t quarter_minutes;

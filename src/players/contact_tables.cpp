@@ -128,14 +128,13 @@ void init_ball_contact_tables()
         fill_row(pickup_rows[i], pickups[i], animation_table[pickups[i]].contact_frame, 0, JOINT_BALL, 0);
     for (int i = 0; i < CATCH_ROWS; ++i)
         fill_row(catch_rows[i], catches[i], animation_table[catches[i]].contact_frame, 0, JOINT_BALL, 0);
-    // The kick and slap columns hold the event frame; the contact is a frame on.
+    // The kick and slap columns hold the event frame; the contact is a frame
+    // on, where the pick-up and catch rows' own bytes already are.
     fill_row(ground_kick_row_data, 142, 7 + 1, 0, JOINT_LEFT_FOOT, 0);
     for (int i = 0; i < SLAP_ROWS; ++i) {
         const SlapSource& s = kSlaps[i];
         fill_row(slap_rows[i], s.animation, s.frame + 1, s.mirrored, s.joint, s.direction);
-        slap_rows[i].contact_frame = s.frame;
     }
-    ground_kick_row_data.contact_frame = 7;
 }
 
 void get_animation_displacement(int32_t out[3], uint32_t animation, int32_t frame0, int32_t frame1, uint8_t heading)
@@ -440,8 +439,8 @@ int32_t kick_out_slack(PlayerSlot* man, int32_t x, int32_t y)
     const int32_t kx = kicker->x + (travel[0] >> 8), ky = kicker->y + (travel[2] >> 8);
     const int32_t flight = lead_time(32, vector_length(x - kx, y - ky)) + 1;
     if (ms != 65) {
-        match_globals.mark_x = static_cast<int16_t>(kicker->side == 1 ? -x : x);
-        match_globals.mark_y = static_cast<int16_t>(kicker->side == 1 ? -y : y);
+        match_globals.kick_out_spot_x = static_cast<int16_t>(kicker->side == 1 ? -x : x);
+        match_globals.kick_out_spot_y = static_cast<int16_t>(kicker->side == 1 ? -y : y);
     }
     return run - flight;
 }

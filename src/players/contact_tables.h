@@ -10,7 +10,8 @@
 
 enum { MAN_SIZES = 3 };
 
-// One row: the animation, its contact frame, mirror, joint and direction
+// One row: the animation, the frame its contact is taken at (event frame
+// + 1, as the table's contact bytes count), mirror, joint and direction
 // bits (slaps: 1 left, 2 right, 4 overhead, 8 forward), then the contact
 // point for each size, whole units relative to his root, facing +z.
 struct ContactRow {
