@@ -4,7 +4,7 @@
 #include "match/ball.h"
 #include "match/match_hooks.h"
 #include "platform/language.h"
-#include "standin/match_rules_standin.h"
+#include "match/match_flow.h"
 
 #include <cstring>
 

@@ -11,7 +11,7 @@
 #include "platform/controllers.h"
 #include "platform/input.h"
 #include "players/anim_driver.h"
-#include "standin/match_rules_standin.h"
+#include "match/match_flow.h"
 #include "standin/movement_standin.h"
 #include "standin/set_plays_standin.h"
 
@@ -269,7 +269,7 @@ void set_team_clock_mark_20s() { set_clock_mark(1240); }
 
 int32_t match_quit_requested()
 {
-    if (g.closing_transition_running || g.ticks_halted || presentation::screen_transition_running() ||
+    if (g.closing_transition_running || g.ticks_halted || presentation::hw_transition_running() ||
         g.pending_cut_state != -1)
         return 0;
     if (key_state[KEY_ESCAPE] & 0x80) {

@@ -9,7 +9,7 @@
 #include "match/match_hooks.h"
 #include "model/anim_table.h"
 #include "players/anim_driver.h"
-#include "standin/match_rules_standin.h"
+#include "match/match_flow.h"
 #include "standin/provisional_players.h"
 
 #include <cstdlib>
@@ -110,7 +110,7 @@ void guard_goal(int slot)
     }
     int32_t x = std::abs(bx);
     x = x < 24818 ? 24818 : (x > 27122 ? 27122 : x);
-    if (slot == GOAL_UMPIRE_3)
+    if (slot == GOAL_UMPIRE_1)
         x = -x;
     const int32_t y = by < -2201 ? -2201 : (by > 2201 ? 2201 : by);
     send(u, UMP_RUN, x, y);
@@ -133,10 +133,10 @@ void set_kick_placement()
         if (!u->official_job)
             send(u, UMP_RUN, g.mark_x, line_y(slot, g.mark_x));
     }
-    if (!umpire(GOAL_UMPIRE_3).official_job)
-        stand_facing(&umpire(GOAL_UMPIRE_3), 64);
-    if (!umpire(GOAL_UMPIRE_4).official_job)
-        stand_facing(&umpire(GOAL_UMPIRE_4), 192);
+    if (!umpire(GOAL_UMPIRE_1).official_job)
+        stand_facing(&umpire(GOAL_UMPIRE_1), 64);
+    if (!umpire(GOAL_UMPIRE_2).official_job)
+        stand_facing(&umpire(GOAL_UMPIRE_2), 192);
 }
 
 void whistle_once()
@@ -167,8 +167,8 @@ void place_by_state()
     case 53:
     case 54:
         field_to_ball();
-        guard_goal(GOAL_UMPIRE_3);
-        guard_goal(GOAL_UMPIRE_4);
+        guard_goal(GOAL_UMPIRE_1);
+        guard_goal(GOAL_UMPIRE_2);
         follow_both(bx);
         return;
     case 2:
@@ -230,8 +230,8 @@ void place_by_state()
     case 55:
         send(&field(), UMP_RUN, field().x < 1 ? -1280 : 1280, 0);
         follow_both(0);
-        umpire(GOAL_UMPIRE_3).action = UMP_IDLE;
-        umpire(GOAL_UMPIRE_4).action = UMP_IDLE;
+        umpire(GOAL_UMPIRE_1).action = UMP_IDLE;
+        umpire(GOAL_UMPIRE_2).action = UMP_IDLE;
         return;
     default: all_actions(UMP_IDLE, 0, 2); return;
     }
@@ -573,7 +573,7 @@ void job_throw_in_signal(PlayerSlot* u)
 template <const char* Label>
 void all_clear_job(PlayerSlot* u)
 {
-    turn_and_signal(u, &umpire(g.end_side_word == 2 ? GOAL_UMPIRE_4 : GOAL_UMPIRE_3), Label);
+    turn_and_signal(u, &umpire(g.end_side_word == 2 ? GOAL_UMPIRE_2 : GOAL_UMPIRE_1), Label);
 }
 
 void job_take_ball_to_line(PlayerSlot* u)
@@ -685,21 +685,21 @@ void job_throw_ball_in(PlayerSlot* u)
     }
 }
 
-constexpr char TIME_ON_OFF[] = "FIELD_JUDGE_TIME_ON_OFF";
-constexpr char END_QUARTER[] = "FIELD_JUDGE_END_QUARTER";
-constexpr char HIGH_TACKLE[] = "FIELD_JUDGE_SIGNALS_HIGH_TACKLE";
-constexpr char NO_BOUNCE[] = "FIELD_JUDGE_SIGNALS_NO_BOUNCE";
-constexpr char ILLEGAL_SHEPHERD[] = "FIELD_JUDGE_SIGNALS_ILLEGAL_SHEPHERD";
-constexpr char LATE_TACKLE[] = "FIELD_JUDGE_SIGNALS_LATE_TACKLE";
-constexpr char PUSH_IN_BACK[] = "FIELD_JUDGE_SIGNALS_PUSH_IN_BACK";
-constexpr char HOLDING_THE_MAN[] = "FIELD_JUDGE_SIGNALS_HOLDING_THE_MAN";
-constexpr char HOLDING_THE_BALL[] = "FIELD_JUDGE_SIGNALS_HOLDING_THE_BALL";
-constexpr char ALL_CLEAR_GOAL[] = "FIELD_JUDGE_ALL_CLEAR_GOAL";
-constexpr char ALL_CLEAR_BEHIND[] = "FIELD_JUDGE_ALL_CLEAR_BEHIND";
-constexpr char ALL_CLEAR_TOUCHED[] = "FIELD_JUDGE_ALL_CLEAR_BALL_TOUCHED";
-constexpr char ALL_CLEAR_POST[] = "FIELD_JUDGE_ALL_CLEAR_HIT_POST";
-constexpr char OUT_OF_BOUNDS[] = "BOUNDARY_JUDGE_SIGNALS_OUT_OF_BOUNDS";
-constexpr char OUT_ON_FULL[] = "BOUNDARY_JUDGE_SIGNALS_OUT_OF_BOUNDS_ON_FULL";
+constexpr char LABEL_TIME_ON_OFF[] = "FIELD_JUDGE_TIME_ON_OFF";
+constexpr char LABEL_END_QUARTER[] = "FIELD_JUDGE_END_QUARTER";
+constexpr char LABEL_HIGH_TACKLE[] = "FIELD_JUDGE_SIGNALS_HIGH_TACKLE";
+constexpr char LABEL_NO_BOUNCE[] = "FIELD_JUDGE_SIGNALS_NO_BOUNCE";
+constexpr char LABEL_ILLEGAL_SHEPHERD[] = "FIELD_JUDGE_SIGNALS_ILLEGAL_SHEPHERD";
+constexpr char LABEL_LATE_TACKLE[] = "FIELD_JUDGE_SIGNALS_LATE_TACKLE";
+constexpr char LABEL_PUSH_IN_BACK[] = "FIELD_JUDGE_SIGNALS_PUSH_IN_BACK";
+constexpr char LABEL_HOLDING_THE_MAN[] = "FIELD_JUDGE_SIGNALS_HOLDING_THE_MAN";
+constexpr char LABEL_HOLDING_THE_BALL[] = "FIELD_JUDGE_SIGNALS_HOLDING_THE_BALL";
+constexpr char LABEL_ALL_CLEAR_GOAL[] = "FIELD_JUDGE_ALL_CLEAR_GOAL";
+constexpr char LABEL_ALL_CLEAR_BEHIND[] = "FIELD_JUDGE_ALL_CLEAR_BEHIND";
+constexpr char LABEL_ALL_CLEAR_TOUCHED[] = "FIELD_JUDGE_ALL_CLEAR_BALL_TOUCHED";
+constexpr char LABEL_ALL_CLEAR_POST[] = "FIELD_JUDGE_ALL_CLEAR_HIT_POST";
+constexpr char LABEL_OUT_OF_BOUNDS[] = "BOUNDARY_JUDGE_SIGNALS_OUT_OF_BOUNDS";
+constexpr char LABEL_OUT_ON_FULL[] = "BOUNDARY_JUDGE_SIGNALS_OUT_OF_BOUNDS_ON_FULL";
 
 void run_job(PlayerSlot* u)
 {
@@ -724,26 +724,26 @@ const OfficialJob official_job_table[OFFICIAL_JOB_COUNT] = {
     job_start_of_play,
     job_walk_back_with_ball,
     job_carry_to_ball_up,
-    signal_job<TIME_ON_OFF, NO_CAMERA>,
-    signal_job<END_QUARTER, CAMERA_SIGNAL>,
-    signal_job<HIGH_TACKLE, CAMERA_SIGNAL>,
-    signal_job<NO_BOUNCE, CAMERA_SIGNAL>,
-    signal_job<ILLEGAL_SHEPHERD, CAMERA_SIGNAL>,
-    signal_job<LATE_TACKLE, CAMERA_SIGNAL>,
+    signal_job<LABEL_TIME_ON_OFF, NO_CAMERA>,
+    signal_job<LABEL_END_QUARTER, CAMERA_SIGNAL>,
+    signal_job<LABEL_HIGH_TACKLE, CAMERA_SIGNAL>,
+    signal_job<LABEL_NO_BOUNCE, CAMERA_SIGNAL>,
+    signal_job<LABEL_ILLEGAL_SHEPHERD, CAMERA_SIGNAL>,
+    signal_job<LABEL_LATE_TACKLE, CAMERA_SIGNAL>,
     job_play_on,
     job_ball_up_signal,
     job_free_kick,
     job_throw_in_signal,
-    signal_job<PUSH_IN_BACK, CAMERA_SIGNAL>,
-    signal_job<HOLDING_THE_MAN, CAMERA_SIGNAL>,
-    signal_job<HOLDING_THE_BALL, CAMERA_SIGNAL>,
-    all_clear_job<ALL_CLEAR_GOAL>,
-    all_clear_job<ALL_CLEAR_BEHIND>,
-    all_clear_job<ALL_CLEAR_TOUCHED>,
-    all_clear_job<ALL_CLEAR_POST>,
+    signal_job<LABEL_PUSH_IN_BACK, CAMERA_SIGNAL>,
+    signal_job<LABEL_HOLDING_THE_MAN, CAMERA_SIGNAL>,
+    signal_job<LABEL_HOLDING_THE_BALL, CAMERA_SIGNAL>,
+    all_clear_job<LABEL_ALL_CLEAR_GOAL>,
+    all_clear_job<LABEL_ALL_CLEAR_BEHIND>,
+    all_clear_job<LABEL_ALL_CLEAR_TOUCHED>,
+    all_clear_job<LABEL_ALL_CLEAR_POST>,
     job_take_ball_to_line,
-    out_of_bounds_job<OUT_OF_BOUNDS>,
-    out_of_bounds_job<OUT_ON_FULL>,
+    out_of_bounds_job<LABEL_OUT_OF_BOUNDS>,
+    out_of_bounds_job<LABEL_OUT_ON_FULL>,
     job_nothing,
     job_nothing,
     job_return_ball,

@@ -3,17 +3,14 @@
 // signal the crowd reads as the decision.
 #pragma once
 
+#include "match/match_flow.h"
 #include "match/match_records.h"
 
 #include <cstdint>
 
-enum : uint8_t {
-    FIELD_UMPIRE = 0,
-    BOUNDARY_UMPIRE_1 = 1, // positive-y side
-    BOUNDARY_UMPIRE_2 = 2, // negative-y side
-    GOAL_UMPIRE_3 = 3,     // negative-x end
-    GOAL_UMPIRE_4 = 4,     // positive-x end
-};
+// The umpires' slots (FIELD_UMPIRE .. GOAL_UMPIRE_2) are named with the
+// match flow: boundary umpire 1 keeps the positive-y side, goal umpire 1 the
+// negative-x end.
 
 constexpr int OFFICIAL_JOB_COUNT = 38;
 using OfficialJob = void (*)(PlayerSlot* umpire);
