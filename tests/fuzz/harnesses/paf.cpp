@@ -1,7 +1,7 @@
 // Skeletal animations.
 #include "fuzz/harness.h"
 
-#include "players/paf.h"
+#include "model/paf.h"
 
 FUZZ_HARNESS(paf)
 {

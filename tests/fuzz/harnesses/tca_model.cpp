@@ -1,7 +1,7 @@
 // TCA model containers (figures, scene models and the player model).
 #include "fuzz/harness.h"
 
-#include "display/tca_model.h"
+#include "model/tca_model.h"
 
 FUZZ_HARNESS(tca_model)
 {

@@ -1,0 +1,62 @@
+// STAND-IN: the movement layer's queries, answered from the animation
+// numbers the real ones read.
+#include "standin/movement_standin.h"
+
+#include "league/league_data.h"
+#include "match/game_maths.h"
+#include "model/anim_table.h"
+#include "model/skeleton.h"
+
+void flag_players_ball_coming() {}
+
+void act_go_for_ball(PlayerSlot*) {}
+
+int32_t is_standing_anim(const PlayerSlot* man)
+{
+    const uint32_t a = man->primary_animation;
+    return a == 0 || a == 5 || a == 82 || (a >= 121 && a <= 123) || a == 176 || (a >= 194 && a <= 218);
+}
+
+int32_t is_picking_up(const PlayerSlot* man)
+{
+    return man->primary_animation >= 239 && man->primary_animation <= 241;
+}
+
+int32_t is_kicking(const PlayerSlot* man) { return man->primary_animation >= 21 && man->primary_animation <= 24; }
+
+int32_t is_walking_backwards(const PlayerSlot* man)
+{
+    const uint32_t a = man->primary_animation;
+    return a == 147 || a == 257 || a == 258 || a == 312;
+}
+
+int32_t wants_to_fight(const PlayerSlot*, const PlayerSlot*) { return 0; }
+
+void locomotion_anim_for_speed(PlayerSlot* man, uint32_t a)
+{
+    const int32_t top = man->top_speed > 0 ? man->top_speed : 1;
+    const double pct = man->speed * 100.0 / top;
+    switch (a) {
+    case 1: case 6: if (pct < 1.0) man->speed = 8; break;
+    case 2: case 7: if (pct < 25.0) man->speed = 18; break;
+    case 3: case 8: if (pct < 50.0) man->speed = 25; break;
+    case 4: case 9: if (pct < 70.0) man->speed = 25; break;
+    case 147: man->speed = 0, man->speed_frac = 0; break;
+    default: break;
+    }
+}
+
+uint8_t anim_facing_offset(const PlayerSlot* man)
+{
+    // A turn's root yaw at its end, 16384 to a turn, as an 8-bit angle.
+    const uint32_t a = man->primary_animation;
+    if (a >= ANIM_ROW_COUNT || !animation_table[a].data) return man->facing;
+    const int32_t frames = static_cast<int32_t>(paf_length(animation_table[a].data) / PAF_FRAME_US);
+    return static_cast<uint8_t>(man->facing + anim_turn_at(static_cast<int>(a), frames) / 64);
+}
+
+int32_t skill_value(const PlayerSlot* man, int32_t v, int32_t)
+{
+    const int32_t a = man->person ? (player_i16(man->person, PLAYER_SKILL) & 0xFF) : 0;
+    return v * (255 - a) / 255;
+}

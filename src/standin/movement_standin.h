@@ -1,0 +1,21 @@
+// STAND-IN: the movement layer's and action executor's services another
+// engineer is building. Delete once main has them.
+#pragma once
+
+#include "match/match_records.h"
+
+#include <cstdint>
+
+void flag_players_ball_coming();
+void act_go_for_ball(PlayerSlot* man);
+int32_t is_standing_anim(const PlayerSlot* man);
+int32_t is_picking_up(const PlayerSlot* man);
+int32_t is_kicking(const PlayerSlot* man);
+int32_t is_walking_backwards(const PlayerSlot* man);
+int32_t wants_to_fight(const PlayerSlot* man, const PlayerSlot* other);
+// A minimum speed for the locomotion animations; the rest nothing.
+void locomotion_anim_for_speed(PlayerSlot* man, uint32_t animation);
+// The facing he has once his current turn animation is done.
+uint8_t anim_facing_offset(const PlayerSlot* man);
+// v x (255 - a) / 255, a the average of the attributes of the kind.
+int32_t skill_value(const PlayerSlot* man, int32_t v, int32_t kind);
