@@ -1,5 +1,6 @@
-// STAND-IN: the movement layer's and action executor's services another
-// engineer is building. Delete once main has them.
+// STAND-IN (until the movement-and-actions issue lands): the movement layer's
+// and action executor's services another engineer is building. Delete once
+// main has them.
 #pragma once
 
 #include "match/match_records.h"

@@ -1,5 +1,6 @@
-// STAND-IN: the set plays, per-man behaviours, team AI, occupancy patterns,
-// quotas and contest groups not built yet. Delete once main has them.
+// STAND-IN (until the set-plays-and-AI issue lands): the set plays, per-man
+// behaviours, team AI, occupancy patterns, quotas and contest groups not
+// built yet. Delete once main has them.
 #pragma once
 
 #include "match/match_records.h"
