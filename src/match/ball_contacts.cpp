@@ -9,7 +9,7 @@
 #include "players/anim_driver.h"
 #include "players/contact_planners.h"
 #include "players/man_display.h"
-#include "standin/match_rules_standin.h"
+#include "match/match_flow.h"
 #include "standin/movement_standin.h"
 #include "standin/set_plays_standin.h"
 

@@ -11,7 +11,7 @@
 #include "model/rotation.h"
 #include "match/ball.h"
 #include "match/ball_contacts.h"
-#include "standin/match_rules_standin.h"
+#include "match/match_flow.h"
 #include "standin/set_plays_standin.h"
 #include "standin/movement_standin.h"
 

@@ -1,11 +1,13 @@
 // STAND-IN: the movement layer's queries, answered from the animation
-// numbers the real ones read.
+// numbers the real ones read; locomotion steps men straight onto their
+// targets.
 #include "standin/movement_standin.h"
 
 #include "league/league_data.h"
 #include "match/game_maths.h"
 #include "model/anim_table.h"
 #include "model/skeleton.h"
+#include "match/match_flow.h"
 
 void flag_players_ball_coming() {}
 
@@ -60,3 +62,58 @@ int32_t skill_value(const PlayerSlot* man, int32_t v, int32_t)
     const int32_t a = man->person ? (player_i16(man->person, PLAYER_SKILL) & 0xFF) : 0;
     return v * (255 - a) / 255;
 }
+void apply_pending_phase() {}
+void schedule_phase_cut() {}
+
+namespace {
+void walk(PlayerSlot* man)
+{
+    if (man->x != man->target_x || man->y != man->target_y) {
+        man->x = man->target_x;
+        man->y = man->target_y;
+    }
+    man->arrived = 1;
+}
+} // namespace
+
+void update_locomotion_all()
+{
+    for (int i = 0; i < match_globals.active_men_count; ++i)
+        if (!match_globals.active_men[i]->busy_flag)
+            walk(match_globals.active_men[i]);
+}
+
+void update_umpire_locomotion()
+{
+    // The field umpire's bounce: its first frame starts the clock, and the
+    // ball leaves his hands as the animation ends.
+    PlayerSlot& field = official_slots[0];
+    if (field.primary_animation == 167) {
+        match_globals.clock_enabled = 1;
+        field.primary_animation = 0;
+        field.man_flags = static_cast<uint16_t>(field.man_flags & ~MAN_BUSY);
+        if (match_globals.umpire_with_ball == &field)
+            give_ball_to(nullptr);
+    }
+    for (PlayerSlot& u : official_slots) {
+        walk(&u);
+        u.facing = static_cast<uint8_t>(u.wanted_facing);
+    }
+}
+
+void update_player_effort() {}
+
+// Animations the rules start end on the next tick.
+void update_all_men()
+{
+    for (int i = 0; i < match_globals.active_men_count; ++i) {
+        PlayerSlot* man = match_globals.active_men[i];
+        const uint32_t a = man->primary_animation;
+        if (a == 174 || a == 175 || a == 147 || a == 319) {
+            man->primary_animation = 0;
+            man->man_flags = static_cast<uint16_t>(man->man_flags & ~MAN_BUSY);
+        }
+    }
+}
+
+PlayerSlot* nearest_player(const PlayerSlot*) { return nullptr; }

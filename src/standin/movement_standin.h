@@ -1,5 +1,6 @@
-// STAND-IN (until the movement-and-actions issue lands): the movement layer's
-// and action executor's services another engineer is building. Delete once
+// STAND-IN (until the movement-and-actions issue lands): the movement layer's,
+// locomotion's, the action executor's and the scene cut's services another
+// engineer is building. Men walk straight onto their targets. Delete once
 // main has them.
 #pragma once
 
@@ -20,3 +21,10 @@ void locomotion_anim_for_speed(PlayerSlot* man, uint32_t animation);
 uint8_t anim_facing_offset(const PlayerSlot* man);
 // v x (255 - a) / 255, a the average of the attributes of the kind.
 int32_t skill_value(const PlayerSlot* man, int32_t v, int32_t kind);
+void apply_pending_phase();
+void schedule_phase_cut();
+void update_locomotion_all();
+void update_umpire_locomotion();
+void update_player_effort();
+void update_all_men();
+PlayerSlot* nearest_player(const PlayerSlot* man);

@@ -30,7 +30,6 @@ void note(const char* name) { provisional_calls.emplace_back(name); }
 
 int32_t mouse_device_value = 0;
 
-void game_tick(uint32_t) {}
 bool match_playback_flag() { return false; }
 
 STAND_IN(free_all_3d_objects)

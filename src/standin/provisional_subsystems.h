@@ -26,8 +26,7 @@ extern std::vector<std::string> provisional_calls;
 extern int32_t mouse_device_value;
 // The mouse's look at window messages: 0 when it took the message.
 
-// The match tick.
-void game_tick(uint32_t tick_number);
+// Replay playback.
 bool match_playback_flag();
 
 // The 3D display and its window shell are the real ones; textures, sprites

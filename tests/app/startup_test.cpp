@@ -9,6 +9,8 @@
 #include "platform/controllers.h"
 #include "platform/input.h"
 #include "standin/provisional_subsystems.h"
+#include "match/game_tick.h"
+#include "match/game_tick.h"
 #include "match/ground.h"
 #include "match/match_records.h"
 
