@@ -99,14 +99,14 @@ bool initddrawgraphics(bool reopen)
         liblog(&displaylog, 1, "[INIT] first init fullscreen\n");
         if (!d.width || !d.height) d.width = 640, d.height = 480;
     }
+    // A display object that exists keeps its mode list, and with it the marks
+    // of the modes that failed.
     const char* failure = nullptr;
     if (first || reopen) {
         liblog(&displaylog, 1, "[INIT] opening window\n");
         if (!openmainwindow(d.width, d.height, d.fullscreen)) failure = "OPEN";
-    }
-    if (!failure) {
-        failure = sendgrfrequest(WM_LIBINITGRAPHICS, 0);
-        if (isthread(LIB_MAINTHREAD)) host_libwindow_raise();
+        if (!failure) failure = sendgrfrequest(WM_LIBINITGRAPHICS, 0);
+        if (!failure && isthread(LIB_MAINTHREAD)) host_libwindow_raise();
     }
     if (!failure && first) loaddefaultpalette();
     if (failure) {
