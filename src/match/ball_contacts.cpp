@@ -6,8 +6,10 @@
 #include "match/ground.h"
 #include "match/match_hooks.h"
 #include "model/anim_table.h"
-#include "standin/anim_driver_standin.h"
-#include "standin/match_rules_standin.h"
+#include "players/anim_driver.h"
+#include "players/contact_planners.h"
+#include "players/man_display.h"
+#include "match/match_flow.h"
 #include "standin/movement_standin.h"
 #include "standin/set_plays_standin.h"
 
@@ -421,7 +423,7 @@ void get_limb_position(int32_t out[3], PlayerSlot* man, int32_t animation, int32
         out[0] = out[1] = out[2] = 0;
         return;
     }
-    get_joint_position(out, animation, frame, 15, man->facing);
+    get_joint_position(out, man, static_cast<uint32_t>(animation), 0, frame, man->facing, 15);
 }
 
 void rotate_offset_by_facing(int32_t out[3], const OffsetPoint& point, uint8_t facing)

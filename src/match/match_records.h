@@ -6,6 +6,7 @@
 
 #include "league/game_settings.h"
 #include "platform/tick_timer.h"
+#include "model/skeleton.h"
 
 #include <cstdint>
 #include <type_traits>
@@ -95,6 +96,10 @@ struct PlayerSlot {
     int16_t x, y, z;
     uint16_t x_frac, y_frac, z_frac;
     int16_t velocity_x, velocity_y;
+    int16_t velocity_z;
+    uint16_t velocity_x_frac, velocity_y_frac, velocity_z_frac;
+    uint16_t speed_frac;
+    int16_t path_speed;
     uint16_t grid_col, grid_row;
     uint8_t facing;
     int16_t speed;
@@ -107,6 +112,34 @@ struct PlayerSlot {
     uint32_t primary_animation;
     uint32_t secondary_animation;
     uint32_t follow_on_primary, follow_on_secondary;
+    // Animation channels.
+    PafAnimation* secondary_data;  // null while the secondary channel is idle
+    int32_t rate_override;         // primary rate while man_flags2 0x0001 is set
+    int32_t secondary_rate;
+    double primary_rate_factor;
+    uint8_t animation_flags;       // ANIM_MIRRORED, ANIM_HOLD
+    uint8_t secondary_flags;       // the secondary animation's mirror flag
+    int32_t spoil_countdown;
+    uint8_t injury_repeats;
+    FigurePose model;              // the instance the skeleton is posed from
+    int32_t display_position[3];   // 24.8 copy for the drawn frame
+    // Frame events and ball contacts.
+    uint8_t decision_mark;   // 1: think again about the ball
+    uint8_t phase_mark;
+    uint16_t takeoff_flags;  // ORed into man_flags2 when a jump leaves the ground
+    int32_t contact_ticks[2];
+    int16_t speed_burst_b;
+    uint8_t kick_ahead;      // a contest man kicks to a clear spot ahead
+    // The plan of a jump action, written when the test commits.
+    uint32_t plan_active;
+    PlayerSlot* plan_target_man;
+    uint8_t plan_angle;
+    int32_t plan_vx, plan_vz, plan_vy;
+    uint16_t plan_z;
+    uint16_t plan_action;
+    uint16_t plan_target_x, plan_target_y, plan_target_facing;
+    int32_t plan_ticks;      // ticks to contact
+    int32_t plan_frames;     // frames of the run-up to contact
     uint8_t official_job;
     uint8_t job_step;
     ActionProposal proposals[MAX_PROPOSALS];
@@ -171,6 +204,22 @@ struct PlayerSlot {
     uint32_t fight_link;
     uint8_t handshake_step;
     uint32_t key_man_mark;
+    // Counts the rules keep for the statistics screen.
+    uint8_t goals_kicked;
+    uint8_t behinds_kicked;
+    uint8_t free_kicks_won;
+    uint8_t marks_taken;
+    uint8_t contested_marks;
+    // Rules.
+    int32_t reaction_delay;     // ticks before he reacts to a loose ball
+    int32_t start_delay;        // ticks before a key man moves off at a bounce
+    int32_t mark_stand_distance; // the man on the mark's distance to the mark
+    int32_t mark_stand_facing;
+    uint8_t prompt_selection;   // the interchange prompt's index, copied on exclusion
+    uint8_t line_up_code;       // the first code of his selection entry
+    int16_t model_man_index;    // his model instance's man index
+    int32_t model_last_animation;
+    uint32_t model_ready;
 };
 
 // One team in a match; the two records point at each other.
@@ -189,6 +238,7 @@ struct TeamRecord {
     int16_t goals;
     int16_t behinds;
     uint16_t free_kicks;
+    uint16_t ball_ups;
     uint16_t tackles;
     uint16_t kicks_attempted, kicks_completed;
     uint16_t handballs_attempted, handballs_completed;
@@ -206,6 +256,8 @@ struct TeamRecord {
     uint8_t tactic_enabled;
     uint8_t tactic_a, tactic_b, tactic_c;
     uint32_t name_labels;
+    uint8_t injury_count;
+    uint8_t loose_ball_mark;
     PlayerSlot* captain;
     PlayerSlot* vice_captain;
     // Set-play block.
@@ -220,8 +272,20 @@ struct TeamRecord {
     uint8_t key_men[4];
     uint8_t key_man_e;
     uint8_t ruck_contest_count;
+    uint8_t second_count; // set to 3 with ruck_contest_count
     uint32_t behaviour_set;
     uint32_t selection_extra;
+};
+
+// A disposal waiting for its release frame: who or where it goes.
+struct DisposalRecord {
+    uint8_t heading;
+    PlayerSlot* target_man;  // the receiver, or null
+    int16_t target_x, target_y;
+    int16_t dx, dy;          // a handball with no receiver goes this way
+    uint16_t argument;
+    int16_t extra;           // turn added to the kick's direction
+    int32_t kind;            // launch kind of the kick
 };
 
 // The one ball.
@@ -243,6 +307,7 @@ struct BallState {
     int16_t landing_x, landing_y;
     int16_t launch_x, launch_y, launch_height;
     int16_t prev_x, prev_y, prev_z;
+    uint8_t last_touch; // 255: nobody
 };
 
 // The match-wide fields.
@@ -283,14 +348,82 @@ struct MatchGlobals {
     PlayerSlot* controlled_man_a; // takes the set kick
     PlayerSlot* controlled_man_b; // stands the mark
     PlayerSlot* umpire_with_ball;
+    DisposalRecord disposal;        // what the next release does with the ball
+    int32_t kick_time_mark;
+    uint8_t set_kick_taken;
+    uint8_t pending_decision;       // 4 holding the ball, 5 ball up
+    PlayerSlot* decision_offender;
+    int16_t bounce_spot_x, bounce_spot_y;
+    int32_t bounce_follow_code;
+    uint8_t centre_bounce_done;
+    uint8_t injury_kind;
+    int16_t kick_out_spot_x, kick_out_spot_y; // where the kick-out taker runs to
     int32_t restart_countdown;
     uint8_t game_type;
     uint32_t quarter_minutes;
     uint8_t game_speed;
     uint8_t option_bytes[7]; // cleared when the front end starts, the last set to 3
+    int32_t ball_late_check; // raised by the ball step for the late men check
+    int32_t countdown_a, countdown_b; // two frame-counted countdowns of the men and the display
     // Game random numbers.
     uint32_t random_state_a;
     uint32_t random_state_b;
+    // Match set-up (the settings as the match reads them).
+    int8_t weather;           // 0..3
+    uint8_t time_of_day;      // 0..2
+    uint8_t kick_off_variant; // 0..6
+    int32_t quarter_ticks;
+    int32_t marking_percent;
+    int16_t friction_word;
+    int16_t wind_x, wind_y;
+    uint8_t commentary_order[16];
+    uint32_t random_angles[768];
+    uint8_t draw_not_allowed; // a game that must have a winner
+    int32_t match_started;
+    // Match screen and tick.
+    int32_t match_paused;
+    int32_t radar_shown;
+    int32_t radar_alpha; // 0..128
+    int32_t demo_view_countdown;
+    uint32_t message_keys_enabled;
+    int32_t kick_flash_running;
+    float kick_flash_level;
+    uint32_t total_ticks;
+    float aspect_ratio;
+    uint8_t speed_keys_held; // Ctrl+T held on the previous tick
+    // Rules: the restart.
+    int32_t siren_pending;
+    int32_t time_on_signalled;
+    PlayerSlot* scorer;
+    int32_t kick_out_human;
+    int32_t restart_in_progress;
+    int32_t bounce_launched;
+    int32_t kick_out_formed;
+    int32_t pre_match_skipped;
+    int32_t taker_fetches_ball;
+    int32_t dead_ball;
+    int32_t stored_margin;     // the margin the last goal was judged by
+    PlayerSlot* stoppage_men[2][3]; // each team's ball-up or throw-in men
+    uint8_t controller_order[2][18];
+    int32_t cycle_counter; // four-step
+    // Rules: set-kick clock marks.
+    int32_t set_kick_start_mark;
+    int32_t kick_display_mark;
+    int32_t free_kick_clock_mark;
+    int32_t mark_clock_start;
+    int32_t mark_decision_mark;
+    uint8_t kick_direction;
+    int32_t kick_out_kick_time;
+    int32_t kick_clock_start;
+    int16_t kick_target_x, kick_target_y;
+    int32_t kick_speed;
+    uint16_t kicker_ball_action;
+    // Rules: warnings and banners (the watches own them).
+    int32_t play_on_warning_a, play_on_warning_b, play_on_prompt;
+    int32_t mark_flag;
+    // What the rules tell the HUD.
+    int32_t clock_display_mode;
+    int32_t score_flash_team, score_flash_mode, score_flash_frames_a, score_flash_frames_b;
     // Occupancy grids: set once an odd draw has been seen.
     uint8_t grid_parity;
     // Collision avoidance.
@@ -309,7 +442,7 @@ struct MatchGlobals {
     int32_t kick_remark_hold;
     int32_t ball_returned;
     int32_t umpire_has_ball;
-    uint8_t difficulty; // 0..100, the computer teams
+    uint8_t difficulty; // 1..100, the computer teams
     uint8_t interchange_count; // interchange players of the match, 4 or 6
     // The men in order of nearness to the ball, with their distances, and to
     // the landing point, and by x and by y.
