@@ -160,3 +160,155 @@ TEST(ManSkills, HandicapsFromThePlayerRecord)
 }
 
 } // namespace
+
+namespace {
+
+const ActionProposal& only_proposal(const PlayerSlot& man)
+{
+    EXPECT_EQ(man.proposal_count, 1);
+    return man.proposals[0];
+}
+
+TEST(RunsToSpots, OwnTableAsStoredOthersMirroredForSide1)
+{
+    set_up_two_teams(22);
+    PlayerSlot& a = team_records[0].slots[7]; // side 1
+    PlayerSlot& b = team_records[1].slots[7]; // side 2
+    const FormationSpots* first = &default_formation_spots[0];
+    const FormationSpots* second = &default_formation_spots[1];
+    struct Case {
+        void (*run)(PlayerSlot*, const FormationSpots*);
+        PlayerSlot* man;
+        const FormationSpots* table;
+        int16_t x, y;
+        uint16_t action;
+    } cases[] = {
+        {run_to_numbered_spot, &a, first, -256, 12800, ACT_RUN_TO_SPOT},   // his own team's table
+        {run_to_numbered_spot, &a, second, -256, -12800, ACT_RUN_TO_SPOT}, // another's, mirrored
+        {run_to_numbered_spot, &b, first, -256, 12800, ACT_RUN_TO_SPOT},   // side 2 as stored
+        {run_to_formation_spot, &a, first, 256, -12800, ACT_RUN_TO_SPOT},  // always mirrored for side 1
+        {run_to_table_spot, &a, second, 256, 12800, ACT_RUN_TO_SPOT},      // always as stored
+        {run_to_spot_avoiding, &a, second, -256, -12800, ACT_RUN_TO_SPOT},
+    };
+    for (const Case& c : cases) {
+        c.man->proposal_count = 0;
+        c.run(c.man, c.table);
+        const ActionProposal& p = only_proposal(*c.man);
+        EXPECT_EQ(p.action, c.action);
+        EXPECT_EQ(p.x, c.x);
+        EXPECT_EQ(p.y, c.y);
+        EXPECT_EQ(p.priority, 1);
+    }
+}
+
+TEST(RunsToSpots, RoleSpotsOnlyForTheCentreMen)
+{
+    set_up_two_teams(22);
+    TeamRecord& team = team_records[1];
+    team.key_men[0] = 3;
+    team.key_men[2] = 9;
+    static FormationSpots setup{};
+    setup.spot[2] = {500, -600};
+    team.slots[9].proposal_count = 0;
+    run_to_role_spot(&team.slots[9], &setup);
+    const ActionProposal& p = only_proposal(team.slots[9]);
+    EXPECT_EQ(p.x, 500);
+    EXPECT_EQ(p.y, -600);
+    team.slots[4].proposal_count = 0;
+    run_to_role_spot(&team.slots[4], &setup);
+    EXPECT_EQ(team.slots[4].proposal_count, 0);
+}
+
+TEST(RunsToSpots, ClearOfTheMark)
+{
+    set_up_two_teams(22);
+    PlayerSlot& m = team_records[1].slots[7]; // own spot (256, 12800)
+    m.proposal_count = 0;
+    run_to_spot_clear_of_mark(&m, m.team->formation_spots, 0, 0, 3072);
+    EXPECT_EQ(only_proposal(m).action, ACT_RUN_TO_POINT);
+    EXPECT_EQ(only_proposal(m).priority, 2);
+    // The spot within reach of the mark: the edge of the circle on his bearing.
+    m.proposal_count = 0;
+    m.x = 0;
+    m.y = 100;
+    run_to_spot_clear_of_mark(&m, m.team->formation_spots, 256, 11000, 3072);
+    const ActionProposal& p = only_proposal(m);
+    EXPECT_EQ(p.action, ACT_RUN_TO_SPOT);
+    EXPECT_EQ(p.priority, 2255);
+    EXPECT_NEAR(vector_length(p.x - 256, p.y - 11000), 3072, 16);
+    EXPECT_LT(p.y, 11000);
+}
+
+TEST(PlaceMenAtSpots, MirrorsForSide1ExceptYAtTheLineUp)
+{
+    set_up_two_teams(22);
+    list_active_men(18);
+    static FormationSpots table{};
+    table.spot[5] = {1000, 2000};
+    place_men_at_spots(&table);
+    EXPECT_EQ(team_records[1].slots[5].x, 1000);
+    EXPECT_EQ(team_records[0].slots[5].x, -1000);
+    EXPECT_EQ(team_records[0].slots[5].y, -2000);
+    match_globals.match_state = 19;
+    place_men_at_spots(&table);
+    EXPECT_EQ(team_records[0].slots[5].x, -1000);
+    EXPECT_EQ(team_records[0].slots[5].y, 2000);
+    EXPECT_EQ(team_records[0].slots[5].arrived, 1u);
+}
+
+TEST(KickOutPlacing, KickerMarkManAndTeammates)
+{
+    set_up_two_teams(22);
+    PlayerSlot& kicker = team_records[1].slots[0]; // side 2
+    kicker.run_up_action = 33;
+    kicker.proposal_count = 0;
+    walk_kicker_to_goal_square(&kicker);
+    EXPECT_EQ(only_proposal(kicker).x, -23794);
+    EXPECT_EQ(only_proposal(kicker).priority, 5000);
+    kicker.proposal_count = 0;
+    kicker.action = 33;
+    walk_kicker_to_goal_square(&kicker);
+    EXPECT_EQ(kicker.proposal_count, 0) << "already on his run-up";
+
+    PlayerSlot& mark_man = team_records[0].slots[4];
+    match_globals.mark_x = 5000;
+    match_globals.mark_y = 0;
+    mark_man.x = 0;
+    mark_man.arrive_radius = 42;
+    mark_man.arrived = 1;
+    mark_man.proposal_count = 0;
+    place_mark_man_for_kick_out(&mark_man);
+    EXPECT_EQ(only_proposal(mark_man).action, ACT_MOVE_TO_POINT);
+    EXPECT_EQ(only_proposal(mark_man).x, 5000);
+    EXPECT_EQ(mark_man.arrived, 0u);
+    mark_man.x = 5000;
+    mark_man.proposal_count = 0;
+    place_mark_man_for_kick_out(&mark_man);
+    EXPECT_EQ(only_proposal(mark_man).action, ACT_STAND_THE_MARK);
+
+    PlayerSlot& mate = team_records[1].slots[10];
+    mate.proposal_count = 0;
+    place_kick_out_teammate(&mate);
+    EXPECT_EQ(only_proposal(mate).x, -13824);
+}
+
+TEST(ClearTeamRecords, LinksTheTeamsToTheirTablesAndSides)
+{
+    set_up_two_teams(22);
+    game_settings.home_team = 3;
+    game_settings.away_team = 5;
+    team_records[0].points = 99;
+    clear_team_records();
+    EXPECT_EQ(team_records[0].points, 0);
+    EXPECT_EQ(team_records[0].side, 2);
+    EXPECT_EQ(team_records[1].side, 1);
+    EXPECT_EQ(team_records[0].formation_spots, &default_formation_spots[0]);
+    EXPECT_EQ(team_records[1].formation_spots, &default_formation_spots[1]);
+    EXPECT_EQ(team_records[0].other_team, &team_records[1]);
+    EXPECT_EQ(team_records[1].other_team, &team_records[0]);
+    EXPECT_EQ(team_records[0].club, league_team_at(3));
+    EXPECT_EQ(team_records[1].club_sheet, league_team_at(5));
+    EXPECT_EQ(team_records[1].team_number, 1);
+}
+
+} // namespace

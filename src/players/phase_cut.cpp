@@ -1,0 +1,132 @@
+#include "players/phase_cut.h"
+
+#include "match/game_maths.h"
+#include "match/match_hooks.h"
+#include "match/match_records.h"
+#include "platform/startup.h"
+#include "players/movement.h"
+#include "standin/team_ai_standin.h"
+
+namespace {
+
+struct CutRow {
+    uint8_t state;
+    int32_t pending_state;
+    int32_t fade_in_kind;
+};
+// Centre-bounce walk, quarter's end, throw-in and ball-up.
+constexpr CutRow cut_rows[] = {{19, 11, 5}, {21, 11, 0}, {37, 39, 5}, {47, 57, 5}};
+
+bool transition_running() { return match_hooks.hw_transition_running && match_hooks.hw_transition_running(); }
+
+bool human_team_in_contest()
+{
+    return (team_records[0].human_count || team_records[1].human_count) && any_contest_active();
+}
+
+void call(void (*hook)())
+{
+    if (hook) hook();
+}
+
+void set_queues(bool on)
+{
+    call(on ? match_hooks.enable_sprite_queue : match_hooks.disable_sprite_queue);
+    call(on ? match_hooks.enable_text_sprite_queue : match_hooks.disable_text_sprite_queue);
+}
+
+void fade_palette_steps(const void* palette)
+{
+    if (match_hooks.fade_palette) match_hooks.fade_palette(0, 255, palette, 12);
+}
+
+} // namespace
+
+bool any_contest_active()
+{
+    for (PlayerSlot* first : contest_group_first)
+        if (first && (contest_state_byte(first) & 0x0F)) return true;
+    return false;
+}
+
+void schedule_phase_cut()
+{
+    MatchGlobals& m = match_globals;
+    if (transition_running() || m.pending_cut_state != -1) return;
+    const CutRow* row = nullptr;
+    for (const CutRow& r : cut_rows)
+        if (r.state == m.match_state) row = &r;
+    if (!row) return;
+    const bool due = row->state == 21 ? m.restart_countdown < 60 : human_team_in_contest();
+    if (!due) return;
+    if (row->state == 19) m.cut_centre_bounce = 1;
+    if (use_3d_hardware) {
+        if (!m.closing_transition_running) {
+            call(match_hooks.mute_commentary);
+            call(match_hooks.pause_hud_flag);
+            if (match_hooks.crowd_react) match_hooks.crowd_react(-1);
+            if (match_hooks.start_screen_transition) match_hooks.start_screen_transition(0, 1000, nullptr);
+            m.closing_transition_running = 1;
+        }
+        m.cut_fade_in_kind = row->fade_in_kind;
+        m.pending_cut_state = row->pending_state;
+        return;
+    }
+    call(match_hooks.mute_commentary);
+    fade_palette_steps(nullptr);
+    m.cut_saved_speed = match_tick_record.speed_percent;
+    m.cut_fast_forward = 1;
+    m.pending_cut_state = row->pending_state;
+    match_tick_record.speed_percent = CUT_TICK_SPEED;
+}
+
+void apply_pending_phase()
+{
+    MatchGlobals& m = match_globals;
+    if (!use_3d_hardware) {
+        if (m.pending_cut_state == -1 || m.match_state != m.pending_cut_state) return;
+        m.pending_cut_state = -1;
+        if (m.cut_fast_forward) match_tick_record.speed_percent = m.cut_saved_speed;
+        m.cut_fast_forward = 0;
+        m.closing_transition_running = 0;
+        m.opening_transition_running = 0;
+        fade_palette_steps(match_hooks.match_palette ? match_hooks.match_palette() : nullptr);
+        call(match_hooks.unmute_commentary);
+        return;
+    }
+    if (transition_running() || m.pending_cut_state == -1) return;
+    if (m.match_state != m.pending_cut_state) {
+        if (!m.closing_transition_running) return;
+        // The fade-out is over: fast-forward in the dark.
+        set_queues(false);
+        m.closing_transition_running = 0;
+        m.cut_saved_speed = match_tick_record.speed_percent;
+        m.cut_fast_forward = 1;
+        match_tick_record.speed_percent = CUT_TICK_SPEED;
+        return;
+    }
+    if (m.opening_transition_running) return;
+    call(match_hooks.unmute_commentary);
+    if (match_hooks.crowd_react) match_hooks.crowd_react(3);
+    call(match_hooks.clear_message_banner);
+    if (match_hooks.start_screen_transition_b) match_hooks.start_screen_transition_b(m.cut_fade_in_kind);
+    m.opening_transition_running = 1;
+    m.pending_cut_state = -1;
+    set_queues(true);
+    m.closing_transition_running = 0;
+    // Only a cut whose fast-forward began has a speed to give back.
+    if (m.cut_fast_forward) match_tick_record.speed_percent = m.cut_saved_speed;
+    m.cut_fast_forward = 0;
+}
+
+void flag_players_ball_coming()
+{
+    const MatchGlobals& m = match_globals;
+    const int32_t s = 16 * approx_vector_length(ball_state.vx >> 16, ball_state.vy >> 16);
+    for (int i = 0; i < m.active_men_count; ++i) {
+        PlayerSlot* man = m.active_men[i];
+        if (man->busy_flag || (man->man_flags2 & MAN2_INJURED)) continue;
+        if (man->ball_distance > s) return;
+        man->ball_coming = 1;
+    }
+}
