@@ -3,7 +3,7 @@
 // some at their own rate and some resampled, and one shade table build (a
 // front-end message box builds five).
 #include "host/audio.h"
-#include "platform/screen.h"
+#include "screen/screen.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,8 +2,8 @@
 // software path's projection.
 #include "gl3d/angle_maths.h"
 
-#include "gl3d/provisional_neighbours.h"
-#include "platform/screen.h"
+#include "standin/provisional_neighbours.h"
+#include "screen/screen.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,7 +1,7 @@
 // The hardware camera and projection.
 #include "gl3d/hw_camera.h"
 
-#include "gl3d/display.h"
+#include "gl3d/display_device.h"
 #include "gl3d/gl.h"
 #include "gl3d/render_state.h"
 

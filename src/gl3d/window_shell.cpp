@@ -5,7 +5,7 @@
 #include "gl3d/gl.h"
 #include "host/process.h"
 #include "host/window.h"
-#include "platform/message_pump.h"
+#include "screen/message_pump.h"
 
 #include <SDL.h>
 

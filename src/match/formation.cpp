@@ -1,9 +1,13 @@
 #include "match/formation.h"
 
-#include "frontend/league_data.h"
+#include "league/league_data.h"
 #include "match/game_maths.h"
 #include "players/man_queries.h"
-#include "standin/ball_standin.h"
+#include "match/ball.h"
+#include "match/ball_contacts.h"
+#include "standin/match_core_standin.h"
+#include "standin/planners_standin.h"
+#include "standin/match_rules_standin.h"
 #include "standin/team_ai_standin.h"
 
 // The first team's forwards stand at the goal of negative x, its backs at

@@ -2,4 +2,4 @@
 
 MatchHooks match_hooks;
 
-void install_match_hooks(const MatchHooks* hooks) { match_hooks = hooks ? *hooks : MatchHooks{}; }
+void clear_match_hooks() { match_hooks = MatchHooks{}; }

@@ -1,6 +1,6 @@
 #include "match/match_records.h"
 
-#include "frontend/league_data.h"
+#include "league/league_data.h"
 #include "platform/settings_targets.h"
 
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "match/rule_queries.h"
 
-#include "frontend/league_data.h"
+#include "league/league_data.h"
 #include "match/formation.h"
 #include "match/game_maths.h"
 

@@ -1,6 +1,6 @@
 #include "platform/cd_audio.h"
 
-#include "host/cd_audio.h"
+#include "host/cd_drive.h"
 #include "platform/files.h"
 
 uint32_t cd_device = 0;

@@ -4,7 +4,7 @@
 #include "platform/input.h"
 #include "platform/input_record.h"
 #include "platform/mouse.h"
-#include "platform/provisional_input_neighbours.h"
+#include "standin/provisional_input_neighbours.h"
 #include "platform/settings_targets.h"
 
 #include <cstring>

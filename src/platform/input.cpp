@@ -1,6 +1,6 @@
 #include "platform/input.h"
 
-#include "platform/screen_services.h"
+#include "screen/screen_services.h"
 
 #include <cstring>
 

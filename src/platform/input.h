@@ -3,7 +3,7 @@
 // device that cannot be set up is left out with a note on the debug output.
 #pragma once
 
-#include "host/input.h"
+#include "host/host_input.h"
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 
 #include "platform/files.h"
 #include "platform/memory.h"
-#include "platform/provisional_fonts.h"
+#include "standin/provisional_fonts.h"
 
 #include <algorithm>
 #include <cstring>

@@ -4,7 +4,7 @@
 // of long texts into balanced lines.
 #pragma once
 
-#include "platform/provisional_menu_icon.h"
+#include "standin/provisional_menu_icon.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #include "platform/lzss.h"
 
-#include "display/tca_model.h"
+#include "model/tca_model.h"
 #include "platform/directory.h"
 
 #include <cctype>

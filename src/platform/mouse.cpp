@@ -1,11 +1,11 @@
 #include "platform/mouse.h"
 
-#include "host/input.h"
+#include "host/host_input.h"
 #include "platform/input.h"
 #include "host/events.h"
-#include "platform/message_pump.h"
-#include "platform/screen_services.h"
-#include "platform/startup.h"
+#include "screen/message_pump.h"
+#include "screen/screen_services.h"
+#include "app/startup.h"
 
 MouseState mouse_state;
 WinmmJoysticks winmm_joysticks;

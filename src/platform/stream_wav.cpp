@@ -9,7 +9,7 @@
 // thread to be gone.
 #include "platform/sound.h"
 
-#include "host/timer.h"
+#include "host/periodic_timer.h"
 #include "platform/wave_file.h"
 
 #include <cstring>

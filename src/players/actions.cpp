@@ -2,14 +2,20 @@
 
 #include "match/game_maths.h"
 #include "match/match_hooks.h"
-#include "players/anim_table.h"
+#include "model/anim_table.h"
 #include "players/fights.h"
 #include "players/kicks.h"
 #include "players/locomotion.h"
 #include "players/man_queries.h"
 #include "players/movement.h"
-#include "standin/anim_driver_standin.h"
-#include "standin/ball_standin.h"
+#include "players/anim_driver.h"
+#include "players/contact_tables.h"
+#include "players/man_display.h"
+#include "match/ball.h"
+#include "match/ball_contacts.h"
+#include "standin/match_core_standin.h"
+#include "standin/planners_standin.h"
+#include "standin/match_rules_standin.h"
 #include "standin/team_ai_standin.h"
 
 #include <algorithm>
@@ -52,10 +58,7 @@ bool in_states(uint8_t s, std::initializer_list<uint8_t> list)
 bool ball_held_value() { return ball_state.flags == 2; }
 bool ball_kicked_in_air() { return (ball_state.flight_flags & 0x60) == 0x60; }
 
-void close_hud_panels()
-{
-    if (match_hooks.close_hud_panels) match_hooks.close_hud_panels();
-}
+void close_hud_panels() { presentation::close_hud_panels(); }
 
 int32_t frame_of(int32_t table_frame) { return table_frame > 0 ? table_frame - 1 : 0; }
 
@@ -75,10 +78,10 @@ struct PathPoint {
 // (or, with `or_level`, not above) the given height; step -1 when none.
 PathPoint first_path_step(int32_t from, int32_t height, bool or_level)
 {
-    for (int k = from; k < PATH_STEPS; ++k) {
-        const int32_t z = predicted_ball_path.pos[k][1] >> 16;
+    for (int k = from; k < PREDICTED_STEPS; ++k) {
+        const int32_t z = predicted_ball_path.position[k][1] >> 16;
         if (z < height || (or_level && z == height))
-            return {k, predicted_ball_path.pos[k][0] >> 16, predicted_ball_path.pos[k][2] >> 16};
+            return {k, predicted_ball_path.position[k][0] >> 16, predicted_ball_path.position[k][2] >> 16};
     }
     return {-1, 0, 0};
 }
@@ -142,8 +145,8 @@ void kick_if_holder(PlayerSlot* man, uint16_t kind)
 {
     MatchGlobals& m = match_globals;
     if (!holds_ball(man)) return;
-    if (kind == 17 && m.previous_match_state != 9 && (game_random() & 1) && match_hooks.set_pending_commentary)
-        match_hooks.set_pending_commentary(10, man->team_index, man->number, -1, -1, 20);
+    if (kind == 17 && m.previous_match_state != 9 && (game_random() & 1))
+        presentation::set_pending_commentary(10, man->team_index, man->number, -1, -1, 20);
     m.last_disposal_kind = kind == 17 ? 17 : 49;
     start_kick(man);
 }
@@ -334,16 +337,16 @@ void act_go_for_ball(PlayerSlot* man)
         }
     } else {
         int32_t travel[3], hand[3];
-        get_animation_displacement(ANIM_STANDING_PICKUP, 0, 22, man->facing, travel);
+        get_animation_displacement(travel, ANIM_STANDING_PICKUP, 0, 22, man->facing);
         get_limb_position(hand, man, ANIM_STANDING_PICKUP, 21, man->facing, 0);
-        const int32_t reach = vector_length(travel[0] + hand[0], travel[2] + hand[2]);
+        const int32_t reach = vector_length((travel[0] >> 8) + hand[0], (travel[2] >> 8) + hand[2]);
         const bool ball_still = ball_state.z == 0 && ball_state.vx == 0 && ball_state.vy == 0 && ball_state.vz == 0;
         if (vector_length(bx - man->x, by - man->y) < reach && is_standing_anim(man) && ball_still)
             play_man_animation(man, ANIM_BACKSTEP, 0, 1.0);
         man->target_x = static_cast<int16_t>(bx);
         man->target_y = static_cast<int16_t>(by);
     }
-    if (!is_official(man) && m.match_state == 1 && !m.bump_rule) {
+    if (!is_umpire(man) && m.match_state == 1 && !m.bump_rule) {
         if ((ball_state.flight_flags & 0x2) || (ball_kicked_in_air() && ball_held_value())) pick_cpu_shepherd(man);
     }
     set_target_offset(man);
@@ -368,7 +371,7 @@ void act_receive_handball(PlayerSlot* man)
     else
         loose_ball_support_b(man);
     int32_t anim = ANIM_RUNNING_FINGER_CATCH;
-    if (man->speed_cap == 0) {
+    if (man->path_speed == 0) {
         anim = ANIM_STANDING_FINGER_CATCH;
         man->wanted_facing = man->angle_to_ball;
     }
@@ -382,14 +385,14 @@ void act_receive_handball(PlayerSlot* man)
         if (p.step >= 1) {
             const int32_t hx = man->x + hand[0], hy = man->y + hand[2];
             const int32_t s = static_cast<int32_t>(std::nearbyint(static_cast<double>(vector_length(p.x - hx, p.y - hy)) / p.step));
-            man->speed_cap = static_cast<int16_t>(std::min(s, 2 * man->top_speed));
+            man->path_speed = static_cast<int16_t>(std::min(s, 2 * man->top_speed));
             man->target_x = clamp16(p.x - hand[0]);
             man->target_y = clamp16(p.y - hand[2]);
             const auto d = static_cast<uint8_t>(vector_angle(man->target_x - man->x, man->target_y - man->y));
             man->wanted_facing = d;
             man->facing = d;
         } else {
-            man->speed_cap = man->speed;
+            man->path_speed = man->speed;
             man->wanted_facing = man->facing;
         }
     }
@@ -434,7 +437,7 @@ void act_meet_ball_flight(PlayerSlot* man)
     const int32_t hx = man->x + hand[0], hy = man->y + hand[2];
     const int32_t s = static_cast<int32_t>(std::nearbyint(static_cast<double>(vector_length(p.x - hx, p.y - hy)) / p.step));
     const auto top = static_cast<int32_t>(static_cast<float>(man->top_speed) * 1.3f);
-    man->speed_cap = static_cast<int16_t>(std::min(s, top));
+    man->path_speed = static_cast<int16_t>(std::min(s, top));
     man->target_x = clamp16(p.x - hand[0]);
     man->target_y = clamp16(p.y - hand[2]);
     const auto d = static_cast<uint8_t>(vector_angle(p.x - man->x, p.y - man->y));
@@ -483,9 +486,8 @@ void leap_onto_partner(PlayerSlot* man)
 {
     PlayerSlot* p = man->target_man;
     if (!p) return;
-    const int32_t offset[3] = {0, 0, 75};
     int32_t r[3];
-    rotate_offset_by_facing(r, offset, man->facing, man->animation_flags);
+    rotate_offset_by_facing(r, OffsetPoint{0, 0, 75, man->animation_flags}, man->facing);
     const int32_t frames = animation_length(ANIM_PART1_SPECCY_2B) / 50000;
     const int32_t ticks = std::max<int32_t>(1, static_cast<int32_t>(std::nearbyint(frames * 3.1)));
     const int64_t dx = static_cast<int64_t>(p->x - r[0] - man->x) * 65536 / ticks;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "match/match_records.h"
+#include "players/anim_driver.h"
 
 #include <cstdint>
 
@@ -24,7 +25,7 @@ enum : uint16_t {
     ACT_RACK_OFF = 86,
 };
 
-enum : int32_t {
+enum : uint32_t {
     ANIM_STATIC_HANDBALL_OVER_LEFT_SHOULDER = 14,
     ANIM_STANDING_FINGER_CATCH = 41,
     ANIM_STANDING_CHEST_CATCH = 40,
@@ -36,9 +37,7 @@ enum : int32_t {
     ANIM_STANDING_PICKUP = 239,
     ANIM_PART1_SPECCY_2B = 260,
     ANIM_RECEIVE_SPECCY_1A = 259,
-    ANIM_INJURY1 = 285,
     ANIM_INJURY2 = 286,
-    ANIM_INJURY3 = 287,
     ANIM_GOALJUDGE_WALK_BACKWARDS = 316,
 };
 

@@ -4,8 +4,14 @@
 #include "players/locomotion.h"
 #include "players/man_queries.h"
 #include "players/movement.h"
-#include "standin/anim_driver_standin.h"
-#include "standin/ball_standin.h"
+#include "players/anim_driver.h"
+#include "players/contact_tables.h"
+#include "players/man_display.h"
+#include "match/ball.h"
+#include "match/ball_contacts.h"
+#include "standin/match_core_standin.h"
+#include "standin/planners_standin.h"
+#include "standin/match_rules_standin.h"
 #include "standin/team_ai_standin.h"
 
 #include <vector>
@@ -77,7 +83,7 @@ void end_fight_for(PlayerSlot* man)
     if (man != m.fight_pair[0] && man != m.fight_pair[1]) return;
     m.restart_countdown = 0;
     clear_player_links();
-    set_match_state(m.return_match_state);
+    set_match_state(m.fight_return_state);
 }
 
 } // namespace
@@ -93,10 +99,11 @@ void blow_landing(PlayerSlot* man, int32_t animation, int32_t out[2])
 {
     const BlowRow& row = blow_row(animation);
     int32_t travel[3], joint[3];
-    get_animation_displacement(animation, 0, row.contact_frame, man->facing, travel);
-    get_joint_position(joint, man, animation, 0, row.contact_frame, man->facing, row.joint);
-    out[0] = travel[0] + joint[0];
-    out[1] = travel[2] + joint[2];
+    get_animation_displacement(travel, static_cast<uint32_t>(animation), 0, row.contact_frame, man->facing);
+    get_joint_position(joint, man, static_cast<uint32_t>(animation), 0, row.contact_frame, man->facing, row.joint);
+    // The travel comes in 24.8 units.
+    out[0] = (travel[0] >> 8) + joint[0];
+    out[1] = (travel[2] >> 8) + joint[2];
 }
 
 bool choose_fight_blow(PlayerSlot* a, PlayerSlot* o)
@@ -133,8 +140,8 @@ void act_fight(PlayerSlot* a)
     const MatchGlobals& m = match_globals;
     PlayerSlot* p0 = m.fight_pair[0];
     PlayerSlot* p1 = m.fight_pair[1];
-    if (!p0 || !p1 || p0->fight_partner != p1 || p1->fight_partner != p0) return;
-    PlayerSlot* o = a->fight_partner;
+    if (!p0 || !p1 || p0->fight_opponent != p1 || p1->fight_opponent != p0) return;
+    PlayerSlot* o = a->fight_opponent;
     if (!o) return;
 
     if (a->contest_group) {
@@ -247,8 +254,8 @@ void act_fight(PlayerSlot* a)
 void act_rack_off(PlayerSlot* a)
 {
     MatchGlobals& m = match_globals;
-    PlayerSlot* o = a->fight_partner;
-    if (!o || (o->fight_partner && o->fight_partner != a)) {
+    PlayerSlot* o = a->fight_opponent;
+    if (!o || (o->fight_opponent && o->fight_opponent != a)) {
         a->action = 0;
         end_fight_for(a);
         return;
@@ -277,10 +284,10 @@ void act_rack_off(PlayerSlot* a)
     case 1: {
         const bool pair_man = a == m.fight_pair[0] || a == m.fight_pair[1];
         PlayerSlot* other_pair = a == m.fight_pair[0] ? m.fight_pair[1] : m.fight_pair[0];
-        if (pair_man && a->fight_partner != other_pair) {
+        if (pair_man && a->fight_opponent != other_pair) {
             clear_player_links();
             m.restart_countdown = 0;
-            set_match_state(m.return_match_state);
+            set_match_state(m.fight_return_state);
             break;
         }
         stand_still(a);
@@ -295,7 +302,7 @@ void act_rack_off(PlayerSlot* a)
         o->wanted_facing = static_cast<int16_t>(face_a);
         if (o->facing != face_a) break;
         if (rack_off_turns_to_fight(a, o)) {
-            o->fight_partner = a;
+            o->fight_opponent = a;
             o->fight_stage = 1;
             a->stage = 3;
             break;
@@ -305,12 +312,12 @@ void act_rack_off(PlayerSlot* a)
         const int32_t frames_left = animation_length(ANIM_ARGUE_HUH) / 50000 - (o->primary_position >> 16);
         if (o->primary_animation == ANIM_ARGUE_HUH && frames_left <= 8) {
             a->action = o->action = 0;
-            a->fight_partner = o->fight_partner = nullptr;
+            a->fight_opponent = o->fight_opponent = nullptr;
             if (m.rack_off_count > 0) --m.rack_off_count;
             m.restart_countdown = 0;
             if (o == m.fight_pair[0] || o == m.fight_pair[1]) {
                 m.fight_pair[0] = m.fight_pair[1] = nullptr;
-                set_match_state(m.return_match_state);
+                set_match_state(m.fight_return_state);
             }
         }
         break;

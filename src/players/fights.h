@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-enum : int32_t {
+enum : uint32_t {
     ANIM_UPPERCUT = 296,
     ANIM_LOW_KICK = 301,
     ANIM_HEADBUTT = 303,

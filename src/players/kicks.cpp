@@ -2,12 +2,18 @@
 
 #include "match/game_maths.h"
 #include "match/match_hooks.h"
-#include "players/anim_table.h"
+#include "model/anim_table.h"
 #include "players/locomotion.h"
 #include "players/man_queries.h"
 #include "players/movement.h"
-#include "standin/anim_driver_standin.h"
-#include "standin/ball_standin.h"
+#include "players/anim_driver.h"
+#include "players/contact_tables.h"
+#include "players/man_display.h"
+#include "match/ball.h"
+#include "match/ball_contacts.h"
+#include "standin/match_core_standin.h"
+#include "standin/planners_standin.h"
+#include "standin/match_rules_standin.h"
 #include "standin/team_ai_standin.h"
 
 #include <algorithm>
@@ -28,29 +34,26 @@ void count_man(PlayerSlot* man, ManStat s)
 
 void remember_disposal(const PlayerSlot* a)
 {
-    MatchGlobals& m = match_globals;
-    m.disposal_heading = a->move_heading;
-    m.disposal_target = a->target_man;
-    m.disposal_x = a->target_x;
-    m.disposal_y = a->target_y;
-    m.disposal_argument = a->action_arg;
-}
-
-int32_t pending_commentary_kind()
-{
-    return match_hooks.pending_commentary_kind ? match_hooks.pending_commentary_kind() : -1;
+    DisposalRecord& d = match_globals.disposal;
+    d.heading = static_cast<uint8_t>(a->move_heading);
+    d.target_man = a->target_man;
+    d.target_x = a->target_x;
+    d.target_y = a->target_y;
+    // Without a receiver a handball goes the way the target point points.
+    d.dx = a->target_x;
+    d.dy = a->target_y;
+    d.argument = a->action_arg;
 }
 
 void set_pending_commentary(int32_t event, const PlayerSlot* a, const PlayerSlot* b, int32_t priority)
 {
-    if (!match_hooks.set_pending_commentary) return;
-    match_hooks.set_pending_commentary(event, a->team_index, a->number, b ? b->team_index : -1, b ? b->number : -1,
-                                       priority);
+    presentation::set_pending_commentary(event, a->team_index, a->number, b ? b->team_index : -1,
+                                         b ? b->number : -1, priority);
 }
 
 void commentate(int32_t event, const PlayerSlot* a, const PlayerSlot* b)
 {
-    if (match_hooks.commentate) match_hooks.commentate(event, a->team_index, a->number, b->team_index, b->number, 3);
+    presentation::commentate(event, a->team_index, a->number, b->team_index, b->number, 3);
 }
 
 void set_headings(PlayerSlot* man, int32_t d)
@@ -108,7 +111,7 @@ void start_kick(PlayerSlot* a)
 {
     MatchGlobals& m = match_globals;
     remember_disposal(a);
-    m.disposal_extra = 0;
+    m.disposal.extra = 0;
     m.current_kicker = a;
     if (a->target_man) {
         a->target_x = a->target_man->x;
@@ -123,7 +126,7 @@ void start_kick(PlayerSlot* a)
         const bool played_on =
             m.match_state == 42 &&
             int_abs(angle_diff(vector_angle(m.ball_spot_x - a->x, m.ball_spot_y - a->y),
-                               vector_angle(m.disposal_x - a->x, m.disposal_y - a->y))) > 32 &&
+                               vector_angle(m.disposal.target_x - a->x, m.disposal.target_y - a->y))) > 32 &&
             vector_length(a->x - a->mark_spot_x, a->y - a->mark_spot_y) > 384;
         if (played_on) {
             m.play_on = 1;
@@ -140,7 +143,7 @@ void start_kick(PlayerSlot* a)
         set_man_velocity_fixed(a, 0, 0);
         anim = ANIM_KICKSET;
     } else {
-        if (pending_commentary_kind() != PENDING_KICK_EVENT) {
+        if (presentation::pending_commentary_kind() != PENDING_KICK_EVENT) {
             if (a->team) ++a->team->kicks_attempted;
             count_man(a, MAN_STAT_KICKS);
             PlayerSlot* target = a->target_man;
@@ -299,7 +302,7 @@ int32_t tackle_score(PlayerSlot* a, PlayerSlot* t, int32_t d)
         score = static_cast<int16_t>(score - (score >> 2));
         if (match_globals.tackle_rule == 0) score = static_cast<int16_t>(score - (score >> 1));
     }
-    if (t->burst_ticks && t->effort > 55) score = static_cast<int16_t>(score - (std::min(t->effort - 55, 42496) >> 9));
+    if (t->speed_burst && t->effort > 55) score = static_cast<int16_t>(score - (std::min(t->effort - 55, 42496) >> 9));
     if (!holds_ball(t)) score = static_cast<int16_t>(score * 8);
     if (t->speed == 0) score = static_cast<int16_t>(score + static_cast<int32_t>(game_random() & 63) + 100);
     return score;
@@ -352,7 +355,7 @@ void decide_tackle_outcome(PlayerSlot* a, int32_t score)
     }
     if (t->man_flags & MAN_KICKING) {
         const int32_t s = angle_diff(t->facing, ang) / 3;
-        match_globals.disposal_extra = static_cast<int16_t>(s);
+        match_globals.disposal.extra = static_cast<int16_t>(s);
         t->wanted_facing = static_cast<int16_t>((t->wanted_facing + s) & 255);
         play_tackle_outcome(a, t, 1, TACKLE_MISS);
         return;
@@ -362,7 +365,7 @@ void decide_tackle_outcome(PlayerSlot* a, int32_t score)
             play_tackle_outcome(a, t, 0, TACKLE_KEEP);
             return;
         }
-        if (a->pairing_value > 50 && game_random() % 3 == 0 && t->team && t->team->injuries < 2)
+        if (a->pairing_value > 50 && game_random() % 3 == 0 && t->team && t->team->injury_count < 2)
             pair_value_by_number(t, a, 7);
         play_tackle_outcome(a, t, 0, TACKLE_RELEASE);
         return;
@@ -392,7 +395,7 @@ void play_tackle_outcome(PlayerSlot* a, PlayerSlot* t, int32_t held, int32_t kin
         play_man_animation(t, row.victim, 0, 1.0);
         set_busy(t);
         t->man_flags &= static_cast<uint16_t>(~MAN_OUT_OF_PLAY);
-        t->speed_cap = 0;
+        t->path_speed = 0;
         set_man_speed_fixed(t, 0);
         t->action = 0;
         if (held) t->man_flags2 |= MAN2_HELD_TACKLED;
@@ -438,6 +441,5 @@ void play_tackle_outcome(PlayerSlot* a, PlayerSlot* t, int32_t held, int32_t kin
     set_busy(a);
     a->action = 0;
     t->man_flags &= static_cast<uint16_t>(~MAN_OUT_OF_PLAY);
-    if (game_random() & 8 && match_hooks.play_effect)
-        match_hooks.play_effect(static_cast<int32_t>(game_random() & 7) + 1, 0, 105);
+    if (game_random() & 8) presentation::play_effect(static_cast<int32_t>(game_random() & 7) + 1, 0, 105);
 }

@@ -4,15 +4,15 @@
 #pragma once
 
 #include "match/match_records.h"
+#include "players/anim_driver.h"
 
 #include <cstdint>
 
-enum : int32_t {
+enum : uint32_t {
     ANIM_STATIC_HANDBALL_FORWARD = 11,
     ANIM_STATIC_HANDBALL_RIGHT = 13,
     ANIM_RUN_HANDBALL_FORWARD = 16,
     ANIM_RUN_HANDBALL_LEFT = 17,
-    ANIM_STATIC_KICK = 21,
     ANIM_RUNNING_KICK = 22,
     ANIM_KICKSET = 24,
     ANIM_TACKLED_STAND_RELEASE_BALL = 131,
@@ -24,7 +24,6 @@ enum : int32_t {
     ANIM_RUNNING_KICK_LEFT = 237,
     ANIM_RUNNING_KICK_RIGHT = 238,
     ANIM_RUNNING_FORWARDS_BUMP = 264,
-    ANIM_DO_TACKLE = 281,
 };
 
 // Tackle outcomes.

@@ -2,11 +2,13 @@
 
 #include "match/game_maths.h"
 #include "match/ground.h"
-#include "players/anim_table.h"
+#include "model/anim_table.h"
 #include "players/man_queries.h"
 #include "players/movement.h"
-#include "players/skeleton.h"
-#include "standin/anim_driver_standin.h"
+#include "model/skeleton.h"
+#include "players/anim_driver.h"
+#include "players/contact_tables.h"
+#include "players/man_display.h"
 
 #include <algorithm>
 #include <cmath>
@@ -101,7 +103,7 @@ void turning_step(PlayerSlot* man)
 {
     if (man->man_flags & (MAN_CONTEST_A | MAN_OUT_OF_PLAY)) return;
     int32_t w = man->wanted_facing;
-    if (!is_official(man)) w = avoid_obstacles(w);
+    if (!is_umpire(man)) w = avoid_obstacles(w);
     int32_t d = angle_diff(w, man->facing);
     const uint32_t a = man->primary_animation;
     if (man->secondary_animation == 0 && !holds_ball(man) && !man->turning && !(man->man_flags & MAN_BUSY) &&
@@ -147,7 +149,7 @@ void choose_locomotion(PlayerSlot* man)
 {
     MatchGlobals& m = match_globals;
     const int32_t base = holds_ball(man) || man == m.ball_contact_man ? ANIM_STAND_WITHBALL : ANIM_STAND;
-    if (holds_ball(man) && !is_official(man)) {
+    if (holds_ball(man) && !is_umpire(man)) {
         m.holder_speed_total += static_cast<uint32_t>(std::max<int16_t>(man->speed, 0));
         m.holder_distance_total += static_cast<uint32_t>(approx_vector_length(man->path_dx, man->path_dy));
     }
@@ -259,7 +261,7 @@ void pick_locomotion_for_speed(PlayerSlot* man) { choose_locomotion(man); }
 
 int32_t skill_value(const PlayerSlot* man, int32_t v, int32_t kind)
 {
-    if (is_official(man)) return v;
+    if (is_umpire(man)) return v;
     const TeamRecord* team = man->team;
     if (team && team->human_count == 0 && team->other_team && team->other_team->human_count > 0) {
         const float scale = static_cast<float>(80 + match_globals.difficulty / 2) / 100.0f;

@@ -5,17 +5,12 @@
 #pragma once
 
 #include "match/match_records.h"
+#include "players/anim_driver.h"
 
 #include <cstdint>
 
-enum : int32_t {
-    ANIM_STAND = 0,
-    ANIM_WALK = 1,
-    ANIM_JOG = 2,
-    ANIM_RUN = 3,
-    ANIM_SPRINT = 4,
-    ANIM_STAND_WITHBALL = 5,
-    ANIM_SPRINT_WITHBALL = 9,
+// Animation numbers beyond the driver's own.
+enum : uint32_t {
     ANIM_STANDING_TURN_LEFT_90 = 121,
     ANIM_STANDING_TURN_RIGHT_90 = 122,
     ANIM_STANDING_TURN_180 = 123,
@@ -24,16 +19,9 @@ enum : int32_t {
     ANIM_RUNNING_TURN_LEFT_90 = 126,
     ANIM_RUNNING_TURN_RIGHT_90 = 127,
     ANIM_RUNNING_TURN_180 = 128,
-    ANIM_WALK_BACKWARDS = 147,
-    ANIM_BOUNCE_BALL = 193,
-    ANIM_WALK_BACKWARDS_NB = 257,
-    ANIM_WALK_BACKWARDS_WB = 258,
-    ANIM_BACKSTEP = 312,
     ANIM_START_MARK_SPOIL = 355,
     ANIM_HOLD_MARK_SPOIL = 356,
     ANIM_FINISH_MARK_SPOIL = 357,
-    ANIM_QUICKSTEP_LEFT = 372,
-    ANIM_QUICKSTEP_RIGHT = 373,
 };
 
 // animation_flags bit: the current animation is kept.

@@ -2,11 +2,15 @@
 
 #include "match/formation.h"
 #include "match/game_maths.h"
-#include "players/anim_table.h"
+#include "model/anim_table.h"
 #include "players/locomotion.h"
 #include "players/movement.h"
-#include "players/skeleton.h"
-#include "standin/ball_standin.h"
+#include "model/skeleton.h"
+#include "match/ball.h"
+#include "match/ball_contacts.h"
+#include "standin/match_core_standin.h"
+#include "standin/planners_standin.h"
+#include "standin/match_rules_standin.h"
 
 #include <algorithm>
 #include <iterator>
@@ -74,7 +78,7 @@ int32_t strike_frame(int32_t animation)
 
 bool is_hit_by_blow(const PlayerSlot* man)
 {
-    const PlayerSlot* o = man->fight_partner;
+    const PlayerSlot* o = man->fight_opponent;
     if (!o || !is_fight_move(o)) return false;
     const auto a = static_cast<int32_t>(o->primary_animation);
     const int32_t frame = o->primary_position >> 16;
@@ -260,7 +264,7 @@ void ease_speed(PlayerSlot* man, int32_t band, int32_t accel)
 
 bool decide_bump(PlayerSlot* man)
 {
-    if (is_official(man) || (man->man_flags2 & MAN2_TACKLED) || (man->man_flags & MAN_OUT_OF_PLAY)) return false;
+    if (is_umpire(man) || (man->man_flags2 & MAN2_TACKLED) || (man->man_flags & MAN_OUT_OF_PLAY)) return false;
     const bool backwards = is_walking_backwards(man);
     if (!backwards && !is_fight_move(man) && (is_standing_anim(man) || man->speed == 0)) return false;
     int32_t search_side = 0;

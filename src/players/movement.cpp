@@ -1,13 +1,19 @@
 #include "players/movement.h"
 
-#include "frontend/league_data.h"
+#include "league/league_data.h"
 #include "match/game_maths.h"
 #include "match/ground.h"
 #include "match/match_hooks.h"
 #include "players/locomotion.h"
 #include "players/man_queries.h"
-#include "standin/anim_driver_standin.h"
-#include "standin/ball_standin.h"
+#include "players/anim_driver.h"
+#include "players/contact_tables.h"
+#include "players/man_display.h"
+#include "match/ball.h"
+#include "match/ball_contacts.h"
+#include "standin/match_core_standin.h"
+#include "standin/planners_standin.h"
+#include "standin/match_rules_standin.h"
 
 #include <algorithm>
 #include <cmath>
@@ -73,7 +79,7 @@ int32_t man_step_y_fixed(const PlayerSlot* man) { return fixed_of(man->path_dy, 
 void clear_man_motion(PlayerSlot* man)
 {
     set_man_speed_fixed(man, 0);
-    man->speed_cap = 0;
+    man->path_speed = 0;
     set_man_velocity_fixed(man, 0, 0);
     set_man_step_fixed(man, 0, 0);
     man->move_dx = man->move_dy = 0;
@@ -89,8 +95,6 @@ int64_t profile_acceleration(const PlayerSlot* man)
 
 uint8_t profile_stamina(const PlayerSlot* man) { return man->person ? player_u8(man->person, 58) : 0; }
 
-bool is_official(const PlayerSlot* man) { return (man->number & FIRST_OFFICIAL_NUMBER) != 0; }
-bool holds_ball(const PlayerSlot* man) { return man && man == match_globals.ball_holder; }
 
 bool ball_in_free_flight()
 {
@@ -203,7 +207,7 @@ void run_to_waypoint(PlayerSlot* man, int32_t r)
 int32_t cap_by_ball_distance(PlayerSlot* man, int32_t p)
 {
     if (man->waypoint_pending || man->action == ACT_TIMED_RUN) return man->effort;
-    if (!is_official(man)) {
+    if (!is_umpire(man)) {
         if (man->melee) return p;
         const uint8_t mode = man->team ? man->team->team_mode : 0;
         if (mode != 4 && mode != 7 && mode != 8 && mode != 11 && (man->action == 2 || man->action == 4)) return p;
@@ -226,7 +230,7 @@ void update_motion_limits(PlayerSlot* man)
     if (d < NEAR_TARGET) man->man_flags2 |= MAN2_NEAR_TARGET;
     if (d == 0) {
         set_man_velocity_fixed(man, 0, 0);
-        man->speed_cap = 0;
+        man->path_speed = 0;
         return;
     }
     int64_t top = man->top_speed;
@@ -238,7 +242,7 @@ void update_motion_limits(PlayerSlot* man)
 
     int64_t s;
     if (man->action == ACT_MEET_BALL && ball_in_free_flight()) {
-        s = static_cast<int64_t>(man->speed_cap) * ONE;
+        s = static_cast<int64_t>(man->path_speed) * ONE;
     } else if (!m.positioning_phase) {
         if (in_state(m.match_state, {1, 41, 45}))
             s = skill_value(man, static_cast<int32_t>(top * ONE * p / 100), 4);
@@ -251,12 +255,12 @@ void update_motion_limits(PlayerSlot* man)
         s = static_cast<int64_t>(25) * ONE * p / 100;
     }
     if ((man->man_flags & MAN_SPEED_LOCKED) || man->action == ACT_MEET_BALL)
-        s = static_cast<int64_t>(man->speed_cap) * ONE;
+        s = static_cast<int64_t>(man->path_speed) * ONE;
     else
-        man->speed_cap = clamp16(static_cast<int32_t>(s >> 16));
+        man->path_speed = clamp16(static_cast<int32_t>(s >> 16));
     if ((man->action == ACT_LEAD || man->action == ACT_SHORT_OPTION) && m.ball_holder) {
-        man->speed_cap = std::max(m.ball_holder->top_speed, m.ball_holder->speed_cap);
-        s = static_cast<int64_t>(man->speed_cap) * ONE;
+        man->path_speed = std::max(m.ball_holder->top_speed, m.ball_holder->path_speed);
+        s = static_cast<int64_t>(man->path_speed) * ONE;
     }
     const auto sf = static_cast<int32_t>(std::clamp<int64_t>(s, INT32_MIN, INT32_MAX));
     set_man_velocity_fixed(man, fixed_sin(man->facing, sf), fixed_cos(man->facing, sf));
@@ -267,7 +271,7 @@ namespace {
 bool cut_pending_in_dark()
 {
     const MatchGlobals& m = match_globals;
-    const bool running = match_hooks.hw_transition_running && match_hooks.hw_transition_running();
+    const bool running = presentation::hw_transition_running() != 0;
     return (m.pending_cut_state != -1 || m.closing_transition_running) && !running;
 }
 
@@ -291,9 +295,9 @@ int32_t effort_by_action(PlayerSlot* man)
     case 5: {
         const uint8_t mode = man->team ? man->team->team_mode : 0;
         const bool computer = man->team && man->team->human_count == 0;
-        if ((mode == 0 || mode == 6 || mode == 12 || mode == 13) && computer && man->burst_ticks == 0 &&
+        if ((mode == 0 || mode == 6 || mode == 12 || mode == 13) && computer && man->speed_burst == 0 &&
             man->rest_ticks == 0)
-            man->burst_ticks = static_cast<uint16_t>(skill_value(man, 50 + static_cast<int32_t>(game_random() & 31), 12));
+            man->speed_burst = static_cast<uint16_t>(skill_value(man, 50 + static_cast<int32_t>(game_random() & 31), 12));
         return 90;
     }
     case 6:
@@ -348,7 +352,7 @@ void update_player_effort()
             continue;
         }
         if (holds_ball(man) && !(man->man_flags2 & MAN2_AT_SPOT)) {
-            if (man->burst_ticks == 0) man->effort = 90;
+            if (man->speed_burst == 0) man->effort = 90;
             continue;
         }
         if (man->busy_flag) continue;
@@ -371,8 +375,10 @@ void update_man_speed(PlayerSlot* man)
         if ((man->man_flags2 & MAN2_IN_AIR) || (man->man_flags & MAN_OUT_OF_PLAY)) {
             if (man->air_timer > 0) --man->air_timer;
             if (man->man_flags2 & MAN2_IN_AIR) {
-                man->vertical_speed -= 42824;
-                int32_t z = fixed_of(man->z, man->z_frac) + man->vertical_speed - 21412;
+                const int32_t vz = fixed_of(man->velocity_z, man->velocity_z_frac) - 42824;
+                man->velocity_z = static_cast<int16_t>(vz >> 16);
+                man->velocity_z_frac = static_cast<uint16_t>(vz & 0xFFFF);
+                int32_t z = fixed_of(man->z, man->z_frac) + vz - 21412;
                 if (z < 0) {
                     landed = true;
                     man->man_flags2 &= static_cast<uint16_t>(~0x7001);
@@ -382,7 +388,8 @@ void update_man_speed(PlayerSlot* man)
                     man->target_y = man->y;
                     man->z = 0;
                     man->z_frac = 0;
-                    man->vertical_speed = 0;
+                    man->velocity_z = 0;
+                    man->velocity_z_frac = 0;
                     if (man == m.controlled_man_a) {
                         man->arrived = 0;
                         int16_t cx = man->x, cy = man->y;
@@ -409,25 +416,25 @@ void update_man_speed(PlayerSlot* man)
 
     const bool lead = man->action == ACT_LEAD || man->action == ACT_SHORT_OPTION;
     const int32_t d = vector_length(man->target_x - man->x, man->target_y - man->y);
-    man->speed_cap = static_cast<int16_t>(std::min<int32_t>(man->speed_cap, d / 16));
+    man->path_speed = static_cast<int16_t>(std::min<int32_t>(man->path_speed, d / 16));
     int64_t a = skill_value(man, static_cast<int32_t>(std::clamp<int64_t>(profile_acceleration(man), INT32_MIN,
                                                                           INT32_MAX)),
                             11);
     if (!lead) a -= man->fatigue;
     int64_t speed = std::min<int64_t>(man_speed_fixed(man), static_cast<int64_t>(d / 16) * ONE);
-    const int64_t target = static_cast<int64_t>(man->speed_cap) * ONE;
+    const int64_t target = static_cast<int64_t>(man->path_speed) * ONE;
     const bool holder = holds_ball(man);
     if (speed < target) {
         int64_t inc;
         if (man->action == ACT_RECEIVE_HANDBALL)
             inc = 8 * a;
-        else if (holder || man->burst_ticks || lead)
+        else if (holder || man->speed_burst || lead)
             inc = 4 * a;
         else if (man->melee)
             inc = 2 * a;
         else
             inc = 6 * a / 10;
-        const int32_t cap_low = man->speed_cap & ~3;
+        const int32_t cap_low = man->path_speed & ~3;
         if (speed < ONE && cap_low > 0) speed = static_cast<int64_t>(cap_low) * ONE / 4;
         speed = std::min(speed + inc, target);
     } else if (speed > target) {
@@ -453,7 +460,7 @@ void update_man_speed(PlayerSlot* man)
 void update_stamina(PlayerSlot* man)
 {
     const MatchGlobals& m = match_globals;
-    if (man->burst_ticks >= 1) {
+    if (man->speed_burst >= 1) {
         if (man->stamina > 0) --man->stamina;
     } else if (man->stamina < profile_stamina(man)) {
         ++man->stamina;
@@ -463,9 +470,9 @@ void update_stamina(PlayerSlot* man)
         --man->rest_ticks;
         return;
     }
-    if (man->burst_ticks == 0) return;
-    --man->burst_ticks;
-    if (man->burst_ticks > 0) {
+    if (man->speed_burst == 0) return;
+    --man->speed_burst;
+    if (man->speed_burst > 0) {
         const TeamRecord* team = man->team;
         const bool human = team && team->human_count > 0;
         const bool other_human = team && team->other_team && team->other_team->human_count > 0;

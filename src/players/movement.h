@@ -8,6 +8,7 @@
 #pragma once
 
 #include "match/match_records.h"
+#include "players/anim_driver.h"
 
 #include <cstdint>
 
@@ -53,8 +54,6 @@ int32_t profile_word(const PlayerSlot* man, int n);
 int64_t profile_acceleration(const PlayerSlot* man);
 uint8_t profile_stamina(const PlayerSlot* man);
 
-bool is_official(const PlayerSlot* man);
-bool holds_ball(const PlayerSlot* man);
 // Kicked or handpassed and in the air, with nobody holding it.
 bool ball_in_free_flight();
 

@@ -3,7 +3,6 @@
 #include "match/game_maths.h"
 #include "match/match_hooks.h"
 #include "match/match_records.h"
-#include "platform/startup.h"
 #include "players/movement.h"
 #include "standin/team_ai_standin.h"
 
@@ -17,28 +16,20 @@ struct CutRow {
 // Centre-bounce walk, quarter's end, throw-in and ball-up.
 constexpr CutRow cut_rows[] = {{19, 11, 5}, {21, 11, 0}, {37, 39, 5}, {47, 57, 5}};
 
-bool transition_running() { return match_hooks.hw_transition_running && match_hooks.hw_transition_running(); }
+bool transition_running() { return presentation::hw_transition_running() != 0; }
 
 bool human_team_in_contest()
 {
     return (team_records[0].human_count || team_records[1].human_count) && any_contest_active();
 }
 
-void call(void (*hook)())
-{
-    if (hook) hook();
-}
-
 void set_queues(bool on)
 {
-    call(on ? match_hooks.enable_sprite_queue : match_hooks.disable_sprite_queue);
-    call(on ? match_hooks.enable_text_sprite_queue : match_hooks.disable_text_sprite_queue);
+    presentation::call_hook(on ? match_hooks.enable_sprite_queue : match_hooks.disable_sprite_queue);
+    presentation::call_hook(on ? match_hooks.enable_text_sprite_queue : match_hooks.disable_text_sprite_queue);
 }
 
-void fade_palette_steps(const void* palette)
-{
-    if (match_hooks.fade_palette) match_hooks.fade_palette(0, 255, palette, 12);
-}
+void fade_palette_steps(const void* palette) { presentation::fade_palette(0, 255, palette, 12); }
 
 } // namespace
 
@@ -60,19 +51,19 @@ void schedule_phase_cut()
     const bool due = row->state == 21 ? m.restart_countdown < 60 : human_team_in_contest();
     if (!due) return;
     if (row->state == 19) m.cut_centre_bounce = 1;
-    if (use_3d_hardware) {
+    if (!presentation::software_path()) {
         if (!m.closing_transition_running) {
-            call(match_hooks.mute_commentary);
-            call(match_hooks.pause_hud_flag);
-            if (match_hooks.crowd_react) match_hooks.crowd_react(-1);
-            if (match_hooks.start_screen_transition) match_hooks.start_screen_transition(0, 1000, nullptr);
+            presentation::mute_commentary();
+            presentation::pause_hud_flag();
+            presentation::crowd_react(-1);
+            presentation::start_screen_transition(0, 1000, nullptr);
             m.closing_transition_running = 1;
         }
         m.cut_fade_in_kind = row->fade_in_kind;
         m.pending_cut_state = row->pending_state;
         return;
     }
-    call(match_hooks.mute_commentary);
+    presentation::mute_commentary();
     fade_palette_steps(nullptr);
     m.cut_saved_speed = match_tick_record.speed_percent;
     m.cut_fast_forward = 1;
@@ -83,15 +74,15 @@ void schedule_phase_cut()
 void apply_pending_phase()
 {
     MatchGlobals& m = match_globals;
-    if (!use_3d_hardware) {
+    if (presentation::software_path()) {
         if (m.pending_cut_state == -1 || m.match_state != m.pending_cut_state) return;
         m.pending_cut_state = -1;
         if (m.cut_fast_forward) match_tick_record.speed_percent = m.cut_saved_speed;
         m.cut_fast_forward = 0;
         m.closing_transition_running = 0;
         m.opening_transition_running = 0;
-        fade_palette_steps(match_hooks.match_palette ? match_hooks.match_palette() : nullptr);
-        call(match_hooks.unmute_commentary);
+        fade_palette_steps(presentation::match_palette());
+        presentation::unmute_commentary();
         return;
     }
     if (transition_running() || m.pending_cut_state == -1) return;
@@ -106,10 +97,10 @@ void apply_pending_phase()
         return;
     }
     if (m.opening_transition_running) return;
-    call(match_hooks.unmute_commentary);
-    if (match_hooks.crowd_react) match_hooks.crowd_react(3);
-    call(match_hooks.clear_message_banner);
-    if (match_hooks.start_screen_transition_b) match_hooks.start_screen_transition_b(m.cut_fade_in_kind);
+    presentation::unmute_commentary();
+    presentation::crowd_react(3);
+    presentation::clear_message_banner();
+    presentation::start_screen_transition_b(m.cut_fade_in_kind);
     m.opening_transition_running = 1;
     m.pending_cut_state = -1;
     set_queues(true);

@@ -2,7 +2,7 @@
 #include "standin/team_ai_standin.h"
 
 #include "match/game_maths.h"
-#include "standin/anim_driver_standin.h"
+#include "players/anim_driver.h"
 
 PlayerSlot* contest_group_first[CONTEST_GROUPS];
 uint8_t contest_group_ticks[CONTEST_GROUPS];
@@ -38,18 +38,10 @@ PlayerSlot* choose_best_teammate(PlayerSlot*) { return nullptr; }
 void loose_ball_support_a(PlayerSlot*) {}
 void loose_ball_support_b(PlayerSlot*) {}
 
-void clear_player_links()
-{
-    for (TeamRecord& t : team_records)
-        for (PlayerSlot& m : t.slots) {
-            m.fight_partner = nullptr;
-            m.fight_stage = 0;
-        }
-}
 
 void adjust_spot_toward_ball(PlayerSlot*, int32_t*, int32_t*) {}
 void react_to_controlled_player(PlayerSlot*) {}
 
 uint8_t contest_group_byte(const PlayerSlot*, int) { return 0; }
 
-void start_bounce_ball(PlayerSlot* man) { play_man_animation(man, 193, 0, 1.0); }
+int32_t wants_to_fight(const PlayerSlot*, const PlayerSlot*) { return 0; }

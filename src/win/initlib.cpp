@@ -6,7 +6,7 @@
 #include "host/instance.h"
 #include "host/process.h"
 #include "win/nfile.h"
-#include "win/provisional_display.h"
+#include "standin/provisional_display.h"
 #include "win/timer.h"
 
 #include <cerrno>

@@ -2,7 +2,7 @@
 
 #include "cmn/lib.h"
 #include "cmn/memstd.h"
-#include "win/provisional_display.h"
+#include "standin/provisional_display.h"
 #include "win/timer.h"
 
 #include <atomic>

@@ -1,7 +1,7 @@
 // Sine tables, integer rotations and the matrix helpers on integer angles.
 #include "gl3d/angle_maths.h"
-#include "gl3d/provisional_neighbours.h"
-#include "platform/screen.h"
+#include "standin/provisional_neighbours.h"
+#include "screen/screen.h"
 
 #include <gtest/gtest.h>
 

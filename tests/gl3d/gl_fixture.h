@@ -1,11 +1,11 @@
 // A GL context bound to a recording device, without a window.
 #pragma once
 
-#include "gl3d/display.h"
+#include "gl3d/display_device.h"
 #include "gl3d/gl.h"
 #include "gl3d/window_shell.h"
 #include "host/recording_device.h"
-#include "platform/startup.h"
+#include "app/startup.h"
 
 #include <gtest/gtest.h>
 

@@ -2,13 +2,13 @@
 // the game starts it, a lit, clipped, textured, colour-keyed and blended
 // scene drawn through the GL-style calls, and the picture read back.
 #include "gl3d/d3d.h"
-#include "gl3d/display.h"
+#include "gl3d/display_device.h"
 #include "gl3d/gl.h"
 #include "gl3d/render_state.h"
 #include "gl3d/window_shell.h"
 #include "host/paths.h"
 #include "host/render_device.h"
-#include "platform/startup.h"
+#include "app/startup.h"
 
 #include <gtest/gtest.h>
 

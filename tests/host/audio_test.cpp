@@ -1,5 +1,5 @@
 #include "host/audio.h"
-#include "host/timer.h"
+#include "host/periodic_timer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "match/formation.h"
 
-#include "frontend/game_settings.h"
-#include "frontend/league_data.h"
+#include "league/game_settings.h"
+#include "league/league_data.h"
 #include "match/game_maths.h"
 #include "match/ground.h"
 #include "match/rule_queries.h"

@@ -3,7 +3,7 @@
 // team on side 1 and the second on side 2, nobody on the active list.
 #pragma once
 
-#include "frontend/league_data.h"
+#include "league/league_data.h"
 #include "match/formation.h"
 #include "match/match_records.h"
 

@@ -2,7 +2,7 @@
 #include "host/instance.h"
 #include "host/paths.h"
 #include "platform/fatal_error.h"
-#include "platform/startup.h"
+#include "app/startup.h"
 
 #include <gtest/gtest.h>
 

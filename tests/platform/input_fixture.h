@@ -3,12 +3,12 @@
 #pragma once
 
 #include "host/clock.h"
-#include "host/input.h"
+#include "host/host_input.h"
 #include "platform/controllers.h"
 #include "platform/input.h"
 #include "platform/input_record.h"
 #include "platform/mouse.h"
-#include "platform/provisional_input_neighbours.h"
+#include "standin/provisional_input_neighbours.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

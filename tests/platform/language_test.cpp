@@ -2,7 +2,7 @@
 
 #include "lib/language_write.h"
 #include "platform/language.h"
-#include "platform/provisional_fonts.h"
+#include "standin/provisional_fonts.h"
 
 #include <cstring>
 

@@ -1,8 +1,8 @@
 #include "input_fixture.h"
 
 #include "host/events.h"
-#include "platform/message_pump.h"
-#include "platform/startup.h"
+#include "screen/message_pump.h"
+#include "app/startup.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "sound_fixtures.h"
 
-#include "host/timer.h"
+#include "host/periodic_timer.h"
 
 #include <chrono>
 #include <thread>

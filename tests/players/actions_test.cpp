@@ -225,17 +225,17 @@ TEST_F(ActionsTest, ReceiverMeetsThePass)
     PlayerSlot* r = man(0, 2);
     place(r, 0, 0, 0);
     r->action = ACT_RECEIVE_HANDBALL;
-    r->speed_cap = 10;
+    r->path_speed = 10;
     r->top_speed = 20;
     ball_state.flight_flags = 0x80;
     // The ball is below his hand (at height 0 here) at once, still at the
     // passer's hands, and again at step 10.
-    predicted_ball_path.pos[0][1] = -65536;
-    predicted_ball_path.pos[10][0] = 0;
-    predicted_ball_path.pos[10][1] = -65536;
-    predicted_ball_path.pos[10][2] = 300 * 65536;
+    predicted_ball_path.position[0][1] = -65536;
+    predicted_ball_path.position[10][0] = 0;
+    predicted_ball_path.position[10][1] = -65536;
+    predicted_ball_path.position[10][2] = 300 * 65536;
     player_act(r);
-    EXPECT_EQ(r->speed_cap, 30) << "300 in 10 ticks";
+    EXPECT_EQ(r->path_speed, 30) << "300 in 10 ticks";
     EXPECT_EQ(r->target_y, 300);
     EXPECT_EQ(r->facing, 0);
     EXPECT_EQ(r->action, ACT_RECEIVE_HANDBALL);
@@ -317,7 +317,7 @@ TEST_F(ActionsTest, WalkToSpotBacksIn)
     m->turning = 0;
     m->primary_animation = 0;
     player_act(m);
-    EXPECT_EQ(m->primary_animation, static_cast<uint32_t>(ANIM_WALK_BACKWARDS));
+    EXPECT_EQ(m->primary_animation, static_cast<uint32_t>(ANIM_WALK_BACKWARDS_NB));
     EXPECT_EQ(match_globals.backing_count, 16);
     // Reaching the spot: stands facing the end he attacks.
     place(m, 0, 30, 0);

@@ -22,8 +22,8 @@ protected:
         match_globals.match_state = 3;
         match_globals.fight_pair[0] = a;
         match_globals.fight_pair[1] = o;
-        a->fight_partner = o;
-        o->fight_partner = a;
+        a->fight_opponent = o;
+        o->fight_opponent = a;
         a->action = o->action = ACT_FIGHT;
     }
     // Facing each other along y, `gap` apart.
@@ -62,7 +62,7 @@ TEST_F(FightsTest, SteppingInCloseStopsAndStandsTheSameTick)
     a->fight_stage = FIGHT_STEP_IN;
     act_fight(a);
     EXPECT_EQ(a->fight_stage, FIGHT_APPROACH);
-    EXPECT_EQ(a->primary_animation, static_cast<uint32_t>(ANIM_STAND));
+    EXPECT_TRUE(is_standing_anim(a)) << a->primary_animation;
     EXPECT_EQ(a->arrived, 1u);
     EXPECT_EQ(a->target_y, 0) << "stops where he is";
     // From afar he heads for 320 short of O.
@@ -97,7 +97,7 @@ TEST_F(FightsTest, FromSquaringUpToABlow)
     a->man_flags &= static_cast<uint16_t>(~MAN_BUSY);
     act_fight(a);
     EXPECT_EQ(a->fight_stage, FIGHT_APPROACH);
-    EXPECT_EQ(a->primary_animation, static_cast<uint32_t>(ANIM_STAND));
+    EXPECT_TRUE(is_standing_anim(a)) << a->primary_animation;
 }
 
 TEST_F(FightsTest, GroundKicksForAManDown)
@@ -144,7 +144,7 @@ TEST_F(FightsTest, ABlowAimedStraightIsDodged)
     // Once the blow has passed the dodge gives way to standing, then he steps in.
     o->primary_position = 59 * 65536;
     act_fight(a);
-    EXPECT_EQ(a->primary_animation, static_cast<uint32_t>(ANIM_STAND));
+    EXPECT_TRUE(is_standing_anim(a)) << a->primary_animation;
     act_fight(a);
     EXPECT_EQ(a->fight_stage, FIGHT_STEP_IN);
 }
@@ -152,7 +152,7 @@ TEST_F(FightsTest, ABlowAimedStraightIsDodged)
 TEST_F(FightsTest, FightNeedsAMatchedPair)
 {
     square_up(100);
-    o->fight_partner = nullptr;
+    o->fight_opponent = nullptr;
     a->fight_stage = FIGHT_APPROACH;
     act_fight(a);
     EXPECT_EQ(a->fight_stage, FIGHT_APPROACH);
@@ -162,7 +162,7 @@ TEST_F(FightsTest, RackOffSteps)
 {
     match_globals.fight_pair[0] = match_globals.fight_pair[1] = nullptr;
     match_globals.match_state = 1;
-    o->fight_partner = nullptr;
+    o->fight_opponent = nullptr;
     a->action = ACT_RACK_OFF;
     place(a, 0, 0, 0);
     place(o, 0, 200, 0);
@@ -185,7 +185,7 @@ TEST_F(FightsTest, RackOffSteps)
     act_rack_off(a);
     EXPECT_EQ(team_records[0].pairings[3][3], 20) << "no fight: the pair value halves";
     EXPECT_EQ(a->action, 0) << "O's protest is at its end";
-    EXPECT_EQ(a->fight_partner, nullptr);
+    EXPECT_EQ(a->fight_opponent, nullptr);
     // Without a partner the action ends.
     a->action = ACT_RACK_OFF;
     act_rack_off(a);

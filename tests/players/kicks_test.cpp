@@ -1,6 +1,6 @@
 #include "men_fixture.h"
 
-#include "frontend/league_data.h"
+#include "league/league_data.h"
 #include "players/kicks.h"
 #include "players/locomotion.h"
 #include "players/movement.h"
@@ -70,8 +70,8 @@ TEST_F(KicksTest, KickRecordsTheDisposalAndCounts)
     match_globals.ball_holder = a;
     start_kick(a);
     EXPECT_EQ(match_globals.current_kicker, a);
-    EXPECT_EQ(match_globals.disposal_target, t);
-    EXPECT_EQ(match_globals.disposal_heading, 7);
+    EXPECT_EQ(match_globals.disposal.target_man, t);
+    EXPECT_EQ(match_globals.disposal.heading, 7);
     EXPECT_EQ(a->target_y, 12000) << "aimed at the man";
     EXPECT_EQ(a->man_flags & 0x82, 0x82);
     EXPECT_EQ(a->action, 0);
@@ -238,7 +238,7 @@ TEST_F(KicksTest, TackledKickerKeepsKickingDeflected)
     a->target_man = t;
     match_globals.ball_holder = t;
     decide_tackle_outcome(a, 500);
-    EXPECT_EQ(match_globals.disposal_extra, 10);
+    EXPECT_EQ(match_globals.disposal.extra, 10);
     EXPECT_EQ(t->wanted_facing, 110);
     EXPECT_EQ(t->primary_animation, static_cast<uint32_t>(ANIM_RUNNING_KICK));
     EXPECT_EQ(a->primary_animation, static_cast<uint32_t>(ANIM_TACKLE_NO_CALLBACK));

@@ -80,7 +80,7 @@ TEST_F(ManQueriesTest, BlowStillComingUntilItsStrikeFrame)
 {
     PlayerSlot* a = man(0, 0);
     PlayerSlot* o = man(1, 0);
-    a->fight_partner = o;
+    a->fight_opponent = o;
     give_row(301, 60);
     const int32_t strike = strike_frame(301);
     uint8_t script[256];

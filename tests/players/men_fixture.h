@@ -8,10 +8,13 @@
 #include "match/game_maths.h"
 #include "match/match_hooks.h"
 #include "match/two_teams.h"
-#include "platform/startup.h"
-#include "players/anim_table.h"
-#include "players/paf.h"
-#include "standin/ball_standin.h"
+#include "model/anim_table.h"
+#include "model/paf.h"
+#include "match/ball.h"
+#include "match/ball_contacts.h"
+#include "standin/match_core_standin.h"
+#include "standin/planners_standin.h"
+#include "standin/match_rules_standin.h"
 #include "standin/team_ai_standin.h"
 
 #include <gtest/gtest.h>
@@ -91,18 +94,17 @@ protected:
         match_tick_record.period = 16;
         hook_log = HookLog{};
         const MatchHooks h = recording_hooks();
-        install_match_hooks(&h);
+        match_hooks = h;
         reset_contest_groups();
         // The predicted ball stays high: no path step qualifies.
-        for (auto& p : predicted_ball_path.pos) p[0] = p[1] = p[2] = 5000 * 65536;
+        for (auto& p : predicted_ball_path.position) p[0] = p[1] = p[2] = 5000 * 65536;
         ball_state.flags = 1;
-        use_3d_hardware = 1;
         for (TeamRecord& t : team_records)
             for (PlayerSlot& m : t.slots) m.top_speed = 30;
     }
     void TearDown() override
     {
-        install_match_hooks(nullptr);
+        clear_match_hooks();
         for (int r : rows_given) {
             free_paf(animation_table[r].data);
             animation_table[r].data = nullptr;

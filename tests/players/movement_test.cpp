@@ -1,6 +1,6 @@
 #include "men_fixture.h"
 
-#include "frontend/league_data.h"
+#include "league/league_data.h"
 #include "players/locomotion.h"
 #include "players/movement.h"
 
@@ -84,7 +84,7 @@ TEST_F(MovementTest, TheEffortCapNearTheTargetAndOnTurns)
         m->move_dx = static_cast<int16_t>(c.distance);
         m->move_dy = 0;
         update_motion_limits(m);
-        EXPECT_EQ(m->speed_cap, c.cap) << c.distance << " turn " << c.turn;
+        EXPECT_EQ(m->path_speed, c.cap) << c.distance << " turn " << c.turn;
     }
     EXPECT_EQ(cap_by_turn_angle(100, 0, 200), 55) << "56 off";
     EXPECT_EQ(cap_by_turn_angle(100, 0, 64), 35);
@@ -104,9 +104,9 @@ TEST_F(MovementTest, VelocityFollowsTheFacing)
     EXPECT_EQ(m->velocity_y, 0);
     // A locked speed keeps its cap.
     m->man_flags |= MAN_SPEED_LOCKED;
-    m->speed_cap = 7;
+    m->path_speed = 7;
     update_motion_limits(m);
-    EXPECT_EQ(m->speed_cap, 7);
+    EXPECT_EQ(m->path_speed, 7);
     EXPECT_EQ(m->velocity_x, 7);
 }
 
@@ -124,7 +124,7 @@ TEST_F(MovementTest, SpeedTraceAcceleratesAndBrakes)
     std::vector<int> speeds;
     for (int tick = 0; tick < 200 && m->x < 4000; ++tick) {
         m->move_dx = clamp16(m->target_x - m->x);
-        m->speed_cap = 30;
+        m->path_speed = 30;
         update_man_speed(m);
         const int d = m->target_x - m->x;
         EXPECT_LE(m->speed, std::max(d / 16, 0));
@@ -140,9 +140,9 @@ TEST_F(MovementTest, SpeedTraceAcceleratesAndBrakes)
     place(m, 0, 0, 64);
     m->target_x = 32;
     m->speed = 20;
-    m->speed_cap = 30;
+    m->path_speed = 30;
     update_man_speed(m);
-    EXPECT_EQ(m->speed_cap, 2);
+    EXPECT_EQ(m->path_speed, 2);
     EXPECT_LE(m->speed, 2);
 }
 
@@ -156,15 +156,15 @@ TEST_F(MovementTest, FatigueGrowsWhenRunningAndFallsWhenSlow)
     m->target_x = 20000;
     m->fatigue = 100;
     m->speed = 32;
-    m->speed_cap = 32;
+    m->path_speed = 32;
     update_man_speed(m);
     EXPECT_EQ(m->fatigue, 102);
     m->speed = 0;
-    m->speed_cap = 0;
+    m->path_speed = 0;
     update_man_speed(m);
     EXPECT_EQ(m->fatigue, 101);
     m->fatigue = 8159;
-    m->speed = m->speed_cap = 32;
+    m->speed = m->path_speed = 32;
     update_man_speed(m);
     EXPECT_EQ(m->fatigue, 8160);
 }
@@ -210,11 +210,11 @@ TEST_F(MovementTest, BenchAndHolderEffort)
     EXPECT_EQ(man(1, 21)->effort, 100);
     PlayerSlot* h = man(0, 4);
     match_globals.ball_holder = h;
-    h->burst_ticks = 5;
+    h->speed_burst = 5;
     h->effort = 117;
     update_player_effort();
     EXPECT_EQ(h->effort, 117) << "a burst keeps its effort";
-    h->burst_ticks = 0;
+    h->speed_burst = 0;
     update_player_effort();
     EXPECT_EQ(h->effort, 90);
 }
@@ -225,17 +225,18 @@ TEST_F(MovementTest, TimedEffortReachesTheTargetAsTheBallComesDown)
     m->action = ACT_TIMED_RUN;
     m->top_speed = 20;
     m->target_distance = 3000;
-    // The ball comes under 1536 at step 5: 3000 in 5 ticks is 3000 % of 20.
-    predicted_ball_path.pos[5][1] = 1000 * 65536;
+    // The ball comes under 1536 at step 5, so it is last above at step 4:
+    // 3000 in 4 ticks is 3750 % of 20.
+    predicted_ball_path.position[5][1] = 1000 * 65536;
     update_player_effort();
-    EXPECT_EQ(m->effort, 3000) << "uncapped for the timed run";
+    EXPECT_EQ(m->effort, 3750) << "uncapped for the timed run";
     m->action = 48;
     team_records[0].set_play_mode = 2;
-    predicted_ball_path.pos[5][1] = 500 * 65536;
+    predicted_ball_path.position[5][1] = 500 * 65536;
     update_player_effort();
     EXPECT_EQ(m->effort, 100) << "capped for the set play";
     // A step at once and a man without speed: no division by zero.
-    predicted_ball_path.pos[0][1] = 0;
+    predicted_ball_path.position[0][1] = 0;
     m->top_speed = 0;
     m->action = ACT_TIMED_RUN;
     update_player_effort();
@@ -270,15 +271,15 @@ TEST_F(MovementTest, BurstsBoostTheEffortThenRest)
     for (const Case& c : cases) {
         team_records[0].human_count = c.humans;
         team_records[1].human_count = c.other_humans;
-        m->burst_ticks = 3;
+        m->speed_burst = 3;
         m->rest_ticks = 0;
         update_stamina(m);
         EXPECT_EQ(m->effort, c.effort) << int(c.humans) << int(c.other_humans);
     }
-    m->burst_ticks = 1;
+    m->speed_burst = 1;
     m->man_flags |= MAN_IN_CONTEST;
     update_stamina(m);
-    EXPECT_EQ(m->burst_ticks, 0);
+    EXPECT_EQ(m->speed_burst, 0);
     EXPECT_EQ(m->rest_ticks, 300) << "317 - word 24";
     EXPECT_EQ(m->effort, 90);
     // Resting counts down; outside open play the counters hold.

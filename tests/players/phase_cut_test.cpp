@@ -123,12 +123,12 @@ TEST_F(PhaseCutTest, WhichWalksAreCut)
 
 TEST_F(PhaseCutTest, SoftwarePathFadesThePalette)
 {
-    use_3d_hardware = 0;
     MatchHooks h = recording_hooks();
+    h.software_path = []() -> int32_t { return 1; };
     h.fade_palette = [](int32_t, int32_t, const void* p, int32_t steps) {
         hook_log.calls.push_back(std::string(p ? "palette in " : "palette out ") + std::to_string(steps));
     };
-    install_match_hooks(&h);
+    match_hooks = h;
     match_globals.match_state = 47;
     tick();
     EXPECT_TRUE(called("palette out 12"));

@@ -7,8 +7,8 @@
 #include "host/paths.h"
 #include "lib/anim_validator.h"
 #include "lib/kit.h"
-#include "platform/startup.h"
-#include "players/anim_table.h"
+#include "app/startup.h"
+#include "model/anim_table.h"
 
 #include <cstring>
 #include <string>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "lib/paf_writer.h"
-#include "players/skeleton.h"
+#include "model/skeleton.h"
 
 #include <cstdint>
 #include <string>

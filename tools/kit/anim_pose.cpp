@@ -2,7 +2,7 @@
 // and the ball: the game's own skeleton code on the loaded player model.
 #include "anim_motion.h"
 
-#include "display/rotation_keys.h"
+#include "model/rotation_keys.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,7 +1,7 @@
 // The figures: players in four hair styles and umpires, each at three levels
 // of detail, 16 meshes named for the skeleton's attach points. A man stands
 // about 180 model units tall, facing +z, his left side towards -x.
-#include "display/attach_points.h"
+#include "model/attach_points.h"
 #include "lib/kit.h"
 #include "lib/tca_writer.h"
 

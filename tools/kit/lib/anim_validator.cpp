@@ -1,10 +1,10 @@
 #include "lib/anim_validator.h"
 
 #include "host/process.h"
-#include "players/anim_table.h"
-#include "players/paf.h"
-#include "platform/startup.h"
-#include "players/skeleton.h"
+#include "model/anim_table.h"
+#include "model/paf.h"
+#include "app/startup.h"
+#include "model/skeleton.h"
 
 #include <cmath>
 #include <cstdarg>

@@ -1,7 +1,7 @@
 // Writer of ".paf" animation files (the layout the game's loader reads).
 #pragma once
 
-#include "players/paf.h"
+#include "model/paf.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,7 +1,7 @@
 // Writer of "TCA" model containers (".tca" and the figures' ".pgf").
 #pragma once
 
-#include "display/tca_model.h"
+#include "model/tca_model.h"
 
 #include <array>
 #include <cstdint>

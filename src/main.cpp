@@ -1,4 +1,0 @@
-// The program's entry: everything happens in the platform layer's start-up.
-#include "platform/startup.h"
-
-int main(int argc, char** argv) { return win_main(argc, argv); }

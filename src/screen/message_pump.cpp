@@ -1,0 +1,344 @@
+#include "screen/message_pump.h"
+
+#include "host/events.h"
+#include "host/process.h"
+#include "host/window.h"
+#include "platform/cd_audio.h"
+#include "platform/command_line.h"
+#include "platform/fatal_error.h"
+#include "platform/input.h"
+#include "platform/memory.h"
+#include "platform/mouse.h"
+#include "standin/provisional_subsystems.h"
+#include "screen/screen.h"
+#include "app/startup.h"
+
+#include <cstring>
+
+SDL_Window* main_window = nullptr;
+Surface* flip_surface = nullptr;
+Surface* window_surface = nullptr;
+Surface* back_surface = nullptr;
+uint32_t ddraw_palette[256];
+uint32_t display_palette_made = 0;
+int32_t back_buffer_index = 1;
+uint32_t screen_needs_redraw = 0;
+uint32_t music_paused = 0;
+uint32_t restore_pending = 0;
+int32_t paint_offset_x = 0, paint_offset_y = 0;
+uint32_t window_recreating = 0;
+uint32_t repaint_requested = 0;
+
+namespace {
+
+bool g_screen_saver_was_on = false;
+constexpr int32_t screen_width = 640;
+constexpr int32_t screen_height = 480;
+
+void handle(const HostMessage& message)
+{
+    if (message.id == HOST_WM_QUIT) host_exit(1);
+    host_dispatch_message(message);
+}
+
+bool paused() { return !app_active || app_suspended; }
+
+// Both surfaces of a flipping pair hold the same kind of picture.
+Surface* make_screen_surface(uint32_t caps)
+{
+    Surface* s = surface_new(screen_width, screen_height, 8, 0, 0, 0, caps);
+    if (!s) fatal_error_sub(220, 0, "create_ddraw_surfaces", 0);
+    return s;
+}
+
+void release(Surface*& s)
+{
+    surface_delete(s);
+    s = nullptr;
+}
+
+} // namespace
+
+void pump_messages()
+{
+    HostMessage message;
+    while (host_peek_message(&message)) handle(message);
+    if (paused()) {
+        screen_needs_redraw = 1;
+        pause_cd();
+        music_paused = 1;
+        restore_pending = 1;
+    }
+    while (paused()) {
+        host_wait_message(&message);
+        handle(message);
+        while (host_peek_message(&message)) handle(message);
+    }
+    if (music_paused && cd_music_on) {
+        replay_cd_track();
+        music_paused = 0;
+    }
+    if (restore_pending) {
+        restore_pending = 0;
+        if (use_3d_hardware) {
+            gl_release_device();
+            restore_all_textures();
+        } else if (flip_surface && flip_surface->lost) {
+            flip_surface->lost = false;
+            screen_needs_redraw = 1;
+        }
+    }
+}
+
+int32_t flip_screen()
+{
+    if (use_3d_hardware) return present_and_clear();
+    if (!flip_surface || !back_surface || flip_surface->lock_count || back_surface->lock_count)
+        fatal_error_sub(225, 0, "flip_screen", 0);
+    std::swap(flip_surface->pixels, back_surface->pixels);
+    back_buffer_index ^= 3;
+    pump_messages();
+    return 1;
+}
+
+void blit(Surface* source, Surface* destination, const SurfaceRect* source_rect, const SurfaceRect* dest_rect)
+{
+    if (!source || !destination || source->bits != destination->bits)
+        fatal_error_sub(224, 0, "blit", 0);
+    SurfaceRect s = source_rect ? *source_rect : SurfaceRect{0, 0, source->width, source->height};
+    SurfaceRect d = dest_rect ? *dest_rect : SurfaceRect{0, 0, destination->width, destination->height};
+    int32_t sw = s.right - s.left, sh = s.bottom - s.top, dw = d.right - d.left, dh = d.bottom - d.top;
+    bool inside = s.left >= 0 && s.top >= 0 && s.right <= source->width && s.bottom <= source->height &&
+                  d.left >= 0 && d.top >= 0 && d.right <= destination->width && d.bottom <= destination->height;
+    if (!inside || sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) fatal_error_sub(224, 0, "blit", 0);
+    int32_t bytes = static_cast<int32_t>(source->bits / 8);
+    // Stretches by nearest pixel when the rectangles differ in size.
+    for (int32_t y = 0; y < dh; ++y) {
+        int32_t sy = s.top + y * sh / dh;
+        const uint8_t* src = source->pixels.data() + sy * source->pitch;
+        uint8_t* dst = destination->pixels.data() + (d.top + y) * destination->pitch + d.left * bytes;
+        if (sw == dw) {
+            std::memmove(dst, src + s.left * bytes, static_cast<size_t>(dw * bytes));
+            continue;
+        }
+        for (int32_t x = 0; x < dw; ++x)
+            std::memcpy(dst + x * bytes, src + (s.left + x * sw / dw) * bytes, static_cast<size_t>(bytes));
+    }
+}
+
+uint8_t* lock_surface(Surface* surface, int32_t* pitch, void*)
+{
+    if (!surface || surface->lock_count || surface->lost) fatal_error_sub(222, 0, "lock_surface", 0);
+    surface->lock_count = 1;
+    if (pitch) *pitch = surface->pitch;
+    return surface->pixels.data();
+}
+
+void unlock_surface(Surface* surface, void*)
+{
+    if (!surface || !surface->lock_count) fatal_error_sub(221, 0, "unlock_surface", 0);
+    surface->lock_count = 0;
+}
+
+void copy_to_surface(const uint8_t* image, Surface* surface, int32_t width, int32_t height)
+{
+    if (!surface || surface->lock_count) fatal_error_sub(222, 0, "copy_to_surface", 0);
+    surface->lock_count = 1;
+    if (surface->height != height || surface->width != width) fatal_error(231);
+    uint8_t* pixels = surface->pixels.data();
+    if (surface->pitch == width) {
+        std::memcpy(pixels, image, static_cast<size_t>(width) * static_cast<size_t>(height));
+    } else {
+        for (int32_t y = 0; y < height; ++y)
+            std::memcpy(pixels + y * surface->pitch, image + y * width, static_cast<size_t>(width));
+    }
+    surface->lock_count = 0;
+}
+
+void copy_to_vram(Surface* source, Surface* destination)
+{
+    SurfaceRect whole{0, 0, screen_width, screen_height};
+    if (source && destination && (source->lost || destination->lost)) source->lost = destination->lost = false;
+    if (!source || !destination || source->width < screen_width || destination->width < screen_width ||
+        source->height < screen_height || destination->height < screen_height)
+        fatal_error_sub(224, 0, "copy_to_vram", 0);
+    blit(source, destination, &whole, &whole);
+}
+
+void copy_rect_translated(Surface* source, Surface* destination, const uint8_t translation[256])
+{
+    uint8_t* src = lock_surface(source, nullptr, nullptr);
+    uint8_t* dst = lock_surface(destination, nullptr, nullptr);
+    int32_t w = std::min(source->width, destination->width);
+    int32_t h = std::min(source->height, destination->height);
+    for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x)
+            dst[y * destination->pitch + x] = translation[src[y * source->pitch + x]];
+    unlock_surface(source, src);
+    unlock_surface(destination, dst);
+}
+
+void set_ddpal()
+{
+    for (int i = 0; i < 256; ++i)
+        ddraw_palette[i] = (uint32_t(display_palette[i].red) << 16) | (uint32_t(display_palette[i].green) << 8) |
+                           display_palette[i].blue;
+    for (Surface* s : {flip_surface, back_surface})
+        if (s) std::memcpy(s->palette, ddraw_palette, sizeof ddraw_palette);
+}
+
+void wait_vertical_blank_end() {}
+
+void set_main_window(SDL_Window* window) { main_window = window; }
+
+void disable_screen_saver()
+{
+    g_screen_saver_was_on = host_screen_saver_enabled();
+    if (g_screen_saver_was_on) host_set_screen_saver(false);
+}
+
+void restore_screen_saver()
+{
+    if (g_screen_saver_was_on) host_set_screen_saver(true);
+}
+
+void quit_program() { host_exit(1); }
+
+int32_t start_display(SDL_Window* window, int32_t, int32_t, int32_t, int32_t)
+{
+    set_main_window(window);
+    if (!exclusive_mode) page_flipping = 0;
+    return create_ddraw_surfaces();
+}
+
+int32_t create_ddraw_surfaces()
+{
+    release(flip_surface);
+    release(window_surface);
+    release(back_surface);
+    std::memset(ddraw_palette, 0, sizeof ddraw_palette);
+    if (page_flipping) {
+        flip_surface = make_screen_surface(SURFACE_PRIMARY | SURFACE_FLIPPABLE);
+    } else {
+        window_surface = make_screen_surface(SURFACE_PRIMARY);
+        flip_surface = make_screen_surface(SURFACE_OFFSCREEN | SURFACE_FLIPPABLE | SURFACE_SYSTEM_MEMORY);
+    }
+    back_surface = make_screen_surface(SURFACE_OFFSCREEN | SURFACE_SYSTEM_MEMORY);
+    check_back_buffer_pitch();
+    return 1;
+}
+
+void check_back_buffer_pitch()
+{
+    if (!back_surface) return;
+    int32_t pitch = 0;
+    uint8_t* p = lock_surface(back_surface, &pitch, nullptr);
+    unlock_surface(back_surface, p);
+    if (pitch != screen_pitch()) set_screen_pitch(pitch);
+}
+
+void clear_screen_buffer()
+{
+    Surface* clear = surface_new(640, screen_height, 8, 0, 0, 0, SURFACE_OFFSCREEN | SURFACE_SYSTEM_MEMORY);
+    if (!clear) fatal_error(220);
+    uint32_t size = 640u * screen_height;
+    uint8_t* zeros = static_cast<uint8_t*>(alloc_mem(size, "clear screen buffer"));
+    std::memset(zeros, 0, size);
+    copy_to_surface(zeros, clear, 640, screen_height);
+    free_mem(zeros);
+    if (back_surface) {
+        blit(clear, back_surface, nullptr, nullptr);
+        flip_screen();
+        blit(clear, back_surface, nullptr, nullptr);
+    }
+    surface_delete(clear);
+}
+
+void create_display_palette(int32_t)
+{
+    set_ddpal();
+    display_palette_made = 1;
+}
+
+void release_display_palette() { display_palette_made = 0; }
+
+int32_t release_ddraw()
+{
+    std::memset(ddraw_palette, 0, sizeof ddraw_palette);
+    release(back_surface);
+    release(flip_surface);
+    release(window_surface);
+    display_palette_made = 0;
+    return 1;
+}
+
+void reinit_3d_framework()
+{
+    start_3d_display(0, 0, 0, exclusive_mode ? 0 : 1);
+    set_filter_option(1);
+    app_record.window = display_window();
+    set_screen_display_kind(1);
+    use_3d_hardware = 1;
+    set_window_message_hook(app_message_filter);
+}
+
+int32_t create_main_window(SDL_Window** out, void*)
+{
+    if (host_window()) return 0; // the program's window is already up
+    *out = host_create_window(app_record.title, exclusive_mode != 0);
+    return *out ? 1 : 0;
+}
+
+int32_t main_window_proc(SDL_Window* window, uint32_t message, uint32_t wparam, uint32_t lparam)
+{
+    HostMessage m{message, wparam, lparam};
+    if (window != main_window) return host_default_message(m);
+    if (mouse_message_hook(window, message, wparam, lparam) == 0) return 0;
+    if (app_message_filter(window, message, wparam, lparam) == 0) return 0;
+    switch (message) {
+    case HOST_WM_ACTIVATE:
+        if (!window_recreating) {
+            bool activating = (wparam & 0xFFFF) != 0;
+            bool in_front = (SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+            bool minimised = (wparam >> 16) != 0 || host_window_minimised();
+            app_active = activating && !(exclusive_mode && !in_front) && !minimised ? 1 : 0;
+            if (activating) app_suspended = 0;
+        }
+        return host_default_message(m);
+    case HOST_WM_SYSKEYDOWN:
+    case HOST_WM_SYSKEYUP: {
+        uint8_t scan = static_cast<uint8_t>(lparam >> 16);
+        if (scan == 0x44 || scan == 0x38) key_state[scan] = message == HOST_WM_SYSKEYDOWN ? 128 : 0;
+        return host_default_message(m);
+    }
+    case HOST_WM_SYSCOMMAND:
+        if (wparam == HOST_SC_KEYMENU) return 0;
+        if (wparam == HOST_SC_MINIMIZE || wparam == HOST_SC_TASKLIST || wparam == HOST_SC_SCREENSAVE ||
+            wparam == HOST_SC_MONITORPOWER) {
+            app_suspended = 1;
+            return 0;
+        }
+        return host_default_message(m);
+    default: return host_default_message(m);
+    }
+}
+
+void request_window_repaint()
+{
+    repaint_requested = 1;
+    screen_needs_redraw = 1;
+}
+
+SDL_Window* note_foreground_window(SDL_Window* window)
+{
+    bool in_front = window && (SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+    if (in_front) repaint_requested = 0;
+    return in_front ? window : nullptr;
+}
+
+int32_t ddraw_init_failed(SDL_Window*)
+{
+    host_message_box(app_record.title, "DirectDraw Init FAILED", HOST_MB_OK, false);
+    host_destroy_window();
+    return 0;
+}

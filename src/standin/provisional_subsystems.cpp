@@ -1,0 +1,70 @@
+// Provisional: the least each missing subsystem must do for start-up to run
+// its whole road. Each definition goes when its owner lands.
+#include "standin/provisional_subsystems.h"
+
+#include "host/clock.h"
+#include "host/events.h"
+#include "host/process.h"
+#include "host/window.h"
+#include "platform/controllers.h"
+#include "platform/fatal_error.h"
+#include "platform/input.h"
+#include "platform/language.h"
+#include "screen/message_pump.h"
+#include "platform/settings.h"
+#include "platform/sound.h"
+#include "app/startup.h"
+
+#include <cstring>
+
+std::vector<std::string> provisional_calls;
+
+namespace {
+
+void note(const char* name) { provisional_calls.emplace_back(name); }
+
+} // namespace
+
+#define STAND_IN(name)                                                                                              \
+    void name() { note(#name); }
+
+int32_t mouse_device_value = 0;
+
+void game_tick(uint32_t) {}
+bool match_playback_flag() { return false; }
+
+void set_lkz_image_mode(int32_t) { note("set_lkz_image_mode"); }
+
+uint32_t sprite_hardware_switch = 0;
+
+STAND_IN(free_all_3d_objects)
+STAND_IN(release_tile_textures)
+STAND_IN(enable_sprite_queue)
+STAND_IN(enable_text_sprite_queue)
+
+int32_t play_movie(const char*, SDL_Window*, uint32_t, int32_t, int32_t)
+{
+    note("play_movie");
+    return 1;
+}
+
+STAND_IN(load_sprite_file)
+STAND_IN(load_small_models)
+STAND_IN(free_small_models)
+STAND_IN(free_replay_node)
+
+STAND_IN(free_match_scene)
+STAND_IN(stop_crowd_loops)
+STAND_IN(free_commentary)
+STAND_IN(free_match_effects)
+STAND_IN(free_panels)
+STAND_IN(free_match_fonts)
+STAND_IN(free_first_match_buffer)
+STAND_IN(free_sw_meshes)
+STAND_IN(free_sprite_buffer)
+STAND_IN(free_ground_geometry_buffers)
+STAND_IN(free_further_match_buffers)
+STAND_IN(free_marker_textures)
+STAND_IN(free_kick_frames)
+STAND_IN(free_pitch_lines)
+STAND_IN(free_powerbar_bitmaps)

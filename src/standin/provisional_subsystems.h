@@ -1,0 +1,68 @@
+// Provisional: stand-ins for the subsystems that start-up, the message pump
+// and the match teardown call before those subsystems exist. Each keeps the
+// name its owner will define; each goes once the owner lands. Every call is
+// noted in provisional_calls so that the start-up order can be checked.
+#pragma once
+
+#include "gl3d/angle_maths.h"
+#include "gl3d/display_device.h"
+#include "gl3d/gl.h"
+#include "gl3d/hw_camera.h"
+#include "gl3d/render_state.h"
+#include "gl3d/window_shell.h"
+#include "platform/tick_timer.h"
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+extern std::vector<std::string> provisional_calls;
+
+// Input: the mouse device value start-up hands on.
+extern int32_t mouse_device_value;
+// The mouse's look at window messages: 0 when it took the message.
+
+// The match tick.
+void game_tick(uint32_t tick_number);
+bool match_playback_flag();
+
+// The 3D display and its window shell are the real ones; textures, sprites
+// and 3D menu objects are not there yet.
+void set_lkz_image_mode(int32_t on);
+extern uint32_t sprite_hardware_switch;
+void free_all_3d_objects();
+void release_tile_textures();
+void enable_sprite_queue();
+void enable_text_sprite_queue();
+
+// The movie player.
+int32_t play_movie(const char* path, SDL_Window* window, uint32_t software, int32_t a, int32_t b);
+
+// Match, players and display: loaded at start, freed at the end.
+void load_sprite_file();
+void load_small_models();
+void load_player_model();
+void load_animations();
+void free_small_models();
+void free_player_model();
+void free_animations();
+void free_replay_node();
+
+// After a match.
+void free_match_scene();
+void stop_crowd_loops();
+void free_commentary();
+void free_match_effects();
+void free_panels();
+void free_match_fonts();
+void free_first_match_buffer();
+void free_sw_meshes();
+void free_sprite_buffer();
+void free_ground_geometry_buffers();
+void free_further_match_buffers();
+void free_marker_textures();
+void free_kick_frames();
+void free_pitch_lines();
+void free_powerbar_bitmaps();

@@ -1,0 +1,270 @@
+#include "app/startup.h"
+#include "app/standin_front_end.h"
+
+#include "platform/exit_trap.h"
+#include "host/events.h"
+#include "host/paths.h"
+#include "platform/command_line.h"
+#include "screen/message_pump.h"
+#include "platform/controllers.h"
+#include "platform/input.h"
+#include "standin/provisional_subsystems.h"
+#include "match/ground.h"
+#include "match/match_records.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+uint32_t key_down(uint8_t scan, bool extended) { return host_key_lparam(scan, extended, false, false, false); }
+
+// The key_state bytes one message set.
+std::vector<int> bytes_set_by(uint32_t message, uint32_t lparam, int32_t* result = nullptr)
+{
+    std::memset(key_state, 0, sizeof key_state);
+    int32_t r = app_message_filter(nullptr, message, 0, lparam);
+    if (result) *result = r;
+    std::vector<int> set;
+    for (int i = 0; i < 256; ++i) {
+        if (key_state[i] == 128) set.push_back(i);
+        else EXPECT_EQ(key_state[i], 0) << i;
+    }
+    return set;
+}
+
+} // namespace
+
+TEST(MessageFilter, KeyDownTables)
+{
+    message_keys_enabled = 1;
+    struct Case {
+        uint8_t scan;
+        bool extended;
+        std::vector<int> set;
+    } cases[] = {
+        {0x01, false, {0x01}}, // Escape
+        {0x1C, false, {0x1C}}, // Enter
+        {104, false, {104}},   // the last plain code that counts
+        {105, false, {}},
+        {0x7E, false, {}},
+        {28, true, {156}}, // keypad Enter
+        {29, true, {157}}, // right Ctrl
+        {42, true, {54}},
+        {53, true, {181}}, // keypad /
+        {69, true, {69}},  // Num Lock
+        {71, true, {199}},
+        {72, true, {200}},
+        {73, true, {201}},
+        {75, true, {203}},
+        {77, true, {205}},
+        {79, true, {207}},
+        {80, true, {208}},
+        {81, true, {209}},
+        {82, true, {210}},
+        {83, true, {211}},
+        {56, true, {}}, // right Alt: an extended key outside the table
+        {91, true, {}}, // left Windows key
+        {1, true, {}},
+    };
+    for (const Case& c : cases) {
+        int32_t result = -1;
+        EXPECT_EQ(bytes_set_by(HOST_WM_KEYDOWN, key_down(c.scan, c.extended), &result), c.set)
+            << int(c.scan) << (c.extended ? " extended" : "");
+        EXPECT_EQ(result, 0);
+    }
+}
+
+TEST(MessageFilter, KeysAreIgnoredWhileTheMatchRuns)
+{
+    message_keys_enabled = 0;
+    EXPECT_TRUE(bytes_set_by(HOST_WM_KEYDOWN, key_down(0x01, false)).empty());
+    EXPECT_TRUE(bytes_set_by(HOST_WM_KEYDOWN, key_down(72, true)).empty());
+    // F10 and Alt come as system keys, which are not switched off.
+    EXPECT_EQ(bytes_set_by(HOST_WM_SYSKEYDOWN, key_down(0x44, false)), std::vector<int>{0x44});
+    message_keys_enabled = 1;
+}
+
+TEST(MessageFilter, SystemKeysReachOnlyF10AndAlt)
+{
+    int32_t result = -1;
+    EXPECT_EQ(bytes_set_by(HOST_WM_SYSKEYDOWN, key_down(0x44, false), &result), std::vector<int>{0x44});
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(bytes_set_by(HOST_WM_SYSKEYDOWN, key_down(0x38, false)), std::vector<int>{0x38});
+    EXPECT_EQ(bytes_set_by(HOST_WM_SYSKEYDOWN, key_down(0x38, true)), std::vector<int>{0x38}); // right Alt
+    EXPECT_TRUE(bytes_set_by(HOST_WM_SYSKEYDOWN, key_down(0x3E, false)).empty());              // Alt+F4's F4
+}
+
+TEST(MessageFilter, NeverClearsAByte)
+{
+    std::memset(key_state, 0, sizeof key_state);
+    key_state[0x1E] = 128;
+    app_message_filter(nullptr, HOST_WM_KEYUP, 0, host_key_lparam(0x1E, false, false, true, true));
+    EXPECT_EQ(key_state[0x1E], 128);
+    EXPECT_EQ(app_message_filter(nullptr, HOST_WM_KEYUP, 0, 0), 1);
+}
+
+TEST(MessageFilter, ActivationSuspensionAndCursor)
+{
+    struct Step {
+        uint32_t message, wparam;
+        int32_t result;
+        uint32_t active, suspended;
+    } steps[] = {
+        {HOST_WM_ACTIVATE, 1, 1, 1, 0},
+        {HOST_WM_SYSCOMMAND, HOST_SC_MINIMIZE, 1, 1, 1},
+        {HOST_WM_ACTIVATE, 0x10000, 1, 0, 1},  // inactive and minimised
+        {HOST_WM_ACTIVATE, 0x10001, 1, 0, 0},  // activated while still minimised: not active, no longer suspended
+        {HOST_WM_SYSCOMMAND, HOST_SC_SCREENSAVE, 1, 0, 1},
+        {HOST_WM_ACTIVATE, 1, 1, 1, 0},
+        {HOST_WM_SYSCOMMAND, HOST_SC_TASKLIST, 1, 1, 1},
+        {HOST_WM_ACTIVATE, 2, 1, 1, 0},  // activated by a click
+        {HOST_WM_SYSCOMMAND, HOST_SC_MONITORPOWER, 1, 1, 1},
+        {HOST_WM_ACTIVATE, 1, 1, 1, 0},
+        {HOST_WM_SYSCOMMAND, HOST_SC_RESTORE, 1, 1, 0},
+        {HOST_WM_ACTIVATE, 0, 1, 0, 0},
+    };
+    app_active = 0;
+    app_suspended = 0;
+    for (const Step& s : steps) {
+        EXPECT_EQ(app_message_filter(nullptr, s.message, s.wparam, 0), s.result);
+        EXPECT_EQ(app_active, s.active) << s.message << " " << s.wparam;
+        EXPECT_EQ(app_suspended, s.suspended) << s.message << " " << s.wparam;
+    }
+
+    cursor_shown = 1;
+    EXPECT_EQ(app_message_filter(nullptr, HOST_WM_MOUSEMOVE, 0, 0), 1);
+    EXPECT_EQ(cursor_shown, 0);
+    EXPECT_EQ(app_message_filter(nullptr, HOST_WM_NCMOUSEMOVE, 0, 0), 1);
+    EXPECT_EQ(cursor_shown, 1);
+
+    EXPECT_EQ(app_message_filter(nullptr, HOST_WM_MCI_NOTIFY, 1, 0), 0);
+    EXPECT_EQ(app_message_filter(nullptr, HOST_WM_MCI_NOTIFY, 4, 0), 1);
+    EXPECT_EQ(app_message_filter(nullptr, HOST_WM_CLOSE, 0, 0), 1);
+}
+
+namespace {
+
+// The 3D display's own steps (start, filter option, window, message hook,
+// sine tables, exit hook, window destroyed) are real and not noted here.
+const std::vector<std::string> road_with_movie = {
+    "set_lkz_image_mode",
+    "play_movie",
+    "load_sprite_file",       "load_small_models",
+    "front_end_main",
+    "free_small_models",
+    "free_replay_node",
+    "free_all_3d_objects", "release_tile_textures",
+};
+
+std::string own_user_dir(const char* run)
+{
+    return host_user_dir() + "/startup-" + std::to_string(::getpid()) + "-" + run;
+}
+
+// Runs the program in this process, with a fresh user directory (and so a
+// single-instance lock) of its own: other test processes run beside it.
+Ending run_program(std::vector<const char*> args, const char* run)
+{
+    provisional_calls.clear();
+    movies_on = 1;
+    args.insert(args.begin(), "kob99");
+    args.push_back(nullptr);
+    std::string saved = host_user_dir();
+    std::string own = own_user_dir(run);
+    std::filesystem::remove_all(own);
+    setenv("KOB99_USER_DIR", own.c_str(), 1);
+    host_set_user_dir(own);
+    Ending e = run_trapped([&] { win_main(static_cast<int>(args.size() - 1), const_cast<char**>(args.data())); });
+    setenv("KOB99_USER_DIR", saved.c_str(), 1);
+    host_set_user_dir(saved);
+    return e;
+}
+
+void press_escape_soon()
+{
+    host_clear_messages();
+    host_post_message(HostMessage{HOST_WM_KEYDOWN, 0, host_key_lparam(0x01, false, false, false, false)});
+}
+
+} // namespace
+
+TEST(StartUp, TheWholeRoadInOrderEndsWithZero)
+{
+    press_escape_soon();
+    match_globals.match_state = 73; // cleared by the set-up
+    match_globals.random_state_a = match_globals.random_state_b = 0;
+    Ending e = run_program({}, "road");
+    EXPECT_EQ(match_globals.match_state, 0);
+    EXPECT_NE(match_globals.random_state_a, 0u);
+    EXPECT_NE(match_globals.random_state_b, 0u);
+    EXPECT_TRUE(e.ended);
+    EXPECT_EQ(e.code, 0);
+    EXPECT_EQ(provisional_calls, road_with_movie);
+    EXPECT_GE(keyboard_controller, 1) << "the input came up";
+    EXPECT_EQ(mouse_controller, -1) << "and went down again";
+    EXPECT_EQ(use_3d_hardware, 1u);
+    EXPECT_EQ(match_tick_record.rate, 62);
+    EXPECT_EQ(match_tick_record.period, 16);
+    EXPECT_EQ(match_tick_record.callback, game_tick);
+    EXPECT_EQ(main_window, nullptr); // the window went before the exit
+    EXPECT_TRUE(std::filesystem::exists(own_user_dir("road") + "/settings.cfg")) << "the front end saved them";
+}
+
+TEST(StartUp, WithMoviesOffNoMovieIsPlayed)
+{
+    press_escape_soon();
+    Ending e = run_program({"/nm"}, "no-movie");
+    EXPECT_EQ(e.code, 0);
+    std::vector<std::string> expected = road_with_movie;
+    expected.erase(std::find(expected.begin(), expected.end(), "play_movie"));
+    EXPECT_EQ(provisional_calls, expected);
+    movies_on = 1;
+}
+
+TEST(StartUp, AQuitMessageEndsWithOneAndNoShutDown)
+{
+    host_clear_messages();
+    host_post_message(HostMessage{HOST_WM_QUIT, 0, 0});
+    Ending e = run_program({"/nm"}, "quit");
+    EXPECT_EQ(e.code, 1);
+    ASSERT_FALSE(provisional_calls.empty());
+    EXPECT_EQ(provisional_calls.back(), "front_end_main");
+    EXPECT_FALSE(std::filesystem::exists(own_user_dir("quit") + "/settings.cfg")) << "the settings are not saved";
+    host_clear_messages();
+    movies_on = 1;
+}
+
+TEST(StartUp, MatchTeardownFreesInOrderAndReenablesKeys)
+{
+    struct Case {
+        uint32_t hardware;
+        std::vector<std::string> calls;
+    } cases[] = {
+        {1,
+         {"free_match_scene", "stop_crowd_loops", "free_commentary", "free_match_effects", "free_panels",
+          "free_match_fonts", "enable_sprite_queue", "enable_text_sprite_queue"}},
+        {0,
+         {"free_first_match_buffer", "free_sw_meshes", "free_sprite_buffer", "free_ground_geometry_buffers",
+          "free_further_match_buffers", "free_marker_textures", "free_kick_frames", "free_pitch_lines",
+          "free_powerbar_bitmaps", "stop_crowd_loops", "free_commentary", "free_match_effects", "free_panels",
+          "free_match_fonts", "enable_sprite_queue", "enable_text_sprite_queue"}},
+    };
+    uint32_t saved = use_3d_hardware;
+    for (const Case& c : cases) {
+        use_3d_hardware = c.hardware;
+        message_keys_enabled = 0;
+        provisional_calls.clear();
+        release_match_resources();
+        EXPECT_EQ(provisional_calls, c.calls);
+        EXPECT_EQ(message_keys_enabled, 1u);
+    }
+    use_3d_hardware = saved;
+}

@@ -1,0 +1,192 @@
+#include "screen/message_pump.h"
+
+#include "platform/exit_trap.h"
+#include "host/cd_drive.h"
+#include "host/events.h"
+#include "platform/cd_audio.h"
+#include "platform/input.h"
+#include "standin/provisional_subsystems.h"
+#include "app/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+
+class MessagePump : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        host_pump_events();
+        host_clear_messages();
+        set_window_message_hook(app_message_filter);
+        app_active = 1;
+        app_suspended = 0;
+        screen_needs_redraw = 0;
+        music_paused = 0;
+        cd_music_on = 0;
+    }
+    void TearDown() override
+    {
+        host_cd_insert_test_disc(0);
+        close_cd_audio();
+        host_clear_messages();
+        app_active = 1;
+        app_suspended = 0;
+    }
+    // Minimises the program now and brings it back after a script delay.
+    void minimise_then_restore()
+    {
+        std::string path = testing::TempDir() + "kob_restore.txt";
+        std::ofstream(path) << "30 focus on\n";
+        std::string error;
+        ASSERT_TRUE(host_load_event_script(path, &error)) << error;
+        host_post_message(HostMessage{HOST_WM_SYSCOMMAND, HOST_SC_MINIMIZE, 0});
+        host_post_message(HostMessage{HOST_WM_ACTIVATE, 0x10000, 0});
+    }
+};
+
+} // namespace
+
+TEST_F(MessagePump, WaitsWhileMinimisedAndAsksForARedrawAfter)
+{
+    minimise_then_restore();
+    pump_messages();
+    EXPECT_FALSE(host_event_script_pending()); // it waited for the focus to come back
+    EXPECT_EQ(app_active, 1u);
+    EXPECT_EQ(app_suspended, 0u);
+    EXPECT_EQ(screen_needs_redraw, 1u);
+    EXPECT_EQ(restore_pending, 0u);
+}
+
+TEST_F(MessagePump, CdMusicResumesOnlyWhenWanted)
+{
+    host_cd_insert_test_disc(5);
+    open_cd_audio();
+    play_cd_track(2);
+    minimise_then_restore();
+    pump_messages();
+    EXPECT_EQ(host_cd_test_log(), "status tracks\nset time format tmsf\nplay from 2 to 3\npause\n");
+    EXPECT_EQ(music_paused, 1u);
+
+    host_cd_insert_test_disc(5);
+    open_cd_audio();
+    music_flag_on();
+    play_cd_track(5); // the last track plays to the end
+    minimise_then_restore();
+    pump_messages();
+    EXPECT_EQ(host_cd_test_log(),
+              "status tracks\nset time format tmsf\nplay from 5\npause\nset time format tmsf\nplay from 5\n");
+    EXPECT_EQ(music_paused, 0u);
+}
+
+TEST_F(MessagePump, NoDiscMeansNoMusicAndNoError)
+{
+    EXPECT_EQ(open_cd_audio(), 0u);
+    EXPECT_EQ(cd_device, 0u);
+    play_cd_track(1);
+    EXPECT_EQ(cd_media_present(), 0u);
+    EXPECT_TRUE(cd_status_failed());
+}
+
+TEST_F(MessagePump, AQuitMessageEndsTheProcessWithOne)
+{
+    host_post_message(HostMessage{HOST_WM_CLOSE, 0, 0}); // the default handling posts the quit
+    Ending e = run_trapped([] { pump_messages(); });
+    EXPECT_EQ(e.code, 1);
+}
+
+TEST(SoftwareDisplay, FlipAlternatesTheBackBufferAndSwapsPictures)
+{
+    uint32_t saved = use_3d_hardware;
+    use_3d_hardware = 0;
+    app_active = 1;
+    app_suspended = 0;
+    ASSERT_EQ(create_ddraw_surfaces(), 1);
+    back_buffer_index = 1;
+    uint8_t* back = lock_surface(back_surface, nullptr, nullptr);
+    back[0] = 77;
+    unlock_surface(back_surface, back);
+    std::vector<int32_t> seen;
+    for (int i = 0; i < 3; ++i) {
+        flip_screen();
+        seen.push_back(back_buffer_index);
+    }
+    EXPECT_EQ(seen, (std::vector<int32_t>{2, 1, 2}));
+    EXPECT_EQ(flip_surface->pixels[0], 77); // the drawn frame is the one shown
+
+    clear_screen_buffer();
+    EXPECT_EQ(flip_surface->pixels[0], 0);
+    EXPECT_EQ(back_surface->pixels[0], 0);
+    release_ddraw();
+    EXPECT_EQ(back_surface, nullptr);
+    use_3d_hardware = saved;
+}
+
+TEST(SoftwareDisplay, SurfaceMisuseIsFatal)
+{
+    Surface* s = surface_new(8, 4, 8, 0, 0, 0, 0);
+    ASSERT_NE(s, nullptr);
+    std::vector<uint8_t> image(9 * 4, 1);
+    struct Case {
+        const char* what;
+        std::function<void()> body;
+        const char* message;
+    } cases[] = {
+        {"wrong width", [&] { copy_to_surface(image.data(), s, 9, 4); }, "Wrong sized surface\n"},
+        {"wrong height", [&] { copy_to_surface(image.data(), s, 8, 3); }, "Wrong sized surface\n"},
+        {"unlock unlocked", [&] { unlock_surface(s, nullptr); }, "Can't unlock DirectDraw Surface\nSub code: 0X0\n\nunlock_surface"},
+        {"lock twice", [&] { lock_surface(s, nullptr, nullptr); lock_surface(s, nullptr, nullptr); }, "Can't lock DirectDraw Surface\n"},
+    };
+    for (const Case& c : cases) {
+        s->lock_count = 0;
+        Ending e = run_trapped(c.body);
+        EXPECT_EQ(e.code, 1) << c.what;
+        EXPECT_NE(e.box_text.find(c.message), std::string::npos) << c.what << ": " << e.box_text;
+    }
+    surface_delete(s);
+}
+
+TEST(SoftwareDisplay, CopyToSurfaceHonoursThePitch)
+{
+    Surface* s = surface_new(6, 2, 8, 0, 0, 0, 0); // rows padded to 8 bytes
+    ASSERT_EQ(s->pitch, 8);
+    const uint8_t image[12] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    copy_to_surface(image, s, 6, 2);
+    EXPECT_EQ(s->pixels[5], 6);
+    EXPECT_EQ(s->pixels[6], 0);
+    EXPECT_EQ(s->pixels[8], 7);
+    EXPECT_EQ(s->pixels[13], 12);
+    surface_delete(s);
+}
+
+TEST(SoftwareDisplay, WindowProcedureHandlesSystemKeysAndCommands)
+{
+    SDL_Window* saved = main_window;
+    SDL_Window* window = reinterpret_cast<SDL_Window*>(&saved); // any handle will do: it is only compared
+    set_main_window(window);
+    set_window_message_hook(nullptr);
+    host_clear_messages();
+
+    key_state[0x38] = 0;
+    EXPECT_EQ(main_window_proc(window, HOST_WM_SYSKEYDOWN, 0, host_key_lparam(0x38, false, true, false, false)), 0);
+    EXPECT_EQ(key_state[0x38], 128);
+    main_window_proc(window, HOST_WM_SYSKEYUP, 0, host_key_lparam(0x38, false, false, true, true));
+    EXPECT_EQ(key_state[0x38], 0);
+
+    app_suspended = 0;
+    EXPECT_EQ(main_window_proc(window, HOST_WM_SYSCOMMAND, HOST_SC_KEYMENU, 0), 0);
+    EXPECT_EQ(app_suspended, 0u);
+    EXPECT_EQ(main_window_proc(window, HOST_WM_SYSCOMMAND, HOST_SC_MINIMIZE, 0), 0);
+    EXPECT_EQ(app_suspended, 1u);
+    app_suspended = 0;
+
+    // Another window's close is not ours to act on beyond the default.
+    main_window_proc(nullptr, HOST_WM_CLOSE, 0, 0);
+    HostMessage m{};
+    ASSERT_TRUE(host_peek_message(&m));
+    EXPECT_EQ(m.id, HOST_WM_QUIT);
+    host_clear_messages();
+    set_main_window(saved);
+}
