@@ -7,6 +7,7 @@
 #include "host/process.h"
 #include "host/window.h"
 #include "match/game_maths.h"
+#include "match/game_tick.h"
 #include "match/ground.h"
 #include "match/match_records.h"
 #include "platform/cd_audio.h"

@@ -3,7 +3,7 @@
 #include "match/game_maths.h"
 #include "match/ground.h"
 #include "match/match_hooks.h"
-#include "standin/match_rules_standin.h"
+#include "match/match_flow.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -7,7 +7,8 @@
 #include "match/ball_contacts.h"
 #include "standin/match_core_standin.h"
 #include "standin/planners_standin.h"
-#include "standin/match_rules_standin.h"
+#include "match/match_flow.h"
+#include "match/match_setup.h"
 #include "standin/team_ai_standin.h"
 
 // The first team's forwards stand at the goal of negative x, its backs at
@@ -68,19 +69,6 @@ void place_man_at_spot(PlayerSlot* man, int32_t x, int32_t y)
 }
 
 void formation_stub(PlayerSlot*) {}
-
-void clear_team_records()
-{
-    for (int t = 0; t < 2; ++t) {
-        TeamRecord& team = team_records[t];
-        team = TeamRecord{};
-        team.team_number = static_cast<uint8_t>(t);
-        team.club = team.club_sheet = league_team_at(t == 0 ? game_settings.home_team : game_settings.away_team);
-        team.side = t == 0 ? 2 : 1;
-        team.formation_spots = &default_formation_spots[t];
-        team.other_team = &team_records[1 - t];
-    }
-}
 
 FormationSpot spot_for_man(const PlayerSlot* man, const FormationSpots* table, int index)
 {

@@ -31,11 +31,6 @@ enum : uint16_t {
     ACT_STAND_THE_MARK = 81,
 };
 
-// Zeroes both team records and links them: the first gets the home club,
-// side 2 and the first fixed table, the second the away club, side 1 and the
-// second table.
-void clear_team_records();
-
 // The entry of `index` as the man reads it: as stored from his own team's
 // current table, else mirrored (x and y negated) for a man of side 1.
 FormationSpot spot_for_man(const PlayerSlot* man, const FormationSpots* table, int index);

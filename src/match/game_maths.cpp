@@ -113,6 +113,8 @@ uint32_t nonzero_rand()
 }
 } // namespace
 
+int32_t crt_rand() { return host_rand(); }
+
 void seed_game_random()
 {
     match_globals.random_state_a = match_globals.random_state_b = nonzero_rand();

@@ -228,6 +228,22 @@ struct PlayerSlot {
     uint32_t fight_link;
     uint8_t handshake_step;
     uint32_t key_man_mark;
+    // Counts the rules keep for the statistics screen.
+    uint8_t goals_kicked;
+    uint8_t behinds_kicked;
+    uint8_t free_kicks_won;
+    uint8_t marks_taken;
+    uint8_t contested_marks;
+    // Rules.
+    int32_t reaction_delay;     // ticks before he reacts to a loose ball
+    int32_t start_delay;        // ticks before a key man moves off at a bounce
+    int32_t mark_stand_distance; // the man on the mark's distance to the mark
+    int32_t mark_stand_facing;
+    uint8_t prompt_selection;   // the interchange prompt's index, copied on exclusion
+    uint8_t line_up_code;       // the first code of his selection entry
+    int16_t model_man_index;    // his model instance's man index
+    int32_t model_last_animation;
+    uint32_t model_ready;
 };
 
 // A man's statistics bytes.
@@ -257,6 +273,7 @@ struct TeamRecord {
     int16_t goals;
     int16_t behinds;
     uint16_t free_kicks;
+    uint16_t ball_ups;
     uint16_t tackles;
     uint16_t kicks_attempted, kicks_completed;
     uint16_t handballs_attempted, handballs_completed;
@@ -295,6 +312,7 @@ struct TeamRecord {
     uint8_t key_men[4];
     uint8_t key_man_e;
     uint8_t ruck_contest_count;
+    uint8_t second_count; // set to 3 with ruck_contest_count
     uint32_t behaviour_set;
     uint32_t selection_extra;
 };
@@ -329,6 +347,7 @@ struct BallState {
     int16_t landing_x, landing_y;
     int16_t launch_x, launch_y, launch_height;
     int16_t prev_x, prev_y, prev_z;
+    uint8_t last_touch; // 255: nobody
 };
 
 // The match-wide fields.
@@ -384,9 +403,67 @@ struct MatchGlobals {
     uint32_t quarter_minutes;
     uint8_t game_speed;
     uint8_t option_bytes[7]; // cleared when the front end starts, the last set to 3
+    int32_t ball_late_check; // raised by the ball step for the late men check
+    int32_t countdown_a, countdown_b; // two frame-counted countdowns of the men and the display
     // Game random numbers.
     uint32_t random_state_a;
     uint32_t random_state_b;
+    // Match set-up (the settings as the match reads them).
+    int8_t weather;           // 0..3
+    uint8_t time_of_day;      // 0..2
+    uint8_t kick_off_variant; // 0..6
+    int32_t quarter_ticks;
+    int32_t marking_percent;
+    int16_t friction_word;
+    int16_t wind_x, wind_y;
+    uint8_t commentary_order[16];
+    uint32_t random_angles[768];
+    uint8_t draw_not_allowed; // a game that must have a winner
+    int32_t match_started;
+    // Match screen and tick.
+    int32_t match_paused;
+    int32_t radar_shown;
+    int32_t radar_alpha; // 0..128
+    int32_t demo_view_countdown;
+    uint32_t message_keys_enabled;
+    int32_t kick_flash_running;
+    float kick_flash_level;
+    uint32_t total_ticks;
+    float aspect_ratio;
+    uint8_t speed_keys_held; // Ctrl+T held on the previous tick
+    // Rules: the restart.
+    int32_t siren_pending;
+    int32_t time_on_signalled;
+    PlayerSlot* scorer;
+    int32_t kick_out_human;
+    int32_t restart_in_progress;
+    int32_t bounce_launched;
+    int32_t kick_out_formed;
+    int32_t pre_match_skipped;
+    int32_t taker_fetches_ball;
+    int32_t dead_ball;
+    int32_t stored_margin;     // the margin the last goal was judged by
+    PlayerSlot* stoppage_men[2][3]; // each team's ball-up or throw-in men
+    uint8_t controller_order[2][18];
+    int32_t cycle_counter; // four-step
+    // Rules: set-kick clock marks.
+    int32_t set_kick_start_mark;
+    int32_t kick_display_mark;
+    int32_t free_kick_clock_mark;
+    int32_t mark_clock_start;
+    int32_t mark_decision_mark;
+    uint8_t kick_direction;
+    int32_t kick_out_kick_time;
+    int32_t kick_clock_start;
+    int16_t kick_target_x, kick_target_y;
+    int32_t kick_speed;
+    uint16_t kicker_ball_action;
+    // Rules: warnings and banners (the watches own them).
+    int32_t play_on_warning_a, play_on_warning_b, play_on_prompt;
+    int32_t mark_flag;
+    // What the rules tell the HUD.
+    int32_t clock_display_mode;
+    int32_t score_flash_team, score_flash_mode, score_flash_frames_a, score_flash_frames_b;
     // Occupancy grids: set once an odd draw has been seen.
     uint8_t grid_parity;
     // Collision avoidance.
@@ -405,7 +482,7 @@ struct MatchGlobals {
     int32_t kick_remark_hold;
     int32_t ball_returned;
     int32_t umpire_has_ball;
-    uint8_t difficulty; // 0..100, the computer teams
+    uint8_t difficulty; // 1..100, the computer teams
     uint8_t interchange_count; // interchange players of the match, 4 or 6
     // The men in order of nearness to the ball, with their distances, and to
     // the landing point, and by x and by y.

@@ -15,7 +15,8 @@
 #include "match/ball_contacts.h"
 #include "standin/match_core_standin.h"
 #include "standin/planners_standin.h"
-#include "standin/match_rules_standin.h"
+#include "match/match_flow.h"
+#include "match/match_setup.h"
 #include "standin/team_ai_standin.h"
 
 #include <algorithm>

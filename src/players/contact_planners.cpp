@@ -5,7 +5,7 @@
 #include "players/contact_tables.h"
 #include "match/ball.h"
 #include "match/ball_contacts.h"
-#include "standin/match_rules_standin.h"
+#include "match/match_flow.h"
 #include "standin/set_plays_standin.h"
 #include "players/actions.h"
 #include "players/locomotion.h"

@@ -11,7 +11,7 @@
 #include "players/man_display.h"
 #include "match/ball.h"
 #include "match/ball_contacts.h"
-#include "standin/match_rules_standin.h"
+#include "match/match_flow.h"
 #include "standin/set_plays_standin.h"
 #include "players/actions.h"
 #include "players/locomotion.h"
@@ -31,7 +31,6 @@ constexpr int32_t GRAVITY = 42824;
 struct EventContext {
     uint32_t animation;
     int32_t frame;
-    bool secondary;
 };
 EventContext g_event;
 
@@ -816,7 +815,7 @@ void fire_frame_event(PlayerSlot* man, uint32_t animation, int32_t frame)
     const uint8_t e = script[frame];
     if (e == ANIM_SCRIPT_END || e >= FRAME_EVENT_COUNT) return;
     const EventContext saved = g_event;
-    g_event = {animation, frame, animation != man->primary_animation};
+    g_event = {animation, frame};
     frame_event_handlers[e](man);
     g_event = saved;
 }

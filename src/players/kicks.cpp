@@ -13,7 +13,8 @@
 #include "match/ball_contacts.h"
 #include "standin/match_core_standin.h"
 #include "standin/planners_standin.h"
-#include "standin/match_rules_standin.h"
+#include "match/match_flow.h"
+#include "match/match_setup.h"
 #include "standin/team_ai_standin.h"
 
 #include <algorithm>
@@ -143,7 +144,7 @@ void start_kick(PlayerSlot* a)
         set_man_velocity_fixed(a, 0, 0);
         anim = ANIM_KICKSET;
     } else {
-        if (presentation::pending_commentary_kind() != PENDING_KICK_EVENT) {
+        if (presentation::pending_commentary_event() != PENDING_KICK_EVENT) {
             if (a->team) ++a->team->kicks_attempted;
             count_man(a, MAN_STAT_KICKS);
             PlayerSlot* target = a->target_man;

@@ -1,6 +1,7 @@
 #include "players/phase_cut.h"
 
 #include "match/game_maths.h"
+#include "match/game_tick.h"
 #include "match/match_hooks.h"
 #include "match/match_records.h"
 #include "players/movement.h"
@@ -23,13 +24,7 @@ bool human_team_in_contest()
     return (team_records[0].human_count || team_records[1].human_count) && any_contest_active();
 }
 
-void set_queues(bool on)
-{
-    presentation::call_hook(on ? match_hooks.enable_sprite_queue : match_hooks.disable_sprite_queue);
-    presentation::call_hook(on ? match_hooks.enable_text_sprite_queue : match_hooks.disable_text_sprite_queue);
-}
-
-void fade_palette_steps(const void* palette) { presentation::fade_palette(0, 255, palette, 12); }
+void set_queues(bool on) { presentation::set_sprite_queues(on); }
 
 } // namespace
 
@@ -51,20 +46,19 @@ void schedule_phase_cut()
     const bool due = row->state == 21 ? m.restart_countdown < 60 : human_team_in_contest();
     if (!due) return;
     if (row->state == 19) m.cut_centre_bounce = 1;
-    if (!presentation::software_path()) {
+    if (presentation::use_3d_hardware()) {
         if (!m.closing_transition_running) {
             presentation::mute_commentary();
             presentation::pause_hud_flag();
             presentation::crowd_react(-1);
-            presentation::start_screen_transition(0, 1000, nullptr);
-            m.closing_transition_running = 1;
+            start_screen_transition(0, 1000, nullptr);
         }
         m.cut_fade_in_kind = row->fade_in_kind;
         m.pending_cut_state = row->pending_state;
         return;
     }
     presentation::mute_commentary();
-    fade_palette_steps(nullptr);
+    presentation::fade_palette_out();
     m.cut_saved_speed = match_tick_record.speed_percent;
     m.cut_fast_forward = 1;
     m.pending_cut_state = row->pending_state;
@@ -74,14 +68,14 @@ void schedule_phase_cut()
 void apply_pending_phase()
 {
     MatchGlobals& m = match_globals;
-    if (presentation::software_path()) {
+    if (!presentation::use_3d_hardware()) {
         if (m.pending_cut_state == -1 || m.match_state != m.pending_cut_state) return;
         m.pending_cut_state = -1;
         if (m.cut_fast_forward) match_tick_record.speed_percent = m.cut_saved_speed;
         m.cut_fast_forward = 0;
         m.closing_transition_running = 0;
         m.opening_transition_running = 0;
-        fade_palette_steps(presentation::match_palette());
+        presentation::fade_palette_in();
         presentation::unmute_commentary();
         return;
     }
@@ -100,8 +94,7 @@ void apply_pending_phase()
     presentation::unmute_commentary();
     presentation::crowd_react(3);
     presentation::clear_message_banner();
-    presentation::start_screen_transition_b(m.cut_fade_in_kind);
-    m.opening_transition_running = 1;
+    start_screen_transition_b(m.cut_fade_in_kind);
     m.pending_cut_state = -1;
     set_queues(true);
     m.closing_transition_running = 0;

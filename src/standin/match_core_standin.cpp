@@ -1,7 +1,8 @@
 // STAND-IN for the ball release from the hands and the proposal post.
 #include "standin/match_core_standin.h"
 
-#include "standin/match_rules_standin.h"
+#include "match/match_flow.h"
+#include "match/match_setup.h"
 
 void drop_ball_from_hands(PlayerSlot*, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t)
 {

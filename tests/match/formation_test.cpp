@@ -292,23 +292,4 @@ TEST(KickOutPlacing, KickerMarkManAndTeammates)
     EXPECT_EQ(only_proposal(mate).x, -13824);
 }
 
-TEST(ClearTeamRecords, LinksTheTeamsToTheirTablesAndSides)
-{
-    set_up_two_teams(22);
-    game_settings.home_team = 3;
-    game_settings.away_team = 5;
-    team_records[0].points = 99;
-    clear_team_records();
-    EXPECT_EQ(team_records[0].points, 0);
-    EXPECT_EQ(team_records[0].side, 2);
-    EXPECT_EQ(team_records[1].side, 1);
-    EXPECT_EQ(team_records[0].formation_spots, &default_formation_spots[0]);
-    EXPECT_EQ(team_records[1].formation_spots, &default_formation_spots[1]);
-    EXPECT_EQ(team_records[0].other_team, &team_records[1]);
-    EXPECT_EQ(team_records[1].other_team, &team_records[0]);
-    EXPECT_EQ(team_records[0].club, league_team_at(3));
-    EXPECT_EQ(team_records[1].club_sheet, league_team_at(5));
-    EXPECT_EQ(team_records[1].team_number, 1);
-}
-
 } // namespace

@@ -5,7 +5,7 @@
 #include "league/league_data.h"
 #include "match/ball.h"
 #include "match/ball_contacts.h"
-#include "standin/match_rules_standin.h"
+#include "match/match_flow.h"
 #include "standin/set_plays_standin.h"
 
 #include <algorithm>

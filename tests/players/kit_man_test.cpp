@@ -3,6 +3,8 @@
 // events and contacts of the table.
 #include "kit_fixture.h"
 
+#include <cmath>
+
 namespace {
 
 TEST_F(KitMan, StandsInPlace)
@@ -215,6 +217,48 @@ TEST_F(KitMark, PlannersOverASyntheticPath)
     bench.number = 20, bench.team = &team_records[1];
     EXPECT_EQ(catch_row(&bench), nullptr);
     man_ai_update(&bench);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(KitMark, EverySlapAndTheGroundKickCanBePlanned)
+{
+    // Each slap's own contact point, reached by a ball falling through it at
+    // the pace of the slap's frames: the kit's slaps meet it.
+    man->facing = 64;
+    for (const ContactRow& r : slap_rows) {
+        clear_contact_plans();
+        const int32_t ticks = static_cast<int32_t>(r.contact_frame * 3.1);
+        const double a = 64 * 6.283185307179586 / 256.0;
+        const int32_t ox = r.mirrored ? -r.point[1][0] : r.point[1][0];
+        const int32_t bx = static_cast<int32_t>(ox * std::cos(a) + r.point[1][2] * std::sin(a));
+        const int32_t by = static_cast<int32_t>(-ox * std::sin(a) + r.point[1][2] * std::cos(a));
+        for (int k = 0; k < PREDICTED_STEPS; ++k) {
+            predicted_ball_path.position[k][0] = bx << 16;
+            predicted_ball_path.position[k][2] = by << 16;
+            predicted_ball_path.position[k][1] = (r.point[1][1] + 10 * (ticks - k)) << 16;
+        }
+        ball_state.vz = -10 << 16;
+        ball_contact_planner_a(man);
+        bool found = false;
+        for (int e = 0; e < SLAP_ENTRIES; ++e)
+            found = found || (slap_row(man)[e].valid && slap_row(man)[e].animation == r.animation);
+        EXPECT_TRUE(found) << "slap " << r.animation << " at (" << bx << ", " << r.point[1][1] << ", " << by << ")";
+    }
+    // A ball lying still at his kicking foot's contact point.
+    clear_contact_plans();
+    const ContactRow& k = ground_kick_row_data;
+    ball_state.vx = ball_state.vy = ball_state.vz = 0;
+    for (int i = 0; i < PREDICTED_STEPS; ++i) {
+        predicted_ball_path.position[i][0] = k.point[1][2] << 16;
+        predicted_ball_path.position[i][2] = -k.point[1][0] << 16;
+        predicted_ball_path.position[i][1] = 0;
+    }
+    ball_contact_planner_e(man);
+    ASSERT_TRUE(ground_kick_row(man)[0].valid);
+    EXPECT_EQ(ground_kick_row(man)[0].animation, 142u);
 }
 
 } // namespace

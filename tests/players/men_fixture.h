@@ -14,7 +14,8 @@
 #include "match/ball_contacts.h"
 #include "standin/match_core_standin.h"
 #include "standin/planners_standin.h"
-#include "standin/match_rules_standin.h"
+#include "match/match_flow.h"
+#include "match/match_setup.h"
 #include "standin/team_ai_standin.h"
 
 #include <gtest/gtest.h>
@@ -48,25 +49,17 @@ inline MatchHooks recording_hooks()
         const int32_t v[6] = {e, t, m, t2, m2, p};
         std::memcpy(hook_log.pending_event, v, sizeof v);
     };
-    h.pending_commentary_kind = [] { return hook_log.pending_kind; };
+    h.pending_commentary_event = [] { return hook_log.pending_kind; };
     h.commentate = [](int32_t e, int32_t, int32_t, int32_t, int32_t, int32_t) { hook_log.commentary.push_back(e); };
     h.crowd_react = [](int32_t k) { hook_log.calls.push_back("crowd " + std::to_string(k)); };
     h.pause_hud_flag = [] { hook_log.calls.push_back("pause hud"); };
     h.clear_message_banner = [] { hook_log.calls.push_back("clear banner"); };
     h.close_hud_panels = [] { hook_log.calls.push_back("close panels"); };
-    // A transition runs 1000 ms of the test's clock.
-    h.start_screen_transition = [](int32_t kind, int32_t, void (*)()) {
-        if (hook_log.transition_on) return;
-        hook_log.calls.push_back("fade out " + std::to_string(kind));
+    // A transition runs its time on the test's clock.
+    h.start_transition = [](int32_t kind, int32_t ms, int32_t direction) {
+        hook_log.calls.push_back((direction ? "fade in " : "fade out ") + std::to_string(kind));
         hook_log.transition_on = true;
-        hook_log.transition_end = hook_log.clock_ms + 1000;
-    };
-    h.start_screen_transition_b = [](int32_t kind) {
-        if (hook_log.transition_on) return;
-        hook_log.calls.push_back("fade in " + std::to_string(kind));
-        hook_log.fade_in_kind = kind;
-        hook_log.transition_on = true;
-        hook_log.transition_end = hook_log.clock_ms + 1000;
+        hook_log.transition_end = hook_log.clock_ms + static_cast<uint32_t>(ms);
     };
     h.hw_transition_running = []() -> int32_t {
         if (hook_log.transition_on && hook_log.clock_ms >= hook_log.transition_end) hook_log.transition_on = false;

@@ -124,14 +124,13 @@ TEST_F(PhaseCutTest, WhichWalksAreCut)
 TEST_F(PhaseCutTest, SoftwarePathFadesThePalette)
 {
     MatchHooks h = recording_hooks();
-    h.software_path = []() -> int32_t { return 1; };
-    h.fade_palette = [](int32_t, int32_t, const void* p, int32_t steps) {
-        hook_log.calls.push_back(std::string(p ? "palette in " : "palette out ") + std::to_string(steps));
-    };
+    h.use_3d_hardware = []() -> int32_t { return 0; };
+    h.fade_palette_out = [] { hook_log.calls.push_back("palette out"); };
+    h.fade_palette_in = [] { hook_log.calls.push_back("palette in"); };
     match_hooks = h;
     match_globals.match_state = 47;
     tick();
-    EXPECT_TRUE(called("palette out 12"));
+    EXPECT_TRUE(called("palette out"));
     EXPECT_EQ(match_tick_record.speed_percent, CUT_TICK_SPEED);
     match_globals.match_state = 57;
     match_globals.closing_transition_running = 1;
@@ -140,6 +139,7 @@ TEST_F(PhaseCutTest, SoftwarePathFadesThePalette)
     EXPECT_EQ(match_globals.pending_cut_state, -1);
     EXPECT_EQ(match_globals.closing_transition_running, 0);
     EXPECT_TRUE(called("unmute"));
+    EXPECT_TRUE(called("palette in"));
 }
 
 TEST_F(PhaseCutTest, BallComingAlertsTheNearestInOrder)
