@@ -5,7 +5,8 @@
 #include "players/man_queries.h"
 #include "match/ball.h"
 #include "match/ball_contacts.h"
-#include "standin/match_core_standin.h"
+#include "match/proposals.h"
+#include "standin/set_plays_standin.h"
 #include "standin/planners_standin.h"
 #include "match/match_flow.h"
 #include "match/match_setup.h"
@@ -93,60 +94,7 @@ void post_run(PlayerSlot* man, uint16_t action, int32_t x, int32_t y, uint16_t p
 
 bool has_slot(const PlayerSlot* man, const FormationSpots* table) { return table && man->number < TEAM_SLOTS; }
 
-FormationSpot mirrored(const PlayerSlot* man, const FormationSpot& s)
-{
-    return man->side == 1 ? FormationSpot{-s.x, -s.y} : s;
-}
-
 } // namespace
-
-void run_to_table_spot(PlayerSlot* man, const FormationSpots* table)
-{
-    if (!has_slot(man, table)) return;
-    const FormationSpot& s = table->spot[man->number];
-    post_run(man, ACT_RUN_TO_SPOT, s.x, s.y, 1);
-}
-
-void run_to_formation_spot(PlayerSlot* man, const FormationSpots* table)
-{
-    if (!has_slot(man, table)) return;
-    const FormationSpot s = mirrored(man, table->spot[man->number]);
-    post_run(man, ACT_RUN_TO_SPOT, s.x, s.y, 1);
-}
-
-void run_to_numbered_spot(PlayerSlot* man, const FormationSpots* table)
-{
-    if (!has_slot(man, table)) return;
-    const FormationSpot s = spot_for_man(man, table, man->number);
-    post_run(man, ACT_RUN_TO_SPOT, s.x, s.y, 1);
-}
-
-void run_to_role_spot(PlayerSlot* man, const FormationSpots* table)
-{
-    if (!table || !man->team) return;
-    for (int role = 0; role < 4; ++role)
-        if (man->team->key_men[role] == man->number) {
-            const FormationSpot s = spot_for_man(man, table, role);
-            post_run(man, ACT_RUN_TO_SPOT, s.x, s.y, 1);
-            return;
-        }
-}
-
-void run_to_spot_near_mark(PlayerSlot* man, const FormationSpots* table, int k)
-{
-    if (!has_slot(man, table) || k < 0 || k >= TEAM_SLOTS) return;
-    const bool own = man->team && man->team->formation_spots == table;
-    const FormationSpot s = own ? table->spot[man->number] : mirrored(man, table->spot[k]);
-    post_run(man, ACT_RUN_TO_SPOT, s.x + match_globals.mark_x, s.y + match_globals.mark_y, 255);
-}
-
-void run_to_spot_avoiding(PlayerSlot* man, const FormationSpots* table)
-{
-    if (!has_slot(man, table)) return;
-    FormationSpot s = spot_for_man(man, table, man->number);
-    adjust_spot_toward_ball(man, &s.x, &s.y);
-    post_run(man, ACT_RUN_TO_SPOT, s.x, s.y, 1);
-}
 
 void run_to_spot_clear_of_mark(PlayerSlot* man, const FormationSpots* table, int32_t x, int32_t y, int32_t reach)
 {
@@ -161,27 +109,9 @@ void run_to_spot_clear_of_mark(PlayerSlot* man, const FormationSpots* table, int
     post_run(man, ACT_RUN_TO_SPOT, x + fixed_sin(bearing, reach), y + fixed_cos(bearing, reach), 2255);
 }
 
-void place_men_at_spots(const FormationSpots* table)
-{
-    if (!table) return;
-    const MatchGlobals& m = match_globals;
-    for (int i = 0; i < m.active_men_count; ++i) {
-        PlayerSlot* man = m.active_men[i];
-        if (man->number >= TEAM_SLOTS) continue;
-        formation_stub(man);
-        FormationSpot s = table->spot[man->number];
-        const bool own = man->team && man->team->formation_spots == table;
-        if (!own && man->side != 2) {
-            s.x = -s.x;
-            if (m.match_state != 19) s.y = -s.y;
-        }
-        place_man_at_spot(man, s.x, s.y);
-    }
-}
-
 void place_kick_out_teammate(PlayerSlot* man)
 {
-    if (man->team) run_to_numbered_spot(man, man->team->formation_spots);
+    if (man->team && man->team->formation_spots) run_to_numbered_spot(man, man->team->formation_spots->spot);
 }
 
 void place_mark_man_for_kick_out(PlayerSlot* man)

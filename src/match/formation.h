@@ -23,31 +23,16 @@ extern const FormationSpots default_formation_spots[2];
 void place_man_at_spot(PlayerSlot* man, int32_t x, int32_t y);
 void formation_stub(PlayerSlot* man);
 
-// Action numbers of the runs to spots.
-enum : uint16_t {
-    ACT_RUN_TO_SPOT = 6,
-    ACT_RUN_TO_POINT = 10,
-    ACT_MOVE_TO_POINT = 20,
-    ACT_STAND_THE_MARK = 81,
-};
+// The man on the mark stands it.
+constexpr uint16_t ACT_STAND_THE_MARK = 81;
 
 // The entry of `index` as the man reads it: as stored from his own team's
 // current table, else mirrored (x and y negated) for a man of side 1.
 FormationSpot spot_for_man(const PlayerSlot* man, const FormationSpots* table, int index);
 
-// Each posts one proposal to run to a spot of the table.
-void run_to_table_spot(PlayerSlot* man, const FormationSpots* table);     // as stored
-void run_to_formation_spot(PlayerSlot* man, const FormationSpots* table); // mirrored
-void run_to_numbered_spot(PlayerSlot* man, const FormationSpots* table);
-// Only for the four centre men: the entry of his centre role 0..3.
-void run_to_role_spot(PlayerSlot* man, const FormationSpots* table);
-void run_to_spot_near_mark(PlayerSlot* man, const FormationSpots* table, int k);
-void run_to_spot_avoiding(PlayerSlot* man, const FormationSpots* table);
 // His spot, pulled towards the ball; when within reach of (x, y) he is sent
 // to the edge of that circle on his own bearing from it instead.
 void run_to_spot_clear_of_mark(PlayerSlot* man, const FormationSpots* table, int32_t x, int32_t y, int32_t reach);
-// Every man in play straight onto his spot of the table.
-void place_men_at_spots(const FormationSpots* table);
 void place_kick_out_teammate(PlayerSlot* man);
 void place_mark_man_for_kick_out(PlayerSlot* man);
 void walk_kicker_to_goal_square(PlayerSlot* kicker);

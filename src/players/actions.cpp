@@ -17,6 +17,7 @@
 #include "standin/planners_standin.h"
 #include "match/match_flow.h"
 #include "match/match_setup.h"
+#include "standin/set_plays_standin.h"
 #include "standin/team_ai_standin.h"
 
 #include <algorithm>

@@ -4,16 +4,14 @@
 #pragma once
 
 #include "match/match_records.h"
+#include "match/proposals.h"
 #include "players/anim_driver.h"
 
 #include <cstdint>
 
 enum : uint16_t {
-    ACT_STAND = 0,
-    ACT_FIGHT = 1,
+    ACT_SQUARE_UP = 1,
     ACT_SUPPORT_CARRIER = 2,
-    ACT_TACKLE = 3,
-    ACT_GO_FOR_BALL = 4,
     ACT_WATCH_BALL = 9,
     ACT_INJURED = 26,
     ACT_FETCH_BALL_TO_CENTRE = 37,

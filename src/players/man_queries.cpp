@@ -8,6 +8,7 @@
 #include "model/skeleton.h"
 #include "match/ball.h"
 #include "match/ball_contacts.h"
+#include "match/proposals.h"
 #include "standin/match_core_standin.h"
 #include "standin/planners_standin.h"
 #include "match/match_flow.h"
@@ -215,7 +216,7 @@ void run_to_free_boundary_spot(PlayerSlot* man)
     const FormationSpot& home = team->formation_spots->spot[man->number];
     const int32_t x = home.x, y = home.y;
     if (int_abs(x) >= SQUARE || int_abs(y) >= SQUARE) {
-        run_to_table_spot(man, team->formation_spots);
+        run_to_table_spot(man, team->formation_spots->spot);
         return;
     }
     int32_t sx, sy;

@@ -1,5 +1,5 @@
 // STAND-IN: match core services the movement and the actions call that are
-// not built yet (a ball release from the hands, the proposal post).
+// not built yet (a ball release from the hands).
 // Same names and arguments as the real ones; delete on merge.
 #pragma once
 
@@ -9,5 +9,3 @@
 
 void drop_ball_from_hands(PlayerSlot* man, int32_t a, int32_t dx, int32_t dy, int32_t b, int32_t speed, int32_t c,
                           int32_t d);
-void post_man_message(PlayerSlot* man, uint16_t action, PlayerSlot* target, uint16_t argument, int16_t x, int16_t y,
-                      uint16_t priority);

@@ -35,11 +35,8 @@ void pair_value_by_number(PlayerSlot* a, PlayerSlot* b, uint8_t value)
 }
 
 PlayerSlot* choose_best_teammate(PlayerSlot*) { return nullptr; }
-void loose_ball_support_a(PlayerSlot*) {}
-void loose_ball_support_b(PlayerSlot*) {}
 
 
-void adjust_spot_toward_ball(PlayerSlot*, int32_t*, int32_t*) {}
 void react_to_controlled_player(PlayerSlot*) {}
 
 uint8_t contest_group_byte(const PlayerSlot*, int) { return 0; }

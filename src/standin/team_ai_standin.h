@@ -18,9 +18,6 @@ bool within_blow_reach(PlayerSlot* a, PlayerSlot* b, int32_t distance);
 bool rack_off_turns_to_fight(PlayerSlot* a, PlayerSlot* b);
 void pair_value_by_number(PlayerSlot* a, PlayerSlot* b, uint8_t value);
 PlayerSlot* choose_best_teammate(PlayerSlot* man);
-void loose_ball_support_a(PlayerSlot* man);
-void loose_ball_support_b(PlayerSlot* man);
-void adjust_spot_toward_ball(PlayerSlot* man, int32_t* x, int32_t* y);
 void react_to_controlled_player(PlayerSlot* man);
 // A byte of the man's contest group record (0 without a group).
 uint8_t contest_group_byte(const PlayerSlot* man, int index);

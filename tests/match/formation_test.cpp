@@ -1,4 +1,5 @@
 #include "match/formation.h"
+#include "match/proposals.h"
 
 #include "league/game_settings.h"
 #include "league/league_data.h"
@@ -169,56 +170,6 @@ const ActionProposal& only_proposal(const PlayerSlot& man)
     return man.proposals[0];
 }
 
-TEST(RunsToSpots, OwnTableAsStoredOthersMirroredForSide1)
-{
-    set_up_two_teams(22);
-    PlayerSlot& a = team_records[0].slots[7]; // side 1
-    PlayerSlot& b = team_records[1].slots[7]; // side 2
-    const FormationSpots* first = &default_formation_spots[0];
-    const FormationSpots* second = &default_formation_spots[1];
-    struct Case {
-        void (*run)(PlayerSlot*, const FormationSpots*);
-        PlayerSlot* man;
-        const FormationSpots* table;
-        int16_t x, y;
-        uint16_t action;
-    } cases[] = {
-        {run_to_numbered_spot, &a, first, -256, 12800, ACT_RUN_TO_SPOT},   // his own team's table
-        {run_to_numbered_spot, &a, second, -256, -12800, ACT_RUN_TO_SPOT}, // another's, mirrored
-        {run_to_numbered_spot, &b, first, -256, 12800, ACT_RUN_TO_SPOT},   // side 2 as stored
-        {run_to_formation_spot, &a, first, 256, -12800, ACT_RUN_TO_SPOT},  // always mirrored for side 1
-        {run_to_table_spot, &a, second, 256, 12800, ACT_RUN_TO_SPOT},      // always as stored
-        {run_to_spot_avoiding, &a, second, -256, -12800, ACT_RUN_TO_SPOT},
-    };
-    for (const Case& c : cases) {
-        c.man->proposal_count = 0;
-        c.run(c.man, c.table);
-        const ActionProposal& p = only_proposal(*c.man);
-        EXPECT_EQ(p.action, c.action);
-        EXPECT_EQ(p.x, c.x);
-        EXPECT_EQ(p.y, c.y);
-        EXPECT_EQ(p.priority, 1);
-    }
-}
-
-TEST(RunsToSpots, RoleSpotsOnlyForTheCentreMen)
-{
-    set_up_two_teams(22);
-    TeamRecord& team = team_records[1];
-    team.key_men[0] = 3;
-    team.key_men[2] = 9;
-    static FormationSpots setup{};
-    setup.spot[2] = {500, -600};
-    team.slots[9].proposal_count = 0;
-    run_to_role_spot(&team.slots[9], &setup);
-    const ActionProposal& p = only_proposal(team.slots[9]);
-    EXPECT_EQ(p.x, 500);
-    EXPECT_EQ(p.y, -600);
-    team.slots[4].proposal_count = 0;
-    run_to_role_spot(&team.slots[4], &setup);
-    EXPECT_EQ(team.slots[4].proposal_count, 0);
-}
-
 TEST(RunsToSpots, ClearOfTheMark)
 {
     set_up_two_teams(22);
@@ -237,23 +188,6 @@ TEST(RunsToSpots, ClearOfTheMark)
     EXPECT_EQ(p.priority, 2255);
     EXPECT_NEAR(vector_length(p.x - 256, p.y - 11000), 3072, 16);
     EXPECT_LT(p.y, 11000);
-}
-
-TEST(PlaceMenAtSpots, MirrorsForSide1ExceptYAtTheLineUp)
-{
-    set_up_two_teams(22);
-    list_active_men(18);
-    static FormationSpots table{};
-    table.spot[5] = {1000, 2000};
-    place_men_at_spots(&table);
-    EXPECT_EQ(team_records[1].slots[5].x, 1000);
-    EXPECT_EQ(team_records[0].slots[5].x, -1000);
-    EXPECT_EQ(team_records[0].slots[5].y, -2000);
-    match_globals.match_state = 19;
-    place_men_at_spots(&table);
-    EXPECT_EQ(team_records[0].slots[5].x, -1000);
-    EXPECT_EQ(team_records[0].slots[5].y, 2000);
-    EXPECT_EQ(team_records[0].slots[5].arrived, 1u);
 }
 
 TEST(KickOutPlacing, KickerMarkManAndTeammates)

@@ -24,7 +24,7 @@ protected:
         match_globals.fight_pair[1] = o;
         a->fight_opponent = o;
         o->fight_opponent = a;
-        a->action = o->action = ACT_FIGHT;
+        a->action = o->action = ACT_SQUARE_UP;
     }
     // Facing each other along y, `gap` apart.
     void square_up(int gap)
