@@ -83,7 +83,6 @@ void adjust_spot_toward_ball(PlayerSlot*, int32_t*, int32_t*) {}
 void place_leads_for_set_kick(PlayerSlot*, int32_t, int32_t, int32_t) {}
 void place_leads_in_play(PlayerSlot*) {}
 void spread_wide_man(PlayerSlot*) {}
-void run_to_spot_clear_of_mark(PlayerSlot*, const FormationSpots*, int32_t, int32_t, int32_t) {}
 void run_to_adjusted_formation_spot(PlayerSlot*) {}
 void cycle_counter4() {}
 void hold_free_kick_award() {}
