@@ -1,5 +1,5 @@
 #include "app/startup.h"
-#include "app/standin_front_end.h"
+#include "frontend/pages.h"
 
 #include "host/events.h"
 #include "host/instance.h"

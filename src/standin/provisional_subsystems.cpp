@@ -32,8 +32,6 @@ int32_t mouse_device_value = 0;
 
 bool match_playback_flag() { return false; }
 
-STAND_IN(free_all_3d_objects)
-STAND_IN(release_tile_textures)
 
 int32_t play_movie(const char*, SDL_Window*, uint32_t, int32_t, int32_t)
 {

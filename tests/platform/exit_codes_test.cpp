@@ -52,20 +52,19 @@ std::string test_dir(const char* name) { return host_user_dir() + "/exit-codes/"
 
 } // namespace
 
-TEST(ExitCodes, ANormalRunEndsWithZeroAfterEsc)
+// Esc on the controller screen asks the quit question; Right, Enter is Yes,
+// and Enter on the splash's Exit Demo ends the program.
+TEST(ExitCodes, QuittingThroughTheMessageBoxEndsWithZero)
 {
-    ChildRun run = run_program(test_dir("normal"), "300 key Escape\n", "/nm");
+    ChildRun run = run_program(test_dir("normal"), "1500 key Escape\n2500 key Right\n3000 key Return\n5000 key Return\n", "/nm");
     EXPECT_EQ(run.code, 0) << run.output;
+    EXPECT_TRUE(fs::exists(test_dir("normal") + "/settings.cfg")) << "the settings were saved";
 }
 
-// The stand-in front end's test sounds: a sample, then the streamed phrase
-// started and stopped, then Esc; held long enough for a frame to see each.
-TEST(ExitCodes, TheTestSoundKeysThenEscEndWithZero)
+// Play: the match, its results, then the splash.
+TEST(ExitCodes, PlayingThroughTheMatchAndTheSplashEndsWithZero)
 {
-    ChildRun run = run_program(test_dir("test-sounds"),
-                               "300 keydown Z\n500 keyup Z\n700 keydown X\n900 keyup X\n"
-                               "1500 keydown X\n1700 keyup X\n2000 key Escape\n",
-                               "/nm");
+    ChildRun run = run_program(test_dir("play"), "1500 key Return\n5000 key Return\n8000 key Return\n", "/nm");
     EXPECT_EQ(run.code, 0) << run.output;
 }
 
