@@ -88,6 +88,11 @@ const void* animation_frame(int32_t handle, uint32_t frame)
     return g_frames[handle][frame];
 }
 
+void set_animation_frames(int32_t handle, const std::vector<const void*>& frames)
+{
+    if (valid(handle)) g_frames[handle] = frames;
+}
+
 void reset_resource_handles()
 {
     for (int32_t h = 0; h < ANIMATION_HANDLES; ++h) animation_handles[h] = -1;

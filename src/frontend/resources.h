@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 constexpr int32_t ANIMATION_HANDLES = 55;
 // Named handles; the 52 from HANDLE_FORMATION up are the screens' own.
@@ -31,6 +32,8 @@ void free_animation_set(int32_t handle);
 // The set's frames as an icon's image: a table of frame pointers, or null.
 uintptr_t animation_frames(int32_t handle);
 const void* animation_frame(int32_t handle, uint32_t frame);
+// Gives a handle frames made elsewhere (software sprites, tests' own).
+void set_animation_frames(int32_t handle, const std::vector<const void*>& frames);
 
 // Fonts by slot: the front end's seven files load into slots 0, 1, 2, 3,
 // 6, 7, 8; a slot is freed through the storage it was loaded into.

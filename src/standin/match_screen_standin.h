@@ -14,3 +14,5 @@ extern uint8_t standin_next_exit_code;
 extern uint16_t standin_next_flow_flags;
 extern int32_t standin_match_calls;
 extern int32_t standin_last_mode;
+// Called inside play_match when set (tests look at the front end then).
+extern void (*standin_match_hook)();

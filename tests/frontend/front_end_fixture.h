@@ -21,10 +21,15 @@
 #include "screen/message_pump.h"
 #include "screen/screen.h"
 
+#include "lib/font_write.h"
+#include "frontend/frame_manifest.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <functional>
+#include <stdexcept>
+#include <vector>
 
 class FrontEnd : public ::testing::Test
 {
@@ -103,3 +108,40 @@ struct ScriptedScreen {
         frame = calls = 0;
     }
 };
+
+// Presses keys inside any screen, the message box and the splash included:
+// the pointer's step runs once a drawn frame of every screen. The script
+// sees the screen being run and its frame number there (from 1).
+struct PointerScript {
+    static inline std::function<void(menu_screen*, int)> script;
+    static inline menu_screen* last = nullptr;
+    static inline int frame = 0, total = 0;
+    static inline const void* no_frames[1] = {nullptr};
+    static void step(PointerSprite*, int32_t, int32_t)
+    {
+        menu_screen* s = screen_being_run();
+        if (s != last) last = s, frame = 0;
+        ++frame;
+        // A test whose screens never end fails instead of hanging.
+        if (++total > 20000) throw std::runtime_error("the screens never ended");
+        if (script && front_end_state.result == 0) script(s, frame);
+    }
+    static void start(std::function<void(menu_screen*, int)> s)
+    {
+        script = std::move(s);
+        last = nullptr;
+        frame = total = 0;
+        pointer_sprite.frames = no_frames;
+        pointer_sprite.step = step;
+    }
+};
+
+// The common set's frames as small software sprites (36 x 36 buttons with
+// their hot spot in the middle), so that buttons have a size to hit.
+inline void install_common_frames()
+{
+    static std::vector<uint8_t> button =
+        kit_sw_sprite(36, 36, 18, 18, std::vector<int16_t>(36 * 36, 15));
+    std::vector<const void*> frames(COMMON_FRAME_COUNT, button.data());
+    set_animation_frames(HANDLE_COMMON, frames);
+}

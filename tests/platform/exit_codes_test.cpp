@@ -53,10 +53,11 @@ std::string test_dir(const char* name) { return host_user_dir() + "/exit-codes/"
 } // namespace
 
 // Esc on the controller screen asks the quit question; Right, Enter is Yes,
-// and Enter on the splash's Exit Demo ends the program.
+// and Enter on the splash's Exit Demo ends the program. Keys are held a
+// tenth of a second: a slow frame would see a shorter press come and go.
 TEST(ExitCodes, QuittingThroughTheMessageBoxEndsWithZero)
 {
-    ChildRun run = run_program(test_dir("normal"), "1500 key Escape\n2500 key Right\n3000 key Return\n5000 key Return\n", "/nm");
+    ChildRun run = run_program(test_dir("normal"), "3000 keydown Escape\n3100 keyup Escape\n4500 keydown Right\n4600 keyup Right\n5500 keydown Return\n5600 keyup Return\n8500 keydown Return\n8600 keyup Return\n", "/nm");
     EXPECT_EQ(run.code, 0) << run.output;
     EXPECT_TRUE(fs::exists(test_dir("normal") + "/settings.cfg")) << "the settings were saved";
 }
@@ -64,7 +65,7 @@ TEST(ExitCodes, QuittingThroughTheMessageBoxEndsWithZero)
 // Play: the match, its results, then the splash.
 TEST(ExitCodes, PlayingThroughTheMatchAndTheSplashEndsWithZero)
 {
-    ChildRun run = run_program(test_dir("play"), "1500 key Return\n5000 key Return\n8000 key Return\n", "/nm");
+    ChildRun run = run_program(test_dir("play"), "3000 keydown Return\n3100 keyup Return\n7500 keydown Return\n7600 keyup Return\n11500 keydown Return\n11600 keyup Return\n", "/nm");
     EXPECT_EQ(run.code, 0) << run.output;
 }
 
