@@ -7,6 +7,7 @@
 #include "host/process.h"
 #include "host/window.h"
 #include "match/game_maths.h"
+#include "match/game_tick.h"
 #include "match/ground.h"
 #include "match/match_records.h"
 #include "platform/cd_audio.h"
@@ -21,6 +22,7 @@
 #include "screen/screen.h"
 #include "platform/sound.h"
 #include "platform/tick_timer.h"
+#include "players/contact_tables.h"
 
 #include <cstring>
 #include <string>

@@ -4,7 +4,7 @@
 #include "gl3d/d3d.h"
 
 #include "gl3d/gl.h"
-#include "standin/provisional_neighbours.h"
+#include "gl3d/texture_manager.h"
 #include "gl3d/window_shell.h"
 #include "host/paths.h"
 #include "host/process.h"

@@ -5,6 +5,7 @@
 #include "gl3d/gl.h"
 #include "gl3d/hw_camera.h"
 #include "gl3d/render_state.h"
+#include "gl3d/transitions.h"
 #include "gl3d/window_shell.h"
 #include "host/events.h"
 #include "host/render_device.h"
@@ -71,6 +72,7 @@ void start_3d_display(int32_t x, int32_t y, int32_t mode, uint32_t window_mode)
     refresh_display_info();
     set_main_window(g.window);
     init_hw_lens();
+    init_hw_transitions();
     apply_render_state();
     glw_set_reshape_func(hw_camera_reshape);
 }

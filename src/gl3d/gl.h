@@ -256,6 +256,15 @@ void gl_release_device();
 // after a loss or a rebuild, or dropped from it (the bitmaps stay).
 void restore_all_textures();
 void gl_invalidate_textures();
+struct TextureImage;
+struct named_texture;
+uint32_t gl_load_texture_file(const char* name, int16_t stage, int32_t flags);
+uint32_t gl_create_texture_image(const char* name, int16_t stage, uint32_t flags, const TextureImage* image);
+// A name without a texture (or none) unbinds the stage.
+void gl_bind_named_texture(int16_t stage, const char* name);
+uint32_t gl_restore_texture(const char* name);
+uint32_t gl_release_texture_by_name(const char* name);
+uint32_t gl_destroy_texture(named_texture* texture);
 void gl_set_exit_hook(void (*routine)());
 using GlMessageHook = int32_t (*)(SDL_Window* window, uint32_t message, uint32_t wparam, uint32_t lparam);
 void gl_set_hook_a(GlMessageHook hook);

@@ -4,7 +4,7 @@
 #include "gl3d/gl.h"
 
 #include "gl3d/d3d.h"
-#include "standin/provisional_neighbours.h"
+#include "gl3d/texture_manager.h"
 
 #include "host/render_device.h"
 
@@ -156,6 +156,26 @@ void gl_release_device()
 
 void restore_all_textures() { tex_restore_all(gl_render_device()); }
 void gl_invalidate_textures() { tex_invalidate_all(); }
+
+uint32_t gl_load_texture_file(const char* name, int16_t stage, int32_t flags)
+{
+    return tex_create_from_file(name, static_cast<uint32_t>(stage), static_cast<uint32_t>(flags));
+}
+
+uint32_t gl_create_texture_image(const char* name, int16_t stage, uint32_t flags, const TextureImage* image)
+{
+    return tex_create_dib(name, static_cast<uint32_t>(stage), flags, image);
+}
+
+void gl_bind_named_texture(int16_t stage, const char* name)
+{
+    HostRenderDevice* device = gl_render_device();
+    if (device) device->set_texture(static_cast<uint32_t>(stage), name ? tex_get_surface(name) : nullptr);
+}
+
+uint32_t gl_restore_texture(const char* name) { return tex_restore_one(name, gl_render_device()); }
+uint32_t gl_release_texture_by_name(const char* name) { return tex_release_by_name(name); }
+uint32_t gl_destroy_texture(named_texture* texture) { return texture ? tex_destroy(texture->name.c_str()) : TEX_E_NOTFOUND; }
 
 void gl_set_exit_hook(void (*routine)()) { g_exit_hook = routine; }
 void gl_set_hook_a(GlMessageHook hook) { g_message_hook = hook; }

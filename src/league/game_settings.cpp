@@ -18,6 +18,10 @@ void set_session_defaults()
         match_globals.option_bytes[i] = 0;
     match_globals.option_bytes[6] = 3;
     s.options_word = 4;
+    s.difficulty = 50;
+    s.interchange_players = 4;
+    s.marking_percent = 50;
+    s.toss_winner = -1;
     s.team_options[0].auto_offload = 1;
     s.team_options[1].auto_offload = 1;
     team_records[0].club = team_records[0].club_sheet = league_team_at(s.home_team);

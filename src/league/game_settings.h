@@ -42,6 +42,15 @@ struct GameSettings {
     int32_t interchange_limit;
     int32_t options_word; // the options screen's first choice, 4 at start
     TeamOptions team_options[2];
+    // Match options the match set-up reads.
+    uint8_t time_of_day;        // 0..2, 3 random
+    uint8_t kick_off_variant;   // 0..6, 7 random
+    uint32_t difficulty;        // 1..100; 0 becomes 1
+    uint8_t interchange_players; // 4, or 6 in pre-season games
+    int32_t marking_percent;    // 0..100
+    int8_t toss_winner;         // team record 0 or 1; -1 drawn at the match start
+    uint8_t finals_week;        // 1..5 in a finals series
+    uint8_t round_kind;         // 5: the last finals week
     int32_t controller_team_table[CONTROLLER_RECORDS];             // -1 none
     char controller_player_names[CONTROLLER_RECORDS][256];        // empty when none typed
 };

@@ -6,6 +6,7 @@
 
 #include "league/game_settings.h"
 #include "platform/tick_timer.h"
+#include "model/skeleton.h"
 
 #include <cstdint>
 #include <type_traits>
@@ -95,6 +96,10 @@ struct PlayerSlot {
     int16_t x, y, z;
     uint16_t x_frac, y_frac, z_frac;
     int16_t velocity_x, velocity_y;
+    int16_t velocity_z;
+    uint16_t velocity_x_frac, velocity_y_frac, velocity_z_frac;
+    uint16_t speed_frac;
+    int16_t path_speed;
     uint16_t grid_col, grid_row;
     uint8_t facing;
     int16_t speed;
@@ -107,6 +112,34 @@ struct PlayerSlot {
     uint32_t primary_animation;
     uint32_t secondary_animation;
     uint32_t follow_on_primary, follow_on_secondary;
+    // Animation channels.
+    PafAnimation* secondary_data;  // null while the secondary channel is idle
+    int32_t rate_override;         // primary rate while man_flags2 0x0001 is set
+    int32_t secondary_rate;
+    double primary_rate_factor;
+    uint8_t animation_flags;       // ANIM_MIRRORED, ANIM_HOLD
+    uint8_t secondary_flags;       // the secondary animation's mirror flag
+    int32_t spoil_countdown;
+    uint8_t injury_repeats;
+    FigurePose model;              // the instance the skeleton is posed from
+    int32_t display_position[3];   // 24.8 copy for the drawn frame
+    // Frame events and ball contacts.
+    uint8_t decision_mark;   // 1: think again about the ball
+    uint8_t phase_mark;
+    uint16_t takeoff_flags;  // ORed into man_flags2 when a jump leaves the ground
+    int32_t contact_ticks[2];
+    int16_t speed_burst_b;
+    uint8_t kick_ahead;      // a contest man kicks to a clear spot ahead
+    // The plan of a jump action, written when the test commits.
+    uint32_t plan_active;
+    PlayerSlot* plan_target_man;
+    uint8_t plan_angle;
+    int32_t plan_vx, plan_vz, plan_vy;
+    uint16_t plan_z;
+    uint16_t plan_action;
+    uint16_t plan_target_x, plan_target_y, plan_target_facing;
+    int32_t plan_ticks;      // ticks to contact
+    int32_t plan_frames;     // frames of the run-up to contact
     uint8_t official_job;
     uint8_t job_step;
     ActionProposal proposals[MAX_PROPOSALS];
@@ -142,12 +175,89 @@ struct PlayerSlot {
     uint32_t tackle_state;
     PlayerSlot* tackle_partner;
     uint16_t tackle_animation;
+    // Movement, actions and fights (the executor's and the locomotion's).
+    uint16_t path_x_frac, path_y_frac; // path_dx/dy carry the step of a move, 16.16
+    int16_t target_distance;           // fast length of move_dx, move_dy
+    uint16_t move_heading;
+    uint8_t stamina;
+    uint16_t rest_ticks;
+    uint16_t wait_ticks;
+    int16_t fatigue; // 0..8160
+    int16_t mark_spot_x, mark_spot_y, mark_spot_heading;
+    uint32_t waypoint_pending;
+    int16_t waypoint_x, waypoint_y;
+    uint32_t blocked;          // another man ran into him this tick
+    int16_t separation_side;   // which way a bump pushes him round
+    uint32_t melee;            // drawn into a fight
+    uint32_t leaving;          // to be replaced: walks off when injured
+    uint16_t air_word;         // how a mark contest leaves the ground
+    int32_t air_timer;
+    uint8_t fight_stage;
+    uint8_t stage;             // rack-off step
+    uint16_t queued_blow, chosen_blow;
+    int16_t fight_timer;       // ms
+    uint16_t rack_offs;
+    uint16_t run_up_action; // the action of his kick-out run-up
+    uint8_t support_mode;     // taking a pass: the contest supports him
     // What the front end reads after a match.
     int32_t injured_in_match;
     uint8_t injury_type;
     int16_t reports;
     int16_t report_points;
-    uint8_t match_stats[13];
+    uint8_t match_stats[13]; // by MAN_STAT_*
+    // Ball contacts.
+    uint32_t contact_claim;
+    int16_t catch_offset[3];      // from his position to his hands
+    int32_t next_bounce_distance; // a running bounce's reach
+    uint32_t follow_on_catch;     // played after a clean catch
+    int32_t speed_burst;
+    // Animation channels: 16.16 frames.
+    int32_t primary_position;
+    int32_t secondary_position;
+    // Interchange and officials.
+    uint32_t interchanging;
+    uint32_t block_word;     // a blocking action keeps him on the ground
+    uint32_t placement_word; // an umpire's placement progress
+    uint32_t moving;         // non-zero while the executor carries out a move
+    uint8_t job_facing;      // the way an umpire's job has him face
+    uint8_t signal_whistled; // the state an umpire last walked to with force
+    int32_t signal_countdown; // ticks an umpire's signal still holds him
+    // Proposals.
+    uint16_t reaction_timer;
+    uint32_t action_counter; // the executor counts in it; a new take clears it
+    uint16_t landing_distance;
+    // Ceremonies and fights.
+    PlayerSlot* fight_opponent;
+    uint32_t fight_link;
+    uint8_t handshake_step;
+    uint32_t key_man_mark;
+    // Counts the rules keep for the statistics screen.
+    uint8_t goals_kicked;
+    uint8_t behinds_kicked;
+    uint8_t free_kicks_won;
+    uint8_t marks_taken;
+    uint8_t contested_marks;
+    // Rules.
+    int32_t reaction_delay;     // ticks before he reacts to a loose ball
+    int32_t start_delay;        // ticks before a key man moves off at a bounce
+    int32_t mark_stand_distance; // the man on the mark's distance to the mark
+    int32_t mark_stand_facing;
+    uint8_t prompt_selection;   // the interchange prompt's index, copied on exclusion
+    uint8_t line_up_code;       // the first code of his selection entry
+    int16_t model_man_index;    // his model instance's man index
+    int32_t model_last_animation;
+    uint32_t model_ready;
+};
+
+// A man's statistics bytes.
+enum ManStat : int {
+    MAN_STAT_KICKS,
+    MAN_STAT_CLEARANCES,
+    MAN_STAT_LONG_KICKS,
+    MAN_STAT_SHORT_KICKS,
+    MAN_STAT_HANDBALLS,
+    MAN_STAT_HANDBALLS_AIMED,
+    MAN_STAT_TACKLES,
 };
 
 // One team in a match; the two records point at each other.
@@ -166,17 +276,32 @@ struct TeamRecord {
     int16_t goals;
     int16_t behinds;
     uint16_t free_kicks;
+    uint16_t ball_ups;
     uint16_t tackles;
     uint16_t kicks_attempted, kicks_completed;
     uint16_t handballs_attempted, handballs_completed;
+    uint16_t aimed_kicks;
+    PlayerSlot* stage_men[2]; // the two men the record names for states 22 and 23
+    uint8_t team_mode;        // the team AI's current mode word
+    uint8_t set_play_mode;
+    PlayerSlot* set_play_man; // the set-play mode's own man
     int32_t clock_mark;
     uint32_t possession_ticks;
     uint32_t territory_ticks;
     uint8_t action_quotas[8];
     uint8_t interchanges_used;
+    uint16_t time_wasting;
+    uint16_t penalties;
+    uint8_t pickup_under_way;
+    uint8_t loose_ball_words[2];
+    uint8_t support_counter;
+    uint8_t contest_option;
+    uint8_t turn_counter;
     uint8_t tactic_enabled;
     uint8_t tactic_a, tactic_b, tactic_c;
     uint32_t name_labels;
+    uint8_t injury_count;
+    uint8_t loose_ball_mark;
     PlayerSlot* captain;
     PlayerSlot* vice_captain;
     // Set-play block.
@@ -191,8 +316,20 @@ struct TeamRecord {
     uint8_t key_men[4];
     uint8_t key_man_e;
     uint8_t ruck_contest_count;
+    uint8_t second_count; // set to 3 with ruck_contest_count
     uint32_t behaviour_set;
     uint32_t selection_extra;
+};
+
+// A disposal waiting for its release frame: who or where it goes.
+struct DisposalRecord {
+    uint8_t heading;
+    PlayerSlot* target_man;  // the receiver, or null
+    int16_t target_x, target_y;
+    int16_t dx, dy;          // a handball with no receiver goes this way
+    uint16_t argument;
+    int16_t extra;           // turn added to the kick's direction
+    int32_t kind;            // launch kind of the kick
 };
 
 // The one ball.
@@ -214,6 +351,7 @@ struct BallState {
     int16_t landing_x, landing_y;
     int16_t launch_x, launch_y, launch_height;
     int16_t prev_x, prev_y, prev_z;
+    uint8_t last_touch; // 255: nobody
 };
 
 // The match-wide fields.
@@ -254,18 +392,198 @@ struct MatchGlobals {
     PlayerSlot* controlled_man_a; // takes the set kick
     PlayerSlot* controlled_man_b; // stands the mark
     PlayerSlot* umpire_with_ball;
+    DisposalRecord disposal;        // what the next release does with the ball
+    int32_t kick_time_mark;
+    uint8_t set_kick_taken;
+    uint8_t pending_decision;       // 4 holding the ball, 5 ball up
+    PlayerSlot* decision_offender;
+    int16_t bounce_spot_x, bounce_spot_y;
+    int32_t bounce_follow_code;
+    uint8_t centre_bounce_done;
+    uint8_t injury_kind;
+    int16_t kick_out_spot_x, kick_out_spot_y; // where the kick-out taker runs to
     int32_t restart_countdown;
     uint8_t game_type;
     uint32_t quarter_minutes;
     uint8_t game_speed;
     uint8_t option_bytes[7]; // cleared when the front end starts, the last set to 3
+    int32_t ball_late_check; // raised by the ball step for the late men check
+    int32_t countdown_a, countdown_b; // two frame-counted countdowns of the men and the display
     // Game random numbers.
     uint32_t random_state_a;
     uint32_t random_state_b;
+    // Match set-up (the settings as the match reads them).
+    int8_t weather;           // 0..3
+    uint8_t time_of_day;      // 0..2
+    uint8_t kick_off_variant; // 0..6
+    int32_t quarter_ticks;
+    int32_t marking_percent;
+    int16_t friction_word;
+    int16_t wind_x, wind_y;
+    uint8_t commentary_order[16];
+    uint32_t random_angles[768];
+    uint8_t draw_not_allowed; // a game that must have a winner
+    int32_t match_started;
+    // Match screen and tick.
+    int32_t match_paused;
+    int32_t radar_shown;
+    int32_t radar_alpha; // 0..128
+    int32_t demo_view_countdown;
+    uint32_t message_keys_enabled;
+    int32_t kick_flash_running;
+    float kick_flash_level;
+    uint32_t total_ticks;
+    float aspect_ratio;
+    uint8_t speed_keys_held; // Ctrl+T held on the previous tick
+    // Rules: the restart.
+    int32_t siren_pending;
+    int32_t time_on_signalled;
+    PlayerSlot* scorer;
+    int32_t kick_out_human;
+    int32_t restart_in_progress;
+    int32_t bounce_launched;
+    int32_t kick_out_formed;
+    int32_t pre_match_skipped;
+    int32_t taker_fetches_ball;
+    int32_t dead_ball;
+    int32_t stored_margin;     // the margin the last goal was judged by
+    uint8_t controller_order[2][18];
+    int32_t cycle_counter; // four-step
+    // Rules: set-kick clock marks.
+    int32_t set_kick_start_mark;
+    int32_t kick_display_mark;
+    int32_t free_kick_clock_mark;
+    int32_t mark_clock_start;
+    int32_t mark_decision_mark;
+    uint8_t kick_direction;
+    int32_t kick_out_kick_time;
+    int32_t kick_clock_start;
+    int16_t kick_target_x, kick_target_y;
+    int32_t kick_speed;
+    uint16_t kicker_ball_action;
+    // Rules: warnings and banners (the watches own them).
+    int32_t play_on_warning_a, play_on_warning_b, play_on_prompt;
+    int32_t mark_flag;
+    // What the rules tell the HUD.
+    int32_t clock_display_mode;
+    int32_t score_flash_team, score_flash_mode, score_flash_frames_a, score_flash_frames_b;
     // Occupancy grids: set once an odd draw has been seen.
     uint8_t grid_parity;
     // Collision avoidance.
     uint8_t detour_angle_offset;
+    // The ground under the ball, by weather.
+    float ground_bounce_factor;
+    float ground_friction;
+    int32_t ball_rest_threshold;
+    // Ball flight and contacts.
+    PlayerSlot* pass_target;   // the man the last kick or handball was aimed at
+    PlayerSlot* pass_receiver; // copied from pass_target each tick while a pass flies
+    PlayerSlot* pending_pickup_man;
+    PlayerSlot* pending_ground_kick_man;
+    uint32_t ball_coming_mark; // the match-wide copy of the men's ball_coming
+    int32_t missed_kick;
+    int32_t kick_remark_hold;
+    int32_t ball_returned;
+    int32_t umpire_has_ball;
+    uint8_t difficulty; // 1..100, the computer teams
+    uint8_t interchange_count; // interchange players of the match, 4 or 6
+    // The men in order of nearness to the ball, with their distances, and to
+    // the landing point, and by x and by y.
+    int32_t active_distance[MAX_ACTIVE_MEN];
+    PlayerSlot* landing_men[MAX_ACTIVE_MEN];
+    int32_t landing_distance[MAX_ACTIVE_MEN];
+    PlayerSlot* men_by_x[MAX_ACTIVE_MEN];
+    int16_t men_x_key[MAX_ACTIVE_MEN];
+    PlayerSlot* men_by_y[MAX_ACTIVE_MEN];
+    int16_t men_y_key[MAX_ACTIVE_MEN];
+    // Rules fields: the restart spot and sides, the offender, the clock.
+    int16_t mark_x, mark_y;
+    uint8_t awarded_side, offending_side;
+    uint8_t free_kick_kind;
+    PlayerSlot* offender;
+    int32_t bounce_allowance;
+    int32_t kick_out_started;
+    int32_t period_end_pending;
+    int32_t end_side_word;
+    int32_t match_init_restart; // set by the match set-up between periods
+    int16_t pickup_x, pickup_y;
+    uint8_t throw_angle;
+    int32_t throw_in_request;
+    // Coin toss.
+    int8_t toss_result;
+    int8_t toss_call[2];
+    int32_t toss_automatic;
+    int8_t toss_winner; // team index, -1 unknown
+    int32_t handshake_done;
+    int32_t overlays_suppressed;
+    // Match-flow watches.
+    int32_t restart_pending;
+    int32_t played_on;
+    int32_t time_warning_given;
+    int32_t time_limit_off;
+    int32_t score_banner_wanted;
+    int32_t banner_blocked;
+    int32_t interchange_gate_x, interchange_gate_y;
+    uint8_t selected_man_index;
+    PlayerSlot* last_injury_replacement;
+    PlayerSlot* penalised_man;
+    uint8_t whistle_state; // the state whose entry the umpires whistled
+    // Proposals.
+    int32_t holder_pressure, holder_front_count, holder_near_count, holder_ahead_count;
+    int16_t shot_cooldown;
+    uint16_t tick_step;
+    uint16_t tick_rate_word;
+    int32_t offset_radius;
+    struct RandomOffset {
+        int32_t dx, dy, countdown;
+    } random_offsets[2][TEAM_SLOTS];
+    int32_t pressure_distance;
+    int32_t best_interception;
+    PlayerSlot* shepherd_man; // set while a man shepherds: leads and bumps may be taken
+    // Set-play director.
+    int32_t gather_x, gather_y;
+    PlayerSlot* fight_pair[2];
+    uint8_t fight_return_state;
+    int32_t fight_countdown;
+    int32_t fight_start;
+    int16_t set_play_spot_x, set_play_spot_y;
+    PlayerSlot* stoppage_men[2][12]; // per team: key men first, then the nearest
+    int32_t selected_key[4];         // the position editor's held-key steps
+    int32_t position_editor_saved;
+    PlayerSlot* replay_start_man;
+    uint8_t free_kick_phase;
+    // Men of special standing for the movement and the actions.
+    PlayerSlot* ball_contact_man;  // about to take the ball
+    PlayerSlot* current_kicker;    // kicker of the current kick
+    PlayerSlot* mark_kicker;       // the man kicking from a mark
+    PlayerSlot* second_carrier;
+    PlayerSlot* injured_man;
+    PlayerSlot* lead_medic[2];     // the lead stretcher bearer and the second
+    PlayerSlot* first_arrived_man;
+    uint16_t last_disposal_kind;
+    PlayerSlot* handballer;
+    PlayerSlot* receiver;
+    int32_t handball_path_ticks;
+    uint8_t play_on;
+    uint8_t set_shot;
+    int16_t ball_spot_x, ball_spot_y; // the ball's spot at the stoppage
+    uint8_t ball_touched;             // touched at the stoppage; stays set
+    uint8_t spot_reached;
+    uint8_t backing_count;            // 0, or 16 once a man walks backwards
+    int16_t backing_limit;            // 2048, 2304 once a man backs
+    uint16_t rack_off_count;
+    int32_t bump_delay;
+    uint8_t positioning_phase;
+    uint8_t bump_rule;                // settings byte: bumps allowed
+    uint8_t tackle_rule;              // settings byte the tackle and contests read
+    int16_t lead_medic_angle;
+    int16_t controlled_point_x, controlled_point_y; // where the first controlled man is sent
+    uint32_t holder_speed_total, holder_distance_total; // running statistics of ball carrying
+    // The scheduled phase cut.
+    int32_t cut_saved_speed;
+    int32_t cut_fade_in_kind;
+    uint8_t cut_centre_bounce;
+    uint8_t cut_fast_forward; // this cut's fast-forward began
 };
 
 struct GameStateBlock {

@@ -282,7 +282,7 @@ void set_anim_slot(FigurePose* figure, int32_t animation, uint32_t time, int mod
     if (mode == SLOT_SET_PRIMARY_CLEAR_BLEND) figure->blend.animation = -1;
 }
 
-void apply_root_motion(FigurePose* figure, uint32_t t0, uint32_t t1)
+void advance_root_motion(FigurePose* figure, uint32_t t0, uint32_t t1)
 {
     int32_t n = figure->primary.animation;
     if (n < 0 || n >= ANIM_ROW_COUNT || !animation_table[n].data) return;

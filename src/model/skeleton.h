@@ -85,4 +85,4 @@ struct FigurePose {
 enum { SLOT_SET_PRIMARY_CLEAR_BLEND = 0, SLOT_SET_BLEND = 1, SLOT_SET_PRIMARY = 2 };
 void set_anim_slot(FigurePose* figure, int32_t animation, uint32_t time, int mode);
 // Moves the figure by its primary animation's root travel between two times.
-void apply_root_motion(FigurePose* figure, uint32_t t0, uint32_t t1);
+void advance_root_motion(FigurePose* figure, uint32_t t0, uint32_t t1);

@@ -1,11 +1,26 @@
 // Screen format, row tables, coordinate scaling and clip windows.
 #include "screen/screen.h"
 
+#include "gl3d/sprite_queue.h"
 #include "platform/fatal_error.h"
-#include "standin/provisional_screen_services.h"
 
 ScreenRecord screen;
 ClipWindow clip_window[CLIP_WINDOW_COUNT];
+
+namespace {
+
+bool read_clip_window(int32_t window, ClipRect* out)
+{
+    if (window < 0 || window >= CLIP_WINDOW_COUNT) return false;
+    const ClipWindow& w = clip_window[window];
+    *out = ClipRect{w.left, w.top, w.right, w.bottom};
+    return true;
+}
+
+// The sprite layer below reads the clip windows through this.
+const bool clip_reader_installed = (set_clip_window_reader(read_clip_window), true);
+
+} // namespace
 
 const ScreenFormat screen_formats[SCREEN_FORMAT_COUNT] = {
     {8, 0, 0, 0},

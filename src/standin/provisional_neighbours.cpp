@@ -7,5 +7,5 @@ ProvisionalCameraGlobals& camera_globals()
     return globals;
 }
 
-uint32_t tex_invalidate_all() { return 0; }
-uint32_t tex_restore_all(HostRenderDevice*) { return 0; }
+
+uint32_t front_end_anim_frame = 0;

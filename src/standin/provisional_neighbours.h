@@ -1,5 +1,5 @@
 // Provisional: what the 3D display needs of neighbours that are not built
-// yet (the match camera globals, the named texture manager). Each owner
+// yet (the match camera globals, the front end's frame counter). Each owner
 // replaces these with the real thing and deletes the matching stand-in.
 #pragma once
 
@@ -16,6 +16,5 @@ struct ProvisionalCameraGlobals {
 };
 ProvisionalCameraGlobals& camera_globals();
 
-// Named texture manager.
-uint32_t tex_invalidate_all();
-uint32_t tex_restore_all(HostRenderDevice* device);
+// The front end's animation frame counter, advanced once per drawn frame.
+extern uint32_t front_end_anim_frame;

@@ -30,17 +30,10 @@ void note(const char* name) { provisional_calls.emplace_back(name); }
 
 int32_t mouse_device_value = 0;
 
-void game_tick(uint32_t) {}
 bool match_playback_flag() { return false; }
-
-void set_lkz_image_mode(int32_t) { note("set_lkz_image_mode"); }
-
-uint32_t sprite_hardware_switch = 0;
 
 STAND_IN(free_all_3d_objects)
 STAND_IN(release_tile_textures)
-STAND_IN(enable_sprite_queue)
-STAND_IN(enable_text_sprite_queue)
 
 int32_t play_movie(const char*, SDL_Window*, uint32_t, int32_t, int32_t)
 {
@@ -50,7 +43,6 @@ int32_t play_movie(const char*, SDL_Window*, uint32_t, int32_t, int32_t)
 
 STAND_IN(load_sprite_file)
 STAND_IN(load_small_models)
-STAND_IN(init_ball_contact_tables)
 STAND_IN(free_small_models)
 STAND_IN(free_replay_node)
 

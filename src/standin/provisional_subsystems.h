@@ -9,6 +9,8 @@
 #include "gl3d/gl.h"
 #include "gl3d/hw_camera.h"
 #include "gl3d/render_state.h"
+#include "gl3d/sprite_queue.h"
+#include "gl3d/texture_cache.h"
 #include "gl3d/window_shell.h"
 #include "platform/tick_timer.h"
 
@@ -24,18 +26,13 @@ extern std::vector<std::string> provisional_calls;
 extern int32_t mouse_device_value;
 // The mouse's look at window messages: 0 when it took the message.
 
-// The match tick.
-void game_tick(uint32_t tick_number);
+// Replay playback.
 bool match_playback_flag();
 
 // The 3D display and its window shell are the real ones; textures, sprites
 // and 3D menu objects are not there yet.
-void set_lkz_image_mode(int32_t on);
-extern uint32_t sprite_hardware_switch;
 void free_all_3d_objects();
 void release_tile_textures();
-void enable_sprite_queue();
-void enable_text_sprite_queue();
 
 // The movie player.
 int32_t play_movie(const char* path, SDL_Window* window, uint32_t software, int32_t a, int32_t b);
@@ -45,7 +42,6 @@ void load_sprite_file();
 void load_small_models();
 void load_player_model();
 void load_animations();
-void init_ball_contact_tables();
 void free_small_models();
 void free_player_model();
 void free_animations();

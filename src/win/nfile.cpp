@@ -17,6 +17,12 @@
 
 namespace {
 
+// Archive search never reports: a plain name simply is not in that archive.
+bool quiet_findbigentry(const uint8_t* view, uint32_t held, const char* entry, uint32_t* offset, uint32_t* size)
+{
+    return isbigfile(view, held) && findbigentry(view, held, held, entry, -1, offset, size);
+}
+
 constexpr int DEVICES = 32;
 constexpr uint32_t SYNC_CHUNK = 8192;
 
@@ -113,8 +119,8 @@ int32_t open_named(const char* name, uint32_t flags, bool search, uint32_t devic
         }
         auto* view = static_cast<const uint8_t*>(filedevview(archive->handle));
         uint32_t offset = 0, size = 0;
-        if (view && findbigentry(view, static_cast<uint32_t>(archive->size), entry, 0, &offset, &size) &&
-            uint64_t{offset} + size <= static_cast<uint32_t>(archive->size))
+        uint32_t held = static_cast<uint32_t>(archive->size);
+        if (view && quiet_findbigentry(view, held, entry, &offset, &size))
             filedevopenslot(view + offset, static_cast<int32_t>(size), device, 0, &handle);
     }
     qunlock(&g_fs.archives);
@@ -641,6 +647,21 @@ int32_t FILE_completeop(uint32_t id)
     if (op->flags & FILEOP_PAGEMEM) pagefree(op->pointer);
     qpush(&g_fs.freeops, op);
     return result;
+}
+
+int FILE_setoppriority(uint32_t id, int priority)
+{
+    FileDevice* dev = device_of(id);
+    if (!dev) return 0;
+    qlock(&dev->pending);
+    auto* op = static_cast<FileOp*>(qfetch(&dev->pending, match_id, id));
+    if (op) {
+        op->priority = static_cast<uint8_t>(priority);
+        qinsert(&dev->pending, op);
+    }
+    qunlock(&dev->pending);
+    if (op) setevent(dev->wake);
+    return op != nullptr;
 }
 
 void FILE_callbackop(uint32_t id, FileCallback fn)

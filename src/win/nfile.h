@@ -89,6 +89,8 @@ int32_t FILE_opstate(uint32_t id);
 int32_t FILE_waitop(uint32_t id);
 int32_t FILE_completeop(uint32_t id);
 void FILE_callbackop(uint32_t id, FileCallback fn);
+// Moves an operation that still waits to another priority; 0 when it no longer waits.
+int FILE_setoppriority(uint32_t id, int priority);
 void FILE_cancelop(uint32_t id);
 uint32_t FILE_opsyserror(uint32_t id);
 int FILE_opdevice(uint32_t id);

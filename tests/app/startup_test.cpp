@@ -11,6 +11,8 @@
 #include "platform/controllers.h"
 #include "platform/input.h"
 #include "standin/provisional_subsystems.h"
+#include "match/game_tick.h"
+#include "match/game_tick.h"
 #include "match/ground.h"
 #include "match/match_records.h"
 
@@ -157,10 +159,9 @@ namespace {
 // The 3D display's own steps (start, filter option, window, message hook,
 // sine tables, exit hook, window destroyed) are real and not noted here.
 const std::vector<std::string> road_with_movie = {
-    "set_lkz_image_mode",
     "play_movie",
     "load_sprite_file",       "load_small_models",
-    "init_ball_contact_tables", "front_end_main",
+    "front_end_main",
     "free_small_models",
     "free_replay_node",
     "free_all_3d_objects", "release_tile_textures",
@@ -209,7 +210,10 @@ TEST(StartUp, TheWholeRoadInOrderEndsWithZero)
     press_escape_soon();
     match_globals.match_state = 73; // cleared by the set-up
     match_globals.random_state_a = match_globals.random_state_b = 0;
+    set_lkz_image_mode(0);
     Ending e = run_program({}, "road");
+    EXPECT_EQ(get_lkz_image_mode(), 1) << "pictures are read from their compressed twins";
+    set_lkz_image_mode(0);
     EXPECT_EQ(match_globals.match_state, 0);
     EXPECT_NE(match_globals.random_state_a, 0u);
     EXPECT_NE(match_globals.random_state_b, 0u);
@@ -258,21 +262,25 @@ TEST(StartUp, MatchTeardownFreesInOrderAndReenablesKeys)
     } cases[] = {
         {1,
          {"free_match_scene", "stop_crowd_loops", "free_commentary", "free_match_effects", "free_panels",
-          "free_match_fonts", "enable_sprite_queue", "enable_text_sprite_queue"}},
+          "free_match_fonts"}},
         {0,
          {"free_first_match_buffer", "free_sw_meshes", "free_sprite_buffer", "free_ground_geometry_buffers",
           "free_further_match_buffers", "free_marker_textures", "free_kick_frames", "free_pitch_lines",
           "free_powerbar_bitmaps", "stop_crowd_loops", "free_commentary", "free_match_effects", "free_panels",
-          "free_match_fonts", "enable_sprite_queue", "enable_text_sprite_queue"}},
+          "free_match_fonts"}},
     };
     uint32_t saved = use_3d_hardware;
     for (const Case& c : cases) {
         use_3d_hardware = c.hardware;
         message_keys_enabled = 0;
+        disable_sprite_queue();
+        disable_text_sprite_queue();
         provisional_calls.clear();
         release_match_resources();
         EXPECT_EQ(provisional_calls, c.calls);
         EXPECT_EQ(message_keys_enabled, 1u);
+        EXPECT_EQ(sprite_queue_enabled(), 1u) << "the queues are enabled again last";
+        EXPECT_EQ(text_sprite_queue_enabled(), 1u);
     }
     use_3d_hardware = saved;
 }

@@ -179,7 +179,7 @@ TEST_F(Skeleton, RootTravelAddsTheIntervalsItCrosses)
     FigurePose fig{};
     set_anim_slot(&fig, 0, 0, SLOT_SET_PRIMARY_CLEAR_BLEND);
     EXPECT_EQ(fig.blend.animation, -1);
-    apply_root_motion(&fig, 0, 150000);
+    advance_root_motion(&fig, 0, 150000);
     EXPECT_EQ(fig.x, std::lrint(20 * kFine));
     EXPECT_EQ(fig.y, std::lrint(120 * kFine));
 }

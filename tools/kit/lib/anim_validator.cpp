@@ -235,6 +235,11 @@ void check_slaps(Checker& c)
         bool ok = (s.direction == 1 && h.x <= -20) || (s.direction == 2 && h.x >= 20) ||
                   (s.direction == 4 && (h.z < 0 || h.y > 500)) || (s.direction == 8 && h.z >= 20);
         if (!ok) c.fail(s.row, "slap hand %d at (%.1f, %.1f, %.1f) does not go its way (%d)", s.joint, h.x, h.y, h.z, s.direction);
+        // A standing man is offered a slap only for a ball within 32 of the
+        // 256 steps of a turn from his facing.
+        const double off = std::atan2(std::fabs(h.x), h.z) * 128.0 / 3.141592653589793;
+        if (s.row <= 53 && off >= 33)
+            c.fail(s.row, "slap hand %d at (%.1f, %.1f, %.1f) lies %.0f steps off his facing", s.joint, h.x, h.y, h.z, off);
         if (animation_table[s.row].contact_frame != 0 && animation_table[s.row].contact_frame - 1 < s.frame - 2)
             c.fail(s.row, "contact event at frame %d, before the slap table's %d", animation_table[s.row].contact_frame - 1, s.frame);
     }

@@ -1,0 +1,38 @@
+// The men as drawn: each drawn frame copies every man's position, facing and
+// two animation channels into his model instance, puts the ball in the
+// holder's hand and picks the markers the player needs to see.
+#pragma once
+
+#include "match/match_records.h"
+
+#include <cstdint>
+
+enum ManModelLevel : int32_t {
+    MAN_LEVEL_NORMAL = 0,
+    MAN_LEVEL_BALL_IN_HAND = 1, // the model carries a ball of its own
+};
+
+// The five umpires and the men on the ground of both teams.
+void sync_men_display();
+void sync_man_display(PlayerSlot* man);
+// For the man about to be drawn: places the ball when he holds it and
+// answers the model level to draw him with.
+int32_t prepare_man_and_ball_display(PlayerSlot* man, int32_t view);
+// At match set-up: every umpire's and ground man's pose slots cleared.
+void init_man_texture_slots();
+// Which men carry a marker this frame: the ball holder's, and a jump-catch
+// indicator over each human's controlled man who can still go up for the
+// ball. The drawing reads it.
+constexpr int MAX_JUMP_MARKERS = 8;
+struct MenMarkers {
+    PlayerSlot* holder; // while the ball is held
+    int32_t jump_count;
+    PlayerSlot* jump_man[MAX_JUMP_MARKERS];
+    int32_t jump_action[MAX_JUMP_MARKERS];
+};
+extern MenMarkers men_markers;
+void prepare_men_display();
+
+// The jump-catch indicator over a man: the action (71, 60 or 59) he can
+// still meet the ball with, or 0.
+int32_t jump_catch_indicator(PlayerSlot* man);

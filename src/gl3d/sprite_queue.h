@@ -1,0 +1,113 @@
+// The per-frame 2D queues: sprites (and callbacks), overlay sprites, text
+// sprites and pre-built text blocks are queued with a place, a depth and a
+// few options during the frame; once a frame the flush draws them in depth
+// order over the 3D picture (hardware path) or into the 8-bit screen
+// (software path) and recycles the queues.
+#pragma once
+
+#include <cstdint>
+
+constexpr int32_t SPRITE_QUEUE_SIZE = 800;
+constexpr int32_t OVERLAY_QUEUE_SIZE = 50;
+constexpr int32_t TEXT_SPRITE_QUEUE_SIZE = 1000;
+constexpr int32_t TEXT_BLOCK_QUEUE_SIZE = 120;
+constexpr uint32_t QUEUE_SENTINEL = 0x686F6F70;
+constexpr int16_t DEPTH_DRAWN = 0x7FFF;
+// Full queues are fatal errors with these codes.
+constexpr int32_t FATAL_SPRITE_QUEUE_FULL = 209;
+constexpr int32_t FATAL_TEXT_SPRITE_QUEUE_FULL = 210;
+constexpr int32_t FATAL_TEXT_BLOCK_QUEUE_FULL = 211;
+
+// Flag bits of a queued sprite.
+constexpr uint16_t SPRITE_SHIFTED_TABLES = 0x02; // software
+constexpr uint16_t SPRITE_MIRRORED = 0x04;       // software
+constexpr uint16_t SPRITE_TRANSLUCENT = 0x40;    // software
+constexpr uint16_t SPRITE_TO_OVERLAY = 0x100;    // goes to the overlay queue; not stored
+constexpr uint16_t SPRITE_NATURAL_SCALE = 0x100;
+
+// The hardware switch of the sprite layer: a copy of use_3d_hardware that
+// start-up makes.
+extern uint32_t sprite_hardware_switch;
+
+using SpriteCallback = void (*)(intptr_t parameter, int16_t x, int16_t y, float value);
+
+void queue_sprite(const void* sprite, int16_t x, int16_t y, uint16_t flags, int16_t depth, uint16_t scale, uint8_t clip);
+void queue_sprite_ex(const void* sprite, int16_t x, int16_t y, uint16_t flags, int16_t depth, uint16_t scale,
+                     uint8_t clip, uint8_t extra);
+void queue_sprite_f(const void* sprite, int16_t x, int16_t y, uint16_t flags, int16_t depth, uint16_t scale,
+                    uint8_t clip, float value);
+void queue_sprite_callback(SpriteCallback function, intptr_t parameter, int16_t x, int16_t y, uint16_t flags,
+                           int16_t depth, float value);
+void queue_text_sprite(const void* sprite, int16_t x, int16_t y, uint16_t scale, uint8_t clip);
+// A whole pre-built text picture (the software path's text images).
+void queue_text_block(void* surface, int16_t x, int16_t y, int16_t width, int16_t height, uint8_t flag, uint8_t clip);
+void queue_text_block_second(void* surface, int16_t x, int16_t y, int16_t width, int16_t height, uint8_t flag,
+                             uint8_t clip);
+
+void queue_sprite_if_enabled(const void* sprite, int16_t x, int16_t y, uint16_t flags, int16_t depth, uint16_t scale,
+                             uint8_t clip);
+void queue_sprite_ex_if_enabled(const void* sprite, int16_t x, int16_t y, uint16_t flags, int16_t depth,
+                                uint16_t scale, uint8_t clip, uint8_t extra);
+void queue_sprite_f_if_enabled(const void* sprite, int16_t x, int16_t y, uint16_t flags, int16_t depth,
+                               uint16_t scale, uint8_t clip, float value);
+void queue_text_sprite_if_enabled(const void* sprite, int16_t x, int16_t y, uint16_t scale, uint8_t clip);
+void enable_sprite_queue();
+void disable_sprite_queue();
+void enable_text_sprite_queue();
+void disable_text_sprite_queue();
+uint32_t sprite_queue_enabled();
+uint32_t text_sprite_queue_enabled();
+
+void flush_sprites();
+void reset_sprite_queues();
+void init_sprite_engine();
+
+// Records waiting in this frame's queues.
+int32_t queued_sprites();
+int32_t queued_overlay_sprites();
+int32_t queued_text_sprites();
+int32_t queued_text_blocks(int32_t queue); // 0 first, 1 second
+
+// Header accessors for either path (the hardware frame record, or the
+// software sprite header).
+int32_t sprite_width(const void* sprite);
+int32_t sprite_height(const void* sprite);
+int32_t sprite_x_offset(const void* sprite);
+int32_t sprite_y_offset(const void* sprite);
+
+// --- What the layer reads of the 2D screen, which installs it ---
+
+// A clip window as left, top, right, bottom in screen pixels (right and
+// bottom exclusive); false for a window that does not exist.
+struct ClipRect {
+    int32_t left, top, right, bottom;
+};
+using ClipWindowReader = bool (*)(int32_t window, ClipRect* out);
+void set_clip_window_reader(ClipWindowReader reader);
+bool read_clip_rect(int32_t window, ClipRect* out);
+
+// The 8-bit screen the software path draws into, locked for the draw.
+struct SoftwareScreen {
+    uint8_t* pixels;
+    int32_t pitch, width, height;
+};
+struct SoftwareScreenAccess {
+    bool (*lock)(SoftwareScreen* out);
+    void (*unlock)();
+    // Copies a text block's picture onto the screen.
+    void (*blit_text_block)(void* surface, int16_t x, int16_t y, int16_t width, int16_t height, uint8_t clip);
+};
+void set_software_screen_access(const SoftwareScreenAccess* access);
+// Translucent software sprites write table[source x 256 + destination].
+void set_sprite_alpha_table(const uint8_t* table);
+
+// Software sprites, clipped to the window and drawn at once; scale 256 is
+// natural size (larger draws smaller).
+void draw_sprite_clipped(const uint8_t* sprite, int32_t x, int32_t y, uint16_t flags, uint16_t scale,
+                         const ClipRect& clip, const SoftwareScreen& screen);
+// The byte size of one software sprite, or 0 when it runs past `available`.
+uint32_t software_sprite_size(const uint8_t* sprite, uint32_t available);
+
+// The screen size the layer centres on (the display's, else 640 x 480).
+int32_t layer_screen_width();
+int32_t layer_screen_height();

@@ -1,0 +1,33 @@
+// Plays a match without a display: set up from the league with a fixed seed
+// and settings, then tick by tick with one tick to a frame, as the frame loop
+// would but drawing nothing. The same seed and settings give the same match.
+#pragma once
+
+#include <cstdint>
+
+struct MatchRunSettings {
+    uint32_t seed = 12345;
+    int8_t home_team = 0;
+    int8_t away_team = 9;
+    int8_t game_type = 3; // exhibition
+    int32_t quarter_minutes = 2;
+    uint8_t weather = 0;
+    uint8_t time_of_day = 1;
+    uint8_t kick_off_variant = 1;
+    uint8_t interchange_players = 4;
+    uint32_t difficulty = 50;
+    int8_t toss_winner = 0;
+    uint8_t game_speed = 0;
+};
+
+// The game-state block cleared, the settings, the default selections, the
+// seed, and the match set up in mode 0.
+void headless_match_setup(const MatchRunSettings& settings);
+// One tick as one frame: ticks_last_frame 1, the tick, and the end of a
+// closing transition (there is none to watch) once the ticks are halted.
+void headless_match_tick();
+// Ticks until the match screen would close (LEAVE, LEAVE_OVER or
+// MATCH_PLAYED) or the cap; the ticks run.
+int32_t headless_match_run(int32_t tick_cap);
+// Non-zero once the frame loop would end.
+int32_t headless_match_over();
