@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the game, its data kit and its tests need,
-# when any of them is missing. Safe to run again.
+# when any of them is missing. Safe to run again. With --fuzz it also
+# installs clang and its libFuzzer, which only the fuzz preset needs.
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev libgl1-mesa-dri libegl-mesa0
           libgtest-dev libgmock-dev libbenchmark-dev)
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -3,8 +3,8 @@
 #include "model/anim_table.h"
 #include "players/anim_driver.h"
 #include "players/contact_tables.h"
+#include "standin/movement_standin.h"
 
-#include <climits>
 #include <cstring>
 
 // Replay playback, from the match screen.
@@ -31,21 +31,6 @@ template <class Fn> void for_each_drawn_man(Fn fn)
     for (PlayerSlot& u : official_slots) fn(&u);
     for (TeamRecord& t : team_records)
         for (int s = 0; s < men_in_use(); ++s) fn(&t.slots[s]);
-}
-
-// The man nearest to him of all the active men, by rounded distance.
-PlayerSlot* nearest_player(const PlayerSlot* man)
-{
-    PlayerSlot* best = nullptr;
-    int32_t best_d = INT32_MAX;
-    for (int i = 0; i < match_globals.active_men_count && i < MAX_ACTIVE_MEN; ++i) {
-        PlayerSlot* m = match_globals.active_men[i];
-        if (!m || m == man) continue;
-        const int32_t dx = m->x - man->x, dy = m->y - man->y;
-        const int32_t d = dx * dx + dy * dy;
-        if (d < best_d) best_d = d, best = m;
-    }
-    return best;
 }
 
 } // namespace

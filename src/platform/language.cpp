@@ -138,6 +138,15 @@ uint8_t* load_language_text()
     return file;
 }
 
+void reset_language_text()
+{
+    for (language_slot& slot : slots) {
+        if (slot.file) free_mem(slot.file);
+        slot = {};
+    }
+    current_language = &slots[0];
+}
+
 void select_language(int16_t language)
 {
     if (language >= 0 && language < LANGUAGE_SLOTS) current_language = &slots[language];

@@ -15,6 +15,8 @@ constexpr uint32_t TEXT_LINE_SIZE = 1280;
 // Loads the English file into slot 0 (a missing file is fatal 196); returns it.
 uint8_t* load_language_text();
 void select_language(int16_t language);
+// Tests: releases every loaded language file and selects slot 0 again.
+void reset_language_text();
 // Text number in the current language; "" for a number or an offset the file
 // does not hold, or a text not ended inside it.
 const char* get_text(uint16_t number);

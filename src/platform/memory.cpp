@@ -38,21 +38,31 @@ void* system_alloc(size_t size) { return refused(size) ? nullptr : std::malloc(s
 
 void* system_realloc(void* p, size_t size) { return refused(size) ? nullptr : std::realloc(p, size); }
 
-AllocEntry& entry_at(int32_t index)
-{
-    AllocBlock* block = &g_first_block;
-    for (int32_t b = index / ALLOC_TABLE_BLOCK_ENTRIES; b > 0; --b) block = block->next;
-    return block->entries[index % ALLOC_TABLE_BLOCK_ENTRIES];
-}
-
-int32_t find_entry(const void* p)
-{
-    AllocBlock* block = &g_first_block;
-    for (int32_t i = 0; i < alloc_count; ++i) {
-        if (i > 0 && i % ALLOC_TABLE_BLOCK_ENTRIES == 0) block = block->next;
-        if (block->entries[i % ALLOC_TABLE_BLOCK_ENTRIES].pointer == p) return i;
+// A walk along the table: entries in order, block after block.
+struct TableCursor {
+    AllocBlock* block;
+    int32_t slot;
+    AllocEntry& entry() const { return block->entries[slot]; }
+    void step()
+    {
+        if (++slot == ALLOC_TABLE_BLOCK_ENTRIES) {
+            block = block->next;
+            slot = 0;
+        }
     }
-    return -1;
+};
+
+// The entry of p and its index (-1 when p is not tracked).
+TableCursor find_entry(const void* p, int32_t* index)
+{
+    TableCursor at{&g_first_block, 0};
+    for (int32_t i = 0; i < alloc_count; ++i, at.step())
+        if (at.entry().pointer == p) {
+            *index = i;
+            return at;
+        }
+    *index = -1;
+    return at;
 }
 
 } // namespace
@@ -84,14 +94,20 @@ void* alloc_mem(uint32_t size, const char*)
 void free_mem(void* p)
 {
     if (alloc_count == 0) fatal_error(200);
-    int32_t index = find_entry(p);
+    int32_t index = -1;
+    TableCursor at = find_entry(p, &index);
     if (index < 0) fatal_error(200);
-    AllocEntry& entry = entry_at(index);
-    alloc_bytes -= entry.size;
-    std::free(entry.pointer);
+    alloc_bytes -= at.entry().size;
+    std::free(at.entry().pointer);
     alloc_count -= 1;
-    for (int32_t i = index; i < alloc_count; ++i) entry_at(i) = entry_at(i + 1);
-    entry_at(alloc_count) = AllocEntry{nullptr, 0};
+    // One pass closes the gap: a free costs no more than the search.
+    for (int32_t i = index; i < alloc_count; ++i) {
+        TableCursor next = at;
+        next.step();
+        at.entry() = next.entry();
+        at = next;
+    }
+    at.entry() = AllocEntry{nullptr, 0};
     if (alloc_count % ALLOC_TABLE_BLOCK_ENTRIES == ALLOC_TABLE_BLOCK_ENTRIES - 1) {
         AllocBlock* before = &g_first_block;
         while (before->next != g_current_block) before = before->next;
@@ -101,13 +117,23 @@ void free_mem(void* p)
     }
 }
 
+void free_tracked_from(int32_t first)
+{
+    while (alloc_count > first && alloc_count > 0) {
+        TableCursor at{&g_first_block, 0};
+        for (int32_t i = 0; i < alloc_count - 1; ++i) at.step();
+        free_mem(at.entry().pointer);
+    }
+}
+
 void* realloc_mem(void* p, uint32_t new_size)
 {
-    int32_t index = find_entry(p);
+    int32_t index = -1;
+    TableCursor at = find_entry(p, &index);
     if (index < 0)
         fatal_error_sub(236, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)), "Buffer not found",
                         static_cast<uint32_t>(index));
-    AllocEntry& entry = entry_at(index);
+    AllocEntry& entry = at.entry();
     void* q = new_size ? system_realloc(entry.pointer, new_size) : nullptr;
     if (!q) fatal_error_sub(236, new_size, "Can't realloc", static_cast<uint32_t>(index));
     alloc_bytes = alloc_bytes - entry.size + new_size;
@@ -175,8 +201,9 @@ int32_t alloc_table_blocks()
 
 uint32_t alloc_size_of(const void* p)
 {
-    int32_t index = find_entry(p);
-    return index < 0 ? 0 : entry_at(index).size;
+    int32_t index = -1;
+    TableCursor at = find_entry(p, &index);
+    return index < 0 ? 0 : at.entry().size;
 }
 
 void alloc_refuse_next(int32_t n) { g_refuse_next = n; }

@@ -33,3 +33,5 @@ uint32_t alloc_size_of(const void* p);
 // every block larger than largest (0: no limit).
 void alloc_refuse_next(int32_t n);
 void alloc_limit_block_size(uint32_t largest);
+// Tests: frees the tracked buffers taken since alloc_count was first.
+void free_tracked_from(int32_t first);

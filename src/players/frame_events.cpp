@@ -27,7 +27,6 @@ constexpr int32_t GRAVITY = 42824;
 struct EventContext {
     uint32_t animation;
     int32_t frame;
-    bool secondary;
 };
 EventContext g_event;
 
@@ -812,7 +811,7 @@ void fire_frame_event(PlayerSlot* man, uint32_t animation, int32_t frame)
     const uint8_t e = script[frame];
     if (e == ANIM_SCRIPT_END || e >= FRAME_EVENT_COUNT) return;
     const EventContext saved = g_event;
-    g_event = {animation, frame, animation != man->primary_animation};
+    g_event = {animation, frame};
     frame_event_handlers[e](man);
     g_event = saved;
 }

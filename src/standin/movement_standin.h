@@ -1,6 +1,7 @@
-// STAND-IN: the movement layer's, locomotion's, the action executor's and
-// the scene cut's services another engineer is building. Men walk straight
-// onto their targets. Delete once main has them.
+// STAND-IN (until the movement-and-actions issue lands): the movement layer's,
+// locomotion's, the action executor's and the scene cut's services another
+// engineer is building. Men walk straight onto their targets. Delete once
+// main has them.
 #pragma once
 
 #include "match/match_records.h"

@@ -1,4 +1,5 @@
-// Provisional: what the text layout needs of the fonts until they are built.
+// What the text layout needs of the fonts, which sit in the 2D screen
+// layer above it (screen/fonts.h defines them).
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,7 @@
-// STAND-IN: the kick-out positions, set plays, per-man behaviours, team AI,
-// occupancy patterns, quotas and contest groups not built yet. Crude bodies
-// that keep a headless match moving. Delete once main has them.
+// STAND-IN (until the set-plays-and-AI issue lands): the kick-out positions,
+// set plays, per-man behaviours, team AI, occupancy patterns, quotas and
+// contest groups not built yet. Crude bodies that keep a headless match
+// moving. Delete once main has them.
 #pragma once
 
 #include "match/formation.h"

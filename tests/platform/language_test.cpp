@@ -2,12 +2,25 @@
 
 #include "lib/language_write.h"
 #include "platform/language.h"
-#include "standin/provisional_fonts.h"
+#include "screen/fonts.h"
+#include "screen/screen.h"
 
 #include <cstring>
 
 namespace
 {
+
+// The kit's software fonts 1 and 2, loaded from the data set for a test.
+struct KitFonts {
+    KitFonts()
+    {
+        reset_fonts();
+        set_screen_display_kind(0);
+        load_font(1, 1);
+        load_font(2, 2);
+    }
+    ~KitFonts() { reset_fonts(); }
+};
 
 class Language : public GameFiles
 {
@@ -116,6 +129,7 @@ TEST(TextLayout, LinesBreakAndBalance)
 
 TEST(TextLayout, FontLayoutGivesTheBlockHeight)
 {
+    KitFonts fonts;
     select_font(2);
     const int32_t one_line = string_width("aaa bbb");
     char* lines[MAX_TEXT_LINES];
@@ -173,6 +187,7 @@ namespace
 
 TEST(IconText, IconsMoveByTheirTextWidth)
 {
+    KitFonts fonts;
     select_font(1);
     const int32_t whole = string_width("Team Select"), before = string_width("Team "),
                   marker = string_width("Select");

@@ -158,3 +158,15 @@ TEST(TrackedMemorySearch, LargestFreeBlockSearchesDownFromARefusal)
     EXPECT_EQ(can_allocate((5u << 20) + 1), 0);
     alloc_limit_block_size(0);
 }
+
+TEST_F(TrackedMemory, FreeingFromAnIndexTakesOnlyTheLaterBuffers)
+{
+    void* kept = take(16);
+    const int32_t mark = alloc_count;
+    for (int i = 0; i < 600; ++i) alloc_mem(3, "left behind"); // across three table blocks
+    free_tracked_from(mark);
+    EXPECT_EQ(alloc_count, mark);
+    EXPECT_EQ(alloc_bytes, start_bytes + 16);
+    EXPECT_EQ(alloc_size_of(kept), 16u);
+    EXPECT_EQ(alloc_table_blocks(), 1);
+}

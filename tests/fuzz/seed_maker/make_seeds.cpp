@@ -1,0 +1,184 @@
+// Writes the seed inputs of every harness into corpus/<reader>/seed-*, made
+// by the data kit's writers and the game's own writers, plus a few files of
+// the kit's data set. Run again when a format changes:
+//   build/dev/tests/fuzz_seed_maker tests/fuzz/corpus build/dev/data
+#include "gl3d/d3d.h"
+#include "host/paths.h"
+#include "host/settings_store.h"
+#include "lib/crcf.h"
+#include "lib/iff_write.h"
+#include "lib/kit.h"
+#include "lib/language_write.h"
+#include "lib/lzss_write.h"
+#include "lib/paf_writer.h"
+#include "lib/tca_writer.h"
+#include "lib/wav_write.h"
+#include "platform/controllers.h"
+#include "platform/input_record.h"
+#include "platform/settings.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+
+namespace {
+
+fs::path g_corpus;
+
+void put(const char* reader, const char* name, const Bytes& bytes)
+{
+    fs::path dir = g_corpus / reader;
+    fs::create_directories(dir);
+    std::ofstream out(dir / (std::string("seed-") + name), std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+Bytes read(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+void language(const fs::path& data)
+{
+    Bytes bytes;
+    std::string error;
+    kit_language_file({"Play", "", "Quit the match?"}, bytes, error);
+    put("language_text", "small", bytes);
+    put("language_text", "kit", read(data / "front_en" / "lang" / "english.dat"));
+}
+
+void models(const fs::path& data)
+{
+    TcaFileData tca;
+    tca.version = 2;
+    tca.node_section = true;
+    tca.skin_normals = true;
+    tca.mesh_keys = true;
+    tca.node_groups = {{TcaNodeData{{1, 2, 3}, "hip"}}};
+    TcaMeshData mesh;
+    mesh.texture = "guernsey.bmp";
+    mesh.name = "torso";
+    mesh.node_name = "hip";
+    mesh.vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    mesh.normals = {{0, 0, 1}};
+    mesh.facets = {{0, 1, 2, 65535}};
+    mesh.uvs = {{0, 0}, {1, 0}, {0, 1}};
+    tca.meshes = {mesh};
+    TcaSkinData skin;
+    skin.name = "skin";
+    skin.pairs = {{0, 0}, {0, 1}, {0, 2}};
+    skin.normals = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}};
+    skin.uvs = {{0, 0}, {1, 0}, {0, 1}};
+    skin.triangles = {{0, 1, 2}};
+    tca.skins = {skin};
+    TcaVariantData variant;
+    variant.strides = {1, 2};
+    variant.dim_names = {"home"};
+    variant.target_indices = {0};
+    variant.alternatives = {{0, 0}, {0.5f, 0.5f}};
+    tca.variants = {variant};
+    tca.keywords = {"home", "away"};
+    put("tca_model", "small", write_tca(tca));
+    for (const auto& entry : fs::directory_iterator(data / "3d display" / "pgfs")) {
+        put("tca_model", "kit", read(entry.path()));
+        break;
+    }
+
+    PafFileData paf;
+    paf.root_motion = 1;
+    for (int t = 0; t < 16; ++t)
+        paf.tracks.push_back({{{0, 1, 0, 0, 0}, {50000, 0, 1, 0, 0}}, {{0, 0, 0, 0}, {50000, 1, 0, 2}}});
+    put("paf", "small", write_paf(paf));
+    for (const auto& entry : fs::directory_iterator(data / "3d display" / "pafs")) {
+        put("paf", "kit", read(entry.path()));
+        break;
+    }
+}
+
+void pictures_and_sounds()
+{
+    Bytes palette;
+    for (int i = 0; i < 16; ++i) palette.insert(palette.end(), {uint8_t(i * 16), uint8_t(255 - i * 16), 7});
+    put("ilbm", "small", kit_ilbm(19, 3, 4, palette, Bytes(19 * 3, 5)));
+
+    std::vector<int16_t> tone;
+    for (int i = 0; i < 400; ++i) tone.push_back(static_cast<int16_t>((i % 40) * 800 - 16000));
+    Bytes mono = kit_wav_mono16(11025, tone);
+    Bytes stereo = kit_wav(2, 8000, 8, Bytes(256, 128));
+    put("wav", "mono16", mono);
+    put("wav", "stereo8", stereo);
+    put("stream_wav", "mono16", mono);
+    put("stream_wav", "stereo8", stereo);
+
+    put("lkz_image", "small", kit_lkz_image(3, 2, {0xFF0000FF, 0x00FF00FF, 0x0000FFFF, 1, 1, 1}));
+    KitBitWriter archive;
+    for (const char* member : {"first member", "second", "aaaaaaaaaaaaaaaaaaaaaaaa"}) {
+        for (const char* c = member; *c; ++c) archive.literal(static_cast<uint8_t>(*c));
+        archive.end();
+    }
+    put("lkz_archive", "three", archive.finish());
+}
+
+void settings_and_devices(const fs::path& work)
+{
+    host_set_user_dir(work.string());
+    host_settings_reload();
+    settings_record record;
+    default_settings(record);
+    save_settings(record);
+    put("settings_store", "defaults", read(host_settings_file()));
+    Bytes bytes(SETTINGS_BYTES);
+    settings_to_bytes(record, bytes.data());
+    put("settings_file", "defaults", bytes);
+
+    devconfig_record device{"OpenGL", "640x480x32", 1, 1};
+    std::string path = (work / "devconfig.dat").string();
+    devconfig_write(path.c_str(), &device);
+    put("devconfig", "windowed", read(path));
+
+    Bytes recording{RECORDING_HEADER_BYTES / 8};
+    for (int i = 0; i < RECORDING_HEADER_RECORDS; ++i) {
+        uint8_t header[RECORDING_RECORD_BYTES];
+        controller_record controller{};
+        put_recording_record(header, controller);
+        recording.insert(recording.end(), header, header + RECORDING_RECORD_BYTES);
+    }
+    recording.insert(recording.end(), {1, 2, 0, 0, 4, 1, 3, 3, 0});
+    put("input_recording", "header_and_three", recording);
+
+    put("config_text", "values", text("# set-up\nspeed = 1.5;\nscale = 2\r\ncount = 42\nname = Kestrel #\n7 8 9\n"));
+
+    Bytes checked = text("movie frames follow");
+    kit_append_crcf(checked);
+    put("crcf", "trailer", checked);
+    put("crcf", "plain", text("no trailer here"));
+    host_set_user_dir("");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s CORPUS_DIR KIT_DATA_DIR\n", argv[0]);
+        return 2;
+    }
+    g_corpus = argv[1];
+    fs::path work = fs::path(argv[1]).parent_path() / ".seed-work";
+    fs::create_directories(work);
+    language(argv[2]);
+    models(argv[2]);
+    pictures_and_sounds();
+    settings_and_devices(work);
+    fs::remove_all(work);
+    return 0;
+}
