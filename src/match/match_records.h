@@ -195,6 +195,8 @@ struct PlayerSlot {
     uint32_t block_word;     // a blocking action keeps him on the ground
     uint32_t placement_word; // an umpire's placement progress
     uint32_t moving;         // non-zero while the executor carries out a move
+    uint8_t job_facing;      // the way an umpire's job has him face
+    uint8_t signal_whistled; // the state an umpire last whistled in
     // Proposals.
     uint16_t reaction_timer;
     uint32_t action_counter; // the executor counts in it; a new take clears it
@@ -253,6 +255,7 @@ struct TeamRecord {
     uint8_t loose_ball_words[2];
     uint8_t support_counter;
     uint8_t contest_option;
+    uint8_t turn_counter;
     uint8_t tactic_enabled;
     uint8_t tactic_a, tactic_b, tactic_c;
     uint32_t name_labels;
@@ -406,7 +409,6 @@ struct MatchGlobals {
     int32_t taker_fetches_ball;
     int32_t dead_ball;
     int32_t stored_margin;     // the margin the last goal was judged by
-    PlayerSlot* stoppage_men[2][3]; // each team's ball-up or throw-in men
     uint8_t controller_order[2][18];
     int32_t cycle_counter; // four-step
     // Rules: set-kick clock marks.
@@ -486,6 +488,8 @@ struct MatchGlobals {
     int32_t interchange_gate_x, interchange_gate_y;
     uint8_t selected_man_index;
     PlayerSlot* last_injury_replacement;
+    PlayerSlot* penalised_man;
+    uint8_t whistle_state; // the state whose entry the umpires whistled
     // Proposals.
     int32_t holder_pressure, holder_front_count, holder_near_count, holder_ahead_count;
     int16_t shot_cooldown;
@@ -497,6 +501,7 @@ struct MatchGlobals {
     } random_offsets[2][TEAM_SLOTS];
     int32_t pressure_distance;
     int32_t best_interception;
+    PlayerSlot* shepherd_man; // set while a man shepherds: leads and bumps may be taken
     // Set-play director.
     int32_t gather_x, gather_y;
     PlayerSlot* fight_pair[2];
@@ -504,6 +509,11 @@ struct MatchGlobals {
     int32_t fight_countdown;
     int32_t fight_start;
     int16_t set_play_spot_x, set_play_spot_y;
+    PlayerSlot* stoppage_men[2][12]; // per team: key men first, then the nearest
+    int32_t selected_key[4];         // the position editor's held-key steps
+    int32_t position_editor_saved;
+    PlayerSlot* replay_start_man;
+    uint8_t free_kick_phase;
 };
 
 struct GameStateBlock {
