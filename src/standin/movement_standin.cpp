@@ -68,10 +68,9 @@ void schedule_phase_cut() {}
 namespace {
 void walk(PlayerSlot* man)
 {
-    if (man->x != man->target_x || man->y != man->target_y) {
-        man->x = man->target_x;
-        man->y = man->target_y;
-    }
+    man->x = man->target_x;
+    man->y = man->target_y;
+    man->facing = static_cast<uint8_t>(man->wanted_facing);
     man->arrived = 1;
 }
 } // namespace
@@ -96,8 +95,32 @@ void update_umpire_locomotion()
             give_ball_to(nullptr);
     }
     for (PlayerSlot& u : official_slots) {
+        // Action 1 fetches the ball when nobody holds it.
+        if (u.action == 1 && !match_globals.ball_holder && match_globals.umpire_with_ball != &u) {
+            u.target_x = u.x = ball_whole_x();
+            u.target_y = u.y = ball_whole_y();
+            give_ball_to(&u);
+        }
+        // Walking backwards steps away from his facing.
+        if (is_walking_backwards(&u)) {
+            u.x = static_cast<int16_t>(u.x - fixed_sin(u.facing, 64));
+            u.y = static_cast<int16_t>(u.y - fixed_cos(u.facing, 64));
+            u.target_x = u.x;
+            u.target_y = u.y;
+        }
         walk(&u);
         u.facing = static_cast<uint8_t>(u.wanted_facing);
+        u.moving = 0;
+        // A signal ends on the next tick, as its last frame's event would
+        // end it: no longer busy, the job a step on.
+        if ((u.man_flags & MAN_BUSY) && !is_walking_backwards(&u)) {
+            u.man_flags = static_cast<uint16_t>(u.man_flags & ~MAN_BUSY);
+            // The field umpire's turning signals count twice.
+            const uint8_t j = u.official_job;
+            const bool twice = &u == &official_slots[0] && (j == 23 || (j >= 27 && j <= 30));
+            u.job_step = static_cast<uint8_t>(u.job_step + (twice ? 2 : 1));
+            u.primary_animation = 0;
+        }
     }
 }
 

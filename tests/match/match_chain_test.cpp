@@ -41,7 +41,7 @@ TEST_F(MatchChain, FromTheCaptainsMeetingThroughGoalBehindAndMarkToFullTime)
         return m.match_state == state;
     };
     ASSERT_EQ(m.match_state, PRE_MATCH);
-    ASSERT_TRUE(run_to(PLAY_ON));
+    ASSERT_TRUE(run_to(PLAY_ON)) << "stuck in " << int(m.match_state);
     const std::vector<uint8_t> start{PRE_MATCH, CAPTAINS_MEET, COIN_TOSS_WAIT, COIN_TOSS, AFTER_TOSS,
                                      CENTRE_BOUNCE_SETUP, CENTRE_BOUNCE_READY, BOUNCE_SIREN, CENTRE_BOUNCE,
                                      BOUNCE_IN_AIR, PLAY_ON};
@@ -66,7 +66,7 @@ TEST_F(MatchChain, FromTheCaptainsMeetingThroughGoalBehindAndMarkToFullTime)
     EXPECT_EQ(attackers.goals, 1);
     EXPECT_EQ(kicker->goals_kicked, 1);
     EXPECT_EQ(ball_whole_x(), 0);
-    ASSERT_TRUE(run_to(PLAY_ON));
+    ASSERT_TRUE(run_to(PLAY_ON)) << "stuck in " << int(m.match_state);
 
     // A behind through the same end: one point to the attackers, the
     // defenders kick out.
@@ -83,7 +83,7 @@ TEST_F(MatchChain, FromTheCaptainsMeetingThroughGoalBehindAndMarkToFullTime)
     EXPECT_EQ(m.controlled_man_a->side, 1) << "the defenders' man takes the kick-out";
     give_ball_to(nullptr);
     ball_state.bounce_count = 1;
-    ASSERT_TRUE(run_to(PLAY_ON));
+    ASSERT_TRUE(run_to(PLAY_ON)) << "stuck in " << int(m.match_state);
 
     // A mark: a clean catch of a long kick by a team-mate of the kicker.
     PlayerSlot* marker = &attackers.slots[5];
@@ -104,7 +104,7 @@ TEST_F(MatchChain, FromTheCaptainsMeetingThroughGoalBehindAndMarkToFullTime)
     ball_state.z = 700 * 65536;
     ball_state.vz = 10 * 65536;
     ball_state.flags = BALL_FREE;
-    ASSERT_TRUE(run_to(PLAY_ON));
+    ASSERT_TRUE(run_to(PLAY_ON)) << "stuck in " << int(m.match_state);
     EXPECT_EQ(states[states.size() - 3], MARK_KICK_PENDING);
     EXPECT_EQ(states[states.size() - 2], SET_KICK_FLIGHT);
 
