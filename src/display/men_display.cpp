@@ -1,6 +1,7 @@
 #include "display/men_display.h"
 
 #include "model/anim_table.h"
+#include "platform/controllers.h"
 #include "players/anim_driver.h"
 #include "players/contact_tables.h"
 #include "standin/movement_standin.h"
@@ -9,6 +10,8 @@
 
 // Replay playback, from the match screen.
 bool match_playback_flag();
+
+MenMarkers men_markers;
 
 namespace {
 
@@ -100,4 +103,25 @@ int32_t jump_catch_indicator(PlayerSlot* man)
     if (test_ball_action(man, 71, nearest_player(man), 0)) return 71;
     if (man->speed >= 13) return test_ball_action(man, 60, nullptr, 0) ? 60 : 0;
     return test_ball_action(man, 59, nullptr, 0) ? 59 : 0;
+}
+
+void prepare_men_display()
+{
+    MenMarkers& mk = men_markers;
+    mk = MenMarkers{};
+    const MatchGlobals& g = match_globals;
+    if (g.ball_holder && (ball_state.flags & 2)) mk.holder = g.ball_holder;
+    if (g.match_state == 20 || g.match_state == 22) return;
+    const bool in_flight = (ball_state.flags & 1) && (ball_state.flight_flags & 0x20) && ball_state.z > 0;
+    if (!in_flight) return;
+    for (const controller_record& c : controllers) {
+        PlayerSlot* man = c.present && c.side ? c.men[0] : nullptr;
+        if (!man || !man->team || mk.jump_count >= MAX_JUMP_MARKERS) continue;
+        const int t = man->team == &team_records[1] ? 1 : 0;
+        if (!game_settings.team_options[t].intercept_circle) continue;
+        if (const int32_t action = jump_catch_indicator(man)) {
+            mk.jump_man[mk.jump_count] = man;
+            mk.jump_action[mk.jump_count++] = action;
+        }
+    }
 }
