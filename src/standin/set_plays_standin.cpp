@@ -134,11 +134,11 @@ const int8_t holder_surround_pattern[] = {0, 2, 0, 0, 1, 1, 0, 0, 2, 0, -1, 1, 0
 const int8_t holder_front_pattern[] = {0, 1, 0, 0, 0, 0, 0, -1, 0, 1, 1, 0, 1, 0, 0, 1, -1, 0, 127, 127, 0};
 const int8_t neighbour_pattern[] = {-1, -1, 0, -1, 0, 0, -1, 1, 0, 0, 1, 0, 1, 1, 0, 1, 0, 0, 1, -1, 0, 0, -1, 0,
                                     127, 127, 0};
-const int8_t ahead_pattern[2][64] = {
+const int8_t ahead_pattern[2][66] = {
     {0, 2, 0, 0, 1, 0, 0, 0, 0, 0, -1, 0, 0, -2, 0, -1, 2, 0, -1, 1, 0, -1, 0, 0, -1, -1, 0, -1, -2, 0, -2, 2, 0,
-     -2, 1, 0, -2, 0, 0, -2, -1, 0, -2, -2, 0, -3, 1, 0, -3, 0, 0, -3, -1, 0, 1, -1, 0, 1, 0, 0, 1, 1, 0, 127},
+     -2, 1, 0, -2, 0, 0, -2, -1, 0, -2, -2, 0, -3, 1, 0, -3, 0, 0, -3, -1, 0, 1, -1, 0, 1, 0, 0, 1, 1, 0, 127, 127, 0},
     {0, 2, 0, 0, 1, 0, 0, 0, 0, 0, -1, 0, 0, -2, 0, 1, 2, 0, 1, 1, 0, 1, 0, 0, 1, -1, 0, 1, -2, 0, 2, 2, 0,
-     2, 1, 0, 2, 0, 0, 2, -1, 0, 2, -2, 0, 3, 1, 0, 3, 0, 0, 3, -1, 0, -1, -1, 0, -1, 0, 0, -1, 1, 0, 127}};
+     2, 1, 0, 2, 0, 0, 2, -1, 0, 2, -2, 0, 3, 1, 0, 3, 0, 0, 3, -1, 0, -1, -1, 0, -1, 0, 0, -1, 1, 0, 127, 127, 0}};
 const int8_t pressure_ahead_pattern[2][140] = {{127, 127, 0}, {127, 127, 0}};
 const int8_t run_patterns[2][3][48] = {
     {{-1, 0, 3, -1, 1, 2, -1, -1, 2, -2, 0, 2, -3, 0, 1, -4, 0, 0, -2, 1, 1, -2, -1, 1, -3, 1, 0, -3, -1, 0, -4, 1,
@@ -158,7 +158,9 @@ int32_t scan_grid_pattern(const PlayerSlot* man, const int8_t* pattern, int32_t 
 {
     const int g = man->side == 2 ? 0 : 1; // the opponents' grid
     const int cx = man->grid_col, cy = man->grid_row;
-    uint32_t sum = mode == 1 ? static_cast<uint32_t>(static_cast<int8_t>(occupancy_grid[g][cy][cx]) * 8) : 0;
+    // A man off the grid (beyond the boundary) has no cell of his own.
+    const bool on_grid = cx >= 0 && cx < GRID_COLUMNS && cy >= 0 && cy < GRID_ROWS;
+    uint32_t sum = mode == 1 && on_grid ? static_cast<uint32_t>(static_cast<int8_t>(occupancy_grid[g][cy][cx]) * 8) : 0;
     for (const int8_t* p = pattern; !(p[0] == 127 && p[1] == 127); p += 3) {
         const int x = cx + p[0], y = cy + p[1];
         if (x < 0 || x > 127) {
