@@ -4,7 +4,12 @@
 #include "platform/controllers.h"
 #include "players/anim_driver.h"
 #include "players/contact_tables.h"
-#include "standin/movement_standin.h"
+#include "players/actions.h"
+#include "players/locomotion.h"
+#include "players/man_queries.h"
+#include "players/movement.h"
+#include "players/phase_cut.h"
+#include "standin/team_ai_standin.h"
 
 #include <cstring>
 
@@ -100,7 +105,9 @@ void init_man_texture_slots()
 
 int32_t jump_catch_indicator(PlayerSlot* man)
 {
-    if (test_ball_action(man, 71, nearest_player(man), 0)) return 71;
+    // Alone on the ground the search answers the man himself: no partner then.
+    PlayerSlot* partner = nearest_player(man);
+    if (test_ball_action(man, 71, partner == man ? nullptr : partner, 0)) return 71;
     if (man->speed >= 13) return test_ball_action(man, 60, nullptr, 0) ? 60 : 0;
     return test_ball_action(man, 59, nullptr, 0) ? 59 : 0;
 }

@@ -18,7 +18,12 @@
 #include "match/match_watches.h"
 #include "match/officials.h"
 #include "match/proposals.h"
-#include "standin/movement_standin.h"
+#include "players/actions.h"
+#include "players/locomotion.h"
+#include "players/man_queries.h"
+#include "players/movement.h"
+#include "players/phase_cut.h"
+#include "standin/team_ai_standin.h"
 #include "standin/set_plays_standin.h"
 
 namespace {

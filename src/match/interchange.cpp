@@ -6,7 +6,7 @@
 #include "match/match_hooks.h"
 #include "match/proposals.h"
 #include "players/anim_driver.h"
-#include "standin/provisional_players.h"
+#include "players/movement.h"
 
 #include <cstdlib>
 

@@ -175,12 +175,36 @@ struct PlayerSlot {
     uint32_t tackle_state;
     PlayerSlot* tackle_partner;
     uint16_t tackle_animation;
+    // Movement, actions and fights (the executor's and the locomotion's).
+    uint16_t path_x_frac, path_y_frac; // path_dx/dy carry the step of a move, 16.16
+    int16_t target_distance;           // fast length of move_dx, move_dy
+    uint16_t move_heading;
+    uint8_t stamina;
+    uint16_t rest_ticks;
+    uint16_t wait_ticks;
+    int16_t fatigue; // 0..8160
+    int16_t mark_spot_x, mark_spot_y, mark_spot_heading;
+    uint32_t waypoint_pending;
+    int16_t waypoint_x, waypoint_y;
+    uint32_t blocked;          // another man ran into him this tick
+    int16_t separation_side;   // which way a bump pushes him round
+    uint32_t melee;            // drawn into a fight
+    uint32_t leaving;          // to be replaced: walks off when injured
+    uint16_t air_word;         // how a mark contest leaves the ground
+    int32_t air_timer;
+    uint8_t fight_stage;
+    uint8_t stage;             // rack-off step
+    uint16_t queued_blow, chosen_blow;
+    int16_t fight_timer;       // ms
+    uint16_t rack_offs;
+    uint16_t run_up_action; // the action of his kick-out run-up
+    uint8_t support_mode;     // taking a pass: the contest supports him
     // What the front end reads after a match.
     int32_t injured_in_match;
     uint8_t injury_type;
     int16_t reports;
     int16_t report_points;
-    uint8_t match_stats[13];
+    uint8_t match_stats[13]; // by MAN_STAT_*
     // Ball contacts.
     uint32_t contact_claim;
     int16_t catch_offset[3];      // from his position to his hands
@@ -224,6 +248,17 @@ struct PlayerSlot {
     uint32_t model_ready;
 };
 
+// A man's statistics bytes.
+enum ManStat : int {
+    MAN_STAT_KICKS,
+    MAN_STAT_CLEARANCES,
+    MAN_STAT_LONG_KICKS,
+    MAN_STAT_SHORT_KICKS,
+    MAN_STAT_HANDBALLS,
+    MAN_STAT_HANDBALLS_AIMED,
+    MAN_STAT_TACKLES,
+};
+
 // One team in a match; the two records point at each other.
 struct TeamRecord {
     uint8_t team_number;
@@ -244,6 +279,11 @@ struct TeamRecord {
     uint16_t tackles;
     uint16_t kicks_attempted, kicks_completed;
     uint16_t handballs_attempted, handballs_completed;
+    uint16_t aimed_kicks;
+    PlayerSlot* stage_men[2]; // the two men the record names for states 22 and 23
+    uint8_t team_mode;        // the team AI's current mode word
+    uint8_t set_play_mode;
+    PlayerSlot* set_play_man; // the set-play mode's own man
     int32_t clock_mark;
     uint32_t possession_ticks;
     uint32_t territory_ticks;
@@ -514,6 +554,38 @@ struct MatchGlobals {
     int32_t position_editor_saved;
     PlayerSlot* replay_start_man;
     uint8_t free_kick_phase;
+    // Men of special standing for the movement and the actions.
+    PlayerSlot* ball_contact_man;  // about to take the ball
+    PlayerSlot* current_kicker;    // kicker of the current kick
+    PlayerSlot* mark_kicker;       // the man kicking from a mark
+    PlayerSlot* second_carrier;
+    PlayerSlot* injured_man;
+    PlayerSlot* lead_medic[2];     // the lead stretcher bearer and the second
+    PlayerSlot* first_arrived_man;
+    uint16_t last_disposal_kind;
+    PlayerSlot* handballer;
+    PlayerSlot* receiver;
+    int32_t handball_path_ticks;
+    uint8_t play_on;
+    uint8_t set_shot;
+    int16_t ball_spot_x, ball_spot_y; // the ball's spot at the stoppage
+    uint8_t ball_touched;             // touched at the stoppage; stays set
+    uint8_t spot_reached;
+    uint8_t backing_count;            // 0, or 16 once a man walks backwards
+    int16_t backing_limit;            // 2048, 2304 once a man backs
+    uint16_t rack_off_count;
+    int32_t bump_delay;
+    uint8_t positioning_phase;
+    uint8_t bump_rule;                // settings byte: bumps allowed
+    uint8_t tackle_rule;              // settings byte the tackle and contests read
+    int16_t lead_medic_angle;
+    int16_t controlled_point_x, controlled_point_y; // where the first controlled man is sent
+    uint32_t holder_speed_total, holder_distance_total; // running statistics of ball carrying
+    // The scheduled phase cut.
+    int32_t cut_saved_speed;
+    int32_t cut_fade_in_kind;
+    uint8_t cut_centre_bounce;
+    uint8_t cut_fast_forward; // this cut's fast-forward began
 };
 
 struct GameStateBlock {

@@ -10,7 +10,7 @@
 #include "model/anim_table.h"
 #include "players/anim_driver.h"
 #include "match/match_flow.h"
-#include "standin/provisional_players.h"
+#include "players/movement.h"
 
 #include <cstdlib>
 #include <cstring>

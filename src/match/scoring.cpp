@@ -13,7 +13,12 @@
 #include "match/match_watches.h"
 #include "match/officials.h"
 #include "match/proposals.h"
-#include "standin/movement_standin.h"
+#include "players/actions.h"
+#include "players/locomotion.h"
+#include "players/man_queries.h"
+#include "players/movement.h"
+#include "players/phase_cut.h"
+#include "standin/team_ai_standin.h"
 #include "standin/set_plays_standin.h"
 
 #include <cstdio>
@@ -228,7 +233,7 @@ void finish_behind_banner()
         const uint8_t p = m.previous_match_state;
         PlayerSlot* near = nearest_player(scorer);
         const bool clear =
-            !near || approx_vector_length(near->x - scorer->x, near->y - scorer->y) >= 401;
+            !near || near == scorer || approx_vector_length(near->x - scorer->x, near->y - scorer->y) >= 401;
         if (p != 8 && p != 42 && p != 56 && clear && (game_random() & 1))
             presentation::commentate(12, scorer->team_index, scorer->number, -1, -1, 4);
     }

@@ -3,6 +3,7 @@
 #include "league/game_settings.h"
 #include "league/league_data.h"
 #include "match/ball.h"
+#include "match/formation.h"
 #include "match/game_maths.h"
 #include "match/ground.h"
 #include "match/interchange.h"
@@ -15,8 +16,13 @@
 #include "players/man_display.h"
 #include "match/match_flow.h"
 #include "match/match_setup.h"
-#include "standin/movement_standin.h"
-#include "standin/provisional_players.h"
+#include "players/actions.h"
+#include "players/locomotion.h"
+#include "players/man_queries.h"
+#include "players/movement.h"
+#include "players/phase_cut.h"
+#include "standin/team_ai_standin.h"
+#include "players/movement.h"
 #include "standin/set_plays_standin.h"
 
 #include <cstdlib>

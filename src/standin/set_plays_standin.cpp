@@ -3,6 +3,7 @@
 #include "standin/set_plays_standin.h"
 
 #include "match/game_maths.h"
+#include "match/interchange.h"
 #include "match/proposals.h"
 #include "match/match_flow.h"
 
@@ -84,7 +85,6 @@ void adjust_spot_toward_ball(PlayerSlot*, int32_t*, int32_t*) {}
 void place_leads_for_set_kick(PlayerSlot*, int32_t, int32_t, int32_t) {}
 void place_leads_in_play(PlayerSlot*) {}
 void spread_wide_man(PlayerSlot*) {}
-void run_to_spot_clear_of_mark(PlayerSlot*, const FormationSpots*, int32_t, int32_t, int32_t) {}
 void run_to_adjusted_formation_spot(PlayerSlot*) {}
 void cycle_counter4() {}
 void hold_free_kick_award() {}
@@ -95,13 +95,17 @@ void take_set_shot() {}
 void return_ball_to_kicker() {}
 void hold_behind() {}
 
-// Everyone to his formation spot for a centre bounce.
+// Everyone to his formation spot for a centre bounce, the bench to the bench.
 void place_men_for_centre_bounce()
 {
     for (int i = 0; i < match_globals.active_men_count; ++i) {
         PlayerSlot* man = match_globals.active_men[i];
-        if (man->busy_flag || man->number >= GROUND_MEN || !man->team)
+        if (man->busy_flag || !man->team)
             continue;
+        if (man->number >= GROUND_MEN) {
+            post_man_message(man, ACT_RUN_TO_SPOT, nullptr, 0, bench_spot_x(man->number, man->side), BENCH_LINE_Y, 255);
+            continue;
+        }
         const FormationSpot& s = man->team->formation_spots->spot[man->number];
         post_man_message(man, ACT_RUN_TO_SPOT, nullptr, 0, clamp16(s.x), clamp16(s.y), 255);
     }

@@ -33,7 +33,6 @@ void adjust_spot_toward_ball(PlayerSlot* man, int32_t* x, int32_t* y);
 void place_leads_for_set_kick(PlayerSlot* kicker, int32_t x, int32_t y, int32_t parts);
 void place_leads_in_play(PlayerSlot* man);
 void spread_wide_man(PlayerSlot* man);
-void run_to_spot_clear_of_mark(PlayerSlot* man, const FormationSpots* table, int32_t x, int32_t y, int32_t reach);
 void run_to_adjusted_formation_spot(PlayerSlot* man);
 void cycle_counter4();
 void hold_free_kick_award();

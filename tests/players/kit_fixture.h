@@ -18,7 +18,6 @@ protected:
     {
         host_set_exit_hook(throw_game_exit);
         host_set_data_dir(kit_data_dir());
-        use_3d_hardware = 1;
         load_player_model();
         load_animations();
         init_ball_contact_tables();
