@@ -18,7 +18,6 @@ const char* const SITE = "win\\grfreq";
 std::atomic<const char*> g_result{nullptr};
 std::atomic<int32_t> g_state{0};
 int32_t g_pages = 2;
-bool g_exit_registered = false;
 
 void finish(const char* result)
 {
@@ -143,8 +142,7 @@ bool prepinitgraphics()
     d.memclass = libsettings.defaultmemclass;
     if (g_state.load() != 7) {
         initrow();
-        if (!g_exit_registered) libatexit(restoregraphics);
-        g_exit_registered = true;
+        libatexit(restoregraphics);
         g_state.store(7);
         setabortdisplayhook(abortgraphics);
     }

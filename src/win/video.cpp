@@ -48,9 +48,11 @@ void yuy2_stretch(DDSurface* source, int32_t dx, int32_t dy, int32_t dw, int32_t
         }
 }
 
+// A surface of an earlier display object went with it on the original
+// hardware; here every surface is the library's own memory to give back.
 void release_yuy2()
 {
-    if (g.yuy2 && g.yuy2->createcount == getddrawcreatecount()) releasesurface(&libdisplay, g.yuy2);
+    if (g.yuy2) releasesurface(&libdisplay, g.yuy2);
     g.yuy2 = nullptr;
 }
 
@@ -63,6 +65,7 @@ bool hardware(const uint8_t* frame)
     if (!g.hasseen || create != g.seencreate) {
         g.hasseen = true;
         g.seencreate = create;
+        release_yuy2();
         uint32_t caps = DDSCAPS_VIDEOMEMORY | (g.mode == VIDEO_OVERLAY ? DDSCAPS_OVERLAY : DDSCAPS_OFFSCREENPLAIN);
         g.yuy2 = makesurface(&libdisplay, g.width, g.height, 16, 0, -1, caps, false);
         if (!g.yuy2) return false;

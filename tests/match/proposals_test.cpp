@@ -188,8 +188,9 @@ TEST_F(Proposals, TackleNeedsTheManFacingACloseHolder)
         tackler.ball_distance = c.distance;
         propose_tackle_carrier(&tackler);
         ASSERT_EQ(tackler.proposal_count, c.posted) << int(c.facing) << " " << c.distance;
-        if (c.posted)
+        if (c.posted) {
             EXPECT_EQ(tackler.proposals[0].priority, 254 - 300 * 254 / 385);
+        }
     }
 }
 

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
 #include <vector>
 
 // A driver over a list of modes; setting a mode listed in `refuse` fails.

@@ -139,10 +139,13 @@ TEST(RowConverters, SixteenToEightUsesTheInverseTableOrTheNearestColour)
     conv16to8(in.data(), out.data(), 1);
     EXPECT_EQ(out[0], 77);
     convtables.inverse = nullptr;
+    currentwindow = WIND{};
+    currentwindow.bpp = 8; // the nearest palette entry is an 8-bit window's pixel
     for (int i = 0; i < 256; ++i) libpalette[i] = 0xFF000000;
     libpalette[9] = 0xFFF80000;
     conv16to8(in.data(), out.data(), 1);
     EXPECT_EQ(out[0], 9);
+    currentwindow = WIND{};
 }
 
 TEST(VideoKernels, DoublingBlendsLanesAndReadsOneCellPast)
