@@ -209,6 +209,9 @@ TEST_F(StreamThreads, QuitWhileAPhraseStreamsEndsCleanly)
             open_stream_wav(name.c_str());
             toggle_stream_wav();
             std::this_thread::sleep_for(std::chrono::milliseconds(450));
+            // The child ran its own SetUp but never reaches TearDown: its
+            // directory goes here (the phrase was read whole when opened).
+            fs::remove_all(dir);
             std::exit(1);
         },
         ::testing::ExitedWithCode(1), "");
