@@ -1,14 +1,22 @@
 #include "display/men_display.h"
 
 #include "model/anim_table.h"
+#include "platform/controllers.h"
 #include "players/anim_driver.h"
 #include "players/contact_tables.h"
+#include "players/actions.h"
+#include "players/locomotion.h"
+#include "players/man_queries.h"
+#include "players/movement.h"
+#include "players/phase_cut.h"
+#include "standin/team_ai_standin.h"
 
-#include <climits>
 #include <cstring>
 
 // Replay playback, from the match screen.
 bool match_playback_flag();
+
+MenMarkers men_markers;
 
 namespace {
 
@@ -31,21 +39,6 @@ template <class Fn> void for_each_drawn_man(Fn fn)
     for (PlayerSlot& u : official_slots) fn(&u);
     for (TeamRecord& t : team_records)
         for (int s = 0; s < men_in_use(); ++s) fn(&t.slots[s]);
-}
-
-// The man nearest to him of all the active men, by rounded distance.
-PlayerSlot* nearest_player(const PlayerSlot* man)
-{
-    PlayerSlot* best = nullptr;
-    int32_t best_d = INT32_MAX;
-    for (int i = 0; i < match_globals.active_men_count && i < MAX_ACTIVE_MEN; ++i) {
-        PlayerSlot* m = match_globals.active_men[i];
-        if (!m || m == man) continue;
-        const int32_t dx = m->x - man->x, dy = m->y - man->y;
-        const int32_t d = dx * dx + dy * dy;
-        if (d < best_d) best_d = d, best = m;
-    }
-    return best;
 }
 
 } // namespace
@@ -112,7 +105,30 @@ void init_man_texture_slots()
 
 int32_t jump_catch_indicator(PlayerSlot* man)
 {
-    if (test_ball_action(man, 71, nearest_player(man), 0)) return 71;
+    // Alone on the ground the search answers the man himself: no partner then.
+    PlayerSlot* partner = nearest_player(man);
+    if (test_ball_action(man, 71, partner == man ? nullptr : partner, 0)) return 71;
     if (man->speed >= 13) return test_ball_action(man, 60, nullptr, 0) ? 60 : 0;
     return test_ball_action(man, 59, nullptr, 0) ? 59 : 0;
+}
+
+void prepare_men_display()
+{
+    MenMarkers& mk = men_markers;
+    mk = MenMarkers{};
+    const MatchGlobals& g = match_globals;
+    if (g.ball_holder && (ball_state.flags & 2)) mk.holder = g.ball_holder;
+    if (g.match_state == 20 || g.match_state == 22) return;
+    const bool in_flight = (ball_state.flags & 1) && (ball_state.flight_flags & 0x20) && ball_state.z > 0;
+    if (!in_flight) return;
+    for (const controller_record& c : controllers) {
+        PlayerSlot* man = c.present && c.side ? c.men[0] : nullptr;
+        if (!man || !man->team || mk.jump_count >= MAX_JUMP_MARKERS) continue;
+        const int t = man->team == &team_records[1] ? 1 : 0;
+        if (!game_settings.team_options[t].intercept_circle) continue;
+        if (const int32_t action = jump_catch_indicator(man)) {
+            mk.jump_man[mk.jump_count] = man;
+            mk.jump_action[mk.jump_count++] = action;
+        }
+    }
 }

@@ -20,6 +20,19 @@ void sync_man_display(PlayerSlot* man);
 int32_t prepare_man_and_ball_display(PlayerSlot* man, int32_t view);
 // At match set-up: every umpire's and ground man's pose slots cleared.
 void init_man_texture_slots();
+// Which men carry a marker this frame: the ball holder's, and a jump-catch
+// indicator over each human's controlled man who can still go up for the
+// ball. The drawing reads it.
+constexpr int MAX_JUMP_MARKERS = 8;
+struct MenMarkers {
+    PlayerSlot* holder; // while the ball is held
+    int32_t jump_count;
+    PlayerSlot* jump_man[MAX_JUMP_MARKERS];
+    int32_t jump_action[MAX_JUMP_MARKERS];
+};
+extern MenMarkers men_markers;
+void prepare_men_display();
+
 // The jump-catch indicator over a man: the action (71, 60 or 59) he can
 // still meet the ball with, or 0.
 int32_t jump_catch_indicator(PlayerSlot* man);

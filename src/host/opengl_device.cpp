@@ -557,6 +557,24 @@ void OpenGlDevice::upload(GlTexture* texture)
         rgba[i * 4 + 3] = expand_channel(t, f.alpha_mask);
         mask[i] = texture->keyed && texture->texels[i] == texture->key ? 255 : 0;
     }
+    // A keyed texel takes the colour of a drawn neighbour: filtering then
+    // blends a shape's edge with its own colour, not with the key's.
+    if (texture->keyed) {
+        const size_t w = texture->width, h = texture->height;
+        std::vector<uint8_t> padded(rgba);
+        for (size_t y = 0; y < h; ++y)
+            for (size_t x = 0; x < w; ++x) {
+                const size_t i = y * w + x;
+                if (!mask[i]) continue;
+                const size_t neighbours[4] = {x > 0 ? i - 1 : i, x + 1 < w ? i + 1 : i, y > 0 ? i - w : i, y + 1 < h ? i + w : i};
+                for (size_t n : neighbours)
+                    if (!mask[n]) {
+                        std::memcpy(&padded[i * 4], &rgba[n * 4], 3);
+                        break;
+                    }
+            }
+        rgba.swap(padded);
+    }
     gl_.glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     gl_.glActiveTexture(GL_TEXTURE1);
     gl_.glBindTexture(GL_TEXTURE_2D, texture->key_mask);

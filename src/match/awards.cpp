@@ -4,7 +4,13 @@
 #include "match/match_hooks.h"
 #include "players/anim_driver.h"
 #include "players/contact_tables.h"
-#include "standin/ball_officials_standin.h"
+#include "match/ball.h"
+#include "match/ball_contacts.h"
+#include "match/banners.h"
+#include "match/interchange.h"
+#include "match/match_watches.h"
+#include "match/officials.h"
+#include "match/proposals.h"
 #include "standin/set_plays_standin.h"
 
 namespace {

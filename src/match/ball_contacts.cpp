@@ -10,7 +10,12 @@
 #include "players/contact_planners.h"
 #include "players/man_display.h"
 #include "match/match_flow.h"
-#include "standin/movement_standin.h"
+#include "players/actions.h"
+#include "players/locomotion.h"
+#include "players/man_queries.h"
+#include "players/movement.h"
+#include "players/phase_cut.h"
+#include "standin/team_ai_standin.h"
 #include "standin/set_plays_standin.h"
 
 #include <cmath>

@@ -1,6 +1,16 @@
 #include "match/formation.h"
 
+#include "league/league_data.h"
 #include "match/game_maths.h"
+#include "players/man_queries.h"
+#include "match/ball.h"
+#include "match/ball_contacts.h"
+#include "match/proposals.h"
+#include "standin/set_plays_standin.h"
+#include "standin/planners_standin.h"
+#include "match/match_flow.h"
+#include "match/match_setup.h"
+#include "standin/team_ai_standin.h"
 
 // The first team's forwards stand at the goal of negative x, its backs at
 // positive x; its bench waits in a column beyond the end. The second team's
@@ -60,3 +70,65 @@ void place_man_at_spot(PlayerSlot* man, int32_t x, int32_t y)
 }
 
 void formation_stub(PlayerSlot*) {}
+
+FormationSpot spot_for_man(const PlayerSlot* man, const FormationSpots* table, int index)
+{
+    FormationSpot s = table->spot[index];
+    const bool own = man->team && man->team->formation_spots == table;
+    if (!own && man->side == 1) {
+        s.x = -s.x;
+        s.y = -s.y;
+    }
+    return s;
+}
+
+namespace {
+
+// The readers take the low 16 bits of an entry.
+int16_t low16(int32_t v) { return static_cast<int16_t>(static_cast<uint16_t>(v)); }
+
+void post_run(PlayerSlot* man, uint16_t action, int32_t x, int32_t y, uint16_t priority)
+{
+    post_man_message(man, action, nullptr, 0, low16(x), low16(y), priority);
+}
+
+bool has_slot(const PlayerSlot* man, const FormationSpots* table) { return table && man->number < TEAM_SLOTS; }
+
+} // namespace
+
+void run_to_spot_clear_of_mark(PlayerSlot* man, const FormationSpots* table, int32_t x, int32_t y, int32_t reach)
+{
+    if (!has_slot(man, table)) return;
+    FormationSpot s = spot_for_man(man, table, man->number);
+    adjust_spot_toward_ball(man, &s.x, &s.y);
+    if (approx_vector_length(s.x - x, s.y - y) >= reach) {
+        post_run(man, ACT_RUN_TO_POINT, s.x, s.y, 2);
+        return;
+    }
+    const auto bearing = static_cast<uint8_t>(vector_angle(man->x - x, man->y - y));
+    post_run(man, ACT_RUN_TO_SPOT, x + fixed_sin(bearing, reach), y + fixed_cos(bearing, reach), 2255);
+}
+
+void place_kick_out_teammate(PlayerSlot* man)
+{
+    if (man->team && man->team->formation_spots) run_to_numbered_spot(man, man->team->formation_spots->spot);
+}
+
+void place_mark_man_for_kick_out(PlayerSlot* man)
+{
+    const MatchGlobals& m = match_globals;
+    if (vector_length(m.mark_x - man->x, m.mark_y - man->y) >= man->arrive_radius) {
+        man->arrived = 0;
+        post_run(man, ACT_MOVE_TO_POINT, m.mark_x, m.mark_y, 5000);
+        return;
+    }
+    if (is_standing_anim(man)) react_to_controlled_player(man);
+    if (!man->contest_group) post_run(man, ACT_STAND_THE_MARK, 0, 0, 1);
+}
+
+void walk_kicker_to_goal_square(PlayerSlot* kicker)
+{
+    if (kicker->action == kicker->run_up_action) return;
+    // The goal square of the end he defends.
+    post_run(kicker, ACT_MOVE_TO_POINT, kicker->side == 2 ? -23794 : 23794, 0, 5000);
+}

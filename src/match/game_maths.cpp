@@ -124,30 +124,9 @@ uint32_t game_random() { return match_globals.random_state_a = random_step(match
 
 uint32_t game_random_b() { return match_globals.random_state_b = random_step(match_globals.random_state_b); }
 
-namespace {
-template <typename Key>
-void bubble_sort(uint32_t* values, Key* keys, int16_t count)
-{
-    bool swapped = true;
-    while (swapped) {
-        swapped = false;
-        for (int i = 0; i + 1 < count; ++i) {
-            if (keys[i] > keys[i + 1]) {
-                const Key k = keys[i];
-                keys[i] = keys[i + 1];
-                keys[i + 1] = k;
-                const uint32_t v = values[i];
-                values[i] = values[i + 1];
-                values[i + 1] = v;
-                swapped = true;
-            }
-        }
-    }
-}
-} // namespace
 
-void sort_by_key16(uint32_t* values, int16_t* keys, int16_t count) { bubble_sort(values, keys, count); }
-void sort_by_key32(uint32_t* values, int32_t* keys, int16_t count) { bubble_sort(values, keys, count); }
+void sort_by_key16(uint32_t* values, int16_t* keys, int16_t count) { bubble_sort_by_key(values, keys, count); }
+void sort_by_key32(uint32_t* values, int32_t* keys, int16_t count) { bubble_sort_by_key(values, keys, count); }
 
 int32_t man_is_busy(const PlayerSlot* man)
 {
@@ -167,6 +146,7 @@ PlayerSlot* take_proposal(PlayerSlot* man, int16_t n)
     man->target_y = p.y;
     man->action_priority = p.priority;
     man->detour_active = 0; // a new action ends a detour
+    man->action_counter = 0;
     return man;
 }
 

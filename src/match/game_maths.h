@@ -45,6 +45,26 @@ int32_t crt_rand();
 void sort_by_key16(uint32_t* values, int16_t* keys, int16_t count);
 void sort_by_key32(uint32_t* values, int32_t* keys, int16_t count);
 
+// Any values by their keys: a bubble sort, ascending, equal keys in order.
+template <typename Value, typename Key>
+void bubble_sort_by_key(Value* values, Key* keys, int count)
+{
+    bool swapped = true;
+    while (swapped) {
+        swapped = false;
+        for (int i = 0; i + 1 < count; ++i)
+            if (keys[i] > keys[i + 1]) {
+                const Key k = keys[i];
+                keys[i] = keys[i + 1];
+                keys[i + 1] = k;
+                const Value v = values[i];
+                values[i] = values[i + 1];
+                values[i + 1] = v;
+                swapped = true;
+            }
+    }
+}
+
 int32_t man_is_busy(const PlayerSlot* man);
 PlayerSlot* take_proposal(PlayerSlot* man, int16_t n);
 

@@ -11,8 +11,19 @@
 #include "platform/input.h"
 #include "players/anim_driver.h"
 #include "players/contact_tables.h"
-#include "standin/ball_officials_standin.h"
-#include "standin/movement_standin.h"
+#include "match/ball.h"
+#include "match/ball_contacts.h"
+#include "match/banners.h"
+#include "match/interchange.h"
+#include "match/match_watches.h"
+#include "match/officials.h"
+#include "match/proposals.h"
+#include "players/actions.h"
+#include "players/locomotion.h"
+#include "players/man_queries.h"
+#include "players/movement.h"
+#include "players/phase_cut.h"
+#include "standin/team_ai_standin.h"
 #include "standin/set_plays_standin.h"
 
 namespace {
@@ -97,6 +108,7 @@ void game_tick(uint32_t tick_number)
     remember_previous_actions();                                 // 14
     men_think_prep();                                            // 15
     update_player_effort();                                      // 16
+    tick_bench_counters(); // the bench men get their breath back
     update_all_men();
     update_interchanges();                                       // 17
     late_tick_men_check();                                       // 18

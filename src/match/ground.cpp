@@ -2,7 +2,7 @@
 
 #include "match/game_maths.h"
 #include "platform/controllers.h"
-#include "standin/provisional_players.h"
+#include "players/movement.h"
 #include "platform/fatal_error.h"
 
 #include <cmath>

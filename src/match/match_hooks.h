@@ -129,6 +129,16 @@ struct MatchHooks {
     int32_t (*run_pause_frame)(); // draws one paused frame and reads the keys; 0 when there is no screen [0]
     void (*release_match_resources)();
     void (*restore_transition_viewport)();
+    // A phase cut's presentation: the HUD flag's pause step, the banner
+    // cleared, the hardware sprite and text sprite queues off and on, and on
+    // the software path the palette faded in to the match palette.
+    void (*pause_hud_flag)();
+    void (*clear_message_banner)();
+    void (*enable_sprite_queue)();
+    void (*disable_sprite_queue)();
+    void (*enable_text_sprite_queue)();
+    void (*disable_text_sprite_queue)();
+    void (*fade_palette_in)();
 };
 
 // The installed table; all entries null until the display fills them.
@@ -502,4 +512,22 @@ inline void restore_transition_viewport()
 {
     if (match_hooks.restore_transition_viewport) match_hooks.restore_transition_viewport();
 }
+inline void pause_hud_flag()
+{
+    if (match_hooks.pause_hud_flag) match_hooks.pause_hud_flag();
+}
+inline void clear_message_banner()
+{
+    if (match_hooks.clear_message_banner) match_hooks.clear_message_banner();
+}
+inline void set_sprite_queues(bool on)
+{
+    if (auto f = on ? match_hooks.enable_sprite_queue : match_hooks.disable_sprite_queue) f();
+    if (auto f = on ? match_hooks.enable_text_sprite_queue : match_hooks.disable_text_sprite_queue) f();
+}
+inline void fade_palette_in()
+{
+    if (match_hooks.fade_palette_in) match_hooks.fade_palette_in();
+}
+
 } // namespace presentation

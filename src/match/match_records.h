@@ -175,12 +175,36 @@ struct PlayerSlot {
     uint32_t tackle_state;
     PlayerSlot* tackle_partner;
     uint16_t tackle_animation;
+    // Movement, actions and fights (the executor's and the locomotion's).
+    uint16_t path_x_frac, path_y_frac; // path_dx/dy carry the step of a move, 16.16
+    int16_t target_distance;           // fast length of move_dx, move_dy
+    uint16_t move_heading;
+    uint8_t stamina;
+    uint16_t rest_ticks;
+    uint16_t wait_ticks;
+    int16_t fatigue; // 0..8160
+    int16_t mark_spot_x, mark_spot_y, mark_spot_heading;
+    uint32_t waypoint_pending;
+    int16_t waypoint_x, waypoint_y;
+    uint32_t blocked;          // another man ran into him this tick
+    int16_t separation_side;   // which way a bump pushes him round
+    uint32_t melee;            // drawn into a fight
+    uint32_t leaving;          // to be replaced: walks off when injured
+    uint16_t air_word;         // how a mark contest leaves the ground
+    int32_t air_timer;
+    uint8_t fight_stage;
+    uint8_t stage;             // rack-off step
+    uint16_t queued_blow, chosen_blow;
+    int16_t fight_timer;       // ms
+    uint16_t rack_offs;
+    uint16_t run_up_action; // the action of his kick-out run-up
+    uint8_t support_mode;     // taking a pass: the contest supports him
     // What the front end reads after a match.
     int32_t injured_in_match;
     uint8_t injury_type;
     int16_t reports;
     int16_t report_points;
-    uint8_t match_stats[13];
+    uint8_t match_stats[13]; // by MAN_STAT_*
     // Ball contacts.
     uint32_t contact_claim;
     int16_t catch_offset[3];      // from his position to his hands
@@ -195,6 +219,9 @@ struct PlayerSlot {
     uint32_t block_word;     // a blocking action keeps him on the ground
     uint32_t placement_word; // an umpire's placement progress
     uint32_t moving;         // non-zero while the executor carries out a move
+    uint8_t job_facing;      // the way an umpire's job has him face
+    uint8_t signal_whistled; // the state an umpire last walked to with force
+    int32_t signal_countdown; // ticks an umpire's signal still holds him
     // Proposals.
     uint16_t reaction_timer;
     uint32_t action_counter; // the executor counts in it; a new take clears it
@@ -222,6 +249,17 @@ struct PlayerSlot {
     uint32_t model_ready;
 };
 
+// A man's statistics bytes.
+enum ManStat : int {
+    MAN_STAT_KICKS,
+    MAN_STAT_CLEARANCES,
+    MAN_STAT_LONG_KICKS,
+    MAN_STAT_SHORT_KICKS,
+    MAN_STAT_HANDBALLS,
+    MAN_STAT_HANDBALLS_AIMED,
+    MAN_STAT_TACKLES,
+};
+
 // One team in a match; the two records point at each other.
 struct TeamRecord {
     uint8_t team_number;
@@ -242,6 +280,11 @@ struct TeamRecord {
     uint16_t tackles;
     uint16_t kicks_attempted, kicks_completed;
     uint16_t handballs_attempted, handballs_completed;
+    uint16_t aimed_kicks;
+    PlayerSlot* stage_men[2]; // the two men the record names for states 22 and 23
+    uint8_t team_mode;        // the team AI's current mode word
+    uint8_t set_play_mode;
+    PlayerSlot* set_play_man; // the set-play mode's own man
     int32_t clock_mark;
     uint32_t possession_ticks;
     uint32_t territory_ticks;
@@ -253,6 +296,7 @@ struct TeamRecord {
     uint8_t loose_ball_words[2];
     uint8_t support_counter;
     uint8_t contest_option;
+    uint8_t turn_counter;
     uint8_t tactic_enabled;
     uint8_t tactic_a, tactic_b, tactic_c;
     uint32_t name_labels;
@@ -403,7 +447,6 @@ struct MatchGlobals {
     int32_t taker_fetches_ball;
     int32_t dead_ball;
     int32_t stored_margin;     // the margin the last goal was judged by
-    PlayerSlot* stoppage_men[2][3]; // each team's ball-up or throw-in men
     uint8_t controller_order[2][18];
     int32_t cycle_counter; // four-step
     // Rules: set-kick clock marks.
@@ -483,6 +526,8 @@ struct MatchGlobals {
     int32_t interchange_gate_x, interchange_gate_y;
     uint8_t selected_man_index;
     PlayerSlot* last_injury_replacement;
+    PlayerSlot* penalised_man;
+    uint8_t whistle_state; // the state whose entry the umpires whistled
     // Proposals.
     int32_t holder_pressure, holder_front_count, holder_near_count, holder_ahead_count;
     int16_t shot_cooldown;
@@ -494,6 +539,7 @@ struct MatchGlobals {
     } random_offsets[2][TEAM_SLOTS];
     int32_t pressure_distance;
     int32_t best_interception;
+    PlayerSlot* shepherd_man; // set while a man shepherds: leads and bumps may be taken
     // Set-play director.
     int32_t gather_x, gather_y;
     PlayerSlot* fight_pair[2];
@@ -501,6 +547,43 @@ struct MatchGlobals {
     int32_t fight_countdown;
     int32_t fight_start;
     int16_t set_play_spot_x, set_play_spot_y;
+    PlayerSlot* stoppage_men[2][12]; // per team: key men first, then the nearest
+    int32_t selected_key[4];         // the position editor's held-key steps
+    int32_t position_editor_saved;
+    PlayerSlot* replay_start_man;
+    uint8_t free_kick_phase;
+    // Men of special standing for the movement and the actions.
+    PlayerSlot* ball_contact_man;  // about to take the ball
+    PlayerSlot* current_kicker;    // kicker of the current kick
+    PlayerSlot* mark_kicker;       // the man kicking from a mark
+    PlayerSlot* second_carrier;
+    PlayerSlot* injured_man;
+    PlayerSlot* lead_medic[2];     // the lead stretcher bearer and the second
+    PlayerSlot* first_arrived_man;
+    uint16_t last_disposal_kind;
+    PlayerSlot* handballer;
+    PlayerSlot* receiver;
+    int32_t handball_path_ticks;
+    uint8_t play_on;
+    uint8_t set_shot;
+    int16_t ball_spot_x, ball_spot_y; // the ball's spot at the stoppage
+    uint8_t ball_touched;             // touched at the stoppage; stays set
+    uint8_t spot_reached;
+    uint8_t backing_count;            // 0, or 16 once a man walks backwards
+    int16_t backing_limit;            // 2048, 2304 once a man backs
+    uint16_t rack_off_count;
+    int32_t bump_delay;
+    uint8_t positioning_phase;
+    uint8_t bump_rule;                // settings byte: bumps allowed
+    uint8_t tackle_rule;              // settings byte the tackle and contests read
+    int16_t lead_medic_angle;
+    int16_t controlled_point_x, controlled_point_y; // where the first controlled man is sent
+    uint32_t holder_speed_total, holder_distance_total; // running statistics of ball carrying
+    // The scheduled phase cut.
+    int32_t cut_saved_speed;
+    int32_t cut_fade_in_kind;
+    uint8_t cut_centre_bounce;
+    uint8_t cut_fast_forward; // this cut's fast-forward began
 };
 
 struct GameStateBlock {

@@ -6,8 +6,19 @@
 #include "platform/language.h"
 #include "players/anim_driver.h"
 #include "players/contact_tables.h"
-#include "standin/ball_officials_standin.h"
-#include "standin/movement_standin.h"
+#include "match/ball.h"
+#include "match/ball_contacts.h"
+#include "match/banners.h"
+#include "match/interchange.h"
+#include "match/match_watches.h"
+#include "match/officials.h"
+#include "match/proposals.h"
+#include "players/actions.h"
+#include "players/locomotion.h"
+#include "players/man_queries.h"
+#include "players/movement.h"
+#include "players/phase_cut.h"
+#include "standin/team_ai_standin.h"
 #include "standin/set_plays_standin.h"
 
 #include <cstdio>
@@ -222,7 +233,7 @@ void finish_behind_banner()
         const uint8_t p = m.previous_match_state;
         PlayerSlot* near = nearest_player(scorer);
         const bool clear =
-            !near || approx_vector_length(near->x - scorer->x, near->y - scorer->y) >= 401;
+            !near || near == scorer || approx_vector_length(near->x - scorer->x, near->y - scorer->y) >= 401;
         if (p != 8 && p != 42 && p != 56 && clear && (game_random() & 1))
             presentation::commentate(12, scorer->team_index, scorer->number, -1, -1, 4);
     }

@@ -7,7 +7,11 @@
 #include "match/ball_contacts.h"
 #include "match/match_flow.h"
 #include "standin/set_plays_standin.h"
-#include "standin/movement_standin.h"
+#include "players/actions.h"
+#include "players/locomotion.h"
+#include "players/man_queries.h"
+#include "players/phase_cut.h"
+#include "standin/team_ai_standin.h"
 
 #include <cmath>
 #include <cstring>

@@ -13,7 +13,11 @@
 #include "match/ball_contacts.h"
 #include "match/match_flow.h"
 #include "standin/set_plays_standin.h"
-#include "standin/movement_standin.h"
+#include "players/actions.h"
+#include "players/locomotion.h"
+#include "players/man_queries.h"
+#include "players/phase_cut.h"
+#include "standin/team_ai_standin.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -187,7 +191,7 @@ int32_t test_ball_action(PlayerSlot* man, int32_t action, PlayerSlot* target, in
     const int32_t ticks = static_cast<int32_t>(std::nearbyint(frames * j->ticks_per_frame + 0.5));
     int32_t c[3], run[3];
     get_joint_position(c, man, j->contact, 0, j->frame, man->facing, j->joint);
-    get_animation_displacement(run, j->first, 0, first_frames, man->facing);
+    get_animation_displacement(run, j->first, 0, frames, man->facing);
     // The ball must come down through the contact height no sooner than
     // the run-up and the jump can bring the hands there.
     const int32_t contact_h = man->z + run[1] / 256 + c[1];
@@ -200,8 +204,9 @@ int32_t test_ball_action(PlayerSlot* man, int32_t action, PlayerSlot* target, in
     if (std::abs(need_x) > j->reach || std::abs(need_y) > j->reach) return 0;
     const uint8_t angle = static_cast<uint8_t>(vector_angle(ball[0] - man->x, ball[2] - man->y));
     if (!man->contest_group) {
-        const int32_t allowance = man->person ? (player_i16(man->person, 50) & 0xFF) : 0;
-        if (std::abs(angle_diff(angle, man->facing)) > static_cast<int8_t>(allowance) && allowance < 128) return 0;
+        // His attribute 25 is how far off his facing he can still go up.
+        const int32_t allowance = man->person ? (player_i16(man->person, 2 * 25) & 0xFF) : 0;
+        if (std::abs(angle_diff(angle, man->facing)) > allowance) return 0;
     }
     // Vertical take-off speed to rise to the contact over the jump's ticks.
     const int32_t jump_ticks = ticks - static_cast<int32_t>(std::nearbyint(first_frames * j->ticks_per_frame));
@@ -389,7 +394,7 @@ int32_t evaluate_lead_targets(PlayerSlot* man)
             const int32_t d = vector_length(mate->x - man->x, mate->y - man->y);
             if (d < 1536 || d > 5120) continue;
             const int32_t ticks = t + lead_time(18, vector_length(land_x - man->x, land_y - man->y));
-            const int32_t px = mate->x + mate->path_dx * ticks / 256, py = mate->y + mate->path_dy * ticks / 256;
+            const int32_t px = mate->x + mate->path_dx * ticks, py = mate->y + mate->path_dy * ticks;
             if (!in_field(clamp16(px), clamp16(py))) continue;
             if (vector_length(px - land_x, py - land_y) > 5120) continue;
             const int32_t diff = angle_diff(vector_angle(px - land_x, py - land_y), man->facing);

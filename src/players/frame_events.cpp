@@ -13,7 +13,11 @@
 #include "match/ball_contacts.h"
 #include "match/match_flow.h"
 #include "standin/set_plays_standin.h"
-#include "standin/movement_standin.h"
+#include "players/actions.h"
+#include "players/locomotion.h"
+#include "players/man_queries.h"
+#include "players/phase_cut.h"
+#include "standin/team_ai_standin.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -27,7 +31,6 @@ constexpr int32_t GRAVITY = 42824;
 struct EventContext {
     uint32_t animation;
     int32_t frame;
-    bool secondary;
 };
 EventContext g_event;
 
@@ -445,8 +448,8 @@ void ev_injury(PlayerSlot* man)
         for (uint8_t k : t->key_men) key = key || k == man->number;
         key = key || t->key_man_e == man->number;
     }
-    if (!key && !g.selected_man) {
-        g.selected_man = man;
+    if (!key && !g.injured_man) {
+        g.injured_man = man;
         g.injury_kind = static_cast<uint8_t>(game_random() & 7);
         if (man->team) ++man->team->injury_count;
         g.mark_x = man->x, g.mark_y = man->y;
@@ -812,7 +815,7 @@ void fire_frame_event(PlayerSlot* man, uint32_t animation, int32_t frame)
     const uint8_t e = script[frame];
     if (e == ANIM_SCRIPT_END || e >= FRAME_EVENT_COUNT) return;
     const EventContext saved = g_event;
-    g_event = {animation, frame, animation != man->primary_animation};
+    g_event = {animation, frame};
     frame_event_handlers[e](man);
     g_event = saved;
 }

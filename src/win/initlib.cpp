@@ -6,7 +6,9 @@
 #include "host/instance.h"
 #include "host/process.h"
 #include "win/nfile.h"
-#include "standin/provisional_display.h"
+#include "win/grfreq.h"
+#include "win/key.h"
+#include "win/palette.h"
 #include "win/timer.h"
 
 #include <cerrno>
@@ -31,18 +33,25 @@ void initlibrary()
 {
     registermainthread();
     if (!memarenaready()) initmem();
-    if (!graphicsready()) {
+    if (graphicsstate() != 7) {
         for (const auto& row : glide_environment) setenvvar(row.name, row.value, 1);
         initgraphics(libsettings.displaywidth, libsettings.displayheight, libsettings.displaydepth);
     }
-    if (!graphicsready()) return;
+    // Without a display nothing else starts: no timer, no file system.
+    if (graphicsstate() != 7) return;
     loaddefaultpalette();
     inittimer(libsettings.timerrate.load());
     detectcpu();
     getcpuspeed();
-    initlibtext();
+    inittext();
+    inittextfont();
+    settextfont(builtinfont());
+    textcolour(colourtopixel(0xFFFFFFFF), colourtopixel(0xFF000000));
     if (!libsettings.nomouse) initmouse();
+    setlockkey(1, 0);
     initkeys();
+    detectkeyboard(0, 0);
+    setkeyreadhook(readkeybuffer);
     setabortafterokhook(printmemorymap);
     initdebugkeys();
     FILE_init(0, 0, 0);

@@ -2,7 +2,7 @@
 
 #include "cmn/lib.h"
 #include "cmn/memstd.h"
-#include "standin/provisional_display.h"
+#include "win/ddraw.h"
 #include "win/timer.h"
 
 #include <atomic>
@@ -351,6 +351,16 @@ LibLock createcritical()
     PoolLink* link = g_pool_free;
     g_pool_free = link->next;
     return new (static_cast<void*>(link)) LibLockRecord{};
+}
+
+int trycritical(LibLock lock, uint32_t ms)
+{
+    if (!lock) return 0;
+    for (uint32_t waited = 0;; ++waited) {
+        if (lock->cs.try_lock()) return 1;
+        if (waited >= ms) return 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 void entercritical(LibLock lock)

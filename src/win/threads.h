@@ -66,6 +66,8 @@ struct LibLockRecord;
 using LibLock = LibLockRecord*;
 LibLock createcritical();
 void entercritical(LibLock lock);
+// Enters within ms milliseconds or gives up (0).
+int trycritical(LibLock lock, uint32_t ms);
 void leavecritical(LibLock lock);
 void deletecritical(LibLock lock);
 

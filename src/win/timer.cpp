@@ -1,5 +1,7 @@
 #include "win/timer.h"
 
+#include "win/mainwindow.h"
+
 #include "cmn/addtimer.h"
 #include "cmn/lib.h"
 #include "host/clock.h"
@@ -264,6 +266,7 @@ void removesystemtask(SystemTask fn)
 
 uint32_t runsystemtasks(uintptr_t argument)
 {
+    windowpump(); // the main window's messages are served from the main thread's waits
     uint32_t tick = g_tasktick.load();
     uint32_t last = g_lastdispatch.load();
     if (tick == last || !g_lastdispatch.compare_exchange_strong(last, tick)) return 0;

@@ -1,4 +1,5 @@
 #include "match/formation.h"
+#include "match/proposals.h"
 
 #include "league/game_settings.h"
 #include "league/league_data.h"
@@ -157,6 +158,72 @@ TEST(ManSkills, HandicapsFromThePlayerRecord)
     man.person = nullptr;
     fill_man_skills(&man);
     EXPECT_EQ(man.skills[0], 0);
+}
+
+} // namespace
+
+namespace {
+
+const ActionProposal& only_proposal(const PlayerSlot& man)
+{
+    EXPECT_EQ(man.proposal_count, 1);
+    return man.proposals[0];
+}
+
+TEST(RunsToSpots, ClearOfTheMark)
+{
+    set_up_two_teams(22);
+    PlayerSlot& m = team_records[1].slots[7]; // own spot (256, 12800)
+    m.proposal_count = 0;
+    run_to_spot_clear_of_mark(&m, m.team->formation_spots, 0, 0, 3072);
+    EXPECT_EQ(only_proposal(m).action, ACT_RUN_TO_POINT);
+    EXPECT_EQ(only_proposal(m).priority, 2);
+    // The spot within reach of the mark: the edge of the circle on his bearing.
+    m.proposal_count = 0;
+    m.x = 0;
+    m.y = 100;
+    run_to_spot_clear_of_mark(&m, m.team->formation_spots, 256, 11000, 3072);
+    const ActionProposal& p = only_proposal(m);
+    EXPECT_EQ(p.action, ACT_RUN_TO_SPOT);
+    EXPECT_EQ(p.priority, 2255);
+    EXPECT_NEAR(vector_length(p.x - 256, p.y - 11000), 3072, 16);
+    EXPECT_LT(p.y, 11000);
+}
+
+TEST(KickOutPlacing, KickerMarkManAndTeammates)
+{
+    set_up_two_teams(22);
+    PlayerSlot& kicker = team_records[1].slots[0]; // side 2
+    kicker.run_up_action = 33;
+    kicker.proposal_count = 0;
+    walk_kicker_to_goal_square(&kicker);
+    EXPECT_EQ(only_proposal(kicker).x, -23794);
+    EXPECT_EQ(only_proposal(kicker).priority, 5000);
+    kicker.proposal_count = 0;
+    kicker.action = 33;
+    walk_kicker_to_goal_square(&kicker);
+    EXPECT_EQ(kicker.proposal_count, 0) << "already on his run-up";
+
+    PlayerSlot& mark_man = team_records[0].slots[4];
+    match_globals.mark_x = 5000;
+    match_globals.mark_y = 0;
+    mark_man.x = 0;
+    mark_man.arrive_radius = 42;
+    mark_man.arrived = 1;
+    mark_man.proposal_count = 0;
+    place_mark_man_for_kick_out(&mark_man);
+    EXPECT_EQ(only_proposal(mark_man).action, ACT_MOVE_TO_POINT);
+    EXPECT_EQ(only_proposal(mark_man).x, 5000);
+    EXPECT_EQ(mark_man.arrived, 0u);
+    mark_man.x = 5000;
+    mark_man.proposal_count = 0;
+    place_mark_man_for_kick_out(&mark_man);
+    EXPECT_EQ(only_proposal(mark_man).action, ACT_STAND_THE_MARK);
+
+    PlayerSlot& mate = team_records[1].slots[10];
+    mate.proposal_count = 0;
+    place_kick_out_teammate(&mate);
+    EXPECT_EQ(only_proposal(mate).x, -13824);
 }
 
 } // namespace

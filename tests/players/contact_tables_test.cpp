@@ -167,3 +167,38 @@ TEST_F(Contact, LeadTargetsNeedTheMansOwnSlapsAndARow)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Contact, LeadTargetsPickTheMateClearOfOpponents)
+{
+    man->x = 0, man->y = 0, man->facing = 64;
+    ContactCandidate& slap = slap_candidates[candidate_index(man)][0];
+    slap.valid = 1, slap.ticks = 5, slap.animation = 49; // forward
+    for (int k = 0; k < PREDICTED_STEPS; ++k) {
+        predicted_ball_path.position[k][0] = 100 << 16;
+        predicted_ball_path.position[k][1] = 300 << 16;
+        predicted_ball_path.position[k][2] = 0;
+    }
+    PlayerSlot& near_opp = team_records[0].slots[5];
+    PlayerSlot& clear = team_records[0].slots[6];
+    PlayerSlot& busy = team_records[0].slots[8];
+    PlayerSlot& opponent = team_records[1].slots[3];
+    for (PlayerSlot* m : {&near_opp, &clear, &busy}) m->team = &team_records[0], m->side = 2;
+    opponent.side = 1;
+    near_opp.x = 2000, near_opp.y = 0;
+    clear.x = 3000, clear.y = 500;
+    busy.x = 2500, busy.y = 0, busy.busy_flag = 1;
+    opponent.x = 2100, opponent.y = 0;
+    PlayerSlot* men[] = {man, &near_opp, &busy, &opponent};
+    match_globals.active_men_count = 4;
+    for (int i = 0; i < 4; ++i) match_globals.active_men[i] = men[i];
+    EXPECT_EQ(evaluate_lead_targets(man), 0) << "one pair, and it gains ground";
+    match_globals.active_men[4] = &clear;
+    match_globals.active_men_count = 5;
+    EXPECT_EQ(evaluate_lead_targets(man), 1) << "the second pair's mate stands clear";
+    man->excluded = 1;
+    EXPECT_EQ(evaluate_lead_targets(man), -1);
+}
+
+} // namespace

@@ -120,7 +120,7 @@ TEST_F(Events, InjuryChoosesTheManToGoOffOnlyOnce)
     man->number = 9;
     team_records[0].key_men[0] = 1;
     fire(21);
-    EXPECT_EQ(match_globals.selected_man, man);
+    EXPECT_EQ(match_globals.injured_man, man);
     EXPECT_EQ(man->action, 26);
     EXPECT_GE(man->follow_on_primary, 285u);
     EXPECT_LE(man->follow_on_primary, 287u);

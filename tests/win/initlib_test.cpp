@@ -6,6 +6,9 @@
 #include "cmn/project.h"
 #include "tempdir.h"
 #include "win/nfile.h"
+#include "win/grfreq.h"
+#include "win/mainwindow.h"
+#include "win/palette.h"
 #include "win/timer.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +24,11 @@ TEST(LibraryStart, StartsItsPartsAndStopsTheirThreadsAtExit)
     libsettings.displayheight = 480;
     initlibrary();
     EXPECT_TRUE(memarenaready());
-    EXPECT_EQ(largestfreememclass(0) > MEM_ARENA_SIZE - 4096, true);
+    EXPECT_GT(largestfreememclass(0), MEM_ARENA_SIZE - 128 * 1024);
+    EXPECT_EQ(graphicsstate(), 7);
+    EXPECT_TRUE(ismainwindowopen());
+    EXPECT_EQ(libpalette[15], 0xFFFCFCFCu);
+    EXPECT_STREQ(grfop_result(), nullptr);
     EXPECT_TRUE(timerrunning());
     EXPECT_EQ(libsettings.timerrate.load(), 240);
     EXPECT_TRUE(libcpu.detected);
@@ -38,6 +45,8 @@ TEST(LibraryStart, StartsItsPartsAndStopsTheirThreadsAtExit)
 
     librunexitfunctions();
     EXPECT_FALSE(timerrunning());
+    EXPECT_EQ(graphicsstate(), 0);
+    EXPECT_FALSE(ismainwindowopen());
     AbortCatcher aborts;
     EXPECT_EQ(FILE_barrier(0, 0, 0), 0u);
     EXPECT_TRUE(aborts.saw("FILE_allocateop - FILE SYSTEM NOT INITIALIZED"));

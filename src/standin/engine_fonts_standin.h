@@ -1,0 +1,16 @@
+// Provisional: the engine library's font objects and text renderer, which
+// the library's font Parts will provide; each keeps its owner's name.
+#pragma once
+
+#include <cstdint>
+
+void FONT_cacheinit();
+// A font state made from an FNT image in memory.
+void* setfont(const void* image);
+void FONT_free(void* font);
+void FONT_cachefree();
+void fontdrawinit();
+void fontdrawglyphs();
+void fontdrawfree();
+// Bits per pixel of a shape's type (the low 7 bits of its first word).
+int32_t shapebpp(const void* shape);

@@ -1,0 +1,282 @@
+#include "match/ball.h"
+#include "match/game_maths.h"
+#include "match/match_hooks.h"
+#include "match/proposals.h"
+#include "match/set_play_director.h"
+#include "standin/set_plays_standin.h"
+#include "two_teams.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Director : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        set_up_two_teams(22);
+        list_active_men(18);
+        clear_match_hooks();
+        place_ball(0, 0);
+        reset_action_quotas();
+        for (int i = 0; i < OFFICIAL_COUNT; ++i)
+            official_slots[i].number = static_cast<uint8_t>(64 + i);
+        for (TeamRecord& t : team_records) {
+            for (int i = 0; i < TEAM_SLOTS; ++i) {
+                PlayerSlot& m = t.slots[i];
+                m.x = static_cast<int16_t>((t.side == 2 ? 1 : -1) * (1000 + 500 * i));
+                m.y = static_cast<int16_t>(300 * i);
+                m.proposal_count = 0;
+            }
+            t.key_men[0] = 0;
+            t.captain = &t.slots[1];
+            t.vice_captain = &t.slots[2];
+        }
+    }
+    void TearDown() override { clear_match_hooks(); }
+    static PlayerSlot& man(int team, int n) { return team_records[team].slots[n]; }
+    static const ActionProposal& first(const PlayerSlot& m) { return m.proposals[0]; }
+    static void run(uint8_t state)
+    {
+        match_globals.match_state = state;
+        for (TeamRecord& t : team_records)
+            for (PlayerSlot& m : t.slots)
+                m.proposal_count = 0;
+        setup_play_situation();
+    }
+};
+
+TEST_F(Director, QuarterStartSendsMenHome)
+{
+    match_globals.ball_holder = &man(0, 5);
+    man(1, 6).y = 24577;
+    run(2);
+    EXPECT_EQ(first(man(0, 5)).action, 37);
+    EXPECT_EQ(first(man(0, 4)).action, 36);
+    EXPECT_EQ(first(man(0, 4)).x, default_formation_spots[0].spot[4].x);
+    EXPECT_EQ(first(man(1, 6)).action, 32);
+    EXPECT_EQ(first(man(1, 6)).x, -256);
+    EXPECT_EQ(first(man(1, 6)).y, 23296);
+    EXPECT_EQ(first(man(1, 6)).priority, 255);
+    man(0, 7).busy_flag = 1;
+    run(2);
+    EXPECT_EQ(man(0, 7).proposal_count, 0);
+}
+
+TEST_F(Director, FullTimeTakesEveryoneAndTheBreakOnlyTheFree)
+{
+    match_globals.gather_x = -512;
+    match_globals.gather_y = 20000;
+    man(0, 3).busy_flag = 1;
+    man(0, 3).fight_opponent = &man(1, 3);
+    run(15);
+    EXPECT_EQ(first(man(0, 3)).action, ACT_MOVE_TO_POINT);
+    EXPECT_EQ(first(man(0, 3)).x, -512);
+    EXPECT_EQ(man(0, 3).effort, 35);
+    EXPECT_EQ(man(0, 3).fight_opponent, nullptr);
+    for (uint8_t s : {16, 17}) {
+        run(s);
+        EXPECT_EQ(man(0, 3).proposal_count, 0);
+        EXPECT_EQ(first(man(1, 3)).action, ACT_WALK_OFF);
+        EXPECT_EQ(first(man(1, 3)).y, 20000);
+    }
+}
+
+TEST_F(Director, LineUpAndCeremonies)
+{
+    run(19);
+    EXPECT_EQ(first(man(0, 4)).action, ACT_RUN_TO_SPOT);
+    EXPECT_EQ(first(man(0, 4)).x, 1792); // side 1: the spot negated
+    EXPECT_EQ(first(man(1, 4)).x, -1792);
+    EXPECT_EQ(man(0, 20).busy_flag, 0u);
+
+    // Coin-toss line-up: the leaders face the umpire, the others the line.
+    official_slots[0].x = 0;
+    official_slots[0].y = 0;
+    run(20);
+    EXPECT_EQ(man(0, 1).proposal_count, 0);
+    EXPECT_EQ(man(0, 1).wanted_facing, static_cast<int16_t>(vector_angle(-man(0, 1).x, -man(0, 1).y)));
+    EXPECT_EQ(first(man(0, 5)).action, ACT_STAND);
+    EXPECT_EQ(first(man(0, 5)).priority, 12000);
+    EXPECT_EQ(first(man(0, 5)).x, man(0, 5).x);
+
+    // Captains meet: the captains walk in, the vice-captains behind them.
+    run(22);
+    EXPECT_EQ(first(man(0, 1)).action, ACT_MOVE_TO_POINT);
+    EXPECT_EQ(first(man(0, 1)).x, 512);
+    EXPECT_EQ(first(man(1, 1)).x, -512);
+    EXPECT_EQ(first(man(0, 2)).y, -256);
+    EXPECT_EQ(first(man(1, 2)).y, 256);
+    man(0, 1).arrived = man(1, 1).arrived = 1;
+    run(22);
+    EXPECT_EQ(man(0, 1).handshake_step, 1);
+    EXPECT_EQ(man(1, 1).handshake_step, 1);
+    EXPECT_EQ(first(man(1, 1)).action, 77);
+    man(0, 1).arrived = man(1, 1).arrived = 1;
+    run(22); // both close in, and in the same pass shake hands
+    EXPECT_EQ(man(0, 1).handshake_step, 3);
+    EXPECT_TRUE(match_globals.handshake_done);
+    EXPECT_TRUE(man(1, 1).man_flags & MAN_BUSY);
+    man(0, 1).man_flags = man(1, 1).man_flags = 0;
+    run(22);
+    EXPECT_EQ(man(0, 1).handshake_step, 4);
+    run(22);
+    EXPECT_EQ(first(man(0, 1)).priority, 1200);
+
+    match_globals.toss_winner = 1;
+    run(24);
+    EXPECT_EQ(first(man(1, 1)).action, ACT_RUN_TO_POINT);
+    EXPECT_EQ(first(man(0, 2)).action, ACT_MOVE_TO_POINT);
+    EXPECT_EQ(first(man(0, 2)).x, -line_up_spots[2].x); // side 1
+    man(1, 1).man_flags = MAN_BUSY;
+    run(24);
+    EXPECT_EQ(man(1, 1).proposal_count, 0);
+}
+
+TEST_F(Director, FightKeepsOthersClear)
+{
+    PlayerSlot& a = man(0, 1);
+    PlayerSlot& b = man(1, 1);
+    a.x = 0;
+    a.y = 0;
+    b.x = 400;
+    b.y = 0;
+    a.fight_opponent = &b;
+    b.fight_opponent = &a;
+    a.fight_link = b.fight_link = 1;
+    match_globals.fight_pair[0] = &a;
+    match_globals.fight_pair[1] = &b;
+    match_globals.fight_return_state = 1;
+    PlayerSlot& near = man(0, 5);
+    near.x = 200;
+    near.y = 600; // 600 from the middle: too close
+    PlayerSlot& watching = man(1, 5);
+    watching.x = 200;
+    watching.y = -1200;
+    watching.facing = 0; // facing the fight
+    PlayerSlot& far = man(1, 9);
+    far.x = 9000;
+    far.fight_opponent = &man(0, 9);
+    run(3);
+    EXPECT_EQ(first(near).action, ACT_MOVE_TO_POINT);
+    EXPECT_EQ(first(near).y, 2048);
+    EXPECT_EQ(watching.proposal_count, 0);
+    EXPECT_TRUE(watching.man_flags & MAN_BUSY); // backs away
+    EXPECT_EQ(first(far).action, 86);
+    EXPECT_EQ(first(far).priority, 10000);
+    EXPECT_EQ(match_globals.match_state, 3);
+    // Apart by 3841 the fight is over.
+    b.x = 3841;
+    run(3);
+    EXPECT_EQ(match_globals.match_state, 1);
+    EXPECT_EQ(match_globals.fight_pair[0], nullptr);
+}
+
+TEST_F(Director, FightWithAMissingFighterPostsNothingOfIt)
+{
+    match_globals.fight_pair[0] = &man(0, 1);
+    match_globals.fight_pair[1] = nullptr;
+    PlayerSlot& near = man(0, 5);
+    near.x = man(0, 1).x + 100;
+    near.y = man(0, 1).y;
+    run(3);
+    EXPECT_EQ(near.proposal_count, 0);
+    EXPECT_EQ(near.action, 0);
+    EXPECT_EQ(match_globals.match_state, 3); // the rules end it
+}
+
+TEST_F(Director, PairingPicksTheNearerWouldBeFighter)
+{
+    man(0, 3).fight_opponent = &man(1, 3);
+    man(0, 4).fight_opponent = &man(1, 4);
+    man(1, 4).x = static_cast<int16_t>(man(0, 4).x + 10);
+    man(1, 4).y = man(0, 4).y;
+    run(44);
+    EXPECT_EQ(first(man(0, 3)).action, 86);
+    EXPECT_EQ(first(man(0, 5)).action, ACT_STAND);
+    EXPECT_EQ(match_globals.fight_pair[0], &man(0, 4));
+    EXPECT_EQ(match_globals.fight_pair[1], &man(1, 4));
+}
+
+TEST_F(Director, OpenPlayLooseBall)
+{
+    match_globals.random_state_a = 99;
+    team_tick_upkeep();
+    run(1);
+    const MatchGlobals& g = match_globals;
+    // The first man of each side in the distance list gets the ball call.
+    const PlayerSlot* first_of[3] = {};
+    for (int i = 0; i < g.active_men_count; ++i) {
+        const PlayerSlot* m = g.active_men[i];
+        if (!first_of[m->side])
+            first_of[m->side] = m;
+    }
+    for (int side : {1, 2}) {
+        const PlayerSlot* m = first_of[side];
+        ASSERT_GE(m->proposal_count, 1);
+        EXPECT_EQ(m->proposals[m->proposal_count - 1].action, ACT_GO_FOR_BALL);
+        EXPECT_EQ(m->proposals[m->proposal_count - 1].priority, 1001);
+    }
+}
+
+TEST_F(Director, OpenPlayHolderAndHolds)
+{
+    PlayerSlot& holder = man(1, 6);
+    holder.x = 0;
+    holder.y = 0;
+    holder.facing = 64;
+    match_globals.ball_holder = &holder;
+    PlayerSlot& tackler = man(0, 6);
+    tackler.x = -200;
+    tackler.y = 0;
+    tackler.facing = 64;
+    team_tick_upkeep();
+    PlayerSlot& option = man(0, 8);
+    option.man_flags2 = MAN2_OPTION_SPOT;
+    option.facing = 33;
+    PlayerSlot& chasing = man(0, 9);
+    chasing.hold_countdown = 3;
+    chasing.action = ACT_CHASE_MAN;
+    chasing.target_x = 55;
+    run(1);
+    // The nearest opponent is sent chasing first, then offered the tackle.
+    ASSERT_GE(tackler.proposal_count, 2);
+    EXPECT_EQ(first(tackler).action, ACT_CHASE_MAN);
+    EXPECT_EQ(tackler.proposals[1].action, ACT_TACKLE);
+    EXPECT_EQ(tackler.proposals[1].priority, 254 - 200 * 254 / 385);
+    EXPECT_EQ(first(option).action, 79);
+    EXPECT_EQ(first(option).argument, 33);
+    EXPECT_EQ(first(chasing).action, ACT_CHASE_MAN);
+    EXPECT_EQ(first(chasing).x, 55);
+    EXPECT_EQ(first(chasing).priority, 255);
+    EXPECT_EQ(chasing.hold_countdown, 2);
+    // Without a holder the countdown is dropped.
+    match_globals.ball_holder = nullptr;
+    run(1);
+    EXPECT_EQ(chasing.hold_countdown, 0);
+}
+
+TEST_F(Director, StatesWithoutARowPostNothing)
+{
+    for (uint8_t s : {0, 5, 7, 12, 26, 35, 43, 50, 51, 56, 74, 200}) {
+        run(s);
+        for (int i = 0; i < match_globals.active_men_count; ++i)
+            EXPECT_EQ(match_globals.active_men[i]->proposal_count, 0) << int(s);
+    }
+}
+
+TEST_F(Director, SeekingSpaceSkipsTheWayBack)
+{
+    PlayerSlot& holder = man(1, 0); // side 2
+    holder.x = 0;
+    holder.y = 0;
+    holder.facing = 192; // facing his own goal: straight ahead is behind him
+    update_occupancy_grids();
+    holder_seek_space(&holder);
+    ASSERT_EQ(holder.proposal_count, 2);
+    EXPECT_EQ(holder.proposals[0].argument, 32);
+    EXPECT_EQ(holder.proposals[1].argument, 96);
+    EXPECT_EQ(holder.proposals[0].action, ACT_RUN_INTO_SPACE);
+}
+
+} // namespace
