@@ -1,6 +1,8 @@
 # One line per file reader: harnesses/<name>.cpp feeds it, and corpus/<name>/
 # holds the inputs the normal suite replays through it.
 set(KOB_FUZZ_HARNESSES
+    big_archive
+    big_header
     config_text
     crcf
     devconfig
@@ -12,6 +14,7 @@ set(KOB_FUZZ_HARNESSES
     paf
     settings_file
     settings_store
+    stream_chunks
     stream_wav
     tca_model
     wav)
