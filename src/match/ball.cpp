@@ -497,3 +497,10 @@ void ball_wind_drift(BallState* ball, int32_t wind_on, int16_t wind_x, int16_t w
         ball->vy += 65536;
     ball->heading = vector_angle(ball->vx, ball->vy);
 }
+
+void ball_offset_step(BallState* ball, int32_t dx, int32_t dy, int32_t dz)
+{
+    ball->x = wrap_add(ball->x, dx);
+    ball->y = wrap_add(ball->y, dy);
+    ball->z = wrap_add(ball->z, dz);
+}

@@ -61,5 +61,6 @@ void place_ball_clear_holder(int16_t x, int16_t y);
 void rebound_ball_vertical(BallState* ball);
 void ball_step_plain(BallState* ball);
 void ball_wind_drift(BallState* ball, int32_t wind_on, int16_t wind_x, int16_t wind_y);
+void ball_offset_step(BallState* ball, int32_t dx, int32_t dy, int32_t dz);
 
 inline int16_t whole(int32_t v) { return static_cast<int16_t>(v >> 16); }

@@ -220,7 +220,8 @@ struct PlayerSlot {
     uint32_t placement_word; // an umpire's placement progress
     uint32_t moving;         // non-zero while the executor carries out a move
     uint8_t job_facing;      // the way an umpire's job has him face
-    uint8_t signal_whistled; // the state an umpire last whistled in
+    uint8_t signal_whistled; // the state an umpire last walked to with force
+    int32_t signal_countdown; // ticks an umpire's signal still holds him
     // Proposals.
     uint16_t reaction_timer;
     uint32_t action_counter; // the executor counts in it; a new take clears it

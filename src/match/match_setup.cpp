@@ -25,13 +25,6 @@ FormationSpots formation_tables[2];
 int32_t marking_offsets[2][GROUND_MEN][3];
 int32_t official_words[OFFICIAL_COUNT];
 
-const WeatherGround weather_ground[4] = {
-    {0.6f, 0.6f, 8},
-    {0.43f, 0.65f, 8},
-    {0.38f, 0.75f, 10},
-    {0.5f, 0.7f, 8},
-};
-
 namespace {
 
 constexpr uint8_t commentary_order_table[16] = {5, 16, 11, 14, 8, 15, 12, 13, 4, 1, 10, 9, 6, 3, 7, 2};
@@ -301,10 +294,7 @@ void pick_weather_and_kick_off()
 void apply_weather()
 {
     MatchGlobals& m = match_globals;
-    const WeatherGround& g = weather_ground[m.weather & 3];
-    m.ground_bounce_factor = g.bounce;
-    m.ground_friction = g.friction;
-    m.ball_rest_threshold = g.rest_threshold;
+    set_ball_ground_values(static_cast<uint8_t>(m.weather & 3));
     m.friction_word = 4;
 }
 

@@ -71,9 +71,3 @@ void attach_controllers_to_teams();
 
 // The start table point of slot i for the variant, before the side offset.
 FormationSpot start_table_point(uint8_t variant, int i);
-// Ground values by weather: bounce factor, friction, rest threshold.
-struct WeatherGround {
-    float bounce, friction;
-    int32_t rest_threshold;
-};
-extern const WeatherGround weather_ground[4];

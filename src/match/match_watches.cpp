@@ -3,6 +3,7 @@
 #include "match/ball.h"
 #include "match/banners.h"
 #include "match/game_maths.h"
+#include "match/game_tick.h"
 #include "match/ground.h"
 #include "match/match_hooks.h"
 #include "match/officials.h"
@@ -453,3 +454,13 @@ void umpire_takes_ball()
 
 int32_t always_one_a() { return 1; }
 int32_t always_one_b() { return 1; }
+
+void match_frame_hook(int32_t ticks)
+{
+    g.frame_drawing_off = 10;
+    for (int32_t i = 0; i < ticks; ++i) {
+        g.tick_done = 1;
+        game_tick(match_tick_record.tick_number++);
+    }
+    g.ticks_last_frame = static_cast<uint16_t>(ticks);
+}

@@ -37,3 +37,5 @@ void snap_men_to_targets();
 void umpire_takes_ball();
 int32_t always_one_a();
 int32_t always_one_b();
+// Runs the whole tick `ticks` times with nothing drawn.
+void match_frame_hook(int32_t ticks);

@@ -139,6 +139,14 @@ void set_kick_placement()
         stand_facing(&umpire(GOAL_UMPIRE_2), 192);
 }
 
+void whistle_once();
+
+} // namespace
+
+void official_whistle() { whistle_once(); }
+
+namespace {
+
 void whistle_once()
 {
     if (g.whistle_state == g.match_state)
@@ -495,14 +503,18 @@ void job_walk_back_with_ball(PlayerSlot* u)
     }
 }
 
+// Step 0 of the jobs that carry the ball: fetch it, then go on.
+void fetch_ball_first(PlayerSlot* u)
+{
+    u->action = UMP_FETCH;
+    if (g.umpire_with_ball == u)
+        u->job_step = 1;
+}
+
 void job_carry_to_ball_up(PlayerSlot* u)
 {
     switch (u->job_step) {
-    case 0:
-        u->action = UMP_FETCH;
-        if (g.umpire_with_ball == u)
-            u->job_step = 1;
-        return;
+    case 0: fetch_ball_first(u); return;
     case 1:
         u->job_facing = (game_random() & 1) ? 128 : 0;
         send(u, UMP_RUN, g.mark_x, g.mark_y + (u->job_facing == 128 ? 768 : -768));
@@ -579,11 +591,7 @@ void all_clear_job(PlayerSlot* u)
 void job_take_ball_to_line(PlayerSlot* u)
 {
     switch (u->job_step) {
-    case 0:
-        u->action = UMP_FETCH;
-        if (g.umpire_with_ball == u)
-            u->job_step = 1;
-        return;
+    case 0: fetch_ball_first(u); return;
     case 1: {
         const int32_t w = boundary_half_width(g.mark_x);
         send(u, UMP_RUN, g.mark_x, g.mark_y < 1 ? -w : w);
@@ -854,8 +862,13 @@ uint8_t umpire_angle_to_ball(const PlayerSlot* u)
 int32_t official_walk_to(PlayerSlot* u, uint32_t force, uint16_t action, int32_t mode, int16_t x, int16_t y,
                          uint8_t facing)
 {
-    if (busy(u) && !force)
+    if (u->signal_countdown)
         return 0;
+    if (busy(u)) {
+        if (!(force & 0x800) || u->signal_whistled == g.match_state)
+            return 0;
+        u->signal_whistled = g.match_state;
+    }
     if (std::abs(x - u->x) <= 43 && std::abs(y - u->y) <= 43) {
         u->arrived = 1;
         return 1;
@@ -865,4 +878,41 @@ int32_t official_walk_to(PlayerSlot* u, uint32_t force, uint16_t action, int32_t
     u->action_arg = static_cast<uint16_t>(mode == 0 ? facing : u->facing);
     u->arrived = 0;
     return 0;
+}
+
+void official_signal(PlayerSlot* u, int32_t a, int32_t b, int32_t force, int32_t hold)
+{
+    if (!force && !facing_as_wanted(u))
+        return;
+    const int32_t animation = b >= 0 && g.offending_side == 2 ? b : a;
+    if (animation >= 0)
+        play_man_animation(u, static_cast<uint32_t>(animation), 0, 1.0);
+    stand_facing(u, u->facing);
+    u->move_dx = u->move_dy = 0;
+    if (hold == 99) {
+        u->man_flags |= MAN_BUSY;
+    } else if (hold) {
+        u->man_flags |= MAN_BUSY;
+        u->signal_countdown = hold;
+    }
+}
+
+void official_signal_countdown(PlayerSlot* u)
+{
+    if (u->signal_countdown > 0 && --u->signal_countdown == 0)
+        u->man_flags &= static_cast<uint16_t>(~MAN_BUSY);
+}
+
+void field_signal_and_state(int32_t animation, int32_t state)
+{
+    official_signal(&field(), animation, -1, 1, 99);
+    whistle_once();
+    set_match_state(state);
+}
+
+void boundary_follow_dead_band(int slot, int16_t x)
+{
+    PlayerSlot* u = &umpire(slot);
+    if (std::abs(u->target_x - x) > 1536)
+        follow(slot, x);
 }

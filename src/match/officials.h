@@ -31,5 +31,14 @@ int32_t animation_row(const char* label);
 void run_official_jobs();
 void turn_arrived_umpire(PlayerSlot* umpire, uint8_t facing);
 uint8_t umpire_angle_to_ball(const PlayerSlot* umpire);
+// force 0x800: a busy umpire is sent too, once per state.
 int32_t official_walk_to(PlayerSlot* umpire, uint32_t force, uint16_t action, int32_t mode, int16_t x, int16_t y,
                          uint8_t facing);
+// Plays a (b when given and the offending side is 2) once he faces his
+// wanted facing, or at once with force; hold 99 keeps him busy, another
+// non-zero hold for that many ticks.
+void official_signal(PlayerSlot* umpire, int32_t a, int32_t b, int32_t force, int32_t hold);
+void official_signal_countdown(PlayerSlot* umpire);
+void official_whistle();
+void field_signal_and_state(int32_t animation, int32_t state);
+void boundary_follow_dead_band(int slot, int16_t x);

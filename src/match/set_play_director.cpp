@@ -83,10 +83,12 @@ void restart_stand(PlayerSlot* m)
     m->primary_position = 0;
 }
 
+// Where the line-up sends the man numbered n of m's team: mirrored by side,
+// as the line-up run itself does, so the men face their own line.
 FormationSpot line_up_spot(const PlayerSlot* m, int n)
 {
     const FormationSpot& s = line_up_spots[n % TEAM_SLOTS];
-    if (m->team_index == 0)
+    if (m->side == 2)
         return s;
     return {-s.x, -s.y};
 }

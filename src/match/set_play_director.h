@@ -8,8 +8,8 @@
 
 #include <cstdint>
 
-// Where the men stand for the line-up, by man number, for the first team
-// record; the second stands at the same spots negated.
+// Where the men stand for the line-up, by man number, for a team of side 2;
+// a team of side 1 stands at the same spots negated.
 extern const FormationSpot line_up_spots[TEAM_SLOTS];
 
 void setup_play_situation();

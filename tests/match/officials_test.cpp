@@ -321,3 +321,52 @@ TEST_F(Officials, BoundaryThrowIn)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Officials, SignalsHoldTheUmpire)
+{
+    PlayerSlot& f = ump(FIELD_UMPIRE);
+    f.facing = 10;
+    f.wanted_facing = 20;
+    official_signal(&f, 170, 171, 0, 3);
+    EXPECT_FALSE(f.man_flags & MAN_BUSY); // not facing yet
+    official_signal(&f, 170, 171, 1, 3);
+    EXPECT_TRUE(f.man_flags & MAN_BUSY);
+    EXPECT_EQ(f.primary_animation, 170u);
+    for (int i = 0; i < 2; ++i)
+        official_signal_countdown(&f);
+    EXPECT_TRUE(f.man_flags & MAN_BUSY);
+    official_signal_countdown(&f);
+    EXPECT_FALSE(f.man_flags & MAN_BUSY);
+    match_globals.offending_side = 2;
+    official_signal(&f, 170, 171, 1, 99);
+    EXPECT_EQ(f.primary_animation, 171u);
+    EXPECT_EQ(f.signal_countdown, 0);
+    // A busy umpire walks only when forced, and then once a state.
+    match_globals.match_state = 41;
+    EXPECT_EQ(official_walk_to(&f, 0, 2, 0, 5000, 0, 64), 0);
+    EXPECT_EQ(f.target_x, f.x);
+    EXPECT_EQ(official_walk_to(&f, 0x800, 2, 0, 5000, 0, 64), 0);
+    EXPECT_EQ(f.target_x, 5000);
+    f.man_flags |= MAN_BUSY;
+    f.target_x = 0;
+    official_walk_to(&f, 0x800, 2, 0, 5000, 0, 64);
+    EXPECT_EQ(f.target_x, 0);
+    f.man_flags = 0;
+    EXPECT_EQ(official_walk_to(&f, 0, 2, 0, static_cast<int16_t>(f.x + 43), static_cast<int16_t>(f.y - 43), 64), 1);
+    EXPECT_EQ(f.arrived, 1u); // already there
+}
+
+TEST_F(Officials, BoundaryFollowHasADeadBand)
+{
+    PlayerSlot& b = ump(BOUNDARY_UMPIRE_2);
+    b.target_x = 1000;
+    boundary_follow_dead_band(BOUNDARY_UMPIRE_2, 2536);
+    EXPECT_EQ(b.target_x, 1000);
+    boundary_follow_dead_band(BOUNDARY_UMPIRE_2, 2537);
+    EXPECT_EQ(b.target_x, 2537);
+    EXPECT_EQ(b.target_y, -(boundary_half_width(2537) + 256));
+}
+
+} // namespace

@@ -127,7 +127,7 @@ TEST_F(Director, LineUpAndCeremonies)
     run(24);
     EXPECT_EQ(first(man(1, 1)).action, ACT_RUN_TO_POINT);
     EXPECT_EQ(first(man(0, 2)).action, ACT_MOVE_TO_POINT);
-    EXPECT_EQ(first(man(0, 2)).x, line_up_spots[2].x);
+    EXPECT_EQ(first(man(0, 2)).x, -line_up_spots[2].x); // side 1
     man(1, 1).man_flags = MAN_BUSY;
     run(24);
     EXPECT_EQ(man(1, 1).proposal_count, 0);
