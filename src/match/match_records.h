@@ -435,6 +435,9 @@ struct MatchGlobals {
     uint32_t total_ticks;
     float aspect_ratio;
     uint8_t speed_keys_held; // Ctrl+T held on the previous tick
+    int32_t radar_x, radar_y; // the radar panel's slide offsets (the HUD sets them)
+    int32_t ball_in_hand;     // a man's pose carries the ball this frame
+    int32_t ball_shown;       // the ball is drawn as a free object
     // Rules: the restart.
     int32_t siren_pending;
     int32_t time_on_signalled;

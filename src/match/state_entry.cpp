@@ -201,7 +201,7 @@ void behind_entry()
     TeamRecord* awarded = team_of_side(m.awarded_side);
     PlayerSlot* taker = awarded->key_man_e < GROUND_MEN ? &awarded->slots[awarded->key_man_e] : nullptr;
     if (!taker || out_of_play(taker) || taker->stoppage_man || taker->spot_assigned || taker == m.selected_man)
-        taker = best_man_walk(awarded, kick_range_of);
+        taker = best_man_by_attribute(awarded, kick_range_of);
     m.controlled_man_a = taker;
     adjust_confidence_by_event(1, 1);
 }
@@ -789,33 +789,16 @@ void handle_injury_at_stoppage()
     man->excluded = 1;
     // His key role passes to the best man left.
     if (man->number == team->key_men[0]) {
-        if (PlayerSlot* best = best_man_walk(team, ruck_value_of))
+        if (PlayerSlot* best = best_man_by_attribute(team, ruck_value_of))
             team->key_men[0] = best->number;
     }
     for (int k = 1; k < 4; ++k)
         if (man->number == team->key_men[k])
-            if (PlayerSlot* best = best_man_walk(team, kick_range_of))
+            if (PlayerSlot* best = best_man_by_attribute(team, kick_range_of))
                 team->key_men[k] = best->number;
     if (man->number == team->key_man_e)
-        if (PlayerSlot* best = best_man_walk(team, kick_range_of))
+        if (PlayerSlot* best = best_man_by_attribute(team, kick_range_of))
             team->key_man_e = best->number;
-}
-
-PlayerSlot* best_man_walk(TeamRecord* team, int32_t (*attribute)(const PlayerSlot*))
-{
-    PlayerSlot* best = nullptr;
-    int32_t best_value = 0;
-    for (int i = 0; i < GROUND_MEN; ++i) {
-        PlayerSlot* man = &team->slots[i];
-        if (busy(man) || (man->man_flags & MAN_BUSY) || out_of_play(man) || man == match_globals.selected_man)
-            continue;
-        const int32_t v = attribute(man);
-        if (!best || v > best_value) {
-            best = man;
-            best_value = v;
-        }
-    }
-    return best ? best : &team->slots[0];
 }
 
 int32_t men_in_place_for_state(int32_t s)

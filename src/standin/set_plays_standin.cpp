@@ -3,6 +3,8 @@
 #include "standin/set_plays_standin.h"
 
 #include "match/game_maths.h"
+#include "match/interchange.h"
+#include "match/proposals.h"
 #include "match/match_flow.h"
 
 void nearest_option_action1(PlayerSlot*) {}
@@ -93,9 +95,23 @@ void take_set_shot() {}
 void return_ball_to_kicker() {}
 void hold_behind() {}
 
-void place_men_for_centre_bounce() {}
-void place_men_for_bounce_setup() {}
-void place_men_for_bounce_options() {}
+// Everyone to his formation spot for a centre bounce, the bench to the bench.
+void place_men_for_centre_bounce()
+{
+    for (int i = 0; i < match_globals.active_men_count; ++i) {
+        PlayerSlot* man = match_globals.active_men[i];
+        if (man->busy_flag || !man->team)
+            continue;
+        if (man->number >= GROUND_MEN) {
+            post_man_message(man, ACT_RUN_TO_SPOT, nullptr, 0, bench_spot_x(man->number, man->side), BENCH_LINE_Y, 255);
+            continue;
+        }
+        const FormationSpot& s = man->team->formation_spots->spot[man->number];
+        post_man_message(man, ACT_RUN_TO_SPOT, nullptr, 0, clamp16(s.x), clamp16(s.y), 255);
+    }
+}
+void place_men_for_bounce_setup() { place_men_for_centre_bounce(); }
+void place_men_for_bounce_options() { place_men_for_centre_bounce(); }
 void contest_centre_bounce() {}
 void place_men_for_throw_in() {}
 void hold_throw_in_setup() {}
@@ -122,11 +138,11 @@ const int8_t holder_surround_pattern[] = {0, 2, 0, 0, 1, 1, 0, 0, 2, 0, -1, 1, 0
 const int8_t holder_front_pattern[] = {0, 1, 0, 0, 0, 0, 0, -1, 0, 1, 1, 0, 1, 0, 0, 1, -1, 0, 127, 127, 0};
 const int8_t neighbour_pattern[] = {-1, -1, 0, -1, 0, 0, -1, 1, 0, 0, 1, 0, 1, 1, 0, 1, 0, 0, 1, -1, 0, 0, -1, 0,
                                     127, 127, 0};
-const int8_t ahead_pattern[2][64] = {
+const int8_t ahead_pattern[2][66] = {
     {0, 2, 0, 0, 1, 0, 0, 0, 0, 0, -1, 0, 0, -2, 0, -1, 2, 0, -1, 1, 0, -1, 0, 0, -1, -1, 0, -1, -2, 0, -2, 2, 0,
-     -2, 1, 0, -2, 0, 0, -2, -1, 0, -2, -2, 0, -3, 1, 0, -3, 0, 0, -3, -1, 0, 1, -1, 0, 1, 0, 0, 1, 1, 0, 127},
+     -2, 1, 0, -2, 0, 0, -2, -1, 0, -2, -2, 0, -3, 1, 0, -3, 0, 0, -3, -1, 0, 1, -1, 0, 1, 0, 0, 1, 1, 0, 127, 127, 0},
     {0, 2, 0, 0, 1, 0, 0, 0, 0, 0, -1, 0, 0, -2, 0, 1, 2, 0, 1, 1, 0, 1, 0, 0, 1, -1, 0, 1, -2, 0, 2, 2, 0,
-     2, 1, 0, 2, 0, 0, 2, -1, 0, 2, -2, 0, 3, 1, 0, 3, 0, 0, 3, -1, 0, -1, -1, 0, -1, 0, 0, -1, 1, 0, 127}};
+     2, 1, 0, 2, 0, 0, 2, -1, 0, 2, -2, 0, 3, 1, 0, 3, 0, 0, 3, -1, 0, -1, -1, 0, -1, 0, 0, -1, 1, 0, 127, 127, 0}};
 const int8_t pressure_ahead_pattern[2][140] = {{127, 127, 0}, {127, 127, 0}};
 const int8_t run_patterns[2][3][48] = {
     {{-1, 0, 3, -1, 1, 2, -1, -1, 2, -2, 0, 2, -3, 0, 1, -4, 0, 0, -2, 1, 1, -2, -1, 1, -3, 1, 0, -3, -1, 0, -4, 1,
@@ -146,7 +162,9 @@ int32_t scan_grid_pattern(const PlayerSlot* man, const int8_t* pattern, int32_t 
 {
     const int g = man->side == 2 ? 0 : 1; // the opponents' grid
     const int cx = man->grid_col, cy = man->grid_row;
-    uint32_t sum = mode == 1 ? static_cast<uint32_t>(static_cast<int8_t>(occupancy_grid[g][cy][cx]) * 8) : 0;
+    // A man off the grid (beyond the boundary) has no cell of his own.
+    const bool on_grid = cx >= 0 && cx < GRID_COLUMNS && cy >= 0 && cy < GRID_ROWS;
+    uint32_t sum = mode == 1 && on_grid ? static_cast<uint32_t>(static_cast<int8_t>(occupancy_grid[g][cy][cx]) * 8) : 0;
     for (const int8_t* p = pattern; !(p[0] == 127 && p[1] == 127); p += 3) {
         const int x = cx + p[0], y = cy + p[1];
         if (x < 0 || x > 127) {
@@ -251,8 +269,9 @@ void remember_previous_actions()
 
 void team_ai_tick()
 {
-    // The captains toss once the field umpire has walked out.
-    if (match_globals.match_state == COIN_TOSS_WAIT && official_slots[0].job_step > 3)
+    // The toss is done once the field umpire has drawn it.
+    if (match_globals.match_state == COIN_TOSS_WAIT && official_slots[0].official_job == 10 &&
+        official_slots[0].job_step >= 1)
         match_globals.flow_flags |= FLOW_KEEP_A;
     for (TeamRecord& team : team_records) {
         if (team.human_count)

@@ -70,7 +70,7 @@ int32_t action_proposal_blocked(PlayerSlot* man, int32_t index, int32_t commit);
 extern const int8_t holder_surround_pattern[];
 extern const int8_t holder_front_pattern[];
 extern const int8_t neighbour_pattern[];
-extern const int8_t ahead_pattern[2][64]; // [side 2 ? 1 : 0]
+extern const int8_t ahead_pattern[2][66]; // [side 2 ? 1 : 0]
 extern const int8_t pressure_ahead_pattern[2][140];
 // Run patterns by side (side 2 ? 1 : 0): straight, half-left, half-right.
 extern const int8_t run_patterns[2][3][48];
