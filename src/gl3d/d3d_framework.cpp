@@ -6,6 +6,7 @@
 #include "gl3d/gl.h"
 #include "gl3d/texture_manager.h"
 #include "gl3d/window_shell.h"
+#include "host/file_util.h"
 #include "host/paths.h"
 #include "host/process.h"
 
@@ -118,10 +119,9 @@ bool devconfig_write(const char* path, const devconfig_record* record)
     std::memcpy(bytes + 40, record->mode, 48);
     put_u32(bytes + 88, record->windowed);
     put_u32(bytes + 92, record->valid);
-    std::FILE* f = std::fopen(path, "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(bytes, 1, sizeof bytes, f) == sizeof bytes;
-    return std::fclose(f) == 0 && ok;
+    // Beside the old file, then renamed over it: a failed write never leaves
+    // a part of a record.
+    return host_replace_file(path, bytes, sizeof bytes);
 }
 
 const char* d3d_error_text(uint32_t code)

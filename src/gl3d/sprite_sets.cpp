@@ -159,7 +159,10 @@ int32_t load_bank(const char* name, uint8_t* animation_data, uint32_t capacity)
     bank->table.assign(bank->count, nullptr);
     for (uint32_t n = 0; n < bank->count; ++n) {
         uint32_t offset;
-        if (word_at(companion, size, n, &offset) && offset < bank->length) bank->table[n] = bank->bank + offset;
+        // Only offsets at a whole sprite inside the bank name one.
+        if (word_at(companion, size, n, &offset) && offset < bank->length &&
+            software_sprite_size(bank->bank + offset, bank->length - offset) != 0)
+            bank->table[n] = bank->bank + offset;
     }
     g_banks[slot] = bank;
     ++g_bank_count;

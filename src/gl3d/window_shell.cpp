@@ -11,6 +11,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -154,8 +155,9 @@ int glw_create_window(int32_t x, int32_t y, int32_t width, int32_t height, uint3
 
 int glw_register_and_create(const char* title, uint32_t full_screen)
 {
-    if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        glw_error_box("Failed to register window class\n");
+    std::string reason;
+    if (!host_start_video(&reason)) {
+        glw_error_box("Failed to register window class\n%s\n", reason.c_str());
         return 0;
     }
     g_window = host_create_window(title, full_screen != 0);

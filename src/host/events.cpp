@@ -1,5 +1,7 @@
 #include "host/events.h"
 
+#include "host/process.h"
+
 #include "host/clock.h"
 #include "host/keymap.h"
 #include "host/window.h"
@@ -107,7 +109,11 @@ void feed_script()
         const char* path = std::getenv("KOB99_EVENT_SCRIPT");
         if (path && *path) {
             std::string error;
-            if (!host_load_event_script(path, &error)) std::fprintf(stderr, "KOB99_EVENT_SCRIPT: %s\n", error.c_str());
+            // A run that cannot follow its script would wait for ever.
+            if (!host_load_event_script(path, &error)) {
+                std::fprintf(stderr, "KOB99_EVENT_SCRIPT: %s\n", error.c_str());
+                host_exit(1);
+            }
         }
     }
     if (g_script_next >= g_script.size()) return;

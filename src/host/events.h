@@ -98,7 +98,8 @@ void host_clear_messages();
 
 // Loads a script of timed events (the format above); its times count from
 // the next pump. false with a message on a bad file. The pump loads the file
-// KOB99_EVENT_SCRIPT names by itself on its first call.
+// KOB99_EVENT_SCRIPT names by itself on its first call; a bad one ends the
+// program there with its message and exit code 1.
 bool host_load_event_script(const std::string& path, std::string* error);
 // True while scripted events are still to come.
 bool host_event_script_pending();

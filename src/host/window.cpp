@@ -4,6 +4,9 @@
 
 #include <SDL_opengl.h>
 
+#include <cstdlib>
+#include <string>
+
 namespace {
 
 SDL_Window* g_window = nullptr;
@@ -13,13 +16,34 @@ bool video_up() { return SDL_WasInit(SDL_INIT_VIDEO) != 0; }
 
 } // namespace
 
+bool host_start_video(std::string* reason)
+{
+    if (video_up()) return true;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        *reason = SDL_GetError();
+        return false;
+    }
+    // SDL falls back to drivers that show nothing when no desktop answers; a
+    // run nobody asked to be invisible would never be seen to end.
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if ((!asked || !*asked) && driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0)) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        *reason = "No display was found: the game needs a desktop session (X11 or Wayland). "
+                  "To run it without one, set SDL_VIDEODRIVER=offscreen.";
+        return false;
+    }
+    return true;
+}
+
 SDL_Window* host_create_window(const char* title, bool exclusive)
 {
     if (g_window) return g_window;
     // The game decides for itself what closing the window means.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return nullptr;
+    std::string reason;
+    if (!host_start_video(&reason)) return nullptr;
 
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);

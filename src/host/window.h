@@ -6,8 +6,15 @@
 
 #include <SDL.h>
 
+#include <string>
+
 constexpr int HOST_PICTURE_WIDTH = 640;
 constexpr int HOST_PICTURE_HEIGHT = 480;
+
+// Starts SDL's video. False, with the reason, when it cannot start, or when
+// SDL fell back to a driver that shows nothing (offscreen, dummy) without
+// SDL_VIDEODRIVER asking for it: no desktop session answered.
+bool host_start_video(std::string* reason);
 
 // Opens the window (asking for an OpenGL 3.3 core context) and posts the
 // activate message a new window receives. nullptr when SDL cannot open one.

@@ -72,8 +72,6 @@ int32_t kick_out_men_in_place();
 void start_period();
 void run_coin_toss_wait();
 void reset_men_marks();
-// The best free man of a team's 18 by an attribute (see the best-man walk).
-PlayerSlot* best_man_walk(TeamRecord* team, int32_t (*attribute)(const PlayerSlot*));
 
 // Awards.
 void award_free_kick(PlayerSlot* man, int32_t kind);

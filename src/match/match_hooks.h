@@ -124,8 +124,19 @@ struct MatchHooks {
                          int32_t alpha); // one overlay sprite
     void (*place_model_ring)(int32_t team, float x, float y, float z,
                              float angle); // a human team's ring in a throw-in
-    void (*present_frame)();
-    void (*poll_input_frame)();   // reads the input devices for a frame
+    void (*present_frame)();               // shows the drawn frame
+    void (*draw_man_name)(
+        PlayerSlot* man); // his name centred at his screen point, when he lies in front of the camera
+    PlayerSlot* (*replay_focus_man)();       // the man the replay follows [nullptr]
+    int32_t (*replay_view_open)();           // non-zero while the replay view is open [0]
+    void (*run_replay_overlay)();            // the replay overlay with its own radar and screenshot keys
+    int32_t (*change_3d_device_requested)(); // non-zero when a change of 3D device was asked for; the call
+                                             // clears it [0]
+    void (*select_3d_device)();
+    int32_t (*team_marker_point)(int32_t team, float* x, float* y,
+                                 float* z); // a human team's ring marker point; 0 when it has none [0]
+    int32_t (*throw_in_angle)();            // the throw-in's 8-bit angle [0]
+    void (*poll_input_frame)();             // reads the input devices for a frame
     int32_t (*run_pause_frame)(); // draws one paused frame and reads the keys; 0 when there is no screen [0]
     void (*release_match_resources)();
     void (*restore_transition_viewport)();
@@ -495,6 +506,38 @@ inline void place_model_ring(int32_t team, float x, float y, float z, float angl
 inline void present_frame()
 {
     if (match_hooks.present_frame) match_hooks.present_frame();
+}
+inline void draw_man_name(PlayerSlot* man)
+{
+    if (match_hooks.draw_man_name) match_hooks.draw_man_name(man);
+}
+inline PlayerSlot* replay_focus_man()
+{
+    return match_hooks.replay_focus_man ? match_hooks.replay_focus_man() : nullptr;
+}
+inline int32_t replay_view_open()
+{
+    return match_hooks.replay_view_open ? match_hooks.replay_view_open() : 0;
+}
+inline void run_replay_overlay()
+{
+    if (match_hooks.run_replay_overlay) match_hooks.run_replay_overlay();
+}
+inline int32_t change_3d_device_requested()
+{
+    return match_hooks.change_3d_device_requested ? match_hooks.change_3d_device_requested() : 0;
+}
+inline void select_3d_device()
+{
+    if (match_hooks.select_3d_device) match_hooks.select_3d_device();
+}
+inline int32_t team_marker_point(int32_t team, float* x, float* y, float* z)
+{
+    return match_hooks.team_marker_point ? match_hooks.team_marker_point(team, x, y, z) : 0;
+}
+inline int32_t throw_in_angle()
+{
+    return match_hooks.throw_in_angle ? match_hooks.throw_in_angle() : 0;
 }
 inline void poll_input_frame()
 {

@@ -87,7 +87,7 @@ void fill_ball_up_lists()
     MatchGlobals& m = match_globals;
     for (int t = 0; t < 2; ++t) {
         TeamRecord& team = team_records[t];
-        for (PlayerSlot*& p : m.stoppage_men[t])
+        for (PlayerSlot*& p : m.ball_up_men[t])
             p = nullptr;
         int n = 0;
         for (int i = 0; i < m.active_men_count && n < 3; ++i) {
@@ -95,7 +95,7 @@ void fill_ball_up_lists()
             if (man->team != &team || busy(man) || is_queued_for_interchange(man) || out_of_play(man) ||
                 man->side != team.side || man->number == team.key_men[0])
                 continue;
-            m.stoppage_men[t][n++] = man;
+            m.ball_up_men[t][n++] = man;
             man->stoppage_man = 1;
         }
     }
@@ -201,7 +201,7 @@ void behind_entry()
     TeamRecord* awarded = team_of_side(m.awarded_side);
     PlayerSlot* taker = awarded->key_man_e < GROUND_MEN ? &awarded->slots[awarded->key_man_e] : nullptr;
     if (!taker || out_of_play(taker) || taker->stoppage_man || taker->spot_assigned || taker == m.selected_man)
-        taker = best_man_walk(awarded, kick_range_of);
+        taker = best_man_by_attribute(awarded, kick_range_of);
     m.controlled_man_a = taker;
     adjust_confidence_by_event(1, 1);
 }
@@ -789,33 +789,16 @@ void handle_injury_at_stoppage()
     man->excluded = 1;
     // His key role passes to the best man left.
     if (man->number == team->key_men[0]) {
-        if (PlayerSlot* best = best_man_walk(team, ruck_value_of))
+        if (PlayerSlot* best = best_man_by_attribute(team, ruck_value_of))
             team->key_men[0] = best->number;
     }
     for (int k = 1; k < 4; ++k)
         if (man->number == team->key_men[k])
-            if (PlayerSlot* best = best_man_walk(team, kick_range_of))
+            if (PlayerSlot* best = best_man_by_attribute(team, kick_range_of))
                 team->key_men[k] = best->number;
     if (man->number == team->key_man_e)
-        if (PlayerSlot* best = best_man_walk(team, kick_range_of))
+        if (PlayerSlot* best = best_man_by_attribute(team, kick_range_of))
             team->key_man_e = best->number;
-}
-
-PlayerSlot* best_man_walk(TeamRecord* team, int32_t (*attribute)(const PlayerSlot*))
-{
-    PlayerSlot* best = nullptr;
-    int32_t best_value = 0;
-    for (int i = 0; i < GROUND_MEN; ++i) {
-        PlayerSlot* man = &team->slots[i];
-        if (busy(man) || (man->man_flags & MAN_BUSY) || out_of_play(man) || man == match_globals.selected_man)
-            continue;
-        const int32_t v = attribute(man);
-        if (!best || v > best_value) {
-            best = man;
-            best_value = v;
-        }
-    }
-    return best ? best : &team->slots[0];
 }
 
 int32_t men_in_place_for_state(int32_t s)
@@ -840,9 +823,10 @@ int32_t men_in_place_for_state(int32_t s)
             return 0;
         }
     }
-    auto stoppage_arrived = [&](int t) {
-        for (const PlayerSlot* p : m.stoppage_men[t])
-            if (p && !p->arrived)
+    // The first three of a list: the ball-up men, or a throw-in's.
+    auto three_arrived = [](PlayerSlot* const* list) {
+        for (int k = 0; k < 3; ++k)
+            if (list[k] && !list[k]->arrived)
                 return false;
         return true;
     };
@@ -860,11 +844,11 @@ int32_t men_in_place_for_state(int32_t s)
         return count >= 36;
     case 37:
     case 39:
-        return stoppage_arrived(0);
+        return three_arrived(m.stoppage_men[0]);
     case 47:
     case 48:
     case 57:
-        return stoppage_arrived(0) && stoppage_arrived(1);
+        return three_arrived(m.ball_up_men[0]) && three_arrived(m.ball_up_men[1]);
     case 52:
         for (const TeamRecord& team : team_records)
             for (uint8_t k : team.key_men)

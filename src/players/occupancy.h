@@ -12,7 +12,7 @@
 extern const int8_t holder_surround_pattern[];
 extern const int8_t holder_front_pattern[];
 extern const int8_t neighbour_pattern[];
-extern const int8_t ahead_pattern[2][64];            // [side 2 ? 1 : 0]
+extern const int8_t ahead_pattern[2][66];            // [side 2 ? 1 : 0]
 extern const int8_t (&pressure_ahead_pattern)[2][140]; // [side 2 ? 1 : 0]
 // Run patterns by side (side 2 ? 1 : 0): straight, half-left, half-right.
 extern const int8_t run_patterns[2][3][48];

@@ -3,6 +3,8 @@
 #include "standin/set_plays_standin.h"
 
 #include "match/game_maths.h"
+#include "match/interchange.h"
+#include "match/proposals.h"
 #include "match/match_flow.h"
 
 void nearest_option_action1(PlayerSlot*) {}
@@ -79,9 +81,23 @@ void take_set_shot() {}
 void return_ball_to_kicker() {}
 void hold_behind() {}
 
-void place_men_for_centre_bounce() {}
-void place_men_for_bounce_setup() {}
-void place_men_for_bounce_options() {}
+// Everyone to his formation spot for a centre bounce, the bench to the bench.
+void place_men_for_centre_bounce()
+{
+    for (int i = 0; i < match_globals.active_men_count; ++i) {
+        PlayerSlot* man = match_globals.active_men[i];
+        if (man->busy_flag || !man->team)
+            continue;
+        if (man->number >= GROUND_MEN) {
+            post_man_message(man, ACT_RUN_TO_SPOT, nullptr, 0, bench_spot_x(man->number, man->side), BENCH_LINE_Y, 255);
+            continue;
+        }
+        const FormationSpot& s = man->team->formation_spots->spot[man->number];
+        post_man_message(man, ACT_RUN_TO_SPOT, nullptr, 0, clamp16(s.x), clamp16(s.y), 255);
+    }
+}
+void place_men_for_bounce_setup() { place_men_for_centre_bounce(); }
+void place_men_for_bounce_options() { place_men_for_centre_bounce(); }
 void contest_centre_bounce() {}
 void place_men_for_throw_in() {}
 void hold_throw_in_setup() {}
@@ -106,8 +122,9 @@ void start_standing_jump_spoil(PlayerSlot*) {}
 
 void team_ai_tick()
 {
-    // The captains toss once the field umpire has walked out.
-    if (match_globals.match_state == COIN_TOSS_WAIT && official_slots[0].job_step > 3)
+    // The toss is done once the field umpire has drawn it.
+    if (match_globals.match_state == COIN_TOSS_WAIT && official_slots[0].official_job == 10 &&
+        official_slots[0].job_step >= 1)
         match_globals.flow_flags |= FLOW_KEEP_A;
     for (TeamRecord& team : team_records) {
         if (team.human_count)

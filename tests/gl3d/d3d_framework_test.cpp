@@ -298,6 +298,15 @@ TEST_F(FrameworkTest, ChoiceRecordsRoundTripAndStayWithinTheirFields)
     std::ofstream(config_path(), std::ios::binary) << std::string(50, 'B');
     EXPECT_FALSE(devconfig_read(config_path().c_str(), &in));
     EXPECT_EQ(in.valid, 0u);
+
+    // A write that cannot be made leaves the record that was there whole.
+    ASSERT_TRUE(devconfig_write(config_path().c_str(), &out));
+    std::filesystem::create_directory(config_path() + ".new"); // where the new copy would go
+    out.valid = 0;
+    EXPECT_FALSE(devconfig_write(config_path().c_str(), &out));
+    std::filesystem::remove(config_path() + ".new");
+    ASSERT_TRUE(devconfig_read(config_path().c_str(), &in));
+    EXPECT_EQ(in.valid, 0x01020304u);
 }
 
 } // namespace

@@ -187,3 +187,21 @@ TEST_F(OccupancyTest, AnglesToBallAndPreviousActions)
 }
 
 } // namespace
+
+namespace {
+// Every pattern ends with (127, 127) within its table.
+TEST(OccupancyPatterns, EveryTableIsTerminated)
+{
+    auto terminated = [](const int8_t* p, int size) {
+        for (int i = 0; i + 1 < size; i += 3)
+            if (p[i] == 127 && p[i + 1] == 127)
+                return true;
+        return false;
+    };
+    for (int s = 0; s < 2; ++s) {
+        EXPECT_TRUE(terminated(ahead_pattern[s], 66));
+        EXPECT_TRUE(terminated(pressure_ahead_pattern[s], 140));
+        for (int k = 0; k < 3; ++k) EXPECT_TRUE(terminated(run_patterns[s][k], 48));
+    }
+}
+} // namespace

@@ -6,12 +6,15 @@
 #include "host/paths.h"
 #include "host/settings_store.h"
 #include "lib/crcf.h"
+#include "lib/font_write.h"
+#include "lib/image_write.h"
 #include "lib/iff_write.h"
 #include "lib/kit.h"
 #include "lib/language_write.h"
 #include "lib/lzss_write.h"
 #include "lib/paf_writer.h"
 #include "lib/tca_writer.h"
+#include "lib/viv_write.h"
 #include "lib/wav_write.h"
 #include "platform/controllers.h"
 #include "platform/input_record.h"
@@ -164,6 +167,71 @@ void settings_and_devices(const fs::path& work)
     host_set_user_dir("");
 }
 
+void archives_and_streams()
+{
+    std::vector<KitBigEntry> entries = {{"title.mad", text("movie bytes")}, {"logo.shp", text("shape")}, {"empty", {}}};
+    for (int kind : {1, 2}) {
+        Bytes big = kit_bigfile(entries, kind);
+        put("big_archive", kind == 1 ? "short" : "long", big);
+        put("big_header", kind == 1 ? "short" : "long", big);
+    }
+    Bytes chunks;
+    kit_append_chunk(chunks, kit_chunk_type("MADk"), Bytes(300, 7));
+    kit_append_chunk(chunks, kit_chunk_type("SCDl"), Bytes(40, 1));
+    kit_append_chunk(chunks, kit_chunk_type("MADm"), Bytes(9000, 3));
+    kit_append_chunk(chunks, kit_chunk_type("MADe"), {});
+    put("stream_chunks", "movie", chunks);
+}
+
+// Pictures, fonts and sprite sets of the hardware path.
+void textures_and_fonts(const fs::path& data)
+{
+    KitPicture p = kit_picture(5, 3, 0xFF336699);
+    p.at(0, 0) = 0x80FF0000;
+    p.at(4, 2) = 0x00000000;
+    put("tga", "plain32", kit_tga(p));
+    put("tga", "packed24", kit_tga(p, {24, true, "id", 2, 0}));
+    put("bmp", "rgb24", kit_bmp(p, 24));
+    KitPicture indices = kit_picture(5, 3, 1);
+    put("bmp", "indexed8", kit_bmp(indices, 8, {0x000000, 0xFFFFFF}));
+    put("ppm", "comment", kit_ppm(p, 255, " seed"));
+    put("font_metrics", "kit", read(data / "front_en" / "font" / "hw" / "NewSmall3.LKF"));
+    KitHwFont small;
+    small.page_count = 1, small.line_height = 9, small.space_width = 3, small.first = 'A';
+    small.glyphs.resize(3);
+    small.glyphs[2].page = 5; // a page the font does not have
+    put("font_metrics", "small", kit_lkf(small));
+
+    std::vector<KitSpriteFrame> frames(3);
+    frames[1].page = 2;
+    for (KitSpriteFrame& f : frames) f.width = 8, f.height = 4;
+    Bytes header = kit_sph(frames), companion = kit_sprite_companion({25, 0, 50, 7});
+    Bytes set{static_cast<uint8_t>(255 * header.size() / (header.size() + companion.size()))};
+    set.insert(set.end(), header.begin(), header.end());
+    set.insert(set.end(), companion.begin(), companion.end());
+    put("sprite_frames", "set", set);
+    std::vector<int16_t> pixels(9 * 3, 4);
+    pixels[0] = -1;
+    Bytes bank = kit_sw_sprite(9, 3, 1, 1, pixels), long_one = kit_sw_sprite(9, 3, 1, 1, pixels, true);
+    bank.insert(bank.end(), long_one.begin(), long_one.end());
+    Bytes offsets = kit_sprite_companion({0, static_cast<uint32_t>(bank.size() - long_one.size())});
+    Bytes banked{static_cast<uint8_t>(255 * bank.size() / (bank.size() + offsets.size()))};
+    banked.insert(banked.end(), bank.begin(), bank.end());
+    banked.insert(banked.end(), offsets.begin(), offsets.end());
+    put("sprite_frames", "bank", banked);
+
+    const fs::path sw = data / "front_en" / "font" / "sw";
+    Bytes images = read(sw / "Ns2.SPR"), words = read(sw / "Ns2.DWD"), widths = read(sw / "Ns2.WTH");
+    const size_t rest = images.size() + words.size() + widths.size();
+    const uint8_t first = static_cast<uint8_t>(255 * images.size() / rest);
+    const uint8_t second = static_cast<uint8_t>(255 * words.size() / (rest - images.size()));
+    Bytes font{first, second};
+    font.insert(font.end(), images.begin(), images.end());
+    font.insert(font.end(), words.begin(), words.end());
+    font.insert(font.end(), widths.begin(), widths.end());
+    put("software_font", "kit", font);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -178,7 +246,9 @@ int main(int argc, char** argv)
     language(argv[2]);
     models(argv[2]);
     pictures_and_sounds();
+    textures_and_fonts(argv[2]);
     settings_and_devices(work);
+    archives_and_streams();
     fs::remove_all(work);
     return 0;
 }

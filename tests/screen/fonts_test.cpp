@@ -1,0 +1,175 @@
+// The numbered fonts and text drawing: software fonts made by the kit's
+// writers, queued as sprites; the hardware path through the kit's fonts.
+#include "../gl3d/picture_files.h"
+
+#include "gl3d/hw_fonts.h"
+#include "gl3d/sprite_queue.h"
+#include "gl3d/texture_cache.h"
+#include "gl3d/texture_manager.h"
+#include "lib/font_write.h"
+#include "screen/fonts.h"
+#include "screen/message_pump.h"
+#include "screen/screen.h"
+#include "screen/screen_services.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Glyphs a (3 wide), b (4), c (5), all 7 high: widths 4, 5 and 6 with the gap.
+std::vector<KitGlyphBitmap> glyphs()
+{
+    std::vector<KitGlyphBitmap> g;
+    std::string error;
+    kit_parse_glyphs("a ### ### ### ### ### ### ###\nb #### #### #### #### #### #### ####\n"
+                     "c ##### ##### ##### ##### ##### ##### #####\n",
+                     g, error);
+    return g;
+}
+
+class Fonts : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        init_screen_format(0);
+        set_screen_display_kind(0);
+        reset_fonts();
+        reset_sprite_queues();
+        text_proportional_on();
+        // Font 1 of the table: height 7, line spacing 10, fixed width 6, space 3.
+        KitSwFont f = kit_build_sw_font(glyphs(), 1, 15, 7, 10, 6, 3);
+        files.write("front_en/font/sw/Ns2.SPR", f.images);
+        files.write("front_en/font/sw/Ns2.DWD", f.offsets);
+        files.write("front_en/font/sw/Ns2.WTH", f.widths);
+        // Font 2 as twice the size.
+        KitSwFont big = kit_build_sw_font(glyphs(), 2, 11, 14, 18, 12, 6);
+        files.write("front_en/font/sw/Ns2s.SPR", big.images);
+        files.write("front_en/font/sw/Ns2s.DWD", big.offsets);
+        files.write("front_en/font/sw/Ns2s.WTH", big.widths);
+        load_font(1, 1);
+        load_font(2, 2);
+        select_font(1);
+    }
+    void TearDown() override
+    {
+        reset_fonts();
+        reset_sprite_queues();
+    }
+    PictureFiles files;
+};
+
+TEST_F(Fonts, NumbersWithoutFilesAndOutOfRangeLoadNothing)
+{
+    for (int32_t number : {4, 9, 15, 21, 24, 25, 200}) {
+        load_font(7, number);
+        EXPECT_FALSE(font_loaded(7)) << number;
+    }
+    select_font(4);
+    EXPECT_EQ(current_font(), 1) << "a number without a font keeps the current one";
+    select_font(25);
+    EXPECT_EQ(current_font(), 1);
+    select_font(2);
+    EXPECT_EQ(current_font(), 2);
+}
+
+TEST_F(Fonts, WidthsHeightsAndNewLinePairs)
+{
+    EXPECT_EQ(string_width("abc"), 4 + 5 + 6);
+    EXPECT_EQ(string_width("a a"), 4 + 3 + 4);
+    EXPECT_EQ(string_width("ab\r\nc"), 9);
+    EXPECT_EQ(string_height("a"), 7);
+    for (const char* two_lines : {"ab\r\nc", "ab\n\rc", "ab\nc"}) EXPECT_EQ(string_height(two_lines), 17) << two_lines;
+    EXPECT_EQ(string_height("ab\n\nc"), 27);
+    // Control 1 changes the font for what follows; control 2 starts a new
+    // run at x (scaled from 640).
+    EXPECT_EQ(string_width(std::string_view("a\x01\x02" "a", 4)), 4 + 8);
+    EXPECT_EQ(string_width(std::string_view("abc\x02\x64\x00" "a", 7)), 100 + 4);
+    // Bytes of 128 and above have no glyph here: no width, no fault.
+    EXPECT_EQ(string_width("\xC8\xFF"), 0);
+    text_proportional_off();
+    EXPECT_EQ(string_width("abc"), 18) << "the fixed width";
+    text_proportional_on();
+    int32_t h, s;
+    font_metrics(2, &h, &s);
+    EXPECT_EQ(h, 14);
+    EXPECT_EQ(s, 18);
+    font_metrics(-1, &h, &s);
+    EXPECT_EQ(h, 7);
+}
+
+TEST_F(Fonts, DrawStringQueuesEachGlyphAtItsPen)
+{
+    draw_string("ab\nc", 100, 50, 1, 0);
+    EXPECT_EQ(queued_sprites(), 3);
+    EXPECT_EQ(text_pen_x, 100 + 6);
+    EXPECT_EQ(text_pen_y, 60);
+    draw_char('b', 10, 10, 0);
+    EXPECT_EQ(queued_text_sprites(), 1);
+    EXPECT_EQ(text_pen_x, 15);
+    draw_char(5, 10, 10, 0);
+    EXPECT_EQ(queued_text_sprites(), 1) << "control codes draw nothing";
+
+    static std::vector<int16_t> xs;
+    xs.clear();
+    uint8_t flag = draw_string_cb("abc", 0, 0,
+                                  [](const void**, int16_t* x, int16_t*, uint16_t*, uint8_t* f, int32_t index) {
+                                      xs.push_back(*x);
+                                      if (index == 1) *f = 7;
+                                      *x = 0;
+                                  },
+                                  0);
+    EXPECT_EQ(xs, (std::vector<int16_t>{0, 4, 9})) << "the pen advances as if unchanged";
+    EXPECT_EQ(flag, 7);
+}
+
+TEST_F(Fonts, TheTextCacheKeysByTheStringItself)
+{
+    ASSERT_EQ(create_ddraw_surfaces(), 1); // the text images copy the screen under them
+    draw_control_string("ab", 20, 20, 0);
+    draw_control_string("ab", 20, 20, 0);
+    EXPECT_EQ(text_cache_used(), 1) << "the same text, place and font: one entry";
+    // "ba" has the same byte sum and length as "ab": still its own picture.
+    draw_control_string("ba", 20, 20, 0);
+    EXPECT_EQ(text_cache_used(), 2);
+    draw_control_string("ab", 21, 20, 0);
+    EXPECT_EQ(text_cache_used(), 3);
+
+    // Strings not drawn again leave within two frames (one for each buffer).
+    invalidate_text_sprites();
+    draw_control_string("ab", 20, 20, 0);
+    redraw_text_sprites();
+    EXPECT_EQ(text_cache_used(), 1);
+    clear_text_sprites();
+    EXPECT_EQ(text_cache_used(), 0);
+    for (int i = 0; i < TEXT_CACHE_ENTRIES; ++i) draw_control_string(std::to_string(i).c_str(), 0, i, 0);
+    reset_sprite_queues();
+    const int32_t before = queued_sprites();
+    draw_control_string("abc", 300, 300, 0); // no room: drawn uncached
+    EXPECT_EQ(text_cache_used(), TEXT_CACHE_ENTRIES);
+    EXPECT_EQ(queued_sprites(), before + 3);
+    clear_text_sprites();
+    reset_sprite_queues();
+    release_ddraw();
+}
+
+TEST(HardwareFonts, TheHardwarePathDrawsWithTheKitsFonts)
+{
+    init_screen_format(0);
+    set_screen_display_kind(1);
+    reset_fonts();
+    load_font(3, 3); // newlarge2
+    select_font(3);
+    EXPECT_EQ(string_width("A"), 12) << "ten pixels of glyph and two of gap";
+    int32_t h, s;
+    font_metrics(-1, &h, &s);
+    EXPECT_EQ(h, 18);
+    EXPECT_EQ(s, 18);
+    draw_string("AB", 10, 20, 3, 0);
+    EXPECT_EQ(text_pen_x, 10 + 24);
+    reset_fonts();
+    reset_texture_cache();
+    tex_destroy_all();
+    set_screen_display_kind(0);
+}
+
+} // namespace
