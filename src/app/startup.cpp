@@ -257,6 +257,16 @@ void release_match_resources()
     enable_text_sprite_queue();
 }
 
+void reset_startup_flags()
+{
+    app_record = {};
+    use_3d_hardware = 0;
+    message_keys_enabled = 0;
+    cursor_shown = 1;
+    app_active = 0;
+    app_suspended = 0;
+}
+
 int win_main(int argc, char** argv)
 {
     if (!host_claim_single_instance("kob99")) {

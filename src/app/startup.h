@@ -35,6 +35,8 @@ void app_stub2();
 void run_video_player();
 void shutdown_game();
 void release_match_resources();
+// Back to the values before any start: for a run that ended part way.
+void reset_startup_flags();
 
 // 0 when the message was handled, 1 when the default handling should follow.
 int32_t app_message_filter(SDL_Window* window, uint32_t message, uint32_t wparam, uint32_t lparam);

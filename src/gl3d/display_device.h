@@ -10,6 +10,8 @@ class HostRenderDevice;
 
 void start_3d_display(int32_t x, int32_t y, int32_t mode, uint32_t window_mode);
 uint32_t refresh_display_info();
+// Back to no display started (640 x 480, no window).
+void reset_display_device();
 
 SDL_Window* display_window();
 void* display_instance();

@@ -254,14 +254,14 @@ void award_ball_up(PlayerSlot* man, int32_t mode)
         for (int i = 0; i < men_in_use(); ++i)
             team.slots[i].stoppage_man = 0;
         int n = 0;
-        for (PlayerSlot*& p : m.stoppage_men[t])
+        for (PlayerSlot*& p : m.ball_up_men[t])
             p = nullptr;
         for (int i = 0; i < m.active_men_count && n < 3; ++i) {
             PlayerSlot* p = m.active_men[i];
             if (p->team != &team || p->busy_flag || is_queued_for_interchange(p) || (p->man_flags & MAN_OUT_OF_PLAY) ||
                 p->side != team.side || p->number == team.key_men[0])
                 continue;
-            m.stoppage_men[t][n++] = p;
+            m.ball_up_men[t][n++] = p;
             p->stoppage_man = 1;
         }
     }

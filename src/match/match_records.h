@@ -551,6 +551,7 @@ struct MatchGlobals {
     int32_t fight_start;
     int16_t set_play_spot_x, set_play_spot_y;
     PlayerSlot* stoppage_men[2][12]; // per team: key men first, then the nearest
+    PlayerSlot* ball_up_men[2][3];   // per team: the men of a ball-up or throw-in
     int32_t selected_key[4];         // the position editor's held-key steps
     int32_t position_editor_saved;
     PlayerSlot* replay_start_man;

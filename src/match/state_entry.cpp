@@ -87,7 +87,7 @@ void fill_ball_up_lists()
     MatchGlobals& m = match_globals;
     for (int t = 0; t < 2; ++t) {
         TeamRecord& team = team_records[t];
-        for (PlayerSlot*& p : m.stoppage_men[t])
+        for (PlayerSlot*& p : m.ball_up_men[t])
             p = nullptr;
         int n = 0;
         for (int i = 0; i < m.active_men_count && n < 3; ++i) {
@@ -95,7 +95,7 @@ void fill_ball_up_lists()
             if (man->team != &team || busy(man) || is_queued_for_interchange(man) || out_of_play(man) ||
                 man->side != team.side || man->number == team.key_men[0])
                 continue;
-            m.stoppage_men[t][n++] = man;
+            m.ball_up_men[t][n++] = man;
             man->stoppage_man = 1;
         }
     }
@@ -823,9 +823,10 @@ int32_t men_in_place_for_state(int32_t s)
             return 0;
         }
     }
-    auto stoppage_arrived = [&](int t) {
-        for (const PlayerSlot* p : m.stoppage_men[t])
-            if (p && !p->arrived)
+    // The first three of a list: the ball-up men, or a throw-in's.
+    auto three_arrived = [](PlayerSlot* const* list) {
+        for (int k = 0; k < 3; ++k)
+            if (list[k] && !list[k]->arrived)
                 return false;
         return true;
     };
@@ -843,11 +844,11 @@ int32_t men_in_place_for_state(int32_t s)
         return count >= 36;
     case 37:
     case 39:
-        return stoppage_arrived(0);
+        return three_arrived(m.stoppage_men[0]);
     case 47:
     case 48:
     case 57:
-        return stoppage_arrived(0) && stoppage_arrived(1);
+        return three_arrived(m.ball_up_men[0]) && three_arrived(m.ball_up_men[1]);
     case 52:
         for (const TeamRecord& team : team_records)
             for (uint8_t k : team.key_men)

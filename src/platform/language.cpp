@@ -175,6 +175,7 @@ uint8_t* load_language_text()
 
 void reset_language_text()
 {
+    free_text_lines();
     for (language_slot& slot : slots) {
         if (slot.file) free_mem(slot.file);
         slot = {};

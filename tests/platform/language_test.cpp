@@ -25,6 +25,11 @@ struct KitFonts {
 class Language : public GameFiles
 {
   protected:
+    void TearDown() override
+    {
+        reset_language_text();
+        GameFiles::TearDown();
+    }
     void install_language(const std::vector<uint8_t>& bytes)
     {
         write(data("front_en/lang/english.dat"), bytes);
