@@ -57,7 +57,7 @@ void upkeep_contest(PlayerSlot* man)
     if (man->contest_group)
         contest_restart_with(man);
     else if (man->team)
-        team_contests_clear(man->team);
+        team_contests_clear(man);
 }
 
 void banner_and_signal(int32_t kind)

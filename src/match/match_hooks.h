@@ -67,6 +67,7 @@ struct MatchHooks {
     // Crowd and effects.
     void (*crowd_react)(
         int32_t kind); // -1 silence, 0 cheer, 2 intercept, 3 resume, -3 ambient by ball position
+    void (*crowd_react_to_play)(int32_t kind, int32_t team); // a crowd reaction for that team
     void (*play_effect)(int32_t effect, int32_t frequency,
                         int32_t volume); // match effect at frequency Hz (0: the sample's own), volume 0..127,
                                          // scaled by the effects setting; pan centre
@@ -331,6 +332,10 @@ inline int32_t find_player_name_sample(int32_t club, int32_t player_index)
 inline void crowd_react(int32_t kind)
 {
     if (match_hooks.crowd_react) match_hooks.crowd_react(kind);
+}
+inline void crowd_react_to_play(int32_t kind, int32_t team)
+{
+    if (match_hooks.crowd_react_to_play) match_hooks.crowd_react_to_play(kind, team);
 }
 inline void play_effect(int32_t effect, int32_t frequency, int32_t volume)
 {

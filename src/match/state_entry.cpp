@@ -3,6 +3,7 @@
 #include "match/match_flow.h"
 #include "match/match_hooks.h"
 #include "match/match_setup.h"
+#include "platform/controllers.h"
 #include "match/rule_queries.h"
 #include "players/anim_driver.h"
 #include "players/contact_tables.h"
@@ -563,6 +564,86 @@ void draw_controller_order()
     }
 }
 
+// What is said and heard as a man catches the ball before it bounces.
+void catch_commentary(PlayerSlot* man, int32_t d, bool kicked)
+{
+    MatchGlobals& m = match_globals;
+    const PlayerSlot* last = m.last_ball_holder;
+    const int32_t team = man->team_index, number = man->number;
+    presentation::play_effect(EFFECT_CATCH, 0, 101);
+    const bool team_mate = last && last->team == man->team;
+    const bool long_kick = kicked && d > 2560 && m.match_state == PLAY_ON;
+    auto spectacular = [&] {
+        presentation::play_effect(static_cast<int32_t>(1 + (game_random() & 7)), 0, 105);
+        const int32_t club = man->team && man->team->club ? man->team->club->number : 0;
+        if (presentation::find_player_name_sample(club, man->line_up_index) >= 0)
+            presentation::commentate(75, team, number, -1, -1, 500);
+        else
+            presentation::commentate(game_random() % 3 ? 74 : 295, team, number, -1, -1, 500);
+        presentation::crowd_react_to_play(0, team);
+    };
+    if (!kicked || team_mate) {
+        if (!kicked) {
+            const bool from_hands = (ball_state.flight_flags & FLIGHT_HANDPASSED) != 0;
+            presentation::commentate(from_hands && game_random() % 5 == 0 ? 22 : -1, team, number, -1, -1, 2);
+        } else if (long_kick) {
+            presentation::schedule_effect(EFFECT_WHISTLE, 0, 101, 0, 1, 31);
+            if (find_opponent(man) <= 1024)
+                ++man->contested_marks;
+            else
+                ++man->uncontested_marks;
+            if (man->primary_animation == 262) {
+                spectacular();
+            } else {
+                const uint32_t r = game_random() % 10;
+                if (r == 2)
+                    presentation::commentate(69, team, number, -1, -1, 1);
+                else if (r == 1)
+                    presentation::commentate(68, team, number, -1, -1, 1);
+                else
+                    presentation::commentate(73, team, number, -1, -1, 50);
+                const bool forward = man->side == 2 ? man->x > 10240 : man->x < -10240;
+                if (forward)
+                    presentation::crowd_react_to_play(0, team);
+            }
+        } else if (game_random() & 1) {
+            presentation::commentate(-1, team, number, -1, -1, 2);
+        }
+        return;
+    }
+    // An intercept.
+    if (long_kick) {
+        presentation::schedule_effect(EFFECT_WHISTLE, 0, 101, 0, 1, 31);
+        if (man->primary_animation == 262)
+            spectacular();
+        return;
+    }
+    const PlayerSlot* chaser = nullptr;
+    for (int i = 0; i < m.active_men_count; ++i) {
+        const PlayerSlot* o = m.active_men[i];
+        if (o->team != man->team && !busy(o) && !o->excluded && !out_of_play(o)) {
+            chaser = o;
+            break;
+        }
+    }
+    if (chaser && chaser->ball_distance < 768) {
+        presentation::commentate(77, team, number, -1, -1, 5);
+        presentation::crowd_react_to_play(0, team);
+        return;
+    }
+    presentation::crowd_react(2);
+    switch (game_random() % 3) {
+    case 0:
+        presentation::commentate(12, team, number, last ? last->team_index : -1, last ? last->number : -1, 4);
+        break;
+    case 1:
+        presentation::commentate(71, team, number, -1, -1, 4);
+        break;
+    default:
+        break;
+    }
+}
+
 } // namespace
 
 TeamRecord* team_of_side(int32_t side) { return team_records[0].side == side ? &team_records[0] : &team_records[1]; }
@@ -646,8 +727,20 @@ void give_ball_to(PlayerSlot* man)
         b.flags = static_cast<uint16_t>((b.flags & ~2) | 1);
         if (b.flight_flags & 64)
             set_ball_landing_point(&b);
-        if (last && last->contest_group)
-            contest_join(last, last, 3, 0);
+        // The last holder follows the ball into a contest: his own when it
+        // was not kicked, else the first free man's of his side.
+        if (last && last->contest_group) {
+            PlayerSlot* first = last;
+            if (b.flight_flags & 64)
+                for (int i = 0; i < m.active_men_count; ++i) {
+                    PlayerSlot* o = m.active_men[i];
+                    if (o->side == last->side && !busy(o) && !(o->man_flags & MAN_BUSY) && !o->contest_group) {
+                        first = o;
+                        break;
+                    }
+                }
+            contest_join(last, first, 3, 0);
+        }
         return;
     }
     const int32_t d = approx_vector_length(man->x - b.launch_x, man->y - b.launch_y);
@@ -663,13 +756,8 @@ void give_ball_to(PlayerSlot* man)
     const bool kicked = (b.flight_flags & 64) != 0;
     const PlayerSlot* kicker = m.last_kicker;
     const bool clean = b.bounce_count == 0;
-    if (clean) {
-        presentation::play_effect(EFFECT_CATCH, 0, 101);
-        if (kicked && d > 2560 && m.match_state == PLAY_ON) {
-            presentation::schedule_effect(EFFECT_WHISTLE, 0, 101, 0, 1, 31);
-            ++man->marks_taken;
-        }
-    }
+    if (clean)
+        catch_commentary(man, d, kicked);
     const uint8_t s = m.match_state;
     const bool mark_state = s == PLAY_ON || s == 60 || s == 62 || s == 64 || (s >= 66 && s <= 72);
     const bool same_side = kicker && kicker->side == man->side;
@@ -688,6 +776,16 @@ void give_ball_to(PlayerSlot* man)
     b.x = static_cast<int32_t>(static_cast<uint32_t>(static_cast<int32_t>(man->x)) << 16);
     b.y = static_cast<int32_t>(static_cast<uint32_t>(static_cast<int32_t>(man->y)) << 16);
     b.z = static_cast<int32_t>(static_cast<uint32_t>(static_cast<int32_t>(man->z)) << 16);
+    // A human team's man in no contest takes over its strongest leader's.
+    if (!man->contest_group && !(man->man_flags2 & 4) && man->team && man->team->human_count)
+        for (int c = 0; c < CONTROLLER_RECORDS; ++c) {
+            PlayerSlot* leader = controllers[c].men[0];
+            if (!leader || leader->team != man->team ||
+                (leader == m.last_ball_holder && man->team->human_count == 1))
+                continue;
+            contest_join(leader, man, 3, 0);
+            break;
+        }
     for (int i = 0; i < m.active_men_count; ++i) {
         PlayerSlot* other = m.active_men[i];
         if (busy(other) || out_of_play(other))
