@@ -9,8 +9,9 @@
 #include "platform/controllers.h"
 #include "platform/input.h"
 #include "platform/tick_timer.h"
-#include "screen/message_pump.h"
+#include "platform/message_pump.h"
 
+#include <initializer_list>
 #include <cmath>
 
 namespace {

@@ -3,10 +3,10 @@
 #include "host/window.h"
 #include "platform/command_line.h"
 #include "platform/fatal_error.h"
-#include "screen/message_pump.h"
+#include "screen/screen_flip.h"
 #include "standin/provisional_subsystems.h"
 #include "screen/screen.h"
-#include "app/startup.h"
+#include "platform/app_state.h"
 
 #include <sys/statvfs.h>
 
@@ -126,7 +126,7 @@ void unlock_screen_surface(int32_t which, uint8_t* pixels) { unlock_surface(scre
 void game_to_screen_point(int32_t* x, int32_t* y)
 {
     int wx = 0, wy = 0;
-    if (main_window) SDL_GetWindowPosition(main_window, &wx, &wy);
+    host_window_position(main_window, &wx, &wy);
     if (use_3d_hardware) {
         float rx = float(display_width()) / float(viewport_width());
         float ry = float(display_height()) / float(viewport_height());
@@ -144,7 +144,7 @@ void game_to_screen_point(int32_t* x, int32_t* y)
 void screen_to_game_point(int32_t* x, int32_t* y)
 {
     int wx = 0, wy = 0;
-    if (main_window) SDL_GetWindowPosition(main_window, &wx, &wy);
+    host_window_position(main_window, &wx, &wy);
     if (use_3d_hardware) {
         int px = *x - wx, py = *y - wy;
         host_window_to_picture(&px, &py);

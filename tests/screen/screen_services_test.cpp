@@ -2,7 +2,7 @@
 
 #include "platform/exit_trap.h"
 #include "platform/command_line.h"
-#include "screen/message_pump.h"
+#include "screen/screen_flip.h"
 #include "screen/screen.h"
 
 #include <gtest/gtest.h>
