@@ -33,10 +33,14 @@ bool out_of_play(const PlayerSlot* man) { return (man->man_flags & MAN_OUT_OF_PL
 
 PlayerSlot* field_umpire() { return &official_slots[FIELD_UMPIRE]; }
 
-int32_t clock_offset(int32_t ticks)
+// Both teams' default spots and their key men paired for a centre bounce.
+void pair_key_men_for_bounce()
 {
-    return match_globals.flow_flags & TIME_ON ? match_globals.period_clock + ticks
-                                              : match_globals.period_clock - ticks;
+    use_default_formation_tables();
+    PlayerSlot* out[4];
+    collect_key_men(&team_records[0].slots[0], out);
+    collect_key_men(&team_records[1].slots[0], out);
+    match_key_men();
 }
 
 void injury_camera()
@@ -152,11 +156,7 @@ void goal_entry()
     }
     adjust_confidence_by_event(2, kind);
     m.return_match_state = 0;
-    use_default_formation_tables();
-    PlayerSlot* out[4];
-    collect_key_men(&team_records[0].slots[0], out);
-    collect_key_men(&team_records[1].slots[0], out);
-    match_key_men();
+    pair_key_men_for_bounce();
 }
 
 void behind_entry()
@@ -303,12 +303,9 @@ void play_on_entry()
     m.bounce_launched = 0;
     m.controlled_man_a = nullptr;
     PlayerSlot* b = m.controlled_man_b;
-    if (b) {
-        const uint32_t a = b->secondary_animation;
-        if (a != 0 && a != ANIM_STEP_OFF_MARK) {
-            set_man_animation(b, ANIM_STEP_OFF_MARK, a == ANIM_STAND_MARK_B ? -1 : 0, 4.0);
-            m.controlled_man_b = nullptr;
-        }
+    if (b && b->secondary_animation != 0 && b->secondary_animation != ANIM_STEP_OFF_MARK) {
+        step_off_mark(b, nullptr);
+        m.controlled_man_b = nullptr;
     }
     if (m.previous_match_state == BOUNCE_IN_AIR && (game_random() & 1)) {
         const TeamRecord& first = team_records[0];
@@ -324,7 +321,7 @@ void set_kick_clock_mark()
     const int32_t q = presentation::queued_commentary_event();
     if (q != 37 && q != 46)
         drop_queued();
-    team_of_side(m.awarded_side)->clock_mark = clock_offset(930);
+    team_of_side(m.awarded_side)->clock_mark = clock_mark_after(930);
 }
 
 void mark_or_free_kick_entry(int32_t n)
@@ -336,7 +333,7 @@ void mark_or_free_kick_entry(int32_t n)
     }
     m.restart_in_progress = 0;
     m.play_on_warning_a = m.play_on_warning_b = 0;
-    m.kick_display_mark = clock_offset(248);
+    m.kick_display_mark = clock_mark_after(248);
     if (n != MARK)
         return;
     PlayerSlot* kicker = m.controlled_man_a;
@@ -378,7 +375,7 @@ void run_entry_actions(int32_t n)
         break;
     case SET_KICK_START:
         presentation::play_effect(EFFECT_WHISTLE, 0, 101);
-        m.set_kick_start_mark = clock_offset(124);
+        m.set_kick_start_mark = clock_mark_after(124);
         break;
     case KICK_PENDING:
         m.restart_in_progress = 1;
@@ -391,17 +388,12 @@ void run_entry_actions(int32_t n)
     case SET_KICK_FLIGHT:
         m.restart_in_progress = 0;
         break;
-    case CENTRE_BOUNCE_SETUP: {
+    case CENTRE_BOUNCE_SETUP:
         injury_camera();
         m.scorer = nullptr;
         m.restart_in_progress = 1;
-        use_default_formation_tables();
-        PlayerSlot* out[4];
-        collect_key_men(&team_records[0].slots[0], out);
-        collect_key_men(&team_records[1].slots[0], out);
-        match_key_men();
+        pair_key_men_for_bounce();
         break;
-    }
     case CENTRE_BOUNCE_READY:
     case BALL_UP_READY:
         if (n == BALL_UP_READY)
