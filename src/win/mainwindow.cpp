@@ -434,6 +434,8 @@ void translate_host_messages()
             post(WM_ACTIVATE, m.wparam, 0);
             break;
         case HOSTLIB_CLOSE: post(WM_CLOSE, 0, 0); break;
+        case HOSTLIB_MOVE: post(WM_MOVE, 0, 0); break;
+        case HOSTLIB_SIZE: post(WM_SIZE, 0, 0); break;
         case HOSTLIB_PAINT: {
             std::lock_guard<std::mutex> hold(g.mutex);
             g.paint = true;
