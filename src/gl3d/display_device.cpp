@@ -77,6 +77,8 @@ void start_3d_display(int32_t x, int32_t y, int32_t mode, uint32_t window_mode)
     glw_set_reshape_func(hw_camera_reshape);
 }
 
+void reset_display_device() { g = DisplayGlobals{}; }
+
 uint32_t refresh_display_info()
 {
     gl_device_info info{};

@@ -9,6 +9,8 @@ struct SDL_Window;
 class HostRenderDevice;
 
 void start_3d_display(int32_t x, int32_t y, int32_t mode, uint32_t window_mode);
+// Back to the start values: 640 x 480, no window (tests).
+void reset_display_device();
 uint32_t refresh_display_info();
 
 SDL_Window* display_window();

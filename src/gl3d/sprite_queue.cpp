@@ -376,7 +376,9 @@ void draw_sprite_clipped(const uint8_t* sprite, int32_t x, int32_t y, uint16_t f
             for (int b = 0; b < 8; ++b)
                 if (mask & (0x80 >> b)) pixels[static_cast<size_t>(r) * columns + g * 8 + b] = *p++;
         }
-    const int32_t natural_w = columns, natural_h = rows;
+    // Drawn (and mirrored) within the header's width.
+    const int32_t header_width = is_long ? static_cast<uint16_t>(le16(sprite + 7)) : sprite[4];
+    const int32_t natural_w = header_width < columns ? header_width : columns, natural_h = rows;
     const int32_t w = natural_w * 256 / scale, h = natural_h * 256 / scale;
     const int32_t left = x - sprite_x_offset(sprite) * 256 / scale, top = y - sprite_y_offset(sprite) * 256 / scale;
     const int32_t cl = clip.left > 0 ? clip.left : 0, ct = clip.top > 0 ? clip.top : 0;

@@ -31,6 +31,7 @@ protected:
         glw_destroy_window();
         free_driver_list();
         refresh_display_info();
+        reset_display_device();
         host_set_display_provider(nullptr);
     }
     RecordingDisplayProvider provider;
