@@ -335,6 +335,28 @@ bool read_clip_rect(int32_t window, ClipRect* out)
     return window >= 0;
 }
 
+bool clip_quad_to_window(float quad[4][4], int32_t window)
+{
+    ClipRect r;
+    if (!read_clip_rect(window, &r)) return false;
+    const float hw = static_cast<float>(layer_screen_width() / 2), hh = static_cast<float>(layer_screen_height() / 2);
+    const float left = r.left - hw, top = r.top - hh, right = r.right - hw, bottom = r.bottom - hh;
+    float x0 = quad[0][0], x1 = quad[1][0], y0 = quad[0][1], y1 = quad[3][1];
+    float u0 = quad[0][2], u1 = quad[1][2], v0 = quad[0][3], v1 = quad[3][3];
+    if (x1 <= left || x0 >= right || y1 <= top || y0 >= bottom) return false;
+    auto cut = [](float& a, float& ta, float b, float tb, float at) {
+        if (b != a) ta = ta + (tb - ta) * (at - a) / (b - a);
+        a = at;
+    };
+    if (x0 < left) cut(x0, u0, x1, u1, left);
+    if (x1 > right) cut(x1, u1, x0, u0, right);
+    if (y0 < top) cut(y0, v0, y1, v1, top);
+    if (y1 > bottom) cut(y1, v1, y0, v0, bottom);
+    const float cut_quad[4][4] = {{x0, y0, u0, v0}, {x1, y0, u1, v0}, {x1, y1, u1, v1}, {x0, y1, u0, v1}};
+    std::memcpy(quad, cut_quad, sizeof cut_quad);
+    return true;
+}
+
 void set_software_screen_access(const SoftwareScreenAccess* access) { g_screen_access = access; }
 void set_sprite_alpha_table(const uint8_t* table) { g_alpha_table = table; }
 
