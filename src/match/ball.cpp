@@ -35,13 +35,6 @@ int32_t friction_loss(int32_t v, float f)
     return static_cast<int16_t>(static_cast<uint16_t>(t));
 }
 
-void for_active_men(void (*fn)(PlayerSlot*))
-{
-    for (int i = 0; i < match_globals.active_men_count; ++i)
-        if (match_globals.active_men[i])
-            fn(match_globals.active_men[i]);
-}
-
 PlayerSlot* first_of_side(PlayerSlot* const* list, const int32_t* distances, int count, bool same_team,
                           const PlayerSlot* kicker, int32_t* distance)
 {
@@ -329,7 +322,7 @@ void step_ball(BallState* ball, int32_t predicting, bool fence)
                 if (g.match_state == 1 && presentation::commentary_state() != 12)
                     presentation::flush_pending_commentary();
                 if (ball->flight_flags & FLIGHT_KICKED) {
-                    for_active_men([](PlayerSlot* m) { m->ball_coming = 0; });
+                    for_each_active([](PlayerSlot* m) { m->ball_coming = 0; });
                     g.ball_coming_mark = 0;
                 }
             }
@@ -349,7 +342,7 @@ void step_ball(BallState* ball, int32_t predicting, bool fence)
         } else {
             if (!predicting) {
                 first_bounce_commentary(ball);
-                for_active_men([](PlayerSlot* m) {
+                for_each_active([](PlayerSlot* m) {
                     clear_coming_and_flag4(m);
                     if (m->action == 23)
                         m->action = 0;
@@ -370,10 +363,10 @@ void step_ball(BallState* ball, int32_t predicting, bool fence)
             ball->flight_flags = static_cast<uint16_t>((ball->flight_flags & ~FLIGHT_MOVING) | FLIGHT_AT_REST);
             ball->z = ball->vx = ball->vy = ball->vz = 0;
             if (!predicting)
-                for_active_men(clear_coming_and_flag4);
+                for_each_active(clear_coming_and_flag4);
         } else {
             if (!predicting) {
-                for_active_men([](PlayerSlot* m) { m->contact_claim = 0; });
+                for_each_active([](PlayerSlot* m) { m->contact_claim = 0; });
                 g.pass_receiver = nullptr;
             }
             ++ball->bounce_count;

@@ -65,6 +65,15 @@ void bubble_sort_by_key(Value* values, Key* keys, int count)
     }
 }
 
+// Calls fn for every man of the active list, nearest the ball first.
+template <typename Fn>
+void for_each_active(Fn fn)
+{
+    for (int i = 0; i < match_globals.active_men_count; ++i)
+        if (match_globals.active_men[i])
+            fn(match_globals.active_men[i]);
+}
+
 int32_t man_is_busy(const PlayerSlot* man);
 PlayerSlot* take_proposal(PlayerSlot* man, int16_t n);
 

@@ -108,6 +108,7 @@ void game_tick(uint32_t tick_number)
     remember_previous_actions();                                 // 14
     men_think_prep();                                            // 15
     update_player_effort();                                      // 16
+    tick_bench_counters(); // the bench men get their breath back
     update_all_men();
     update_interchanges();                                       // 17
     late_tick_men_check();                                       // 18

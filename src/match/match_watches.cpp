@@ -93,14 +93,6 @@ int32_t last_frame_of(uint32_t animation)
     return frames > 0 ? frames - 1 : 0;
 }
 
-template <typename Fn>
-void for_each_active(Fn fn)
-{
-    for (int i = 0; i < g.active_men_count; ++i)
-        if (g.active_men[i])
-            fn(g.active_men[i]);
-}
-
 } // namespace
 
 void out_of_bounds_watch()

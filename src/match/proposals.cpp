@@ -39,14 +39,6 @@ void zero_list(PlayerSlot* man)
     man->proposal_count = 0;
 }
 
-template <typename Fn>
-void for_each_active(Fn fn)
-{
-    for (int i = 0; i < match_globals.active_men_count; ++i)
-        if (match_globals.active_men[i])
-            fn(match_globals.active_men[i]);
-}
-
 bool computer_against_human(const TeamRecord* team)
 {
     return team && team->human_count == 0 && team->other_team && team->other_team->human_count != 0;

@@ -50,14 +50,6 @@ bool out_of_play(const PlayerSlot* m) { return m->man_flags & MAN_OUT_OF_PLAY; }
 // Free for a set-play order: on the ground, in play and not dealt with.
 bool free_for_orders(const PlayerSlot* m) { return !m->busy_flag && !m->excluded && !out_of_play(m); }
 
-template <typename Fn>
-void for_each_active(Fn fn)
-{
-    for (int i = 0; i < g.active_men_count; ++i)
-        if (g.active_men[i])
-            fn(g.active_men[i]);
-}
-
 bool computer_in_training_against_human(const PlayerSlot* m)
 {
     const TeamRecord* t = m->team;

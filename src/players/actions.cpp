@@ -279,8 +279,10 @@ void umpire_act(PlayerSlot* u)
     };
     switch (u->action) {
     case 0:
+        // As a player's stand: still and without the ball he watches it.
         stand(u);
-        if (u != m.ball_contact_man && u->official_job == 0) u->wanted_facing = u->angle_to_ball;
+        if (u->speed == 0 && !holds_ball(u) && u != m.ball_contact_man && u->official_job == 0)
+            u->wanted_facing = u->angle_to_ball;
         break;
     case 3: stand(u); break;
     case 4: run_at(42, 25); break;
@@ -775,7 +777,7 @@ bool try_cpu_bump(PlayerSlot* man, PlayerSlot* c)
     if (!computer_team(man) || m.bump_delay > 0 || !c) return false;
     if ((c->man_flags & 0x0502) || (c->man_flags2 & (MAN2_IN_AIR | MAN2_TACKLED)) || c->z != 0) return false;
     if ((c->man_flags & MAN_HANDBALLING) && c->speed != 0) return false;
-    const int32_t anim = (game_random() & 1) ? ANIM_RUNNING_FORWARDS_BUMP : 375;
+    const uint32_t anim = (game_random() & 1) ? static_cast<uint32_t>(ANIM_RUNNING_FORWARDS_BUMP) : 375u;
     const uint8_t cf = facing_now(c), af = facing_now(man);
     const int32_t mx = c->x + fixed_sin(cf, 27 * c->speed), my = c->y + fixed_cos(cf, 27 * c->speed);
     const int32_t dir = vector_angle(mx - man->x, my - man->y);

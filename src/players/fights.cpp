@@ -92,7 +92,7 @@ void end_fight_for(PlayerSlot* man)
 const BlowRow& blow_row(int32_t animation)
 {
     static constexpr BlowRow none{0, 0};
-    if (animation < ANIM_UPPERCUT || animation > ANIM_LOW_PUNCH_NOSTEP) return none;
+    if (animation < static_cast<int32_t>(ANIM_UPPERCUT) || animation > static_cast<int32_t>(ANIM_LOW_PUNCH_NOSTEP)) return none;
     return blow_rows[animation - ANIM_UPPERCUT];
 }
 

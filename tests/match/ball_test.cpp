@@ -4,6 +4,8 @@
 #include "match/match_hooks.h"
 #include "two_teams.h"
 
+#include "platform/controllers.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -485,8 +487,9 @@ TEST_F(BallTest, CatchInAContestAlwaysHoldsWithinReach)
     m.x = 1000;
     m.y = 1000;
     m.man_flags2 = 0x0001 | 0x2000;
-    static ContestGroup* const group = reinterpret_cast<ContestGroup*>(&m);
-    m.contest_group = group;
+    std::memset(controllers, 0, sizeof controllers);
+    controllers[0].men[0] = &m;
+    m.contest_group = &controllers[0];
     match_globals.active_men[0] = &m;
     match_globals.difficulty = 100;
     team_records[1].human_count = 1;
@@ -503,6 +506,7 @@ TEST_F(BallTest, CatchInAContestAlwaysHoldsWithinReach)
     resolve_ball_contacts();
     EXPECT_EQ(match_globals.ball_holder, nullptr);
     m.contest_group = nullptr;
+    controllers[0].men[0] = nullptr;
 }
 
 TEST_F(BallTest, SpilledCatchRunsOnOrBouncesBack)
@@ -595,6 +599,114 @@ TEST_F(BallTest, LooseInTheAirBetweenTheHeights)
         set_moving(0, 0, h[0], 0, 0, 0);
         EXPECT_EQ(ball_is_loose_in_air(), h[1]) << h[0];
     }
+}
+
+} // namespace
+
+namespace {
+
+struct Said {
+    int32_t event, team_a, man_a, priority;
+};
+std::vector<Said> said;
+
+class BallTalk : public BallTest {
+protected:
+    void SetUp() override
+    {
+        BallTest::SetUp();
+        said.clear();
+        match_hooks.commentate = [](int32_t e, int32_t ta, int32_t ma, int32_t, int32_t, int32_t p) {
+            said.push_back({e, ta, ma, p});
+        };
+    }
+};
+
+TEST_F(BallTalk, SpoilPunchesTheBallBack)
+{
+    match_globals.match_state = 1;
+    PlayerSlot& m = man(1, 2);
+    m.x = 1000;
+    m.y = 1000;
+    m.man_flags2 = 0x0002;
+    match_globals.active_men[0] = &m;
+    set_moving(1200, 800, 700, 10, -4, -3);
+    resolve_ball_contacts();
+    EXPECT_EQ(ball().vx, -10 * 65536);
+    EXPECT_EQ(ball().vy, 4 * 65536);
+    EXPECT_EQ(ball().vz, -1);
+    EXPECT_EQ(m.man_flags2, 0);
+    ASSERT_EQ(effects.size(), 1u);
+    EXPECT_EQ(effects[0].id, 11);
+    EXPECT_EQ(effects[0].volume, 105);
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_EQ(said[0].event, 32);
+    EXPECT_EQ(said[0].man_a, 2);
+    // Too high or too far: no spoil.
+    m.man_flags2 = 0x0002;
+    set_moving(1200, 800, 704, 10, -4, -3);
+    resolve_ball_contacts();
+    EXPECT_EQ(ball().vx, 10 * 65536);
+    set_moving(1257, 800, 300, 10, -4, -3);
+    resolve_ball_contacts();
+    EXPECT_EQ(ball().vx, 10 * 65536);
+}
+
+TEST_F(BallTalk, KickOffTargetIsNotedAtTheTopOfItsFlight)
+{
+    match_globals.match_state = 1;
+    PlayerSlot& kicker = man(1, 7); // side 2 aims at +x
+    kicker.x = 10000;
+    kicker.y = 0;
+    match_globals.last_kicker = &kicker;
+    for (int i = 0; i < match_globals.active_men_count; ++i) {
+        match_globals.landing_men[i] = match_globals.active_men[i];
+        match_globals.landing_distance[i] = 5000 + i;
+    }
+    struct Case {
+        uint8_t heading;
+        int32_t missed;
+    };
+    for (const Case c : {Case{64, 0}, Case{64 + 19, 0}, Case{64 + 20, 1}, Case{0, 1}}) {
+        match_globals.missed_kick = 0;
+        place_ball(10000, 0);
+        ball().flight_flags = FLIGHT_MOVING | FLIGHT_KICKED;
+        ball().heading = c.heading;
+        ball().vz = 1000; // turns downward this step
+        ball().z = 200 * 65536;
+        ball().landing_x = static_cast<int16_t>(10000 + fixed_sin(c.heading, 13000));
+        ball().landing_y = static_cast<int16_t>(fixed_cos(c.heading, 13000));
+        ball_step(&ball(), 0);
+        EXPECT_EQ(match_globals.missed_kick, c.missed) << int(c.heading);
+        ball().vz = 1000;
+        match_globals.missed_kick = 0;
+        ball_step(&ball(), 1); // the prediction says nothing and marks nothing
+        EXPECT_EQ(match_globals.missed_kick, 0);
+    }
+    // Coming down well short of the goal is a miss too.
+    place_ball(10000, 0);
+    ball().flight_flags = FLIGHT_MOVING | FLIGHT_KICKED;
+    ball().heading = 64;
+    ball().vz = 1000;
+    ball().z = 200 * 65536;
+    ball().landing_x = 10000 + 12000;
+    ball().landing_y = 0;
+    ball_step(&ball(), 0);
+    EXPECT_EQ(match_globals.missed_kick, 1);
+}
+
+TEST_F(BallTalk, RunningBounceSetsItsReach)
+{
+    PlayerSlot& m = man(0, 3);
+    m.speed = 30;
+    m.speed_burst = 0;
+    start_bounce_ball(&m);
+    EXPECT_EQ(m.next_bounce_distance, 30 * 261 * 81 / 20);
+    EXPECT_EQ(m.speed, 20);
+    m.speed = 30;
+    m.speed_burst = 1;
+    start_bounce_ball(&m);
+    EXPECT_EQ(m.speed, 30);
 }
 
 } // namespace

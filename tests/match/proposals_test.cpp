@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -280,6 +281,74 @@ TEST_F(Proposals, HelpersOfTheFamily)
     for (int i = 0; i < 22; ++i)
         team_records[0].slots[i].x = static_cast<int16_t>(i * 100);
     EXPECT_EQ(count_opponents_near(&a, 0, 0, 350), 4);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Proposals, RunIntoSpaceCountsTheOpponentsAhead)
+{
+    PlayerSlot& holder = man(1, 0); // side 2, running toward +x
+    holder.x = 5000;
+    holder.y = 0;
+    match_globals.ball_holder = &holder;
+    match_globals.pickup_x = 5000;
+    list_active_men(18);
+    update_occupancy_grids();
+    const int8_t* straight = run_patterns[1][0];
+    propose_run_into_space(&holder, 64, straight, straight);
+    ASSERT_EQ(holder.proposal_count, 1);
+    EXPECT_EQ(holder.proposals[0].action, ACT_RUN_INTO_SPACE);
+    EXPECT_EQ(holder.proposals[0].argument, 64);
+    EXPECT_EQ(holder.proposals[0].priority, 246);
+    // One opponent a cell ahead (weight 8) costs 32.
+    PlayerSlot& blocker = man(0, 0);
+    blocker.x = 5000 + 512;
+    blocker.y = 0;
+    update_occupancy_grids();
+    holder.proposal_count = 0;
+    propose_run_into_space(&holder, 64, straight, straight);
+    EXPECT_EQ(holder.proposals[0].priority, 246 - 8 * 4);
+    // Against a human team the computer runs more.
+    team_records[0].human_count = 1;
+    match_globals.difficulty = 40;
+    holder.proposal_count = 0;
+    propose_run_into_space(&holder, 64, straight, straight);
+    EXPECT_EQ(holder.proposals[0].priority, 246 - 32 + 60);
+    // Never off the ground.
+    holder.x = 24000;
+    holder.proposal_count = 0;
+    propose_run_into_space(&holder, 64, straight, straight);
+    EXPECT_EQ(holder.proposal_count, 0);
+}
+
+TEST_F(Proposals, ShotOnlyInRangeAndHalvedFromAfar)
+{
+    PlayerSlot& m = man(1, 5); // side 2 shoots at +x
+    take_club(team_records[1], 4);
+    const int32_t kicking = player_i16(m.person, PLAYER_KICKING);
+    const int32_t range = 7680 + kicking * 5120 / 255;
+    m.x = static_cast<int16_t>(24562 - range + 100);
+    m.y = 0;
+    carrier_consider_shot(&m);
+    ASSERT_EQ(m.proposal_count, 1);
+    const ActionProposal& p = m.proposals[0];
+    EXPECT_EQ(p.action, ACT_SHOOT);
+    EXPECT_EQ(p.argument, 32);
+    const int32_t base = (player_i16(m.person, PLAYER_STRENGTH) >> 1) + (kicking + 1125) * 2;
+    const int32_t halved = std::abs(m.x) < 18930;
+    EXPECT_GE(p.priority, halved ? base / 2 : base);
+    EXPECT_LE(p.priority, halved ? (base + 15) / 2 : base + 15);
+    EXPECT_EQ(p.x, clamp16(m.x + range)); // straight at the goal
+    m.proposal_count = 0;
+    m.x = static_cast<int16_t>(24562 - range - 100);
+    carrier_consider_shot(&m);
+    EXPECT_EQ(m.proposal_count, 0);
+    m.x = 20000;
+    match_globals.shot_cooldown = 5;
+    carrier_consider_shot(&m);
+    EXPECT_EQ(m.proposal_count, 0);
 }
 
 } // namespace

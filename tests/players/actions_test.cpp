@@ -331,3 +331,202 @@ TEST_F(ActionsTest, WalkToSpotBacksIn)
 }
 
 } // namespace
+
+namespace {
+
+using ActionsMoreTest = ActionsTest;
+
+TEST_F(ActionsMoreTest, ContestMenActOnlyWhenTackled)
+{
+    PlayerSlot* m = man(0, 2);
+    m->man_flags = MAN_IN_CONTEST;
+    m->action = 10;
+    m->target_x = static_cast<int16_t>(m->x + 3000);
+    update_all_men();
+    EXPECT_EQ(m->move_dx, 0) << "the contest step acts for him";
+    m->man_flags2 = MAN2_TACKLED;
+    update_all_men();
+    EXPECT_EQ(m->move_dx, 3000);
+}
+
+TEST_F(ActionsMoreTest, GoForTheBall)
+{
+    PlayerSlot* m = man(0, 2);
+    place(m, 0, 0);
+    m->action = 4;
+    ball_state.flight_flags = 0x60;
+    ball_state.landing_x = 3000;
+    ball_state.landing_y = -400;
+    player_act(m);
+    EXPECT_EQ(m->target_x, 3000);
+    EXPECT_EQ(m->target_y, -400);
+    EXPECT_EQ(m->move_heading, vector_angle(3000, -400));
+    // A ball on the ground: straight at it.
+    ball_state.flight_flags = 2;
+    ball_state.x = 500 << 16;
+    ball_state.y = 600 << 16;
+    player_act(m);
+    EXPECT_EQ(m->target_x, 500);
+    EXPECT_EQ(m->target_y, 600);
+    // The holder does not chase it; a backstep gives way to standing.
+    match_globals.ball_holder = m;
+    m->primary_animation = ANIM_BACKSTEP;
+    player_act(m);
+    EXPECT_EQ(m->action, 0);
+    EXPECT_NE(m->primary_animation, static_cast<uint32_t>(ANIM_BACKSTEP));
+}
+
+TEST_F(ActionsMoreTest, SupportFollowEscortAndShepherd)
+{
+    PlayerSlot* a = man(0, 2);
+    PlayerSlot* c = man(0, 3);
+    place(a, 0, 0);
+    place(c, 1000, 0);
+    c->path_dx = 10; // running along +x
+    match_globals.ball_holder = c;
+    a->target_x = a->target_y = 0;
+    act_support_carrier(a);
+    EXPECT_EQ(a->move_dx, 1100) << "ahead of the carrier by ten of his steps";
+    EXPECT_EQ(a->wanted_facing, 64);
+    EXPECT_EQ(a->arrived, 0u);
+    // Following the kicker from a mark: close enough, he tackles him.
+    match_globals.ball_holder = nullptr;
+    match_globals.mark_kicker = c;
+    place(a, 1040, 30);
+    act_follow_kicker(a);
+    EXPECT_EQ(a->action, ACT_TACKLE);
+    EXPECT_EQ(a->target_man, c);
+    // Escorting: the stop is 43, or 85 once arrived.
+    PlayerSlot* e = man(0, 4);
+    place(e, 0, 0);
+    e->target_man = c;
+    e->action = ACT_ESCORT;
+    place(c, 60, 0);
+    act_escort_target(e);
+    EXPECT_EQ(e->action, ACT_ESCORT);
+    e->arrived = 1;
+    act_escort_target(e);
+    EXPECT_EQ(e->action, 0);
+    // A shepherd stands 341 from the escort towards the escorted man.
+    PlayerSlot* s = man(0, 5);
+    e->action = ACT_ESCORT;
+    place(e, 0, 0);
+    place(c, 0, 2000);
+    place(s, 0, -50);
+    s->target_man = c;
+    s->action = 76;
+    player_act(s);
+    EXPECT_EQ(s->target_y, 341);
+    e->action = 0;
+    player_act(s);
+    EXPECT_EQ(s->action, 0) << "no escort: the action ends";
+}
+
+TEST_F(ActionsMoreTest, BackToTheLineAndTheBallToTheCentre)
+{
+    PlayerSlot* m = man(0, 2);
+    place(m, 700, 3000);
+    m->man_flags2 = MAN2_SET_PLAY_WAIT;
+    m->action = 79;
+    player_act(m);
+    EXPECT_EQ(m->target_x, 700);
+    EXPECT_EQ(m->target_y, 0);
+    EXPECT_NE(m->man_flags2 & MAN2_SET_PLAY_WAIT, 0);
+    place(m, 700, 10);
+    m->action = 79;
+    player_act(m);
+    EXPECT_EQ(m->man_flags2 & MAN2_SET_PLAY_WAIT, 0) << "arrived with no umpire holding the ball";
+
+    place(m, 2000, 0);
+    m->action = 37;
+    player_act(m);
+    EXPECT_NE(m->man_flags2 & MAN2_AT_SPOT, 0);
+    EXPECT_EQ(m->wanted_facing, 192);
+    place(m, 30, -30);
+    player_act(m);
+    EXPECT_EQ(m->primary_animation, static_cast<uint32_t>(ANIM_STANDING_PICKUP));
+    EXPECT_EQ(m->action, 6);
+    EXPECT_EQ(m->man_flags2 & MAN2_AT_SPOT, 0);
+    EXPECT_EQ(ball_state.x, 0);
+}
+
+TEST_F(ActionsMoreTest, SetShotKicksOnceFacingTheGoal)
+{
+    PlayerSlot* m = man(0, 2);
+    place(m, 0, 0, 60);
+    match_globals.ball_holder = m;
+    m->mark_spot_x = 0;
+    m->mark_spot_y = 5000;
+    m->action = 43;
+    match_globals.match_state = 8;
+    player_act(m);
+    EXPECT_EQ(m->action, 43) << "turning to the goal first";
+    EXPECT_EQ(m->wanted_facing, 0);
+    EXPECT_EQ(match_globals.mark_kicker, m);
+    m->facing = 0;
+    player_act(m);
+    EXPECT_EQ(m->action, 0);
+    EXPECT_EQ(match_globals.match_state, 9);
+    EXPECT_EQ(m->primary_animation, static_cast<uint32_t>(ANIM_KICKSET));
+}
+
+TEST_F(ActionsMoreTest, StretcherCarriesTheMan)
+{
+    PlayerSlot* lead = &official_slots[1];
+    PlayerSlot* second = &official_slots[2];
+    match_globals.lead_medic[0] = lead;
+    match_globals.lead_medic[1] = second;
+    place(lead, 0, 0);
+    place(second, 0, 512);
+    PlayerSlot* m = man(1, 4);
+    m->action = 75;
+    player_act(m);
+    EXPECT_EQ(m->x, 0);
+    EXPECT_EQ(m->y, 256);
+    EXPECT_EQ(m->arrived, 1u);
+}
+
+TEST_F(ActionsMoreTest, ComputerBumpsTheCarrierOnlyWhenTheMeetingFits)
+{
+    PlayerSlot* a = man(1, 2); // a computer team
+    PlayerSlot* c = man(0, 3);
+    place(a, 0, 0, 0);
+    place(c, 0, 540, 64);
+    c->speed = 0;
+    set_man_speed_fixed(a, 20 * 65536);
+    struct Case {
+        int32_t delay;
+        uint8_t state;
+        int cy;
+        bool bumps;
+    } cases[] = {
+        {0, 1, 540, true},   // 540 in 27 ticks: 20 a tick, his own speed
+        {5, 1, 540, false},  // the delay has not run out
+        {0, 2, 540, false},  // not in open play
+        {0, 1, 200, false},  // too slow a meeting: under 14
+        {0, 1, 1500, false}, // too fast: over 40
+    };
+    for (const Case& k : cases) {
+        match_globals.bump_delay = k.delay;
+        match_globals.match_state = k.state;
+        place(c, 0, k.cy, 64);
+        a->facing = 0;
+        a->primary_animation = 0;
+        a->man_flags = 0;
+        set_man_speed_fixed(a, 20 * 65536);
+        // The animation is drawn; keep drawing until the one the man's
+        // attribute allows from the side.
+        EXPECT_EQ(try_cpu_bump(a, c), k.bumps) << k.cy << " state " << int(k.state);
+        if (k.bumps) {
+            EXPECT_EQ(a->target_man, c);
+            EXPECT_EQ(a->man_flags & 0x0880, 0x0880);
+            EXPECT_EQ(match_globals.bump_delay, (100 - match_globals.difficulty) * 6);
+        }
+    }
+    team_records[1].human_count = 1;
+    match_globals.bump_delay = 0;
+    match_globals.match_state = 1;
+    EXPECT_FALSE(try_cpu_bump(a, c)) << "a human team's man";
+}
+
+} // namespace

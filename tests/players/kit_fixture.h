@@ -18,6 +18,7 @@ protected:
     {
         host_set_exit_hook(throw_game_exit);
         host_set_data_dir(kit_data_dir());
+        use_3d_hardware = 1; // the hardware path's model and animations, whatever ran before
         load_player_model();
         load_animations();
         init_ball_contact_tables();

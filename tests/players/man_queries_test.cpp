@@ -3,6 +3,7 @@
 #include "match/formation.h"
 #include "players/locomotion.h"
 #include "players/man_queries.h"
+#include "league/league_data.h"
 #include "players/movement.h"
 
 namespace {
@@ -190,6 +191,47 @@ TEST_F(ManQueriesTest, BumpsSeparateTheMen)
     place(a, 0, 0, 0);
     EXPECT_FALSE(decide_bump(a));
     EXPECT_EQ(a->y, 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ManQueriesTest, CrossingRunnersEaseTowardsTheCapAtEveryAngle)
+{
+    static league_player quick{};
+    set_player_i32(&quick, 64, 65536); // acceleration 1.0 a tick
+    for (int t = 0; t < 2; ++t)
+        for (int i = 0; i < 18; ++i) place(man(t, i), -21000 + 2000 * i, 10000 * t);
+    PlayerSlot* a = man(0, 0);
+    PlayerSlot* o = man(0, 1);
+    a->person = o->person = &quick;
+    struct Case {
+        int o_facing;
+        int speed, expected; // whole units a tick
+    } cases[] = {
+        {0, 60, 55},  // the same way: band 5 eases by 5
+        {40, 60, 57}, // band 3, beyond the three-entry table: the same cap of 40
+        {64, 60, 59}, // band 1
+        {80, 60, 60}, // band 0: unchanged
+        {96, 60, 61}, // band -1: a step away from the cap
+        {128, 39, 36},// band -3, from under the cap: down
+    };
+    for (const Case& c : cases) {
+        place(a, 0, 0, 0);
+        place(o, 0, 100, c.o_facing);
+        a->primary_animation = o->primary_animation = ANIM_RUN;
+        set_man_speed_fixed(a, c.speed * 65536);
+        set_man_speed_fixed(o, 20 * 65536);
+        a->separation_side = 0;
+        decide_bump(a);
+        EXPECT_EQ(a->speed, c.expected) << "facing " << c.o_facing;
+    }
+    place(a, 0, 0, 0);
+    place(o, 0, 100, 128);
+    set_man_speed_fixed(a, 2 * 65536);
+    decide_bump(a);
+    EXPECT_EQ(a->speed, 0) << "never below 0";
 }
 
 } // namespace

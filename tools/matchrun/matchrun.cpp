@@ -1,6 +1,7 @@
 // Plays a match without a display and prints the states it went through,
 // the score and the clock: matchrun [seed] [quarter minutes] [tick cap]
-#include "match/match_driver.h"
+// (the data directory as for the game: KOB99_DATA_DIR or beside the program)
+#include "app/match_driver.h"
 #include "match/match_records.h"
 
 #include <cstdio>

@@ -1,5 +1,6 @@
-#include "match/match_driver.h"
+#include "app/match_driver.h"
 
+#include "app/startup.h"
 #include "league/league_data.h"
 #include "match/game_maths.h"
 #include "match/game_tick.h"
@@ -7,13 +8,29 @@
 #include "match/match_records.h"
 #include "match/match_setup.h"
 #include "match/team_selection.h"
+#include "model/anim_table.h"
+#include "model/skeleton.h"
+#include "players/contact_tables.h"
 
 namespace {
 uint32_t tick_number = 0;
+bool data_loaded = false;
+} // namespace
+
+void headless_match_load_data()
+{
+    if (data_loaded)
+        return;
+    use_3d_hardware = 1;
+    load_player_model();
+    load_animations();
+    init_ball_contact_tables();
+    data_loaded = true;
 }
 
 void headless_match_setup(const MatchRunSettings& s)
 {
+    headless_match_load_data();
     clear_game_state_block();
     select_builtin_league_data();
     build_sine_table();

@@ -20,6 +20,9 @@ struct MatchRunSettings {
     uint8_t game_speed = 0;
 };
 
+// Loads what the men need to move (the player model, the animations and the
+// contact tables) from the data directory, once for the process.
+void headless_match_load_data();
 // The game-state block cleared, the settings, the default selections, the
 // seed, and the match set up in mode 0.
 void headless_match_setup(const MatchRunSettings& settings);
