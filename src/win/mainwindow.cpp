@@ -173,6 +173,7 @@ int lib_paint(WinDisplay* d, uintptr_t window, uint32_t, uint32_t, uint32_t, int
     if (d->fullscreen) host_libwindow_raise();
     liblog(&windowlog, 2, "lib_paint\n");
     entercritical(displaylock());
+    repaintdisplay();
     leavecritical(displaylock());
     if (!d->fullscreen) displaychanged();
     *result = 1;
