@@ -9,7 +9,7 @@
 #include "gl3d/window_shell.h"
 #include "host/events.h"
 #include "host/render_device.h"
-#include "screen/message_pump.h"
+#include "platform/message_pump.h"
 
 #include <cmath>
 
@@ -25,7 +25,7 @@ const DisplayMode k_modes[] = {
 struct DisplayGlobals {
     int32_t width = 640, height = 480;
     uint32_t window_mode = 0;
-    SDL_Window* window = nullptr;
+    HostWindow* window = nullptr;
     void* instance = nullptr;
     uint32_t hw_accel = 0;
     uint32_t windowed = 0;
@@ -77,6 +77,8 @@ void start_3d_display(int32_t x, int32_t y, int32_t mode, uint32_t window_mode)
     glw_set_reshape_func(hw_camera_reshape);
 }
 
+void reset_display_device() { g = DisplayGlobals{}; }
+
 uint32_t refresh_display_info()
 {
     gl_device_info info{};
@@ -89,7 +91,7 @@ uint32_t refresh_display_info()
     return g.windowed;
 }
 
-SDL_Window* display_window() { return g.window; }
+HostWindow* display_window() { return g.window; }
 void* display_instance() { return g.instance; }
 // The device is read from the binding each time, so that no user keeps one a
 // rebuild has released.

@@ -108,6 +108,14 @@ void host_libwindow_warp(int32_t x, int32_t y)
 
 void host_libwindow_cursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
 
+bool host_libwindow_screensaver() { return SDL_IsScreenSaverEnabled() == SDL_TRUE; }
+
+void host_libwindow_setscreensaver(bool on)
+{
+    if (on) SDL_EnableScreenSaver();
+    else SDL_DisableScreenSaver();
+}
+
 bool host_libwindow_next_message(HostLibMessage* out)
 {
     static const struct {

@@ -2,6 +2,8 @@
 // object, drawn with one small shader pair that takes pre-transformed
 // vertices, and shown letterboxed (4:3 kept) on the window.
 #include "host/render_device.h"
+#include "host/host_sdl.h"
+#include "host/window.h"
 
 #include <SDL.h>
 #include <GL/glcorearb.h>
@@ -491,7 +493,7 @@ bool OpenGlDevice::present()
     int width = 0, height = 0;
     SDL_GL_GetDrawableSize(window_, &width, &height);
     // On the main window the picture keeps its 4:3 shape, centred.
-    SDL_Rect shown = window_ == host_window() ? host_picture_rect() : SDL_Rect{0, 0, width, height};
+    HostRect shown = window_ == as_sdl(host_window()) ? host_picture_rect() : HostRect{0, 0, width, height};
     // GL counts rows from the bottom.
     int x = shown.x, y = height - shown.y - shown.h;
     gl_.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
@@ -662,11 +664,11 @@ public:
     HostDisplayMode desktop_mode() const override { return {uint32_t(HOST_PICTURE_WIDTH), uint32_t(HOST_PICTURE_HEIGHT), 32}; }
     int zbuffer_format_count(int, int) const override { return 1; }
     HostPixelFormat zbuffer_format(int, int, int) const override { return {HOST_PF_ZBUFFER, 16, 0, 0, 0, 0}; }
-    HostRenderDevice* create_device(int, int, SDL_Window* window, bool) override
+    HostRenderDevice* create_device(int, int, HostWindow* window, bool) override
     {
         if (!window) return nullptr;
         auto* device = new OpenGlDevice;
-        if (!device->open(window)) {
+        if (!device->open(as_sdl(window))) {
             delete device;
             return nullptr;
         }

@@ -163,7 +163,7 @@ RecordingDisplayProvider RecordingDisplayProvider::standard()
     return p;
 }
 
-HostRenderDevice* RecordingDisplayProvider::create_device(int, int, SDL_Window*, bool)
+HostRenderDevice* RecordingDisplayProvider::create_device(int, int, HostWindow*, bool)
 {
     if (refuse_create) return nullptr;
     if (refusals > 0) {

@@ -237,6 +237,7 @@ struct PlayerSlot {
     uint8_t free_kicks_won;
     uint8_t marks_taken;
     uint8_t contested_marks;
+    uint8_t uncontested_marks;
     // Rules.
     int32_t reaction_delay;     // ticks before he reacts to a loose ball
     int32_t start_delay;        // ticks before a key man moves off at a bounce
@@ -551,6 +552,7 @@ struct MatchGlobals {
     int32_t fight_start;
     int16_t set_play_spot_x, set_play_spot_y;
     PlayerSlot* stoppage_men[2][12]; // per team: key men first, then the nearest
+    PlayerSlot* ball_up_men[2][3];   // per team: the men of a ball-up or throw-in
     int32_t selected_key[4];         // the position editor's held-key steps
     int32_t position_editor_saved;
     PlayerSlot* replay_start_man;

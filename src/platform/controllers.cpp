@@ -183,7 +183,7 @@ uint8_t rotate_direction_bits(uint8_t bits)
     return turned;
 }
 
-int start_input(void* instance, SDL_Window* window)
+int start_input(void* instance, HostWindow* window)
 {
     init_direct_input(instance, window);
     init_controllers();

@@ -15,7 +15,7 @@ int32_t joystick_device_count, keyboard_device_count, mouse_device_count;
 namespace {
 
 void* g_instance;
-SDL_Window* g_window;
+HostWindow* g_window;
 int32_t g_start_cursor_x, g_start_cursor_y;
 
 void release_entry(InputDeviceEntry* entry)
@@ -84,7 +84,7 @@ int create_direct_input(void* instance)
     return 1;
 }
 
-int init_direct_input(void* instance, SDL_Window* window)
+int init_direct_input(void* instance, HostWindow* window)
 {
     std::memset(key_down_time, 0, sizeof key_down_time);
     std::memset(key_state, 0, sizeof key_state);

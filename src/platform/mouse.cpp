@@ -3,9 +3,10 @@
 #include "host/host_input.h"
 #include "platform/input.h"
 #include "host/events.h"
-#include "screen/message_pump.h"
+#include "host/window.h"
+#include "platform/message_pump.h"
 #include "screen/screen_services.h"
-#include "app/startup.h"
+#include "platform/app_state.h"
 
 MouseState mouse_state;
 WinmmJoysticks winmm_joysticks;
@@ -36,7 +37,7 @@ void init_mouse(int32_t device)
 }
 
 // The window's mouse moves, taken into the picture, for the menus.
-int32_t mouse_message_hook(SDL_Window* window, uint32_t message, uint32_t, uint32_t lparam)
+int32_t mouse_message_hook(HostWindow* window, uint32_t message, uint32_t, uint32_t lparam)
 {
     switch (message) {
     case HOST_WM_LBUTTONDOWN: mouse_state.menu_buttons |= 1; return 0;
@@ -53,7 +54,7 @@ int32_t mouse_message_hook(SDL_Window* window, uint32_t message, uint32_t, uint3
     int32_t x = static_cast<int16_t>(lparam & 0xFFFFu);
     int32_t y = static_cast<int16_t>(lparam >> 16);
     int wx = 0, wy = 0;
-    if (window) SDL_GetWindowPosition(window, &wx, &wy);
+    host_window_position(window, &wx, &wy);
     x += wx;
     y += wy;
     screen_to_game_point(&x, &y);

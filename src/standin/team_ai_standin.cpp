@@ -4,16 +4,6 @@
 #include "match/game_maths.h"
 #include "players/anim_driver.h"
 
-PlayerSlot* contest_group_first[CONTEST_GROUPS];
-uint8_t contest_group_ticks[CONTEST_GROUPS];
-uint8_t contest_state_byte(const PlayerSlot* man) { return man && man->contest_group ? 1 : 0; }
-void reset_contest_groups()
-{
-    for (int g = 0; g < CONTEST_GROUPS; ++g) {
-        contest_group_first[g] = nullptr;
-        contest_group_ticks[g] = 0;
-    }
-}
 
 int32_t start_animation_by_id(PlayerSlot* man, int32_t animation)
 {

@@ -5,13 +5,7 @@
 
 #include <cstdint>
 
-constexpr int CONTEST_GROUPS = 30;
-// The first man of each ball-contest group (null: none), the state byte of a
-// man's contest link, and each group's tick counter.
-extern PlayerSlot* contest_group_first[CONTEST_GROUPS];
-extern uint8_t contest_group_ticks[CONTEST_GROUPS];
-uint8_t contest_state_byte(const PlayerSlot* man);
-void reset_contest_groups();
+#include "players/contest_groups.h"
 
 int32_t start_animation_by_id(PlayerSlot* man, int32_t animation);
 bool within_blow_reach(PlayerSlot* a, PlayerSlot* b, int32_t distance);

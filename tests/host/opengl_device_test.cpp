@@ -1,5 +1,6 @@
 // The OpenGL device itself, headless: pixel centres, perspective-correct
 // texturing, flat shading and the texture formats it lists.
+#include "host/host_sdl.h"
 #include "host/render_device.h"
 
 #include <SDL.h>
@@ -17,7 +18,7 @@ protected:
         host_keep_gl_library_loaded();
         window = SDL_CreateWindow("device", 0, 0, 640, 480, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
         ASSERT_NE(window, nullptr) << SDL_GetError();
-        device = host_display_provider()->create_device(0, 0, window, false);
+        device = host_display_provider()->create_device(0, 0, as_host(window), false);
         ASSERT_NE(device, nullptr);
         device->set_render_state(HOST_RS_ZENABLE, 0);
         device->clear(0, 1.0f);

@@ -34,6 +34,7 @@ class GameFiles : public ::testing::Test
     {
         host_set_data_dir("");
         host_set_user_dir("");
+        host_settings_set_writable(true);
         host_settings_reload();
         std::filesystem::remove_all(root);
     }
