@@ -13,6 +13,8 @@
 #include "model/skeleton.h"
 #include "players/contact_tables.h"
 
+#include <cstddef>
+
 namespace {
 uint32_t tick_number = 0;
 bool data_loaded = false;
@@ -24,7 +26,7 @@ struct Digest {
     Digest& operator<<(T v)
     {
         auto u = static_cast<uint64_t>(v);
-        for (size_t i = 0; i < sizeof v; ++i, u >>= 8) {
+        for (std::size_t i = 0; i < sizeof v; ++i, u >>= 8) {
             h ^= static_cast<uint8_t>(u);
             h *= 16777619u;
         }

@@ -180,13 +180,13 @@ TEST_F(ManQueriesTest, BumpsSeparateTheMen)
     EXPECT_LT(a->y, 0) << "the man steps back";
     EXPECT_NEAR(vector_length(o->x - a->x, o->y - a->y), 180, 1) << "O 180 beyond him";
     // A runner into a standing man bounces back off him, unless the man is a
-    // team-mate already at his spot: he steps aside off the runner's line,
-    // so a man whose own spot lies beyond him (a tight line-up) gets there.
+    // team-mate: he steps aside off the runner's line, so a man whose own
+    // spot lies beyond him (a tight line-up) gets there.
     struct Standing {
         bool opponent;
         uint32_t arrived;
         bool gives_way;
-    } standing[] = {{true, 1, false}, {false, 0, false}, {false, 1, true}};
+    } standing[] = {{true, 1, false}, {true, 0, false}, {false, 0, true}, {false, 1, true}};
     PlayerSlot* s = man(0, 2);
     const uint8_t own_side = s->side;
     for (const Standing& c : standing) {
