@@ -195,3 +195,48 @@ TEST_F(MatchChain, TheSameSeedPlaysTheSameMatch)
     EXPECT_EQ(play(99), play(99));
     EXPECT_NE(play(99), play(100));
 }
+
+TEST_F(MatchChain, AFreeKickIsTakenAndPlayGoesOn)
+{
+    MatchGlobals& m = match_globals;
+    ASSERT_TRUE(tick_until_state(PLAY_ON));
+    TeamRecord& awarded = team_on_side(1);
+    PlayerSlot* kicker = &awarded.slots[7];
+    give_ball_to(kicker);
+    m.awarded_side = 1;
+    m.offending_side = 2;
+    m.mark_x = kicker->x;
+    m.mark_y = kicker->y;
+    award_free_kick(kicker, 10);
+    ASSERT_EQ(m.match_state, FREE_KICK);
+    EXPECT_EQ(m.controlled_man_a, kicker);
+    ASSERT_NE(m.controlled_man_b, nullptr);
+    EXPECT_EQ(m.controlled_man_b->side, 2);
+    EXPECT_EQ(m.ball_holder, kicker) << "the kicker keeps the ball he holds";
+    EXPECT_EQ(awarded.free_kicks, 1);
+    ASSERT_TRUE(tick_until_state(MARK_KICK_PENDING, 2000));
+    EXPECT_EQ(awarded.clock_mark, m.period_clock - 930) << "fifteen seconds to kick";
+    give_ball_to(nullptr);
+    ball_state.z = 700 * 65536;
+    ball_state.vz = 10 * 65536;
+    ball_state.flags = BALL_FREE;
+    tick();
+    EXPECT_EQ(m.match_state, SET_KICK_FLIGHT);
+    tick();
+    EXPECT_EQ(m.match_state, PLAY_ON) << "the kick rose above 608 with no wide mark";
+}
+
+TEST_F(MatchChain, TheRunningRuleGivesAFreeKick)
+{
+    MatchGlobals& m = match_globals;
+    ASSERT_TRUE(tick_until_state(PLAY_ON));
+    PlayerSlot* runner = &team_on_side(2).slots[4];
+    give_ball_to(runner);
+    runner->x = static_cast<int16_t>(m.pickup_x + 4097);
+    runner->target_x = runner->x;
+    runner->primary_animation = 0;
+    tick();
+    EXPECT_EQ(m.match_state, FREE_KICK);
+    EXPECT_EQ(m.free_kick_kind, 7);
+    EXPECT_EQ(m.awarded_side, 1);
+}
