@@ -8,7 +8,7 @@
 #include "platform/language.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
-#include "screen/message_pump.h"
+#include "screen/screen_flip.h"
 #include "standin/provisional_subsystems.h"
 
 int32_t test_sound_slot = -1;

@@ -181,8 +181,8 @@ uint32_t d3d_create_objects(const d3d_driver* driver, const d3d_device* device, 
         if (!found) return D3DERR_NO_ZBUFFER;
     }
     // The picture is always 640 x 480; the window shows it scaled.
-    fw->width = uint32_t(HOST_PICTURE_WIDTH);
-    fw->height = uint32_t(HOST_PICTURE_HEIGHT);
+    fw->width = uint32_t(PICTURE_WIDTH);
+    fw->height = uint32_t(PICTURE_HEIGHT);
     uint32_t display_bits = p->desktop_mode().bits;
     if (fw->full_screen) {
         bool offered = false;
@@ -208,7 +208,7 @@ uint32_t d3d_release_objects()
     return D3D_OK;
 }
 
-uint32_t d3d_framework_init(SDL_Window* window, const d3d_driver* driver, const d3d_device* device,
+uint32_t d3d_framework_init(HostWindow* window, const d3d_driver* driver, const d3d_device* device,
                             const d3d_mode* mode, uint32_t flags)
 {
     if (!window || ((flags & BUILD_FULL_SCREEN) && !mode)) return D3DERR_INVALID_ARGUMENT;
@@ -233,7 +233,7 @@ uint32_t d3d_set_default_states(HostRenderDevice* device)
     return D3D_OK;
 }
 
-uint32_t d3d_restore_device(HostRenderDevice* device, SDL_Window* target)
+uint32_t d3d_restore_device(HostRenderDevice* device, HostWindow* target)
 {
     if (!device || !target) return D3DERR_INVALID_ARGUMENT;
     tex_restore_all(device);
@@ -246,7 +246,7 @@ uint32_t d3d_invalidate()
     return D3D_OK;
 }
 
-uint32_t d3d_build_for_selection(SDL_Window* window)
+uint32_t d3d_build_for_selection(HostWindow* window)
 {
     for (;;) {
         d3d_driver* driver = nullptr;
@@ -270,7 +270,7 @@ uint32_t d3d_build_for_selection(SDL_Window* window)
     }
 }
 
-uint32_t d3d_create_framework(SDL_Window* window)
+uint32_t d3d_create_framework(HostWindow* window)
 {
     g_framework = new (std::nothrow) d3d_framework{};
     if (!g_framework) return D3DERR_OUT_OF_MEMORY;
@@ -379,7 +379,7 @@ uint32_t d3d_init_from_config(gl_device* context)
 uint32_t d3d_save_config(gl_device* context)
 {
     d3d_pause(1);
-    SDL_Window* window = context ? context->window : nullptr;
+    HostWindow* window = context ? context->window : nullptr;
     if (d3d_driver_dialog(window, d3d_windowed) == 1) {
         d3d_device* device = nullptr;
         get_selected(nullptr, &device);
@@ -393,7 +393,7 @@ uint32_t d3d_save_config(gl_device* context)
     return 1;
 }
 
-uint32_t d3d_rebuild(SDL_Window* window)
+uint32_t d3d_rebuild(HostWindow* window)
 {
     tex_invalidate_all();
     // Nobody draws on the objects about to be released.

@@ -1,5 +1,6 @@
 // Sprite queue and per-frame flush.
 #include "gl3d/sprite_queue.h"
+#include "host/picture.h"
 
 #include "gl3d/display_device.h"
 #include "gl3d/hw_camera.h"
@@ -401,5 +402,5 @@ void draw_sprite_clipped(const uint8_t* sprite, int32_t x, int32_t y, uint16_t f
     }
 }
 
-int32_t layer_screen_width() { return display_width() > 0 ? display_width() : 640; }
-int32_t layer_screen_height() { return display_height() > 0 ? display_height() : 480; }
+int32_t layer_screen_width() { return display_width() > 0 ? display_width() : PICTURE_WIDTH; }
+int32_t layer_screen_height() { return display_height() > 0 ? display_height() : PICTURE_HEIGHT; }

@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-struct SDL_Window;
+struct HostWindow;
 struct gl_device;
 
 // Window messages: the host's own, and those only the shell deals in (kept
@@ -47,25 +47,25 @@ void glw_init_window_position(int32_t x, int32_t y, int32_t width, int32_t heigh
 int glw_create_window(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t full_screen);
 int glw_register_and_create(const char* title, uint32_t full_screen);
 int glw_open_window(const char* title, uint32_t full_screen);
-void gl_create_and_bind(SDL_Window* window, void* instance, uint32_t width, uint32_t height, uint32_t full_screen);
+void gl_create_and_bind(HostWindow* window, void* instance, uint32_t width, uint32_t height, uint32_t full_screen);
 void glw_main_loop();
 [[noreturn]] void destroy_window_and_exit();
 void glw_destroy_window();
-void destroy_window_if_any(SDL_Window* window);
+void destroy_window_if_any(HostWindow* window);
 void glw_swap_buffers();
-void glw_post_redisplay(SDL_Window* window);
+void glw_post_redisplay(HostWindow* window);
 void glw_get_cursor_pos(int32_t* x, int32_t* y);
 void glw_error_box(const char* format, ...);
 void glw_set_option(uint32_t value);
 
-SDL_Window* glw_get_window();
+HostWindow* glw_get_window();
 gl_device* glw_get_device();
 void glw_get_client(int32_t* x, int32_t* y, int32_t* width, int32_t* height);
 
 // The shell's window procedure: the game's message hook first, then the
 // shell's own handling. 1 lets the host's default handling follow, 0 not.
-int32_t glw_window_proc(SDL_Window* window, uint32_t message, uint32_t wparam, uint32_t lparam);
+int32_t glw_window_proc(HostWindow* window, uint32_t message, uint32_t wparam, uint32_t lparam);
 // Sends the host's messages through the window procedure.
 void glw_install_message_hook();
 // Full screen or a framed window.
-void glw_set_window_style(SDL_Window* window, uint32_t full_screen);
+void glw_set_window_style(HostWindow* window, uint32_t full_screen);

@@ -1,4 +1,5 @@
 #include "host/events.h"
+#include "host/host_sdl.h"
 
 #include "host/process.h"
 
@@ -20,6 +21,22 @@ namespace {
 std::deque<HostMessage> g_queue;
 HostMessageHook g_hook = nullptr;
 std::vector<HostEventListener> g_listeners;
+std::vector<HostWindowListener> g_window_listeners;
+
+// Resizes and minimising of the main window, as the host's own records.
+void tell_window_listeners(const SDL_Event& e)
+{
+    SDL_Window* main = as_sdl(host_window());
+    if (e.type != SDL_WINDOWEVENT || !main || SDL_GetWindowFromID(e.window.windowID) != main) return;
+    HostWindowEvent event{};
+    if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+        event = {HOST_WINDOW_RESIZED, e.window.data1, e.window.data2};
+    else if (e.window.event == SDL_WINDOWEVENT_MINIMIZED)
+        event = {HOST_WINDOW_MINIMISED, 0, 0};
+    else
+        return;
+    for (size_t i = 0; i < g_window_listeners.size(); ++i) g_window_listeners[i](event);
+}
 bool g_minimised = false;
 
 struct ScriptedEvent {
@@ -96,7 +113,7 @@ void ensure_events()
 
 uint32_t window_id()
 {
-    SDL_Window* w = host_window();
+    SDL_Window* w = as_sdl(host_window());
     return w ? SDL_GetWindowID(w) : 0;
 }
 
@@ -175,6 +192,18 @@ void host_add_event_listener(HostEventListener listener)
         g_listeners.push_back(listener);
 }
 
+void host_add_window_listener(HostWindowListener listener)
+{
+    if (listener && std::find(g_window_listeners.begin(), g_window_listeners.end(), listener) == g_window_listeners.end())
+        g_window_listeners.push_back(listener);
+}
+
+void host_remove_window_listener(HostWindowListener listener)
+{
+    g_window_listeners.erase(std::remove(g_window_listeners.begin(), g_window_listeners.end(), listener),
+                             g_window_listeners.end());
+}
+
 void host_remove_event_listener(HostEventListener listener)
 {
     g_listeners.erase(std::remove(g_listeners.begin(), g_listeners.end(), listener), g_listeners.end());
@@ -201,6 +230,7 @@ void host_pump_events()
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         for (size_t i = 0; i < g_listeners.size(); ++i) g_listeners[i](e);
+        tell_window_listeners(e);
         host_translate_event(e);
     }
 }

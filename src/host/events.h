@@ -2,8 +2,8 @@
 // thread, and the queue they wait in until the game's pump takes them.
 //
 // Other host parts that read SDL events themselves (the input devices)
-// register a listener: every SDL event reaches the listeners, in the order
-// registered, before it is turned into a message.
+// register a listener (host/host_sdl.h): every SDL event reaches the
+// listeners, in the order registered, before it is turned into a message.
 //
 // KOB99_EVENT_SCRIPT may name a file of timed events that are fed in as if
 // they came from SDL, so that the program can be played without a person:
@@ -18,8 +18,6 @@
 //   2500 focus off             (focus on / focus off)
 //   3000 close                 (the window's close button)
 #pragma once
-
-#include <SDL.h>
 
 #include <cstdint>
 #include <string>
@@ -74,15 +72,20 @@ using HostMessageHook = int (*)(const HostMessage& message);
 void host_set_message_hook(HostMessageHook hook);
 HostMessageHook host_message_hook();
 
-using HostEventListener = void (*)(const SDL_Event& event);
-void host_add_event_listener(HostEventListener listener);
-void host_remove_event_listener(HostEventListener listener);
+// Resizes and minimising of the main window reach its listeners as they
+// happen, while events are pumped.
+enum HostWindowEventKind { HOST_WINDOW_RESIZED, HOST_WINDOW_MINIMISED };
+struct HostWindowEvent {
+    HostWindowEventKind kind;
+    int32_t width, height; // the new client size, when resized
+};
+using HostWindowListener = void (*)(const HostWindowEvent& event);
+void host_add_window_listener(HostWindowListener listener);
+void host_remove_window_listener(HostWindowListener listener);
 
 // Reads every waiting SDL event (and every scripted event now due): each goes
 // to the listeners, then becomes zero or more queued messages.
 void host_pump_events();
-// Turns one SDL event into messages, as the pump does (tests feed events here).
-void host_translate_event(const SDL_Event& event);
 
 // Pumps, then takes the oldest waiting message; false when none waits.
 bool host_peek_message(HostMessage* out);

@@ -8,7 +8,6 @@
 // has the focus.
 #pragma once
 
-#include <SDL.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -101,9 +100,6 @@ int host_mouse_button_count();
 // such joystick.
 bool host_read_raw_joystick(int id, uint32_t* x, uint32_t* y, uint32_t* buttons, uint32_t* button_count);
 
-// Every SDL event comes through here (acquiring a keyboard or mouse puts it
-// on the event source's listeners).
-void host_input_event(const SDL_Event& event);
 // Releases everything and forgets buffered events (shut-down and tests).
 void host_input_shutdown();
 

@@ -39,6 +39,8 @@ enum HostLibMessageKind : uint32_t {
     HOSTLIB_ACTIVATE, // wparam 1 active, 0 inactive
     HOSTLIB_CLOSE,
     HOSTLIB_PAINT,
+    HOSTLIB_MOVE, // the window moved or changed size
+    HOSTLIB_SIZE,
 };
 struct HostLibMessage {
     uint32_t kind, wparam, lparam;

@@ -3,6 +3,9 @@
 
 #include <string>
 
+// Starts the host's base layer (before any window or device); false when it cannot.
+bool host_init();
+
 // Every end of the program goes through here. Tests install a hook (which
 // typically throws) to see the exit code instead of losing the process.
 [[noreturn]] void host_exit(int code);

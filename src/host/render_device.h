@@ -106,6 +106,8 @@ struct HostTexture {
     HostPixelFormat format{};
 };
 
+struct HostWindow;
+
 class HostRenderDevice {
 public:
     virtual ~HostRenderDevice() = default;
@@ -174,7 +176,7 @@ public:
     virtual int zbuffer_format_count(int driver, int device) const = 0;
     virtual HostPixelFormat zbuffer_format(int driver, int device, int index) const = 0;
     // Builds the device on the window; nullptr when it cannot be made.
-    virtual HostRenderDevice* create_device(int driver, int device, SDL_Window* window, bool full_screen) = 0;
+    virtual HostRenderDevice* create_device(int driver, int device, HostWindow* window, bool full_screen) = 0;
     virtual void release_device(HostRenderDevice* device) = 0;
 };
 

@@ -67,6 +67,7 @@ struct MatchHooks {
     // Crowd and effects.
     void (*crowd_react)(
         int32_t kind); // -1 silence, 0 cheer, 2 intercept, 3 resume, -3 ambient by ball position
+    void (*crowd_react_to_play)(int32_t kind, int32_t team); // a crowd reaction for that team
     void (*play_effect)(int32_t effect, int32_t frequency,
                         int32_t volume); // match effect at frequency Hz (0: the sample's own), volume 0..127,
                                          // scaled by the effects setting; pan centre
@@ -85,6 +86,11 @@ struct MatchHooks {
     int32_t (*open_message_banner2)(int32_t kind); // the second banner; a handle, 0 when refused [0]
     void (*show_message)(const char* text, int32_t handle); // shows the text in the opened banner
     void (*step_hud_panel_timer)();                         // the HUD panel timer down by 256, not below 0
+    int32_t (*second_panel_open)(); // non-zero while the second HUD panel is open [0]
+    int32_t (*panel_slide)(); // the HUD panels' slide offset in y [0]
+    // The set-kick panel's aim error percentage (scaled by the difficulty), strength and maximum.
+    void (*kick_panel_values)(float* aim_error, float* strength, float* maximum);
+    void (*draw_power_bar)(); // the kick-strength bar
     int32_t (*kick_panel_open)();                           // non-zero while the set-kick panel is open [0]
     void (*mark_kick_panel_reopen)();                       // the panel opens again when the match returns
     void (*clear_hud_panels)();  // clears the HUD panel words and the kick panel flag
@@ -333,6 +339,10 @@ inline void crowd_react(int32_t kind)
 {
     if (match_hooks.crowd_react) match_hooks.crowd_react(kind);
 }
+inline void crowd_react_to_play(int32_t kind, int32_t team)
+{
+    if (match_hooks.crowd_react_to_play) match_hooks.crowd_react_to_play(kind, team);
+}
 inline void play_effect(int32_t effect, int32_t frequency, int32_t volume)
 {
     if (match_hooks.play_effect) match_hooks.play_effect(effect, frequency, volume);
@@ -385,6 +395,16 @@ inline void show_message(const char* text, int32_t handle)
 inline void step_hud_panel_timer()
 {
     if (match_hooks.step_hud_panel_timer) match_hooks.step_hud_panel_timer();
+}
+inline int32_t second_panel_open() { return match_hooks.second_panel_open ? match_hooks.second_panel_open() : 0; }
+inline int32_t panel_slide() { return match_hooks.panel_slide ? match_hooks.panel_slide() : 0; }
+inline void kick_panel_values(float* aim_error, float* strength, float* maximum)
+{
+    if (match_hooks.kick_panel_values) match_hooks.kick_panel_values(aim_error, strength, maximum);
+}
+inline void draw_power_bar()
+{
+    if (match_hooks.draw_power_bar) match_hooks.draw_power_bar();
 }
 inline int32_t kick_panel_open()
 {

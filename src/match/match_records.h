@@ -237,6 +237,7 @@ struct PlayerSlot {
     uint8_t free_kicks_won;
     uint8_t marks_taken;
     uint8_t contested_marks;
+    uint8_t uncontested_marks;
     // Rules.
     int32_t reaction_delay;     // ticks before he reacts to a loose ball
     int32_t start_delay;        // ticks before a key man moves off at a bounce

@@ -112,7 +112,9 @@ uint8_t find_man_by_number(int32_t t, int32_t n)
     if (t < 0 || t > 1)
         return 255;
     const TeamRecord& team = team_records[t];
-    for (int i = 0; i < men_in_use(); ++i)
+    // The men on the ground only: a bench man is never found.
+    const int ground = men_in_use() < GROUND_MEN ? men_in_use() : GROUND_MEN;
+    for (int i = 0; i < ground; ++i)
         if (team.slots[i].line_up_index == n)
             return team.slots[i].number;
     return 255;

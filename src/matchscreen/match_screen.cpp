@@ -6,12 +6,17 @@
 #include "match/match_hooks.h"
 #include "match/match_records.h"
 #include "match/match_setup.h"
+#include "match/officials.h"
+#include "players/anim_driver.h"
 #include "platform/controllers.h"
 #include "platform/input.h"
 #include "platform/tick_timer.h"
-#include "screen/message_pump.h"
+#include "platform/message_pump.h"
 
+#include <initializer_list>
 #include <cmath>
+
+int32_t frame_count = 0;
 
 namespace {
 
@@ -218,14 +223,28 @@ void draw_frame_overlays()
 {
     MatchGlobals& m = match_globals;
     const bool playback = presentation::replay_playback_active() != 0;
-    // The frame pieces; the kick panel has its own (drawn by the HUD).
-    if (!presentation::kick_panel_open() || playback) {
-        static const int32_t pieces[4][2] = {{202, 448}, {362, 448}, {160, 440}, {320, 440}};
-        for (int i = 0; i < 4; ++i)
-            queue(100 + i, pieces[i][0], pieces[i][1], 200, 255);
+    const int32_t slide = presentation::panel_slide();
+    float aim_error = 0, strength = 0, maximum = 0;
+    const bool kick_panel = presentation::kick_panel_open() && !playback;
+    if (!kick_panel && !presentation::second_panel_open()) {
+        queue(FRAME_PIECE_LEFT, 202, 448 + slide, 200, 255);
+        queue(FRAME_PIECE_RIGHT, 362, 448 + slide, 200, 255);
+        queue(FRAME_CAP_LEFT, 160, 440 + slide, 200, 255);
+        queue(FRAME_CAP_RIGHT, 320, 440 + slide, 200, 255);
+    } else if (kick_panel) {
+        presentation::kick_panel_values(&aim_error, &strength, &maximum);
+        queue(KICK_PANEL_LEFT, 169, 448 + slide, 200, 255);
+        queue(KICK_PANEL_RIGHT, 329, 448 + slide, 200, 255);
+        const int32_t d = kick_aim_marker_offset(aim_error);
+        queue(KICK_AIM_MARKER, 197 - d, 448 + slide, 200, 255);
+        queue(KICK_AIM_MARKER, 197 + d, 448 + slide, 200, 255);
+        queue(KICK_STRENGTH_MARKER, kick_strength_marker_x(strength, maximum), 448 + slide, 200, 255);
+        queue(FRAME_CAP_LEFT, 160, 440 + slide, 200, 255);
+        queue(FRAME_CAP_RIGHT, 320, 440 + slide, 200, 255);
+        presentation::draw_power_bar();
     }
     if (m.match_paused)
-        queue(110, 320, 240, 200, 255);
+        queue(PAUSE_SPRITE, 320, 240 + slide, 200, 255);
     if (m.kick_flash_running) {
         m.kick_flash_level += 5.0f;
         if (m.kick_flash_level >= 100.0f) {
@@ -234,6 +253,21 @@ void draw_frame_overlays()
         }
     }
 }
+
+int32_t kick_aim_marker_offset(float aim_error_percent)
+{
+    float p = 100.0f - aim_error_percent;
+    p = p < 10.0f ? 10.0f : (p > 100.0f ? 100.0f : p);
+    return static_cast<int32_t>(std::lrint(0.32 * p));
+}
+
+int32_t kick_strength_marker_x(float strength, float maximum)
+{
+    const double r = strength / (maximum + 0.1);
+    return static_cast<int32_t>(r * 100 * 2.4 + 233 - 2);
+}
+
+void count_frame() { ++frame_count; }
 
 int32_t name_label_men(PlayerSlot** out, int32_t capacity)
 {
@@ -272,4 +306,33 @@ void draw_name_labels()
     const int32_t n = name_label_men(men, 2 * GROUND_MEN + 1);
     for (int32_t i = 0; i < n; ++i)
         presentation::draw_man_name(men[i]);
+}
+
+void swap_team_sides()
+{
+    for (TeamRecord& team : team_records) {
+        team.side = team.side == 1 ? 2 : 1;
+        for (PlayerSlot& man : team.slots)
+            man.side = team.side;
+    }
+    init_kickout_slots();
+}
+
+void play_group_celebration()
+{
+    MatchGlobals& m = match_globals;
+    m.flow_flags = static_cast<uint16_t>(m.flow_flags & ~LEAVE);
+    static const struct {
+        const char* label;
+        int slot;
+    } hugs[4] = {{"CELEB_GROUP_HUG1", 9}, {"CELEB_ARMS_UP_WALKING", 8}, {"CELEB_ARMS_UP_TURNING", 6}, {"CELEB_GROUP_HUG2", 4}};
+    for (const auto& h : hugs) {
+        if (m.flow_flags & LEAVE)
+            break;
+        PlayerSlot& man = team_records[0].slots[h.slot];
+        const int32_t row = animation_row(h.label);
+        if (row >= 0)
+            play_man_animation(&man, static_cast<uint32_t>(row), 0, 1.0);
+        man.man_flags |= MAN_BUSY;
+    }
 }

@@ -16,6 +16,18 @@ void draw_hardware_frame();
 void poll_game_ticks();
 void draw_frame_overlays();
 void draw_name_labels();
+// The kick panel's aim markers stand d either side of 197; the strength
+// marker's x.
+int32_t kick_aim_marker_offset(float aim_error_percent);
+int32_t kick_strength_marker_x(float strength, float maximum);
+// Frames counted by count_frame (nothing in the game calls it).
+extern int32_t frame_count;
+void count_frame();
+// Two routines nothing in the game calls: the sides exchanged with the
+// kick-out spots worked out again, and a celebration by four of the first
+// team's men.
+void swap_team_sides();
+void play_group_celebration();
 // Which men get a name label this frame (in team order); the count.
 int32_t name_label_men(PlayerSlot** out, int32_t capacity);
 // Frames for n ms of the scheduler's clock; one frame; the loop alone.
@@ -24,7 +36,7 @@ void match_frame_once();
 void match_frame_loop();
 
 // The radar, 1/256 of the ground in 192 x 128 pixels.
-enum RadarSprite : int32_t {
+enum OverlaySprite : int32_t {
     RADAR_BACKGROUND,
     RADAR_DOT_FIRST_TEAM,
     RADAR_DOT_SECOND_TEAM,
@@ -32,6 +44,16 @@ enum RadarSprite : int32_t {
     RADAR_DOT_UMPIRE,
     RADAR_DOT_UMPIRE_WITH_BALL,
     RADAR_DOT_BALL,
+    // The frame overlays.
+    FRAME_PIECE_LEFT,
+    FRAME_PIECE_RIGHT,
+    FRAME_CAP_LEFT,
+    FRAME_CAP_RIGHT,
+    KICK_PANEL_LEFT,
+    KICK_PANEL_RIGHT,
+    KICK_AIM_MARKER,
+    KICK_STRENGTH_MARKER,
+    PAUSE_SPRITE,
 };
 void draw_radar();
 // The radar pixel of a ground point.

@@ -24,14 +24,19 @@ const char* without_cd_prefix(const char* name)
     return name;
 }
 
-// Ends the game over a file it cannot read: the path on disk and the
-// system's reason. A file that is not there is 196, anything else 202.
+// "caller: name (path on disk)": the game's name and where it was looked for.
+std::string naming(const char* caller, const char* name)
+{
+    return std::string(caller) + ": " + name + " (" + data_file_on_disk(name) + ")";
+}
+
+// Ends the game over a file it cannot read, with the system's reason. A file
+// that is not there is 196; one that is there but cannot be read is 202.
 [[noreturn]] void cannot_read(const char* caller, const char* name, int err)
 {
     bool missing = err == ENOENT || err == ENOTDIR;
-    char text[640];
-    std::snprintf(text, sizeof text, "%s: %s\n%s", caller, data_file_on_disk(name).c_str(), std::strerror(err));
-    fatal_error_sub(missing ? 196 : 202, static_cast<uint32_t>(err), text, 0);
+    std::string text = naming(caller, name) + "\n" + std::strerror(err);
+    fatal_error_sub(missing ? 196 : 202, static_cast<uint32_t>(err), text.c_str(), 0);
 }
 
 // Opens a game file for reading and takes its size; a missing file is fatal
@@ -60,7 +65,7 @@ std::FILE* open_for_reading(const char* name, const char* caller, uint32_t* size
     }
     if (static_cast<unsigned long>(length) > 0xFFFFFFFFul) {
         std::fclose(f);
-        fatal_error_sub(202, 0, data_file_on_disk(name).c_str(), 0);
+        fatal_error_sub(202, 0, naming("load_file", name).c_str(), 0);
     }
     *size = static_cast<uint32_t>(length);
     return f;
@@ -73,10 +78,9 @@ void read_all(std::FILE* f, const char* name, void* buffer, uint32_t size)
     uint32_t err = static_cast<uint32_t>(errno);
     std::fclose(f);
     if (got != size) {
-        char text[640];
-        std::snprintf(text, sizeof text, "%s\n%s", data_file_on_disk(name).c_str(),
-                      got < size && err ? std::strerror(static_cast<int>(err)) : "the file is shorter than it was");
-        fatal_error_sub(202, err, text, 0);
+        std::string text = naming("load_file", name) + "\n" +
+                           (err ? std::strerror(static_cast<int>(err)) : "the file is shorter than it was");
+        fatal_error_sub(202, err, text.c_str(), 0);
     }
 }
 
@@ -95,11 +99,9 @@ uint8_t* load_file(const char* name, uint32_t* size_out)
     uint32_t size = 0;
     std::FILE* f = open_for_reading(name, "load_file", &size);
     if (size == 0) {
-        // Tracked memory gives no empty buffer; say which file it was.
+        // Tracked memory gives no empty buffer (201); say which file it was.
         std::fclose(f);
-        char text[640];
-        std::snprintf(text, sizeof text, "load_file: %s\nthe file is empty", data_file_on_disk(name).c_str());
-        fatal_error_sub(202, 0, text, 0);
+        fatal_error_sub(201, 0, (naming("load_file", name) + "\nthe file is empty").c_str(), 0);
     }
     uint8_t* buffer = static_cast<uint8_t*>(alloc_mem(size, name));
     if (size != 0) read_all(f, name, buffer, size);
@@ -120,10 +122,9 @@ void load_file_into(const char* name, void* buffer, uint32_t capacity)
     std::FILE* f = open_for_reading(name, "load_file_into", &size);
     if (size > capacity) {
         std::fclose(f);
-        char text[640];
-        std::snprintf(text, sizeof text, "%s\nthe file is larger than its buffer (%u bytes)",
-                      data_file_on_disk(name).c_str(), capacity);
-        fatal_error_sub(202, size, text, 0);
+        std::string text = naming("load_file_into", name) + "\nthe file is larger than its buffer (" +
+                           std::to_string(capacity) + " bytes)";
+        fatal_error_sub(202, size, text.c_str(), 0);
     }
     read_all(f, name, buffer, size);
 }
@@ -162,6 +163,26 @@ const char* cd_data_path(const char* name)
 void set_data_path_drive(char letter)
 {
     data_path_buffer[0] = letter;
+}
+
+std::FILE* open_file_unbuffered(const char* name)
+{
+    std::FILE* f = std::fopen(host_data_file(name).c_str(), "rb");
+    if (f) std::setvbuf(f, nullptr, _IONBF, 0);
+    return f;
+}
+
+uint32_t cd_load(std::FILE* handle, void* buffer, uint32_t sectors)
+{
+    const size_t asked = size_t{sectors} * CD_SECTOR_BYTES;
+    const size_t got = std::fread(buffer, 1, asked, handle);
+    if (got < asked && std::ferror(handle)) fatal_error_sub(198, 0, "cd_load", 0);
+    return static_cast<uint32_t>((got + CD_SECTOR_BYTES - 1) / CD_SECTOR_BYTES);
+}
+
+void close_file_handle(std::FILE* handle)
+{
+    if (handle) std::fclose(handle);
 }
 
 int stream_read_u8(std::FILE* stream)

@@ -37,6 +37,15 @@ void set_data_path_drive(char letter);
 
 constexpr uint32_t DATA_PATH_SIZE = 256;
 
+// Whole sectors for the CD and install tooling: a data file opened without
+// buffering (null when it cannot be), read count sectors of 2,048 bytes at a
+// time. cd_load returns the sectors read, a partial last one counting as one;
+// a read error is fatal 198.
+constexpr uint32_t CD_SECTOR_BYTES = 2048;
+std::FILE* open_file_unbuffered(const char* name);
+uint32_t cd_load(std::FILE* handle, void* buffer, uint32_t sectors);
+void close_file_handle(std::FILE* handle);
+
 // Byte streams over the C library's buffered files; results are those of the
 // library calls (EOF for a byte past the end).
 int stream_read_u8(std::FILE* stream);

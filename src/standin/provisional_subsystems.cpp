@@ -10,7 +10,7 @@
 #include "platform/fatal_error.h"
 #include "platform/input.h"
 #include "platform/language.h"
-#include "screen/message_pump.h"
+#include "screen/screen_flip.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
 #include "app/startup.h"
@@ -35,7 +35,7 @@ bool match_playback_flag() { return false; }
 STAND_IN(free_all_3d_objects)
 STAND_IN(release_tile_textures)
 
-int32_t play_movie(const char*, SDL_Window*, uint32_t, int32_t, int32_t)
+int32_t play_movie(const char*, HostWindow*, uint32_t, int32_t, int32_t)
 {
     note("play_movie");
     return 1;

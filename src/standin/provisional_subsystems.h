@@ -14,7 +14,7 @@
 #include "gl3d/window_shell.h"
 #include "platform/tick_timer.h"
 
-#include <SDL.h>
+struct HostWindow;
 
 #include <cstdint>
 #include <string>
@@ -35,7 +35,7 @@ void free_all_3d_objects();
 void release_tile_textures();
 
 // The movie player.
-int32_t play_movie(const char* path, SDL_Window* window, uint32_t software, int32_t a, int32_t b);
+int32_t play_movie(const char* path, HostWindow* window, uint32_t software, int32_t a, int32_t b);
 
 // Match, players and display: loaded at start, freed at the end.
 void load_sprite_file();

@@ -173,6 +173,7 @@ int lib_paint(WinDisplay* d, uintptr_t window, uint32_t, uint32_t, uint32_t, int
     if (d->fullscreen) host_libwindow_raise();
     liblog(&windowlog, 2, "lib_paint\n");
     entercritical(displaylock());
+    repaintdisplay();
     leavecritical(displaylock());
     if (!d->fullscreen) displaychanged();
     *result = 1;
@@ -434,6 +435,8 @@ void translate_host_messages()
             post(WM_ACTIVATE, m.wparam, 0);
             break;
         case HOSTLIB_CLOSE: post(WM_CLOSE, 0, 0); break;
+        case HOSTLIB_MOVE: post(WM_MOVE, 0, 0); break;
+        case HOSTLIB_SIZE: post(WM_SIZE, 0, 0); break;
         case HOSTLIB_PAINT: {
             std::lock_guard<std::mutex> hold(g.mutex);
             g.paint = true;

@@ -7,7 +7,7 @@
 #include "host/window.h"
 #include "gl3d/window_shell.h"
 #include "platform/command_line.h"
-#include "screen/message_pump.h"
+#include "screen/screen_flip.h"
 #include "platform/controllers.h"
 #include "platform/input.h"
 #include "standin/provisional_subsystems.h"

@@ -1,6 +1,7 @@
 // The device framework over a fake provider: the saved choice in
 // "devconfig.dat", build failures and fallbacks, and rebuilding on a resize.
 #include "gl3d/d3d.h"
+#include "host/host_sdl.h"
 #include "gl3d/display_device.h"
 #include "gl3d/gl.h"
 #include "gl3d/hw_camera.h"
@@ -32,7 +33,7 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-        window = SDL_CreateWindow("test", 0, 0, 640, 480, SDL_WINDOW_HIDDEN);
+        window = as_host(SDL_CreateWindow("test", 0, 0, 640, 480, SDL_WINDOW_HIDDEN));
         ASSERT_NE(window, nullptr);
         provider = RecordingDisplayProvider::standard();
         host_set_display_provider(&provider);
@@ -54,7 +55,7 @@ protected:
         refresh_display_info();
         host_set_display_provider(nullptr);
         host_set_exit_hook(nullptr);
-        SDL_DestroyWindow(window);
+        SDL_DestroyWindow(as_sdl(window));
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     }
     static std::string config_path() { return host_user_file("devconfig.dat"); }
@@ -73,7 +74,7 @@ protected:
         ASSERT_TRUE(devconfig_write(config_path().c_str(), &r));
     }
 
-    SDL_Window* window = nullptr;
+    HostWindow* window = nullptr;
     RecordingDisplayProvider provider;
     gl_device context{};
 };
@@ -182,7 +183,7 @@ TEST_F(FrameworkTest, ADisplayThatCannotStartEndsWithCodeOne)
     }
     EXPECT_EQ(d3d_last_error_code(), D3DERR_NO_3D_DEVICE);
     EXPECT_EQ(gl_current_device, nullptr);
-    window = SDL_CreateWindow("test", 0, 0, 640, 480, SDL_WINDOW_HIDDEN); // the failed start destroyed it
+    window = as_host(SDL_CreateWindow("test", 0, 0, 640, 480, SDL_WINDOW_HIDDEN)); // the failed start destroyed it
 }
 
 TEST_F(FrameworkTest, AResizeRebuildReachesEveryUserOfTheDevice)

@@ -1,5 +1,6 @@
 // Display start-up, the frame service, the debug shapes and the window shell.
 #include "gl_fixture.h"
+#include "host/host_sdl.h"
 
 #include "gl3d/d3d.h"
 #include "gl3d/hw_camera.h"
@@ -57,7 +58,7 @@ TEST_F(StartTest, ModesAndWindowModes)
         EXPECT_EQ(display_height(), c.height);
         EXPECT_EQ(display_window_mode(), c.window_mode);
         ASSERT_NE(display_window(), nullptr);
-        bool full = (SDL_GetWindowFlags(display_window()) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+        bool full = (SDL_GetWindowFlags(as_sdl(display_window())) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
         EXPECT_EQ(full, c.full_screen) << c.mode;
         EXPECT_EQ(display_windowed(), c.full_screen ? 0u : 1u);
         EXPECT_EQ(display_3d_device(), provider.last);
@@ -194,7 +195,7 @@ TEST_F(ShellTest, MouseButtonsAndMotion)
 TEST_F(ShellTest, TheMessageHookSeesEverythingFirstAndMayKeepTheProgramRunning)
 {
     static int hooked = 0;
-    set_window_message_hook([](SDL_Window*, uint32_t message, uint32_t, uint32_t) -> int32_t {
+    set_window_message_hook([](HostWindow*, uint32_t message, uint32_t, uint32_t) -> int32_t {
         ++hooked;
         return message == GLW_WM_CLOSE || message == GLW_WM_KEYDOWN ? 0 : 1;
     });

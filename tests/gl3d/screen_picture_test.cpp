@@ -58,7 +58,7 @@ protected:
         // The screens' default states: vertex colours, blending by source alpha.
         set_colour_mode(2, 0xFFFFFFFF);
         set_blend_mode(4, 5);
-        picture.resize(HOST_PICTURE_WIDTH * HOST_PICTURE_HEIGHT);
+        picture.resize(PICTURE_WIDTH * PICTURE_HEIGHT);
     }
     void TearDown() override
     {
@@ -96,7 +96,7 @@ protected:
 
     Rgb at(int x, int y) const
     {
-        uint32_t c = picture[static_cast<size_t>(y) * HOST_PICTURE_WIDTH + x];
+        uint32_t c = picture[static_cast<size_t>(y) * PICTURE_WIDTH + x];
         return {int((c >> 16) & 0xFF), int((c >> 8) & 0xFF), int(c & 0xFF)};
     }
     static void expect(Rgb a, Rgb e, int tolerance, const char* what)

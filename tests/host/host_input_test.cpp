@@ -1,4 +1,5 @@
 #include "platform/input_fixture.h"
+#include "host/host_sdl.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 // The OpenGL device itself, headless: pixel centres, perspective-correct
 // texturing, flat shading and the texture formats it lists.
+#include "host/host_sdl.h"
 #include "host/render_device.h"
 
 #include <SDL.h>
@@ -17,18 +18,18 @@ protected:
         host_keep_gl_library_loaded();
         window = SDL_CreateWindow("device", 0, 0, 640, 480, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
         ASSERT_NE(window, nullptr) << SDL_GetError();
-        device = host_display_provider()->create_device(0, 0, window, false);
+        device = host_display_provider()->create_device(0, 0, as_host(window), false);
         ASSERT_NE(device, nullptr);
         device->set_render_state(HOST_RS_ZENABLE, 0);
         device->clear(0, 1.0f);
-        picture.resize(HOST_PICTURE_WIDTH * HOST_PICTURE_HEIGHT);
+        picture.resize(PICTURE_WIDTH * PICTURE_HEIGHT);
     }
     void TearDown() override
     {
         host_display_provider()->release_device(device);
         SDL_DestroyWindow(window);
     }
-    uint32_t pixel(int x, int y) const { return picture[static_cast<size_t>(y) * HOST_PICTURE_WIDTH + x] & 0xFFFFFF; }
+    uint32_t pixel(int x, int y) const { return picture[static_cast<size_t>(y) * PICTURE_WIDTH + x] & 0xFFFFFF; }
     void quad(float x0, float y0, float x1, float y1, float rhw0, float rhw1, uint32_t colour0 = 0xFFFFFFFF,
               uint32_t colour1 = 0xFFFFFFFF)
     {

@@ -1,4 +1,5 @@
 #include "match/formation.h"
+#include "match/session_defaults.h"
 #include "match/proposals.h"
 
 #include "league/game_settings.h"
@@ -119,7 +120,8 @@ TEST(MatchFromTheLeague, TwoClubsOnTheirSpotsAnswerTheRuleQueries)
         EXPECT_EQ(ruck_value_of(ruck), player_i32(team->club->players[ruck->line_up_index], PLAYER_HEIGHT));
     }
 
-    EXPECT_EQ(find_man_by_number(1, 21), 21);
+    EXPECT_EQ(find_man_by_number(1, 17), 17);
+    EXPECT_EQ(find_man_by_number(1, 21), 255) << "a bench man is never found";
     EXPECT_EQ(nearest_free_opponent_by_formation(&home.slots[0]), &away.slots[12]);
     EXPECT_EQ(nearest_free_player_to_goal(&away), &away.slots[0]);
     match_globals.quarter_minutes = 20; // decided at 30 points

@@ -83,8 +83,9 @@ TEST_P(MatchClock, OneStep)
     EXPECT_EQ(m.ticks_played, c.played ? 1 : 0);
     EXPECT_EQ(m.tick_counter_a, 1) << "the counters grow whatever the clock does";
     EXPECT_EQ(m.tick_counter_b, 1);
-    if (c.flags & SUDDEN_DEATH)
+    if (c.flags & SUDDEN_DEATH) {
         EXPECT_FALSE(m.flow_flags & TIME_ON);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -92,6 +92,7 @@ TEST_F(MatchChain, FromTheCaptainsMeetingThroughGoalBehindAndMarkToFullTime)
 
     // A mark: a clean catch of a long kick by a team-mate of the kicker.
     PlayerSlot* marker = &attackers.slots[5];
+    m.ball_holder = kicker;
     give_ball_to(nullptr);
     m.last_kicker = kicker;
     ball_state.flight_flags = FLIGHT_MOVING | FLIGHT_KICKED;
@@ -101,7 +102,8 @@ TEST_F(MatchChain, FromTheCaptainsMeetingThroughGoalBehindAndMarkToFullTime)
     give_ball_to(marker);
     EXPECT_EQ(m.match_state, MARK);
     EXPECT_EQ(m.controlled_man_a, marker);
-    EXPECT_EQ(marker->marks_taken, 2) << "the catch and the award each count";
+    EXPECT_EQ(marker->marks_taken, 1);
+    EXPECT_EQ(marker->contested_marks + marker->uncontested_marks, 1) << "the catch counts as one or the other";
     ASSERT_TRUE(run_to(MARK_KICK_PENDING));
     EXPECT_EQ(m.time_off, 0) << "the clock runs in a set kick";
     // He kicks: the ball leaves his hands and climbs.
@@ -197,4 +199,49 @@ TEST_F(MatchChain, TheSameSeedPlaysTheSameMatch)
     };
     EXPECT_EQ(play(99), play(99));
     EXPECT_NE(play(99), play(100));
+}
+
+TEST_F(MatchChain, AFreeKickIsTakenAndPlayGoesOn)
+{
+    MatchGlobals& m = match_globals;
+    ASSERT_TRUE(tick_until_state(PLAY_ON));
+    TeamRecord& awarded = team_on_side(1);
+    PlayerSlot* kicker = &awarded.slots[7];
+    give_ball_to(kicker);
+    m.awarded_side = 1;
+    m.offending_side = 2;
+    m.mark_x = kicker->x;
+    m.mark_y = kicker->y;
+    award_free_kick(kicker, 10);
+    ASSERT_EQ(m.match_state, FREE_KICK);
+    EXPECT_EQ(m.controlled_man_a, kicker);
+    ASSERT_NE(m.controlled_man_b, nullptr);
+    EXPECT_EQ(m.controlled_man_b->side, 2);
+    EXPECT_EQ(m.ball_holder, kicker) << "the kicker keeps the ball he holds";
+    EXPECT_EQ(awarded.free_kicks, 1);
+    ASSERT_TRUE(tick_until_state(MARK_KICK_PENDING, 2000));
+    EXPECT_EQ(awarded.clock_mark, m.period_clock - 930) << "fifteen seconds to kick";
+    give_ball_to(nullptr);
+    ball_state.z = 700 * 65536;
+    ball_state.vz = 10 * 65536;
+    ball_state.flags = BALL_FREE;
+    tick();
+    EXPECT_EQ(m.match_state, SET_KICK_FLIGHT);
+    tick();
+    EXPECT_EQ(m.match_state, PLAY_ON) << "the kick rose above 608 with no wide mark";
+}
+
+TEST_F(MatchChain, TheRunningRuleGivesAFreeKick)
+{
+    MatchGlobals& m = match_globals;
+    ASSERT_TRUE(tick_until_state(PLAY_ON));
+    PlayerSlot* runner = &team_on_side(2).slots[4];
+    give_ball_to(runner);
+    runner->x = static_cast<int16_t>(m.pickup_x + 4097);
+    runner->target_x = runner->x;
+    runner->primary_animation = 0;
+    tick();
+    EXPECT_EQ(m.match_state, FREE_KICK);
+    EXPECT_EQ(m.free_kick_kind, 7);
+    EXPECT_EQ(m.awarded_side, 1);
 }

@@ -139,6 +139,10 @@ TEST(FindManByNumber, FindsTheSlotCarryingALineUpIndex)
     EXPECT_EQ(find_man_by_number(0, 40), 255);
     team_records[1].slots[22].line_up_index = 40; // slot 22 is out of a 22-man match
     EXPECT_EQ(find_man_by_number(1, 40), 255);
+    team_records[1].slots[19].line_up_index = 41; // on the interchange bench
+    EXPECT_EQ(find_man_by_number(1, 41), 255);
+    team_records[1].slots[17].line_up_index = 42; // the last man on the ground
+    EXPECT_EQ(find_man_by_number(1, 42), 17);
     EXPECT_EQ(find_man_by_number(2, 0), 255);
 }
 

@@ -152,8 +152,9 @@ TEST_P(WatchScore, TheMarksAndTheDirectionDecide)
     ball_state.flight_flags = c.marks;
     watch_score();
     EXPECT_EQ(m.match_state, c.state_after);
-    if (c.state_after == PLAY_ON)
+    if (c.state_after == PLAY_ON) {
         EXPECT_EQ(ball_state.flight_flags & FLIGHT_SCORE_MARKS, 0) << "the marks are cleared";
+    }
 }
 
 constexpr uint16_t KICK_GOAL = FLIGHT_KICKED | FLIGHT_GOAL;

@@ -100,3 +100,39 @@ TEST_F(Radar, HiddenDrawsNothing)
     draw_radar();
     EXPECT_TRUE(queued.empty());
 }
+
+TEST(KickPanel, MarkersByAimAndStrength)
+{
+    EXPECT_EQ(kick_aim_marker_offset(0.0f), 32);
+    EXPECT_EQ(kick_aim_marker_offset(95.0f), 3) << "never nearer than 10 per cent";
+    EXPECT_EQ(kick_aim_marker_offset(50.0f), 16);
+    EXPECT_EQ(kick_strength_marker_x(0.0f, 100.0f), 231);
+    EXPECT_EQ(kick_strength_marker_x(50.0f, 100.0f), 350);
+}
+
+TEST(KickPanel, TheOpenPanelReplacesTheFramePieces)
+{
+    clear_game_state_block();
+    clear_match_hooks();
+    queued.clear();
+    match_hooks.queue_sprite = [](int32_t s, int32_t x, int32_t y, int32_t, int32_t b, int32_t, int32_t alpha) {
+        queued.push_back({s, x, y, b, alpha});
+    };
+    draw_frame_overlays();
+    ASSERT_EQ(queued.size(), 4u);
+    EXPECT_EQ(queued[0].sprite, FRAME_PIECE_LEFT);
+    queued.clear();
+    match_hooks.kick_panel_open = [] { return 1; };
+    match_hooks.kick_panel_values = [](float* aim, float* strength, float* maximum) {
+        *aim = 50.0f;
+        *strength = 0.0f;
+        *maximum = 100.0f;
+    };
+    draw_frame_overlays();
+    ASSERT_EQ(queued.size(), 7u);
+    EXPECT_EQ(queued[2].sprite, KICK_AIM_MARKER);
+    EXPECT_EQ(queued[2].x, 197 - 16);
+    EXPECT_EQ(queued[3].x, 197 + 16);
+    EXPECT_EQ(queued[4].x, 231);
+    clear_match_hooks();
+}

@@ -1,4 +1,4 @@
-#include "screen/message_pump.h"
+#include "screen/screen_flip.h"
 
 #include "platform/exit_trap.h"
 #include "host/cd_drive.h"
@@ -163,8 +163,8 @@ TEST(SoftwareDisplay, CopyToSurfaceHonoursThePitch)
 
 TEST(SoftwareDisplay, WindowProcedureHandlesSystemKeysAndCommands)
 {
-    SDL_Window* saved = main_window;
-    SDL_Window* window = reinterpret_cast<SDL_Window*>(&saved); // any handle will do: it is only compared
+    HostWindow* saved = main_window;
+    HostWindow* window = reinterpret_cast<HostWindow*>(&saved); // any handle will do: it is only compared
     set_main_window(window);
     set_window_message_hook(nullptr);
     host_clear_messages();
