@@ -1,5 +1,6 @@
 #include "app/startup.h"
 #include "frontend/pages.h"
+#include "screen/screen_services.h"
 
 #include "host/events.h"
 #include "host/instance.h"
@@ -16,7 +17,7 @@
 #include "platform/fatal_error.h"
 #include "platform/input.h"
 #include "platform/memory.h"
-#include "screen/message_pump.h"
+#include "screen/screen_flip.h"
 #include "platform/mouse.h"
 #include "standin/provisional_subsystems.h"
 #include "screen/screen.h"
@@ -27,12 +28,8 @@
 #include <cstring>
 #include <string>
 
-AppRecord app_record;
-uint32_t use_3d_hardware = 0;
 uint32_t message_keys_enabled = 0;
 uint8_t cursor_shown = 1;
-uint32_t app_active = 0;
-uint32_t app_suspended = 0;
 
 const char* const second_copy_message =
     "KOB 99 is already running.\n(Try checking your task bar for it).\nClosing this one down.\n";
@@ -98,7 +95,7 @@ int32_t filter_key_down(uint32_t message, uint32_t wparam, uint32_t lparam)
     return 0;
 }
 
-bool init_com() { return SDL_Init(0) == 0; }
+bool init_com() { return host_init(); }
 
 void release_com() {}
 
@@ -117,7 +114,7 @@ void record_program(int argc, char** argv)
 
 const char* program_command_line() { return g_command_line.c_str(); }
 
-int32_t app_message_filter(SDL_Window*, uint32_t message, uint32_t wparam, uint32_t lparam)
+int32_t app_message_filter(HostWindow*, uint32_t message, uint32_t wparam, uint32_t lparam)
 {
     switch (message) {
     case HOST_WM_ACTIVATE: {
@@ -255,6 +252,28 @@ void release_match_resources()
     message_keys_enabled = 1;
     enable_sprite_queue();
     enable_text_sprite_queue();
+}
+
+void reinit_3d_framework()
+{
+    start_3d_display(0, 0, 0, exclusive_mode ? 0 : 1);
+    set_filter_option(1);
+    app_record.window = display_window();
+    set_screen_display_kind(1);
+    use_3d_hardware = 1;
+    set_window_message_hook(app_message_filter);
+    set_restore_hook(restore_display);
+    set_point_mappings(screen_to_game_point, game_to_screen_point);
+}
+
+void reset_startup_flags()
+{
+    app_record = {};
+    use_3d_hardware = 0;
+    message_keys_enabled = 0;
+    cursor_shown = 1;
+    app_active = 0;
+    app_suspended = 0;
 }
 
 int win_main(int argc, char** argv)

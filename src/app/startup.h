@@ -2,23 +2,12 @@
 // key messages into key_state bytes and tracks whether the program is active.
 #pragma once
 
-#include <SDL.h>
+#include "platform/app_state.h"
 
 #include <cstdint>
 
-struct AppRecord {
-    SDL_Window* window;   // the main window, from the 3D display
-    char class_name[256]; // "The Larkfield Studio Ltd"
-    char title[256];      // "KOB 99"
-    void* instance;
-};
-
-extern AppRecord app_record;
-extern uint32_t use_3d_hardware;      // 1: the 3D path draws everything (start-up always sets it)
 extern uint32_t message_keys_enabled; // key messages reach key_state only while 1 (0 during a match)
 extern uint8_t cursor_shown;
-extern uint32_t app_active;    // the program is active and not minimised
-extern uint32_t app_suspended; // minimised or switched away until next activated
 
 extern const char* const second_copy_message;
 
@@ -35,9 +24,13 @@ void app_stub2();
 void run_video_player();
 void shutdown_game();
 void release_match_resources();
+// The 3D display, its window, the message filter and the restore after a pause.
+void reinit_3d_framework();
+// Back to the values before any start: for a run that ended part way.
+void reset_startup_flags();
 
 // 0 when the message was handled, 1 when the default handling should follow.
-int32_t app_message_filter(SDL_Window* window, uint32_t message, uint32_t wparam, uint32_t lparam);
+int32_t app_message_filter(HostWindow* window, uint32_t message, uint32_t wparam, uint32_t lparam);
 
 // The command line as one string, the way the game reads it.
 const char* program_command_line();

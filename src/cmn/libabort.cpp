@@ -71,6 +71,13 @@ int vlibabort(const char* format, va_list args)
     if (auto hook = g_display_hook.load()) display = hook();
     if (auto hook = g_timer_hook.load()) hook();
 
+    // Off the main thread no window may be touched: the text goes to the
+    // error output and the process ends.
+    if (!isthread(LIB_MAINTHREAD)) {
+        std::fputs(text, stderr);
+        leavecritical(display);
+        host_exit_now(1);
+    }
     int answer = host_message_box("Abort message:", text, HOST_MB_OK_CANCEL, false);
     if (answer == HOST_ANSWER_OK && libsettings.dumponok.load()) {
         if (auto hook = g_afterok_hook.load()) {

@@ -13,7 +13,15 @@
 namespace {
 
 MemClass* g_classes[MEM_CLASSES];
+LibLock g_class_locks[MEM_CLASSES];
+int (*g_class_callbacks[MEM_CLASSES])();
 uint8_t* g_arena = nullptr;
+
+// The record sits in its low sentinel's data, right after the header.
+uint8_t* class_base(const MemClass* c)
+{
+    return const_cast<uint8_t*>(reinterpret_cast<const uint8_t*>(c)) - sizeof(MemBlockHeader);
+}
 constexpr uint32_t BEND = 'B' | 'E' << 8 | 'N' << 16 | uint32_t{'D'} << 24;
 
 uint32_t round_up(uint32_t value, uint32_t step) { return (value + step - 1) / step * step; }
@@ -97,14 +105,16 @@ MemBlockHeader* find_free(MemClass* c, uint32_t need, uint32_t type)
 
 MemClass* memclassrecord(int cls) { return g_classes[cls & MEM_CLASSMASK]; }
 
+LibLock memclasslock(const MemClass* c) { return g_class_locks[c->slot & MEM_CLASSMASK]; }
+
 MemBlockHeader* memheader(MemClass* c, uint32_t offset)
 {
-    return reinterpret_cast<MemBlockHeader*>(c->base + offset);
+    return reinterpret_cast<MemBlockHeader*>(class_base(c) + offset);
 }
 
 uint32_t memoffset(const MemClass* c, const void* header)
 {
-    return static_cast<uint32_t>(static_cast<const uint8_t*>(header) - c->base);
+    return static_cast<uint32_t>(static_cast<const uint8_t*>(header) - class_base(c));
 }
 
 MemBlockHeader* memheaderof(const void* data)
@@ -156,7 +166,7 @@ uint32_t creatememclass(int cls, const char* name, void* start, uint32_t length,
     granularity = round_up(granularity < 4 ? 4 : granularity, 4);
     if (alignment < 4 || (alignment & (alignment - 1))) alignment = alignment < 4 ? 4 : 32;
 
-    uint32_t record = round_up(sizeof(MemClass), 8);
+    const uint32_t record = MEM_CLASS_RECORD;
     auto* base = static_cast<uint8_t*>(start);
     uintptr_t origin = reinterpret_cast<uintptr_t>(base);
     uintptr_t first = ((origin + trailersize + 16 + record + alignment + 31) & ~uintptr_t{alignment - 1}) - 16;
@@ -165,16 +175,17 @@ uint32_t creatememclass(int cls, const char* name, void* start, uint32_t length,
 
     uint32_t flags = static_cast<uint32_t>(cls) | (names ? MEM_NAMED : 0) | (endmark ? MEM_ENDMARK : 0) |
                      (site ? MEM_SITE : 0);
+    std::memset(base + 16, 0, MEM_CLASS_RECORD);
     auto* c = new (base + 16) MemClass{};
     std::snprintf(c->name, sizeof c->name, "%s", name ? name : "");
-    c->base = base;
+    c->slot = static_cast<uint32_t>(cls);
     c->high = static_cast<uint32_t>(high - origin);
     c->granularity = granularity;
     c->alignment = alignment;
     c->trailersize = trailersize;
     c->classflags = flags;
-    c->lock = locked ? createcritical() : nullptr;
-    c->callback = callback;
+    g_class_locks[cls] = locked ? createcritical() : nullptr;
+    g_class_callbacks[cls] = callback;
     c->head = MemBlockHeader{MEMSIG_HEAD, 0, 0x7FFFFFFF, 0, 0};
     c->firstfree = c->lastfree = head_offset(c);
 
@@ -205,7 +216,9 @@ int deletememclass(int cls)
     if (!c) return 0;
     for (MemClass*& entry : g_classes)
         if (entry == c) entry = nullptr;
-    deletecritical(c->lock);
+    deletecritical(g_class_locks[c->slot & MEM_CLASSMASK]);
+    g_class_locks[c->slot & MEM_CLASSMASK] = nullptr;
+    g_class_callbacks[c->slot & MEM_CLASSMASK] = nullptr;
     std::memset(static_cast<void*>(c), 0, sizeof *c);
     return 1;
 }
@@ -228,7 +241,8 @@ static int return_zero() { return 0; }
 void initmemsize(uint32_t size)
 {
     if (g_arena) return;
-    g_arena = static_cast<uint8_t*>(std::malloc(size));
+    // On a 32-byte boundary, as the arena's layout assumes.
+    g_arena = static_cast<uint8_t*>(std::aligned_alloc(32, (uint64_t{size} + 31) & ~uint64_t{31}));
     if (!g_arena) {
         LIBFAIL("cmn\\memstd", "initmem - CANNOT TAKE %u BYTES FOR THE ARENA\n", size);
         return;

@@ -37,10 +37,12 @@ enum : uint16_t {
 constexpr uint32_t MEM_ARENA_SIZE = 0x1000000;
 constexpr int MEM_CLASSES = 16;
 
-// A class record lives in the data of its low sentinel.
+// A class record lives in the data of its low sentinel, in the 64 bytes the
+// arena's layout gives it: its base is the sentinel header just before it,
+// and its lock and callback (pointers, too wide for the record on this
+// machine) stand in a table beside, by the slot it was made in.
 struct MemClass {
     char name[8];
-    uint8_t* base;          // the low sentinel's header
     uint32_t high;          // offset of the high sentinel
     MemBlockHeader head;    // free-list head; its two link words follow it
     uint32_t firstfree;     // lowest free block (offset), or the head's own
@@ -49,9 +51,11 @@ struct MemClass {
     uint32_t alignment;
     uint32_t trailersize;
     uint32_t classflags;
-    LibLock lock;
-    int (*callback)();
+    uint32_t slot;          // the class number it was made as
 };
+constexpr uint32_t MEM_CLASS_RECORD = 64;
+static_assert(sizeof(MemClass) <= MEM_CLASS_RECORD, "the class record's footprint in the arena");
+LibLock memclasslock(const MemClass* c);
 
 // The arena: class 0 "RAM" (class 1 is the same record).
 void initmem();
@@ -95,7 +99,7 @@ void setmemreportoutput(int (*output)(const char* text));
 
 // Holds a class's lock (when it has one) for a scope.
 struct MemClassLock {
-    explicit MemClassLock(MemClass* c) : lock(c ? c->lock : nullptr) { entercritical(lock); }
+    explicit MemClassLock(MemClass* c) : lock(c ? memclasslock(c) : nullptr) { entercritical(lock); }
     ~MemClassLock() { leavecritical(lock); }
     LibLock lock;
 };

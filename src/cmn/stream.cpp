@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <mutex>
 #include <new>
 
 namespace {
@@ -55,7 +56,8 @@ namespace {
 // multiple, so that positions also order requests and chunks.
 struct Stream {
     char magic[4];
-    LibLock lock;
+    // The stream's own lock, made and destroyed with it.
+    std::recursive_mutex lock;
     Request* requests;
     int32_t nrequests;
     Filter* filters;
@@ -83,9 +85,8 @@ struct Stream {
 std::atomic<uint32_t> g_sequence{0};
 
 struct Hold {
-    explicit Hold(Stream* s) : lock(s->lock) { entercritical(lock); }
-    ~Hold() { leavecritical(lock); }
-    LibLock lock;
+    explicit Hold(Stream* s) : hold(s->lock) {}
+    std::lock_guard<std::recursive_mutex> hold;
 };
 
 uint32_t align8(uint32_t n) { return (n + 7) & ~7u; }
@@ -599,7 +600,6 @@ STREAMHANDLE STREAM_create(int32_t requests, int32_t filters, int32_t taps, void
     s->ntaps = taps;
     s->data = at;
     s->size = memorysize - records - skew;
-    s->lock = createcritical();
     s->normal = 150;
     s->greedy = 50;
     s->head = s->current = s->tail = NONE;
@@ -853,7 +853,6 @@ void STREAM_destroy(STREAMHANDLE handle)
         sleepthread(1);
     }
     std::memset(s->magic, 0, 4);
-    deletecritical(s->lock);
     if (s->handle) syncclose(s->handle, 100);
     s->handle = 0;
     s->~Stream();

@@ -5,7 +5,8 @@
 #include "gl3d/render_state.h"
 #include "gl3d/sprite_queue.h"
 #include "gl3d/sprite_sets.h"
-#include "screen/message_pump.h"
+#include "platform/message_pump.h"
+#include "screen/screen_flip.h"
 #include "standin/menu_objects_standin.h"
 
 #include <cstdlib>

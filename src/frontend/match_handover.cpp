@@ -10,15 +10,18 @@
 #include "league/league_data.h"
 #include "match/interchange.h"
 #include "match/match_records.h"
+#include "matchscreen/match_screen.h"
 #include "platform/cd_audio.h"
 #include "platform/controllers.h"
 #include "platform/input.h"
 #include "platform/language.h"
-#include "screen/message_pump.h"
+#include "platform/message_pump.h"
+#include "screen/screen_flip.h"
 #include "screen/screen.h"
 #include "standin/front_end_screens_standin.h"
-#include "standin/match_screen_standin.h"
 #include "standin/menu_objects_standin.h"
+
+void (*match_player)(int32_t mode) = play_match;
 
 namespace {
 
@@ -130,7 +133,7 @@ void start_match()
         if (renderer_index() != 1) input_reset();
         const int8_t type = s.game_type;
         if (type == GAME_TRAINING) s.game_type = GAME_EXHIBITION;
-        play_match(mode);
+        match_player(mode);
         s.game_type = type;
         front_end_state.error_hook = error_control_callback;
         load_front_end_resources();

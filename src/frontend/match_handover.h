@@ -8,6 +8,8 @@
 #include <cstdint>
 
 extern menu_screen demo_splash_screen;
+// The match the hand-over plays: play_match (tests give their own).
+extern void (*match_player)(int32_t mode);
 
 void start_match();
 void start_match_page();

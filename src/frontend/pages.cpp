@@ -9,11 +9,13 @@
 #include "league/game_settings.h"
 #include "league/league_data.h"
 #include "match/match_records.h"
+#include "match/session_defaults.h"
 #include "platform/cd_audio.h"
 #include "platform/controllers.h"
 #include "platform/language.h"
 #include "platform/settings.h"
-#include "screen/message_pump.h"
+#include "platform/message_pump.h"
+#include "screen/screen_flip.h"
 #include "standin/front_end_screens_standin.h"
 
 namespace {

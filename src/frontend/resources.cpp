@@ -11,7 +11,8 @@
 #include "platform/settings.h"
 #include "gl3d/render_state.h"
 #include "screen/fonts.h"
-#include "screen/message_pump.h"
+#include "platform/message_pump.h"
+#include "screen/screen_flip.h"
 #include "standin/menu_objects_standin.h"
 
 #include <vector>

@@ -12,7 +12,8 @@
 #include "platform/mouse.h"
 #include "platform/tick_timer.h"
 #include "screen/fonts.h"
-#include "screen/message_pump.h"
+#include "platform/message_pump.h"
+#include "screen/screen_flip.h"
 #include "screen/screen.h"
 #include "standin/menu_objects_standin.h"
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 
 struct gl_device;
-struct SDL_Window;
+struct HostWindow;
 
 // --- Result codes ---
 constexpr uint32_t D3D_OK = 0;
@@ -52,7 +52,7 @@ struct d3d_device {
     uint8_t guid[16];
     const uint8_t* guid_pointer;
     char name[40];
-    HostDeviceCaps description; // the hardware one for a hardware device, else the software one
+    HostRenderCaps description; // the hardware one for a hardware device, else the software one
     uint32_t hardware;
     uint32_t can_run_windowed;
     uint32_t windowed;
@@ -94,7 +94,7 @@ enum : uint32_t {
     SELECT_SAVED = 16, SELECT_SECONDARY = 32,
 };
 
-using D3dConfirmDevice = int (*)(const HostDriverDesc* driver, const HostDeviceCaps* device);
+using D3dConfirmDevice = int (*)(const HostDriverDesc* driver, const HostRenderCaps* device);
 
 uint32_t enum_ddraw_drivers(D3dConfirmDevice confirm);
 void free_driver_list();
@@ -134,7 +134,7 @@ void d3d_dialog_select(D3dDialogState* state, int list_id, int item);
 // OK or Cancel: the dialog's result (1 changed, 2 not).
 int d3d_dialog_end(D3dDialogState* state, int button);
 void d3d_dialog_fill_lists(D3dDialogState* state);
-int d3d_driver_dialog(SDL_Window* window, uint32_t windowed);
+int d3d_driver_dialog(HostWindow* window, uint32_t windowed);
 // How the dialog is shown: tests install a script of their own.
 using D3dDialogRunner = int (*)(D3dDialogState* state);
 void d3d_set_dialog_runner(D3dDialogRunner runner);
@@ -142,11 +142,11 @@ void d3d_set_dialog_runner(D3dDialogRunner runner);
 // --- The framework ---
 
 struct d3d_framework {
-    SDL_Window* window;
+    HostWindow* window;
     uint32_t full_screen;
     uint32_t width, height;
     HostRenderDevice* device;
-    HostDeviceCaps description;
+    HostRenderCaps description;
     uint32_t surface_memory;
     HostPixelFormat zbuffer_format;
     int driver_index;
@@ -163,9 +163,9 @@ extern uint32_t d3d_windowed;
 
 uint32_t d3d_init_from_config(gl_device* context);
 uint32_t d3d_save_config(gl_device* context);
-uint32_t d3d_rebuild(SDL_Window* window);
+uint32_t d3d_rebuild(HostWindow* window);
 uint32_t d3d_rebuild_current();
-uint32_t d3d_create_framework(SDL_Window* window);
+uint32_t d3d_create_framework(HostWindow* window);
 void d3d_destroy_framework();
 bool d3d_framework_exists();
 d3d_framework* d3d_current_framework();
@@ -173,10 +173,10 @@ uint32_t d3d_pause(uint32_t pausing);
 void d3d_copy_to_device(gl_device* context);
 void d3d_release_device_objects(gl_device* context, uint32_t all);
 uint32_t d3d_set_default_states(HostRenderDevice* device);
-uint32_t d3d_restore_device(HostRenderDevice* device, SDL_Window* target);
+uint32_t d3d_restore_device(HostRenderDevice* device, HostWindow* target);
 uint32_t d3d_invalidate();
-uint32_t d3d_build_for_selection(SDL_Window* window);
-uint32_t d3d_framework_init(SDL_Window* window, const d3d_driver* driver, const d3d_device* device,
+uint32_t d3d_build_for_selection(HostWindow* window);
+uint32_t d3d_framework_init(HostWindow* window, const d3d_driver* driver, const d3d_device* device,
                             const d3d_mode* mode, uint32_t flags);
 uint32_t d3d_create_objects(const d3d_driver* driver, const d3d_device* device, const d3d_mode* mode,
                             uint32_t flags);

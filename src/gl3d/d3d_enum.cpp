@@ -4,8 +4,8 @@
 #include "gl3d/d3d.h"
 
 #include "host/process.h"
+#include "host/window.h"
 
-#include <SDL.h>
 
 #include <cstdio>
 #include <cstring>
@@ -72,7 +72,7 @@ void enumerate_devices(HostDisplayProvider* provider, d3d_driver* driver, const 
         // Seen counts even when the device is refused below.
         if (std::memcmp(dev.guid, D3D_REF_DEVICE_GUID, 16) == 0) g_reference_seen = true;
         bool hardware = dev.hardware.flags != 0;
-        const HostDeviceCaps& caps = hardware ? dev.hardware : dev.software;
+        const HostRenderCaps& caps = hardware ? dev.hardware : dev.software;
         if (!hardware && driver->guid_pointer) continue;
         if (confirm && confirm(&desc, &caps) < 0) continue;
 
@@ -347,29 +347,19 @@ namespace {
 // list on, OK and Cancel. With no display the default (OK) is taken.
 int run_dialog_on_screen(D3dDialogState* s)
 {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (!driver || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)
-        return d3d_dialog_end(s, DIALOG_OK);
+    if (!host_display_visible()) return d3d_dialog_end(s, DIALOG_OK);
     for (;;) {
         char text[400];
         auto shown = [&](int list) { return s->selected[list] >= 0 ? s->lists[list][s->selected[list]].text : "-"; };
         std::snprintf(text, sizeof text, "Driver:  %s\nDevice:  %s\nMode:  %s", shown(0), shown(1), shown(2));
-        const SDL_MessageBoxButtonData buttons[] = {
-            {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, DIALOG_OK, "OK"},
-            {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, DIALOG_CANCEL, "Cancel"},
-            {0, DIALOG_DRIVER_LIST, "Driver"},
-            {0, DIALOG_DEVICE_LIST, "Device"},
-            {0, DIALOG_MODE_LIST, "Mode"},
+        const HostChoice buttons[] = {
+            {DIALOG_OK, "OK"},
+            {DIALOG_CANCEL, "Cancel"},
+            {DIALOG_DRIVER_LIST, "Driver"},
+            {DIALOG_DEVICE_LIST, "Device"},
+            {DIALOG_MODE_LIST, "Mode"},
         };
-        SDL_MessageBoxData data{};
-        data.flags = SDL_MESSAGEBOX_INFORMATION;
-        data.window = SDL_GL_GetCurrentWindow();
-        data.title = "Select New Direct3D Driver";
-        data.message = text;
-        data.numbuttons = 5;
-        data.buttons = buttons;
-        int pressed = DIALOG_CANCEL;
-        if (SDL_ShowMessageBox(&data, &pressed) != 0) pressed = DIALOG_CANCEL;
+        int pressed = host_choice_box("Select New Direct3D Driver", text, buttons, 5);
         if (pressed == DIALOG_OK || pressed == DIALOG_CANCEL || pressed < 0) return d3d_dialog_end(s, pressed);
         int list = pressed - DIALOG_DRIVER_LIST;
         if (s->counts[list] > 0) d3d_dialog_select(s, pressed, (s->selected[list] + 1) % s->counts[list]);
@@ -382,7 +372,7 @@ D3dDialogRunner g_dialog_runner = run_dialog_on_screen;
 
 void d3d_set_dialog_runner(D3dDialogRunner runner) { g_dialog_runner = runner ? runner : run_dialog_on_screen; }
 
-int d3d_driver_dialog(SDL_Window*, uint32_t windowed)
+int d3d_driver_dialog(HostWindow*, uint32_t windowed)
 {
     if (!g_selected) return -1;
     refresh_windowed_ability();

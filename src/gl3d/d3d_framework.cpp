@@ -6,6 +6,7 @@
 #include "gl3d/gl.h"
 #include "gl3d/texture_manager.h"
 #include "gl3d/window_shell.h"
+#include "host/file_util.h"
 #include "host/paths.h"
 #include "host/process.h"
 
@@ -118,10 +119,9 @@ bool devconfig_write(const char* path, const devconfig_record* record)
     std::memcpy(bytes + 40, record->mode, 48);
     put_u32(bytes + 88, record->windowed);
     put_u32(bytes + 92, record->valid);
-    std::FILE* f = std::fopen(path, "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(bytes, 1, sizeof bytes, f) == sizeof bytes;
-    return std::fclose(f) == 0 && ok;
+    // Beside the old file, then renamed over it: a failed write never leaves
+    // a part of a record.
+    return host_replace_file(path, bytes, sizeof bytes);
 }
 
 const char* d3d_error_text(uint32_t code)
@@ -181,8 +181,8 @@ uint32_t d3d_create_objects(const d3d_driver* driver, const d3d_device* device, 
         if (!found) return D3DERR_NO_ZBUFFER;
     }
     // The picture is always 640 x 480; the window shows it scaled.
-    fw->width = uint32_t(HOST_PICTURE_WIDTH);
-    fw->height = uint32_t(HOST_PICTURE_HEIGHT);
+    fw->width = uint32_t(PICTURE_WIDTH);
+    fw->height = uint32_t(PICTURE_HEIGHT);
     uint32_t display_bits = p->desktop_mode().bits;
     if (fw->full_screen) {
         bool offered = false;
@@ -208,7 +208,7 @@ uint32_t d3d_release_objects()
     return D3D_OK;
 }
 
-uint32_t d3d_framework_init(SDL_Window* window, const d3d_driver* driver, const d3d_device* device,
+uint32_t d3d_framework_init(HostWindow* window, const d3d_driver* driver, const d3d_device* device,
                             const d3d_mode* mode, uint32_t flags)
 {
     if (!window || ((flags & BUILD_FULL_SCREEN) && !mode)) return D3DERR_INVALID_ARGUMENT;
@@ -233,7 +233,7 @@ uint32_t d3d_set_default_states(HostRenderDevice* device)
     return D3D_OK;
 }
 
-uint32_t d3d_restore_device(HostRenderDevice* device, SDL_Window* target)
+uint32_t d3d_restore_device(HostRenderDevice* device, HostWindow* target)
 {
     if (!device || !target) return D3DERR_INVALID_ARGUMENT;
     tex_restore_all(device);
@@ -246,7 +246,7 @@ uint32_t d3d_invalidate()
     return D3D_OK;
 }
 
-uint32_t d3d_build_for_selection(SDL_Window* window)
+uint32_t d3d_build_for_selection(HostWindow* window)
 {
     for (;;) {
         d3d_driver* driver = nullptr;
@@ -270,7 +270,7 @@ uint32_t d3d_build_for_selection(SDL_Window* window)
     }
 }
 
-uint32_t d3d_create_framework(SDL_Window* window)
+uint32_t d3d_create_framework(HostWindow* window)
 {
     g_framework = new (std::nothrow) d3d_framework{};
     if (!g_framework) return D3DERR_OUT_OF_MEMORY;
@@ -320,7 +320,7 @@ void d3d_release_device_objects(gl_device* context, uint32_t all)
 uint32_t d3d_init_from_config(gl_device* context)
 {
     d3d_windowed = context->full_screen ? 0 : 1;
-    uint32_t code = enum_ddraw_drivers([](const HostDriverDesc*, const HostDeviceCaps*) { return 0; });
+    uint32_t code = enum_ddraw_drivers([](const HostDriverDesc*, const HostRenderCaps*) { return 0; });
     if (code != D3D_OK) {
         d3d_error_box(code, 1);
         return 0;
@@ -379,7 +379,7 @@ uint32_t d3d_init_from_config(gl_device* context)
 uint32_t d3d_save_config(gl_device* context)
 {
     d3d_pause(1);
-    SDL_Window* window = context ? context->window : nullptr;
+    HostWindow* window = context ? context->window : nullptr;
     if (d3d_driver_dialog(window, d3d_windowed) == 1) {
         d3d_device* device = nullptr;
         get_selected(nullptr, &device);
@@ -393,7 +393,7 @@ uint32_t d3d_save_config(gl_device* context)
     return 1;
 }
 
-uint32_t d3d_rebuild(SDL_Window* window)
+uint32_t d3d_rebuild(HostWindow* window)
 {
     tex_invalidate_all();
     // Nobody draws on the objects about to be released.

@@ -1,5 +1,6 @@
 // 3D display start-up and frame services.
 #include "gl3d/display_device.h"
+#include "host/picture.h"
 
 #include "gl3d/d3d.h"
 #include "gl3d/gl.h"
@@ -9,7 +10,7 @@
 #include "gl3d/window_shell.h"
 #include "host/events.h"
 #include "host/render_device.h"
-#include "screen/message_pump.h"
+#include "platform/message_pump.h"
 
 #include <cmath>
 
@@ -23,9 +24,9 @@ const DisplayMode k_modes[] = {
 };
 
 struct DisplayGlobals {
-    int32_t width = 640, height = 480;
+    int32_t width = PICTURE_WIDTH, height = PICTURE_HEIGHT;
     uint32_t window_mode = 0;
-    SDL_Window* window = nullptr;
+    HostWindow* window = nullptr;
     void* instance = nullptr;
     uint32_t hw_accel = 0;
     uint32_t windowed = 0;
@@ -77,6 +78,8 @@ void start_3d_display(int32_t x, int32_t y, int32_t mode, uint32_t window_mode)
     glw_set_reshape_func(hw_camera_reshape);
 }
 
+void reset_display_device() { g = DisplayGlobals{}; }
+
 uint32_t refresh_display_info()
 {
     gl_device_info info{};
@@ -89,7 +92,7 @@ uint32_t refresh_display_info()
     return g.windowed;
 }
 
-SDL_Window* display_window() { return g.window; }
+HostWindow* display_window() { return g.window; }
 void* display_instance() { return g.instance; }
 // The device is read from the binding each time, so that no user keeps one a
 // rebuild has released.

@@ -5,13 +5,15 @@
 
 #include <cstdint>
 
-struct SDL_Window;
+struct HostWindow;
 class HostRenderDevice;
 
 void start_3d_display(int32_t x, int32_t y, int32_t mode, uint32_t window_mode);
 uint32_t refresh_display_info();
+// Back to no display started (640 x 480, no window).
+void reset_display_device();
 
-SDL_Window* display_window();
+HostWindow* display_window();
 void* display_instance();
 HostRenderDevice* display_3d_device();
 // The picture screenshots save: the device's 640 x 480 picture.
@@ -23,7 +25,7 @@ uint32_t display_windowed();
 uint32_t display_window_mode();
 
 // The game's filter sees every window message first: 0 when it handled one.
-void set_window_message_hook(int32_t (*fn)(SDL_Window* window, uint32_t message, uint32_t wparam, uint32_t lparam));
+void set_window_message_hook(int32_t (*fn)(HostWindow* window, uint32_t message, uint32_t wparam, uint32_t lparam));
 void set_exit_hook(void (*fn)());
 void set_display_callback(void (*fn)());
 void set_keyboard_callback(int32_t (*fn)(int32_t key, int32_t modifiers));

@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-struct SDL_Window;
+struct HostWindow;
 class HostRenderDevice;
 
 constexpr int MAX_GL_VERTICES = 12000;
@@ -129,7 +129,7 @@ struct gl_context {
 
 // The device binding: a window, the host's 3D device and one context.
 struct gl_device {
-    SDL_Window* window;
+    HostWindow* window;
     void* instance;
     HostRenderDevice* device; // null while the device is being rebuilt or after a failed rebuild
     uint16_t hw_flag;         // 1: a hardware device that textures in perspective
@@ -148,7 +148,7 @@ gl_context* gl_create_context();
 void gl_init_context(gl_context* context);
 void gl_destroy_context(gl_context* context);
 void gl_set_current_context(gl_context* context);
-gl_device* gl_create_device(SDL_Window* window, void* instance, uint32_t width, uint32_t height,
+gl_device* gl_create_device(HostWindow* window, void* instance, uint32_t width, uint32_t height,
                             uint32_t full_screen);
 void gl_destroy_device(gl_device* device);
 void gl_make_current(gl_device* device);
@@ -244,7 +244,7 @@ void gl_begin_scene();
 void gl_end_scene();
 
 struct gl_device_info {
-    SDL_Window* window;
+    HostWindow* window;
     void* instance;
     HostRenderDevice* device;
     uint16_t hw_flag;
@@ -266,7 +266,7 @@ uint32_t gl_restore_texture(const char* name);
 uint32_t gl_release_texture_by_name(const char* name);
 uint32_t gl_destroy_texture(named_texture* texture);
 void gl_set_exit_hook(void (*routine)());
-using GlMessageHook = int32_t (*)(SDL_Window* window, uint32_t message, uint32_t wparam, uint32_t lparam);
+using GlMessageHook = int32_t (*)(HostWindow* window, uint32_t message, uint32_t wparam, uint32_t lparam);
 void gl_set_hook_a(GlMessageHook hook);
 void (*gl_exit_hook())();
 GlMessageHook gl_message_hook();

@@ -75,7 +75,7 @@ void gl_init_context(gl_context* c)
 
 void gl_set_current_context(gl_context* context) { gl_current_context = context; }
 
-gl_device* gl_create_device(SDL_Window* window, void* instance, uint32_t width, uint32_t height,
+gl_device* gl_create_device(HostWindow* window, void* instance, uint32_t width, uint32_t height,
                             uint32_t full_screen)
 {
     auto* device = static_cast<gl_device*>(std::calloc(1, sizeof(gl_device)));

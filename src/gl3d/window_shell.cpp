@@ -5,18 +5,18 @@
 #include "gl3d/gl.h"
 #include "host/process.h"
 #include "host/window.h"
-#include "screen/message_pump.h"
+#include "platform/message_pump.h"
 
-#include <SDL.h>
 
 #include <cstdarg>
 #include <cstdio>
+#include <string>
 
 namespace {
 
 int32_t g_client_x = 0, g_client_y = 0, g_client_width = 0, g_client_height = 0;
 uint32_t g_default_position = 0;
-SDL_Window* g_window = nullptr;
+HostWindow* g_window = nullptr;
 gl_device* g_device = nullptr;
 uint32_t g_option = 1;
 bool g_paint_pending = false;
@@ -35,8 +35,8 @@ Callbacks g_callbacks{};
 
 int32_t modifiers()
 {
-    SDL_Keymod mod = SDL_GetModState();
-    return ((mod & KMOD_CTRL) ? 2 : 0) | ((mod & KMOD_SHIFT) ? 1 : 0);
+    int mod = host_key_modifiers();
+    return ((mod & HOST_MOD_CTRL) ? 2 : 0) | ((mod & HOST_MOD_SHIFT) ? 1 : 0);
 }
 
 int32_t low_word(uint32_t v) { return static_cast<int16_t>(v & 0xFFFF); }
@@ -65,20 +65,19 @@ int32_t shell_key(uint32_t lparam)
 int shell_host_hook(const HostMessage& m) { return glw_window_proc(host_window(), m.id, m.wparam, m.lparam); }
 
 // Resizes and minimising reach the shell straight from the window's events.
-void window_events(const SDL_Event& e)
+void window_events(const HostWindowEvent& e)
 {
-    if (e.type != SDL_WINDOWEVENT || !g_window || SDL_GetWindowFromID(e.window.windowID) != g_window) return;
-    if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
-        glw_window_proc(g_window, GLW_WM_SIZE, 0,
-                        uint32_t(e.window.data1 & 0xFFFF) | uint32_t(e.window.data2 & 0xFFFF) << 16);
-    else if (e.window.event == SDL_WINDOWEVENT_MINIMIZED)
+    if (!g_window) return;
+    if (e.kind == HOST_WINDOW_RESIZED)
+        glw_window_proc(g_window, GLW_WM_SIZE, 0, uint32_t(e.width & 0xFFFF) | uint32_t(e.height & 0xFFFF) << 16);
+    else if (e.kind == HOST_WINDOW_MINIMISED)
         glw_window_proc(g_window, GLW_WM_SIZE, GLW_SIZE_MINIMIZED, 0);
 }
 
 void forget_window()
 {
     if (g_window) {
-        host_remove_event_listener(window_events);
+        host_remove_window_listener(window_events);
         // Nothing may still own message boxes with a window that is gone.
         if (main_window == g_window) set_main_window(nullptr);
         host_destroy_window();
@@ -154,15 +153,16 @@ int glw_create_window(int32_t x, int32_t y, int32_t width, int32_t height, uint3
 
 int glw_register_and_create(const char* title, uint32_t full_screen)
 {
-    if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        glw_error_box("Failed to register window class\n");
+    std::string reason;
+    if (!host_start_video(&reason)) {
+        glw_error_box("Failed to register window class\n%s\n", reason.c_str());
         return 0;
     }
     g_window = host_create_window(title, full_screen != 0);
     if (g_window) {
-        host_add_event_listener(window_events);
+        host_add_window_listener(window_events);
         glw_install_message_hook();
-        SDL_SetWindowSize(g_window, g_client_width, g_client_height);
+        host_set_window_size(g_window, g_client_width, g_client_height);
     } else {
         glw_error_box("create window failed\n");
     }
@@ -173,7 +173,7 @@ int glw_register_and_create(const char* title, uint32_t full_screen)
 
 int glw_open_window(const char* title, uint32_t full_screen) { return glw_register_and_create(title, full_screen); }
 
-void gl_create_and_bind(SDL_Window* window, void* instance, uint32_t width, uint32_t height, uint32_t full_screen)
+void gl_create_and_bind(HostWindow* window, void* instance, uint32_t width, uint32_t height, uint32_t full_screen)
 {
     g_device = gl_create_device(window, instance, width, height, full_screen);
     gl_make_current(g_device);
@@ -203,28 +203,28 @@ void glw_destroy_window()
     forget_window();
 }
 
-void destroy_window_if_any(SDL_Window* window)
+void destroy_window_if_any(HostWindow* window)
 {
     if (!window) return;
     if (window == g_window) forget_window();
-    else SDL_DestroyWindow(window);
+    else host_close_window(window);
 }
 
 void glw_install_message_hook() { host_set_message_hook(shell_host_hook); }
 
-void glw_set_window_style(SDL_Window* window, uint32_t full_screen)
+void glw_set_window_style(HostWindow* window, uint32_t full_screen)
 {
-    if (window) SDL_SetWindowFullscreen(window, full_screen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    host_set_window_full_screen(window, full_screen != 0);
 }
 
 void glw_swap_buffers() { gl_swap_buffers(); }
 
-void glw_post_redisplay(SDL_Window*) { g_paint_pending = true; }
+void glw_post_redisplay(HostWindow*) { g_paint_pending = true; }
 
 void glw_get_cursor_pos(int32_t* x, int32_t* y)
 {
     int mx = 0, my = 0;
-    SDL_GetGlobalMouseState(&mx, &my);
+    host_global_mouse(&mx, &my);
     if (x) *x = mx - g_client_x;
     if (y) *y = my - g_client_y;
 }
@@ -241,7 +241,7 @@ void glw_error_box(const char* format, ...)
 
 void glw_set_option(uint32_t value) { g_option = value; }
 
-SDL_Window* glw_get_window() { return g_window; }
+HostWindow* glw_get_window() { return g_window; }
 gl_device* glw_get_device() { return g_device; }
 
 void glw_get_client(int32_t* x, int32_t* y, int32_t* width, int32_t* height)
@@ -252,7 +252,7 @@ void glw_get_client(int32_t* x, int32_t* y, int32_t* width, int32_t* height)
     if (height) *height = g_client_height;
 }
 
-int32_t glw_window_proc(SDL_Window* window, uint32_t message, uint32_t wparam, uint32_t lparam)
+int32_t glw_window_proc(HostWindow* window, uint32_t message, uint32_t wparam, uint32_t lparam)
 {
     if (GlMessageHook hook = gl_message_hook())
         if (hook(window, message, wparam, lparam) == 0) return 0;
@@ -318,7 +318,7 @@ int32_t glw_window_proc(SDL_Window* window, uint32_t message, uint32_t wparam, u
         bool down = message == GLW_WM_LBUTTONDOWN || message == GLW_WM_RBUTTONDOWN || message == GLW_WM_MBUTTONDOWN;
         int32_t button = (message == GLW_WM_LBUTTONDOWN || message == GLW_WM_LBUTTONUP) ? 1
                        : (message == GLW_WM_RBUTTONDOWN || message == GLW_WM_RBUTTONUP) ? 2 : 4;
-        SDL_CaptureMouse(down ? SDL_TRUE : SDL_FALSE);
+        host_capture_mouse(down);
         GlwButtonFunc fn = down ? g_callbacks.button_down : g_callbacks.button_up;
         if (fn) redisplay_if(fn(low_word(lparam), high_word(lparam), button));
         return 0;

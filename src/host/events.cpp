@@ -1,4 +1,8 @@
 #include "host/events.h"
+#include "host/host_test_hooks.h"
+#include "host/host_sdl.h"
+
+#include "host/process.h"
 
 #include "host/clock.h"
 #include "host/keymap.h"
@@ -18,6 +22,22 @@ namespace {
 std::deque<HostMessage> g_queue;
 HostMessageHook g_hook = nullptr;
 std::vector<HostEventListener> g_listeners;
+std::vector<HostWindowListener> g_window_listeners;
+
+// Resizes and minimising of the main window, as the host's own records.
+void tell_window_listeners(const SDL_Event& e)
+{
+    SDL_Window* main = as_sdl(host_window());
+    if (e.type != SDL_WINDOWEVENT || !main || SDL_GetWindowFromID(e.window.windowID) != main) return;
+    HostWindowEvent event{};
+    if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+        event = {HOST_WINDOW_RESIZED, e.window.data1, e.window.data2};
+    else if (e.window.event == SDL_WINDOWEVENT_MINIMIZED)
+        event = {HOST_WINDOW_MINIMISED, 0, 0};
+    else
+        return;
+    for (size_t i = 0; i < g_window_listeners.size(); ++i) g_window_listeners[i](event);
+}
 bool g_minimised = false;
 
 struct ScriptedEvent {
@@ -50,13 +70,14 @@ uint32_t point_lparam(int x, int y)
     return (static_cast<uint32_t>(x) & 0xFFFFu) | ((static_cast<uint32_t>(y) & 0xFFFFu) << 16);
 }
 
-// Only the left and right buttons have messages of their own.
+// The left, right and middle buttons have messages of their own.
 void translate_button(const SDL_MouseButtonEvent& b)
 {
     bool down = b.type == SDL_MOUSEBUTTONDOWN;
     uint32_t id = HOST_WM_NONE;
     if (b.button == SDL_BUTTON_LEFT) id = down ? HOST_WM_LBUTTONDOWN : HOST_WM_LBUTTONUP;
     if (b.button == SDL_BUTTON_RIGHT) id = down ? HOST_WM_RBUTTONDOWN : HOST_WM_RBUTTONUP;
+    if (b.button == SDL_BUTTON_MIDDLE) id = down ? HOST_WM_MBUTTONDOWN : HOST_WM_MBUTTONUP;
     if (id != HOST_WM_NONE) post(id, 0, point_lparam(b.x, b.y));
 }
 
@@ -83,8 +104,22 @@ void translate_window(const SDL_WindowEvent& w)
     case SDL_WINDOWEVENT_LEAVE: post(HOST_WM_NCMOUSEMOVE, 0, 0); break;
     case SDL_WINDOWEVENT_EXPOSED: post(HOST_WM_ERASEBKGND, 0, 0); break;
     case SDL_WINDOWEVENT_CLOSE: post(HOST_WM_CLOSE, 0, 0); break;
+    case SDL_WINDOWEVENT_MOVED: post(HOST_WM_MOVE, 0, point_lparam(w.data1, w.data2)); break;
     default: break;
     }
+}
+
+uint32_t held_buttons(uint32_t state)
+{
+    return ((state & SDL_BUTTON_LMASK) ? HOST_MK_LBUTTON : 0) | ((state & SDL_BUTTON_RMASK) ? HOST_MK_RBUTTON : 0) |
+           ((state & SDL_BUTTON_MMASK) ? HOST_MK_MBUTTON : 0);
+}
+
+// Typed text as one message a character; only plain ASCII is a character here.
+void translate_text(const SDL_TextInputEvent& t)
+{
+    for (const char* c = t.text; *c; ++c)
+        if (static_cast<unsigned char>(*c) < 128) post(HOST_WM_CHAR, static_cast<unsigned char>(*c), 0);
 }
 
 void ensure_events()
@@ -94,7 +129,7 @@ void ensure_events()
 
 uint32_t window_id()
 {
-    SDL_Window* w = host_window();
+    SDL_Window* w = as_sdl(host_window());
     return w ? SDL_GetWindowID(w) : 0;
 }
 
@@ -107,7 +142,11 @@ void feed_script()
         const char* path = std::getenv("KOB99_EVENT_SCRIPT");
         if (path && *path) {
             std::string error;
-            if (!host_load_event_script(path, &error)) std::fprintf(stderr, "KOB99_EVENT_SCRIPT: %s\n", error.c_str());
+            // A run that cannot follow its script would wait for ever.
+            if (!host_load_event_script(path, &error)) {
+                std::fprintf(stderr, "KOB99_EVENT_SCRIPT: %s\n", error.c_str());
+                host_exit(1);
+            }
         }
     }
     if (g_script_next >= g_script.size()) return;
@@ -169,6 +208,18 @@ void host_add_event_listener(HostEventListener listener)
         g_listeners.push_back(listener);
 }
 
+void host_add_window_listener(HostWindowListener listener)
+{
+    if (listener && std::find(g_window_listeners.begin(), g_window_listeners.end(), listener) == g_window_listeners.end())
+        g_window_listeners.push_back(listener);
+}
+
+void host_remove_window_listener(HostWindowListener listener)
+{
+    g_window_listeners.erase(std::remove(g_window_listeners.begin(), g_window_listeners.end(), listener),
+                             g_window_listeners.end());
+}
+
 void host_remove_event_listener(HostEventListener listener)
 {
     g_listeners.erase(std::remove(g_listeners.begin(), g_listeners.end(), listener), g_listeners.end());
@@ -179,7 +230,8 @@ void host_translate_event(const SDL_Event& e)
     switch (e.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: translate_key(e.key); break;
-    case SDL_MOUSEMOTION: post(HOST_WM_MOUSEMOVE, 0, point_lparam(e.motion.x, e.motion.y)); break;
+    case SDL_MOUSEMOTION: post(HOST_WM_MOUSEMOVE, held_buttons(e.motion.state), point_lparam(e.motion.x, e.motion.y)); break;
+    case SDL_TEXTINPUT: translate_text(e.text); break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: translate_button(e.button); break;
     case SDL_WINDOWEVENT: translate_window(e.window); break;
@@ -195,6 +247,7 @@ void host_pump_events()
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         for (size_t i = 0; i < g_listeners.size(); ++i) g_listeners[i](e);
+        tell_window_listeners(e);
         host_translate_event(e);
     }
 }

@@ -2,8 +2,8 @@
 // thread, and the queue they wait in until the game's pump takes them.
 //
 // Other host parts that read SDL events themselves (the input devices)
-// register a listener: every SDL event reaches the listeners, in the order
-// registered, before it is turned into a message.
+// register a listener (host/host_sdl.h): every SDL event reaches the
+// listeners, in the order registered, before it is turned into a message.
 //
 // KOB99_EVENT_SCRIPT may name a file of timed events that are fed in as if
 // they came from SDL, so that the program can be played without a person:
@@ -19,8 +19,6 @@
 //   3000 close                 (the window's close button)
 #pragma once
 
-#include <SDL.h>
-
 #include <cstdint>
 #include <string>
 
@@ -31,7 +29,7 @@ enum HostMessageId : uint32_t {
     HOST_WM_KEYUP,
     HOST_WM_SYSKEYDOWN,  // F10, Alt, and any key while Alt is held
     HOST_WM_SYSKEYUP,
-    HOST_WM_MOUSEMOVE,   // lparam: x in bits 0-15, y in bits 16-31 (window point)
+    HOST_WM_MOUSEMOVE,   // lparam: x in bits 0-15, y in bits 16-31 (window point); wparam: HOST_MK_ buttons held
     HOST_WM_NCMOUSEMOVE, // the pointer left the client area
     HOST_WM_SYSCOMMAND,  // wparam: HostSysCommand
     HOST_WM_CLOSE,       // the window's close button, or the system asks the program to end
@@ -42,7 +40,14 @@ enum HostMessageId : uint32_t {
     HOST_WM_RBUTTONDOWN,
     HOST_WM_RBUTTONUP,
     HOST_WM_ERASEBKGND,  // the window was uncovered and must be drawn again
+    HOST_WM_MBUTTONDOWN, // lparam: window point, as for a mouse move
+    HOST_WM_MBUTTONUP,
+    HOST_WM_CHAR,        // wparam: a character typed (one ASCII code a message)
+    HOST_WM_MOVE,        // lparam: the window's new position on the screen, x in bits 0-15, y in 16-31
 };
+
+// Buttons held, in a mouse move's wparam.
+constexpr uint32_t HOST_MK_LBUTTON = 0x1, HOST_MK_RBUTTON = 0x2, HOST_MK_MBUTTON = 0x10;
 
 enum HostSysCommand : uint32_t {
     HOST_SC_MINIMIZE = 1,
@@ -74,15 +79,20 @@ using HostMessageHook = int (*)(const HostMessage& message);
 void host_set_message_hook(HostMessageHook hook);
 HostMessageHook host_message_hook();
 
-using HostEventListener = void (*)(const SDL_Event& event);
-void host_add_event_listener(HostEventListener listener);
-void host_remove_event_listener(HostEventListener listener);
+// Resizes and minimising of the main window reach its listeners as they
+// happen, while events are pumped.
+enum HostWindowEventKind { HOST_WINDOW_RESIZED, HOST_WINDOW_MINIMISED };
+struct HostWindowEvent {
+    HostWindowEventKind kind;
+    int32_t width, height; // the new client size, when resized
+};
+using HostWindowListener = void (*)(const HostWindowEvent& event);
+void host_add_window_listener(HostWindowListener listener);
+void host_remove_window_listener(HostWindowListener listener);
 
 // Reads every waiting SDL event (and every scripted event now due): each goes
 // to the listeners, then becomes zero or more queued messages.
 void host_pump_events();
-// Turns one SDL event into messages, as the pump does (tests feed events here).
-void host_translate_event(const SDL_Event& event);
 
 // Pumps, then takes the oldest waiting message; false when none waits.
 bool host_peek_message(HostMessage* out);
@@ -93,12 +103,11 @@ void host_post_message(const HostMessage& message);
 int host_dispatch_message(const HostMessage& message);
 // The default handling: a close posts the quit message.
 int host_default_message(const HostMessage& message);
-// Empties the queue (tests).
-void host_clear_messages();
 
 // Loads a script of timed events (the format above); its times count from
 // the next pump. false with a message on a bad file. The pump loads the file
-// KOB99_EVENT_SCRIPT names by itself on its first call.
+// KOB99_EVENT_SCRIPT names by itself on its first call; a bad one ends the
+// program there with its message and exit code 1.
 bool host_load_event_script(const std::string& path, std::string* error);
 // True while scripted events are still to come.
 bool host_event_script_pending();

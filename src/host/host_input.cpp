@@ -1,4 +1,6 @@
 #include "host/host_input.h"
+#include "host/host_test_hooks.h"
+#include "host/host_sdl.h"
 
 #include "host/clock.h"
 #include "host/events.h"
@@ -169,7 +171,7 @@ void host_unacquire_device(HostInputDevice* device)
     if (g_mouse_device == device) g_mouse_device = nullptr;
 }
 
-bool host_get_device_caps(const HostInputDevice* device, HostDeviceCaps* caps)
+bool host_get_device_caps(const HostInputDevice* device, HostInputCaps* caps)
 {
     if (!device) return false;
     switch (device->kind) {

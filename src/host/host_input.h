@@ -8,7 +8,6 @@
 // has the focus.
 #pragma once
 
-#include <SDL.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -48,7 +47,7 @@ struct HostJoystickState {
     uint8_t buttons[HOST_JOYSTICK_BUTTONS];  // 0x80 when down
 };
 
-struct HostDeviceCaps {
+struct HostInputCaps {
     uint32_t axes;
     uint32_t buttons;
 };
@@ -70,7 +69,7 @@ void host_release_device(HostInputDevice* device);
 // Keyboard and mouse events are buffered only while their device is acquired.
 bool host_acquire_device(HostInputDevice* device);
 void host_unacquire_device(HostInputDevice* device);
-bool host_get_device_caps(const HostInputDevice* device, HostDeviceCaps* caps);
+bool host_get_device_caps(const HostInputDevice* device, HostInputCaps* caps);
 // HOST_INPUT_OK, or HOST_INPUT_FAILED for a null device or a wrong size field.
 int host_get_device_info(const HostInputDevice* device, HostDeviceInfo* info);
 
@@ -101,13 +100,9 @@ int host_mouse_button_count();
 // such joystick.
 bool host_read_raw_joystick(int id, uint32_t* x, uint32_t* y, uint32_t* buttons, uint32_t* button_count);
 
-// Every SDL event comes through here (acquiring a keyboard or mouse puts it
-// on the event source's listeners).
-void host_input_event(const SDL_Event& event);
 // Releases everything and forgets buffered events (shut-down and tests).
 void host_input_shutdown();
 
 // Messages the input layer leaves for the developer (stderr when
 // KOB99_DEBUG_OUTPUT is set); tests may catch them.
 void host_debug_output(const char* text);
-void host_set_debug_output_hook(void (*hook)(const char* text));

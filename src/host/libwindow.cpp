@@ -1,8 +1,11 @@
 #include "host/libwindow.h"
 
 #include "host/events.h"
+#include "host/host_sdl.h"
 
 #include <SDL.h>
+
+#include <deque>
 
 namespace {
 
@@ -10,9 +13,20 @@ SDL_Window* g_window = nullptr;
 SDL_Renderer* g_renderer = nullptr;
 SDL_Texture* g_texture = nullptr;
 int g_texture_w = 0, g_texture_h = 0;
+std::deque<HostLibMessage> g_own; // what the game's message set has no word for
+
+// Moves and size changes of the library's window.
+void listen(const SDL_Event& e)
+{
+    if (e.type != SDL_WINDOWEVENT || !g_window || e.window.windowID != SDL_GetWindowID(g_window)) return;
+    if (e.window.event == SDL_WINDOWEVENT_MOVED) g_own.push_back(HostLibMessage{HOSTLIB_MOVE, 0, 0});
+    if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) g_own.push_back(HostLibMessage{HOSTLIB_SIZE, 0, 0});
+}
 
 void drop()
 {
+    host_remove_event_listener(listen);
+    g_own.clear();
     if (g_texture) SDL_DestroyTexture(g_texture);
     if (g_renderer) SDL_DestroyRenderer(g_renderer);
     if (g_window) SDL_DestroyWindow(g_window);
@@ -37,6 +51,7 @@ bool host_libwindow_open(int32_t width, int32_t height, bool fullscreen, const c
     g_window = SDL_CreateWindow(title ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
     if (!g_window) return false;
     g_renderer = SDL_CreateRenderer(g_window, -1, SDL_RENDERER_SOFTWARE);
+    host_add_event_listener(listen);
     return true;
 }
 
@@ -108,6 +123,14 @@ void host_libwindow_warp(int32_t x, int32_t y)
 
 void host_libwindow_cursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
 
+bool host_libwindow_screensaver() { return SDL_IsScreenSaverEnabled() == SDL_TRUE; }
+
+void host_libwindow_setscreensaver(bool on)
+{
+    if (on) SDL_EnableScreenSaver();
+    else SDL_DisableScreenSaver();
+}
+
 bool host_libwindow_next_message(HostLibMessage* out)
 {
     static const struct {
@@ -120,6 +143,13 @@ bool host_libwindow_next_message(HostLibMessage* out)
         {HOST_WM_RBUTTONUP, HOSTLIB_RBUTTONUP},     {HOST_WM_ACTIVATE, HOSTLIB_ACTIVATE},
         {HOST_WM_CLOSE, HOSTLIB_CLOSE},             {HOST_WM_ERASEBKGND, HOSTLIB_PAINT},
     };
+    auto own = [out] {
+        if (g_own.empty()) return false;
+        *out = g_own.front();
+        g_own.pop_front();
+        return true;
+    };
+    if (own()) return true;
     HostMessage m{};
     while (host_peek_message(&m)) {
         for (const auto& row : kinds)
@@ -129,5 +159,6 @@ bool host_libwindow_next_message(HostLibMessage* out)
                 return true;
             }
     }
+    if (own()) return true;
     return false;
 }

@@ -21,6 +21,9 @@ bool host_libwindow_minimised();
 // Moves the pointer to a client point.
 void host_libwindow_warp(int32_t x, int32_t y);
 void host_libwindow_cursor(bool show);
+// The screen saver (and with it the monitor's power saving).
+bool host_libwindow_screensaver();
+void host_libwindow_setscreensaver(bool on);
 
 enum HostLibMessageKind : uint32_t {
     HOSTLIB_NONE,
@@ -36,6 +39,8 @@ enum HostLibMessageKind : uint32_t {
     HOSTLIB_ACTIVATE, // wparam 1 active, 0 inactive
     HOSTLIB_CLOSE,
     HOSTLIB_PAINT,
+    HOSTLIB_MOVE, // the window moved or changed size
+    HOSTLIB_SIZE,
 };
 struct HostLibMessage {
     uint32_t kind, wparam, lparam;

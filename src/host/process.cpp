@@ -1,6 +1,8 @@
 #include "host/process.h"
+#include "host/host_test_hooks.h"
 
 #include "host/window.h"
+#include "host/host_sdl.h"
 
 #include <SDL.h>
 
@@ -88,7 +90,7 @@ int host_message_box(const char* title, const char* text, HostMessageBoxKind kin
     }
     SDL_MessageBoxData data{};
     data.flags = error_icon ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
-    data.window = host_window();
+    data.window = as_sdl(host_window());
     data.title = title;
     data.message = text;
     data.numbuttons = count;
@@ -97,3 +99,5 @@ int host_message_box(const char* title, const char* text, HostMessageBoxKind kin
     if (SDL_ShowMessageBox(&data, &answer) != 0) return choices[0].answer;
     return answer;
 }
+
+bool host_init() { return SDL_Init(0) == 0; }

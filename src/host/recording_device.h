@@ -84,6 +84,6 @@ public:
     HostDisplayMode desktop_mode() const override { return desktop; }
     int zbuffer_format_count(int, int) const override { return static_cast<int>(zbuffer_formats.size()); }
     HostPixelFormat zbuffer_format(int, int, int index) const override { return zbuffer_formats[index]; }
-    HostRenderDevice* create_device(int driver, int device, SDL_Window* window, bool full_screen) override;
+    HostRenderDevice* create_device(int driver, int device, HostWindow* window, bool full_screen) override;
     void release_device(HostRenderDevice* device) override;
 };

@@ -90,7 +90,7 @@ constexpr uint32_t HOST_RASTERCAPS_ZBUFFERLESSHSR = 0x8000;
 constexpr uint32_t HOST_COLOURMODEL_RGB = 2;
 constexpr uint32_t HOST_BITDEPTH_16 = 0x400;
 constexpr uint32_t HOST_BITDEPTH_32 = 0x100;
-struct HostDeviceCaps {
+struct HostRenderCaps {
     uint32_t flags;            // nonzero: the description is filled in
     uint32_t colour_model;
     uint32_t tri_raster_caps;
@@ -105,6 +105,8 @@ struct HostTexture {
     uint32_t width = 0, height = 0;
     HostPixelFormat format{};
 };
+
+struct HostWindow;
 
 class HostRenderDevice {
 public:
@@ -151,8 +153,8 @@ constexpr uint32_t HOST_CAPS2_CANRENDERWINDOWED = 0x80000;
 struct HostDeviceDesc {
     uint8_t guid[16];
     char name[40];
-    HostDeviceCaps hardware;
-    HostDeviceCaps software;
+    HostRenderCaps hardware;
+    HostRenderCaps software;
 };
 
 struct HostDisplayMode {
@@ -174,7 +176,7 @@ public:
     virtual int zbuffer_format_count(int driver, int device) const = 0;
     virtual HostPixelFormat zbuffer_format(int driver, int device, int index) const = 0;
     // Builds the device on the window; nullptr when it cannot be made.
-    virtual HostRenderDevice* create_device(int driver, int device, SDL_Window* window, bool full_screen) = 0;
+    virtual HostRenderDevice* create_device(int driver, int device, HostWindow* window, bool full_screen) = 0;
     virtual void release_device(HostRenderDevice* device) = 0;
 };
 
@@ -184,4 +186,3 @@ void host_keep_gl_library_loaded();
 
 // The machine's provider (OpenGL), unless a test installed another.
 HostDisplayProvider* host_display_provider();
-void host_set_display_provider(HostDisplayProvider* provider); // nullptr: the machine's

@@ -1,4 +1,5 @@
 #include "host/settings_store.h"
+#include "host/host_test_hooks.h"
 
 #include "host/file_util.h"
 #include "host/paths.h"
@@ -6,6 +7,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 
@@ -200,3 +202,11 @@ void host_settings_reload()
 }
 
 void host_settings_set_writable(bool writable) { g_writable = writable; }
+
+bool host_settings_keep_bad_copy()
+{
+    std::ifstream in(host_settings_file(), std::ios::binary);
+    if (!in) return false;
+    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return host_replace_file(host_settings_file() + ".bad", bytes.data(), bytes.size());
+}

@@ -18,7 +18,8 @@ bool host_settings_set_u32(const char* key, const char* name, uint32_t value);
 bool host_settings_get_string(const char* key, const char* name, std::string* value);
 bool host_settings_set_string(const char* key, const char* name, const std::string& value);
 
-// Tests: read the file again (as a new run would), and make the store refuse writes.
-void host_settings_reload();
-void host_settings_set_writable(bool writable);
+// Keeps the file as it is now beside itself, as "settings.cfg.bad" (replacing
+// an older copy), before a file that could not be read is written over;
+// false when there is no file or the copy cannot be made.
+bool host_settings_keep_bad_copy();
 std::string host_settings_file();

@@ -57,7 +57,7 @@ void upkeep_contest(PlayerSlot* man)
     if (man->contest_group)
         contest_restart_with(man);
     else if (man->team)
-        team_contests_clear(man->team);
+        team_contests_clear(man);
 }
 
 void banner_and_signal(int32_t kind)
@@ -100,13 +100,15 @@ void banner_and_signal(int32_t kind)
     }
 }
 
-int32_t clock_offset(int32_t ticks)
+} // namespace
+
+int32_t clock_mark_after(int32_t ticks)
 {
     return match_globals.flow_flags & TIME_ON ? match_globals.period_clock + ticks
                                               : match_globals.period_clock - ticks;
 }
 
-void step_off(PlayerSlot* previous, PlayerSlot* next)
+void step_off_mark(PlayerSlot* previous, PlayerSlot* next)
 {
     if (!previous || previous == next)
         return;
@@ -114,8 +116,6 @@ void step_off(PlayerSlot* previous, PlayerSlot* next)
     if (a != 0 && a != ANIM_STEP_OFF_MARK)
         set_man_animation(previous, ANIM_STEP_OFF_MARK, a == ANIM_STAND_MARK_B ? -1 : 0, 4.0);
 }
-
-} // namespace
 
 bool period_guard_holds()
 {
@@ -153,7 +153,7 @@ void award_free_kick(PlayerSlot* man, int32_t kind)
     kicker->man_flags = static_cast<uint16_t>(kicker->man_flags & ~(2 | 4));
     // 4.
     PlayerSlot* on_mark = find_man_near_point(m.offending_side, m.mark_x, m.mark_y);
-    step_off(m.controlled_man_b, on_mark);
+    step_off_mark(m.controlled_man_b, on_mark);
     m.controlled_man_b = on_mark;
     kicker->mark_stand_distance = -1;
     kicker->mark_stand_facing = 127;
@@ -190,7 +190,7 @@ void award_free_kick(PlayerSlot* man, int32_t kind)
     set_match_state(FREE_KICK);
     update_contest_groups();
     // 12.
-    m.free_kick_clock_mark = clock_offset(62);
+    m.free_kick_clock_mark = clock_mark_after(62);
 }
 
 void award_mark()
@@ -212,7 +212,7 @@ void award_mark()
     m.offending_side = holder->side == 1 ? 2 : 1;
     m.controlled_man_a = holder;
     PlayerSlot* on_mark = find_man_near_point(m.offending_side, m.mark_x, m.mark_y);
-    step_off(m.controlled_man_b, on_mark);
+    step_off_mark(m.controlled_man_b, on_mark);
     m.controlled_man_b = on_mark;
     if (on_mark) {
         on_mark->mark_stand_distance = approx_vector_length(on_mark->x - m.mark_x, on_mark->y - m.mark_y);
@@ -233,7 +233,7 @@ void award_mark()
     holder->man_flags = static_cast<uint16_t>(holder->man_flags & ~(2 | 4));
     update_contest_groups();
     m.mark_clock_start = m.period_clock;
-    m.mark_decision_mark = clock_offset(186);
+    m.mark_decision_mark = clock_mark_after(186);
 }
 
 void award_ball_up(PlayerSlot* man, int32_t mode)
@@ -254,14 +254,14 @@ void award_ball_up(PlayerSlot* man, int32_t mode)
         for (int i = 0; i < men_in_use(); ++i)
             team.slots[i].stoppage_man = 0;
         int n = 0;
-        for (PlayerSlot*& p : m.stoppage_men[t])
+        for (PlayerSlot*& p : m.ball_up_men[t])
             p = nullptr;
         for (int i = 0; i < m.active_men_count && n < 3; ++i) {
             PlayerSlot* p = m.active_men[i];
             if (p->team != &team || p->busy_flag || is_queued_for_interchange(p) || (p->man_flags & MAN_OUT_OF_PLAY) ||
                 p->side != team.side || p->number == team.key_men[0])
                 continue;
-            m.stoppage_men[t][n++] = p;
+            m.ball_up_men[t][n++] = p;
             p->stoppage_man = 1;
         }
     }

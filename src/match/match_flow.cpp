@@ -45,7 +45,7 @@ void contest_upkeep(PlayerSlot* man)
     if (man->contest_group)
         contest_restart_with(man);
     else
-        team_contests_clear(man->team);
+        team_contests_clear(man);
 }
 
 void pick_disposal_target(PlayerSlot* kicker)
@@ -197,7 +197,7 @@ void centre_bounce_setup_tick()
 {
     MatchGlobals& m = M();
     reset_human_contests();
-    set_contest_mark_all(1);
+    set_contest_flag_all();
     if (!m.umpire_has_ball)
         return;
     if (m.siren_pending)
@@ -240,7 +240,7 @@ void centre_bounce_tick()
     MatchGlobals& m = M();
     umpire_launch_ball(0, 0);
     set_match_state(BOUNCE_IN_AIR);
-    set_contest_mark_all(0);
+    clear_contest_flag_all();
     m.bounce_launched = 1;
 }
 
@@ -414,7 +414,7 @@ void out_of_bounds_tick()
 {
     MatchGlobals& m = M();
     reset_human_contests();
-    set_contest_mark_all(1);
+    set_contest_flag_all();
     if (boundary_umpire_of_ball()->job_step <= 2)
         return;
     if (m.previous_match_state == FIGHT && m.match_state == m.return_match_state &&
@@ -441,7 +441,7 @@ void throw_in_ready_tick()
         return;
     set_official_job(field_umpire(), 23);
     set_official_job(boundary_umpire_of_ball(), 37);
-    set_contest_mark_all(0);
+    clear_contest_flag_all();
     set_match_state(THROW_IN_IN_AIR);
 }
 
@@ -477,7 +477,7 @@ void advantage_tick()
 void ball_up_setup_tick()
 {
     reset_human_contests();
-    set_contest_mark_all(1);
+    set_contest_flag_all();
     if (men_in_place_for_state(BALL_UP_SETUP)) {
         start_both_overlays();
         set_match_state(BALL_UP_READY);
@@ -491,7 +491,7 @@ void ball_up_tick()
         return;
     presentation::play_effect(EFFECT_WHISTLE_LONG, 0, 101);
     umpire_launch_ball(m.mark_x, m.mark_y);
-    set_contest_mark_all(0);
+    clear_contest_flag_all();
     set_match_state(BALL_UP_IN_AIR);
 }
 

@@ -72,14 +72,16 @@ int32_t kick_out_men_in_place();
 void start_period();
 void run_coin_toss_wait();
 void reset_men_marks();
-// The best free man of a team's 18 by an attribute (see the best-man walk).
-PlayerSlot* best_man_walk(TeamRecord* team, int32_t (*attribute)(const PlayerSlot*));
 
 // Awards.
 void award_free_kick(PlayerSlot* man, int32_t kind);
 void award_mark();
 void award_ball_up(PlayerSlot* man, int32_t mode);
 void judge_pending_infringement();
+// The man on the mark who gives way to another steps off it.
+void step_off_mark(PlayerSlot* previous, PlayerSlot* next);
+// The period clock `ticks` on: later when it counts up in time on.
+int32_t clock_mark_after(int32_t ticks);
 // True when the period clock has run out and no award may be made.
 bool period_guard_holds();
 

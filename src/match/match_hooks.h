@@ -67,6 +67,7 @@ struct MatchHooks {
     // Crowd and effects.
     void (*crowd_react)(
         int32_t kind); // -1 silence, 0 cheer, 2 intercept, 3 resume, -3 ambient by ball position
+    void (*crowd_react_to_play)(int32_t kind, int32_t team); // a crowd reaction for that team
     void (*play_effect)(int32_t effect, int32_t frequency,
                         int32_t volume); // match effect at frequency Hz (0: the sample's own), volume 0..127,
                                          // scaled by the effects setting; pan centre
@@ -85,6 +86,11 @@ struct MatchHooks {
     int32_t (*open_message_banner2)(int32_t kind); // the second banner; a handle, 0 when refused [0]
     void (*show_message)(const char* text, int32_t handle); // shows the text in the opened banner
     void (*step_hud_panel_timer)();                         // the HUD panel timer down by 256, not below 0
+    int32_t (*second_panel_open)(); // non-zero while the second HUD panel is open [0]
+    int32_t (*panel_slide)(); // the HUD panels' slide offset in y [0]
+    // The set-kick panel's aim error percentage (scaled by the difficulty), strength and maximum.
+    void (*kick_panel_values)(float* aim_error, float* strength, float* maximum);
+    void (*draw_power_bar)(); // the kick-strength bar
     int32_t (*kick_panel_open)();                           // non-zero while the set-kick panel is open [0]
     void (*mark_kick_panel_reopen)();                       // the panel opens again when the match returns
     void (*clear_hud_panels)();  // clears the HUD panel words and the kick panel flag
@@ -124,8 +130,19 @@ struct MatchHooks {
                          int32_t alpha); // one overlay sprite
     void (*place_model_ring)(int32_t team, float x, float y, float z,
                              float angle); // a human team's ring in a throw-in
-    void (*present_frame)();
-    void (*poll_input_frame)();   // reads the input devices for a frame
+    void (*present_frame)();               // shows the drawn frame
+    void (*draw_man_name)(
+        PlayerSlot* man); // his name centred at his screen point, when he lies in front of the camera
+    PlayerSlot* (*replay_focus_man)();       // the man the replay follows [nullptr]
+    int32_t (*replay_view_open)();           // non-zero while the replay view is open [0]
+    void (*run_replay_overlay)();            // the replay overlay with its own radar and screenshot keys
+    int32_t (*change_3d_device_requested)(); // non-zero when a change of 3D device was asked for; the call
+                                             // clears it [0]
+    void (*select_3d_device)();
+    int32_t (*team_marker_point)(int32_t team, float* x, float* y,
+                                 float* z); // a human team's ring marker point; 0 when it has none [0]
+    int32_t (*throw_in_angle)();            // the throw-in's 8-bit angle [0]
+    void (*poll_input_frame)();             // reads the input devices for a frame
     int32_t (*run_pause_frame)(); // draws one paused frame and reads the keys; 0 when there is no screen [0]
     void (*release_match_resources)();
     void (*restore_transition_viewport)();
@@ -139,6 +156,7 @@ struct MatchHooks {
     void (*enable_text_sprite_queue)();
     void (*disable_text_sprite_queue)();
     void (*fade_palette_in)();
+    void (*message_box)(const char* text); // a debugging message box
 };
 
 // The installed table; all entries null until the display fills them.
@@ -321,6 +339,10 @@ inline void crowd_react(int32_t kind)
 {
     if (match_hooks.crowd_react) match_hooks.crowd_react(kind);
 }
+inline void crowd_react_to_play(int32_t kind, int32_t team)
+{
+    if (match_hooks.crowd_react_to_play) match_hooks.crowd_react_to_play(kind, team);
+}
 inline void play_effect(int32_t effect, int32_t frequency, int32_t volume)
 {
     if (match_hooks.play_effect) match_hooks.play_effect(effect, frequency, volume);
@@ -373,6 +395,16 @@ inline void show_message(const char* text, int32_t handle)
 inline void step_hud_panel_timer()
 {
     if (match_hooks.step_hud_panel_timer) match_hooks.step_hud_panel_timer();
+}
+inline int32_t second_panel_open() { return match_hooks.second_panel_open ? match_hooks.second_panel_open() : 0; }
+inline int32_t panel_slide() { return match_hooks.panel_slide ? match_hooks.panel_slide() : 0; }
+inline void kick_panel_values(float* aim_error, float* strength, float* maximum)
+{
+    if (match_hooks.kick_panel_values) match_hooks.kick_panel_values(aim_error, strength, maximum);
+}
+inline void draw_power_bar()
+{
+    if (match_hooks.draw_power_bar) match_hooks.draw_power_bar();
 }
 inline int32_t kick_panel_open()
 {
@@ -460,6 +492,10 @@ inline void start_transition(int32_t effect, int32_t ms, int32_t direction)
 {
     if (match_hooks.start_transition) match_hooks.start_transition(effect, ms, direction);
 }
+inline void message_box(const char* text)
+{
+    if (match_hooks.message_box) match_hooks.message_box(text);
+}
 inline int32_t hw_transition_running()
 {
     return match_hooks.hw_transition_running ? match_hooks.hw_transition_running() : 0;
@@ -495,6 +531,38 @@ inline void place_model_ring(int32_t team, float x, float y, float z, float angl
 inline void present_frame()
 {
     if (match_hooks.present_frame) match_hooks.present_frame();
+}
+inline void draw_man_name(PlayerSlot* man)
+{
+    if (match_hooks.draw_man_name) match_hooks.draw_man_name(man);
+}
+inline PlayerSlot* replay_focus_man()
+{
+    return match_hooks.replay_focus_man ? match_hooks.replay_focus_man() : nullptr;
+}
+inline int32_t replay_view_open()
+{
+    return match_hooks.replay_view_open ? match_hooks.replay_view_open() : 0;
+}
+inline void run_replay_overlay()
+{
+    if (match_hooks.run_replay_overlay) match_hooks.run_replay_overlay();
+}
+inline int32_t change_3d_device_requested()
+{
+    return match_hooks.change_3d_device_requested ? match_hooks.change_3d_device_requested() : 0;
+}
+inline void select_3d_device()
+{
+    if (match_hooks.select_3d_device) match_hooks.select_3d_device();
+}
+inline int32_t team_marker_point(int32_t team, float* x, float* y, float* z)
+{
+    return match_hooks.team_marker_point ? match_hooks.team_marker_point(team, x, y, z) : 0;
+}
+inline int32_t throw_in_angle()
+{
+    return match_hooks.throw_in_angle ? match_hooks.throw_in_angle() : 0;
 }
 inline void poll_input_frame()
 {

@@ -78,14 +78,15 @@ int8_t score_margin_check(int32_t with_kicker)
 }
 
 // Every man is tested as a candidate, so a busy man in the first slot
-// neither blocks the others nor is returned.
+// neither blocks the others nor is returned; nor is the man selected to go
+// off, who would win back the role he is losing. With nobody free, slot 0.
 PlayerSlot* best_man_by_attribute(TeamRecord* team, int32_t (*attribute)(const PlayerSlot*))
 {
     PlayerSlot* best = nullptr;
     int32_t best_value = 0;
     for (int i = 0; i < GROUND_MEN; ++i) {
         PlayerSlot* man = &team->slots[i];
-        if (is_busy(man) || out_of_play(man))
+        if (is_busy(man) || out_of_play(man) || man == match_globals.selected_man)
             continue;
         const int32_t value = attribute(man);
         if (!best || value > best_value) {
@@ -93,7 +94,7 @@ PlayerSlot* best_man_by_attribute(TeamRecord* team, int32_t (*attribute)(const P
             best_value = value;
         }
     }
-    return best;
+    return best ? best : &team->slots[0];
 }
 
 int32_t kick_range_of(const PlayerSlot* man)
@@ -111,7 +112,9 @@ uint8_t find_man_by_number(int32_t t, int32_t n)
     if (t < 0 || t > 1)
         return 255;
     const TeamRecord& team = team_records[t];
-    for (int i = 0; i < men_in_use(); ++i)
+    // The men on the ground only: a bench man is never found.
+    const int ground = men_in_use() < GROUND_MEN ? men_in_use() : GROUND_MEN;
+    for (int i = 0; i < ground; ++i)
         if (team.slots[i].line_up_index == n)
             return team.slots[i].number;
     return 255;

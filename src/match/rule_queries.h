@@ -14,7 +14,8 @@ int8_t score_margin_check(int32_t with_kicker);
 int32_t score_margin_threshold(uint32_t quarter_minutes);
 
 // The best free man of the team's 18 on the ground by an attribute; a man
-// who is busy or out of play is never chosen. Null when none is free.
+// who is busy, out of play or selected to go off is never chosen. Slot 0
+// when none is free.
 PlayerSlot* best_man_by_attribute(TeamRecord* team, int32_t (*attribute)(const PlayerSlot*));
 int32_t kick_range_of(const PlayerSlot* man);
 int32_t ruck_value_of(const PlayerSlot* man);

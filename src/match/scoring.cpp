@@ -293,9 +293,7 @@ void handle_behind()
             best_d = d;
         }
     }
-    if (m.controlled_man_b && m.controlled_man_b != best && m.controlled_man_b->secondary_animation &&
-        m.controlled_man_b->secondary_animation != ANIM_STEP_OFF_MARK)
-        set_man_animation(m.controlled_man_b, ANIM_STEP_OFF_MARK, 0, 4.0);
+    step_off_mark(m.controlled_man_b, best);
     m.controlled_man_b = best;
     m.cycle_counter = (m.cycle_counter + 1) & 3;
     const BallState& b = ball_state;

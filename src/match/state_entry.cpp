@@ -3,6 +3,7 @@
 #include "match/match_flow.h"
 #include "match/match_hooks.h"
 #include "match/match_setup.h"
+#include "platform/controllers.h"
 #include "match/rule_queries.h"
 #include "players/anim_driver.h"
 #include "players/contact_tables.h"
@@ -32,10 +33,14 @@ bool out_of_play(const PlayerSlot* man) { return (man->man_flags & MAN_OUT_OF_PL
 
 PlayerSlot* field_umpire() { return &official_slots[FIELD_UMPIRE]; }
 
-int32_t clock_offset(int32_t ticks)
+// Both teams' default spots and their key men paired for a centre bounce.
+void pair_key_men_for_bounce()
 {
-    return match_globals.flow_flags & TIME_ON ? match_globals.period_clock + ticks
-                                              : match_globals.period_clock - ticks;
+    use_default_formation_tables();
+    PlayerSlot* out[4];
+    collect_key_men(&team_records[0].slots[0], out);
+    collect_key_men(&team_records[1].slots[0], out);
+    match_key_men();
 }
 
 void injury_camera()
@@ -87,7 +92,7 @@ void fill_ball_up_lists()
     MatchGlobals& m = match_globals;
     for (int t = 0; t < 2; ++t) {
         TeamRecord& team = team_records[t];
-        for (PlayerSlot*& p : m.stoppage_men[t])
+        for (PlayerSlot*& p : m.ball_up_men[t])
             p = nullptr;
         int n = 0;
         for (int i = 0; i < m.active_men_count && n < 3; ++i) {
@@ -95,7 +100,7 @@ void fill_ball_up_lists()
             if (man->team != &team || busy(man) || is_queued_for_interchange(man) || out_of_play(man) ||
                 man->side != team.side || man->number == team.key_men[0])
                 continue;
-            m.stoppage_men[t][n++] = man;
+            m.ball_up_men[t][n++] = man;
             man->stoppage_man = 1;
         }
     }
@@ -151,11 +156,7 @@ void goal_entry()
     }
     adjust_confidence_by_event(2, kind);
     m.return_match_state = 0;
-    use_default_formation_tables();
-    PlayerSlot* out[4];
-    collect_key_men(&team_records[0].slots[0], out);
-    collect_key_men(&team_records[1].slots[0], out);
-    match_key_men();
+    pair_key_men_for_bounce();
 }
 
 void behind_entry()
@@ -201,7 +202,7 @@ void behind_entry()
     TeamRecord* awarded = team_of_side(m.awarded_side);
     PlayerSlot* taker = awarded->key_man_e < GROUND_MEN ? &awarded->slots[awarded->key_man_e] : nullptr;
     if (!taker || out_of_play(taker) || taker->stoppage_man || taker->spot_assigned || taker == m.selected_man)
-        taker = best_man_walk(awarded, kick_range_of);
+        taker = best_man_by_attribute(awarded, kick_range_of);
     m.controlled_man_a = taker;
     adjust_confidence_by_event(1, 1);
 }
@@ -273,6 +274,9 @@ void kick_out_setup_entry()
     init_kickout_slots_all();
     choose_kickout_positions(&team_records[0], 0);
     choose_kickout_positions(&team_records[1], 0);
+    // The kicker may go for the ball at once when he fetches it himself;
+    // otherwise the goal umpire's return of it lets him.
+    m.ball_returned = m.taker_fetches_ball ? 1 : 0;
     if (m.taker_fetches_ball) {
         if (m.controlled_man_a)
             m.controlled_man_a->job_step = 0;
@@ -302,12 +306,9 @@ void play_on_entry()
     m.bounce_launched = 0;
     m.controlled_man_a = nullptr;
     PlayerSlot* b = m.controlled_man_b;
-    if (b) {
-        const uint32_t a = b->secondary_animation;
-        if (a != 0 && a != ANIM_STEP_OFF_MARK) {
-            set_man_animation(b, ANIM_STEP_OFF_MARK, a == ANIM_STAND_MARK_B ? -1 : 0, 4.0);
-            m.controlled_man_b = nullptr;
-        }
+    if (b && b->secondary_animation != 0 && b->secondary_animation != ANIM_STEP_OFF_MARK) {
+        step_off_mark(b, nullptr);
+        m.controlled_man_b = nullptr;
     }
     if (m.previous_match_state == BOUNCE_IN_AIR && (game_random() & 1)) {
         const TeamRecord& first = team_records[0];
@@ -323,7 +324,7 @@ void set_kick_clock_mark()
     const int32_t q = presentation::queued_commentary_event();
     if (q != 37 && q != 46)
         drop_queued();
-    team_of_side(m.awarded_side)->clock_mark = clock_offset(930);
+    team_of_side(m.awarded_side)->clock_mark = clock_mark_after(930);
 }
 
 void mark_or_free_kick_entry(int32_t n)
@@ -335,7 +336,7 @@ void mark_or_free_kick_entry(int32_t n)
     }
     m.restart_in_progress = 0;
     m.play_on_warning_a = m.play_on_warning_b = 0;
-    m.kick_display_mark = clock_offset(248);
+    m.kick_display_mark = clock_mark_after(248);
     if (n != MARK)
         return;
     PlayerSlot* kicker = m.controlled_man_a;
@@ -377,7 +378,7 @@ void run_entry_actions(int32_t n)
         break;
     case SET_KICK_START:
         presentation::play_effect(EFFECT_WHISTLE, 0, 101);
-        m.set_kick_start_mark = clock_offset(124);
+        m.set_kick_start_mark = clock_mark_after(124);
         break;
     case KICK_PENDING:
         m.restart_in_progress = 1;
@@ -390,17 +391,12 @@ void run_entry_actions(int32_t n)
     case SET_KICK_FLIGHT:
         m.restart_in_progress = 0;
         break;
-    case CENTRE_BOUNCE_SETUP: {
+    case CENTRE_BOUNCE_SETUP:
         injury_camera();
         m.scorer = nullptr;
         m.restart_in_progress = 1;
-        use_default_formation_tables();
-        PlayerSlot* out[4];
-        collect_key_men(&team_records[0].slots[0], out);
-        collect_key_men(&team_records[1].slots[0], out);
-        match_key_men();
+        pair_key_men_for_bounce();
         break;
-    }
     case CENTRE_BOUNCE_READY:
     case BALL_UP_READY:
         if (n == BALL_UP_READY)
@@ -563,6 +559,86 @@ void draw_controller_order()
     }
 }
 
+// What is said and heard as a man catches the ball before it bounces.
+void catch_commentary(PlayerSlot* man, int32_t d, bool kicked)
+{
+    MatchGlobals& m = match_globals;
+    const PlayerSlot* last = m.last_ball_holder;
+    const int32_t team = man->team_index, number = man->number;
+    presentation::play_effect(EFFECT_CATCH, 0, 101);
+    const bool team_mate = last && last->team == man->team;
+    const bool long_kick = kicked && d > 2560 && m.match_state == PLAY_ON;
+    auto spectacular = [&] {
+        presentation::play_effect(static_cast<int32_t>(1 + (game_random() & 7)), 0, 105);
+        const int32_t club = man->team && man->team->club ? man->team->club->number : 0;
+        if (presentation::find_player_name_sample(club, man->line_up_index) >= 0)
+            presentation::commentate(75, team, number, -1, -1, 500);
+        else
+            presentation::commentate(game_random() % 3 ? 74 : 295, team, number, -1, -1, 500);
+        presentation::crowd_react_to_play(0, team);
+    };
+    if (!kicked || team_mate) {
+        if (!kicked) {
+            const bool from_hands = (ball_state.flight_flags & FLIGHT_HANDPASSED) != 0;
+            presentation::commentate(from_hands && game_random() % 5 == 0 ? 22 : -1, team, number, -1, -1, 2);
+        } else if (long_kick) {
+            presentation::schedule_effect(EFFECT_WHISTLE, 0, 101, 0, 1, 31);
+            if (find_opponent(man) <= 1024)
+                ++man->contested_marks;
+            else
+                ++man->uncontested_marks;
+            if (man->primary_animation == 262) {
+                spectacular();
+            } else {
+                const uint32_t r = game_random() % 10;
+                if (r == 2)
+                    presentation::commentate(69, team, number, -1, -1, 1);
+                else if (r == 1)
+                    presentation::commentate(68, team, number, -1, -1, 1);
+                else
+                    presentation::commentate(73, team, number, -1, -1, 50);
+                const bool forward = man->side == 2 ? man->x > 10240 : man->x < -10240;
+                if (forward)
+                    presentation::crowd_react_to_play(0, team);
+            }
+        } else if (game_random() & 1) {
+            presentation::commentate(-1, team, number, -1, -1, 2);
+        }
+        return;
+    }
+    // An intercept.
+    if (long_kick) {
+        presentation::schedule_effect(EFFECT_WHISTLE, 0, 101, 0, 1, 31);
+        if (man->primary_animation == 262)
+            spectacular();
+        return;
+    }
+    const PlayerSlot* chaser = nullptr;
+    for (int i = 0; i < m.active_men_count; ++i) {
+        const PlayerSlot* o = m.active_men[i];
+        if (o->team != man->team && !busy(o) && !o->excluded && !out_of_play(o)) {
+            chaser = o;
+            break;
+        }
+    }
+    if (chaser && chaser->ball_distance < 768) {
+        presentation::commentate(77, team, number, -1, -1, 5);
+        presentation::crowd_react_to_play(0, team);
+        return;
+    }
+    presentation::crowd_react(2);
+    switch (game_random() % 3) {
+    case 0:
+        presentation::commentate(12, team, number, last ? last->team_index : -1, last ? last->number : -1, 4);
+        break;
+    case 1:
+        presentation::commentate(71, team, number, -1, -1, 4);
+        break;
+    default:
+        break;
+    }
+}
+
 } // namespace
 
 TeamRecord* team_of_side(int32_t side) { return team_records[0].side == side ? &team_records[0] : &team_records[1]; }
@@ -646,8 +722,20 @@ void give_ball_to(PlayerSlot* man)
         b.flags = static_cast<uint16_t>((b.flags & ~2) | 1);
         if (b.flight_flags & 64)
             set_ball_landing_point(&b);
-        if (last && last->contest_group)
-            contest_join(last, last, 3, 0);
+        // The last holder follows the ball into a contest: his own when it
+        // was not kicked, else the first free man's of his side.
+        if (last && last->contest_group) {
+            PlayerSlot* first = last;
+            if (b.flight_flags & 64)
+                for (int i = 0; i < m.active_men_count; ++i) {
+                    PlayerSlot* o = m.active_men[i];
+                    if (o->side == last->side && !busy(o) && !(o->man_flags & MAN_BUSY) && !o->contest_group) {
+                        first = o;
+                        break;
+                    }
+                }
+            contest_join(last, first, 3, 0);
+        }
         return;
     }
     const int32_t d = approx_vector_length(man->x - b.launch_x, man->y - b.launch_y);
@@ -663,13 +751,8 @@ void give_ball_to(PlayerSlot* man)
     const bool kicked = (b.flight_flags & 64) != 0;
     const PlayerSlot* kicker = m.last_kicker;
     const bool clean = b.bounce_count == 0;
-    if (clean) {
-        presentation::play_effect(EFFECT_CATCH, 0, 101);
-        if (kicked && d > 2560 && m.match_state == PLAY_ON) {
-            presentation::schedule_effect(EFFECT_WHISTLE, 0, 101, 0, 1, 31);
-            ++man->marks_taken;
-        }
-    }
+    if (clean)
+        catch_commentary(man, d, kicked);
     const uint8_t s = m.match_state;
     const bool mark_state = s == PLAY_ON || s == 60 || s == 62 || s == 64 || (s >= 66 && s <= 72);
     const bool same_side = kicker && kicker->side == man->side;
@@ -688,6 +771,16 @@ void give_ball_to(PlayerSlot* man)
     b.x = static_cast<int32_t>(static_cast<uint32_t>(static_cast<int32_t>(man->x)) << 16);
     b.y = static_cast<int32_t>(static_cast<uint32_t>(static_cast<int32_t>(man->y)) << 16);
     b.z = static_cast<int32_t>(static_cast<uint32_t>(static_cast<int32_t>(man->z)) << 16);
+    // A human team's man in no contest takes over its strongest leader's.
+    if (!man->contest_group && !(man->man_flags2 & 4) && man->team && man->team->human_count)
+        for (int c = 0; c < CONTROLLER_RECORDS; ++c) {
+            PlayerSlot* leader = controllers[c].men[0];
+            if (!leader || leader->team != man->team ||
+                (leader == m.last_ball_holder && man->team->human_count == 1))
+                continue;
+            contest_join(leader, man, 3, 0);
+            break;
+        }
     for (int i = 0; i < m.active_men_count; ++i) {
         PlayerSlot* other = m.active_men[i];
         if (busy(other) || out_of_play(other))
@@ -789,33 +882,16 @@ void handle_injury_at_stoppage()
     man->excluded = 1;
     // His key role passes to the best man left.
     if (man->number == team->key_men[0]) {
-        if (PlayerSlot* best = best_man_walk(team, ruck_value_of))
+        if (PlayerSlot* best = best_man_by_attribute(team, ruck_value_of))
             team->key_men[0] = best->number;
     }
     for (int k = 1; k < 4; ++k)
         if (man->number == team->key_men[k])
-            if (PlayerSlot* best = best_man_walk(team, kick_range_of))
+            if (PlayerSlot* best = best_man_by_attribute(team, kick_range_of))
                 team->key_men[k] = best->number;
     if (man->number == team->key_man_e)
-        if (PlayerSlot* best = best_man_walk(team, kick_range_of))
+        if (PlayerSlot* best = best_man_by_attribute(team, kick_range_of))
             team->key_man_e = best->number;
-}
-
-PlayerSlot* best_man_walk(TeamRecord* team, int32_t (*attribute)(const PlayerSlot*))
-{
-    PlayerSlot* best = nullptr;
-    int32_t best_value = 0;
-    for (int i = 0; i < GROUND_MEN; ++i) {
-        PlayerSlot* man = &team->slots[i];
-        if (busy(man) || (man->man_flags & MAN_BUSY) || out_of_play(man) || man == match_globals.selected_man)
-            continue;
-        const int32_t v = attribute(man);
-        if (!best || v > best_value) {
-            best = man;
-            best_value = v;
-        }
-    }
-    return best ? best : &team->slots[0];
 }
 
 int32_t men_in_place_for_state(int32_t s)
@@ -840,9 +916,10 @@ int32_t men_in_place_for_state(int32_t s)
             return 0;
         }
     }
-    auto stoppage_arrived = [&](int t) {
-        for (const PlayerSlot* p : m.stoppage_men[t])
-            if (p && !p->arrived)
+    // The first three of a list: the ball-up men, or a throw-in's.
+    auto three_arrived = [](PlayerSlot* const* list) {
+        for (int k = 0; k < 3; ++k)
+            if (list[k] && !list[k]->arrived)
                 return false;
         return true;
     };
@@ -860,11 +937,11 @@ int32_t men_in_place_for_state(int32_t s)
         return count >= 36;
     case 37:
     case 39:
-        return stoppage_arrived(0);
+        return three_arrived(m.stoppage_men[0]);
     case 47:
     case 48:
     case 57:
-        return stoppage_arrived(0) && stoppage_arrived(1);
+        return three_arrived(m.ball_up_men[0]) && three_arrived(m.ball_up_men[1]);
     case 52:
         for (const TeamRecord& team : team_records)
             for (uint8_t k : team.key_men)

@@ -46,9 +46,12 @@ struct LeReader {
         return f;
     }
     // A string runs to its 0 byte or to the end of the file; what does not fit
-    // the field (with its terminator) is read over and dropped.
+    // the field (with its terminator) is read over and dropped. A string that
+    // would start at the end of the file is a read past it.
     void string(char* out, uint32_t field)
     {
+        if (field) out[0] = 0;
+        if (!have(1)) return;
         uint32_t n = 0;
         while (pos < size) {
             uint8_t c = data[pos++];

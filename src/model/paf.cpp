@@ -4,7 +4,7 @@
 #include "platform/fatal_error.h"
 #include "platform/files.h"
 #include "platform/memory.h"
-#include "app/startup.h"
+#include "platform/app_state.h"
 
 #include <cstdio>
 #include <cstring>

@@ -11,6 +11,11 @@ namespace {
 
 char g_error[160];
 
+// The fewest bytes a record can take in the file: empty strings, no arrays.
+constexpr uint64_t MIN_MESH_BYTES = 3 + 15 * 4 + 3 * 2;
+constexpr uint64_t MIN_SKIN_BYTES = 1 + 2 + 2 + 2;
+constexpr uint64_t MIN_VARIANT_BYTES = 2 + 1 + 2 + 2 + 2;
+
 bool refuse(LeReader& r, const char* what)
 {
     std::snprintf(g_error, sizeof g_error, "%s (at byte %u of %u)", what, r.pos, r.size);
@@ -104,10 +109,12 @@ bool read_mesh(LeReader& r, ModelContainer* c, int index)
     read_vec3s(r, m.normals, nn);
     m.facets = take<uint16_t[4]>(nf, "tca facets");
     m.facet_count = nf;
+    // Only the first three indices are drawn; the fourth may be anything
+    // (65535 marks a triangle).
     for (int f = 0; f < nf; ++f)
         for (int k = 0; k < 4; ++k) {
             m.facets[f][k] = r.u16();
-            if (m.facets[f][k] >= nv) return refuse(r, "facet names a vertex the mesh lacks");
+            if (k < 3 && m.facets[f][k] >= nv) return refuse(r, "facet names a vertex the mesh lacks");
         }
     if (c->tex_coords) {
         int16_t nt = read_count(r);
@@ -134,11 +141,6 @@ bool read_mesh(LeReader& r, ModelContainer* c, int index)
         read_keys3(r, k.c_keys, cc);
     }
     m.node_index = c->node_section ? r.u16() : 65535;
-    if (c->node_section && m.node_index != 65535) {
-        int nodes = 0;
-        for (int g = 0; g < c->group_count; ++g) nodes += c->groups[g].count;
-        if (m.node_index >= nodes) return refuse(r, "mesh names a node the file lacks");
-    }
     m.spare = 65535;
     return r.ok ? true : refuse(r, "mesh runs past the end");
 }
@@ -200,7 +202,7 @@ bool read_variant(LeReader& r, ModelContainer* c, TcaVariantSet& v)
     v.dim_count = dims;
     int16_t d = read_count(r);
     v.dim_names = take<char*>(dims, "tca variant names");
-    for (int i = 0; i < dims; ++i) v.dim_names[i] = read_new_string(r);
+    for (int i = 0; i < dims && r.ok; ++i) v.dim_names[i] = read_new_string(r);
     uint32_t alts = v.strides[dims];
     if (!r.have(2u * d + 8ull * alts * d)) return refuse(r, "variant alternatives run past the end");
     v.coord_count = d;
@@ -231,8 +233,11 @@ bool parse(LeReader& r, ModelContainer* c)
     c->reserved2 = r.u16();
     if (!r.ok) return refuse(r, "header runs past the end");
     if (c->node_section && !read_nodes(r, c)) return false;
+    // A count is refused when the bytes left cannot hold that many of the
+    // smallest record it counts.
     if (c->mesh_section) {
         int16_t m = read_count(r);
+        if (!r.have(MIN_MESH_BYTES * uint64_t(m))) return refuse(r, "meshes run past the end");
         c->meshes = take<TcaMesh>(m, "tca meshes");
         if (c->mesh_keys) c->key_tracks = take<TcaMeshKeys>(m, "tca mesh key tracks");
         c->mesh_count = m;
@@ -240,6 +245,7 @@ bool parse(LeReader& r, ModelContainer* c)
             if (!read_mesh(r, c, i)) return false;
     }
     int16_t s = read_count(r);
+    if (!r.have(MIN_SKIN_BYTES * uint64_t(s))) return refuse(r, "skins run past the end");
     c->skins = take<TcaSkin>(s, "tca skins");
     c->skin_count = s;
     for (int i = 0; i < s; ++i)
@@ -247,14 +253,16 @@ bool parse(LeReader& r, ModelContainer* c)
     if (!r.ok) return refuse(r, "skin count runs past the end");
     if (c->version >= 2) {
         int16_t v = read_count(r);
+        if (!r.have(MIN_VARIANT_BYTES * uint64_t(v))) return refuse(r, "variant sets run past the end");
         c->variants = take<TcaVariantSet>(v, "tca variants");
         c->variant_count = v;
         for (int i = 0; i < v; ++i)
             if (!read_variant(r, c, c->variants[i])) return false;
         int16_t w = read_count(r);
+        if (!r.have(w)) return refuse(r, "keywords run past the end");
         c->keywords = take<char*>(w, "tca keywords");
         c->keyword_count = w;
-        for (int i = 0; i < w; ++i) c->keywords[i] = read_new_string(r);
+        for (int i = 0; i < w && r.ok; ++i) c->keywords[i] = read_new_string(r);
         if (!r.ok) return refuse(r, "keywords run past the end");
     }
     return true;
@@ -470,22 +478,4 @@ int tca_word_position(const char* list, const char* word)
         w = end;
     }
     return -1;
-}
-
-void collapse_whitespace(char* s, char with)
-{
-    char* out = s;
-    bool in_run = false;
-    for (const char* p = s; *p; ++p) {
-        bool space = (*p >= 9 && *p <= 13) || *p == ' ';
-        if (space) {
-            if (!in_run) *out++ = with;
-            in_run = true;
-        } else {
-            *out++ = *p;
-            in_run = false;
-        }
-    }
-    if (out > s && in_run) --out;
-    *out = 0;
 }

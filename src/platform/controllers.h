@@ -7,7 +7,7 @@
 #include <cstdint>
 
 struct PlayerSlot;
-struct SDL_Window;
+struct HostWindow;
 struct HostDeviceInfo;
 
 constexpr int CONTROLLER_RECORDS = 30;
@@ -80,7 +80,7 @@ extern InputFrame input_frame;
 // Cleared by input_reset; kept for the screens.
 extern uint32_t input_word_table[256];
 
-int start_input(void* instance, SDL_Window* window);
+int start_input(void* instance, HostWindow* window);
 void init_controllers();
 void shutdown_input();
 

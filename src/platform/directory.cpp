@@ -70,6 +70,34 @@ std::vector<fs::path> matching_entries(const char* pattern, bool want_directorie
     return found;
 }
 
+// A file to copy from: the user directory's (what the game wrote) when there
+// is one, else the data directory's.
+std::string source_path(const char* name)
+{
+    std::string user = user_path(name);
+    std::error_code ec;
+    return fs::exists(user, ec) ? user : host_data_file(name);
+}
+
+// The attribute bits the copy keeps on this system: read-only is the write
+// permission; the archive bit has nothing to stand for.
+uint32_t attributes_of(const fs::path& p)
+{
+    std::error_code ec;
+    fs::perms perms = fs::status(p, ec).permissions();
+    return (perms & fs::perms::owner_write) == fs::perms::none ? FILE_ATTRIBUTE_READONLY : 0;
+}
+
+void set_attributes(const fs::path& p, uint32_t attributes)
+{
+    std::error_code ec;
+    const fs::perms write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        fs::permissions(p, write, fs::perm_options::remove, ec);
+    else
+        fs::permissions(p, fs::perms::owner_write, fs::perm_options::add, ec);
+}
+
 bool fail_empty(char* out, uint32_t out_size)
 {
     if (out_size) out[0] = '\0';
@@ -150,16 +178,17 @@ int32_t make_directory_path(const char* path, bool strip_last)
         std::error_code ec;
         fs::create_directory(user_path(p.substr(0, pos).c_str()), ec);
     }
-    std::error_code ec;
-    return fs::is_directory(user_path(p.c_str()), ec) ? FILE_OK : FILE_DISK_UNUSABLE;
+    return FILE_OK; // failures, an existing directory among them, are not reported
 }
 
 int32_t copy_file(const char* destination, const char* source)
 {
-    if (!file_exists(source)) return 204;
-    uint32_t size = get_filelength(source);
+    const std::string from = source_path(source);
+    std::error_code ec;
+    if (!fs::is_regular_file(from, ec)) return 204;
+    uint32_t size = get_filelength(from.c_str());
     if (size == 0) return 204;
-    uint8_t* data = load_file(source);
+    uint8_t* data = load_file(from.c_str());
     std::FILE* f = std::fopen(user_path(destination).c_str(), "wb");
     if (!f) {
         free_mem(data);
@@ -190,6 +219,12 @@ int32_t delete_matching_files(const char* pattern)
         if (fs::remove(p, ec)) ++deleted;
     }
     return deleted;
+}
+
+int32_t delete_matching_files_2(const char* pattern)
+{
+    const std::string copy = pattern;
+    return delete_matching_files(copy.c_str());
 }
 
 int32_t delete_directory_tree(const char* directory, bool delete_files)
@@ -355,8 +390,10 @@ void init_four_word_record(copy_request& request, uint32_t chunk_size, uint32_t 
 
 bool copy_file_chunk(copy_request& request, const char* source, const char* destination, uint32_t* count)
 {
-    std::FILE* in = std::fopen(host_data_file(source).c_str(), "rb");
+    const std::string from = source_path(source);
+    std::FILE* in = std::fopen(from.c_str(), "rb");
     if (!in) fatal_error_sub(204, 0, source, 0);
+    const uint32_t attributes = (attributes_of(from) | request.set_bits) & ~request.clear_bits;
     long length = -1;
     if (std::fseek(in, 0, SEEK_END) == 0) length = std::ftell(in);
     if (length < 0 || std::fseek(in, static_cast<long>(request.offset), SEEK_SET) != 0) {
@@ -385,5 +422,9 @@ bool copy_file_chunk(copy_request& request, const char* source, const char* dest
     if (!ok) fatal_error_sub(203, static_cast<uint32_t>(errno), destination, 0);
     request.offset += n;
     if (count) *count = n;
-    return request.offset >= static_cast<uint64_t>(length);
+    const bool done = request.offset >= static_cast<uint64_t>(length);
+    // Given when the copy is whole: a read-only copy could not take its
+    // later chunks.
+    if (done) set_attributes(user_path(destination), attributes);
+    return done;
 }

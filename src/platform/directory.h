@@ -36,13 +36,20 @@ bool create_directory(const char* path);
 int32_t remove_directory(const char* path);
 bool is_network_path(const char* path);
 bool path_exists(const char* pattern);
-// 100, or -28 when the path does not exist afterwards.
+// Creates every level of the path (all but its last part with strip_last);
+// always 100: a level that cannot be made is passed over.
 int32_t make_directory_path(const char* path, bool strip_last);
-// 0, or 204 (no source, or an empty one), 203 (cannot create), 232 (short write).
+// 0, or 204 (no source, or an empty one), 203 (cannot create), 232 (short
+// write). The source is the user directory's file when there is one, else
+// the data directory's.
 int32_t copy_file(const char* destination, const char* source);
 // -28 when the file's directory is missing or read-only, else save_file's result.
 int32_t save_file_checked(const char* path, const void* data, uint32_t size);
+// Deletes the files the pattern finds (not directories, not names starting
+// with "."; every file here counts as having the archive attribute); the
+// number deleted. The second form works on its own copy of the pattern.
 int32_t delete_matching_files(const char* pattern);
+int32_t delete_matching_files_2(const char* pattern);
 int32_t delete_directory_tree(const char* directory, bool delete_files);
 
 // Text helpers, each given its output's size. On overflow they write an empty
@@ -77,7 +84,16 @@ constexpr uint32_t DRIVE_ENTRY_SIZE = 260;
 int32_t list_drives(char (*entries)[DRIVE_ENTRY_SIZE], int32_t maximum);
 int32_t list_hard_drives(char (*entries)[DRIVE_ENTRY_SIZE], int32_t maximum);
 
+// File attribute bits. This system keeps only read-only (as the lack of
+// write permission); the archive bit is never stored, and every file counts
+// as having it.
+constexpr uint32_t FILE_ATTRIBUTE_READONLY = 0x01;
+constexpr uint32_t FILE_ATTRIBUTE_ARCHIVE = 0x20;
+
 // Chunked copy: {chunk size, offset, attribute bits to set, bits to clear}.
+// The source is the user directory's file when there is one, else the data
+// directory's; the destination takes the source's attributes with the set
+// bits added and the clear bits taken away once its last chunk is written.
 struct copy_request {
     uint32_t chunk_size, offset, set_bits, clear_bits;
 };

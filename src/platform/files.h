@@ -5,15 +5,21 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 // The whole file in a tracked buffer (free it with free_mem); the size goes to
-// size_out when given. A missing file is fatal error 196, a short read 202.
+// size_out when given. A missing file is fatal error 196; a file that cannot
+// be read, an empty one or a short read 202. The error names the path on disk
+// and the system's reason.
 uint8_t* load_file(const char* name, uint32_t* size_out = nullptr);
 uint32_t get_filelength(const char* name);
 // Reads the whole file into the caller's buffer of capacity bytes. A missing
 // file is fatal 196; a file larger than the buffer, or a short read, is 202.
 void load_file_into(const char* name, void* buffer, uint32_t capacity);
 int file_exists(const char* name);
+// The path on disk a game name is read from, as errors show it: a name
+// data_path gave the CD's prefix shows the data directory's copy.
+std::string data_file_on_disk(const char* name);
 
 // Writes size bytes to the named file in the user directory: 1 when every
 // byte was written, else 0. The new file is written beside the old one and
@@ -30,6 +36,15 @@ const char* cd_data_path(const char* name);
 void set_data_path_drive(char letter);
 
 constexpr uint32_t DATA_PATH_SIZE = 256;
+
+// Whole sectors for the CD and install tooling: a data file opened without
+// buffering (null when it cannot be), read count sectors of 2,048 bytes at a
+// time. cd_load returns the sectors read, a partial last one counting as one;
+// a read error is fatal 198.
+constexpr uint32_t CD_SECTOR_BYTES = 2048;
+std::FILE* open_file_unbuffered(const char* name);
+uint32_t cd_load(std::FILE* handle, void* buffer, uint32_t sectors);
+void close_file_handle(std::FILE* handle);
 
 // Byte streams over the C library's buffered files; results are those of the
 // library calls (EOF for a byte past the end).

@@ -97,6 +97,10 @@ uint8_t* load_iff_picture(const uint8_t* file, uint32_t size, uint8_t palette[76
     if (!parse_iff_chunks(file, size, palette, pic)) return nullptr;
     if (pic.width == 0 || pic.height == 0 || pic.planes > 8) return nullptr;
     const uint32_t rounded = (pic.width + 15) & ~15u;
+    // ByteRun1 makes at most 128 bytes of 2: a header asking for more plane
+    // rows than the BODY could make is refused before the block is taken.
+    const uint64_t rows = static_cast<uint64_t>(pic.height) * (pic.planes ? pic.planes : 1);
+    if (rows * (rounded / 8) > 128ull * (pic.body_end - pic.body)) return nullptr;
     uint8_t* pixels = static_cast<uint8_t*>(alloc_mem(rounded * pic.height, "iff_buffer"));
     std::memset(pixels, 0, rounded * pic.height);
     decode_iff_body(file, pic, pixels);

@@ -7,5 +7,6 @@
 // The picture in a tracked block "iff_buffer" of (width rounded up to 16) x
 // height bytes, and its colour map as 6-bit triples in palette (256 x 3).
 // Null when the file lacks a chunk, its colour map is longer than 768 bytes,
-// or it has no pixels or more than 8 planes.
+// it has no pixels or more than 8 planes, or its BODY is too short to make
+// them (ByteRun1 grows at most 128 times).
 uint8_t* load_iff_picture(const uint8_t* file, uint32_t size, uint8_t palette[768]);

@@ -3,6 +3,8 @@
 // device that cannot be set up is left out with a note on the debug output.
 #pragma once
 
+struct HostWindow;
+
 #include "host/host_input.h"
 
 #include <cstdint>
@@ -23,7 +25,7 @@ enum : uint8_t {
 
 struct InputDeviceEntry {
     HostInputDevice* device;
-    HostDeviceCaps caps;
+    HostInputCaps caps;
     int32_t type;  // HostDeviceKind once the capabilities were read
 };
 
@@ -37,7 +39,7 @@ extern InputDeviceEntry joystick_devices[MAX_JOYSTICK_DEVICES];
 extern InputDeviceEntry keyboard_device, mouse_device;
 extern int32_t joystick_device_count, keyboard_device_count, mouse_device_count;
 
-int init_direct_input(void* instance, SDL_Window* window);
+int init_direct_input(void* instance, HostWindow* window);
 // Creates the input object alone; start-up goes through init_direct_input.
 int create_direct_input(void* instance);
 void release_input_devices();

@@ -160,7 +160,7 @@ uint32_t total_install_set_size(const std::vector<uint8_t>& set, int32_t* flag)
     return total;
 }
 
-bool install_archive_present() { return file_exists("typical_install.lkz") != 0; }
+bool install_archive_present() { return file_exists(cd_data_path("typical_install.lkz")) != 0; }
 
 int32_t write_install_set(const char* list_file_name)
 {

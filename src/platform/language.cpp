@@ -1,5 +1,7 @@
 #include "platform/language.h"
+#include "host/picture.h"
 
+#include "platform/fatal_error.h"
 #include "platform/files.h"
 #include "platform/memory.h"
 #include "standin/provisional_fonts.h"
@@ -122,10 +124,44 @@ int32_t layout(char** lines, int32_t* line_count, const char* text, int32_t widt
 
 } // namespace
 
+static uint32_t control_walk_end(const uint8_t* file, uint32_t size, uint32_t at)
+{
+    while (at < size && file[at] != 0) at += file[at] == 1 ? 2 : file[at] == 2 || file[at] == 3 ? 3 : 1;
+    return at;
+}
+
+std::string language_file_fault(const uint8_t* file, uint32_t size)
+{
+    if (size < 3) return "too short to hold a text";
+    // The table ends where the first text begins.
+    uint32_t table_end = size, last_end = 0;
+    for (uint32_t number = 0; 2 * number + 2 <= table_end; ++number) {
+        const uint32_t offset = file[2 * number] | file[2 * number + 1] << 8;
+        const std::string text = "text " + std::to_string(number);
+        if (offset < 2 * number + 2) return text + " starts inside the table of offsets";
+        if (offset >= size) return text + " starts past the end of the file";
+        if (offset < table_end) table_end = offset;
+        // Walked as the text drawer walks it: control bytes carry their
+        // arguments, so an argument may not run into the end of the file.
+        const uint32_t end = control_walk_end(file, size, offset);
+        if (end >= size) return text + " runs past the end of the file";
+        if (end > last_end) last_end = end;
+    }
+    if (last_end != size - 1) return "bytes after the last text";
+    return {};
+}
+
 uint8_t* load_language_text()
 {
+    const char* name = data_path("front_en\\lang\\english.dat");
     uint32_t size = 0;
-    uint8_t* file = load_file(data_path("front_en\\lang\\english.dat"), &size);
+    uint8_t* file = load_file(name, &size);
+    const std::string fault = language_file_fault(file, size);
+    if (!fault.empty()) {
+        free_mem(file);
+        const std::string text = data_file_on_disk(name) + "\nnot a language file: " + fault;
+        fatal_error_sub(202, 0, text.c_str(), 0);
+    }
     language_slot& english = slots[0];
     // Loaded again at each match hand-over: screens still hold texts of the
     // copy in use, so an unchanged file keeps that copy.
@@ -140,6 +176,7 @@ uint8_t* load_language_text()
 
 void reset_language_text()
 {
+    free_text_lines();
     for (language_slot& slot : slots) {
         if (slot.file) free_mem(slot.file);
         slot = {};

@@ -5,13 +5,18 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 constexpr int16_t LANGUAGE_SLOTS = 4;
 constexpr int32_t MAX_TEXT_LINES = 500;
 constexpr uint32_t TEXT_LINE_SIZE = 1280;
 
-// Loads the English file into slot 0 (a missing file is fatal 196); returns it.
+// Loads the English file into slot 0 (a missing file is fatal 196; one whose
+// offsets or texts, walked with their control bytes, leave the file, or with
+// bytes after its last text, is fatal 202); returns it.
 uint8_t* load_language_text();
+// Why a language file cannot be used; empty when it can.
+std::string language_file_fault(const uint8_t* file, uint32_t size);
 void select_language(int16_t language);
 // Tests: releases every loaded language file and selects slot 0 again.
 void reset_language_text();

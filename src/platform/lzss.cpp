@@ -1,8 +1,9 @@
 #include "platform/lzss.h"
+#include "platform/text_reader.h"
 
-#include "model/tca_model.h"
 #include "platform/directory.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -429,6 +430,37 @@ int save_lkz_image(std::FILE* stream, const lkz_image& image)
     }
     ok = std::fclose(stream) == 0 && ok;
     return ok ? 1 : 0;
+}
+
+image_object* new_image_object(uint32_t width, uint32_t height, uint32_t fill, const char* name)
+{
+    const uint64_t count = uint64_t{width} * height;
+    if (count > LKZ_MAX_IMAGE_BYTES / 4) return nullptr;
+    auto* image = static_cast<image_object*>(std::calloc(1, sizeof(image_object)));
+    if (!image) return nullptr;
+    image->width = width;
+    image->height = height;
+    image->depth = 32;
+    image->pixels = static_cast<uint32_t*>(std::malloc(count ? count * 4 : 4));
+    if (name) {
+        image->name_length = static_cast<uint32_t>(std::strlen(name));
+        image->name = static_cast<char*>(std::malloc(image->name_length + 1));
+        if (image->name) std::memcpy(image->name, name, image->name_length + 1);
+    }
+    if (!image->pixels || (name && !image->name)) {
+        free_image_object(image);
+        return nullptr;
+    }
+    std::fill(image->pixels, image->pixels + count, fill);
+    return image;
+}
+
+void free_image_object(image_object* image)
+{
+    if (!image) return;
+    std::free(image->pixels);
+    std::free(image->name);
+    std::free(image);
 }
 
 int32_t build_lkz_archive(char* path, uint32_t capacity, const char* list_name, const char* archive_name,

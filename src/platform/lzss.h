@@ -46,6 +46,18 @@ struct lkz_image {
 };
 // Non-zero on success; closes the stream in both cases.
 int save_lkz_image(std::FILE* stream, const lkz_image& image);
+// An image in memory of 32-bit pixels, named or not, for the image writer's
+// callers (nothing in the game builds one yet).
+struct image_object {
+    uint32_t width, height;
+    char* name; // a copy, or null
+    uint32_t name_length;
+    uint32_t depth; // bits a pixel: 32
+    uint32_t* pixels;
+};
+// width x height pixels, each set to fill; null when they cannot be had.
+image_object* new_image_object(uint32_t width, uint32_t height, uint32_t fill, const char* name);
+void free_image_object(image_object* image);
 
 // Archive results: a member count total (build) or 0 (extract), else one of these.
 enum : int32_t {

@@ -1,7 +1,7 @@
 #include "platform/memory.h"
 
 #include "platform/fatal_error.h"
-#include "screen/message_pump.h"
+#include "platform/message_pump.h"
 
 #include <cstdlib>
 #include <new>

@@ -3,9 +3,9 @@
 #include "host/host_input.h"
 #include "platform/input.h"
 #include "host/events.h"
-#include "screen/message_pump.h"
-#include "screen/screen_services.h"
-#include "app/startup.h"
+#include "host/window.h"
+#include "platform/message_pump.h"
+#include "platform/app_state.h"
 
 MouseState mouse_state;
 WinmmJoysticks winmm_joysticks;
@@ -36,7 +36,7 @@ void init_mouse(int32_t device)
 }
 
 // The window's mouse moves, taken into the picture, for the menus.
-int32_t mouse_message_hook(SDL_Window* window, uint32_t message, uint32_t, uint32_t lparam)
+int32_t mouse_message_hook(HostWindow* window, uint32_t message, uint32_t, uint32_t lparam)
 {
     switch (message) {
     case HOST_WM_LBUTTONDOWN: mouse_state.menu_buttons |= 1; return 0;
@@ -53,10 +53,10 @@ int32_t mouse_message_hook(SDL_Window* window, uint32_t message, uint32_t, uint3
     int32_t x = static_cast<int16_t>(lparam & 0xFFFFu);
     int32_t y = static_cast<int16_t>(lparam >> 16);
     int wx = 0, wy = 0;
-    if (window) SDL_GetWindowPosition(window, &wx, &wy);
+    host_window_position(window, &wx, &wy);
     x += wx;
     y += wy;
-    screen_to_game_point(&x, &y);
+    desktop_to_game_point(&x, &y);
     mouse_state.x = x;
     mouse_state.y = y;
     return 0;
@@ -124,4 +124,25 @@ uint32_t map_joystick_buttons(const WinmmReading entries[WINMM_JOYSTICKS])
         packed |= byte << (8 * j);
     }
     return packed;
+}
+
+namespace {
+PointMapping g_to_game = nullptr;
+PointMapping g_to_desktop = nullptr;
+} // namespace
+
+void set_point_mappings(PointMapping to_game, PointMapping to_desktop)
+{
+    g_to_game = to_game;
+    g_to_desktop = to_desktop;
+}
+
+void desktop_to_game_point(int32_t* x, int32_t* y)
+{
+    if (g_to_game) g_to_game(x, y);
+}
+
+void game_to_desktop_point(int32_t* x, int32_t* y)
+{
+    if (g_to_desktop) g_to_desktop(x, y);
 }

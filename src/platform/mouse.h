@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-struct SDL_Window;
+struct HostWindow;
 
 // Mouse button bits of the menu bytes.
 enum : uint8_t { MOUSE_LEFT = 1, MOUSE_RIGHT = 2, MOUSE_MIDDLE = 4, MOUSE_FOURTH = 8 };
@@ -23,9 +23,17 @@ struct MouseState {
 extern MouseState mouse_state;
 
 void init_mouse(int32_t device);
+
+// Between desktop points and the game's 640 x 480 points. The display in use
+// installs the mapping that fits it (the screen services'); without one the
+// points are taken as they are.
+using PointMapping = void (*)(int32_t* x, int32_t* y);
+void set_point_mappings(PointMapping to_game, PointMapping to_desktop);
+void desktop_to_game_point(int32_t* x, int32_t* y);
+void game_to_desktop_point(int32_t* x, int32_t* y);
 // The main window passes every message here first: 0 when handled (a mouse
 // move into x and y), 1 to pass it on.
-int32_t mouse_message_hook(SDL_Window* window, uint32_t message, uint32_t wparam, uint32_t lparam);
+int32_t mouse_message_hook(HostWindow* window, uint32_t message, uint32_t wparam, uint32_t lparam);
 // Once a menu frame: pumps the messages, reads the mouse, and keeps the
 // buttons that came down since the last call.
 void poll_mouse();

@@ -264,23 +264,47 @@ std::string subkey_path(const SettingsSubkey& s)
 
 enum StoreRead { STORE_WHOLE, STORE_MISSING, STORE_BAD_VALUE };
 
+// Tells the player which value of an existing settings file could not be
+// used, and keeps the file beside itself before the next save writes over it.
+void report_unread_store(const std::string& what, bool every_value)
+{
+    std::FILE* exists = std::fopen(host_settings_file().c_str(), "rb");
+    if (!exists) return; // a first run: nothing to lose, nothing to say
+    std::fclose(exists);
+    bool kept = host_settings_keep_bad_copy();
+    std::fprintf(stderr, "%s: %s; %s. %s\n", host_settings_file().c_str(), what.c_str(),
+                 every_value ? "every setting takes its default" : "it takes its default",
+                 kept ? "The file is kept as settings.cfg.bad." : "The file could not be kept.");
+}
+
 // Reads every value into the byte copy. A value outside its range is not
 // taken (the copy keeps the default there).
 StoreRead read_store(uint8_t* copy)
 {
-    if (!host_settings_key_exists(SETTINGS_KEY)) return STORE_MISSING;
+    if (!host_settings_key_exists(SETTINGS_KEY)) {
+        report_unread_store(std::string("no section [") + SETTINGS_KEY + "]", true);
+        return STORE_MISSING;
+    }
     StoreRead result = STORE_WHOLE;
+    std::string first_bad;
     for (const SettingsSubkey& s : subkeys) {
         std::string key = subkey_path(s);
         for (size_t i = 0; i < s.count; ++i) {
             uint32_t value = 0;
-            if (!host_settings_get_u32(key.c_str(), s.values[i].name, &value)) return STORE_MISSING;
-            if (in_range(s.values[i], value))
+            if (!host_settings_get_u32(key.c_str(), s.values[i].name, &value)) {
+                report_unread_store("no number for " + key + "\\" + s.values[i].name + " (missing or not a number)",
+                                    true);
+                return STORE_MISSING;
+            }
+            if (in_range(s.values[i], value)) {
                 put_word(copy, s.values[i].offset, value);
-            else
+            } else if (result == STORE_WHOLE) {
                 result = STORE_BAD_VALUE;
+                first_bad = key + "\\" + s.values[i].name + "=" + std::to_string(value) + " is out of range";
+            }
         }
     }
+    if (result == STORE_BAD_VALUE) report_unread_store(first_bad, false);
     return result;
 }
 

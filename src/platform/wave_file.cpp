@@ -48,6 +48,11 @@ uint32_t read_format(WaveFile* f)
     w.bits_per_sample = static_cast<uint16_t>(get_u16(p + 14));
     w.extra_size = 0;
     w.extra = nullptr;
+    // The byte rate sizes the stream's buffer: a PCM format that disagrees
+    // with itself is not believed.
+    if (w.format_tag == WAVE_FORMAT_PCM &&
+        (w.block_align == 0 || uint64_t{w.avg_bytes_per_sec} != uint64_t{w.samples_per_sec} * w.block_align))
+        return WAVE_BAD_FORMAT;
     if (w.format_tag != WAVE_FORMAT_PCM) {
         if (n < 18) return WAVE_BAD_FORMAT;
         w.extra_size = static_cast<uint16_t>(get_u16(p + 16));

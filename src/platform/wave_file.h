@@ -8,7 +8,8 @@ constexpr uint32_t WAVE_OK = 0;
 constexpr uint32_t WAVE_NO_MEMORY = 0xE000;
 constexpr uint32_t WAVE_CANNOT_OPEN = 0xE100;
 constexpr uint32_t WAVE_NOT_WAVE = 0xE101;     // not RIFF WAVE with a usable "fmt " chunk
-constexpr uint32_t WAVE_BAD_FORMAT = 0xE102;   // the format cannot be read
+constexpr uint32_t WAVE_BAD_FORMAT = 0xE102;   // the format cannot be read, or PCM whose bytes a second
+                                               // are not its rate times its block size
 constexpr uint32_t WAVE_CANNOT_READ = 0xE103;  // the data cannot be read
 
 constexpr uint16_t WAVE_FORMAT_PCM = 1;

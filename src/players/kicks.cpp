@@ -15,6 +15,7 @@
 #include "standin/planners_standin.h"
 #include "match/match_flow.h"
 #include "match/match_setup.h"
+#include "players/contest_groups.h"
 #include "standin/team_ai_standin.h"
 
 #include <algorithm>
@@ -321,7 +322,7 @@ void act_tackle(PlayerSlot* a)
     const int32_t turn = int_abs(angle_diff(a->facing, ang));
     const int32_t score = tackle_score(a, t, d);
     for (int g = 0; g < CONTEST_GROUPS; ++g) {
-        PlayerSlot* first = contest_group_first[g];
+        PlayerSlot* first = contest_group_record(g).men[0];
         if (first == a)
             contest_group_ticks[g] = 0;
         else if (first && first->team == a->team && !a->contest_group)

@@ -5,7 +5,7 @@
 #include "match/match_hooks.h"
 #include "match/match_records.h"
 #include "players/movement.h"
-#include "standin/team_ai_standin.h"
+#include "players/contest_groups.h"
 
 namespace {
 
@@ -30,8 +30,8 @@ void set_queues(bool on) { presentation::set_sprite_queues(on); }
 
 bool any_contest_active()
 {
-    for (PlayerSlot* first : contest_group_first)
-        if (first && (contest_state_byte(first) & 0x0F)) return true;
+    for (int g = 0; g < CONTEST_GROUPS; ++g)
+        if (const PlayerSlot* first = contest_group_record(g).men[0]; first && first->contest_group) return true;
     return false;
 }
 

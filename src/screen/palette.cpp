@@ -2,7 +2,7 @@
 // and the fades of the software display.
 #include "screen/screen.h"
 
-#include "screen/message_pump.h"
+#include "screen/screen_flip.h"
 
 #include <cstring>
 

@@ -1,13 +1,17 @@
 #include "screen/screen_services.h"
 
+#include "host/paths.h"
 #include "host/window.h"
 #include "platform/command_line.h"
 #include "platform/fatal_error.h"
-#include "screen/message_pump.h"
+#include "screen/screen_flip.h"
 #include "standin/provisional_subsystems.h"
 #include "screen/screen.h"
-#include "app/startup.h"
+#include "platform/app_state.h"
 
+#include <cctype>
+#include <filesystem>
+#include <string>
 #include <sys/statvfs.h>
 
 #include <cerrno>
@@ -126,7 +130,7 @@ void unlock_screen_surface(int32_t which, uint8_t* pixels) { unlock_surface(scre
 void game_to_screen_point(int32_t* x, int32_t* y)
 {
     int wx = 0, wy = 0;
-    if (main_window) SDL_GetWindowPosition(main_window, &wx, &wy);
+    host_window_position(main_window, &wx, &wy);
     if (use_3d_hardware) {
         float rx = float(display_width()) / float(viewport_width());
         float ry = float(display_height()) / float(viewport_height());
@@ -144,7 +148,7 @@ void game_to_screen_point(int32_t* x, int32_t* y)
 void screen_to_game_point(int32_t* x, int32_t* y)
 {
     int wx = 0, wy = 0;
-    if (main_window) SDL_GetWindowPosition(main_window, &wx, &wy);
+    host_window_position(main_window, &wx, &wy);
     if (use_3d_hardware) {
         int px = *x - wx, py = *y - wy;
         host_window_to_picture(&px, &py);
@@ -189,8 +193,20 @@ void build_palette_pixel_values(Surface* surface)
 uint32_t cluster_file_size(uint32_t size, const char* drive)
 {
     struct statvfs info {};
-    const char* where = drive && *drive ? drive : ".";
-    if (::statvfs(where, &info) != 0 || info.f_bsize == 0)
+    // A drive letter ("C", "C:", "C:\\") names the one disk the game's files
+    // are on: the data directory's.
+    std::string where = drive && *drive ? drive : ".";
+    const bool letter = std::isalpha(static_cast<unsigned char>(where[0])) &&
+                        (where.size() == 1 || (where[1] == ':' && (where.size() == 2 || where.substr(2) == "\\")));
+    if (letter) {
+        // The disk the data directory is on, even before that is made.
+        std::error_code ec;
+        std::filesystem::path dir = std::filesystem::absolute(host_data_dir(), ec);
+        while (!std::filesystem::exists(dir, ec) && dir.has_parent_path() && dir != dir.parent_path())
+            dir = dir.parent_path();
+        where = dir.string();
+    }
+    if (::statvfs(where.c_str(), &info) != 0 || info.f_bsize == 0)
         fatal_error_sub(-1, static_cast<uint32_t>(errno), "Sector Filesize", FATAL_SYSTEM_TEXT);
     uint64_t cluster = info.f_bsize;
     uint64_t rounded = (uint64_t(size) + cluster - 1) / cluster * cluster;

@@ -10,7 +10,7 @@
 #include "platform/fatal_error.h"
 #include "platform/input.h"
 #include "platform/language.h"
-#include "screen/message_pump.h"
+#include "screen/screen_flip.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
 #include "app/startup.h"
@@ -33,7 +33,7 @@ int32_t mouse_device_value = 0;
 bool match_playback_flag() { return false; }
 
 
-int32_t play_movie(const char*, SDL_Window*, uint32_t, int32_t, int32_t)
+int32_t play_movie(const char*, HostWindow*, uint32_t, int32_t, int32_t)
 {
     note("play_movie");
     return 1;

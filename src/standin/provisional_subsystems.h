@@ -15,7 +15,7 @@
 #include "standin/menu_objects_standin.h"
 #include "platform/tick_timer.h"
 
-#include <SDL.h>
+struct HostWindow;
 
 #include <cstdint>
 #include <string>
@@ -32,7 +32,7 @@ bool match_playback_flag();
 
 
 // The movie player.
-int32_t play_movie(const char* path, SDL_Window* window, uint32_t software, int32_t a, int32_t b);
+int32_t play_movie(const char* path, HostWindow* window, uint32_t software, int32_t a, int32_t b);
 
 // Match, players and display: loaded at start, freed at the end.
 void load_sprite_file();

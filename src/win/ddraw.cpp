@@ -215,6 +215,8 @@ int32_t lastlockticks() { return g_lastlock; }
 int32_t longestlockticks() { return g_longestlock; }
 bool lockfailed() { return g_lockfailed; }
 
+void repaintdisplay() { g_dirty.store(true); }
+
 void presentdisplay()
 {
     if (g_dirty.load() && !libdisplay.locked) present_now(libdisplay);

@@ -192,5 +192,7 @@ int32_t longestlockticks();
 bool lockfailed();
 // Sends the primary's picture to the screen when it changed; on the main thread.
 void presentdisplay();
+// The window was uncovered: its picture is shown again at the next present.
+void repaintdisplay();
 // Clears every display field (tests).
 void resetdisplay();

@@ -397,3 +397,25 @@ LibLockRecord* abortgraphics()
     restoregraphics();
     return nullptr;
 }
+
+void getscreensize(int32_t out[3])
+{
+    out[0] = out[1] = out[2] = 0;
+    if (isthread(LIB_MAINTHREAD)) host_libwindow_screensize(&out[0], &out[1]);
+}
+
+int isdisplaymodex() { return libdisplay.modex; }
+int isdisplayfullscreen() { return libdisplay.fullscreen; }
+int isdisplaybankswitched() { return libdisplay.bankswitched; }
+
+int lockdisplayfordraw()
+{
+    WinDisplay& d = libdisplay;
+    if (g_state.load() != 7 || !d.primary) return 1;
+    if (d.front.id != WIND_ID) return locksurface(&d, d.primary, nullptr);
+    WIND saved[2];
+    copycurrentwindow(saved);
+    int locked = locksurface(&d, d.primary, &d.front);
+    currentwindow = saved[0];
+    return locked;
+}

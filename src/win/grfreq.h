@@ -49,4 +49,12 @@ int graphicsok();
 struct LibLockRecord;
 LibLockRecord* abortgraphics();
 int32_t requestedpages();
+// Display queries: the screen's size (third word 0); the state bytes of the
+// display; a lock of the screen for drawing that keeps the current window
+// (1 when there is nothing to lock).
+void getscreensize(int32_t out[3]);
+int isdisplaymodex();
+int isdisplayfullscreen();
+int isdisplaybankswitched();
+int lockdisplayfordraw();
 void setrequestedpages(int32_t pages);

@@ -69,7 +69,17 @@ struct Window {
     int (*trapcallback)(int32_t, int32_t) = nullptr;
     void (*changehook)() = nullptr;
     std::atomic<uint32_t> changes{0};
+    int32_t savedscreensaver = 0; // 1 when it was on and the window turned it off
 } g;
+
+// Full screen keeps the screen saver off while the window is open.
+void screensaver_off()
+{
+    if (isthread(LIB_MAINTHREAD) && host_libwindow_screensaver()) {
+        host_libwindow_setscreensaver(false);
+        g.savedscreensaver = 1;
+    }
+}
 
 // Keys whose key-down is delivered as a code without a character: the
 // navigation, keypad and function keys.
@@ -163,6 +173,7 @@ int lib_paint(WinDisplay* d, uintptr_t window, uint32_t, uint32_t, uint32_t, int
     if (d->fullscreen) host_libwindow_raise();
     liblog(&windowlog, 2, "lib_paint\n");
     entercritical(displaylock());
+    repaintdisplay();
     leavecritical(displaylock());
     if (!d->fullscreen) displaychanged();
     *result = 1;
@@ -181,7 +192,10 @@ int lib_setchange(WinDisplay* d, uintptr_t window, uint32_t, uint32_t, uint32_t 
 {
     liblog(&windowlog, 2, "lib_setchange '%u'\n", lparam);
     CHECK_MAIN(0);
-    if (d->fullscreen) liblog(&windowlog, 2, " disable screensaver\n");
+    if (d->fullscreen) {
+        liblog(&windowlog, 2, " disable screensaver\n");
+        screensaver_off();
+    }
     *result = 0;
     return 0;
 }
@@ -393,6 +407,13 @@ void create_window()
         displaydriver().clientorigin(&d.originx, &d.originy);
     }
     d.active.store(1);
+    if (d.fullscreen) {
+        screensaver_off();
+    } else {
+        host_libwindow_raise();
+        centremainwindow(d.clientwidth, d.clientheight);
+        g.savedscreensaver = 0;
+    }
 }
 
 void translate_host_messages()
@@ -414,6 +435,8 @@ void translate_host_messages()
             post(WM_ACTIVATE, m.wparam, 0);
             break;
         case HOSTLIB_CLOSE: post(WM_CLOSE, 0, 0); break;
+        case HOSTLIB_MOVE: post(WM_MOVE, 0, 0); break;
+        case HOSTLIB_SIZE: post(WM_SIZE, 0, 0); break;
         case HOSTLIB_PAINT: {
             std::lock_guard<std::mutex> hold(g.mutex);
             g.paint = true;
@@ -524,11 +547,6 @@ uintptr_t openmainwindow(int32_t width, int32_t height, int fullscreen)
         g.create.store(true);
         while (g.create.load() || d.mainwindow.load() == old) sleepthread(1);
     }
-    if (!d.mainwindow.load()) return 0;
-    if (!d.fullscreen) {
-        host_libwindow_raise();
-        centremainwindow(width, height);
-    }
     return d.mainwindow.load();
 }
 
@@ -538,6 +556,8 @@ void closemainwindow()
     if (d.mainwindow.load()) {
         liblog(&windowlog, 1, "[WIND] closemainwindow\n");
         if (g.focus.load()) LIBFAIL("win\\winmain", "closemainwindow - YOU MUST SHUT DOWN AUDIO FIRST.  CALL SNDrestore()\n");
+        if (g.savedscreensaver && isthread(LIB_MAINTHREAD)) host_libwindow_setscreensaver(true);
+        g.savedscreensaver = 0;
         liblog(&windowlog, 1, "[WIND] stopping main window thread\n");
         if (isthread(LIB_MAINTHREAD) && g.pumping) {
             stop_window(); // a handler closing it: the loop would never come round

@@ -370,10 +370,22 @@ int FILE_init(uint32_t slots, uint32_t, uint32_t ops)
     if (slots == 0) slots = 64;
     if (ops == 0) ops = 64;
     filedevinit(slots);
-    uint32_t bytes = ops * static_cast<uint32_t>(sizeof(FileOp));
-    g_fs.pool = static_cast<FileOp*>(pagealloc(&bytes));
-    if (!g_fs.pool) return 0;
-    g_fs.poolsize = bytes / static_cast<uint32_t>(sizeof(FileOp));
+    // The pool holds as many records as whole pages of the 48-byte records
+    // of the library's layout take (85 for 64 asked), whatever a record's
+    // size in this machine's memory.
+    constexpr uint32_t LAYOUT_RECORD_BYTES = 48;
+    uint32_t bytes = ops * LAYOUT_RECORD_BYTES;
+    void* probe = pagealloc(&bytes);
+    if (!probe) return 0;
+    const uint32_t count = bytes / LAYOUT_RECORD_BYTES;
+    if (count * sizeof(FileOp) > bytes) {
+        pagefree(probe);
+        bytes = count * static_cast<uint32_t>(sizeof(FileOp));
+        probe = pagealloc(&bytes);
+        if (!probe) return 0;
+    }
+    g_fs.pool = static_cast<FileOp*>(probe);
+    g_fs.poolsize = count;
     qinit(&g_fs.freeops, nullptr, 0);
     for (uint32_t i = 0; i < g_fs.poolsize; ++i) qbottom(&g_fs.freeops, &g_fs.pool[i]);
     qinit(&g_fs.archives, nullptr, 0);

@@ -1,11 +1,19 @@
 #include "app/startup.h"
+#include "frontend/front_end_state.h"
+#include "frontend/menu_icons.h"
+#include "frontend/resources.h"
+#include "frontend/screen_runner.h"
+
 #include <fstream>
+#include "host/host_test_hooks.h"
 
 #include "platform/exit_trap.h"
 #include "host/events.h"
 #include "host/paths.h"
+#include "host/window.h"
+#include "gl3d/window_shell.h"
 #include "platform/command_line.h"
-#include "screen/message_pump.h"
+#include "screen/screen_flip.h"
 #include "platform/controllers.h"
 #include "platform/input.h"
 #include "standin/provisional_subsystems.h"
@@ -174,6 +182,15 @@ std::string own_user_dir(const char* run)
 // single-instance lock) of its own: other test processes run beside it.
 Ending run_program(std::vector<const char*> args, const char* run)
 {
+    // A run cut short by a quit leaves its devices and window up; this one
+    // starts as a fresh process would.
+    front_end_shutdown();
+    reset_menu_icons();
+    reset_screen_runner();
+    reset_front_end_state();
+    game_shutdown();
+    if (host_window()) run_trapped([] { destroy_window_and_exit(); });
+    reset_startup_flags();
     provisional_calls.clear();
     movies_on = 1;
     args.insert(args.begin(), "kob99");

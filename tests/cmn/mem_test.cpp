@@ -323,6 +323,25 @@ TEST(MemPages, PagesAreWholeAndZeroed)
     pagefree(page);
 }
 
+TEST(MemArenaDefault, AFreshArenaHasTheLayoutsFreeBlock)
+{
+    if (memarenaready()) GTEST_SKIP() << "the arena is already in use";
+    initmem();
+    MemClass* ram = memclassrecord(0);
+    ASSERT_NE(ram, nullptr);
+    const MemBlockHeader* low = memheader(ram, 0);
+    EXPECT_EQ(low->size, 64u) << "the class record's footprint";
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(low) % 32, 0u) << "the arena starts on a 32-byte boundary";
+    // 16 MiB less the low sentinel and its record (to the aligned first data
+    // at 128), the free block's header and the high sentinel with its trailer.
+    EXPECT_EQ(largestfreemem(), 16777040u);
+    void* first = memalloc(8);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(first) % 32, 0u);
+    EXPECT_EQ(static_cast<uint8_t*>(first) - reinterpret_cast<const uint8_t*>(low), 128);
+    memfree(first);
+    releasemem();
+}
+
 TEST(MemArenaDefault, ArenaIsClassZeroAndOne)
 {
     initmemsize(1 << 20);

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "../platform/exit_trap.h"
-#include "app/startup.h"
+#include "platform/app_state.h"
 #include "frontend/controller_assign.h"
 #include "frontend/front_end_graphics.h"
 #include "frontend/front_end_state.h"
@@ -18,7 +18,8 @@
 #include "platform/input.h"
 #include "platform/mouse.h"
 #include "screen/fonts.h"
-#include "screen/message_pump.h"
+#include "platform/message_pump.h"
+#include "screen/screen_flip.h"
 #include "screen/screen.h"
 
 #include "lib/font_write.h"

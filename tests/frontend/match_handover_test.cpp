@@ -3,15 +3,27 @@
 #include "frontend/pages.h"
 #include "league/game_settings.h"
 #include "match/match_records.h"
+#include "matchscreen/match_screen.h"
 #include "standin/front_end_screens_standin.h"
-#include "standin/match_screen_standin.h"
 
 #include <vector>
 
 namespace {
 
+// The match as the hand-over sees it: it leaves the exit code it is told
+// (0 over, 2 break, 3 quit) with the flow flags such an ending leaves.
+uint8_t standin_next_exit_code;
+uint16_t standin_next_flow_flags;
+int32_t standin_match_calls, standin_last_mode;
 int32_t g_loaded_during_match;
-void note_resources() { g_loaded_during_match = front_end_loaded; }
+void fake_match(int32_t mode)
+{
+    ++standin_match_calls;
+    standin_last_mode = mode;
+    g_loaded_during_match = front_end_loaded;
+    match_globals.init_mode = standin_next_exit_code;
+    match_globals.flow_flags = standin_next_flow_flags;
+}
 
 struct HandOver : FrontEnd {
     void SetUp() override
@@ -19,7 +31,9 @@ struct HandOver : FrontEnd {
         FrontEnd::SetUp();
         standin_match_calls = 0;
         standin_last_mode = -1;
-        standin_match_hook = note_resources;
+        match_player = fake_match;
+        standin_next_exit_code = 0;
+        standin_next_flow_flags = CLOCK_FROZEN | LEAVE_OVER | QUARTER_1;
         match_globals.init_mode = 0;
         match_globals.flow_flags = 0;
         front_end_state.result = 1; // play, from the controller screen
@@ -27,9 +41,7 @@ struct HandOver : FrontEnd {
     }
     void TearDown() override
     {
-        standin_match_hook = nullptr;
-        standin_next_exit_code = 0;
-        standin_next_flow_flags = CLOCK_FROZEN | LEAVE_OVER | QUARTER_1;
+        match_player = play_match;
         FrontEnd::TearDown();
     }
 };

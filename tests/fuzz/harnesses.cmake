@@ -1,6 +1,8 @@
 # One line per file reader: harnesses/<name>.cpp feeds it, and corpus/<name>/
 # holds the inputs the normal suite replays through it.
 set(KOB_FUZZ_HARNESSES
+    big_archive
+    big_header
     bmp
     config_text
     crcf
@@ -17,6 +19,7 @@ set(KOB_FUZZ_HARNESSES
     settings_store
     software_font
     sprite_frames
+    stream_chunks
     stream_wav
     tca_model
     tga

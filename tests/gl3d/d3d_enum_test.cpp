@@ -1,5 +1,6 @@
 // Device choice over fake enumerations, and the driver dialog.
 #include "gl3d/d3d.h"
+#include "host/host_test_hooks.h"
 #include "host/recording_device.h"
 
 #include <gtest/gtest.h>
@@ -84,7 +85,7 @@ TEST_F(EnumTest, SoftwareFallbackIsFullScreenWhenNothingRunsWindowed)
 
 TEST_F(EnumTest, FailureCodes)
 {
-    auto refuse_all = [](const HostDriverDesc*, const HostDeviceCaps*) { return -1; };
+    auto refuse_all = [](const HostDriverDesc*, const HostRenderCaps*) { return -1; };
     // No devices at all.
     provider.drivers.push_back({driver_desc("Primary", false, true), {}, {{640, 480, 16}}});
     EXPECT_EQ(enum_ddraw_drivers(nullptr), D3DERR_ENUMERATION_FAILED);

@@ -1,10 +1,13 @@
 // The device framework over a fake provider: the saved choice in
 // "devconfig.dat", build failures and fallbacks, and rebuilding on a resize.
 #include "gl3d/d3d.h"
+#include "host/host_test_hooks.h"
+#include "host/host_sdl.h"
 #include "gl3d/display_device.h"
 #include "gl3d/gl.h"
 #include "gl3d/hw_camera.h"
 #include "gl3d/render_state.h"
+#include "gl3d/texture_manager.h"
 #include "gl3d/window_shell.h"
 #include "host/events.h"
 #include "host/paths.h"
@@ -32,7 +35,7 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-        window = SDL_CreateWindow("test", 0, 0, 640, 480, SDL_WINDOW_HIDDEN);
+        window = as_host(SDL_CreateWindow("test", 0, 0, 640, 480, SDL_WINDOW_HIDDEN));
         ASSERT_NE(window, nullptr);
         provider = RecordingDisplayProvider::standard();
         host_set_display_provider(&provider);
@@ -54,7 +57,7 @@ protected:
         refresh_display_info();
         host_set_display_provider(nullptr);
         host_set_exit_hook(nullptr);
-        SDL_DestroyWindow(window);
+        SDL_DestroyWindow(as_sdl(window));
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     }
     static std::string config_path() { return host_user_file("devconfig.dat"); }
@@ -73,7 +76,7 @@ protected:
         ASSERT_TRUE(devconfig_write(config_path().c_str(), &r));
     }
 
-    SDL_Window* window = nullptr;
+    HostWindow* window = nullptr;
     RecordingDisplayProvider provider;
     gl_device context{};
 };
@@ -182,7 +185,7 @@ TEST_F(FrameworkTest, ADisplayThatCannotStartEndsWithCodeOne)
     }
     EXPECT_EQ(d3d_last_error_code(), D3DERR_NO_3D_DEVICE);
     EXPECT_EQ(gl_current_device, nullptr);
-    window = SDL_CreateWindow("test", 0, 0, 640, 480, SDL_WINDOW_HIDDEN); // the failed start destroyed it
+    window = as_host(SDL_CreateWindow("test", 0, 0, 640, 480, SDL_WINDOW_HIDDEN)); // the failed start destroyed it
 }
 
 TEST_F(FrameworkTest, AResizeRebuildReachesEveryUserOfTheDevice)
@@ -298,6 +301,44 @@ TEST_F(FrameworkTest, ChoiceRecordsRoundTripAndStayWithinTheirFields)
     std::ofstream(config_path(), std::ios::binary) << std::string(50, 'B');
     EXPECT_FALSE(devconfig_read(config_path().c_str(), &in));
     EXPECT_EQ(in.valid, 0u);
+
+    // A write that cannot be made leaves the record that was there whole.
+    ASSERT_TRUE(devconfig_write(config_path().c_str(), &out));
+    std::filesystem::create_directory(config_path() + ".new"); // where the new copy would go
+    out.valid = 0;
+    EXPECT_FALSE(devconfig_write(config_path().c_str(), &out));
+    std::filesystem::remove(config_path() + ".new");
+    ASSERT_TRUE(devconfig_read(config_path().c_str(), &in));
+    EXPECT_EQ(in.valid, 0x01020304u);
+}
+
+} // namespace
+
+namespace {
+
+// Textures on a device that wants powers of two, and square ones.
+TEST_F(FrameworkTest, TexturesGrowToWhatTheDeviceTakes)
+{
+    struct Case {
+        uint32_t caps, width, height;
+    } cases[] = {{0, 100, 60}, {0x2, 128, 64}, {0x2 | 0x20, 128, 128}};
+    std::vector<uint32_t> pixels(100 * 60, 0xFF204080);
+    const TextureImage image{0, 100, 60, 400, 1, 32, pixels.data()};
+    for (const Case& c : cases) {
+        provider.drivers[0].devices[0].hardware.tri_texture_caps = HOST_TEXCAPS_PERSPECTIVE | c.caps;
+        ASSERT_EQ(d3d_init_from_config(&context), 1u);
+        ASSERT_EQ(tex_create_dib("wide.tga", 0, 0, &image), TEX_OK);
+        ASSERT_EQ(tex_restore_one("wide.tga", context.device), TEX_OK);
+        auto made = provider.last->of_kind(RecordedCall::CREATE_TEXTURE);
+        ASSERT_FALSE(made.empty());
+        EXPECT_EQ(made.back().b, c.width) << c.caps;
+        EXPECT_EQ(made.back().c, c.height) << c.caps;
+        auto written = provider.last->of_kind(RecordedCall::WRITE_TEXTURE);
+        EXPECT_EQ(written.back().texels.back(), c.width == 100 ? 0x2210 : 0) << "padding is zero";
+        tex_destroy_all();
+        d3d_destroy_framework();
+        free_driver_list();
+    }
 }
 
 } // namespace

@@ -16,6 +16,7 @@ protected:
     void SetUp() override
     {
         glw_set_reshape_func(nullptr);
+        reset_display_device();
         app_active = 1; // presenting pumps messages, which waits while the program is inactive
         app_suspended = 0;
         context = gl_create_context();

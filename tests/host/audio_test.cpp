@@ -1,4 +1,6 @@
 #include "host/audio.h"
+#include "host/host_test_hooks.h"
+#include "host/host_sdl.h"
 #include "host/periodic_timer.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 #include "host/keymap.h"
+#include "host/host_sdl.h"
 
 #include <gtest/gtest.h>
 

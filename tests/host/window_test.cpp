@@ -1,4 +1,7 @@
+#include "host/host.h"
 #include "host/window.h"
+#include "host/host_test_hooks.h"
+#include "host/host_sdl.h"
 
 #include "host/events.h"
 
@@ -6,7 +9,7 @@
 
 TEST(MainWindow, ThePictureKeepsItsShapeInAnyWindow)
 {
-    SDL_Window* window = host_create_window("KOB 99", false);
+    SDL_Window* window = as_sdl(host_create_window("KOB 99", false));
     ASSERT_NE(window, nullptr) << SDL_GetError();
     EXPECT_STREQ(SDL_GetWindowTitle(window), "KOB 99");
     EXPECT_TRUE(SDL_GetWindowFlags(window) & SDL_WINDOW_RESIZABLE);
@@ -17,7 +20,7 @@ TEST(MainWindow, ThePictureKeepsItsShapeInAnyWindow)
 
     struct Case {
         int w, h;
-        SDL_Rect picture;
+        HostRect picture;
     } cases[] = {
         {640, 480, {0, 0, 640, 480}},
         {800, 480, {80, 0, 640, 480}},    // bars left and right
@@ -30,7 +33,7 @@ TEST(MainWindow, ThePictureKeepsItsShapeInAnyWindow)
         int w = 0, h = 0;
         SDL_GL_GetDrawableSize(window, &w, &h);
         if (w != c.w || h != c.h) continue; // the driver would not take this size
-        SDL_Rect r = host_picture_rect();
+        HostRect r = host_picture_rect();
         EXPECT_EQ(r.x, c.picture.x) << c.w << "x" << c.h;
         EXPECT_EQ(r.y, c.picture.y) << c.w << "x" << c.h;
         EXPECT_EQ(r.w, c.picture.w) << c.w << "x" << c.h;

@@ -4,6 +4,8 @@
 #include "match/match_hooks.h"
 #include "two_teams.h"
 
+#include "platform/controllers.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -485,8 +487,9 @@ TEST_F(BallTest, CatchInAContestAlwaysHoldsWithinReach)
     m.x = 1000;
     m.y = 1000;
     m.man_flags2 = 0x0001 | 0x2000;
-    static ContestGroup* const group = reinterpret_cast<ContestGroup*>(&m);
-    m.contest_group = group;
+    std::memset(controllers, 0, sizeof controllers);
+    controllers[0].men[0] = &m;
+    m.contest_group = &controllers[0];
     match_globals.active_men[0] = &m;
     match_globals.difficulty = 100;
     team_records[1].human_count = 1;
@@ -503,6 +506,7 @@ TEST_F(BallTest, CatchInAContestAlwaysHoldsWithinReach)
     resolve_ball_contacts();
     EXPECT_EQ(match_globals.ball_holder, nullptr);
     m.contest_group = nullptr;
+    controllers[0].men[0] = nullptr;
 }
 
 TEST_F(BallTest, SpilledCatchRunsOnOrBouncesBack)

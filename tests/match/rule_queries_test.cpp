@@ -116,10 +116,15 @@ TEST_F(BestMan, ABusyOrOutOfPlayManIsNeitherChosenNorInTheWay)
     team.slots[17].man_flags = MAN_OUT_OF_PLAY;
     EXPECT_EQ(best_man_by_kick_range(&team), &team.slots[16]);
 
-    // Every man busy: nobody.
+    // The man selected to go off cannot win back his role.
+    match_globals.selected_man = &team.slots[16];
+    EXPECT_EQ(best_man_by_kick_range(&team), &team.slots[15]);
+    match_globals.selected_man = nullptr;
+
+    // Every man busy: slot 0.
     for (int i = 0; i < GROUND_MEN; ++i)
         team.slots[i].busy_flag = 1;
-    EXPECT_EQ(best_man_by_kick_range(&team), nullptr);
+    EXPECT_EQ(best_man_by_kick_range(&team), &team.slots[0]);
     team.slots[4].busy_flag = 0;
     EXPECT_EQ(best_man_by_kick_range(&team), &team.slots[4]);
 }
@@ -134,6 +139,10 @@ TEST(FindManByNumber, FindsTheSlotCarryingALineUpIndex)
     EXPECT_EQ(find_man_by_number(0, 40), 255);
     team_records[1].slots[22].line_up_index = 40; // slot 22 is out of a 22-man match
     EXPECT_EQ(find_man_by_number(1, 40), 255);
+    team_records[1].slots[19].line_up_index = 41; // on the interchange bench
+    EXPECT_EQ(find_man_by_number(1, 41), 255);
+    team_records[1].slots[17].line_up_index = 42; // the last man on the ground
+    EXPECT_EQ(find_man_by_number(1, 42), 17);
     EXPECT_EQ(find_man_by_number(2, 0), 255);
 }
 

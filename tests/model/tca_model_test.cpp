@@ -106,11 +106,51 @@ TEST(TcaReader, CountsFrom32768AreNone)
     TcaFileData f;
     f.meshes = {};
     std::vector<uint8_t> bytes = write_tca(f);
-    // Header of 20 bytes, then the mesh count.
-    bytes[20] = 0x00, bytes[21] = 0x80;
-    Model m(bytes);
+    // A 22-byte header, then the mesh count and the skin count.
+    ASSERT_EQ(bytes.size(), 26u);
+    for (uint16_t count : {0x8000, 0xFFFF}) {
+        bytes[22] = bytes[24] = static_cast<uint8_t>(count);
+        bytes[23] = bytes[25] = static_cast<uint8_t>(count >> 8);
+        Model m(bytes);
+        ASSERT_TRUE(m.ok) << count << ": " << tca_error();
+        EXPECT_EQ(m.c.mesh_count, 0);
+        EXPECT_EQ(m.c.skin_count, 0);
+    }
+}
+
+TEST(TcaReader, TheFourthFacetIndexAndTheNodeIndexAreNotChecked)
+{
+    TcaFileData f = sample_model();
+    f.meshes[0].facets[1][3] = 65535; // not drawn: a triangle's marker
+    f.node_section = true;
+    f.node_groups = {{}};
+    f.meshes[1].node_index = 7; // the file has no nodes at all
+    Model m(write_tca(f));
     ASSERT_TRUE(m.ok) << tca_error();
-    EXPECT_EQ(m.c.mesh_count, 0);
+    EXPECT_EQ(m.c.meshes[0].facets[1][3], 65535);
+    EXPECT_EQ(m.c.meshes[1].node_index, 7);
+}
+
+TEST(TcaReader, RefusesCountsTheFileCannotHold)
+{
+    // Version 2, no sections, then a keyword count of 32,767 and nothing more.
+    TcaFileData f;
+    f.version = 2;
+    f.mesh_section = false;
+    std::vector<uint8_t> bytes = write_tca(f);
+    ASSERT_EQ(bytes.size(), 28u);
+    bytes[26] = 0xFF, bytes[27] = 0x7F;
+    EXPECT_FALSE(Model(bytes).ok);
+    EXPECT_NE(std::strstr(tca_error(), "keywords"), nullptr) << tca_error();
+    // One keyword counted, none there: reading its string is a read past the end.
+    bytes[26] = 1, bytes[27] = 0;
+    EXPECT_FALSE(Model(bytes).ok);
+    // A count of meshes, skins or variant sets larger than the bytes left.
+    for (size_t at : {22u, 24u}) {
+        std::vector<uint8_t> big = write_tca(TcaFileData{});
+        big[at] = 0xFF, big[at + 1] = 0x7F;
+        EXPECT_FALSE(Model(big).ok) << "count at " << at;
+    }
 }
 
 TEST(TcaReader, StringMayEndAtTheEndOfTheFile)
@@ -163,7 +203,6 @@ TEST(TcaReader, RefusesHostileIndicesAndHeaders)
         {"variant on a missing mesh", [](TcaFileData& f) { f.variants[0].target = 5; }},
         {"variant on a missing skin", [](TcaFileData& f) { f.variants[0].kind = 1, f.variants[0].target = 1; }},
         {"variant past the coordinates", [](TcaFileData& f) { f.variants[0].target_indices[1] = 4; }},
-        {"mesh on a missing node", [](TcaFileData& f) { f.node_section = true, f.node_groups = {{}}; }},
     };
     for (const Case& c : cases) {
         TcaFileData f = sample_model();

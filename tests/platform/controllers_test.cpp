@@ -1,4 +1,5 @@
 #include "input_fixture.h"
+#include "host/host_sdl.h"
 
 #include "platform/settings.h"
 #include "platform/settings_targets.h"

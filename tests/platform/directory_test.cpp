@@ -100,7 +100,8 @@ TEST_F(Directories, MakeDirectoryPathCreatesEveryLevel)
     EXPECT_FALSE(std::filesystem::exists("/rooted"));
 
     write(user("blocked"), std::string("a file"));
-    EXPECT_EQ(make_directory_path("blocked\\below", false), FILE_DISK_UNUSABLE) << "the path was not made";
+    EXPECT_EQ(make_directory_path("blocked\\below", false), FILE_OK) << "always 100, made or not";
+    EXPECT_FALSE(std::filesystem::exists(user("blocked/below")));
 }
 
 TEST_F(Directories, CopySaveAndDelete)
@@ -111,6 +112,10 @@ TEST_F(Directories, CopySaveAndDelete)
     EXPECT_EQ(read(user("copy.frm")), read(data("team.frm")));
     EXPECT_EQ(copy_file("x.frm", "none.frm"), 204);
     EXPECT_EQ(copy_file("x.frm", "empty.frm"), 204);
+    // A file the game wrote is a source too, and comes before the data's.
+    write(user("saved.frm"), std::string("player's own"));
+    EXPECT_EQ(copy_file("again.frm", "saved.frm"), 0);
+    EXPECT_EQ(read(user("again.frm")), read(user("saved.frm")));
 
     EXPECT_EQ(save_file_checked("nowhere\\a.sav", "ab", 2), FILE_DISK_UNUSABLE);
     ASSERT_TRUE(create_directory("saves"));
@@ -131,7 +136,7 @@ TEST_F(Directories, CopySaveAndDelete)
     EXPECT_EQ(delete_matching_files("saves\\*.sav"), 2);
     EXPECT_TRUE(std::filesystem::exists(user("saves/c.txt")));
     EXPECT_EQ(remove_directory("saves"), FILE_REMOVE_DIRECTORY_FAILED) << "not empty";
-    EXPECT_EQ(delete_matching_files("saves\\*.*"), 1);
+    EXPECT_EQ(delete_matching_files_2("saves\\*.*"), 1);
     EXPECT_EQ(remove_directory("saves"), FILE_OK);
 
     write(user("tree/a/b/f.dat"), std::string("x"));
@@ -158,6 +163,22 @@ TEST_F(Directories, ChunkedCopyGoesPieceByPiece)
     }
     EXPECT_EQ(counts, (std::vector<uint32_t>{4, 4, 2}));
     EXPECT_EQ(read(user("copy.dat")), read(data("big.dat")));
+    namespace fs = std::filesystem;
+    auto writable = [](const fs::path& p) {
+        return (fs::status(p).permissions() & fs::perms::owner_write) != fs::perms::none;
+    };
+    EXPECT_FALSE(writable(user("copy.dat"))) << "the read-only bit was set";
+
+    // From the user directory, a read-only source, its read-only bit cleared.
+    init_four_word_record(request, 64, FILE_ATTRIBUTE_ARCHIVE, FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(copy_file_chunk(request, "copy.dat", "copy2.dat", &count));
+    EXPECT_EQ(count, 10u);
+    EXPECT_EQ(read(user("copy2.dat")), read(data("big.dat")));
+    EXPECT_TRUE(writable(user("copy2.dat")));
+    // Kept: a read-only source gives a read-only copy.
+    init_four_word_record(request, 64, 0, 0);
+    EXPECT_TRUE(copy_file_chunk(request, "copy.dat", "copy3.dat", &count));
+    EXPECT_FALSE(writable(user("copy3.dat")));
     EXPECT_NE(fatal_message([&] { copy_file_chunk(request, "none.dat", "x.dat", &count); }).find("none.dat"),
               std::string::npos);
 }

@@ -1,5 +1,7 @@
 // The three ends of the real program, each in its own process.
 #include "host/instance.h"
+#include "host/host_test_hooks.h"
+#include "host/host_sdl.h"
 #include "host/paths.h"
 #include "platform/fatal_error.h"
 #include "app/startup.h"
@@ -28,15 +30,19 @@ std::string program_path()
     return (fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "kob99").string();
 }
 
-// Runs kob99 headless with its own user directory and an event script.
-ChildRun run_program(const std::string& user_dir, const std::string& script, const std::string& args)
+constexpr const char* HEADLESS = "SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy";
+
+// Runs kob99 with its own user directory and an event script, headless
+// unless env says otherwise (it goes in front of the command: variables, or
+// "env -u NAME" to take one away).
+ChildRun run_program(const std::string& user_dir, const std::string& script, const std::string& args,
+                     const std::string& env = HEADLESS, const std::string& script_name = "events.txt")
 {
     fs::create_directories(user_dir);
-    std::string script_file = user_dir + "/events.txt";
-    std::ofstream(script_file) << script;
-    std::string command = "SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy KOB99_USER_DIR='" + user_dir +
-                          "' KOB99_EVENT_SCRIPT='" + script_file + "' timeout 60 '" + program_path() + "' " + args +
-                          " 2>&1";
+    std::string script_file = user_dir + "/" + script_name;
+    if (!script.empty()) std::ofstream(script_file) << script;
+    std::string command = env + " KOB99_USER_DIR='" + user_dir + "' KOB99_EVENT_SCRIPT='" + script_file +
+                          "' timeout 60 '" + program_path() + "' " + args + " 2>&1";
     ChildRun run;
     std::FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) return run;
@@ -60,13 +66,6 @@ TEST(ExitCodes, QuittingThroughTheMessageBoxEndsWithZero)
     ChildRun run = run_program(test_dir("normal"), "3000 keydown Escape\n3100 keyup Escape\n4500 keydown Right\n4600 keyup Right\n5500 keydown Return\n5600 keyup Return\n8500 keydown Return\n8600 keyup Return\n", "/nm");
     EXPECT_EQ(run.code, 0) << run.output;
     EXPECT_TRUE(fs::exists(test_dir("normal") + "/settings.cfg")) << "the settings were saved";
-}
-
-// Play: the match, its results, then the splash.
-TEST(ExitCodes, PlayingThroughTheMatchAndTheSplashEndsWithZero)
-{
-    ChildRun run = run_program(test_dir("play"), "3000 keydown Return\n3100 keyup Return\n7500 keydown Return\n7600 keyup Return\n11500 keydown Return\n11600 keyup Return\n", "/nm");
-    EXPECT_EQ(run.code, 0) << run.output;
 }
 
 TEST(ExitCodes, ClosingTheWindowLeavesTheFrontEndAndEndsWithZero)
@@ -114,4 +113,46 @@ TEST(ExitCodes, AFatalErrorShowsItsBoxAndEndsWithOne)
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
     EXPECT_EQ(text, "[Error] Can't load WAV file\nSub code: 0X0\n\nload_wav: crowd.wav\n");
+}
+
+TEST(ExitCodes, NoDisplayEndsWithOneAndSaysWhy)
+{
+    const struct {
+        const char* what;
+        const char* env;
+        const char* said;
+    } cases[] = {
+        {"no display at all", "env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy",
+         "No display was found"},
+        {"a display nobody answers", "env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER DISPLAY=:97 SDL_AUDIODRIVER=dummy",
+         "No display was found"},
+        {"video that cannot start", "SDL_VIDEODRIVER=no_such_driver SDL_AUDIODRIVER=dummy", "no_such_driver"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ChildRun run = run_program(test_dir("no-display"), "300 key Escape\n", "/nm", c.env);
+        EXPECT_EQ(run.code, 1) << run.output;
+        EXPECT_NE(run.output.find("Failed to register window class\n"), std::string::npos) << run.output;
+        EXPECT_NE(run.output.find(c.said), std::string::npos) << run.output;
+    }
+}
+
+TEST(ExitCodes, ABadEventScriptEndsWithOneAndItsError)
+{
+    const struct {
+        const char* what;
+        const char* script; // empty: no file at all
+        const char* said;
+    } cases[] = {
+        {"a missing file", "", "KOB99_EVENT_SCRIPT: "},
+        {"an unknown key", "300 key NoSuchKey\n", "NoSuchKey"},
+        {"a bad time", "soon key Escape\n", "KOB99_EVENT_SCRIPT: "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ChildRun run = run_program(test_dir("bad-script"), c.script, "/nm", HEADLESS,
+                                   *c.script ? "events.txt" : "absent.txt");
+        EXPECT_EQ(run.code, 1) << run.output;
+        EXPECT_NE(run.output.find(c.said), std::string::npos) << run.output;
+    }
 }

@@ -5,6 +5,7 @@
 #include "platform/memory.h"
 
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 
 namespace
@@ -27,18 +28,41 @@ TEST_F(Files, LoadsWholeFilesByGameName)
 
 TEST_F(Files, MissingOrEmptyFilesEndTheGame)
 {
+    const std::string gone_path = data("gone.dat").string();
     std::string gone = fatal_message([] { load_file("gone.dat"); });
     EXPECT_NE(gone.find("file not found"), std::string::npos) << gone;
-    EXPECT_NE(gone.find("load_file: gone.dat"), std::string::npos) << gone;
-    EXPECT_NE(fatal_message([] { get_filelength("gone.dat"); }).find("get_filelength: gone.dat"),
+    EXPECT_NE(gone.find("load_file: gone.dat (" + gone_path + ")\nNo such file or directory"), std::string::npos)
+        << gone;
+    EXPECT_NE(fatal_message([] { get_filelength("gone.dat"); }).find("get_filelength: gone.dat (" + gone_path),
               std::string::npos);
     char buffer[4];
-    EXPECT_NE(fatal_message([&] { load_file_into("gone.dat", buffer, sizeof buffer); }).find("gone.dat"),
+    EXPECT_NE(fatal_message([&] { load_file_into("gone.dat", buffer, sizeof buffer); }).find(gone_path),
               std::string::npos);
     write(data("empty.dat"), std::vector<uint8_t>{});
-    EXPECT_NE(fatal_message([] { load_file("empty.dat"); }).find("zero byte memory allocation"),
-              std::string::npos)
-        << "tracked memory gives no empty buffer";
+    std::string empty = fatal_message([] { load_file("empty.dat"); });
+    EXPECT_NE(empty.find("zero byte memory allocation"), std::string::npos) << "tracked memory gives no empty buffer";
+    EXPECT_NE(empty.find(data("empty.dat").string() + ")\nthe file is empty"), std::string::npos) << empty;
+}
+
+TEST_F(Files, AFileThatCannotBeReadSaysWhy)
+{
+    // A directory where the file should be opens, but cannot be read.
+    std::filesystem::create_directories(data("folder.dat"));
+    std::string folder = fatal_message([] { load_file("folder.dat"); });
+    EXPECT_EQ(folder.find("file not found"), std::string::npos) << folder;
+    EXPECT_NE(folder.find(data("folder.dat").string() + ")\nIs a directory"), std::string::npos) << folder;
+
+    write(data("locked.dat"), std::vector<uint8_t>{1, 2});
+    std::filesystem::permissions(data("locked.dat"), std::filesystem::perms::none);
+    if (std::FILE* f = std::fopen(data("locked.dat").c_str(), "rb")) {
+        std::fclose(f);
+        GTEST_SKIP() << "this user reads files whatever their permissions";
+    }
+    // Through data_path, as the game names its files: the player is also
+    // shown the data directory's copy, not only the CD's name.
+    std::string locked = fatal_message([] { load_file(data_path("locked.dat")); });
+    EXPECT_EQ(locked.find("file not found"), std::string::npos) << locked;
+    EXPECT_NE(locked.find("(" + data("locked.dat").string() + ")\nPermission denied"), std::string::npos) << locked;
 }
 
 TEST_F(Files, LoadFileIntoRefusesAFileLargerThanTheBuffer)
@@ -68,7 +92,7 @@ TEST_F(Files, DataPathGivesMissingNamesTheCdPrefix)
     EXPECT_STREQ(cd_data_path("here.dat"), "?:\\KOB99\\here.dat");
     EXPECT_NE(fatal_message([] {
                   load_file(data_path("fmv\\kob99.mad"));
-              }).find("load_file: ?:\\KOB99\\fmv\\kob99.mad"),
+              }).find("load_file: ?:\\KOB99\\fmv\\kob99.mad (" + data("fmv/kob99.mad").string() + ")"),
               std::string::npos);
 
     open_cd_audio_on_drive('E');
@@ -81,6 +105,23 @@ TEST_F(Files, DataPathGivesMissingNamesTheCdPrefix)
     EXPECT_EQ(std::strlen(data_path(longest.c_str())), DATA_PATH_SIZE - 1);
     EXPECT_EQ(data_path(too_long.c_str()), too_long.c_str());
     EXPECT_EQ(cd_data_path(too_long.c_str()), too_long.c_str());
+}
+
+TEST_F(Files, CdLoadCountsSectorsAPartialLastOneAsOne)
+{
+    std::vector<uint8_t> bytes(2 * CD_SECTOR_BYTES + 904);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7);
+    write(data("fmv/track.dat"), bytes);
+    EXPECT_EQ(open_file_unbuffered("fmv\\none.dat"), nullptr);
+    std::FILE* cd = open_file_unbuffered("FMV\\Track.dat");
+    ASSERT_NE(cd, nullptr);
+    std::vector<uint8_t> buffer(4 * CD_SECTOR_BYTES, 0xEE);
+    EXPECT_EQ(cd_load(cd, buffer.data(), 1), 1u);
+    EXPECT_EQ(cd_load(cd, buffer.data() + CD_SECTOR_BYTES, 3), 2u); // one whole sector and 904 bytes
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), buffer.begin()));
+    EXPECT_EQ(buffer[bytes.size()], 0xEE);
+    EXPECT_EQ(cd_load(cd, buffer.data(), 1), 0u);
+    close_file_handle(cd);
 }
 
 TEST_F(Files, ByteStreamsAreLittleEndian)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "exit_trap.h"
+#include "host/host_test_hooks.h"
 #include "host/paths.h"
 #include "host/settings_store.h"
 
@@ -34,6 +35,7 @@ class GameFiles : public ::testing::Test
     {
         host_set_data_dir("");
         host_set_user_dir("");
+        host_settings_set_writable(true);
         host_settings_reload();
         std::filesystem::remove_all(root);
     }

@@ -84,8 +84,10 @@ TEST(IffPicture, HostileFilesAreRefusedOrStayInBounds)
 {
     const std::vector<uint8_t> one_row = {1, 0xFF, 0x00}; // 16 pixels, one plane: 8 set, 8 clear
     EXPECT_FALSE(load(by_hand(16, 1, 1, 6, 6, one_row), 16, 1).pixels.empty());
-    EXPECT_EQ(load(by_hand(16, 1, 0, 6, 6, {}), 16, 1).pixels, std::vector<uint8_t>(16, 0))
+    EXPECT_EQ(load(by_hand(16, 1, 0, 6, 6, {0x80}), 16, 1).pixels, std::vector<uint8_t>(16, 0))
         << "no planes: every pixel colour 0";
+    // A 2-byte BODY makes at most 256 bytes: 128 rows of 2 bytes, not 129.
+    EXPECT_EQ(load(by_hand(16, 128, 1, 6, 6, {0x81, 0xFF}), 16, 128).pixels.size(), 16u * 128);
 
     std::vector<uint8_t> no_body = by_hand(16, 1, 1, 6, 6, {});
     no_body.resize(no_body.size() - 8);
@@ -99,6 +101,9 @@ TEST(IffPicture, HostileFilesAreRefusedOrStayInBounds)
         {"no header", std::vector<uint8_t>(64, 'x')},
         {"nine planes", by_hand(16, 1, 9, 6, 6, one_row)},
         {"no pixels", by_hand(0, 1, 1, 6, 6, one_row)},
+        {"more rows than the body makes", by_hand(16, 129, 1, 6, 6, {0x81, 0xFF})},
+        {"65535 x 65535 from a few bytes", by_hand(65535, 65535, 4, 6, 6, one_row)},
+        {"no planes, no body", by_hand(16, 1, 0, 6, 6, {})},
     };
     for (const auto& r : refused)
         EXPECT_TRUE(load(r.file, 16, 1).pixels.empty()) << r.why;

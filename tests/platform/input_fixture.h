@@ -3,6 +3,8 @@
 #pragma once
 
 #include "host/clock.h"
+#include "host/host_test_hooks.h"
+#include "host/host_sdl.h"
 #include "host/host_input.h"
 #include "platform/controllers.h"
 #include "platform/input.h"

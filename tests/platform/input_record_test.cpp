@@ -1,4 +1,6 @@
 #include "input_fixture.h"
+#include "host/host_test_hooks.h"
+#include "host/host_sdl.h"
 
 #include "host/paths.h"
 #include "platform/settings_targets.h"

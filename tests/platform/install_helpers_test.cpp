@@ -1,7 +1,9 @@
 #include "platform/install_helpers.h"
+#include "host/host_test_hooks.h"
 
 #include "host/paths.h"
 #include "host/settings_store.h"
+#include "platform/files.h"
 
 #include <gtest/gtest.h>
 
@@ -67,6 +69,15 @@ TEST(InstallHelpers, InstallSetRecordListsEveryMemberWithItsSize)
     free_file_global(&slot);
     EXPECT_EQ(load_file_global(&slot, "missing.dat"), 0);
     EXPECT_FALSE(install_archive_present());
+    // The archive is looked for on the CD ("?:\\KOB99\\..."), not among the data.
+    std::ofstream(data + "/typical_install.lkz") << "x";
+    EXPECT_FALSE(install_archive_present());
+    fs::create_directories(data + "/KOB99");
+    std::ofstream(data + "/KOB99/typical_install.lkz") << "x";
+    EXPECT_FALSE(install_archive_present()) << "no CD drive found yet";
+    set_data_path_drive('E'); // as the CD-audio open does
+    EXPECT_TRUE(install_archive_present());
+    set_data_path_drive('?');
 
     host_set_data_dir(saved);
 }

@@ -25,6 +25,11 @@ struct KitFonts {
 class Language : public GameFiles
 {
   protected:
+    void TearDown() override
+    {
+        reset_language_text();
+        GameFiles::TearDown();
+    }
     void install_language(const std::vector<uint8_t>& bytes)
     {
         write(data("front_en/lang/english.dat"), bytes);
@@ -54,29 +59,47 @@ TEST_F(Language, TextsComeByNumber)
     EXPECT_EQ(get_text(0), held) << "texts held by screens stay valid";
 }
 
-TEST_F(Language, NumbersAndOffsetsOutsideTheFileGiveAnEmptyText)
+TEST_F(Language, NumbersOutsideTheFileGiveAnEmptyText)
 {
-    std::vector<uint8_t> bytes = language_file({"one", "two"});
-    // Beyond the whole file, an offset past its end, and a last text without its zero.
-    std::vector<uint8_t> bad_offset = bytes;
-    bad_offset[2] = 0xF0;
-    std::vector<uint8_t> unended = bytes;
-    unended.pop_back();
-    struct {
-        const std::vector<uint8_t>* file;
-        uint16_t number;
-    } cases[] = {{&bytes, 100}, {&bytes, 0xFFFF}, {&bad_offset, 1}, {&unended, 1}};
-    for (const auto& c : cases) {
-        install_language(*c.file);
-        EXPECT_STREQ(get_text(c.number), "") << c.number;
-    }
+    install_language(language_file({"one", "two"}));
+    for (uint16_t number : {2, 100, 0xFFFF}) EXPECT_STREQ(get_text(number), "") << number;
     EXPECT_STREQ(get_text(0), "one");
 }
 
-TEST_F(Language, AMissingLanguageFileEndsTheGame)
+TEST_F(Language, ABadFileIsRefusedNamingIt)
 {
-    EXPECT_NE(fatal_message([] { load_language_text(); }).find("front_en\\lang\\english.dat"),
-              std::string::npos);
+    const std::vector<uint8_t> good = language_file({"one", "two"}); // 4, 8: "one\0two\0"
+    auto spoilt = [&](void (*spoil)(std::vector<uint8_t>&)) {
+        std::vector<uint8_t> bytes = good;
+        spoil(bytes);
+        return bytes;
+    };
+    const struct {
+        const char* why;
+        std::vector<uint8_t> file;
+    } cases[] = {
+        {"cut short", spoilt([](std::vector<uint8_t>& b) { b.pop_back(); })},
+        {"cut inside the table", {4, 0, 8}},
+        {"padded with garbage", spoilt([](std::vector<uint8_t>& b) { b.insert(b.end(), {'x', 'y'}); })},
+        {"an offset past the end", spoilt([](std::vector<uint8_t>& b) { b[2] = 0xF0; })},
+        {"an offset inside the table", spoilt([](std::vector<uint8_t>& b) { b[2] = 1, b[3] = 0; })},
+        {"a control byte's argument past the end", spoilt([](std::vector<uint8_t>& b) { b[10] = 2; })},
+        {"a control byte just before the last zero", {0xCA, 0x04, 0x01, 0x00}},
+        {"an empty text table", {0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_FALSE(language_file_fault(c.file.data(), static_cast<uint32_t>(c.file.size())).empty());
+        write(data("front_en/lang/english.dat"), c.file);
+        std::string box = fatal_message([] { load_language_text(); });
+        EXPECT_NE(box.find(data("front_en/lang/english.dat").string()), std::string::npos) << box;
+        EXPECT_NE(box.find("not a language file"), std::string::npos) << box;
+    }
+    // Control bytes whose arguments are zeros stay inside a good file.
+    std::vector<uint8_t> controls = {2, 0, 2, 0, 0, 'a', 1, 0, 0};
+    EXPECT_EQ(language_file_fault(controls.data(), 9), "");
+    install_language(controls);
+    EXPECT_EQ(control_string_length(get_text(0)), 6u);
 }
 
 // Every character 10 pixels wide, lines 12 high.

@@ -201,6 +201,27 @@ TEST(LkzImage, KitImagesLoad)
     std::fclose(back);
 }
 
+TEST(LkzImage, AnImageObjectIsFilledAndKeepsACopyOfItsName)
+{
+    char name[] = "menu\\panel.lkz";
+    image_object* image = new_image_object(3, 2, 0x11223344u, name);
+    ASSERT_NE(image, nullptr);
+    name[0] = 'X';
+    EXPECT_STREQ(image->name, "menu\\panel.lkz");
+    EXPECT_EQ(image->name_length, 14u);
+    EXPECT_EQ(image->depth, 32u);
+    EXPECT_EQ(image->width, 3u);
+    EXPECT_EQ(std::vector<uint32_t>(image->pixels, image->pixels + 6), std::vector<uint32_t>(6, 0x11223344u));
+    free_image_object(image);
+
+    image = new_image_object(1, 1, 0, nullptr);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->name, nullptr);
+    EXPECT_EQ(image->name_length, 0u);
+    free_image_object(image);
+    EXPECT_EQ(new_image_object(0x10000, 0x10000, 0, "huge"), nullptr);
+}
+
 TEST(LkzImage, HostileImagesAreRefused)
 {
     std::vector<uint32_t> pixels(16 * 16, 0x11223344u);

@@ -1,7 +1,9 @@
 #include "input_fixture.h"
+#include "host/host_test_hooks.h"
+#include "host/host_sdl.h"
 
 #include "host/events.h"
-#include "screen/message_pump.h"
+#include "screen/screen_flip.h"
 #include "app/startup.h"
 
 namespace {

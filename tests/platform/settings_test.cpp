@@ -1,4 +1,8 @@
 #include "game_files_fixture.h"
+#include "host/host_test_hooks.h"
+
+#include <fstream>
+#include <iterator>
 
 #include "host/settings_store.h"
 #include "match/match_records.h"
@@ -174,6 +178,66 @@ TEST_F(Settings, AValueOutOfItsRangeIsNotUsed)
     EXPECT_EQ(r.quarter_length, 4u);
     EXPECT_EQ(r.key_mapping[7], 57u) << "the good values are taken";
     EXPECT_EQ(r.commentary_volume, 99u);
+}
+
+// The file as a player might leave it: every value saved, then one line
+// changed by hand.
+std::string spoilt_store(const std::string& from, const std::string& to)
+{
+    std::ifstream in(host_settings_file());
+    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
+TEST_F(Settings, AFileThatCannotBeReadIsReportedAndKeptBeforeItIsWrittenOver)
+{
+    const struct {
+        const char* what;
+        const char* from;
+        const char* to;
+        const char* said; // on the standard error
+        bool every_default;
+    } cases[] = {
+        {"a missing line", "crowd_volume=127\n", "", "Sound\\crowd_volume (missing or not a number)", true},
+        {"a value that is no number", "sfx_volume=127", "sfx_volume=loud", "Sound\\sfx_volume", true},
+        {"a renamed section", "KOB 99 dldemo]", "KOB 99 demo]", "no section [SOFTWARE", true},
+        {"a value out of range", "sfx_volume=127", "sfx_volume=900", "Sound\\sfx_volume=900 is out of range", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove(host_settings_file() + ".bad");
+        settings_record saved = changed();
+        saved.sfx_volume = saved.crowd_volume = 127;
+        ASSERT_TRUE(save_settings(saved));
+        const std::string text = spoilt_store(c.from, c.to);
+        write(host_settings_file(), text);
+        host_settings_reload();
+
+        testing::internal::CaptureStderr();
+        settings_record r{};
+        EXPECT_FALSE(load_settings(r));
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find(c.said), std::string::npos) << said;
+        EXPECT_NE(said.find("settings.cfg.bad"), std::string::npos) << said;
+        EXPECT_EQ(same(r, defaults()), c.every_default);
+
+        // The next save writes the store afresh; the player's file stays beside it.
+        ASSERT_TRUE(save_settings(r));
+        const std::vector<uint8_t> kept = read(host_settings_file() + ".bad");
+        EXPECT_EQ(std::string(kept.begin(), kept.end()), text);
+    }
+    // A first run has no file to report or keep.
+    std::filesystem::remove(host_settings_file());
+    std::filesystem::remove(host_settings_file() + ".bad");
+    host_settings_reload();
+    testing::internal::CaptureStderr();
+    settings_record r{};
+    EXPECT_FALSE(load_settings(r));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_FALSE(std::filesystem::exists(host_settings_file() + ".bad"));
 }
 
 TEST_F(Settings, AnUnwritableStoreFallsBackToKobDatWhichTheNextRunReads)

@@ -1,4 +1,5 @@
 #include "sound_fixtures.h"
+#include "host/host_test_hooks.h"
 
 #include "host/periodic_timer.h"
 
@@ -107,9 +108,13 @@ TEST_F(Stream, OpenFailures)
     write_file("odd.wav", wav_non_pcm(pcm, 17, 0));
     write_file("slow.wav", kit_wav(1, 2, 16, {1, 2, 3, 4})); // no whole byte in a fifth of a second
     write_file("nodata.wav", wav_spliced(pcm, WAV_FMT_END, pcm.size() - WAV_FMT_END));
-    // Bytes a second so many that six periods pass four gigabytes and would
-    // wrap round to a buffer of a few bytes.
+    // Bytes a second that disagree with the rate: a buffer of 268 MB for a
+    // 60-byte file, or six periods past four gigabytes that would wrap round.
+    std::vector<uint8_t> greedy = pcm;
+    put_u32(greedy, WAV_BYTES_A_SECOND, 223000000u);
+    write_file("greedy.wav", greedy);
     std::vector<uint8_t> huge = pcm;
+    put_u32(huge, WAV_BYTES_A_SECOND - 4, 1789569710u); // rate x 2-byte blocks
     put_u32(huge, WAV_BYTES_A_SECOND, 3579139420u);
     write_file("huge.wav", huge);
     write_file("empty.wav", {});
@@ -121,7 +126,7 @@ TEST_F(Stream, OpenFailures)
     };
     const Case cases[] = {
         {"absent.wav", -100}, {"text.wav", -100},  {"empty.wav", -100},  {"odd.wav", -101},
-        {"slow.wav", -102},   {"huge.wav", -102}, {"nodata.wav", -103},
+        {"slow.wav", -102},   {"huge.wav", -102}, {"greedy.wav", -100}, {"nodata.wav", -103},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
@@ -205,6 +210,9 @@ TEST_F(StreamThreads, QuitWhileAPhraseStreamsEndsCleanly)
             open_stream_wav(name.c_str());
             toggle_stream_wav();
             std::this_thread::sleep_for(std::chrono::milliseconds(450));
+            // The child ran its own SetUp but never reaches TearDown: its
+            // directory goes here (the phrase was read whole when opened).
+            fs::remove_all(dir);
             std::exit(1);
         },
         ::testing::ExitedWithCode(1), "");

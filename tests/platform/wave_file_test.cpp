@@ -62,6 +62,11 @@ TEST_F(WaveFiles, BadFilesGiveTheirResult)
     put_u32(junk, WAV_FMT_END + 4, 0xF0); // JUNK claims more than the file holds
     std::vector<uint8_t> long_data = base;
     put_u32(long_data, WAV_DATA_SIZE, 200);
+    std::vector<uint8_t> greedy = base; // 223,000,000 bytes a second at 22,050 Hz
+    put_u32(greedy, WAV_BYTES_A_SECOND, 223000000);
+    std::vector<uint8_t> no_block = base;
+    put_u16(no_block, WAV_BYTES_A_SECOND + 4, 0);
+    put_u32(no_block, WAV_BYTES_A_SECOND, 0);
     const std::vector<uint8_t> no_fmt = wav_spliced(base, 12, WAV_FMT_END - 12);
     const std::vector<uint8_t> no_data = wav_spliced(base, WAV_FMT_END, base.size() - WAV_FMT_END);
 
@@ -78,6 +83,8 @@ TEST_F(WaveFiles, BadFilesGiveTheirResult)
         {"an empty file", {}, WAVE_NOT_WAVE, 0},
         {"no fmt chunk", no_fmt, WAVE_NOT_WAVE, 0},
         {"fmt shorter than 16", patched(WAV_FMT_SIZE, 14), WAVE_NOT_WAVE, 0},
+        {"bytes a second not rate x block", greedy, WAVE_BAD_FORMAT, 0},
+        {"a block of 0 bytes", no_block, WAVE_BAD_FORMAT, 0},
         {"non-PCM without its extra size", non_pcm, WAVE_BAD_FORMAT, 0},
         {"non-PCM extra past its chunk", wav_non_pcm(base, 17, 5), WAVE_BAD_FORMAT, 0},
         {"non-PCM with its extra size", wav_non_pcm(base, 17, 0), WAVE_OK, WAVE_OK},

@@ -14,8 +14,8 @@ protected:
     {
         MenTest::SetUp();
         team_records[0].human_count = 1;
-        contest_group_first[4] = man(0, 6);
-        man(0, 6)->contest_group = reinterpret_cast<ContestGroup*>(&hook_log); // any group
+        contest_group_record(4).men[0] = man(0, 6);
+        man(0, 6)->contest_group = &contest_group_record(4);
     }
     // One tick's start, as the match tick runs it.
     void tick(uint32_t ms = 16)
@@ -106,7 +106,7 @@ TEST_F(PhaseCutTest, WhichWalksAreCut)
     for (const Case& c : cases) {
         SetUp();
         team_records[0].human_count = c.humans;
-        if (!c.contest) contest_group_first[4] = nullptr;
+        if (!c.contest) contest_group_record(4).men[0] = nullptr;
         match_globals.match_state = c.state;
         match_globals.restart_countdown = c.countdown;
         tick();

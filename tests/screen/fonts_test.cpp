@@ -8,7 +8,7 @@
 #include "gl3d/texture_manager.h"
 #include "lib/font_write.h"
 #include "screen/fonts.h"
-#include "screen/message_pump.h"
+#include "screen/screen_flip.h"
 #include "screen/screen.h"
 #include "screen/screen_services.h"
 

@@ -2,7 +2,7 @@
 
 #include "platform/exit_trap.h"
 #include "platform/command_line.h"
-#include "screen/message_pump.h"
+#include "screen/screen_flip.h"
 #include "screen/screen.h"
 
 #include <gtest/gtest.h>
@@ -116,6 +116,8 @@ TEST(SmallServices, ClusterSizeRoundsUpToWholeClusters)
     EXPECT_EQ(cluster_file_size(0, ""), 0u);
     EXPECT_EQ(cluster_file_size(cluster, ""), cluster);
     EXPECT_EQ(cluster_file_size(cluster + 1, ""), 2 * cluster);
+    // A drive letter is the data directory's disk, however it is written.
+    for (const char* drive : {"C", "c:", "C:\\", "D:\\"}) EXPECT_GT(cluster_file_size(1, drive), 0u) << drive;
     Ending e = run_trapped([] { cluster_file_size(10, "/no/such/drive"); });
     EXPECT_EQ(e.code, 1);
     EXPECT_NE(e.box_text.find("unspecified error\nSub code: 0X2\n\nSector Filesize\n"), std::string::npos);

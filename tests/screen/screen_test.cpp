@@ -1,6 +1,6 @@
 #include "platform/sound_fixtures.h"
 
-#include "screen/message_pump.h"
+#include "screen/screen_flip.h"
 #include "screen/screen.h"
 
 #include <array>

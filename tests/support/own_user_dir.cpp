@@ -1,7 +1,9 @@
 // Every test program gets a user directory of its own below the one the
 // build gives. CTest runs each test as its own process, many at once, and
 // tests that write "devconfig.dat", "settings.cfg" or the lock file must not
-// meet another test's copy.
+// meet another test's copy. Its temporary directory is its own too, beside
+// the program in the build tree, so nothing a test leaves (a test that ends
+// its process skips its clean-up) lands in the system's.
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -10,8 +12,37 @@
 
 namespace {
 
+struct OwnTempDir {
+    std::string dir;
+    pid_t owner = ::getpid();
+    OwnTempDir()
+    {
+        // A death test's child, started afresh, keeps its parent's directory.
+        if (std::getenv("KOB_TEST_SCRATCH")) return;
+        std::error_code ec;
+        auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+        if (ec) return;
+        dir = (exe.parent_path() / "scratch" / ("run-" + std::to_string(::getpid()))).string();
+        std::filesystem::remove_all(dir, ec);
+        std::filesystem::create_directories(dir, ec);
+        ::setenv("TMPDIR", dir.c_str(), 1);
+        ::setenv("TEST_TMPDIR", dir.c_str(), 1); // the test framework's own
+        ::setenv("KOB_TEST_SCRATCH", dir.c_str(), 1);
+    }
+    ~OwnTempDir()
+    {
+        // A death test's child ends through here too; the directory is the parent's.
+        if (dir.empty() || ::getpid() != owner) return;
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+};
+
+OwnTempDir own_temp_dir;
+
 struct OwnUserDir {
     std::string dir;
+    pid_t owner = ::getpid();
     OwnUserDir()
     {
         const char* base = std::getenv("KOB99_USER_DIR");
@@ -24,7 +55,8 @@ struct OwnUserDir {
     }
     ~OwnUserDir()
     {
-        if (dir.empty()) return;
+        // A death test's child ends through here too; the directory is the parent's.
+        if (dir.empty() || ::getpid() != owner) return;
         std::error_code ec;
         std::filesystem::remove_all(dir, ec);
     }

@@ -27,13 +27,11 @@ struct FakeDisplay {
 
     static int32_t enummodes(DisplayModeDesc* out, int32_t capacity)
     {
-        static int calls = 0;
         int32_t n = static_cast<int32_t>(modes.size()) + (out && lie ? lie : 0);
         if (!out) return static_cast<int32_t>(modes.size());
         int32_t filled = 0;
         for (int32_t i = 0; i < n && filled < capacity; ++i)
             out[filled++] = i < static_cast<int32_t>(modes.size()) ? modes[static_cast<size_t>(i)] : modes.back();
-        (void)calls;
         return filled;
     }
     static int32_t setmode(int32_t width, int32_t height, int32_t b, int32_t)

@@ -70,6 +70,39 @@ TEST_F(Graphics, RequestsFromAnotherThreadWaitForTheMainThreadsPump)
     EXPECT_TRUE(libdisplay.primary != nullptr);
 }
 
+TEST_F(Graphics, ARequestInTheBackgroundWaitsUntilTheApplicationIsActive)
+{
+    libsettings.displayoptions = 0;
+    initgraphics(640, 480, 16);
+    ASSERT_EQ(graphicsstate(), 7);
+    sendwinmessage(WM_ACTIVATEAPP, 0, 0, 0);
+    windowpump();
+    ASSERT_EQ(libdisplay.active.load(), 0);
+    std::atomic<bool> done{false};
+    const char* result = "unset";
+    std::thread worker([&] {
+        result = sendgrfrequest(WM_LIBSETMODE, -1);
+        done.store(true);
+    });
+    // Postponed: the request waits, however long, while nothing is active.
+    while (grfop_pending.load() != -1) {
+        runsystemtasks(0);
+        sleepthread(1);
+    }
+    for (int i = 0; i < 50; ++i) {
+        runsystemtasks(0);
+        sleepthread(2);
+    }
+    EXPECT_FALSE(done.load());
+    sendwinmessage(WM_ACTIVATEAPP, 0, 1, 0);
+    while (!done.load()) {
+        runsystemtasks(0);
+        sleepthread(1);
+    }
+    worker.join();
+    EXPECT_EQ(result, nullptr);
+}
+
 TEST_F(Graphics, RequestedSizesMeanTheirDefaults)
 {
     fake();

@@ -142,6 +142,16 @@ TEST_F(MainWindow, OpeningAgainReplacesTheWindowOrOnlyRecentresIt)
     closemainwindow(); // no window: only the registration count goes down
 }
 
+TEST_F(MainWindow, ResizingTheWindowCountsAsADisplayChange)
+{
+    open();
+    windowpump();
+    uint32_t before = displaychangecount();
+    setwindowrect(40, 30, 300, 180);
+    windowpump();
+    EXPECT_GT(displaychangecount(), before);
+}
+
 TEST_F(MainWindow, AnotherThreadsOpenIsMadeByTheMainThreadsPump)
 {
     std::atomic<uintptr_t> handle{0};

@@ -3,6 +3,7 @@
 // rows at their gait's rate divisor x 3.1); reach targets in model units
 // relative to the man (x to his right, y up, z ahead).
 #include "anim_motion.h"
+#include "host/host_test_hooks.h"
 
 #include "host/paths.h"
 #include "lib/anim_validator.h"
@@ -322,7 +323,13 @@ void build_all(void* arg)
             break;
         }
         std::string name = std::string("3d display\\pafs\\") + file;
-        b.ok = kit_write_file(*b.ctx, name.c_str(), write_paf(build_motion(*m, context_for(row))), *b.error);
+        const PafFileData paf = build_motion(*m, context_for(row));
+        if (!paf_is_finite(paf)) {
+            *b.error = std::string(file) + " holds a value that is not a finite number";
+            b.ok = false;
+            break;
+        }
+        b.ok = kit_write_file(*b.ctx, name.c_str(), write_paf(paf), *b.error);
     }
     free_player_model();
 }

@@ -3,6 +3,7 @@
 // the kit's data set. Run again when a format changes:
 //   build/dev/tests/fuzz_seed_maker tests/fuzz/corpus build/dev/data
 #include "gl3d/d3d.h"
+#include "host/host_test_hooks.h"
 #include "host/paths.h"
 #include "host/settings_store.h"
 #include "lib/crcf.h"
@@ -14,6 +15,7 @@
 #include "lib/lzss_write.h"
 #include "lib/paf_writer.h"
 #include "lib/tca_writer.h"
+#include "lib/viv_write.h"
 #include "lib/wav_write.h"
 #include "platform/controllers.h"
 #include "platform/input_record.h"
@@ -166,6 +168,22 @@ void settings_and_devices(const fs::path& work)
     host_set_user_dir("");
 }
 
+void archives_and_streams()
+{
+    std::vector<KitBigEntry> entries = {{"title.mad", text("movie bytes")}, {"logo.shp", text("shape")}, {"empty", {}}};
+    for (int kind : {1, 2}) {
+        Bytes big = kit_bigfile(entries, kind);
+        put("big_archive", kind == 1 ? "short" : "long", big);
+        put("big_header", kind == 1 ? "short" : "long", big);
+    }
+    Bytes chunks;
+    kit_append_chunk(chunks, kit_chunk_type("MADk"), Bytes(300, 7));
+    kit_append_chunk(chunks, kit_chunk_type("SCDl"), Bytes(40, 1));
+    kit_append_chunk(chunks, kit_chunk_type("MADm"), Bytes(9000, 3));
+    kit_append_chunk(chunks, kit_chunk_type("MADe"), {});
+    put("stream_chunks", "movie", chunks);
+}
+
 // Pictures, fonts and sprite sets of the hardware path.
 void textures_and_fonts(const fs::path& data)
 {
@@ -231,6 +249,7 @@ int main(int argc, char** argv)
     pictures_and_sounds();
     textures_and_fonts(argv[2]);
     settings_and_devices(work);
+    archives_and_streams();
     fs::remove_all(work);
     return 0;
 }

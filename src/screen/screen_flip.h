@@ -1,28 +1,20 @@
-// The message pump, presenting frames, the software display's surfaces and
-// the screen-saver switches.
+// Presenting frames, the software display's surfaces and window, and the
+// screen-saver switches. The message pump itself is a platform service.
 #pragma once
 
+#include "platform/message_pump.h"
 #include "screen/surface.h"
-
-#include <SDL.h>
 
 #include <cstdint>
 
-extern SDL_Window* main_window;   // owns message boxes and receives CD notices
 extern Surface* flip_surface;     // the surface that is flipped
 extern Surface* window_surface;   // without page flipping: the desktop's surface
 extern Surface* back_surface;     // the back buffer, where the frame is drawn
 extern uint32_t ddraw_palette[256]; // the 8-bit display's palette, 0xRRGGBB
 extern uint32_t display_palette_made;
 extern int32_t back_buffer_index; // 1 or 2, toggled by every software flip
-extern uint32_t screen_needs_redraw;
-extern uint32_t music_paused;
-extern uint32_t restore_pending;
 extern int32_t paint_offset_x, paint_offset_y;
 
-// Handles every waiting message; a quit message ends the process with code 1.
-// While the program is inactive or minimised it waits here.
-void pump_messages();
 // Presents the frame and pumps messages.
 int32_t flip_screen();
 
@@ -37,26 +29,38 @@ void copy_rect_translated(Surface* source, Surface* destination, const uint8_t t
 // The program's palette (6-bit triples) onto the display palette.
 void set_ddpal();
 void wait_vertical_blank_end();
-void set_main_window(SDL_Window* window);
 
+// The screen saver, the monitor's standby and its switch-off: each one that
+// is on is turned off and remembered; restore turns the remembered ones on.
 void disable_screen_saver();
 void restore_screen_saver();
 [[noreturn]] void quit_program();
 
 // The 8-bit software display (start-up never chooses it).
-int32_t start_display(SDL_Window* window, int32_t unused, int32_t show, int32_t width, int32_t height);
+int32_t start_display(HostWindow* window, int32_t unused, int32_t show, int32_t width, int32_t height);
 int32_t create_ddraw_surfaces();
 void check_back_buffer_pitch();
 void clear_screen_buffer();
 void create_display_palette(int32_t choice);
 void release_display_palette();
 int32_t release_ddraw();
-void reinit_3d_framework();
-// The software display's own window and its message handling.
-int32_t create_main_window(SDL_Window** out, void* instance);
-int32_t main_window_proc(SDL_Window* window, uint32_t message, uint32_t wparam, uint32_t lparam);
+// After the program comes back to the front: the 3D device and its textures,
+// or the flipped surface, as the display in use needs (the pump's restore hook).
+void restore_display();
+// The software display's window sees every message after the game's filter.
+void set_software_window_filter(int32_t (*filter)(HostWindow* window, uint32_t message, uint32_t wparam,
+                                                  uint32_t lparam));
+// The software display's own window and its message handling. Besides the
+// host's messages it takes its creation and its end, and a paint after every
+// windowed flip (numbers clear of the host's).
+constexpr uint32_t MAIN_WM_CREATE = 0x1001, MAIN_WM_DESTROY = 0x1002, MAIN_WM_PAINT = 0x100F;
+// Windowed, with both surfaces: the picture (from paint_offset_x, _y of the
+// flipped surface) copied to the window's place on the desktop's surface.
+void paint_main_window();
+int32_t create_main_window(HostWindow** out, void* instance);
+int32_t main_window_proc(HostWindow* window, uint32_t message, uint32_t wparam, uint32_t lparam);
 extern uint32_t window_recreating; // a window re-creation is under way
 extern uint32_t repaint_requested;
 void request_window_repaint();
-SDL_Window* note_foreground_window(SDL_Window* window);
-int32_t ddraw_init_failed(SDL_Window* window);
+HostWindow* note_foreground_window(HostWindow* window);
+int32_t ddraw_init_failed(HostWindow* window);

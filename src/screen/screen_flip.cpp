@@ -1,9 +1,13 @@
-#include "screen/message_pump.h"
+#include "screen/screen_flip.h"
+#include "screen/screen_services.h"
+#include "host/picture.h"
 
 #include "host/events.h"
 #include "host/process.h"
 #include "host/window.h"
-#include "platform/cd_audio.h"
+#include "gl3d/display_device.h"
+#include "gl3d/gl.h"
+#include "platform/app_state.h"
 #include "platform/command_line.h"
 #include "platform/fatal_error.h"
 #include "platform/input.h"
@@ -11,42 +15,69 @@
 #include "platform/mouse.h"
 #include "standin/provisional_subsystems.h"
 #include "screen/screen.h"
-#include "app/startup.h"
 
 #include <cstring>
 
-SDL_Window* main_window = nullptr;
 Surface* flip_surface = nullptr;
 Surface* window_surface = nullptr;
 Surface* back_surface = nullptr;
 uint32_t ddraw_palette[256];
 uint32_t display_palette_made = 0;
 int32_t back_buffer_index = 1;
-uint32_t screen_needs_redraw = 0;
-uint32_t music_paused = 0;
-uint32_t restore_pending = 0;
 int32_t paint_offset_x = 0, paint_offset_y = 0;
 uint32_t window_recreating = 0;
 uint32_t repaint_requested = 0;
 
 namespace {
 
-bool g_screen_saver_was_on = false;
-constexpr int32_t screen_width = 640;
-constexpr int32_t screen_height = 480;
+// The three switches start-up turns off, and which of them were on.
+struct SaverSwitch {
+    bool (*enabled)();
+    void (*set)(bool);
+};
+const SaverSwitch k_saver_switches[3] = {
+    {host_screen_saver_enabled, host_set_screen_saver},
+    {host_monitor_standby_enabled, host_set_monitor_standby},
+    {host_monitor_switch_off_enabled, host_set_monitor_switch_off},
+};
+bool g_switch_was_on[3] = {};
 
-void handle(const HostMessage& message)
+// The nearest palette entry of an 8-bit surface to a colour.
+uint8_t nearest_index(const Surface* s, uint32_t colour)
 {
-    if (message.id == HOST_WM_QUIT) host_exit(1);
-    host_dispatch_message(message);
+    int best = 0;
+    long best_distance = -1;
+    for (int i = 0; i < 256; ++i) {
+        long d = 0;
+        for (int shift : {16, 8, 0}) {
+            long delta = long(s->palette[i] >> shift & 255) - long(colour >> shift & 255);
+            d += delta * delta;
+        }
+        if (best_distance < 0 || d < best_distance) best = i, best_distance = d;
+    }
+    return static_cast<uint8_t>(best);
 }
 
-bool paused() { return !app_active || app_suspended; }
+// A rectangle as the desktop draws one: a black outline, filled white; the
+// right and bottom edges are outside it.
+void draw_rectangle(Surface* s, const SurfaceRect& r)
+{
+    const uint8_t outline = nearest_index(s, 0x000000), fill = nearest_index(s, 0xFFFFFF);
+    uint8_t* p = lock_surface(s, nullptr, nullptr);
+    for (int32_t y = r.top; y < r.bottom && y < s->height; ++y)
+        for (int32_t x = r.left; x < r.right && x < s->width; ++x) {
+            bool edge = y == r.top || y == r.bottom - 1 || x == r.left || x == r.right - 1;
+            p[y * s->pitch + x] = edge ? outline : fill;
+        }
+    unlock_surface(s, p);
+}
+
+int32_t (*g_window_filter)(HostWindow*, uint32_t, uint32_t, uint32_t) = nullptr;
 
 // Both surfaces of a flipping pair hold the same kind of picture.
 Surface* make_screen_surface(uint32_t caps)
 {
-    Surface* s = surface_new(screen_width, screen_height, 8, 0, 0, 0, caps);
+    Surface* s = surface_new(PICTURE_WIDTH, PICTURE_HEIGHT, 8, 0, 0, 0, caps);
     if (!s) fatal_error_sub(220, 0, "create_ddraw_surfaces", 0);
     return s;
 }
@@ -59,35 +90,21 @@ void release(Surface*& s)
 
 } // namespace
 
-void pump_messages()
+void restore_display()
 {
-    HostMessage message;
-    while (host_peek_message(&message)) handle(message);
-    if (paused()) {
+    if (use_3d_hardware) {
+        gl_release_device();
+        restore_all_textures();
+    } else if (flip_surface && flip_surface->lost) {
+        flip_surface->lost = false;
         screen_needs_redraw = 1;
-        pause_cd();
-        music_paused = 1;
-        restore_pending = 1;
     }
-    while (paused()) {
-        host_wait_message(&message);
-        handle(message);
-        while (host_peek_message(&message)) handle(message);
-    }
-    if (music_paused && cd_music_on) {
-        replay_cd_track();
-        music_paused = 0;
-    }
-    if (restore_pending) {
-        restore_pending = 0;
-        if (use_3d_hardware) {
-            gl_release_device();
-            restore_all_textures();
-        } else if (flip_surface && flip_surface->lost) {
-            flip_surface->lost = false;
-            screen_needs_redraw = 1;
-        }
-    }
+}
+
+void set_software_window_filter(int32_t (*filter)(HostWindow* window, uint32_t message, uint32_t wparam,
+                                                  uint32_t lparam))
+{
+    g_window_filter = filter;
 }
 
 int32_t flip_screen()
@@ -97,6 +114,8 @@ int32_t flip_screen()
         fatal_error_sub(225, 0, "flip_screen", 0);
     std::swap(flip_surface->pixels, back_surface->pixels);
     back_buffer_index ^= 3;
+    // A window shows the new picture through its paint.
+    if (!exclusive_mode && main_window) main_window_proc(main_window, MAIN_WM_PAINT, 0, 0);
     pump_messages();
     return 1;
 }
@@ -157,10 +176,17 @@ void copy_to_surface(const uint8_t* image, Surface* surface, int32_t width, int3
 
 void copy_to_vram(Surface* source, Surface* destination)
 {
-    SurfaceRect whole{0, 0, screen_width, screen_height};
+    // A 320-wide screen gets a marker rectangle drawn on the destination instead.
+    if (screen.width == 320) {
+        if (!destination || destination->width < 200 || destination->height < 150)
+            fatal_error_sub(99999, 0, "copy_to_vram", 0);
+        draw_rectangle(destination, SurfaceRect{50, 50, 200, 150});
+        return;
+    }
+    SurfaceRect whole{0, 0, PICTURE_WIDTH, PICTURE_HEIGHT};
     if (source && destination && (source->lost || destination->lost)) source->lost = destination->lost = false;
-    if (!source || !destination || source->width < screen_width || destination->width < screen_width ||
-        source->height < screen_height || destination->height < screen_height)
+    if (!source || !destination || source->width < PICTURE_WIDTH || destination->width < PICTURE_WIDTH ||
+        source->height < PICTURE_HEIGHT || destination->height < PICTURE_HEIGHT)
         fatal_error_sub(224, 0, "copy_to_vram", 0);
     blit(source, destination, &whole, &whole);
 }
@@ -189,24 +215,27 @@ void set_ddpal()
 
 void wait_vertical_blank_end() {}
 
-void set_main_window(SDL_Window* window) { main_window = window; }
-
 void disable_screen_saver()
 {
-    g_screen_saver_was_on = host_screen_saver_enabled();
-    if (g_screen_saver_was_on) host_set_screen_saver(false);
+    for (int i = 0; i < 3; ++i) {
+        g_switch_was_on[i] = k_saver_switches[i].enabled();
+        if (g_switch_was_on[i]) k_saver_switches[i].set(false);
+    }
 }
 
 void restore_screen_saver()
 {
-    if (g_screen_saver_was_on) host_set_screen_saver(true);
+    for (int i = 0; i < 3; ++i)
+        if (g_switch_was_on[i]) k_saver_switches[i].set(true);
 }
 
 void quit_program() { host_exit(1); }
 
-int32_t start_display(SDL_Window* window, int32_t, int32_t, int32_t, int32_t)
+int32_t start_display(HostWindow* window, int32_t, int32_t, int32_t, int32_t)
 {
     set_main_window(window);
+    set_restore_hook(restore_display);
+    set_point_mappings(screen_to_game_point, game_to_screen_point);
     if (!exclusive_mode) page_flipping = 0;
     return create_ddraw_surfaces();
 }
@@ -239,12 +268,12 @@ void check_back_buffer_pitch()
 
 void clear_screen_buffer()
 {
-    Surface* clear = surface_new(640, screen_height, 8, 0, 0, 0, SURFACE_OFFSCREEN | SURFACE_SYSTEM_MEMORY);
+    Surface* clear = surface_new(PICTURE_WIDTH, PICTURE_HEIGHT, 8, 0, 0, 0, SURFACE_OFFSCREEN | SURFACE_SYSTEM_MEMORY);
     if (!clear) fatal_error(220);
-    uint32_t size = 640u * screen_height;
+    uint32_t size = uint32_t(PICTURE_WIDTH) * PICTURE_HEIGHT;
     uint8_t* zeros = static_cast<uint8_t*>(alloc_mem(size, "clear screen buffer"));
     std::memset(zeros, 0, size);
-    copy_to_surface(zeros, clear, 640, screen_height);
+    copy_to_surface(zeros, clear, PICTURE_WIDTH, PICTURE_HEIGHT);
     free_mem(zeros);
     if (back_surface) {
         blit(clear, back_surface, nullptr, nullptr);
@@ -272,34 +301,51 @@ int32_t release_ddraw()
     return 1;
 }
 
-void reinit_3d_framework()
-{
-    start_3d_display(0, 0, 0, exclusive_mode ? 0 : 1);
-    set_filter_option(1);
-    app_record.window = display_window();
-    set_screen_display_kind(1);
-    use_3d_hardware = 1;
-    set_window_message_hook(app_message_filter);
-}
-
-int32_t create_main_window(SDL_Window** out, void*)
+int32_t create_main_window(HostWindow** out, void*)
 {
     if (host_window()) return 0; // the program's window is already up
     *out = host_create_window(app_record.title, exclusive_mode != 0);
-    return *out ? 1 : 0;
+    if (!*out) return 0;
+    set_main_window(*out);
+    main_window_proc(*out, MAIN_WM_CREATE, 0, 0);
+    return 1;
 }
 
-int32_t main_window_proc(SDL_Window* window, uint32_t message, uint32_t wparam, uint32_t lparam)
+void paint_main_window()
+{
+    if (exclusive_mode || !flip_surface || !window_surface) return;
+    // The whole client area: the host names no smaller part to paint.
+    SurfaceRect to{0, 0, std::min(window_surface->width, flip_surface->width - paint_offset_x),
+                   std::min(window_surface->height, flip_surface->height - paint_offset_y)};
+    if (paint_offset_x < 0 || paint_offset_y < 0 || to.right <= 0 || to.bottom <= 0) return;
+    SurfaceRect from{paint_offset_x, paint_offset_y, paint_offset_x + to.right, paint_offset_y + to.bottom};
+    blit(flip_surface, window_surface, &from, &to);
+}
+
+int32_t main_window_proc(HostWindow* window, uint32_t message, uint32_t wparam, uint32_t lparam)
 {
     HostMessage m{message, wparam, lparam};
     if (window != main_window) return host_default_message(m);
     if (mouse_message_hook(window, message, wparam, lparam) == 0) return 0;
-    if (app_message_filter(window, message, wparam, lparam) == 0) return 0;
+    if (g_window_filter && g_window_filter(window, message, wparam, lparam) == 0) return 0;
     switch (message) {
+    case MAIN_WM_CREATE:
+        std::memset(key_state, 0, 128);
+        return 0;
+    case MAIN_WM_DESTROY:
+        if (window_recreating) {
+            window_recreating = 0;
+            return 0;
+        }
+        host_post_message(HostMessage{HOST_WM_QUIT, 0, 0});
+        return 0;
+    case MAIN_WM_PAINT:
+        paint_main_window();
+        return 0;
     case HOST_WM_ACTIVATE:
         if (!window_recreating) {
             bool activating = (wparam & 0xFFFF) != 0;
-            bool in_front = (SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+            bool in_front = host_window_has_focus(window);
             bool minimised = (wparam >> 16) != 0 || host_window_minimised();
             app_active = activating && !(exclusive_mode && !in_front) && !minimised ? 1 : 0;
             if (activating) app_suspended = 0;
@@ -329,16 +375,17 @@ void request_window_repaint()
     screen_needs_redraw = 1;
 }
 
-SDL_Window* note_foreground_window(SDL_Window* window)
+HostWindow* note_foreground_window(HostWindow* window)
 {
-    bool in_front = window && (SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+    bool in_front = window && host_window_has_focus(window);
     if (in_front) repaint_requested = 0;
     return in_front ? window : nullptr;
 }
 
-int32_t ddraw_init_failed(SDL_Window*)
+int32_t ddraw_init_failed(HostWindow*)
 {
     host_message_box(app_record.title, "DirectDraw Init FAILED", HOST_MB_OK, false);
+    if (main_window) main_window_proc(main_window, MAIN_WM_DESTROY, 0, 0);
     host_destroy_window();
     return 0;
 }

@@ -1,0 +1,117 @@
+#!/usr/bin/env python3
+"""Checks the code map: every #include under src/ crosses the layers only the
+way cmake/layers.txt allows, and nothing outside src/host names SDL or GL.
+
+usage: tools/check-layers.py [ROOT] [--expect FILE]
+ROOT holds cmake/layers.txt and src/ (the repository by default). Prints one
+line a fault and ends with 1 when there is any; with --expect, ends with 0
+only when the faults are exactly the lines of FILE (the check's own test)."""
+import os
+import re
+import sys
+
+INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
+SDL_OR_GL_HEADER = re.compile(r'^(SDL2?/|SDL[_.]|GL/|GLES|EGL/|KHR/)')
+SDL_NAME = re.compile(r'\bSDL_\w+')
+HOST = 'host'
+STANDIN = 'standin'
+# Headers for the host's own files and its tests: SDL itself, and the test seams.
+HOST_INTERNAL = {'host/host_sdl.h', 'host/keymap.h', 'host/host_test_hooks.h', 'host/recording_device.h'}
+
+
+def read_table(path):
+    folders_of, uses_of, library_of = {}, {}, {}
+    with open(path, encoding='utf-8') as table:
+        for number, line in enumerate(table, 1):
+            line = line.split('#', 1)[0].strip()
+            if not line:
+                continue
+            cells = [cell.split() for cell in line.split('|')]
+            if len(cells) != 3 or len(cells[0]) != 1 or not cells[1]:
+                sys.exit(f'{path}:{number}: want "library | folders | uses"')
+            library = cells[0][0]
+            folders_of[library] = cells[1]
+            uses_of[library] = [u for u in cells[2] if u != '-']
+            for folder in cells[1]:
+                library_of[folder] = library
+    return folders_of, uses_of, library_of
+
+
+def strip_comments(text):
+    text = re.sub(r'/\*.*?\*/', lambda m: '\n' * m.group(0).count('\n'), text, flags=re.S)
+    text = re.sub(r'//[^\n]*', '', text)
+    return re.sub(r'"(\\.|[^"\\\n])*"', '""', text)
+
+
+def check(root):
+    folders_of, uses_of, library_of = read_table(os.path.join(root, 'cmake', 'layers.txt'))
+    src = os.path.join(root, 'src')
+    faults = []
+    for folder in sorted(os.listdir(src)):
+        if not os.path.isdir(os.path.join(src, folder)):
+            continue
+        if folder not in library_of:
+            faults.append(f'src/{folder}: a folder the code map (cmake/layers.txt) does not name')
+            continue
+        library = library_of[folder]
+        uses = uses_of[library]
+        allowed = set(folders_of[library]) | {STANDIN}
+        if uses == ['*']:
+            allowed |= set(library_of)
+        else:
+            allowed |= set(uses)
+        for dirpath, _, files in os.walk(os.path.join(src, folder)):
+            for name in sorted(files):
+                if not name.endswith(('.h', '.cpp', '.inc')):
+                    continue
+                path = os.path.join(dirpath, name)
+                where = os.path.relpath(path, root)
+                with open(path, encoding='utf-8', errors='replace') as f:
+                    text = f.read()
+                for number, line in enumerate(text.splitlines(), 1):
+                    m = INCLUDE.match(line)
+                    if not m:
+                        continue
+                    target = m.group(2)
+                    if SDL_OR_GL_HEADER.match(target) and folder != HOST:
+                        faults.append(f'{where}:{number}: includes <{target}>: only src/host may')
+                    if target in HOST_INTERNAL and folder != HOST:
+                        faults.append(f'{where}:{number}: includes "{target}": for the host and its tests only')
+                    top = target.split('/', 1)[0]
+                    if m.group(1) == '"' and '/' in target and top in library_of and top not in allowed:
+                        faults.append(f'{where}:{number}: {folder}/ may not use {top}/ ("{target}")')
+                if folder != HOST:
+                    for number, line in enumerate(strip_comments(text).splitlines(), 1):
+                        m = SDL_NAME.search(line)
+                        if m:
+                            faults.append(f'{where}:{number}: names {m.group(0)}: only src/host may')
+    return faults
+
+
+def main():
+    args = sys.argv[1:]
+    expect = None
+    if '--expect' in args:
+        i = args.index('--expect')
+        expect = args[i + 1]
+        del args[i:i + 2]
+    root = args[0] if args else os.path.join(os.path.dirname(os.path.abspath(__file__)), '..')
+    faults = check(root)
+    for fault in faults:
+        print(fault)
+    if expect is not None:
+        with open(expect, encoding='utf-8') as f:
+            wanted = [line.rstrip('\n') for line in f if line.strip()]
+        if faults == wanted:
+            return 0
+        print('expected instead:')
+        for line in wanted:
+            print(line)
+        return 1
+    if faults:
+        print(f'{len(faults)} layer faults')
+    return 1 if faults else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
