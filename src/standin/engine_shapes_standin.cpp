@@ -9,42 +9,6 @@
 
 #include <cstring>
 
-uint16_t argbto15(uint32_t argb)
-{
-    if (argb == 0) return 0;
-    return static_cast<uint16_t>(0x8000 | ((argb >> 19) & 31) << 10 | ((argb >> 11) & 31) << 5 | ((argb >> 3) & 31));
-}
-
-uint16_t argbto16(uint32_t argb)
-{
-    return static_cast<uint16_t>(((argb >> 3) & 31) + ((argb & 0xF80000) >> 8) + ((argb & 0xFC00) >> 5));
-}
-
-uint32_t getargb(uint32_t pixel)
-{
-    switch (currentwindow.bpp) {
-    case 15: {
-        uint32_t a = pixel & 0x8000 ? 0xFF000000 : 0;
-        return a | ((pixel >> 10) & 31) << 19 | ((pixel >> 5) & 31) << 11 | (pixel & 31) << 3;
-    }
-    case 16: {
-        uint32_t a = pixel ? 0xFF000000 : 0;
-        return a | ((pixel >> 11) & 31) << 19 | ((pixel >> 5) & 63) << 10 | (pixel & 31) << 3;
-    }
-    case 24:
-    case 32: return pixel;
-    default:
-        if (pixel > 255) {
-            LIBFAIL("win\\colour",
-                    "getargb - INVALID COLOUR INDEX.\nCURRENT WINDOW BPP %d. REQUESTED ARGB FOR COLOUR INDEX %d "
-                    "($%x).\n",
-                    currentwindow.bpp, static_cast<int>(pixel), pixel);
-            return 0;
-        }
-        return libpalette[pixel];
-    }
-}
-
 void blockmove(const void* source, void* destination, uint32_t n) { memmove_fast(source, destination, n); }
 
 void movdfl(const void* shape, int32_t x, int32_t y, const DrawMode* mode)

@@ -1,6 +1,8 @@
 #include "win/palette.h"
 
 #include "cmn/lib.h"
+#include "win/colour.h"
+#include "win/shapes.h"
 #include "standin/engine_fonts_standin.h"
 #include "standin/engine_shapes_standin.h"
 #include "win/ddraw.h"

@@ -1,6 +1,7 @@
 #include "win/pixels.h"
 
 #include "standin/engine_shapes_standin.h"
+#include "win/colour.h"
 #include "win/palette.h"
 #include "win/wind.h"
 

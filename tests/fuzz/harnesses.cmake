@@ -17,6 +17,7 @@ set(KOB_FUZZ_HARNESSES
     ppm
     settings_file
     settings_store
+    shape_bank
     software_font
     sprite_frames
     stream_chunks

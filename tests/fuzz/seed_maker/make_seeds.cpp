@@ -13,6 +13,7 @@
 #include "lib/language_write.h"
 #include "lib/lzss_write.h"
 #include "lib/paf_writer.h"
+#include "lib/shape_write.h"
 #include "lib/tca_writer.h"
 #include "lib/viv_write.h"
 #include "lib/wav_write.h"
@@ -164,6 +165,11 @@ void settings_and_devices(const fs::path& work)
     kit_append_crcf(checked);
     put("crcf", "trailer", checked);
     put("crcf", "plain", text("no trailer here"));
+
+    KitShape picture{"PIC ", {0x7B, 2, 2, 1, 1, Bytes(4, 3)}, {{0x6F, 0, 0, 0, 0, Bytes(4, 'c')}, {0x2A, 2, 0, 0, 0, Bytes(8, 9)}}};
+    KitShape nibbles{"NIB ", {0x7A, 3, 2, 0, 0, Bytes(4, 0x12)}, {}};
+    put("shape_bank", "two_shapes", kit_shape_bank({picture, nibbles}));
+    put("shape_bank", "packed", kit_shape_bank({{"PAK ", {0xFB, 2, 2, 0, 0, {0x10, 0xFB, 0, 0, 4, 0, 0, 0}}, {}}}));
     host_set_user_dir("");
 }
 
