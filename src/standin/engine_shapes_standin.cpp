@@ -9,8 +9,6 @@
 
 #include <cstring>
 
-void blockmove(const void* source, void* destination, uint32_t n) { memmove_fast(source, destination, n); }
-
 void movdfl(const void* shape, int32_t x, int32_t y, const DrawMode* mode)
 {
     const auto* p = static_cast<const uint8_t*>(shape);

@@ -1,11 +1,9 @@
-// Provisional: the engine library's block move and shape mover, which the shape and colour Parts of the library will provide. Each
+// Provisional: the engine library's shape mover, which the shape and colour Parts of the library will provide. Each
 // keeps its owner's name and goes when the owner lands.
 #pragma once
 
 #include <cstdint>
 
-// Copies n bytes, right for every overlap.
-void blockmove(const void* source, void* destination, uint32_t n);
 
 // A row function: (source row, destination row address, pixel count).
 using RowFunction = void (*)(const void* source, void* destination, uint32_t count);

@@ -2,6 +2,7 @@
 
 #include "cmn/lib.h"
 #include "win/colour.h"
+#include "win/convshp.h"
 #include "win/shapes.h"
 #include "standin/engine_fonts_standin.h"
 #include "standin/engine_shapes_standin.h"

@@ -2,6 +2,7 @@
 
 #include "standin/engine_shapes_standin.h"
 #include "win/colour.h"
+#include "win/convshp.h"
 #include "win/palette.h"
 #include "win/wind.h"
 
