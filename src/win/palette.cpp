@@ -5,7 +5,6 @@
 #include "win/convshp.h"
 #include "win/shapes.h"
 #include "standin/engine_fonts_standin.h"
-#include "standin/engine_shapes_standin.h"
 #include "win/ddraw.h"
 #include "win/grfreq.h"
 #include "win/wind.h"
