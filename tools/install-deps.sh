@@ -3,7 +3,7 @@
 # when any of them is missing. Safe to run again. With --fuzz it also
 # installs clang and its libFuzzer, which only the fuzz preset needs.
 set -euo pipefail
-packages=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev libgl1-mesa-dri libegl-mesa0
+packages=(cmake ninja-build g++ pkg-config python3 libsdl2-dev libgl-dev libgl1-mesa-dri libegl-mesa0
           libgtest-dev libgmock-dev libbenchmark-dev)
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)

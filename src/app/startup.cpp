@@ -1,4 +1,5 @@
 #include "app/startup.h"
+#include "screen/screen_services.h"
 #include "app/standin_front_end.h"
 
 #include "host/events.h"
@@ -263,6 +264,7 @@ void reinit_3d_framework()
     use_3d_hardware = 1;
     set_window_message_hook(app_message_filter);
     set_restore_hook(restore_display);
+    set_point_mappings(screen_to_game_point, game_to_screen_point);
 }
 
 void reset_startup_flags()

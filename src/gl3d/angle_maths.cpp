@@ -3,7 +3,7 @@
 #include "gl3d/angle_maths.h"
 
 #include "standin/provisional_neighbours.h"
-#include "screen/screen.h"
+#include "host/picture.h"
 
 #include <cmath>
 #include <cstring>
@@ -257,8 +257,8 @@ void rotate_point_roll(int32_t x, int32_t y, int32_t z, int32_t* out_x, int32_t*
 void project_point(int32_t x, int32_t y, int32_t z, int32_t* screen_x, int32_t* screen_y)
 {
     double f = z / camera_globals().projection_d + 1.0;
-    *screen_x = round_to_int(x / f) + 320;
-    *screen_y = round_to_int(-static_cast<double>(y) / f) + static_cast<int32_t>(screen.half_height);
+    *screen_x = round_to_int(x / f) + PICTURE_WIDTH / 2;
+    *screen_y = round_to_int(-static_cast<double>(y) / f) + PICTURE_HEIGHT / 2;
 }
 
 int32_t project_world_point(int32_t x, int32_t y, int32_t z, int32_t* screen_x, int32_t* screen_y)

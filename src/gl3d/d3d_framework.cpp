@@ -181,8 +181,8 @@ uint32_t d3d_create_objects(const d3d_driver* driver, const d3d_device* device, 
         if (!found) return D3DERR_NO_ZBUFFER;
     }
     // The picture is always 640 x 480; the window shows it scaled.
-    fw->width = uint32_t(HOST_PICTURE_WIDTH);
-    fw->height = uint32_t(HOST_PICTURE_HEIGHT);
+    fw->width = uint32_t(PICTURE_WIDTH);
+    fw->height = uint32_t(PICTURE_HEIGHT);
     uint32_t display_bits = p->desktop_mode().bits;
     if (fw->full_screen) {
         bool offered = false;

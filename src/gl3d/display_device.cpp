@@ -1,5 +1,6 @@
 // 3D display start-up and frame services.
 #include "gl3d/display_device.h"
+#include "host/picture.h"
 
 #include "gl3d/d3d.h"
 #include "gl3d/gl.h"
@@ -23,7 +24,7 @@ const DisplayMode k_modes[] = {
 };
 
 struct DisplayGlobals {
-    int32_t width = 640, height = 480;
+    int32_t width = PICTURE_WIDTH, height = PICTURE_HEIGHT;
     uint32_t window_mode = 0;
     HostWindow* window = nullptr;
     void* instance = nullptr;

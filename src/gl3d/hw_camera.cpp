@@ -1,5 +1,6 @@
 // The hardware camera and projection.
 #include "gl3d/hw_camera.h"
+#include "host/picture.h"
 
 #include "gl3d/display_device.h"
 #include "gl3d/gl.h"
@@ -32,10 +33,10 @@ HwTransition* const* g_transitions = nullptr;
 int32_t g_transition_count = 0;
 HwTransition* g_current_transition = nullptr;
 
-float display_height_f() { return static_cast<float>(display_height() > 0 ? display_height() : 480); }
+float display_height_f() { return static_cast<float>(display_height() > 0 ? display_height() : PICTURE_HEIGHT); }
 float display_ratio()
 {
-    float w = static_cast<float>(display_width() > 0 ? display_width() : 640);
+    float w = static_cast<float>(display_width() > 0 ? display_width() : PICTURE_WIDTH);
     return w / display_height_f();
 }
 

@@ -86,6 +86,11 @@ using ClipWindowReader = bool (*)(int32_t window, ClipRect* out);
 void set_clip_window_reader(ClipWindowReader reader);
 bool read_clip_rect(int32_t window, ClipRect* out);
 
+// A screen-aligned quad in screen-centred pixels, corners left-top,
+// right-top, right-bottom, left-bottom, each x, y, u, v: cut to a clip
+// window, u and v moved in proportion. False when nothing of it is inside.
+bool clip_quad_to_window(float quad[4][4], int32_t window);
+
 // The 8-bit screen the software path draws into, locked for the draw.
 struct SoftwareScreen {
     uint8_t* pixels;

@@ -1,5 +1,6 @@
 // Timer pool, icon motion tables and animated colour quads.
 #include "gl3d/timer_pool.h"
+#include "host/picture.h"
 
 #include "gl3d/display_device.h"
 #include "standin/provisional_neighbours.h"
@@ -115,10 +116,10 @@ const IconMotionTable k_tables[MOTION_TABLE_COUNT] = {
     {40, k_out_right.data()}, {40, k_out_left.data()}, {31, k_fall_out.data()},  {40, k_out_up.data()},
 };
 
-int32_t screen_w() { return display_width() > 0 ? display_width() : 640; }
-int32_t screen_h() { return display_height() > 0 ? display_height() : 480; }
-int16_t scaled_x(int16_t offset) { return static_cast<int16_t>(offset * screen_w() / 640); }
-int16_t scaled_y(int16_t offset) { return static_cast<int16_t>(offset * screen_h() / 480); }
+int32_t screen_w() { return display_width() > 0 ? display_width() : PICTURE_WIDTH; }
+int32_t screen_h() { return display_height() > 0 ? display_height() : PICTURE_HEIGHT; }
+int16_t scaled_x(int16_t offset) { return static_cast<int16_t>(offset * screen_w() / PICTURE_WIDTH); }
+int16_t scaled_y(int16_t offset) { return static_cast<int16_t>(offset * screen_h() / PICTURE_HEIGHT); }
 
 int32_t frames_since(int32_t start_frame) { return static_cast<int32_t>(front_end_anim_frame - static_cast<uint32_t>(start_frame)); }
 
@@ -308,8 +309,8 @@ int32_t quad_create()
     for (int32_t slot = 0; slot < QUAD_SLOTS; ++slot) {
         if (g_quads[slot]) continue;
         if (g_screen_width == 0) {
-            g_screen_width = display_width() > 0 ? display_width() : 640;
-            g_screen_height = display_height() > 0 ? display_height() : 480;
+            g_screen_width = display_width() > 0 ? display_width() : PICTURE_WIDTH;
+            g_screen_height = display_height() > 0 ? display_height() : PICTURE_HEIGHT;
         }
         auto* q = static_cast<AnimatedQuad*>(alloc_mem(sizeof(AnimatedQuad), "AnimatedQuad"));
         *q = AnimatedQuad{};

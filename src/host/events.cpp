@@ -69,13 +69,14 @@ uint32_t point_lparam(int x, int y)
     return (static_cast<uint32_t>(x) & 0xFFFFu) | ((static_cast<uint32_t>(y) & 0xFFFFu) << 16);
 }
 
-// Only the left and right buttons have messages of their own.
+// The left, right and middle buttons have messages of their own.
 void translate_button(const SDL_MouseButtonEvent& b)
 {
     bool down = b.type == SDL_MOUSEBUTTONDOWN;
     uint32_t id = HOST_WM_NONE;
     if (b.button == SDL_BUTTON_LEFT) id = down ? HOST_WM_LBUTTONDOWN : HOST_WM_LBUTTONUP;
     if (b.button == SDL_BUTTON_RIGHT) id = down ? HOST_WM_RBUTTONDOWN : HOST_WM_RBUTTONUP;
+    if (b.button == SDL_BUTTON_MIDDLE) id = down ? HOST_WM_MBUTTONDOWN : HOST_WM_MBUTTONUP;
     if (id != HOST_WM_NONE) post(id, 0, point_lparam(b.x, b.y));
 }
 
@@ -102,8 +103,22 @@ void translate_window(const SDL_WindowEvent& w)
     case SDL_WINDOWEVENT_LEAVE: post(HOST_WM_NCMOUSEMOVE, 0, 0); break;
     case SDL_WINDOWEVENT_EXPOSED: post(HOST_WM_ERASEBKGND, 0, 0); break;
     case SDL_WINDOWEVENT_CLOSE: post(HOST_WM_CLOSE, 0, 0); break;
+    case SDL_WINDOWEVENT_MOVED: post(HOST_WM_MOVE, 0, point_lparam(w.data1, w.data2)); break;
     default: break;
     }
+}
+
+uint32_t held_buttons(uint32_t state)
+{
+    return ((state & SDL_BUTTON_LMASK) ? HOST_MK_LBUTTON : 0) | ((state & SDL_BUTTON_RMASK) ? HOST_MK_RBUTTON : 0) |
+           ((state & SDL_BUTTON_MMASK) ? HOST_MK_MBUTTON : 0);
+}
+
+// Typed text as one message a character; only plain ASCII is a character here.
+void translate_text(const SDL_TextInputEvent& t)
+{
+    for (const char* c = t.text; *c; ++c)
+        if (static_cast<unsigned char>(*c) < 128) post(HOST_WM_CHAR, static_cast<unsigned char>(*c), 0);
 }
 
 void ensure_events()
@@ -214,7 +229,8 @@ void host_translate_event(const SDL_Event& e)
     switch (e.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: translate_key(e.key); break;
-    case SDL_MOUSEMOTION: post(HOST_WM_MOUSEMOVE, 0, point_lparam(e.motion.x, e.motion.y)); break;
+    case SDL_MOUSEMOTION: post(HOST_WM_MOUSEMOVE, held_buttons(e.motion.state), point_lparam(e.motion.x, e.motion.y)); break;
+    case SDL_TEXTINPUT: translate_text(e.text); break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: translate_button(e.button); break;
     case SDL_WINDOWEVENT: translate_window(e.window); break;

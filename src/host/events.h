@@ -29,7 +29,7 @@ enum HostMessageId : uint32_t {
     HOST_WM_KEYUP,
     HOST_WM_SYSKEYDOWN,  // F10, Alt, and any key while Alt is held
     HOST_WM_SYSKEYUP,
-    HOST_WM_MOUSEMOVE,   // lparam: x in bits 0-15, y in bits 16-31 (window point)
+    HOST_WM_MOUSEMOVE,   // lparam: x in bits 0-15, y in bits 16-31 (window point); wparam: HOST_MK_ buttons held
     HOST_WM_NCMOUSEMOVE, // the pointer left the client area
     HOST_WM_SYSCOMMAND,  // wparam: HostSysCommand
     HOST_WM_CLOSE,       // the window's close button, or the system asks the program to end
@@ -40,7 +40,14 @@ enum HostMessageId : uint32_t {
     HOST_WM_RBUTTONDOWN,
     HOST_WM_RBUTTONUP,
     HOST_WM_ERASEBKGND,  // the window was uncovered and must be drawn again
+    HOST_WM_MBUTTONDOWN, // lparam: window point, as for a mouse move
+    HOST_WM_MBUTTONUP,
+    HOST_WM_CHAR,        // wparam: a character typed (one ASCII code a message)
+    HOST_WM_MOVE,        // lparam: the window's new position on the screen, x in bits 0-15, y in 16-31
 };
+
+// Buttons held, in a mouse move's wparam.
+constexpr uint32_t HOST_MK_LBUTTON = 0x1, HOST_MK_RBUTTON = 0x2, HOST_MK_MBUTTON = 0x10;
 
 enum HostSysCommand : uint32_t {
     HOST_SC_MINIMIZE = 1,

@@ -273,13 +273,13 @@ bool OpenGlDevice::open(SDL_Window* window)
 
     gl_.glGenTextures(1, &colour_);
     gl_.glBindTexture(GL_TEXTURE_2D, colour_);
-    gl_.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, HOST_PICTURE_WIDTH, HOST_PICTURE_HEIGHT, 0, GL_RGBA,
+    gl_.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, PICTURE_WIDTH, PICTURE_HEIGHT, 0, GL_RGBA,
                      GL_UNSIGNED_BYTE, nullptr);
     gl_.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     gl_.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     gl_.glGenRenderbuffers(1, &depth_);
     gl_.glBindRenderbuffer(GL_RENDERBUFFER, depth_);
-    gl_.glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, HOST_PICTURE_WIDTH, HOST_PICTURE_HEIGHT);
+    gl_.glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, PICTURE_WIDTH, PICTURE_HEIGHT);
     gl_.glGenFramebuffers(1, &frame_);
     gl_.glBindFramebuffer(GL_FRAMEBUFFER, frame_);
     gl_.glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour_, 0);
@@ -319,7 +319,7 @@ bool OpenGlDevice::open(SDL_Window* window)
         return false;
     }
     gl_.glUseProgram(program_);
-    gl_.glUniform2f(gl_.glGetUniformLocation(program_, "u_picture"), HOST_PICTURE_WIDTH, HOST_PICTURE_HEIGHT);
+    gl_.glUniform2f(gl_.glGetUniformLocation(program_, "u_picture"), PICTURE_WIDTH, PICTURE_HEIGHT);
     gl_.glUniform1i(gl_.glGetUniformLocation(program_, "u_texture"), 0);
     gl_.glUniform1i(gl_.glGetUniformLocation(program_, "u_key_mask"), 1);
     u_textured_ = gl_.glGetUniformLocation(program_, "u_textured");
@@ -355,7 +355,7 @@ bool OpenGlDevice::open(SDL_Window* window)
     gl_.glSamplerParameteri(key_sampler_, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     gl_.glBindSampler(1, key_sampler_);
 
-    gl_.glViewport(0, 0, HOST_PICTURE_WIDTH, HOST_PICTURE_HEIGHT);
+    gl_.glViewport(0, 0, PICTURE_WIDTH, PICTURE_HEIGHT);
     // Flat shading takes a list triangle's first vertex, a fan triangle's second.
     gl_.glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
     gl_.glDisable(GL_CULL_FACE);
@@ -479,7 +479,7 @@ void OpenGlDevice::draw_primitive(uint32_t primitive, const HostTLVertex* vertic
     GLenum mode = primitive == HOST_TRIANGLE_FAN ? GL_TRIANGLE_FAN : GL_TRIANGLES;
     if (primitive != HOST_TRIANGLE_FAN && primitive != HOST_TRIANGLE_LIST) return;
     gl_.glBindFramebuffer(GL_FRAMEBUFFER, frame_);
-    gl_.glViewport(0, 0, HOST_PICTURE_WIDTH, HOST_PICTURE_HEIGHT);
+    gl_.glViewport(0, 0, PICTURE_WIDTH, PICTURE_HEIGHT);
     gl_.glUniform1i(u_textured_, bound_ ? 1 : 0);
     gl_.glUniform1i(u_keyed_, bound_ && bound_->keyed && colour_key_on_ ? 1 : 0);
     gl_.glBindBuffer(GL_ARRAY_BUFFER, vbo_);
@@ -502,7 +502,7 @@ bool OpenGlDevice::present()
     gl_.glClearColor(0, 0, 0, 1);
     gl_.glClear(GL_COLOR_BUFFER_BIT);
     gl_.glBindFramebuffer(GL_READ_FRAMEBUFFER, frame_);
-    gl_.glBlitFramebuffer(0, 0, HOST_PICTURE_WIDTH, HOST_PICTURE_HEIGHT, x, y, x + shown.w, y + shown.h,
+    gl_.glBlitFramebuffer(0, 0, PICTURE_WIDTH, PICTURE_HEIGHT, x, y, x + shown.w, y + shown.h,
                           GL_COLOR_BUFFER_BIT, GL_LINEAR);
     SDL_GL_SwapWindow(window_);
     gl_.glBindFramebuffer(GL_FRAMEBUFFER, frame_);
@@ -615,14 +615,14 @@ void OpenGlDevice::set_texture(uint32_t stage, HostTexture* base)
 bool OpenGlDevice::read_picture(uint32_t* pixels)
 {
     if (!pixels) return false;
-    std::vector<uint8_t> rgba(size_t(HOST_PICTURE_WIDTH) * HOST_PICTURE_HEIGHT * 4);
+    std::vector<uint8_t> rgba(size_t(PICTURE_WIDTH) * PICTURE_HEIGHT * 4);
     gl_.glBindFramebuffer(GL_FRAMEBUFFER, frame_);
     gl_.glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    gl_.glReadPixels(0, 0, HOST_PICTURE_WIDTH, HOST_PICTURE_HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    for (int row = 0; row < HOST_PICTURE_HEIGHT; ++row) {
-        const uint8_t* src = &rgba[size_t(HOST_PICTURE_HEIGHT - 1 - row) * HOST_PICTURE_WIDTH * 4];
-        for (int x = 0; x < HOST_PICTURE_WIDTH; ++x, src += 4)
-            pixels[size_t(row) * HOST_PICTURE_WIDTH + x] =
+    gl_.glReadPixels(0, 0, PICTURE_WIDTH, PICTURE_HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    for (int row = 0; row < PICTURE_HEIGHT; ++row) {
+        const uint8_t* src = &rgba[size_t(PICTURE_HEIGHT - 1 - row) * PICTURE_WIDTH * 4];
+        for (int x = 0; x < PICTURE_WIDTH; ++x, src += 4)
+            pixels[size_t(row) * PICTURE_WIDTH + x] =
                 0xFF000000u | uint32_t(src[0]) << 16 | uint32_t(src[1]) << 8 | src[2];
     }
     return gl_.glGetError() == GL_NO_ERROR;
@@ -659,9 +659,9 @@ public:
     int mode_count(int) const override { return 2; }
     HostDisplayMode mode(int, int index) const override
     {
-        return {uint32_t(HOST_PICTURE_WIDTH), uint32_t(HOST_PICTURE_HEIGHT), index == 0 ? 16u : 32u};
+        return {uint32_t(PICTURE_WIDTH), uint32_t(PICTURE_HEIGHT), index == 0 ? 16u : 32u};
     }
-    HostDisplayMode desktop_mode() const override { return {uint32_t(HOST_PICTURE_WIDTH), uint32_t(HOST_PICTURE_HEIGHT), 32}; }
+    HostDisplayMode desktop_mode() const override { return {uint32_t(PICTURE_WIDTH), uint32_t(PICTURE_HEIGHT), 32}; }
     int zbuffer_format_count(int, int) const override { return 1; }
     HostPixelFormat zbuffer_format(int, int, int) const override { return {HOST_PF_ZBUFFER, 16, 0, 0, 0, 0}; }
     HostRenderDevice* create_device(int, int, HostWindow* window, bool) override

@@ -103,7 +103,7 @@ void RecordingDevice::set_texture(uint32_t stage, HostTexture* texture)
 bool RecordingDevice::read_picture(uint32_t* pixels)
 {
     if (!pixels) return false;
-    std::memset(pixels, 0, sizeof(uint32_t) * size_t(HOST_PICTURE_WIDTH) * HOST_PICTURE_HEIGHT);
+    std::memset(pixels, 0, sizeof(uint32_t) * size_t(PICTURE_WIDTH) * PICTURE_HEIGHT);
     return true;
 }
 

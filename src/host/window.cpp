@@ -58,10 +58,10 @@ HostWindow* host_create_window(const char* title, bool exclusive)
     (void)gl_loaded;
 
     Uint32 flags = SDL_WINDOW_OPENGL | (exclusive ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_RESIZABLE);
-    g_window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, HOST_PICTURE_WIDTH,
-                                HOST_PICTURE_HEIGHT, flags);
+    g_window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, PICTURE_WIDTH,
+                                PICTURE_HEIGHT, flags);
     if (!g_window) return nullptr;
-    SDL_SetWindowMinimumSize(g_window, HOST_PICTURE_WIDTH / 4, HOST_PICTURE_HEIGHT / 4);
+    SDL_SetWindowMinimumSize(g_window, PICTURE_WIDTH / 4, PICTURE_HEIGHT / 4);
     // A window that opens is the active one; the game waits for this.
     host_post_message(HostMessage{HOST_WM_ACTIVATE, 1, 0});
     return as_host(g_window);
@@ -80,14 +80,14 @@ bool host_window_minimised() { return g_window && (SDL_GetWindowFlags(g_window) 
 
 HostRect host_picture_rect()
 {
-    int w = HOST_PICTURE_WIDTH, h = HOST_PICTURE_HEIGHT;
+    int w = PICTURE_WIDTH, h = PICTURE_HEIGHT;
     if (g_window) {
         if (SDL_GetWindowFlags(g_window) & SDL_WINDOW_OPENGL)
             SDL_GL_GetDrawableSize(g_window, &w, &h);
         else
             SDL_GetWindowSize(g_window, &w, &h);
     }
-    if (w <= 0 || h <= 0) return HostRect{0, 0, HOST_PICTURE_WIDTH, HOST_PICTURE_HEIGHT};
+    if (w <= 0 || h <= 0) return HostRect{0, 0, PICTURE_WIDTH, PICTURE_HEIGHT};
     // Largest 4:3 rectangle that fits, centred.
     int ph = w * 3 / 4 < h ? w * 3 / 4 : h;
     ph -= ph % 3;
@@ -113,8 +113,8 @@ void host_window_to_picture(int* x, int* y)
     HostRect r = host_picture_rect();
     double sx, sy;
     drawable_scale(&sx, &sy);
-    *x = int((*x * sx - r.x) * HOST_PICTURE_WIDTH / r.w);
-    *y = int((*y * sy - r.y) * HOST_PICTURE_HEIGHT / r.h);
+    *x = int((*x * sx - r.x) * PICTURE_WIDTH / r.w);
+    *y = int((*y * sy - r.y) * PICTURE_HEIGHT / r.h);
 }
 
 void host_picture_to_window(int* x, int* y)
@@ -122,8 +122,8 @@ void host_picture_to_window(int* x, int* y)
     HostRect r = host_picture_rect();
     double sx, sy;
     drawable_scale(&sx, &sy);
-    *x = int((r.x + double(*x) * r.w / HOST_PICTURE_WIDTH) / sx);
-    *y = int((r.y + double(*y) * r.h / HOST_PICTURE_HEIGHT) / sy);
+    *x = int((r.x + double(*x) * r.w / PICTURE_WIDTH) / sx);
+    *y = int((r.y + double(*y) * r.h / PICTURE_HEIGHT) / sy);
 }
 
 void host_present_blank()

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include "host/picture.h"
 
 // The main window, as the rest of the game holds it (an opaque handle).
 struct HostWindow;
@@ -12,8 +13,6 @@ struct HostRect {
     int x, y, w, h;
 };
 
-constexpr int HOST_PICTURE_WIDTH = 640;
-constexpr int HOST_PICTURE_HEIGHT = 480;
 
 // Starts SDL's video. False, with the reason, when it cannot start, or when
 // SDL fell back to a driver that shows nothing (offscreen, dummy) without

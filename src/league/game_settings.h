@@ -55,13 +55,8 @@ struct GameSettings {
     char controller_player_names[CONTROLLER_RECORDS][256];        // empty when none typed
 };
 
-// Once when the front end starts: exhibition of team 0 against team 9.
-void set_session_defaults();
-
-// Game-type queries.
-int32_t game_type_value_zero();
-int32_t team_table_size();
-int32_t competition_team_count();
+// The session defaults and the game-type queries, which read and write the
+// settings where they live, are in match/session_defaults.h.
 
 // The palette file the screen runner loads with each screen while set.
 void clear_screen_palette_name();

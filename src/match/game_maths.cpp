@@ -1,6 +1,6 @@
 #include "match/game_maths.h"
 
-#include "host/clock.h"
+#include "platform/crt_rand.h"
 
 #include <cmath>
 #include <cstring>
@@ -107,13 +107,11 @@ uint32_t nonzero_rand()
 {
     uint32_t v;
     do
-        v = static_cast<uint32_t>(host_rand());
+        v = static_cast<uint32_t>(crt_rand());
     while (v == 0);
     return v;
 }
 } // namespace
-
-int32_t crt_rand() { return host_rand(); }
 
 void seed_game_random()
 {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "match/match_records.h"
+#include "platform/crt_rand.h"
 
 #include <cstdint>
 
@@ -38,8 +39,7 @@ void seed_game_random();
 uint32_t game_random();   // everything but the ball
 uint32_t game_random_b(); // the ball's bounce and flight
 uint32_t random_step(uint32_t state);
-// The C runtime's rand (0..32767), for the cameras and effects.
-int32_t crt_rand();
+// crt_rand, the C runtime's rand for the cameras and effects: platform/crt_rand.h.
 
 // Bubble sorts, ascending keys; equal keys keep their order.
 void sort_by_key16(uint32_t* values, int16_t* keys, int16_t count);

@@ -97,6 +97,7 @@ void new_match_steps(bool reset_replay_buffer_too)
     // 3.
     read_match_settings();
     clear_team_records();
+    fill_marking_offsets();
     load_both_lineups();
     clear_player_slots();
     link_lineup_to_slots();
@@ -326,6 +327,17 @@ void read_match_settings()
     m.wind_y = static_cast<int16_t>(fixed_cos(0, 0));
 }
 
+void fill_marking_offsets()
+{
+    // A matched man stands 256 or 512 goal-side of his opponent.
+    for (auto& team : marking_offsets)
+        for (int i = 0; i < GROUND_MEN; ++i) {
+            team[i][0] = -(256 + 256 * (i & 1));
+            team[i][1] = 0;
+            team[i][2] = 0;
+        }
+}
+
 void clear_team_records()
 {
     std::memset(static_cast<void*>(&game_state.teams), 0, sizeof game_state.teams);
@@ -510,8 +522,9 @@ void place_set_play_positions(TeamRecord* team)
                 } else if (man->spot) {
                     const PlayerSlot* opponent = static_cast<const PlayerSlot*>(man->spot);
                     const int32_t* off = marking_offsets[team->team_number][i];
-                    x = opponent->x - sign * off[0];
-                    y = opponent->y - sign * off[1];
+                    // Minus the gap, plus it on side 2 (the rows are written for side 2).
+                    x = opponent->x + sign * off[0];
+                    y = opponent->y + sign * off[1];
                 }
                 break;
             }

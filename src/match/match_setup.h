@@ -26,6 +26,7 @@ extern FormationSpots formation_tables[2];
 // The gaps a matched key man of the second team keeps to his opponent,
 // written for side 2: x, y and a spare word per slot.
 extern int32_t marking_offsets[2][GROUND_MEN][3];
+void fill_marking_offsets();
 // The umpires' start words (666 each).
 extern int32_t official_words[OFFICIAL_COUNT];
 

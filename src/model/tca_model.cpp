@@ -479,21 +479,3 @@ int tca_word_position(const char* list, const char* word)
     }
     return -1;
 }
-
-void collapse_whitespace(char* s, char with)
-{
-    char* out = s;
-    bool in_run = false;
-    for (const char* p = s; *p; ++p) {
-        bool space = (*p >= 9 && *p <= 13) || *p == ' ';
-        if (space) {
-            if (!in_run) *out++ = with;
-            in_run = true;
-        } else {
-            *out++ = *p;
-            in_run = false;
-        }
-    }
-    if (out > s && in_run) --out;
-    *out = 0;
-}

@@ -2,6 +2,8 @@
 // and the player model, read whole from a "TCA" file.
 #pragma once
 
+#include "platform/text_reader.h"
+
 #include <cstdint>
 
 struct TcaVec3 {
@@ -124,5 +126,4 @@ bool tca_strings_equal(const char* a, const char* b);
 char* tca_copy_string(const char* s);
 // 1-based position of word in a space-separated list, -1 when absent.
 int tca_word_position(const char* list, const char* word);
-// Each run of the bytes 9 to 13 and 32 becomes one `with`; a trailing one goes.
-void collapse_whitespace(char* s, char with);
+// collapse_whitespace: platform/text_reader.h.

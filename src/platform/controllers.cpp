@@ -1,4 +1,5 @@
 #include "platform/controllers.h"
+#include "host/picture.h"
 
 #include "host/clock.h"
 #include "platform/input.h"
@@ -54,8 +55,8 @@ uint8_t* key_bindings[8] = {
 
 constexpr uint32_t MENU_REPEAT_MS = 500;
 // The 2D screen is always 640 x 480.
-constexpr int32_t SCREEN_WIDTH = 640;
-constexpr int32_t SCREEN_HEIGHT = 480;
+constexpr int32_t SCREEN_WIDTH = PICTURE_WIDTH;
+constexpr int32_t SCREEN_HEIGHT = PICTURE_HEIGHT;
 constexpr int32_t IDLE_TICKS = 30;
 constexpr int32_t KEYBOARD_AXIS_CENTRE = 16384;
 constexpr int32_t KEYBOARD_AXIS_MAX = 32767;

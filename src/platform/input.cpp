@@ -1,6 +1,6 @@
 #include "platform/input.h"
 
-#include "screen/screen_services.h"
+#include "platform/mouse.h"
 
 #include <cstring>
 
@@ -199,7 +199,7 @@ void read_mouse(int32_t* x, int32_t* y, uint8_t* buttons, int32_t* dx, int32_t* 
         }
     }
     host_get_cursor_pos(x, y);
-    screen_to_game_point(x, y);
+    desktop_to_game_point(x, y);
     *buttons = mouse_buttons;
 }
 
@@ -218,7 +218,7 @@ int joystick_device_info(int32_t n, HostDeviceInfo* info)
 
 void set_cursor_pos(int32_t x, int32_t y)
 {
-    game_to_screen_point(&x, &y);
+    game_to_desktop_point(&x, &y);
     host_set_cursor_pos(x, y);
 }
 

@@ -1,4 +1,5 @@
 #include "platform/language.h"
+#include "host/picture.h"
 
 #include "platform/fatal_error.h"
 #include "platform/files.h"
@@ -216,7 +217,7 @@ char* string_append(char* destination, const char* source)
 namespace
 {
 
-constexpr int32_t SCREEN_UNITS_WIDE = 640;
+constexpr int32_t SCREEN_UNITS_WIDE = PICTURE_WIDTH;
 
 int32_t icon_text_width(const menu_icon* icon)
 {

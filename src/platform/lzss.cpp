@@ -1,6 +1,6 @@
 #include "platform/lzss.h"
+#include "platform/text_reader.h"
 
-#include "model/tca_model.h"
 #include "platform/directory.h"
 
 #include <algorithm>

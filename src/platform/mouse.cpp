@@ -5,7 +5,6 @@
 #include "host/events.h"
 #include "host/window.h"
 #include "platform/message_pump.h"
-#include "screen/screen_services.h"
 #include "platform/app_state.h"
 
 MouseState mouse_state;
@@ -57,7 +56,7 @@ int32_t mouse_message_hook(HostWindow* window, uint32_t message, uint32_t, uint3
     host_window_position(window, &wx, &wy);
     x += wx;
     y += wy;
-    screen_to_game_point(&x, &y);
+    desktop_to_game_point(&x, &y);
     mouse_state.x = x;
     mouse_state.y = y;
     return 0;
@@ -125,4 +124,25 @@ uint32_t map_joystick_buttons(const WinmmReading entries[WINMM_JOYSTICKS])
         packed |= byte << (8 * j);
     }
     return packed;
+}
+
+namespace {
+PointMapping g_to_game = nullptr;
+PointMapping g_to_desktop = nullptr;
+} // namespace
+
+void set_point_mappings(PointMapping to_game, PointMapping to_desktop)
+{
+    g_to_game = to_game;
+    g_to_desktop = to_desktop;
+}
+
+void desktop_to_game_point(int32_t* x, int32_t* y)
+{
+    if (g_to_game) g_to_game(x, y);
+}
+
+void game_to_desktop_point(int32_t* x, int32_t* y)
+{
+    if (g_to_desktop) g_to_desktop(x, y);
 }

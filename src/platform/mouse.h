@@ -23,6 +23,14 @@ struct MouseState {
 extern MouseState mouse_state;
 
 void init_mouse(int32_t device);
+
+// Between desktop points and the game's 640 x 480 points. The display in use
+// installs the mapping that fits it (the screen services'); without one the
+// points are taken as they are.
+using PointMapping = void (*)(int32_t* x, int32_t* y);
+void set_point_mappings(PointMapping to_game, PointMapping to_desktop);
+void desktop_to_game_point(int32_t* x, int32_t* y);
+void game_to_desktop_point(int32_t* x, int32_t* y);
 // The main window passes every message here first: 0 when handled (a mouse
 // move into x and y), 1 to pass it on.
 int32_t mouse_message_hook(HostWindow* window, uint32_t message, uint32_t wparam, uint32_t lparam);

@@ -206,3 +206,21 @@ int32_t skip_blanks(const uint8_t* base, uint32_t* position, uint32_t limit)
 {
     return skip_until(base, position, limit, [](uint8_t c) { return !is_blank(c); });
 }
+
+void collapse_whitespace(char* s, char with)
+{
+    char* out = s;
+    bool in_run = false;
+    for (const char* p = s; *p; ++p) {
+        bool space = (*p >= 9 && *p <= 13) || *p == ' ';
+        if (space) {
+            if (!in_run) *out++ = with;
+            in_run = true;
+        } else {
+            *out++ = *p;
+            in_run = false;
+        }
+    }
+    if (out > s && in_run) --out;
+    *out = 0;
+}

@@ -42,3 +42,6 @@ int32_t read_word(char* destination, uint8_t* base, uint32_t* position, uint32_t
 int32_t skip_to_line_end(const uint8_t* base, uint32_t* position, uint32_t limit);
 int32_t skip_line_ends(const uint8_t* base, uint32_t* position, uint32_t limit);
 int32_t skip_blanks(const uint8_t* base, uint32_t* position, uint32_t limit);
+
+// Each run of the bytes 9 to 13 and 32 becomes one `with`; a trailing one goes.
+void collapse_whitespace(char* s, char with);

@@ -3,10 +3,12 @@
 // the 8-bit screen.
 #pragma once
 
+#include "host/picture.h"
+
 #include <cstdint>
 
-constexpr uint32_t SCREEN_WIDTH = 640;
-constexpr uint32_t SCREEN_HEIGHT = 480;
+constexpr uint32_t SCREEN_WIDTH = PICTURE_WIDTH;
+constexpr uint32_t SCREEN_HEIGHT = PICTURE_HEIGHT;
 constexpr int32_t CLIP_WINDOW_COUNT = 8;
 
 // Pixel format record in the display's own layout (32 bytes).

@@ -1,4 +1,6 @@
 #include "screen/screen_flip.h"
+#include "screen/screen_services.h"
+#include "host/picture.h"
 
 #include "host/events.h"
 #include "host/process.h"
@@ -29,15 +31,13 @@ uint32_t repaint_requested = 0;
 namespace {
 
 bool g_screen_saver_was_on = false;
-constexpr int32_t screen_width = 640;
-constexpr int32_t screen_height = 480;
 
 int32_t (*g_window_filter)(HostWindow*, uint32_t, uint32_t, uint32_t) = nullptr;
 
 // Both surfaces of a flipping pair hold the same kind of picture.
 Surface* make_screen_surface(uint32_t caps)
 {
-    Surface* s = surface_new(screen_width, screen_height, 8, 0, 0, 0, caps);
+    Surface* s = surface_new(PICTURE_WIDTH, PICTURE_HEIGHT, 8, 0, 0, 0, caps);
     if (!s) fatal_error_sub(220, 0, "create_ddraw_surfaces", 0);
     return s;
 }
@@ -134,10 +134,10 @@ void copy_to_surface(const uint8_t* image, Surface* surface, int32_t width, int3
 
 void copy_to_vram(Surface* source, Surface* destination)
 {
-    SurfaceRect whole{0, 0, screen_width, screen_height};
+    SurfaceRect whole{0, 0, PICTURE_WIDTH, PICTURE_HEIGHT};
     if (source && destination && (source->lost || destination->lost)) source->lost = destination->lost = false;
-    if (!source || !destination || source->width < screen_width || destination->width < screen_width ||
-        source->height < screen_height || destination->height < screen_height)
+    if (!source || !destination || source->width < PICTURE_WIDTH || destination->width < PICTURE_WIDTH ||
+        source->height < PICTURE_HEIGHT || destination->height < PICTURE_HEIGHT)
         fatal_error_sub(224, 0, "copy_to_vram", 0);
     blit(source, destination, &whole, &whole);
 }
@@ -183,6 +183,7 @@ int32_t start_display(HostWindow* window, int32_t, int32_t, int32_t, int32_t)
 {
     set_main_window(window);
     set_restore_hook(restore_display);
+    set_point_mappings(screen_to_game_point, game_to_screen_point);
     if (!exclusive_mode) page_flipping = 0;
     return create_ddraw_surfaces();
 }
@@ -215,12 +216,12 @@ void check_back_buffer_pitch()
 
 void clear_screen_buffer()
 {
-    Surface* clear = surface_new(640, screen_height, 8, 0, 0, 0, SURFACE_OFFSCREEN | SURFACE_SYSTEM_MEMORY);
+    Surface* clear = surface_new(PICTURE_WIDTH, PICTURE_HEIGHT, 8, 0, 0, 0, SURFACE_OFFSCREEN | SURFACE_SYSTEM_MEMORY);
     if (!clear) fatal_error(220);
-    uint32_t size = 640u * screen_height;
+    uint32_t size = uint32_t(PICTURE_WIDTH) * PICTURE_HEIGHT;
     uint8_t* zeros = static_cast<uint8_t*>(alloc_mem(size, "clear screen buffer"));
     std::memset(zeros, 0, size);
-    copy_to_surface(zeros, clear, 640, screen_height);
+    copy_to_surface(zeros, clear, PICTURE_WIDTH, PICTURE_HEIGHT);
     free_mem(zeros);
     if (back_surface) {
         blit(clear, back_surface, nullptr, nullptr);

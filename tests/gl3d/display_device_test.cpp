@@ -11,6 +11,7 @@
 
 #include <SDL.h>
 
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -190,6 +191,70 @@ TEST_F(ShellTest, MouseButtonsAndMotion)
     glw_window_proc(nullptr, GLW_WM_RBUTTONDOWN, 0, 7);
     EXPECT_EQ(seen[0], 7);
     EXPECT_EQ(seen[2], 2);
+}
+
+// What the host makes of SDL's events reaches the callbacks through the
+// shell's hook, with the shell's numbers and button bits.
+TEST_F(ShellTest, TheHostsMouseCharactersAndMovesReachTheShell)
+{
+    struct Call {
+        char what;
+        int32_t x, y, buttons;
+    };
+    static std::vector<Call> calls;
+    calls.clear();
+    glw_set_motion_func([](int32_t x, int32_t y, int32_t buttons) {
+        calls.push_back({'m', x, y, buttons});
+        return 0;
+    });
+    glw_set_button_down_func([](int32_t x, int32_t y, int32_t button) {
+        calls.push_back({'d', x, y, button});
+        return 0;
+    });
+    glw_set_button_up_func([](int32_t x, int32_t y, int32_t button) {
+        calls.push_back({'u', x, y, button});
+        return 0;
+    });
+    host_clear_messages();
+    glw_install_message_hook();
+
+    SDL_Event e{};
+    e.type = SDL_MOUSEBUTTONDOWN, e.button.button = SDL_BUTTON_MIDDLE, e.button.x = 30, e.button.y = 40;
+    host_translate_event(e);
+    e = SDL_Event{};
+    e.type = SDL_MOUSEMOTION, e.motion.state = SDL_BUTTON_LMASK | SDL_BUTTON_MMASK, e.motion.x = 5, e.motion.y = 6;
+    host_translate_event(e);
+    e = SDL_Event{};
+    e.type = SDL_MOUSEBUTTONUP, e.button.button = SDL_BUTTON_RIGHT, e.button.x = 7, e.button.y = 8;
+    host_translate_event(e);
+    e = SDL_Event{};
+    e.type = SDL_TEXTINPUT;
+    std::strcpy(e.text.text, "a!7");
+    host_translate_event(e);
+    e = SDL_Event{};
+    e.type = SDL_WINDOWEVENT, e.window.event = SDL_WINDOWEVENT_MOVED, e.window.data1 = 120, e.window.data2 = 80;
+    host_translate_event(e);
+    for (HostMessage m; host_peek_message(&m);) host_dispatch_message(m);
+    host_set_message_hook(nullptr);
+    glw_set_button_up_func(nullptr);
+
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].what, 'd');
+    EXPECT_EQ(calls[0].x, 30);
+    EXPECT_EQ(calls[0].y, 40);
+    EXPECT_EQ(calls[0].buttons, 4);
+    EXPECT_EQ(calls[1].what, 'm');
+    EXPECT_EQ(calls[1].x, 5);
+    EXPECT_EQ(calls[1].buttons, 5) << "left and middle held";
+    EXPECT_EQ(calls[2].what, 'u');
+    EXPECT_EQ(calls[2].buttons, 2);
+    std::vector<int32_t> typed;
+    for (const Key& k : keys) typed.push_back(k.key);
+    EXPECT_EQ(typed, (std::vector<int32_t>{'a', '7'}));
+    int32_t x = 0, y = 0;
+    glw_get_client(&x, &y, nullptr, nullptr);
+    EXPECT_EQ(x, 120);
+    EXPECT_EQ(y, 80);
 }
 
 TEST_F(ShellTest, TheMessageHookSeesEverythingFirstAndMayKeepTheProgramRunning)

@@ -32,7 +32,7 @@ protected:
         start_3d_display(0, 0, 0, 1);
         device = display_3d_device();
         ASSERT_NE(device, nullptr);
-        picture.resize(HOST_PICTURE_WIDTH * HOST_PICTURE_HEIGHT);
+        picture.resize(PICTURE_WIDTH * PICTURE_HEIGHT);
     }
     void TearDown() override
     {
@@ -66,7 +66,7 @@ protected:
         const float p[3] = {x, y, z};
         int32_t px = 0, py = 0;
         EXPECT_EQ(gl_project_raster(p, &px, &py), 1);
-        uint32_t c = picture[static_cast<size_t>(py) * HOST_PICTURE_WIDTH + static_cast<size_t>(px)];
+        uint32_t c = picture[static_cast<size_t>(py) * PICTURE_WIDTH + static_cast<size_t>(px)];
         return {int((c >> 16) & 0xFF), int((c >> 8) & 0xFF), int(c & 0xFF)};
     }
 

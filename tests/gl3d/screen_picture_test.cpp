@@ -46,6 +46,7 @@ protected:
         reset_hw_fonts();
         reset_sprite_sets();
         reset_timer_pool();
+        reset_hw_camera();
         app_active = 1;
         app_suspended = 0;
         start_3d_display(0, 0, 0, 1);
@@ -58,7 +59,7 @@ protected:
         // The screens' default states: vertex colours, blending by source alpha.
         set_colour_mode(2, 0xFFFFFFFF);
         set_blend_mode(4, 5);
-        picture.resize(HOST_PICTURE_WIDTH * HOST_PICTURE_HEIGHT);
+        picture.resize(PICTURE_WIDTH * PICTURE_HEIGHT);
     }
     void TearDown() override
     {
@@ -73,6 +74,7 @@ protected:
         glw_destroy_window();
         free_driver_list();
         refresh_display_info();
+        reset_display_device();
     }
 
     // Queues the screen: a panel, the ball icon, and a word in yellow.
@@ -96,7 +98,7 @@ protected:
 
     Rgb at(int x, int y) const
     {
-        uint32_t c = picture[static_cast<size_t>(y) * HOST_PICTURE_WIDTH + x];
+        uint32_t c = picture[static_cast<size_t>(y) * PICTURE_WIDTH + x];
         return {int((c >> 16) & 0xFF), int((c >> 8) & 0xFF), int(c & 0xFF)};
     }
     static void expect(Rgb a, Rgb e, int tolerance, const char* what)

@@ -2,10 +2,13 @@
 // texturing, flat shading and the texture formats it lists.
 #include "host/host_sdl.h"
 #include "host/render_device.h"
+#include "host/window.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <array>
+#include <string>
 #include <vector>
 
 namespace {
@@ -22,21 +25,23 @@ protected:
         ASSERT_NE(device, nullptr);
         device->set_render_state(HOST_RS_ZENABLE, 0);
         device->clear(0, 1.0f);
-        picture.resize(HOST_PICTURE_WIDTH * HOST_PICTURE_HEIGHT);
+        picture.resize(PICTURE_WIDTH * PICTURE_HEIGHT);
     }
     void TearDown() override
     {
         host_display_provider()->release_device(device);
         SDL_DestroyWindow(window);
     }
-    uint32_t pixel(int x, int y) const { return picture[static_cast<size_t>(y) * HOST_PICTURE_WIDTH + x] & 0xFFFFFF; }
+    uint32_t pixel(int x, int y) const { return picture[static_cast<size_t>(y) * PICTURE_WIDTH + x] & 0xFFFFFF; }
     void quad(float x0, float y0, float x1, float y1, float rhw0, float rhw1, uint32_t colour0 = 0xFFFFFFFF,
-              uint32_t colour1 = 0xFFFFFFFF)
+              uint32_t colour1 = 0xFFFFFFFF, float z = 0.5f)
     {
-        const HostTLVertex v[4] = {{x0, y0, 0.5f, rhw0, colour0, 0, 0, 0}, {x1, y0, 0.5f, rhw1, colour1, 0, 1, 0},
-                                   {x1, y1, 0.5f, rhw1, colour1, 0, 1, 1}, {x0, y1, 0.5f, rhw0, colour0, 0, 0, 1}};
+        const HostTLVertex v[4] = {{x0, y0, z, rhw0, colour0, 0, 0, 0}, {x1, y0, z, rhw1, colour1, 0, 1, 0},
+                                   {x1, y1, z, rhw1, colour1, 0, 1, 1}, {x0, y1, z, rhw0, colour0, 0, 0, 1}};
         device->draw_primitive(HOST_TRIANGLE_FAN, v, 4);
     }
+    // The whole picture in one colour at depth z.
+    void cover(uint32_t colour, float z = 0.5f) { quad(-0.5f, -0.5f, 639.5f, 479.5f, 1, 1, colour, colour, z); }
 
     SDL_Window* window = nullptr;
     HostRenderDevice* device = nullptr;
@@ -105,6 +110,115 @@ TEST_F(OpenGlDeviceTest, SixteenBitFormatsInAFixedOrder)
         EXPECT_EQ((f.flags & HOST_PF_ALPHAPIXELS) != 0, alpha_masks[i] != 0);
     }
     EXPECT_EQ(device->create_texture(4, 4, {HOST_PF_RGB, 32, 0xFF0000, 0xFF00, 0xFF, 0}), nullptr);
+}
+
+TEST_F(OpenGlDeviceTest, EachDepthCompareKeepsItsOwnRule)
+{
+    // A second cover nearer than, level with and farther than the first, at 0.5.
+    const float depths[3] = {0.25f, 0.5f, 0.75f};
+    const struct {
+        uint32_t function;
+        bool drawn[3];
+    } cases[] = {
+        {HOST_CMP_NEVER, {false, false, false}},       {HOST_CMP_LESS, {true, false, false}},
+        {HOST_CMP_EQUAL, {false, true, false}},        {HOST_CMP_LESSEQUAL, {true, true, false}},
+        {HOST_CMP_GREATER, {false, false, true}},      {HOST_CMP_NOTEQUAL, {true, false, true}},
+        {HOST_CMP_GREATEREQUAL, {false, true, true}},  {HOST_CMP_ALWAYS, {true, true, true}},
+    };
+    device->set_render_state(HOST_RS_ZENABLE, 1);
+    device->set_render_state(HOST_RS_ZWRITEENABLE, 1);
+    for (const auto& c : cases)
+        for (int d = 0; d < 3; ++d) {
+            SCOPED_TRACE(testing::Message() << "compare " << c.function << ", depth " << depths[d]);
+            device->clear(0, 1.0f);
+            device->set_render_state(HOST_RS_ZFUNC, HOST_CMP_ALWAYS);
+            cover(0xFF0000FF);
+            device->set_render_state(HOST_RS_ZFUNC, c.function);
+            cover(0xFF00FF00, depths[d]);
+            ASSERT_TRUE(device->read_picture(picture.data()));
+            EXPECT_EQ(pixel(320, 240), c.drawn[d] ? 0x00FF00u : 0x0000FFu);
+        }
+}
+
+TEST_F(OpenGlDeviceTest, BlendFactorsWeighBothColours)
+{
+    // Every channel of both colours is non-zero, so every factor shows.
+    const uint32_t under = 0xFF604020, over = 0x80C0A0E0; // alpha 128
+    auto channels = [](uint32_t c) { return std::array<int, 3>{int(c >> 16 & 255), int(c >> 8 & 255), int(c & 255)}; };
+    const auto u = channels(under), o = channels(over);
+    const double a = 128.0 / 255.0;
+    const struct {
+        const char* what;
+        uint32_t src, dest;
+        double (*mix)(double over, double under, double alpha);
+    } cases[] = {
+        {"src alpha, 1 - src alpha", HOST_BLEND_SRCALPHA, HOST_BLEND_INVSRCALPHA,
+         [](double s, double d, double al) { return s * al + d * (1 - al); }},
+        {"one, one", HOST_BLEND_ONE, HOST_BLEND_ONE, [](double s, double d, double) { return s + d; }},
+        {"dest colour, zero", HOST_BLEND_DESTCOLOR, HOST_BLEND_ZERO,
+         [](double s, double d, double) { return s * d / 255.0; }},
+        {"zero, src colour", HOST_BLEND_ZERO, HOST_BLEND_SRCCOLOR,
+         [](double s, double d, double) { return d * s / 255.0; }},
+        {"one, 1 - src colour", HOST_BLEND_ONE, HOST_BLEND_INVSRCCOLOR,
+         [](double s, double d, double) { return s + d * (1 - s / 255.0); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        device->clear(0, 1.0f);
+        cover(under);
+        device->set_texture_stage_state(0, HOST_TSS_ALPHAOP, HOST_TOP_SELECTARG1);
+        device->set_texture_stage_state(0, HOST_TSS_ALPHAARG1, HOST_TA_DIFFUSE);
+        device->set_render_state(HOST_RS_ALPHABLENDENABLE, 1);
+        device->set_render_state(HOST_RS_SRCBLEND, c.src);
+        device->set_render_state(HOST_RS_DESTBLEND, c.dest);
+        cover(over);
+        device->set_render_state(HOST_RS_ALPHABLENDENABLE, 0);
+        ASSERT_TRUE(device->read_picture(picture.data()));
+        const auto got = channels(pixel(320, 240));
+        for (int i = 0; i < 3; ++i) {
+            double want = c.mix(o[i], u[i], a);
+            EXPECT_NEAR(got[i], want > 255 ? 255 : want, 2.0) << "channel " << i;
+        }
+    }
+}
+
+// The main window keeps the picture's 4:3 shape: a wide window shows it
+// centred between black bars (80 pixels each side of 800 x 480).
+TEST(OpenGlDeviceWindow, TheMainWindowLetterboxesThePicture)
+{
+    std::string reason;
+    ASSERT_TRUE(host_start_video(&reason)) << reason;
+    SDL_Window* window = as_sdl(host_create_window("letterbox", false));
+    ASSERT_NE(window, nullptr) << SDL_GetError();
+    SDL_SetWindowSize(window, 800, 480);
+    int width = 0, height = 0;
+    SDL_GL_GetDrawableSize(window, &width, &height);
+    ASSERT_EQ(width, 800);
+    ASSERT_EQ(height, 480);
+    HostRenderDevice* device = host_display_provider()->create_device(0, 0, as_host(window), false);
+    ASSERT_NE(device, nullptr);
+    device->clear(0xFFFFFFFF, 1.0f);
+    ASSERT_TRUE(device->present());
+
+    // What the window now shows (a pbuffer without a display keeps it).
+    using BindFramebuffer = void (*)(unsigned, unsigned);
+    using ReadPixels = void (*)(int, int, int, int, unsigned, unsigned, void*);
+    auto bind = reinterpret_cast<BindFramebuffer>(SDL_GL_GetProcAddress("glBindFramebuffer"));
+    auto read = reinterpret_cast<ReadPixels>(SDL_GL_GetProcAddress("glReadPixels"));
+    ASSERT_TRUE(bind && read);
+    std::vector<uint32_t> shown(800 * 480);
+    bind(0x8CA8 /* GL_READ_FRAMEBUFFER */, 0);
+    read(0, 0, 800, 480, 0x1908 /* GL_RGBA */, 0x1401 /* GL_UNSIGNED_BYTE */, shown.data());
+    auto lit = [&](int x) { return (shown[240 * 800 + x] & 0xFFFFFF) != 0; };
+    // The headless surface keeps the size the window was made with, so only
+    // the left bar and where the picture starts can be seen.
+    EXPECT_FALSE(lit(40)) << "the left bar";
+    EXPECT_FALSE(lit(79));
+    EXPECT_TRUE(lit(81)) << "the picture from x = 80";
+    EXPECT_TRUE(lit(300));
+
+    host_display_provider()->release_device(device);
+    host_destroy_window();
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "match/formation.h"
+#include "match/session_defaults.h"
 #include "match/proposals.h"
 
 #include "league/game_settings.h"

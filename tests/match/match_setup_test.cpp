@@ -200,3 +200,26 @@ TEST_F(MatchSetup, TheStartBlockSitsBesideTheGatheringPointOffTheGround)
             }
     }
 }
+
+TEST_F(MatchSetup, TheFullRestartPlacesTheKeyMenForTheBounce)
+{
+    init_match(INIT_SWAP_ENDS_FULL);
+    // Ends changed: the first team now on side 1, the second on side 2.
+    const TeamRecord& first = team_records[0];
+    const TeamRecord& second = team_records[1];
+    ASSERT_EQ(first.side, 1);
+    EXPECT_EQ(first.slots[first.key_men[0]].x, 2048) << "the ruckman";
+    EXPECT_EQ(second.slots[second.key_men[0]].x, -2048);
+    // The first team's key men at the fixed points, negated off side 2.
+    EXPECT_EQ(first.slots[first.key_men[1]].x, 6400);
+    EXPECT_EQ(first.slots[first.key_men[1]].y, -3840);
+    EXPECT_EQ(first.slots[first.key_men[2]].y, 1);
+    // The second team's beside the men they are matched with, goal-side.
+    for (int k = 1; k < 4; ++k) {
+        const PlayerSlot& man = second.slots[second.key_men[k]];
+        const PlayerSlot& opponent = first.slots[first.key_men[k]];
+        ASSERT_EQ(man.spot, &opponent);
+        EXPECT_EQ(man.x, opponent.x + marking_offsets[1][man.number][0]);
+    }
+    EXPECT_EQ(match_globals.match_state, CENTRE_BOUNCE_SETUP);
+}

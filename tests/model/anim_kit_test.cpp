@@ -4,6 +4,9 @@
 #include "lib/anim_validator.h"
 
 #include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -39,6 +42,33 @@ TEST_F(BrokenKit, ARowWhoseFileDoesNotSuitItFails)
     EXPECT_NE(all.find("row 1 (L_walk_nb): length 750000 us, but its script runs 20 frames"), std::string::npos) << all;
     EXPECT_NE(all.find("row 1 (L_walk_nb): travels"), std::string::npos) << all;
     EXPECT_EQ(all.find("row 2 "), std::string::npos) << all;
+}
+
+TEST_F(BrokenKit, AValueThatIsNotANumberFailsWhereverItIs)
+{
+    std::filesystem::copy(kit_data_dir(), dir, std::filesystem::copy_options::recursive);
+    // The root's last position key: its height (y), which no angle is made of.
+    const std::string file = dir + "/3d display/pafs/L_walk_nb.paf";
+    std::ifstream in(file, std::ios::binary);
+    std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    in.close();
+    const char* error = nullptr;
+    PafAnimation* a = parse_paf(bytes.data(), static_cast<uint32_t>(bytes.size()), &error);
+    ASSERT_NE(a, nullptr) << error;
+    uint32_t rot_keys = 0;
+    for (int t = 0; t < a->track_count; ++t) rot_keys += a->tracks[t].rot_count;
+    const uint32_t last_root_pos = 5 + 16u * a->track_count + 20u * rot_keys + 16u * (a->tracks[0].pos_count - 1);
+    free_paf(a);
+    const uint32_t nan_bits = 0x7FC00000u;
+    std::memcpy(&bytes[last_root_pos + 8], &nan_bits, 4);
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+    std::vector<std::string> problems;
+    validate_animations(problems, nullptr);
+    std::string all;
+    for (const std::string& p : problems) all += p + "\n";
+    EXPECT_NE(all.find("row 1 (L_walk_nb): track 0 key"), std::string::npos) << all;
+    EXPECT_NE(all.find("holds a value that is not a number"), std::string::npos) << all;
 }
 
 } // namespace

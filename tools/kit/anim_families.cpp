@@ -465,7 +465,8 @@ Pose signal(const Motion& m, const MotionContext& c, float f)
 
 Pose blow(const Motion& m, const MotionContext& c, float f)
 {
-    float r = static_cast<float>(c.contact_frame + 1);
+    // A row without a blow event strikes half-way.
+    float r = static_cast<float>(c.contact_frame >= 0 ? c.contact_frame + 1 : c.frames / 2);
     Pose guard = stand();
     guard.rx[L_SHOULDER] = guard.rx[R_SHOULDER] = -0.9f;
     guard.rx[L_ELBOW] = guard.rx[R_ELBOW] = -1.9f;

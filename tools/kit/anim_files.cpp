@@ -322,7 +322,13 @@ void build_all(void* arg)
             break;
         }
         std::string name = std::string("3d display\\pafs\\") + file;
-        b.ok = kit_write_file(*b.ctx, name.c_str(), write_paf(build_motion(*m, context_for(row))), *b.error);
+        const PafFileData paf = build_motion(*m, context_for(row));
+        if (!paf_is_finite(paf)) {
+            *b.error = std::string(file) + " holds a value that is not a finite number";
+            b.ok = false;
+            break;
+        }
+        b.ok = kit_write_file(*b.ctx, name.c_str(), write_paf(paf), *b.error);
     }
     free_player_model();
 }

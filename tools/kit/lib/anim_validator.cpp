@@ -110,6 +110,16 @@ void check_keys(Checker& c, int row, int frames)
             c.fail(row, "track %d does not key every frame from 0 to %d", t, frames);
             return;
         }
+        // Every value of every key, not only the angles the skeleton makes of them.
+        for (uint32_t k = 0; k < tr.rot_count; ++k) {
+            const PafRotKey& r = tr.rot[k];
+            const bool pos_ok = tr.pos_count == 0 || (std::isfinite(tr.pos[k].x) && std::isfinite(tr.pos[k].y) &&
+                                                      std::isfinite(tr.pos[k].z));
+            if (!std::isfinite(r.w) || !std::isfinite(r.x) || !std::isfinite(r.y) || !std::isfinite(r.z) || !pos_ok) {
+                c.fail(row, "track %d key %u holds a value that is not a number", t, k);
+                return;
+            }
+        }
     }
     if (a->tracks[0].pos_count == 0) c.fail(row, "the root has no position keys");
 }

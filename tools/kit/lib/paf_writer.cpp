@@ -2,6 +2,7 @@
 
 #include "lib/kit.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -37,4 +38,15 @@ std::vector<uint8_t> write_paf(const PafFileData& paf)
             f32(w, k.x), f32(w, k.y), f32(w, k.z);
         }
     return w.bytes;
+}
+
+bool paf_is_finite(const PafFileData& paf)
+{
+    for (const PafTrackData& t : paf.tracks) {
+        for (const PafRotKey& k : t.rot)
+            if (!std::isfinite(k.w) || !std::isfinite(k.x) || !std::isfinite(k.y) || !std::isfinite(k.z)) return false;
+        for (const PafPosKey& k : t.pos)
+            if (!std::isfinite(k.x) || !std::isfinite(k.y) || !std::isfinite(k.z)) return false;
+    }
+    return true;
 }

@@ -19,3 +19,5 @@ struct PafFileData {
 };
 
 std::vector<uint8_t> write_paf(const PafFileData& paf);
+// True when every key value is a finite number (the kit writes no other).
+bool paf_is_finite(const PafFileData& paf);

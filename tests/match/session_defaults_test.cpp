@@ -1,5 +1,6 @@
 #include "match/controller_sides.h"
 #include "league/game_settings.h"
+#include "match/session_defaults.h"
 #include "league/league_data.h"
 #include "match/match_records.h"
 #include "platform/controllers.h"

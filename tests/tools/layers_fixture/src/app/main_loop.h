@@ -1,0 +1,3 @@
+#pragma once
+#include "match/ball.h"
+#include "host/window.h"

@@ -1,0 +1,3 @@
+#pragma once
+#include <SDL.h>
+struct SDL_Window* host_window();

@@ -1,0 +1,2 @@
+#pragma once
+#include "app/main_loop.h"
