@@ -374,4 +374,48 @@ TEST_F(SpriteLayerTest, SoftwareBanksCountTheirSpritesWithinTheBank)
     set_sprite_set_mode(1);
 }
 
+TEST_F(SpriteLayerTest, SpritesAreCutToTheirClipWindow)
+{
+    write_set(files);
+    int32_t slot = load_sprite_set("set.sph", nullptr, 0);
+    set_clip_window_reader([](int32_t window, ClipRect* out) {
+        *out = window == 2 ? ClipRect{0, 0, 640, 240} : ClipRect{0, 0, 640, 480};
+        return true;
+    });
+    // 16 x 8 with its hot spot in the middle: rows 236..244, cut at 240.
+    queue_sprite(sprite_set_record(slot, 0), 320, 240, 0, 1, 256, 2);
+    queue_sprite(sprite_set_record(slot, 0), 320, 250, 0, 1, 256, 2); // wholly below: not drawn
+    device.forget();
+    flush_sprites();
+    set_clip_window_reader(nullptr);
+    std::vector<Box> boxes = drawn_boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NEAR(boxes[0].bottom, 240.0f, 1.0f);
+    EXPECT_NEAR(boxes[0].bottom - boxes[0].top, 4.0f, 0.3f);
+    float v_max = 0;
+    const std::vector<RecordedCall> draws = device.of_kind(RecordedCall::DRAW);
+    for (const HostTLVertex& v : draws[0].vertices) v_max = std::max(v_max, v.v);
+    EXPECT_NEAR(v_max, 0.5f, 1e-3f);
+}
+
+TEST_F(SpriteLayerTest, ShadedTextTakesTheQuadsShade)
+{
+    write_font("f.fnt");
+    int32_t slot = create_hw_font("f.fnt");
+    set_hw_font_colour(slot, 0xFF80FFFF);
+    int32_t q = quad_create();
+    const QuadColour dim[4] = {{255, 128, 0}, {255, 128, 0}, {255, 128, 0}, {255, 128, 0}};
+    quad_setcorners(q, dim);
+    quad_flagon(q);
+    set_hw_text_shaded(1);
+    float at[2] = {10, 10};
+    draw_hw_string("a", at, 0, slot);
+    set_hw_text_shaded(0);
+    device.forget();
+    flush_sprites();
+    const std::vector<RecordedCall> draws = device.of_kind(RecordedCall::DRAW);
+    ASSERT_EQ(draws.size(), 1u);
+    EXPECT_EQ(draws[0].vertices[0].diffuse, 0xFF808000u) << "red 255 x 0.5, green 128 x 1, blue 0";
+}
+
 } // namespace

@@ -48,7 +48,7 @@ TEST_F(SoftwareSprites, HeadersOfBothLengthsAndTheirSizes)
     }
 }
 
-TEST_F(SoftwareSprites, ClippedMirroredScaledAndTranslucent)
+TEST_F(SoftwareSprites, ClippedMirroredScaledAndBlended)
 {
     std::vector<uint8_t> s = sprite();
     draw_sprite_clipped(s.data(), 11, 4, 0, 256, whole, target);
@@ -57,9 +57,12 @@ TEST_F(SoftwareSprites, ClippedMirroredScaledAndTranslucent)
     EXPECT_EQ(at(12, 4), 0) << "transparent";
     EXPECT_EQ(at(12, 5), 3);
 
+    // Mirrored about the hot spot: column i at x + offset - 1 - i.
     draw_sprite_clipped(s.data(), 21, 4, SPRITE_MIRRORED, 256, whole, target);
-    EXPECT_EQ(at(20, 4), 0);
-    EXPECT_EQ(at(22, 4), 1);
+    EXPECT_EQ(at(21, 4), 1);
+    EXPECT_EQ(at(20, 4), 2);
+    EXPECT_EQ(at(19, 4), 0);
+    EXPECT_EQ(at(19, 5), 3);
 
     draw_sprite_clipped(s.data(), 31, 4, 0, 128, whole, target); // twice the size
     EXPECT_EQ(at(28, 4), 0) << "the hot spot scales too";
@@ -69,16 +72,26 @@ TEST_F(SoftwareSprites, ClippedMirroredScaledAndTranslucent)
     EXPECT_EQ(at(29, 7), 1);
     EXPECT_EQ(at(31, 5), 2);
 
-    const ClipRect left_half{0, 0, 41, 16};
-    draw_sprite_clipped(s.data(), 41, 10, 0, 256, left_half, target);
+    // The window's left and right edges only decide whether a sprite is
+    // drawn; its top and bottom cut rows.
+    const ClipRect window{0, 0, 41, 11};
+    draw_sprite_clipped(s.data(), 41, 10, 0, 256, window, target);
     EXPECT_EQ(at(40, 10), 1);
-    EXPECT_EQ(at(41, 10), 0) << "cut at the window";
+    EXPECT_EQ(at(41, 10), 2) << "columns past the window's right edge are drawn";
+    EXPECT_EQ(at(40, 11), 0) << "the row below the window is not";
+    draw_sprite_clipped(s.data(), 43, 2, 0, 256, window, target);
+    EXPECT_EQ(at(42, 2), 0) << "starting at the window's right edge: not drawn";
+    draw_sprite_clipped(s.data(), 43, 2, SPRITE_UNCLIPPED, 256, window, target);
+    EXPECT_EQ(at(42, 2), 1) << "the unclipped path makes no test";
 
     std::vector<uint8_t> table(256 * 256);
     for (size_t i = 0; i < table.size(); ++i) table[i] = static_cast<uint8_t>(100 + (i >> 8) + (i & 255));
     set_sprite_alpha_table(table.data());
     screen_pixels[static_cast<size_t>(12) * 64 + 50] = 5;
-    draw_sprite_clipped(s.data(), 51, 12, SPRITE_TRANSLUCENT, 256, whole, target);
+    draw_sprite_clipped(s.data(), 51, 12, SPRITE_BLEND, 256, whole, target);
+    EXPECT_EQ(at(50, 12), 1) << "blending is for the unclipped path only";
+    screen_pixels[static_cast<size_t>(12) * 64 + 50] = 5;
+    draw_sprite_clipped(s.data(), 51, 12, SPRITE_UNCLIPPED | SPRITE_BLEND, 256, whole, target);
     EXPECT_EQ(at(50, 12), 100 + 1 + 5) << "source over destination through the table";
     set_sprite_alpha_table(nullptr);
 }
