@@ -202,7 +202,6 @@ void setmovieclock(uint32_t (*clock)()) { movieclock = clock; }
 void setmoviedonehook(void (*hook)()) { moviedone = hook; }
 void resetmovie()
 {
-    firstcalldone = false;
     movieclock = nullptr;
     moviedone = nullptr;
     moviestats = {};

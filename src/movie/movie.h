@@ -28,8 +28,9 @@ struct MovieStats {
     int32_t soundid;
 };
 extern MovieStats moviestats;
-// Tests: a millisecond clock in place of the host's, nullptr for the host's;
-// and forgetting the first call.
+// Tests: a millisecond clock in place of the host's, nullptr for the host's.
+// The reset forgets the clock, the hook and the statistics; the libraries
+// stay up for the life of the process.
 void setmovieclock(uint32_t (*clock)());
 // Tests: runs when play_movie has given the display and sound back.
 void setmoviedonehook(void (*hook)());

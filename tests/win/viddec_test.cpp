@@ -95,7 +95,7 @@ TEST(VideoDecoder, EveryCoefficientCodeMatchesItsEscape)
         for (int sign = 0; sign < 2; ++sign) {
             const VideoCode& c = videocodes[i];
             int level = sign ? -c.level : c.level;
-            KitBitWriter coded, escaped;
+            KitMadBits coded, escaped;
             for (int b = 0; b < 6; ++b) {
                 coded.put(20, 8);
                 escaped.put(20, 8);
@@ -119,7 +119,7 @@ TEST(VideoDecoder, EveryCoefficientCodeMatchesItsEscape)
 TEST(VideoDecoder, CodesThatDoNotExistOrRunOutAbandonTheFrame)
 {
     const int32_t w = 16, h = 16;
-    KitBitWriter bad;
+    KitMadBits bad;
     bad.put(0, 8);
     bad.put(0, 16); // sixteen zeros: no such code
     bad.put(0, 16);
@@ -135,7 +135,7 @@ TEST(VideoDecoder, CodesThatDoNotExistOrRunOutAbandonTheFrame)
 
 TEST(VideoDecoder, EscapeRunsPastTheBlockAreReadAndDropped)
 {
-    KitBitWriter bits;
+    KitMadBits bits;
     for (int b = 0; b < 6; ++b) {
         bits.put(10, 8);
         bits.put(0b000001, 6);
@@ -158,7 +158,7 @@ TEST(VideoDecoder, DeltaMacroblocksCopyMoveAndStep)
     ASSERT_EQ(decode(kit_mad_keyframe_payload(p, 8), false, 8, nullptr, ref, w, h), 0);
 
     // "1", motion (0, 0), six steps of 0: the reference exactly.
-    KitBitWriter same;
+    KitMadBits same;
     for (int m = 0; m < 4; ++m) {
         same.put(1, 1);
         same.put(0, 2);
@@ -170,7 +170,7 @@ TEST(VideoDecoder, DeltaMacroblocksCopyMoveAndStep)
 
     // Motion (+3, -2) with step +2 on the luma: odd x moves by pixels, the
     // chroma by the pair 3 >> 1; reads above the frame clamp to its top row.
-    KitBitWriter moved;
+    KitMadBits moved;
     for (int m = 0; m < 4; ++m) {
         moved.put(1, 1);
         moved.put(0b10, 2), moved.put(2, 4);  // x = 3
@@ -191,7 +191,7 @@ TEST(VideoDecoder, DeltaMacroblocksCopyMoveAndStep)
         }
 
     // "01" then 0b111110: only the top-left luma block is coded (flat 7).
-    KitBitWriter mixed;
+    KitMadBits mixed;
     for (int m = 0; m < 4; ++m) {
         mixed.put(0b01, 2);
         mixed.put(0b111110, 6);
@@ -208,12 +208,12 @@ TEST(VideoDecoder, DeltaMacroblocksCopyMoveAndStep)
 
 TEST(VideoDecoder, SamplesPastTheRangeAreClampedNotWrapped)
 {
-    KitBitWriter bits;
+    KitMadBits bits;
     for (int b = 0; b < 6; ++b) {
         bits.put(b == 0 ? 127 : 0x80, 8); // 63.5 and -64
         bits.put(0b10, 2);
     }
-    KitBitWriter step;
+    KitMadBits step;
     step.put(1, 1), step.put(0, 2);
     for (int b = 0; b < 6; ++b) step.put(0b10, 2), step.put(15, 4); // +16
     Frame ref = blank(16, 16), out = blank(16, 16);

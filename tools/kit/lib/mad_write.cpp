@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstring>
 
-void KitBitWriter::put(uint32_t value, int bits)
+void KitMadBits::put(uint32_t value, int bits)
 {
     for (int i = bits - 1; i >= 0; --i) {
         if (used == 16) {
@@ -18,7 +18,7 @@ void KitBitWriter::put(uint32_t value, int bits)
     }
 }
 
-std::vector<uint8_t> KitBitWriter::bytes() const
+std::vector<uint8_t> KitMadBits::bytes() const
 {
     std::vector<uint8_t> out;
     for (uint16_t w : words) {
@@ -56,7 +56,7 @@ void putsigned(std::vector<uint8_t>& out, uint32_t v, int n)
 }
 
 // An 8 x 8 block of samples, natural order (row * 8 + column).
-void codeblock(KitBitWriter& bits, const double f[64], int32_t q)
+void codeblock(KitMadBits& bits, const double f[64], int32_t q)
 {
     static double basis[8][8]; // basis[k][x] = cos((2x + 1) k pi / 16)
     if (basis[0][0] == 0)
@@ -101,7 +101,7 @@ void codeblock(KitBitWriter& bits, const double f[64], int32_t q)
 
 std::vector<uint8_t> kit_mad_keyframe_payload(const KitMoviePicture& p, int32_t quantiser)
 {
-    KitBitWriter bits;
+    KitMadBits bits;
     for (int32_t my = 0; my < p.height / 16; ++my)
         for (int32_t mx = 0; mx < p.width / 16; ++mx) {
             double block[64];

@@ -8,7 +8,7 @@
 #include <vector>
 
 // Bits written most significant first into little-endian 16-bit words.
-struct KitBitWriter {
+struct KitMadBits {
     std::vector<uint16_t> words;
     int used = 16; // bits used in the last word
     void put(uint32_t value, int bits);
