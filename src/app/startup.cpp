@@ -1,4 +1,6 @@
 #include "app/startup.h"
+#include "model/anim_table.h"
+#include "model/skeleton.h"
 #include "screen/screen_services.h"
 #include "app/standin_front_end.h"
 
