@@ -13,6 +13,7 @@ set(KOB_FUZZ_HARNESSES
     language_text
     lkz_archive
     lkz_image
+    mad_video
     paf
     ppm
     settings_file
