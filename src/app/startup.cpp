@@ -1,5 +1,7 @@
 #include "app/startup.h"
 #include "frontend/pages.h"
+#include "model/anim_table.h"
+#include "model/skeleton.h"
 #include "screen/screen_services.h"
 
 #include "host/events.h"
@@ -11,6 +13,7 @@
 #include "match/game_tick.h"
 #include "match/ground.h"
 #include "match/match_records.h"
+#include "movie/movie.h"
 #include "platform/cd_audio.h"
 #include "platform/command_line.h"
 #include "platform/controllers.h"
@@ -282,7 +285,7 @@ int win_main(int argc, char** argv)
         host_message_box(window_title, second_copy_message, HOST_MB_OK, true);
         host_exit(1);
     }
-    if (!init_com()) fatal_error(0);
+    if (!init_com()) fatal_error(FATAL_SILENT);
     record_program(argc, argv);
     app_record.instance = nullptr;
     app_setup(&app_record);
@@ -298,7 +301,7 @@ int win_main(int argc, char** argv)
     game_shutdown();
     app_stub(&app_record);
     if (use_3d_hardware)
-        set_exit_hook(run_video_player);
+        gl_set_exit_hook(run_video_player);
     else
         run_video_player();
     shutdown_game();

@@ -33,12 +33,6 @@ int32_t mouse_device_value = 0;
 bool match_playback_flag() { return false; }
 
 
-int32_t play_movie(const char*, HostWindow*, uint32_t, int32_t, int32_t)
-{
-    note("play_movie");
-    return 1;
-}
-
 STAND_IN(load_sprite_file)
 STAND_IN(load_small_models)
 STAND_IN(free_small_models)

@@ -31,17 +31,10 @@ extern int32_t mouse_device_value;
 bool match_playback_flag();
 
 
-// The movie player.
-int32_t play_movie(const char* path, HostWindow* window, uint32_t software, int32_t a, int32_t b);
-
 // Match, players and display: loaded at start, freed at the end.
 void load_sprite_file();
 void load_small_models();
-void load_player_model();
-void load_animations();
 void free_small_models();
-void free_player_model();
-void free_animations();
 void free_replay_node();
 
 // After a match.
