@@ -1,3 +1,4 @@
+#include "window_fixture.h"
 #include "cmn/libtest.h"
 #include "cmn/memstd.h"
 #include "host/host_test_hooks.h"
@@ -19,35 +20,13 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-class Grab : public ::testing::Test {
+class Grab : public WindowTest {
 protected:
-    void SetUp() override
-    {
-        registermainthread();
-        initmemsize(4 << 20);
-        resetdisplay();
-        ASSERT_EQ(initrow(), 1);
-    }
     void TearDown() override
     {
-        unlockwindow();
-        for (WIND* w : windows) disposewindow(w);
-        disposedummywindow();
-        freerowspace();
-        releasemem();
+        WindowTest::TearDown();
         host_set_user_dir("");
     }
-    WIND* open(int32_t bpp, int32_t width, int32_t height)
-    {
-        unlockwindow();
-        WIND* w = createwindow(width, height, bpp, 0, 1);
-        EXPECT_NE(w, nullptr);
-        windows.push_back(w);
-        std::memset(windowshape(w) + 16, 0, static_cast<size_t>(w->rowbytes) * static_cast<size_t>(height));
-        EXPECT_EQ(lockwindow(w), 1);
-        return w;
-    }
-    std::vector<WIND*> windows;
 };
 
 TEST_F(Grab, SizeByDepth)
@@ -64,7 +43,7 @@ TEST_F(Grab, SizeByDepth)
 
 TEST_F(Grab, HeaderAndPixelsOfTheClipRectangle)
 {
-    WIND* w = open(16, 120, 480);
+    WIND* w = open(16, 120, 480, 0);
     w->minx = currentwindow.minx = 10;
     w->miny = currentwindow.miny = 20;
     w->maxx = currentwindow.maxx = 110;
@@ -82,7 +61,7 @@ TEST_F(Grab, HeaderAndPixelsOfTheClipRectangle)
 
 TEST_F(Grab, EightBitWindowsCarryThePalette)
 {
-    open(8, 2, 1);
+    open(8, 2, 1, 0);
     uint32_t entry = 0xFF112233;
     setpalette32(5, 1, &entry);
     writepixel(1, 0, 5);
@@ -98,7 +77,7 @@ TEST_F(Grab, TheFileIsWrittenToTheUserDirectory)
 {
     TempDir dir;
     host_set_user_dir(dir.path(""));
-    open(32, 3, 2);
+    open(32, 3, 2, 0);
     writepixel(2, 1, 0x80A0B0C0);
     ASSERT_EQ(grabscreen("snap.tga"), 1);
     std::ifstream in(dir.path("snap.tga"), std::ios::binary);
