@@ -213,7 +213,7 @@ void press_escape_soon()
 {
     host_clear_messages();
     const std::string path = host_user_dir() + "/startup-quit-" + std::to_string(::getpid()) + ".txt";
-    std::ofstream(path) << "3000 keydown Escape\n3100 keyup Escape\n4500 keydown Right\n4600 keyup Right\n5500 keydown Return\n5600 keyup Return\n8000 keydown Return\n8100 keyup Return\n";
+    std::ofstream(path) << "8000 keydown Escape\n8100 keyup Escape\n10000 keydown Right\n10100 keyup Right\n12000 keydown Return\n12100 keyup Return\n16000 keydown Return\n16100 keyup Return\n";
     std::string error;
     ASSERT_TRUE(host_load_event_script(path, &error)) << error;
     std::filesystem::remove(path);

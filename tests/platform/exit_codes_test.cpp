@@ -63,7 +63,7 @@ std::string test_dir(const char* name) { return host_user_dir() + "/exit-codes/"
 // tenth of a second: a slow frame would see a shorter press come and go.
 TEST(ExitCodes, QuittingThroughTheMessageBoxEndsWithZero)
 {
-    ChildRun run = run_program(test_dir("normal"), "3000 keydown Escape\n3100 keyup Escape\n4500 keydown Right\n4600 keyup Right\n5500 keydown Return\n5600 keyup Return\n8500 keydown Return\n8600 keyup Return\n", "/nm");
+    ChildRun run = run_program(test_dir("normal"), "8000 keydown Escape\n8100 keyup Escape\n10000 keydown Right\n10100 keyup Right\n12000 keydown Return\n12100 keyup Return\n16000 keydown Return\n16100 keyup Return\n", "/nm");
     EXPECT_EQ(run.code, 0) << run.output;
     EXPECT_TRUE(fs::exists(test_dir("normal") + "/settings.cfg")) << "the settings were saved";
 }
