@@ -39,16 +39,13 @@ int32_t play_movie(const char* path, HostWindow* window, uint32_t software, int3
 
 // Match, players and display: loaded at start, freed at the end.
 void load_sprite_file();
-void load_small_models();
 void load_player_model();
 void load_animations();
-void free_small_models();
 void free_player_model();
 void free_animations();
 void free_replay_node();
 
 // After a match.
-void free_match_scene();
 void stop_crowd_loops();
 void free_commentary();
 void free_match_effects();
