@@ -32,5 +32,16 @@ void headless_match_tick();
 // Ticks until the match screen would close (LEAVE, LEAVE_OVER or
 // MATCH_PLAYED) or the cap; the ticks run.
 int32_t headless_match_run(int32_t tick_cap);
+// The match screen again after a break, as the front end calls it with the
+// exit code the last one left: non-zero when there was a break to resume
+// from (exit code 2), 0 at full time or while the screen still runs.
+int32_t headless_match_resume();
+// Non-zero once the screen has closed on full time (exit code 0).
+int32_t headless_match_full_time();
 // Non-zero once the frame loop would end.
 int32_t headless_match_over();
+// A digest of the match records that a replay of the same match must give
+// again tick for tick: the clock, state and random words, the scores, the
+// ball and every man and umpire (positions, facing, speed, action, animation,
+// flags). Addresses are left out, so two processes agree.
+uint32_t headless_match_hash();

@@ -52,7 +52,7 @@ struct d3d_device {
     uint8_t guid[16];
     const uint8_t* guid_pointer;
     char name[40];
-    HostDeviceCaps description; // the hardware one for a hardware device, else the software one
+    HostRenderCaps description; // the hardware one for a hardware device, else the software one
     uint32_t hardware;
     uint32_t can_run_windowed;
     uint32_t windowed;
@@ -94,7 +94,7 @@ enum : uint32_t {
     SELECT_SAVED = 16, SELECT_SECONDARY = 32,
 };
 
-using D3dConfirmDevice = int (*)(const HostDriverDesc* driver, const HostDeviceCaps* device);
+using D3dConfirmDevice = int (*)(const HostDriverDesc* driver, const HostRenderCaps* device);
 
 uint32_t enum_ddraw_drivers(D3dConfirmDevice confirm);
 void free_driver_list();
@@ -146,7 +146,7 @@ struct d3d_framework {
     uint32_t full_screen;
     uint32_t width, height;
     HostRenderDevice* device;
-    HostDeviceCaps description;
+    HostRenderCaps description;
     uint32_t surface_memory;
     HostPixelFormat zbuffer_format;
     int driver_index;

@@ -72,7 +72,7 @@ void enumerate_devices(HostDisplayProvider* provider, d3d_driver* driver, const 
         // Seen counts even when the device is refused below.
         if (std::memcmp(dev.guid, D3D_REF_DEVICE_GUID, 16) == 0) g_reference_seen = true;
         bool hardware = dev.hardware.flags != 0;
-        const HostDeviceCaps& caps = hardware ? dev.hardware : dev.software;
+        const HostRenderCaps& caps = hardware ? dev.hardware : dev.software;
         if (!hardware && driver->guid_pointer) continue;
         if (confirm && confirm(&desc, &caps) < 0) continue;
 

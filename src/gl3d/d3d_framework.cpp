@@ -320,7 +320,7 @@ void d3d_release_device_objects(gl_device* context, uint32_t all)
 uint32_t d3d_init_from_config(gl_device* context)
 {
     d3d_windowed = context->full_screen ? 0 : 1;
-    uint32_t code = enum_ddraw_drivers([](const HostDriverDesc*, const HostDeviceCaps*) { return 0; });
+    uint32_t code = enum_ddraw_drivers([](const HostDriverDesc*, const HostRenderCaps*) { return 0; });
     if (code != D3D_OK) {
         d3d_error_box(code, 1);
         return 0;

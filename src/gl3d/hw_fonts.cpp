@@ -106,28 +106,6 @@ void append_quad(LK_FONT_HW* font, const HwGlyph& g, const Corner c[4])
     page.index_count += 6;
 }
 
-// Cuts a screen-aligned quad (corners left-top, right-top, right-bottom,
-// left-bottom) to a rectangle; false when nothing of it is inside.
-bool clip_quad(Corner c[4], float left, float top, float right, float bottom)
-{
-    float x0 = c[0].x, x1 = c[1].x, y0 = c[0].y, y1 = c[3].y;
-    float u0 = c[0].u, u1 = c[1].u, v0 = c[0].v, v1 = c[3].v;
-    if (x1 <= left || x0 >= right || y1 <= top || y0 >= bottom) return false;
-    auto cut = [](float& a, float& ta, float b, float tb, float at) {
-        if (b != a) ta = ta + (tb - ta) * (at - a) / (b - a);
-        a = at;
-    };
-    if (x0 < left) cut(x0, u0, x1, u1, left);
-    if (x1 > right) cut(x1, u1, x0, u0, right);
-    if (y0 < top) cut(y0, v0, y1, v1, top);
-    if (y1 > bottom) cut(y1, v1, y0, v0, bottom);
-    c[0] = {x0, y0, c[0].z, u0, v0};
-    c[1] = {x1, y0, c[1].z, u1, v0};
-    c[2] = {x1, y1, c[2].z, u1, v1};
-    c[3] = {x0, y1, c[3].z, u0, v1};
-    return true;
-}
-
 struct TextJob {
     LK_FONT_HW* font;
     float* pen;
@@ -160,10 +138,10 @@ void glyph_step(const TextJob& job, int8_t ch)
             k.z = mx[6] * d[0] + mx[7] * d[1] + mx[8] * d[2] + job.origin[2];
         }
     } else if (job.clip != 0) {
-        ClipRect r;
-        if (!read_clip_rect(job.clip, &r)) return;
-        const float hw = static_cast<float>(layer_screen_width() / 2), hh = static_cast<float>(layer_screen_height() / 2);
-        if (!clip_quad(c, r.left - hw, r.top - hh, r.right - hw, r.bottom - hh)) return;
+        float quad[4][4];
+        for (int k = 0; k < 4; ++k) quad[k][0] = c[k].x, quad[k][1] = c[k].y, quad[k][2] = c[k].u, quad[k][3] = c[k].v;
+        if (!clip_quad_to_window(quad, job.clip)) return;
+        for (int k = 0; k < 4; ++k) c[k] = {quad[k][0], quad[k][1], z, quad[k][2], quad[k][3]};
     }
     append_quad(font, g, c);
 }

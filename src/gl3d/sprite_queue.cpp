@@ -336,6 +336,28 @@ bool read_clip_rect(int32_t window, ClipRect* out)
     return window >= 0;
 }
 
+bool clip_quad_to_window(float quad[4][4], int32_t window)
+{
+    ClipRect r;
+    if (!read_clip_rect(window, &r)) return false;
+    const float hw = static_cast<float>(layer_screen_width() / 2), hh = static_cast<float>(layer_screen_height() / 2);
+    const float left = r.left - hw, top = r.top - hh, right = r.right - hw, bottom = r.bottom - hh;
+    float x0 = quad[0][0], x1 = quad[1][0], y0 = quad[0][1], y1 = quad[3][1];
+    float u0 = quad[0][2], u1 = quad[1][2], v0 = quad[0][3], v1 = quad[3][3];
+    if (x1 <= left || x0 >= right || y1 <= top || y0 >= bottom) return false;
+    auto cut = [](float& a, float& ta, float b, float tb, float at) {
+        if (b != a) ta = ta + (tb - ta) * (at - a) / (b - a);
+        a = at;
+    };
+    if (x0 < left) cut(x0, u0, x1, u1, left);
+    if (x1 > right) cut(x1, u1, x0, u0, right);
+    if (y0 < top) cut(y0, v0, y1, v1, top);
+    if (y1 > bottom) cut(y1, v1, y0, v0, bottom);
+    const float cut_quad[4][4] = {{x0, y0, u0, v0}, {x1, y0, u1, v0}, {x1, y1, u1, v1}, {x0, y1, u0, v1}};
+    std::memcpy(quad, cut_quad, sizeof cut_quad);
+    return true;
+}
+
 void set_software_screen_access(const SoftwareScreenAccess* access) { g_screen_access = access; }
 void set_sprite_alpha_table(const uint8_t* table) { g_alpha_table = table; }
 
@@ -377,27 +399,38 @@ void draw_sprite_clipped(const uint8_t* sprite, int32_t x, int32_t y, uint16_t f
             for (int b = 0; b < 8; ++b)
                 if (mask & (0x80 >> b)) pixels[static_cast<size_t>(r) * columns + g * 8 + b] = *p++;
         }
-    const int32_t natural_w = columns, natural_h = rows;
+    // Drawn (and mirrored) within the header's width.
+    const int32_t header_width = is_long ? static_cast<uint16_t>(le16(sprite + 7)) : sprite[4];
+    const int32_t natural_w = header_width < columns ? header_width : columns, natural_h = rows;
     const int32_t w = natural_w * 256 / scale, h = natural_h * 256 / scale;
-    const int32_t left = x - sprite_x_offset(sprite) * 256 / scale, top = y - sprite_y_offset(sprite) * 256 / scale;
-    const int32_t cl = clip.left > 0 ? clip.left : 0, ct = clip.top > 0 ? clip.top : 0;
-    const int32_t cr = clip.right < screen.width ? clip.right : screen.width;
-    const int32_t cb = clip.bottom < screen.height ? clip.bottom : screen.height;
-    if (left >= cr || top >= cb || left + w <= cl || top + h <= ct) return;
+    const int32_t x_offset = sprite_x_offset(sprite) * 256 / scale, y_offset = sprite_y_offset(sprite) * 256 / scale;
+    const bool mirrored = (flags & SPRITE_MIRRORED) != 0;
+    // Mirrored, image column i lands at x + x offset - 1 - i: the picture
+    // turns about its hot spot.
+    const int32_t left = mirrored ? x + x_offset - w : x - x_offset, top = y - y_offset;
+    // Columns are cut at the screen's edges only; the clip window decides
+    // whether the sprite is drawn at all and cuts its rows. The unclipped
+    // path makes no test (the screen's edges still bound it here).
+    int32_t row_top = 0, row_bottom = screen.height;
+    if (mirrored || !(flags & SPRITE_UNCLIPPED)) {
+        if (left >= clip.right || left + w <= clip.left || top >= clip.bottom || top + h <= clip.top) return;
+        row_top = clip.top > 0 ? clip.top : 0;
+        row_bottom = clip.bottom < screen.height ? clip.bottom : screen.height;
+    }
+    const bool blend = !mirrored && (flags & SPRITE_UNCLIPPED) && (flags & SPRITE_BLEND) && g_alpha_table;
     for (int32_t dy = 0; dy < h; ++dy) {
         const int32_t sy = top + dy;
-        if (sy < ct || sy >= cb) continue;
+        if (sy < row_top || sy >= row_bottom) continue;
         const int32_t row = dy * scale / 256;
         uint8_t* out = screen.pixels + static_cast<size_t>(sy) * screen.pitch;
         for (int32_t dx = 0; dx < w; ++dx) {
             const int32_t sx = left + dx;
-            if (sx < cl || sx >= cr) continue;
+            if (sx < 0 || sx >= screen.width) continue;
             int32_t column = dx * scale / 256;
-            if (flags & SPRITE_MIRRORED) column = natural_w - 1 - column;
+            if (mirrored) column = natural_w - 1 - column;
             const int16_t v = pixels[static_cast<size_t>(row) * columns + column];
             if (v < 0) continue;
-            if ((flags & SPRITE_TRANSLUCENT) && g_alpha_table) out[sx] = g_alpha_table[v * 256 + out[sx]];
-            else out[sx] = static_cast<uint8_t>(v);
+            out[sx] = blend ? g_alpha_table[v * 256 + out[sx]] : static_cast<uint8_t>(v);
         }
     }
 }

@@ -21,7 +21,9 @@ constexpr int32_t FATAL_TEXT_BLOCK_QUEUE_FULL = 211;
 // Flag bits of a queued sprite.
 constexpr uint16_t SPRITE_SHIFTED_TABLES = 0x02; // software
 constexpr uint16_t SPRITE_MIRRORED = 0x04;       // software
-constexpr uint16_t SPRITE_TRANSLUCENT = 0x40;    // software
+constexpr uint16_t SPRITE_NO_RESTORE = 0x20;     // software
+constexpr uint16_t SPRITE_UNCLIPPED = 0x40;      // software: no clip-window test
+constexpr uint16_t SPRITE_BLEND = 0x80;          // software, unclipped only: through the alpha table
 constexpr uint16_t SPRITE_TO_OVERLAY = 0x100;    // goes to the overlay queue; not stored
 constexpr uint16_t SPRITE_NATURAL_SCALE = 0x100;
 
@@ -86,6 +88,11 @@ using ClipWindowReader = bool (*)(int32_t window, ClipRect* out);
 void set_clip_window_reader(ClipWindowReader reader);
 bool read_clip_rect(int32_t window, ClipRect* out);
 
+// A screen-aligned quad in screen-centred pixels, corners left-top,
+// right-top, right-bottom, left-bottom, each x, y, u, v: cut to a clip
+// window, u and v moved in proportion. False when nothing of it is inside.
+bool clip_quad_to_window(float quad[4][4], int32_t window);
+
 // The 8-bit screen the software path draws into, locked for the draw.
 struct SoftwareScreen {
     uint8_t* pixels;
@@ -98,11 +105,12 @@ struct SoftwareScreenAccess {
     void (*blit_text_block)(void* surface, int16_t x, int16_t y, int16_t width, int16_t height, uint8_t clip);
 };
 void set_software_screen_access(const SoftwareScreenAccess* access);
-// Translucent software sprites write table[source x 256 + destination].
+// Blended software sprites write table[source x 256 + destination].
 void set_sprite_alpha_table(const uint8_t* table);
 
-// Software sprites, clipped to the window and drawn at once; scale 256 is
-// natural size (larger draws smaller).
+// Software sprites drawn at once; scale 256 is natural size (larger draws
+// smaller). The window's edges decide whether a sprite is drawn and cut its
+// rows; columns are cut at the screen's edges.
 void draw_sprite_clipped(const uint8_t* sprite, int32_t x, int32_t y, uint16_t flags, uint16_t scale,
                          const ClipRect& clip, const SoftwareScreen& screen);
 // The byte size of one software sprite, or 0 when it runs past `available`.

@@ -295,22 +295,8 @@ void draw_hw_sprite(const hw_sprite_frame* frame, float x, float y, uint16_t sca
             k[0] = px + c * dx + sn * dy;
             k[1] = py - sn * dx + c * dy;
         }
-    } else if (clip != 0) {
-        ClipRect r;
-        if (!read_clip_rect(clip, &r)) return;
-        const float cl = r.left - half_w, ct = r.top - half_h, cr = r.right - half_w, cb = r.bottom - half_h;
-        if (right <= cl || left >= cr || bottom <= ct || top >= cb) return;
-        auto cut = [](float& a, float& ta, float b, float tb, float at) {
-            if (b != a) ta = ta + (tb - ta) * (at - a) / (b - a);
-            a = at;
-        };
-        float x0 = left, x1 = right, y0 = top, y1 = bottom;
-        if (x0 < cl) cut(x0, u0, x1, u1, cl);
-        if (x1 > cr) cut(x1, u1, x0, u0, cr);
-        if (y0 < ct) cut(y0, v0, y1, v1, ct);
-        if (y1 > cb) cut(y1, v1, y0, v0, cb);
-        float cut_corners[4][4] = {{x0, y0, u0, v0}, {x1, y0, u1, v0}, {x1, y1, u1, v1}, {x0, y1, u0, v1}};
-        std::memcpy(corners, cut_corners, sizeof corners);
+    } else if (clip != 0 && !clip_quad_to_window(corners, clip)) {
+        return;
     }
     SpritePage& page = set->pages[frame->page];
     const uint32_t b = page.vertex_count;

@@ -32,8 +32,22 @@ bool same_name(const std::string& a, const char* b)
     return true;
 }
 
+// At the end of the program the records go; the device textures go with
+// the device (which may already be gone), so they are not touched.
+void free_list_at_exit()
+{
+    while (g_head) {
+        named_texture* t = g_head;
+        g_head = t->next;
+        delete t->bitmap;
+        delete t;
+    }
+}
+
 void link_at_head(named_texture* t)
 {
+    static const bool freed_at_exit = (std::atexit(free_list_at_exit), true);
+    (void)freed_at_exit;
     t->previous = nullptr;
     t->next = g_head;
     if (g_head) g_head->previous = t;

@@ -170,7 +170,7 @@ void host_unacquire_device(HostInputDevice* device)
     if (g_mouse_device == device) g_mouse_device = nullptr;
 }
 
-bool host_get_device_caps(const HostInputDevice* device, HostDeviceCaps* caps)
+bool host_get_device_caps(const HostInputDevice* device, HostInputCaps* caps)
 {
     if (!device) return false;
     switch (device->kind) {

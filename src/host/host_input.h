@@ -47,7 +47,7 @@ struct HostJoystickState {
     uint8_t buttons[HOST_JOYSTICK_BUTTONS];  // 0x80 when down
 };
 
-struct HostDeviceCaps {
+struct HostInputCaps {
     uint32_t axes;
     uint32_t buttons;
 };
@@ -69,7 +69,7 @@ void host_release_device(HostInputDevice* device);
 // Keyboard and mouse events are buffered only while their device is acquired.
 bool host_acquire_device(HostInputDevice* device);
 void host_unacquire_device(HostInputDevice* device);
-bool host_get_device_caps(const HostInputDevice* device, HostDeviceCaps* caps);
+bool host_get_device_caps(const HostInputDevice* device, HostInputCaps* caps);
 // HOST_INPUT_OK, or HOST_INPUT_FAILED for a null device or a wrong size field.
 int host_get_device_info(const HostInputDevice* device, HostDeviceInfo* info);
 

@@ -90,7 +90,7 @@ constexpr uint32_t HOST_RASTERCAPS_ZBUFFERLESSHSR = 0x8000;
 constexpr uint32_t HOST_COLOURMODEL_RGB = 2;
 constexpr uint32_t HOST_BITDEPTH_16 = 0x400;
 constexpr uint32_t HOST_BITDEPTH_32 = 0x100;
-struct HostDeviceCaps {
+struct HostRenderCaps {
     uint32_t flags;            // nonzero: the description is filled in
     uint32_t colour_model;
     uint32_t tri_raster_caps;
@@ -153,8 +153,8 @@ constexpr uint32_t HOST_CAPS2_CANRENDERWINDOWED = 0x80000;
 struct HostDeviceDesc {
     uint8_t guid[16];
     char name[40];
-    HostDeviceCaps hardware;
-    HostDeviceCaps software;
+    HostRenderCaps hardware;
+    HostRenderCaps software;
 };
 
 struct HostDisplayMode {

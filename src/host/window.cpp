@@ -142,16 +142,42 @@ void host_show_cursor(bool show)
     if (video_up()) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
 }
 
+namespace {
+bool g_standby_on = true;
+bool g_switch_off_on = true;
+
+void keep_screen_on()
+{
+    if (!video_up()) return;
+    if (g_screen_saver_on && g_standby_on && g_switch_off_on)
+        SDL_EnableScreenSaver();
+    else
+        SDL_DisableScreenSaver();
+}
+} // namespace
+
 bool host_screen_saver_enabled() { return video_up() ? SDL_IsScreenSaverEnabled() == SDL_TRUE : g_screen_saver_on; }
 
 void host_set_screen_saver(bool enabled)
 {
     g_screen_saver_on = enabled;
-    if (!video_up()) return;
-    if (enabled)
-        SDL_EnableScreenSaver();
-    else
-        SDL_DisableScreenSaver();
+    keep_screen_on();
+}
+
+bool host_monitor_standby_enabled() { return g_standby_on; }
+
+void host_set_monitor_standby(bool enabled)
+{
+    g_standby_on = enabled;
+    keep_screen_on();
+}
+
+bool host_monitor_switch_off_enabled() { return g_switch_off_on; }
+
+void host_set_monitor_switch_off(bool enabled)
+{
+    g_switch_off_on = enabled;
+    keep_screen_on();
 }
 
 void host_window_position(HostWindow* window, int* x, int* y)

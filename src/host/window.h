@@ -64,6 +64,12 @@ void host_capture_mouse(bool capture);
 enum : int { HOST_MOD_SHIFT = 1, HOST_MOD_CTRL = 2 };
 int host_key_modifiers();
 
-// The screen saver (and with it the monitor's power saving).
+// The screen saver, the monitor's standby and its switch-off. This host
+// keeps the screen on as one: while any of the three is off, neither the
+// saver nor the monitor's power saving starts.
 bool host_screen_saver_enabled();
 void host_set_screen_saver(bool enabled);
+bool host_monitor_standby_enabled();
+void host_set_monitor_standby(bool enabled);
+bool host_monitor_switch_off_enabled();
+void host_set_monitor_switch_off(bool enabled);

@@ -475,8 +475,13 @@ void job_walk_back_with_ball(PlayerSlot* u)
         u->job_step = 2;
         return;
     case 2:
-        if (!faces(u, u->job_facing))
+        if (!faces(u, u->job_facing)) {
+            // A turn animation ends on the facing it carried him to, which
+            // need not be the chosen one: he keeps turning the rest.
+            if (u->action == UMP_STAND && !u->turning)
+                stand_facing(u, u->job_facing);
             return;
+        }
         if (g.umpire_with_ball == u) {
             u->action = UMP_IDLE;
             u->job_step = 3;

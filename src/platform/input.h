@@ -25,7 +25,7 @@ enum : uint8_t {
 
 struct InputDeviceEntry {
     HostInputDevice* device;
-    HostDeviceCaps caps;
+    HostInputCaps caps;
     int32_t type;  // HostDeviceKind once the capabilities were read
 };
 

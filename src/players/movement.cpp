@@ -417,12 +417,17 @@ void update_man_speed(PlayerSlot* man)
 
     const bool lead = man->action == ACT_LEAD || man->action == ACT_SHORT_OPTION;
     const int32_t d = vector_length(man->target_x - man->x, man->target_y - man->y);
-    man->path_speed = static_cast<int16_t>(std::min<int32_t>(man->path_speed, d / 16));
+    // Slowing to a stop never drops a man still on his way below a walk (one
+    // hundredth of his top speed): under it he would stand, and standing
+    // carries nobody the last units to his target.
+    const int32_t walk = man->arrived || d == 0 || man->top_speed <= 0 ? 0 : (man->top_speed + 99) / 100;
+    const int32_t near_cap = std::max(d / 16, walk);
+    man->path_speed = static_cast<int16_t>(std::min<int32_t>(man->path_speed, near_cap));
     int64_t a = skill_value(man, static_cast<int32_t>(std::clamp<int64_t>(profile_acceleration(man), INT32_MIN,
                                                                           INT32_MAX)),
                             11);
     if (!lead) a -= man->fatigue;
-    int64_t speed = std::min<int64_t>(man_speed_fixed(man), static_cast<int64_t>(d / 16) * ONE);
+    int64_t speed = std::min<int64_t>(man_speed_fixed(man), static_cast<int64_t>(near_cap) * ONE);
     const int64_t target = static_cast<int64_t>(man->path_speed) * ONE;
     const bool holder = holds_ball(man);
     if (speed < target) {

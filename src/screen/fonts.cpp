@@ -149,6 +149,47 @@ void release_entry(CacheEntry& e)
     e = CacheEntry{};
 }
 
+// The sprite layer's software flush draws into the back buffer and blits
+// the text images onto it.
+uint8_t* g_locked = nullptr;
+
+bool lock_screen(SoftwareScreen* out)
+{
+    g_locked = lock_screen_surface(0);
+    if (!g_locked) return false;
+    *out = SoftwareScreen{g_locked, static_cast<int32_t>(screen.pitch), static_cast<int32_t>(screen.width),
+                          static_cast<int32_t>(screen.height)};
+    return true;
+}
+
+void unlock_screen()
+{
+    unlock_screen_surface(0, g_locked);
+    g_locked = nullptr;
+}
+
+void blit_text_block(void* picture, int16_t x, int16_t y, int16_t width, int16_t height, uint8_t clip)
+{
+    auto* surface = static_cast<Surface*>(picture);
+    if (!surface) return;
+    ClipRect cr;
+    if (!read_clip_rect(clip, &cr)) return;
+    uint8_t* pixels = lock_screen_surface(0);
+    if (!pixels) return;
+    for (int32_t r = 0; r < height && r < surface->height; ++r)
+        for (int32_t c = 0; c < width && c < surface->width; ++c) {
+            const int32_t sx = x + c, sy = y + r;
+            if (sx < cr.left || sx >= cr.right || sy < cr.top || sy >= cr.bottom || sx < 0 || sy < 0 ||
+                sx >= static_cast<int32_t>(screen.width) || sy >= static_cast<int32_t>(screen.height))
+                continue;
+            pixels[static_cast<size_t>(sy) * screen.pitch + sx] = surface->pixels[static_cast<size_t>(r) * surface->pitch + c];
+        }
+    unlock_screen_surface(0, pixels);
+}
+
+const SoftwareScreenAccess k_screen_access = {lock_screen, unlock_screen, blit_text_block};
+const bool screen_access_installed = (set_software_screen_access(&k_screen_access), true);
+
 } // namespace
 
 void load_font(int32_t storage, int32_t number)

@@ -30,7 +30,47 @@ uint32_t repaint_requested = 0;
 
 namespace {
 
-bool g_screen_saver_was_on = false;
+// The three switches start-up turns off, and which of them were on.
+struct SaverSwitch {
+    bool (*enabled)();
+    void (*set)(bool);
+};
+const SaverSwitch k_saver_switches[3] = {
+    {host_screen_saver_enabled, host_set_screen_saver},
+    {host_monitor_standby_enabled, host_set_monitor_standby},
+    {host_monitor_switch_off_enabled, host_set_monitor_switch_off},
+};
+bool g_switch_was_on[3] = {};
+
+// The nearest palette entry of an 8-bit surface to a colour.
+uint8_t nearest_index(const Surface* s, uint32_t colour)
+{
+    int best = 0;
+    long best_distance = -1;
+    for (int i = 0; i < 256; ++i) {
+        long d = 0;
+        for (int shift : {16, 8, 0}) {
+            long delta = long(s->palette[i] >> shift & 255) - long(colour >> shift & 255);
+            d += delta * delta;
+        }
+        if (best_distance < 0 || d < best_distance) best = i, best_distance = d;
+    }
+    return static_cast<uint8_t>(best);
+}
+
+// A rectangle as the desktop draws one: a black outline, filled white; the
+// right and bottom edges are outside it.
+void draw_rectangle(Surface* s, const SurfaceRect& r)
+{
+    const uint8_t outline = nearest_index(s, 0x000000), fill = nearest_index(s, 0xFFFFFF);
+    uint8_t* p = lock_surface(s, nullptr, nullptr);
+    for (int32_t y = r.top; y < r.bottom && y < s->height; ++y)
+        for (int32_t x = r.left; x < r.right && x < s->width; ++x) {
+            bool edge = y == r.top || y == r.bottom - 1 || x == r.left || x == r.right - 1;
+            p[y * s->pitch + x] = edge ? outline : fill;
+        }
+    unlock_surface(s, p);
+}
 
 int32_t (*g_window_filter)(HostWindow*, uint32_t, uint32_t, uint32_t) = nullptr;
 
@@ -74,6 +114,8 @@ int32_t flip_screen()
         fatal_error_sub(225, 0, "flip_screen", 0);
     std::swap(flip_surface->pixels, back_surface->pixels);
     back_buffer_index ^= 3;
+    // A window shows the new picture through its paint.
+    if (!exclusive_mode && main_window) main_window_proc(main_window, MAIN_WM_PAINT, 0, 0);
     pump_messages();
     return 1;
 }
@@ -134,6 +176,13 @@ void copy_to_surface(const uint8_t* image, Surface* surface, int32_t width, int3
 
 void copy_to_vram(Surface* source, Surface* destination)
 {
+    // A 320-wide screen gets a marker rectangle drawn on the destination instead.
+    if (screen.width == 320) {
+        if (!destination || destination->width < 200 || destination->height < 150)
+            fatal_error_sub(99999, 0, "copy_to_vram", 0);
+        draw_rectangle(destination, SurfaceRect{50, 50, 200, 150});
+        return;
+    }
     SurfaceRect whole{0, 0, PICTURE_WIDTH, PICTURE_HEIGHT};
     if (source && destination && (source->lost || destination->lost)) source->lost = destination->lost = false;
     if (!source || !destination || source->width < PICTURE_WIDTH || destination->width < PICTURE_WIDTH ||
@@ -168,13 +217,16 @@ void wait_vertical_blank_end() {}
 
 void disable_screen_saver()
 {
-    g_screen_saver_was_on = host_screen_saver_enabled();
-    if (g_screen_saver_was_on) host_set_screen_saver(false);
+    for (int i = 0; i < 3; ++i) {
+        g_switch_was_on[i] = k_saver_switches[i].enabled();
+        if (g_switch_was_on[i]) k_saver_switches[i].set(false);
+    }
 }
 
 void restore_screen_saver()
 {
-    if (g_screen_saver_was_on) host_set_screen_saver(true);
+    for (int i = 0; i < 3; ++i)
+        if (g_switch_was_on[i]) k_saver_switches[i].set(true);
 }
 
 void quit_program() { host_exit(1); }
@@ -253,7 +305,21 @@ int32_t create_main_window(HostWindow** out, void*)
 {
     if (host_window()) return 0; // the program's window is already up
     *out = host_create_window(app_record.title, exclusive_mode != 0);
-    return *out ? 1 : 0;
+    if (!*out) return 0;
+    set_main_window(*out);
+    main_window_proc(*out, MAIN_WM_CREATE, 0, 0);
+    return 1;
+}
+
+void paint_main_window()
+{
+    if (exclusive_mode || !flip_surface || !window_surface) return;
+    // The whole client area: the host names no smaller part to paint.
+    SurfaceRect to{0, 0, std::min(window_surface->width, flip_surface->width - paint_offset_x),
+                   std::min(window_surface->height, flip_surface->height - paint_offset_y)};
+    if (paint_offset_x < 0 || paint_offset_y < 0 || to.right <= 0 || to.bottom <= 0) return;
+    SurfaceRect from{paint_offset_x, paint_offset_y, paint_offset_x + to.right, paint_offset_y + to.bottom};
+    blit(flip_surface, window_surface, &from, &to);
 }
 
 int32_t main_window_proc(HostWindow* window, uint32_t message, uint32_t wparam, uint32_t lparam)
@@ -263,6 +329,19 @@ int32_t main_window_proc(HostWindow* window, uint32_t message, uint32_t wparam, 
     if (mouse_message_hook(window, message, wparam, lparam) == 0) return 0;
     if (g_window_filter && g_window_filter(window, message, wparam, lparam) == 0) return 0;
     switch (message) {
+    case MAIN_WM_CREATE:
+        std::memset(key_state, 0, 128);
+        return 0;
+    case MAIN_WM_DESTROY:
+        if (window_recreating) {
+            window_recreating = 0;
+            return 0;
+        }
+        host_post_message(HostMessage{HOST_WM_QUIT, 0, 0});
+        return 0;
+    case MAIN_WM_PAINT:
+        paint_main_window();
+        return 0;
     case HOST_WM_ACTIVATE:
         if (!window_recreating) {
             bool activating = (wparam & 0xFFFF) != 0;
@@ -306,6 +385,7 @@ HostWindow* note_foreground_window(HostWindow* window)
 int32_t ddraw_init_failed(HostWindow*)
 {
     host_message_box(app_record.title, "DirectDraw Init FAILED", HOST_MB_OK, false);
+    if (main_window) main_window_proc(main_window, MAIN_WM_DESTROY, 0, 0);
     host_destroy_window();
     return 0;
 }

@@ -30,6 +30,8 @@ void copy_rect_translated(Surface* source, Surface* destination, const uint8_t t
 void set_ddpal();
 void wait_vertical_blank_end();
 
+// The screen saver, the monitor's standby and its switch-off: each one that
+// is on is turned off and remembered; restore turns the remembered ones on.
 void disable_screen_saver();
 void restore_screen_saver();
 [[noreturn]] void quit_program();
@@ -48,7 +50,13 @@ void restore_display();
 // The software display's window sees every message after the game's filter.
 void set_software_window_filter(int32_t (*filter)(HostWindow* window, uint32_t message, uint32_t wparam,
                                                   uint32_t lparam));
-// The software display's own window and its message handling.
+// The software display's own window and its message handling. Besides the
+// host's messages it takes its creation and its end, and a paint after every
+// windowed flip (numbers clear of the host's).
+constexpr uint32_t MAIN_WM_CREATE = 0x1001, MAIN_WM_DESTROY = 0x1002, MAIN_WM_PAINT = 0x100F;
+// Windowed, with both surfaces: the picture (from paint_offset_x, _y of the
+// flipped surface) copied to the window's place on the desktop's surface.
+void paint_main_window();
 int32_t create_main_window(HostWindow** out, void* instance);
 int32_t main_window_proc(HostWindow* window, uint32_t message, uint32_t wparam, uint32_t lparam);
 extern uint32_t window_recreating; // a window re-creation is under way

@@ -84,7 +84,7 @@ TEST_F(EnumTest, SoftwareFallbackIsFullScreenWhenNothingRunsWindowed)
 
 TEST_F(EnumTest, FailureCodes)
 {
-    auto refuse_all = [](const HostDriverDesc*, const HostDeviceCaps*) { return -1; };
+    auto refuse_all = [](const HostDriverDesc*, const HostRenderCaps*) { return -1; };
     // No devices at all.
     provider.drivers.push_back({driver_desc("Primary", false, true), {}, {{640, 480, 16}}});
     EXPECT_EQ(enum_ddraw_drivers(nullptr), D3DERR_ENUMERATION_FAILED);

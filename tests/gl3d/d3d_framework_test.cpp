@@ -6,6 +6,7 @@
 #include "gl3d/gl.h"
 #include "gl3d/hw_camera.h"
 #include "gl3d/render_state.h"
+#include "gl3d/texture_manager.h"
 #include "gl3d/window_shell.h"
 #include "host/events.h"
 #include "host/paths.h"
@@ -308,6 +309,35 @@ TEST_F(FrameworkTest, ChoiceRecordsRoundTripAndStayWithinTheirFields)
     std::filesystem::remove(config_path() + ".new");
     ASSERT_TRUE(devconfig_read(config_path().c_str(), &in));
     EXPECT_EQ(in.valid, 0x01020304u);
+}
+
+} // namespace
+
+namespace {
+
+// Textures on a device that wants powers of two, and square ones.
+TEST_F(FrameworkTest, TexturesGrowToWhatTheDeviceTakes)
+{
+    struct Case {
+        uint32_t caps, width, height;
+    } cases[] = {{0, 100, 60}, {0x2, 128, 64}, {0x2 | 0x20, 128, 128}};
+    std::vector<uint32_t> pixels(100 * 60, 0xFF204080);
+    const TextureImage image{0, 100, 60, 400, 1, 32, pixels.data()};
+    for (const Case& c : cases) {
+        provider.drivers[0].devices[0].hardware.tri_texture_caps = HOST_TEXCAPS_PERSPECTIVE | c.caps;
+        ASSERT_EQ(d3d_init_from_config(&context), 1u);
+        ASSERT_EQ(tex_create_dib("wide.tga", 0, 0, &image), TEX_OK);
+        ASSERT_EQ(tex_restore_one("wide.tga", context.device), TEX_OK);
+        auto made = provider.last->of_kind(RecordedCall::CREATE_TEXTURE);
+        ASSERT_FALSE(made.empty());
+        EXPECT_EQ(made.back().b, c.width) << c.caps;
+        EXPECT_EQ(made.back().c, c.height) << c.caps;
+        auto written = provider.last->of_kind(RecordedCall::WRITE_TEXTURE);
+        EXPECT_EQ(written.back().texels.back(), c.width == 100 ? 0x2210 : 0) << "padding is zero";
+        tex_destroy_all();
+        d3d_destroy_framework();
+        free_driver_list();
+    }
 }
 
 } // namespace

@@ -46,6 +46,7 @@ protected:
         reset_hw_fonts();
         reset_sprite_sets();
         reset_timer_pool();
+        reset_hw_camera();
         app_active = 1;
         app_suspended = 0;
         start_3d_display(0, 0, 0, 1);
@@ -73,6 +74,7 @@ protected:
         glw_destroy_window();
         free_driver_list();
         refresh_display_info();
+        reset_display_device();
     }
 
     // Queues the screen: a panel, the ball icon, and a word in yellow.

@@ -308,4 +308,114 @@ TEST_F(SpriteLayerTest, TheEightHundredthRecordIsFatal)
     reset_sprite_queues();
 }
 
+TEST_F(SpriteLayerTest, TurnedAndShadedSprites)
+{
+    write_set(files);
+    int32_t slot = load_sprite_set("set.sph", nullptr, 0);
+    const hw_sprite_frame* f = sprite_set_record(slot, 0);
+    begin_2d_overlay();
+    device.forget();
+    draw_hw_sprite(f, 320, 240, 256, SPRITE_FLIP_U, 0, 90.0f, 255);
+    std::vector<Box> boxes = drawn_boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NEAR(boxes[0].right - boxes[0].left, 8.0f, 0.3f) << "a quarter turn: 16 x 8 stands 8 x 16";
+    EXPECT_NEAR(boxes[0].bottom - boxes[0].top, 16.0f, 0.3f);
+    EXPECT_FLOAT_EQ(device.of_kind(RecordedCall::DRAW)[0].vertices[0].u, 0.0f) << "no flip while turned";
+
+    // A switched-on quad over the whole screen shades the sprite's corners.
+    int32_t q = quad_create();
+    const QuadColour grey[4] = {{128, 64, 255}, {128, 64, 255}, {128, 64, 255}, {128, 64, 255}};
+    quad_setcorners(q, grey);
+    quad_flagon(q);
+    set_sprite_colour(0xFFFFFF80);
+    set_sprite_shaded(1);
+    device.forget();
+    draw_hw_sprite(f, 320, 240, 256, 0, 0, 0.0f, 200);
+    const HostTLVertex v = device.of_kind(RecordedCall::DRAW)[0].vertices[0];
+    EXPECT_EQ(v.diffuse, 0xC8804080u) << "shade times the colour factors, the alpha argument";
+    set_sprite_shaded(0);
+    set_sprite_colour(0xFFFFFFFF);
+    end_2d_overlay();
+}
+
+TEST_F(SpriteLayerTest, FontColourReachesEveryCorner)
+{
+    write_font("f.fnt");
+    int32_t slot = create_hw_font("f.fnt");
+    set_hw_font_colour(slot, 0x8000FFFF);
+    float at[2] = {10, 10};
+    draw_hw_string("a", at, 0, slot);
+    device.forget();
+    flush_sprites();
+    const std::vector<RecordedCall> draws = device.of_kind(RecordedCall::DRAW);
+    ASSERT_EQ(draws.size(), 1u);
+    for (const HostTLVertex& v : draws[0].vertices) EXPECT_EQ(v.diffuse, 0x8000FFFFu);
+}
+
+TEST_F(SpriteLayerTest, SoftwareBanksCountTheirSpritesWithinTheBank)
+{
+    std::vector<int16_t> pixels(10 * 300, 7);
+    std::vector<uint8_t> bank = kit_sw_sprite(10, 3, 0, 0, pixels);
+    std::vector<uint8_t> tall = kit_sw_sprite(10, 300, 0, 0, pixels, true); // more rows than a byte holds
+    const uint32_t second = static_cast<uint32_t>(bank.size());
+    bank.insert(bank.end(), tall.begin(), tall.end());
+    files.write("bank.spr", bank);
+    files.write("bank.DWD", kit_sprite_companion({second, 0, 99999}));
+    set_sprite_set_mode(0);
+    std::vector<uint8_t> buffer(64);
+    int32_t slot = load_sprite_set("bank.sph", buffer.data(), 64);
+    ASSERT_EQ(slot, 0);
+    EXPECT_EQ(sprite_bank_count(slot), 2u);
+    ASSERT_NE(sprite_bank_sprite(slot, 0), nullptr);
+    EXPECT_EQ(sprite_bank_sprite(slot, 0)[0] & 0x80, 0x80) << "the long header of the second sprite";
+    EXPECT_NE(sprite_bank_sprite(slot, 1), nullptr);
+    EXPECT_EQ(sprite_bank_sprite(slot, 2), nullptr);
+    EXPECT_EQ(free_sprite_set(slot), 0);
+    set_sprite_set_mode(1);
+}
+
+TEST_F(SpriteLayerTest, SpritesAreCutToTheirClipWindow)
+{
+    write_set(files);
+    int32_t slot = load_sprite_set("set.sph", nullptr, 0);
+    set_clip_window_reader([](int32_t window, ClipRect* out) {
+        *out = window == 2 ? ClipRect{0, 0, 640, 240} : ClipRect{0, 0, 640, 480};
+        return true;
+    });
+    // 16 x 8 with its hot spot in the middle: rows 236..244, cut at 240.
+    queue_sprite(sprite_set_record(slot, 0), 320, 240, 0, 1, 256, 2);
+    queue_sprite(sprite_set_record(slot, 0), 320, 250, 0, 1, 256, 2); // wholly below: not drawn
+    device.forget();
+    flush_sprites();
+    set_clip_window_reader(nullptr);
+    std::vector<Box> boxes = drawn_boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NEAR(boxes[0].bottom, 240.0f, 1.0f);
+    EXPECT_NEAR(boxes[0].bottom - boxes[0].top, 4.0f, 0.3f);
+    float v_max = 0;
+    const std::vector<RecordedCall> draws = device.of_kind(RecordedCall::DRAW);
+    for (const HostTLVertex& v : draws[0].vertices) v_max = std::max(v_max, v.v);
+    EXPECT_NEAR(v_max, 0.5f, 1e-3f);
+}
+
+TEST_F(SpriteLayerTest, ShadedTextTakesTheQuadsShade)
+{
+    write_font("f.fnt");
+    int32_t slot = create_hw_font("f.fnt");
+    set_hw_font_colour(slot, 0xFF80FFFF);
+    int32_t q = quad_create();
+    const QuadColour dim[4] = {{255, 128, 0}, {255, 128, 0}, {255, 128, 0}, {255, 128, 0}};
+    quad_setcorners(q, dim);
+    quad_flagon(q);
+    set_hw_text_shaded(1);
+    float at[2] = {10, 10};
+    draw_hw_string("a", at, 0, slot);
+    set_hw_text_shaded(0);
+    device.forget();
+    flush_sprites();
+    const std::vector<RecordedCall> draws = device.of_kind(RecordedCall::DRAW);
+    ASSERT_EQ(draws.size(), 1u);
+    EXPECT_EQ(draws[0].vertices[0].diffuse, 0xFF808000u) << "red 255 x 0.5, green 128 x 1, blue 0";
+}
+
 } // namespace

@@ -122,7 +122,7 @@ TEST_F(HostInput, JoystickPropertiesAreSetOnlyWhileNotAcquired)
 TEST_F(HostInput, JoystickNamesItselfAndCountsAtMost32Buttons)
 {
     HostInputDevice* dev = open_game_pad();
-    HostDeviceCaps caps;
+    HostInputCaps caps;
     ASSERT_TRUE(host_get_device_caps(dev, &caps));
     EXPECT_EQ(caps.buttons, 32u);
     HostDeviceInfo info{};

@@ -245,6 +245,15 @@ TEST_F(Officials, WalkBackWithTheBall)
     update_officials();
     EXPECT_EQ(f.job_step, 2);
     EXPECT_EQ(f.action_arg, f.job_facing);
+    // A half-turn animation ends a few units short and makes that his wanted
+    // facing: he is set on the chosen one again, and waits for it.
+    f.facing = static_cast<uint8_t>(f.job_facing - 7);
+    f.wanted_facing = f.facing;
+    f.action_arg = f.facing;
+    update_officials();
+    EXPECT_EQ(f.action, 3);
+    EXPECT_EQ(f.wanted_facing, f.job_facing);
+    EXPECT_EQ(f.action_arg, f.job_facing);
     f.facing = f.job_facing;
     update_officials();
     EXPECT_EQ(f.action, 1); // fetches the ball

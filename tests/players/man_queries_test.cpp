@@ -179,13 +179,43 @@ TEST_F(ManQueriesTest, BumpsSeparateTheMen)
     EXPECT_TRUE(decide_bump(a));
     EXPECT_LT(a->y, 0) << "the man steps back";
     EXPECT_NEAR(vector_length(o->x - a->x, o->y - a->y), 180, 1) << "O 180 beyond him";
-    // A runner into a standing man bounces back off him.
-    place(a, 0, 0, 0);
-    place(o, 0, 100, 0);
-    o->primary_animation = ANIM_STAND;
-    a->separation_side = 0;
-    EXPECT_FALSE(decide_bump(a));
-    EXPECT_EQ(a->y, 100 - 180);
+    // A runner into a standing man bounces back off him, unless the man is a
+    // team-mate: he steps aside off the runner's line, so a man whose own
+    // spot lies beyond him (a tight line-up) gets there.
+    struct Standing {
+        bool opponent;
+        uint32_t arrived;
+        bool gives_way;
+    } standing[] = {{true, 1, false}, {true, 0, false}, {false, 0, true}, {false, 1, true}};
+    PlayerSlot* s = man(0, 2);
+    const uint8_t own_side = s->side;
+    for (const Standing& c : standing) {
+        s->side = c.opponent ? static_cast<uint8_t>(3 - a->side) : a->side;
+        place(a, 0, 0, 0);
+        place(s, 0, 100, 0);
+        place(o, 5000, 5000, 0);
+        a->primary_animation = ANIM_RUN;
+        a->speed = 20;
+        a->target_x = 0;
+        a->target_y = 3000;
+        s->primary_animation = ANIM_STAND;
+        s->speed = 0;
+        s->arrived = c.arrived;
+        a->separation_side = 0;
+        s->blocked = 0;
+        EXPECT_FALSE(decide_bump(a));
+        EXPECT_EQ(s->blocked, 1u);
+        if (c.gives_way) {
+            EXPECT_EQ(a->y, 0) << "the runner keeps his way";
+            EXPECT_NEAR(vector_length(s->x - a->x, s->y - a->y), 180, 1);
+            EXPECT_GT(int_abs(s->x), 100) << "off the runner's line";
+        } else {
+            EXPECT_EQ(a->y, 100 - 180) << "opponent " << c.opponent << " arrived " << c.arrived;
+            EXPECT_EQ(s->y, 100);
+        }
+    }
+    s->side = own_side;
+    place(s, -21000 + 2000 * 2, 0);
     // Standing men and officials take no part.
     a->primary_animation = ANIM_STAND;
     place(a, 0, 0, 0);

@@ -146,6 +146,34 @@ TEST_F(MovementTest, SpeedTraceAcceleratesAndBrakes)
     EXPECT_LE(m->speed, 2);
 }
 
+TEST_F(MovementTest, BrakingNeverStopsAFastManShortOfHisTarget)
+{
+    // An umpire's top speed is 255: braking by distance alone would leave
+    // him under a walk (1 % of it) some 40 units out, standing for ever.
+    PlayerSlot* u = &official_slots[0];
+    static league_player official{};
+    set_player_i32(&official, 64, 65536);
+    u->person = &official;
+    u->top_speed = 255;
+    place(u, 0, 0, 64);
+    u->target_x = 47;
+    u->arrived = 0;
+    set_man_speed_fixed(u, 3 * 65536); // walking
+    u->path_speed = 51;
+    int ticks = 0;
+    for (; ticks < 100 && u->target_x - u->x > 16; ++ticks) {
+        update_man_speed(u);
+        EXPECT_GE(u->speed * 100, u->top_speed) << "walking, at " << u->x;
+        u->x = static_cast<int16_t>(u->x + u->path_dx);
+    }
+    EXPECT_LT(ticks, 20) << "he walks the last units";
+    // Once there he stops.
+    u->arrived = 1;
+    u->target_x = u->x;
+    update_man_speed(u);
+    EXPECT_EQ(u->speed, 0);
+}
+
 TEST_F(MovementTest, FatigueGrowsWhenRunningAndFallsWhenSlow)
 {
     static league_player person{};

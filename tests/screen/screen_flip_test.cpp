@@ -3,13 +3,17 @@
 #include "platform/exit_trap.h"
 #include "host/cd_drive.h"
 #include "host/events.h"
+#include "host/window.h"
 #include "platform/cd_audio.h"
+#include "platform/command_line.h"
 #include "platform/input.h"
+#include "screen/screen.h"
 #include "standin/provisional_subsystems.h"
 #include "app/startup.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 namespace {
@@ -189,4 +193,89 @@ TEST(SoftwareDisplay, WindowProcedureHandlesSystemKeysAndCommands)
     EXPECT_EQ(m.id, HOST_WM_QUIT);
     host_clear_messages();
     set_main_window(saved);
+}
+
+TEST(SoftwareDisplay, WindowProcedureCreatesDestroysAndPaints)
+{
+    HostWindow* saved = main_window;
+    HostWindow* window = reinterpret_cast<HostWindow*>(&saved); // only compared
+    set_main_window(window);
+    set_window_message_hook(nullptr);
+    host_clear_messages();
+
+    std::fill(key_state, key_state + 256, uint8_t{128});
+    EXPECT_EQ(main_window_proc(window, MAIN_WM_CREATE, 0, 0), 0);
+    EXPECT_EQ(key_state[0], 0);
+    EXPECT_EQ(key_state[127], 0);
+    EXPECT_EQ(key_state[128], 128) << "only the first 128 are cleared";
+    std::fill(key_state, key_state + 256, uint8_t{0});
+
+    HostMessage m{};
+    window_recreating = 1;
+    EXPECT_EQ(main_window_proc(window, MAIN_WM_DESTROY, 0, 0), 0);
+    EXPECT_EQ(window_recreating, 0u);
+    EXPECT_FALSE(host_peek_message(&m)) << "a re-creation does not end the program";
+    EXPECT_EQ(main_window_proc(window, MAIN_WM_DESTROY, 0, 0), 0);
+    ASSERT_TRUE(host_peek_message(&m));
+    EXPECT_EQ(m.id, HOST_WM_QUIT);
+
+    // Windowed, the flipped picture goes to the window's place, from the paint offset.
+    const uint8_t saved_exclusive = exclusive_mode, saved_flipping = page_flipping;
+    exclusive_mode = 0, page_flipping = 0;
+    ASSERT_EQ(create_ddraw_surfaces(), 1);
+    ASSERT_NE(window_surface, nullptr);
+    uint8_t* flipped = lock_surface(flip_surface, nullptr, nullptr);
+    flipped[3 * flip_surface->pitch + 4] = 9;
+    unlock_surface(flip_surface, flipped);
+    paint_offset_x = 4, paint_offset_y = 3;
+    EXPECT_EQ(main_window_proc(window, MAIN_WM_PAINT, 0, 0), 0);
+    EXPECT_EQ(window_surface->pixels[0], 9);
+    paint_offset_x = paint_offset_y = 0;
+    release_ddraw();
+    exclusive_mode = saved_exclusive, page_flipping = saved_flipping;
+    host_clear_messages();
+    set_main_window(saved);
+}
+
+TEST(SoftwareDisplay, CopyToVramOfA320WideScreenDrawsItsMarker)
+{
+    Surface* source = surface_new(PICTURE_WIDTH, PICTURE_HEIGHT, 8, 0, 0, 0, 0);
+    Surface* destination = surface_new(PICTURE_WIDTH, PICTURE_HEIGHT, 8, 0, 0, 0, 0);
+    ASSERT_TRUE(source && destination);
+    for (int i = 0; i < 256; ++i) destination->palette[i] = uint32_t(i) * 0x010101u;
+    std::fill(source->pixels.begin(), source->pixels.end(), uint8_t{7});
+    const uint32_t saved_width = screen.width;
+
+    screen.width = 320;
+    copy_to_vram(source, destination);
+    auto at = [&](int x, int y) { return destination->pixels[size_t(y) * destination->pitch + x]; };
+    EXPECT_EQ(at(50, 50), 0) << "black outline";
+    EXPECT_EQ(at(199, 149), 0);
+    EXPECT_EQ(at(100, 100), 255) << "white inside";
+    EXPECT_EQ(at(200, 100), 0) << "the right edge is outside";
+    EXPECT_EQ(at(10, 10), 0) << "nothing copied";
+    EXPECT_EQ(at(300, 300), 0);
+
+    screen.width = 640;
+    copy_to_vram(source, destination);
+    EXPECT_EQ(at(300, 300), 7) << "a whole-screen copy";
+    screen.width = saved_width;
+    surface_delete(source);
+    surface_delete(destination);
+}
+
+TEST(SoftwareDisplay, TheThreeScreenSaverSwitchesGoOffAndComeBack)
+{
+    host_set_screen_saver(true);
+    host_set_monitor_standby(false); // already off: stays off after the restore
+    host_set_monitor_switch_off(true);
+    disable_screen_saver();
+    EXPECT_FALSE(host_screen_saver_enabled());
+    EXPECT_FALSE(host_monitor_standby_enabled());
+    EXPECT_FALSE(host_monitor_switch_off_enabled());
+    restore_screen_saver();
+    EXPECT_TRUE(host_screen_saver_enabled());
+    EXPECT_FALSE(host_monitor_standby_enabled());
+    EXPECT_TRUE(host_monitor_switch_off_enabled());
+    host_set_monitor_standby(true);
 }

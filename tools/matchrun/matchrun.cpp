@@ -1,33 +1,174 @@
-// Plays a match without a display and prints the states it went through,
-// the score and the clock: matchrun [seed] [quarter minutes] [tick cap]
-// (the data directory as for the game: KOB99_DATA_DIR or beside the program)
+// Plays computer-against-computer matches without a display, from the
+// captains' meeting through the breaks to full time, on the game's data (the
+// data directory as for the game: KOB99_DATA_DIR or beside the program).
+//
+//   matchrun [options] [seed] [quarter minutes] [tick cap]
+//
+// For each match it prints the digest of the match records every 256 ticks,
+// then one line: the seed, the ticks run, whether full time came, both
+// scores and the ticks a second. The exit code is 0 when every match reached
+// full time within the cap with each team's points six a goal and one a
+// behind, else 1 (2 for bad arguments).
 #include "app/match_driver.h"
 #include "match/match_records.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+struct Options {
+    MatchRunSettings settings;
+    int32_t tick_cap = 600000;
+    int32_t matches = 1;
+    bool hashes = true;
+    bool states = false;
+};
+
+void usage()
+{
+    std::fprintf(stderr,
+                 "usage: matchrun [options] [seed] [quarter minutes] [tick cap]\n"
+                 "  --soak N         play N matches, seeds seed .. seed + N - 1 (no digests)\n"
+                 "  --states         print each change of match state\n"
+                 "  --no-hashes      leave out the digest lines\n"
+                 "  --home N, --away N, --variant N, --weather N, --time-of-day N,\n"
+                 "  --difficulty N, --interchange N, --toss N, --speed N   match settings\n");
+}
+
+bool number(const char* text, long lo, long hi, long* out)
+{
+    char* end = nullptr;
+    const long v = std::strtol(text, &end, 10);
+    if (!*text || *end || v < lo || v > hi)
+        return false;
+    *out = v;
+    return true;
+}
+
+bool parse(int argc, char** argv, Options* o)
+{
+    MatchRunSettings& s = o->settings;
+    int positional = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        long v = 0;
+        if (a == "--states") {
+            o->states = true;
+            continue;
+        }
+        if (a == "--no-hashes") {
+            o->hashes = false;
+            continue;
+        }
+        if (a.rfind("--", 0) == 0) {
+            if (i + 1 >= argc)
+                return false;
+            const char* arg = argv[++i];
+            if (a == "--soak" && number(arg, 1, 1000000, &v)) {
+                o->matches = static_cast<int32_t>(v);
+                o->hashes = false;
+            } else if (a == "--home" && number(arg, 0, 127, &v)) {
+                s.home_team = static_cast<int8_t>(v);
+            } else if (a == "--away" && number(arg, 0, 127, &v)) {
+                s.away_team = static_cast<int8_t>(v);
+            } else if (a == "--variant" && number(arg, 0, 7, &v)) {
+                s.kick_off_variant = static_cast<uint8_t>(v);
+            } else if (a == "--weather" && number(arg, 0, 255, &v)) {
+                s.weather = static_cast<uint8_t>(v);
+            } else if (a == "--time-of-day" && number(arg, 0, 255, &v)) {
+                s.time_of_day = static_cast<uint8_t>(v);
+            } else if (a == "--difficulty" && number(arg, 0, 100, &v)) {
+                s.difficulty = static_cast<uint32_t>(v);
+            } else if (a == "--interchange" && number(arg, 0, 6, &v)) {
+                s.interchange_players = static_cast<uint8_t>(v);
+            } else if (a == "--toss" && number(arg, -1, 1, &v)) {
+                s.toss_winner = static_cast<int8_t>(v);
+            } else if (a == "--speed" && number(arg, 0, 255, &v)) {
+                s.game_speed = static_cast<uint8_t>(v);
+            } else {
+                return false;
+            }
+            continue;
+        }
+        switch (positional++) {
+        case 0:
+            if (!number(argv[i], 0, 0xFFFFFFFFL, &v))
+                return false;
+            s.seed = static_cast<uint32_t>(v);
+            break;
+        case 1:
+            if (!number(argv[i], 1, 60, &v))
+                return false;
+            s.quarter_minutes = static_cast<int32_t>(v);
+            break;
+        case 2:
+            if (!number(argv[i], 1, 0x7FFFFFFF, &v))
+                return false;
+            o->tick_cap = static_cast<int32_t>(v);
+            break;
+        default: return false;
+        }
+    }
+    return true;
+}
+
+bool points_add_up(const TeamRecord& t) { return t.points == 6 * t.goals + t.behinds; }
+
+// One match; true when it reached full time with sound scores.
+bool play(const Options& o, const MatchRunSettings& s)
+{
+    headless_match_setup(s);
+    const MatchGlobals& m = match_globals;
+    uint8_t last_state = m.match_state;
+    if (o.states)
+        std::printf("tick %7d state %2u clock %6d\n", 0, last_state, m.period_clock);
+    const auto start = std::chrono::steady_clock::now();
+    int32_t ticks = 0;
+    while (ticks < o.tick_cap && !headless_match_full_time()) {
+        if (headless_match_over() && !headless_match_resume())
+            break; // left some other way: not full time
+        headless_match_tick();
+        ++ticks;
+        if (o.hashes && ticks % 256 == 0)
+            std::printf("hash %7d %08x\n", ticks, headless_match_hash());
+        if (o.states && m.match_state != last_state) {
+            last_state = m.match_state;
+            std::printf("tick %7d state %2u clock %6d\n", ticks, last_state, m.period_clock);
+        }
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const TeamRecord& a = team_records[0];
+    const TeamRecord& b = team_records[1];
+    const bool full_time = headless_match_full_time() != 0;
+    const bool sound = points_add_up(a) && points_add_up(b);
+    std::printf("seed %u ticks %d %s score %d.%d (%d) - %d.%d (%d)%s ticks/s %.0f\n", s.seed, ticks,
+                full_time ? "full-time" : "NOT-FULL-TIME", a.goals, a.behinds, a.points, b.goals, b.behinds, b.points,
+                sound ? "" : " POINTS-WRONG", seconds > 0 ? ticks / seconds : 0.0);
+    std::fflush(stdout);
+    return full_time && sound;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
-    MatchRunSettings s;
-    if (argc > 1)
-        s.seed = static_cast<uint32_t>(std::strtoul(argv[1], nullptr, 10));
-    if (argc > 2)
-        s.quarter_minutes = std::atoi(argv[2]);
-    const int32_t cap = argc > 3 ? std::atoi(argv[3]) : 200000;
-    headless_match_setup(s);
-    uint8_t last = 0;
-    int32_t ticks = 0;
-    while (ticks < cap && !headless_match_over()) {
-        headless_match_tick();
-        ++ticks;
-        if (match_globals.match_state != last) {
-            last = match_globals.match_state;
-            std::printf("tick %6d state %2u clock %6d\n", ticks, last, match_globals.period_clock);
-        }
+    Options o;
+    if (!parse(argc, argv, &o)) {
+        usage();
+        return 2;
     }
-    std::printf("ticks %d exit %u score %d.%d (%d) - %d.%d (%d) flow %04x\n", ticks, match_globals.init_mode,
-                team_records[0].goals, team_records[0].behinds, team_records[0].points, team_records[1].goals,
-                team_records[1].behinds, team_records[1].points, match_globals.flow_flags);
-    return headless_match_over() ? 0 : 1;
+    int32_t failed = 0;
+    for (int32_t i = 0; i < o.matches; ++i) {
+        MatchRunSettings s = o.settings;
+        s.seed = o.settings.seed + static_cast<uint32_t>(i);
+        if (!play(o, s))
+            ++failed;
+    }
+    if (o.matches > 1)
+        std::printf("%d of %d matches reached full time\n", o.matches - failed, o.matches);
+    return failed ? 1 : 0;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct KitPicture {
@@ -16,11 +17,16 @@ struct KitPicture {
 KitPicture kit_picture(uint32_t width, uint32_t height, uint32_t fill = 0);
 
 struct KitTgaOptions {
-    uint32_t depth = 32;     // 24 or 32
-    bool run_length = false; // type 10, else type 2
-    std::string id;          // the ID field
-    uint32_t colour_map_entries = 0; // a colour map (of 24-bit entries) the reader must step over
-    uint8_t descriptor = 0;
+    uint32_t depth;              // 24 or 32
+    bool run_length;             // type 10, else type 2
+    std::string id;              // the ID field
+    uint32_t colour_map_entries; // a colour map (of 24-bit entries) the reader must step over
+    uint8_t descriptor;
+    KitTgaOptions(uint32_t depth_ = 32, bool run_length_ = false, std::string id_ = {}, uint32_t map_entries = 0,
+                  uint8_t descriptor_ = 0)
+        : depth(depth_), run_length(run_length_), id(std::move(id_)), colour_map_entries(map_entries), descriptor(descriptor_)
+    {
+    }
 };
 // Stored bottom row first, pixels blue, green, red (, alpha).
 std::vector<uint8_t> kit_tga(const KitPicture& picture, const KitTgaOptions& options = {});

@@ -1,0 +1,2 @@
+void clear_formation_slots();
+int main() { clear_formation_slots(); }

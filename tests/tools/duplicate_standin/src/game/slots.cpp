@@ -1,0 +1,2 @@
+// The real definition, landed.
+void clear_formation_slots() {}

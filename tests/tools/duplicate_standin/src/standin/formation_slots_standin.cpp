@@ -1,0 +1,2 @@
+// The stand-in nobody deleted.
+void clear_formation_slots() {}
