@@ -128,7 +128,8 @@ void place_mark_man_for_kick_out(PlayerSlot* man)
 
 void walk_kicker_to_goal_square(PlayerSlot* kicker)
 {
-    if (kicker->action == kicker->run_up_action) return;
+    // A run-up word of 0 means none is set yet, not that he stands on one.
+    if (kicker->run_up_action && kicker->action == kicker->run_up_action) return;
     // The goal square of the end he defends.
     post_run(kicker, ACT_MOVE_TO_POINT, kicker->side == 2 ? -23794 : 23794, 0, 5000);
 }

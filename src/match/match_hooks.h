@@ -156,6 +156,7 @@ struct MatchHooks {
     void (*enable_text_sprite_queue)();
     void (*disable_text_sprite_queue)();
     void (*fade_palette_in)();
+    void (*message_box)(const char* text); // a debugging message box
 };
 
 // The installed table; all entries null until the display fills them.
@@ -490,6 +491,10 @@ inline int32_t use_3d_hardware()
 inline void start_transition(int32_t effect, int32_t ms, int32_t direction)
 {
     if (match_hooks.start_transition) match_hooks.start_transition(effect, ms, direction);
+}
+inline void message_box(const char* text)
+{
+    if (match_hooks.message_box) match_hooks.message_box(text);
 }
 inline int32_t hw_transition_running()
 {

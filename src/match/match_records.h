@@ -248,6 +248,20 @@ struct PlayerSlot {
     int16_t model_man_index;    // his model instance's man index
     int32_t model_last_animation;
     uint32_t model_ready;
+    // Set plays and the team AI.
+    uint8_t tap_plan;          // a ruck tap: 2 while it may still pick its receiver
+    uint8_t loose_ball_choice; // 1: the first contact starter
+    uint8_t kick_lock;
+    uint8_t line_byte;         // 2..7: the zone line bounding him
+    int16_t aim_x, aim_y;      // a set kick's aim point
+    int32_t confidence;        // 0..100
+    int16_t argue_count;
+    uint16_t set_action;       // the action his set kick's run-up ends in
+    // A jump spoil: step, direction, flight ticks, contact and target points (16.16).
+    uint8_t spoil_step, spoil_direction;
+    int32_t spoil_ticks;
+    int32_t spoil_contact_x, spoil_contact_y;
+    int32_t spoil_target_x, spoil_target_y;
 };
 
 // A man's statistics bytes.
@@ -320,6 +334,11 @@ struct TeamRecord {
     uint8_t second_count; // set to 3 with ruck_contest_count
     uint32_t behaviour_set;
     uint32_t selection_extra;
+    // Set plays and the team AI.
+    uint8_t wide_man_index;
+    uint8_t disposal_mode;     // 0: the rated disposals only
+    uint8_t choice_confirmed;  // the set-play choice of the overlay is confirmed
+    int32_t stoppage_choice;   // -2..2 as the overlay steps it
 };
 
 // A disposal waiting for its release frame: who or where it goes.
@@ -589,6 +608,42 @@ struct MatchGlobals {
     int32_t cut_fade_in_kind;
     uint8_t cut_centre_bounce;
     uint8_t cut_fast_forward; // this cut's fast-forward began
+    // Set plays: the holder's disposal lists (a null man ends each; goal
+    // marks the kick list's goal entry).
+    struct DisposalEntry {
+        PlayerSlot* man;
+        uint8_t angle;
+        uint8_t goal;
+    } handball_list[19], kick_list[19];
+    int32_t holder_decision_countdown;
+    int32_t close_opponent;
+    PlayerSlot* kick_target_man;
+    int32_t kick_target_kind;
+    int32_t play_on_mark;
+    int32_t play_on_called;
+    int32_t aiming_mode;
+    int32_t tackle_allowed;
+    int32_t set_kick_camera;
+    PlayerSlot* used_set_kick[8];
+    PlayerSlot* used_in_play[8];
+    uint8_t throw_in_angle;
+    uint8_t option_men_done[2];
+    PlayerSlot* option_men[2][3];
+    uint8_t landing_words[2][2];
+    // The set-kick meter.
+    int32_t meter_phase, meter_value, meter_stored, meter_max, meter_ideal;
+    uint8_t meter_aim_angle;
+    int32_t meter_aim_error;
+    int32_t kick_chosen;
+    PlayerSlot* disposal_target; // the human kicker's chosen target
+    PlayerSlot* previous_disposal_target;
+    int32_t aim_distance;
+    // The team AI.
+    int32_t aggression_percent;
+    int32_t fight_candidates;
+    float kick_gauge;
+    int32_t kick_gauge_running;
+    int32_t fight_started;
 };
 
 struct GameStateBlock {

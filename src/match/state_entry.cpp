@@ -274,6 +274,9 @@ void kick_out_setup_entry()
     init_kickout_slots_all();
     choose_kickout_positions(&team_records[0], 0);
     choose_kickout_positions(&team_records[1], 0);
+    // The kicker may go for the ball at once when he fetches it himself;
+    // otherwise the goal umpire's return of it lets him.
+    m.ball_returned = m.taker_fetches_ball ? 1 : 0;
     if (m.taker_fetches_ball) {
         if (m.controlled_man_a)
             m.controlled_man_a->job_step = 0;

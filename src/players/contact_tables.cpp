@@ -111,17 +111,6 @@ void path_at(int32_t i, int32_t out[3])
     out[2] = predicted_ball_path.position[i][2] >> 16;
 }
 
-int16_t clamp_field_coordinate(int32_t x)
-{
-    return static_cast<int16_t>(x < -FIELD_HALF_LENGTH ? -FIELD_HALF_LENGTH : (x > FIELD_HALF_LENGTH ? FIELD_HALF_LENGTH : x));
-}
-
-int16_t clamp_to_boundary_width(int32_t y, int32_t x)
-{
-    const int32_t w = boundary_half_width(x);
-    return static_cast<int16_t>(y < -w ? -w : (y > w ? w : y));
-}
-
 } // namespace
 
 void init_ball_contact_tables()

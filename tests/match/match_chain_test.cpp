@@ -78,7 +78,12 @@ TEST_F(MatchChain, FromTheCaptainsMeetingThroughGoalBehindAndMarkToFullTime)
     EXPECT_EQ(attackers.behinds, 1);
     EXPECT_EQ(m.awarded_side, 1);
     ASSERT_TRUE(run_to(KICK_OUT_SETUP));
-    ASSERT_TRUE(run_to(72)) << "plan 0 forms in 71 and kicks in 72";
+    // The defenders draw their plan once their kicker stands in the goal
+    // square with the ball; its forming state leads to its kicked state.
+    auto kicked_state = [&] { return m.match_state >= 60 && m.match_state <= 72 && !(m.match_state & 1); };
+    for (int i = 0; i < 20000 && !kicked_state(); ++i) tick();
+    ASSERT_TRUE(kicked_state()) << "stuck in " << int(m.match_state) << " plan "
+                                << int(team_on_side(1).setup_choice);
     ASSERT_NE(m.controlled_man_a, nullptr);
     EXPECT_EQ(m.controlled_man_a->side, 1) << "the defenders' man takes the kick-out";
     give_ball_to(nullptr);
