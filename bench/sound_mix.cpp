@@ -3,6 +3,7 @@
 // some at their own rate and some resampled, and one shade table build (a
 // front-end message box builds five).
 #include "host/audio.h"
+#include "host/host_test_hooks.h"
 #include "screen/screen.h"
 
 #include <benchmark/benchmark.h>

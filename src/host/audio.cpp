@@ -1,4 +1,5 @@
 #include "host/audio.h"
+#include "host/host_test_hooks.h"
 
 #include <SDL.h>
 

@@ -69,15 +69,3 @@ int host_sound_set_frequency(HostSoundBuffer* buffer, uint32_t hertz);
 int host_sound_set_volume(HostSoundBuffer* buffer, int32_t volume);
 int host_sound_set_pan(HostSoundBuffer* buffer, int32_t pan);
 
-// Tests: with manual output, opening makes no device and no timer thread;
-// the test mixes the output itself and runs the timers by hand
-// (host_timer_run_manual, host/timer.h). Set before host_sound_open.
-void host_sound_set_manual_output(bool manual);
-bool host_sound_manual_output();
-// Mixes the next frames of output (mono 16-bit) and advances every playing
-// buffer, exactly as the device would.
-void host_sound_mix(int16_t* out, uint32_t frames);
-// Buffers alive, duplicates included.
-uint32_t host_sound_buffer_count();
-// Every block of output, as it is sent to the device, goes to the hook too.
-void host_sound_set_capture(void (*hook)(const int16_t* frames, uint32_t count, void* user), void* user);

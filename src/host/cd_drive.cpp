@@ -1,4 +1,5 @@
 #include "host/cd_drive.h"
+#include "host/host_test_hooks.h"
 
 namespace {
 uint32_t g_test_tracks = 0;

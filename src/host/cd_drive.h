@@ -17,6 +17,3 @@ bool host_cd_stop(uint32_t device);
 bool host_cd_pause(uint32_t device);
 bool host_cd_media_present(uint32_t device, bool* present);
 
-// Tests: a pretend disc of n tracks (0 takes it out), and the commands it got.
-void host_cd_insert_test_disc(uint32_t tracks);
-const std::string& host_cd_test_log();

@@ -1,4 +1,5 @@
 #include "host/clock.h"
+#include "host/host_test_hooks.h"
 
 #include <chrono>
 #include <thread>

@@ -6,12 +6,9 @@
 
 // Milliseconds since the program started; wraps at 2^32 like the system's.
 uint32_t host_time_ms();
-// Installs a clock for tests; nullptr restores the real one.
-void host_set_clock(uint32_t (*clock)());
 void host_sleep_ms(uint32_t ms);
 
 // The C runtime's generator: state = state * 214013 + 2531011, returning bits
 // 16 to 30, so 0..32767.
 constexpr int HOST_RAND_MAX = 32767;
 int host_rand();
-void host_srand(uint32_t seed);

@@ -103,8 +103,6 @@ void host_post_message(const HostMessage& message);
 int host_dispatch_message(const HostMessage& message);
 // The default handling: a close posts the quit message.
 int host_default_message(const HostMessage& message);
-// Empties the queue (tests).
-void host_clear_messages();
 
 // Loads a script of timed events (the format above); its times count from
 // the next pump. false with a message on a bad file. The pump loads the file

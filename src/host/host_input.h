@@ -106,4 +106,3 @@ void host_input_shutdown();
 // Messages the input layer leaves for the developer (stderr when
 // KOB99_DEBUG_OUTPUT is set); tests may catch them.
 void host_debug_output(const char* text);
-void host_set_debug_output_hook(void (*hook)(const char* text));

@@ -2,6 +2,7 @@
 // object, drawn with one small shader pair that takes pre-transformed
 // vertices, and shown letterboxed (4:3 kept) on the window.
 #include "host/render_device.h"
+#include "host/host_test_hooks.h"
 #include "host/host_sdl.h"
 #include "host/window.h"
 

@@ -1,4 +1,5 @@
 #include "host/paths.h"
+#include "host/host_test_hooks.h"
 
 #include <cctype>
 #include <cstdlib>

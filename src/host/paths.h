@@ -25,7 +25,3 @@ std::string host_resolve_path(const std::string& root, const char* game_name);
 std::string host_data_file(const char* game_name);
 std::string host_user_file(const char* game_name);
 
-// Tests point the two directories elsewhere (an empty string restores the
-// environment's choice).
-void host_set_data_dir(const std::string& dir);
-void host_set_user_dir(const std::string& dir);

@@ -1,4 +1,5 @@
 #include "host/periodic_timer.h"
+#include "host/host_test_hooks.h"
 
 #include "host/audio.h"
 

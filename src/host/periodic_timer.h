@@ -15,6 +15,3 @@ uint32_t host_timer_start(uint32_t period_ms, HostTimerFn fn, void* user);
 // it. An unknown id is ignored.
 void host_timer_kill(uint32_t id);
 
-// With manual sound output (host/audio.h) timers have no thread: a test runs
-// each live timer's callback once, on its own thread, with this.
-void host_timer_run_manual();

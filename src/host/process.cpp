@@ -1,4 +1,5 @@
 #include "host/process.h"
+#include "host/host_test_hooks.h"
 
 #include "host/window.h"
 #include "host/host_sdl.h"

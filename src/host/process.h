@@ -9,7 +9,6 @@ bool host_init();
 // Every end of the program goes through here. Tests install a hook (which
 // typically throws) to see the exit code instead of losing the process.
 [[noreturn]] void host_exit(int code);
-void host_set_exit_hook(void (*hook)(int code));
 // The same end raised on a thread other than the main one: the process ends
 // at once, without exit functions or static destructors, which would race
 // with (or wait for) the threads still running.

@@ -186,4 +186,3 @@ void host_keep_gl_library_loaded();
 
 // The machine's provider (OpenGL), unless a test installed another.
 HostDisplayProvider* host_display_provider();
-void host_set_display_provider(HostDisplayProvider* provider); // nullptr: the machine's

@@ -1,4 +1,5 @@
 #include "host/settings_store.h"
+#include "host/host_test_hooks.h"
 
 #include "host/file_util.h"
 #include "host/paths.h"

@@ -22,7 +22,4 @@ bool host_settings_set_string(const char* key, const char* name, const std::stri
 // an older copy), before a file that could not be read is written over;
 // false when there is no file or the copy cannot be made.
 bool host_settings_keep_bad_copy();
-// Tests: read the file again (as a new run would), and make the store refuse writes.
-void host_settings_reload();
-void host_settings_set_writable(bool writable);
 std::string host_settings_file();

@@ -1,4 +1,5 @@
 #include "app/startup.h"
+#include "host/host_test_hooks.h"
 #include "app/standin_front_end.h"
 
 #include "platform/exit_trap.h"

@@ -1,6 +1,7 @@
 // The stand-in front end's test sounds: keys and pad buttons, read through the
 // menus' controller read, reach the sample and the stream.
 #include "platform/input_fixture.h"
+#include "host/host_test_hooks.h"
 #include "host/host_sdl.h"
 
 #include "host/audio.h"

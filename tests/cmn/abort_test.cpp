@@ -1,4 +1,5 @@
 #include "cmn/libtest.h"
+#include "host/host_test_hooks.h"
 #include "cmn/memstd.h"
 #include "host/process.h"
 

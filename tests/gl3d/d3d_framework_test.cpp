@@ -1,6 +1,7 @@
 // The device framework over a fake provider: the saved choice in
 // "devconfig.dat", build failures and fallbacks, and rebuilding on a resize.
 #include "gl3d/d3d.h"
+#include "host/host_test_hooks.h"
 #include "host/host_sdl.h"
 #include "gl3d/display_device.h"
 #include "gl3d/gl.h"

@@ -1,5 +1,6 @@
 // Display start-up, the frame service, the debug shapes and the window shell.
 #include "gl_fixture.h"
+#include "host/host_test_hooks.h"
 #include "host/host_sdl.h"
 
 #include "gl3d/d3d.h"

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "host/paths.h"
+#include "host/host_test_hooks.h"
 
 #include <gtest/gtest.h>
 

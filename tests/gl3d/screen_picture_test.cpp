@@ -2,6 +2,7 @@
 // and sprite set queued over a cleared picture, flushed, and read back; then
 // a wipe half closed over the same screen.
 #include "gl3d/display_device.h"
+#include "host/host_test_hooks.h"
 #include "gl3d/gl.h"
 #include "gl3d/hw_camera.h"
 #include "gl3d/hw_fonts.h"

@@ -1,5 +1,6 @@
 // Timers, animated quads, icon motion and screen wipes on an injected clock.
 #include "gl_fixture.h"
+#include "host/host_test_hooks.h"
 
 #include "gl3d/byte_io.h"
 #include "gl3d/hw_camera.h"

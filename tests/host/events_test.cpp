@@ -1,4 +1,5 @@
 #include "host/events.h"
+#include "host/host_test_hooks.h"
 #include "host/host_sdl.h"
 
 #include "host/clock.h"

@@ -1,4 +1,6 @@
+#include "host/host.h"
 #include "host/window.h"
+#include "host/host_test_hooks.h"
 #include "host/host_sdl.h"
 
 #include "host/events.h"

@@ -1,4 +1,5 @@
 #include "lib/kit.h"
+#include "host/host_test_hooks.h"
 #include "lib/language_write.h"
 #include "lib/wav_write.h"
 #include "host/paths.h"

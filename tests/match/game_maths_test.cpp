@@ -1,4 +1,5 @@
 #include "match/game_maths.h"
+#include "host/host_test_hooks.h"
 
 #include "host/clock.h"
 #include "match/two_teams.h"

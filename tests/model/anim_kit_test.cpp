@@ -1,5 +1,6 @@
 // The kit's animation data set passes every check the kit build makes.
 #include "fixtures.h"
+#include "host/host_test_hooks.h"
 
 #include "lib/anim_validator.h"
 

@@ -1,5 +1,6 @@
 // The table over the kit's own data set (the build's data directory).
 #include "fixtures.h"
+#include "host/host_test_hooks.h"
 
 #include "model/anim_table.h"
 #include "model/skeleton.h"

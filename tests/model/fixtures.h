@@ -4,6 +4,7 @@
 #pragma once
 
 #include "host/paths.h"
+#include "host/host_test_hooks.h"
 #include "host/process.h"
 #include "lib/paf_writer.h"
 #include "lib/tca_writer.h"

@@ -1,5 +1,6 @@
 // The three ends of the real program, each in its own process.
 #include "host/instance.h"
+#include "host/host_test_hooks.h"
 #include "host/host_sdl.h"
 #include "host/paths.h"
 #include "platform/fatal_error.h"

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "host/process.h"
+#include "host/host_test_hooks.h"
 
 #include <gtest/gtest.h>
 

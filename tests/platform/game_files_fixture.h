@@ -3,6 +3,7 @@
 #pragma once
 
 #include "exit_trap.h"
+#include "host/host_test_hooks.h"
 #include "host/paths.h"
 #include "host/settings_store.h"
 

@@ -1,4 +1,5 @@
 #include "input_fixture.h"
+#include "host/host_test_hooks.h"
 #include "host/host_sdl.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "host/clock.h"
+#include "host/host_test_hooks.h"
 #include "host/host_sdl.h"
 #include "host/host_input.h"
 #include "platform/controllers.h"

@@ -1,4 +1,5 @@
 #include "platform/install_helpers.h"
+#include "host/host_test_hooks.h"
 
 #include "host/paths.h"
 #include "host/settings_store.h"

@@ -1,4 +1,5 @@
 #include "game_files_fixture.h"
+#include "host/host_test_hooks.h"
 
 #include <fstream>
 #include <iterator>

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "host/audio.h"
+#include "host/host_test_hooks.h"
 #include "host/host_sdl.h"
 #include "host/clock.h"
 #include "host/paths.h"

@@ -1,4 +1,5 @@
 #include "sound_fixtures.h"
+#include "host/host_test_hooks.h"
 
 #include "host/periodic_timer.h"
 

@@ -1,4 +1,5 @@
 #include "platform/tick_timer.h"
+#include "host/host_test_hooks.h"
 
 #include "host/clock.h"
 

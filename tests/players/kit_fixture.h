@@ -3,6 +3,7 @@
 #pragma once
 
 #include "driver_fixture.h"
+#include "host/host_test_hooks.h"
 
 #include "match/ball.h"
 #include "match/ball_contacts.h"

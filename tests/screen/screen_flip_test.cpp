@@ -1,4 +1,5 @@
 #include "screen/screen_flip.h"
+#include "host/host_test_hooks.h"
 
 #include "platform/exit_trap.h"
 #include "host/cd_drive.h"

@@ -1,4 +1,5 @@
 #include "cmn/addtimer.h"
+#include "host/host_test_hooks.h"
 #include "cmn/libtest.h"
 #include "host/clock.h"
 #include "win/threads.h"

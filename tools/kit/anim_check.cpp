@@ -2,6 +2,7 @@
 // KOBKIT_ANIM_REPORT set, every row's frames, contact and release frames,
 // turn and hand and ball joints are printed as well.
 #include "host/paths.h"
+#include "host/host_test_hooks.h"
 #include "lib/anim_validator.h"
 #include "lib/kit.h"
 

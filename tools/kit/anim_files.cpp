@@ -3,6 +3,7 @@
 // rows at their gait's rate divisor x 3.1); reach targets in model units
 // relative to the man (x to his right, y up, z ahead).
 #include "anim_motion.h"
+#include "host/host_test_hooks.h"
 
 #include "host/paths.h"
 #include "lib/anim_validator.h"

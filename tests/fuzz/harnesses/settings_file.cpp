@@ -1,5 +1,6 @@
 // "KOB.DAT", the settings record's fallback file.
 #include "fuzz/harness.h"
+#include "host/host_test_hooks.h"
 
 #include "host/settings_store.h"
 #include "platform/settings.h"

@@ -1,6 +1,7 @@
 // The settings store's text file, read into the settings record and saved
 // back.
 #include "fuzz/harness.h"
+#include "host/host_test_hooks.h"
 
 #include "host/settings_store.h"
 #include "platform/settings.h"

@@ -3,6 +3,7 @@
 // the kit's data set. Run again when a format changes:
 //   build/dev/tests/fuzz_seed_maker tests/fuzz/corpus build/dev/data
 #include "gl3d/d3d.h"
+#include "host/host_test_hooks.h"
 #include "host/paths.h"
 #include "host/settings_store.h"
 #include "lib/crcf.h"

@@ -1,4 +1,5 @@
 #include "lib/anim_validator.h"
+#include "host/host_test_hooks.h"
 
 #include "host/process.h"
 #include "model/anim_table.h"
