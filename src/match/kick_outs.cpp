@@ -350,15 +350,15 @@ void contest_kick_out_landing()
                    vector_length(near->x - b.landing_x, near->y - b.landing_y) <= 1024) {
             x = m->x;
             y = m->y;
-        } else if (!g.landing_words[t][0]) {
+        } else if (!team_records[t].loose_ball_words[0]) {
             x = b.landing_x - fixed_sin(flight, 256);
             y = b.landing_y - fixed_cos(flight, 256);
-            g.landing_words[t][0] = 1;
-        } else if (!g.landing_words[t][1]) {
+            team_records[t].loose_ball_words[0] = 1;
+        } else if (!team_records[t].loose_ball_words[1]) {
             const uint8_t side_a = static_cast<uint8_t>(m->side == 2 ? flight + 64 : flight - 64);
             x = b.landing_x + fixed_sin(flight, 704) + fixed_sin(side_a, 256);
             y = b.landing_y + fixed_cos(flight, 704) + fixed_cos(side_a, 256);
-            g.landing_words[t][1] = 1;
+            team_records[t].loose_ball_words[1] = 1;
         } else {
             const int32_t* off = m->number < GROUND_MEN ? marking_offsets[t][m->number] : nullptr;
             x = b.landing_x + (off ? 2 * off[0] : 0);

@@ -629,7 +629,6 @@ struct MatchGlobals {
     uint8_t throw_in_angle;
     uint8_t option_men_done[2];
     PlayerSlot* option_men[2][3];
-    uint8_t landing_words[2][2];
     // The set-kick meter.
     int32_t meter_phase, meter_value, meter_stored, meter_max, meter_ideal;
     uint8_t meter_aim_angle;

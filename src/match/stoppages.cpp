@@ -338,9 +338,15 @@ void place_ball_at_centre()
 void place_men_for_centre_bounce()
 {
     run_interchanges();
-    const MatchGlobals& g = G();
+    MatchGlobals& g = G();
+    // Every bounce draws its option men afresh.
+    for (int t = 0; t < 2; ++t) {
+        g.option_men_done[t] = 0;
+        for (PlayerSlot*& m : g.option_men[t]) m = nullptr;
+    }
     for_free_men([&](PlayerSlot* m) {
         clear_mark(m);
+        m->man_flags2 &= static_cast<uint16_t>(~MAN2_OPTION_SPOT);
         const int k = key_man_index(m);
         if (k == 0)
             propose_ruck_spot(m, g.mark_x, g.mark_y);

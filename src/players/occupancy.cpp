@@ -369,6 +369,8 @@ void reset_action_quotas()
         q[QUOTA_LEAD_BUMP] = 1;
         q[QUOTA_LEADS] = human ? 3 : d;
         q[QUOTA_SHORT_OPTIONS] = human ? 2 : d;
+        // The wide men spread afresh each tick.
+        team.wide_man_index = 0;
     }
 }
 

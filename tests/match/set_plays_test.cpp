@@ -424,3 +424,28 @@ TEST_F(SetPlays, ShotAndPassErrorsStayInTheirBounds)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SetPlays, WideMenSpreadByTheirIndexWhichEveryTickResets)
+{
+    MatchGlobals& g = match_globals;
+    TeamRecord& t = team_records[1]; // side 2
+    t.ruck_contest_count = 3;
+    g.ball_holder = man(0, 0);
+    man(0, 0)->x = 0;
+    man(0, 0)->y = 0;
+    PlayerSlot* a = man(1, 10);
+    PlayerSlot* b = man(1, 11);
+    spread_wide_man(a);
+    spread_wide_man(b);
+    ASSERT_EQ(a->proposal_count, 1);
+    EXPECT_EQ(a->proposals[0].x, -12800);
+    EXPECT_EQ(a->proposals[0].y, 0);
+    EXPECT_EQ(b->proposals[0].y, 2048); // 6144 / 3 further across
+    EXPECT_EQ(a->proposals[0].priority, 50);
+    reset_action_quotas();
+    EXPECT_EQ(t.wide_man_index, 0);
+}
+
+} // namespace
