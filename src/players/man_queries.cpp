@@ -298,6 +298,15 @@ bool decide_bump(PlayerSlot* man)
         man->separation_side = 0;
         return false;
     }
+    // A team-mate standing or walking steps aside off the runner's line
+    // rather than stop him dead: on a line-up 256 apart a man whose spot lies
+    // beyond one, or two men walking the last units head on, could never
+    // pass, and the men would never all arrive.
+    if (o->side == man->side && (is_standing_anim(o) || o->primary_animation == ANIM_WALK) && !holds_ball(o) &&
+        o->action != ACT_RECEIVE_HANDBALL && !(man->man_flags & (MAN_BUSY | MAN_OUT_OF_PLAY))) {
+        push_man(o, man, to_o + (man->separation_side < 0 ? -32 : 32), 180);
+        return false;
+    }
     if (in_ground_class(o)) {
         if (in_ground_class(man) && man->ball_distance < o->ball_distance) {
             push_man(o, man, to_o, 180);
@@ -320,14 +329,6 @@ bool decide_bump(PlayerSlot* man)
         }
     } else if (man->action == ACT_RECEIVE_HANDBALL && man->ball_distance < o->ball_distance) {
         push_man(o, man, to_o, 180);
-        return false;
-    }
-    // A team-mate standing still steps aside off the runner's line rather
-    // than stop him dead: on a line-up 256 apart a man whose spot lies beyond
-    // one, or two men braked to a stand head on, could never pass, and the
-    // men would never all arrive.
-    if (o->side == man->side && is_standing_anim(o) && !(man->man_flags & (MAN_BUSY | MAN_OUT_OF_PLAY))) {
-        push_man(o, man, to_o + (man->separation_side < 0 ? -32 : 32), 180);
         return false;
     }
     push_man(man, o, to_o + 128, 180);

@@ -37,13 +37,20 @@ protected:
 // captains would never meet.
 TEST_F(WholeMatch, EveryStartReachesTheCaptainsMeeting)
 {
-    for (uint8_t variant : {0, 1, 2}) {
+    struct Start {
+        uint8_t variant;
+        int8_t home, away;
+    } starts[] = {{0, 0, 9}, {1, 0, 9}, {2, 0, 9}, {0, 3, 7}, {1, 8, 12}};
+    for (const Start& c : starts) {
         MatchRunSettings s;
-        s.kick_off_variant = variant;
+        s.kick_off_variant = c.variant;
+        s.home_team = c.home;
+        s.away_team = c.away;
         start(s);
         ASSERT_EQ(match_globals.match_state, PRE_MATCH);
-        EXPECT_TRUE(play_until(CAPTAINS_MEET, 8000)) << "variant " << int(variant) << " still in state "
-                                                     << int(match_globals.match_state);
+        EXPECT_TRUE(play_until(CAPTAINS_MEET, 8000))
+            << "variant " << int(c.variant) << ", clubs " << int(c.home) << " and " << int(c.away)
+            << ": still in state " << int(match_globals.match_state);
     }
 }
 

@@ -11,15 +11,6 @@
 
 namespace {
 
-// Depth and packing only; the rest as the writer's defaults.
-KitTgaOptions tga_options(uint32_t depth, bool run_length)
-{
-    KitTgaOptions o;
-    o.depth = depth;
-    o.run_length = run_length;
-    return o;
-}
-
 // Bytes blue, green, red, alpha of a 32-bit bitmap pixel.
 uint32_t pixel(const DibSection& d, int x, int y)
 {
@@ -58,7 +49,7 @@ TEST(TgaLoader, KeepsFileOrderTopRowFirstAndAlphaOr255)
         ASSERT_EQ(l32.code, TEX_OK) << rle;
         EXPECT_EQ(pixel(*l32.dib, 0, 0), 0x80FF0000u) << "red stays red, its own alpha kept";
         EXPECT_EQ(pixel(*l32.dib, 1, 1), 0x00102030u);
-        Loaded l24 = load_tga(files, kit_tga(two_by_two(), tga_options(24, rle)));
+        Loaded l24 = load_tga(files, kit_tga(two_by_two(), {24, rle}));
         ASSERT_EQ(l24.code, TEX_OK);
         EXPECT_EQ(pixel(*l24.dib, 0, 0), 0xFFFF0000u) << "24-bit pictures are opaque";
         EXPECT_EQ(pixel(*l24.dib, 0, 1), 0xFF0000FFu);
@@ -69,7 +60,7 @@ TEST(TgaLoader, RunPacketsRepeatOnceTo128Times)
 {
     KitPicture p = kit_picture(130, 1, 0xFF112233);
     p.at(129, 0) = 0xFF445566;
-    std::vector<uint8_t> bytes = kit_tga(p, tga_options(32, true));
+    std::vector<uint8_t> bytes = kit_tga(p, {32, true});
     // The writer makes a 0xFF run of 128, then a literal 0x00 packet... or
     // whatever it chose; check the packets it wrote decode to the picture.
     PictureFiles files;
@@ -80,7 +71,7 @@ TEST(TgaLoader, RunPacketsRepeatOnceTo128Times)
     EXPECT_EQ(pixel(*l.dib, 129, 0), 0xFF445566u);
 
     // A hand-made stream: 0x80 (one pixel once), 0x00 (one literal pixel).
-    std::vector<uint8_t> head(kit_tga(kit_picture(2, 1), tga_options(24, true)));
+    std::vector<uint8_t> head(kit_tga(kit_picture(2, 1), {24, true}));
     head.resize(18);
     for (uint8_t b : {0x80, 1, 2, 3, 0x00, 4, 5, 6}) head.push_back(b);
     Loaded two = load_tga(files, head);
@@ -97,7 +88,7 @@ TEST(TgaLoader, EndsTheProgramOnAnUnknownTypeOrAnOverlongRun)
         int code;
     } cases[] = {{1, 24, 0, 112}, {10, 24, 0x01, 113}, {10, 24, 0x81, 115}, {10, 32, 0x01, 116}, {10, 32, 0x81, 117}};
     for (const Case& c : cases) {
-        std::vector<uint8_t> b = kit_tga(kit_picture(1, 1), tga_options(c.depth, false));
+        std::vector<uint8_t> b = kit_tga(kit_picture(1, 1), {c.depth, false});
         b.resize(18);
         b[2] = c.type;
         b.push_back(c.packet);
@@ -117,7 +108,7 @@ TEST(TgaLoader, AFileThatEndsEarlyIsAFailure)
 {
     PictureFiles files;
     for (bool rle : {false, true}) {
-        std::vector<uint8_t> b = kit_tga(kit_picture(8, 8, 0xFF123456), tga_options(32, rle));
+        std::vector<uint8_t> b = kit_tga(kit_picture(8, 8, 0xFF123456), {32, rle});
         b.resize(b.size() - 3);
         EXPECT_EQ(load_tga(files, b).code, TEX_E_FAIL) << rle;
     }

@@ -11,15 +11,6 @@
 
 namespace {
 
-// Depth and packing only; the rest as the writer's defaults.
-KitTgaOptions tga_options(uint32_t depth, bool run_length)
-{
-    KitTgaOptions o;
-    o.depth = depth;
-    o.run_length = run_length;
-    return o;
-}
-
 class TextureTest : public GlFixture {
 protected:
     void SetUp() override
@@ -133,7 +124,7 @@ TEST_F(TextureTest, CompressedTwinsAndTgaOrientation)
     // Plain 24-bit pictures give alpha 0, run-length ones 255; a top-left
     // origin in the descriptor is not looked at.
     files.write("plain.tga", kit_tga(p, {24, false, "", 0, 0x20}));
-    files.write("packed.tga", kit_tga(p, tga_options(24, true)));
+    files.write("packed.tga", kit_tga(p, {24, true}));
     uint32_t* plain = load_image_file("plain.tga", &w, &h);
     uint32_t* packed = load_image_file("packed.tga", &w, &h);
     ASSERT_TRUE(plain && packed);
@@ -149,10 +140,10 @@ TEST_F(TextureTest, TheTgaObjectRefusesHostileFiles)
         const char* what;
         std::vector<uint8_t> bytes;
     };
-    std::vector<uint8_t> overlong = kit_tga(kit_picture(2, 1), tga_options(24, true));
+    std::vector<uint8_t> overlong = kit_tga(kit_picture(2, 1), {24, true});
     overlong.resize(18);
     for (uint8_t b : {0x82, 1, 2, 3}) overlong.push_back(b); // three pixels into two
-    std::vector<uint8_t> short_file = kit_tga(kit_picture(4, 4, 0xFF010203), tga_options(32, true));
+    std::vector<uint8_t> short_file = kit_tga(kit_picture(4, 4, 0xFF010203), {32, true});
     short_file.resize(short_file.size() - 2);
     std::vector<uint8_t> depth16 = kit_tga(kit_picture(1, 1));
     depth16[16] = 16;

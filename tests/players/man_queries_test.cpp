@@ -180,13 +180,18 @@ TEST_F(ManQueriesTest, BumpsSeparateTheMen)
     EXPECT_LT(a->y, 0) << "the man steps back";
     EXPECT_NEAR(vector_length(o->x - a->x, o->y - a->y), 180, 1) << "O 180 beyond him";
     // A runner into a standing man bounces back off him, unless the man is a
-    // team-mate: he steps aside off the runner's line, so a man whose own
-    // spot lies beyond him (a tight line-up) gets there.
+    // team-mate standing or walking: he steps aside off the runner's line,
+    // so a man whose own spot lies beyond him (a tight line-up) gets there.
     struct Standing {
         bool opponent;
         uint32_t arrived;
+        uint32_t animation;
         bool gives_way;
-    } standing[] = {{true, 1, false}, {true, 0, false}, {false, 0, true}, {false, 1, true}};
+    } standing[] = {{true, 1, ANIM_STAND, false},
+                    {true, 0, ANIM_STAND, false},
+                    {false, 0, ANIM_STAND, true},
+                    {false, 1, ANIM_STAND, true},
+                    {false, 0, ANIM_WALK, true}};
     PlayerSlot* s = man(0, 2);
     const uint8_t own_side = s->side;
     for (const Standing& c : standing) {
@@ -198,15 +203,15 @@ TEST_F(ManQueriesTest, BumpsSeparateTheMen)
         a->speed = 20;
         a->target_x = 0;
         a->target_y = 3000;
-        s->primary_animation = ANIM_STAND;
-        s->speed = 0;
+        s->primary_animation = c.animation;
+        s->speed = c.animation == ANIM_WALK ? 4 : 0;
         s->arrived = c.arrived;
         a->separation_side = 0;
         s->blocked = 0;
         EXPECT_FALSE(decide_bump(a));
         EXPECT_EQ(s->blocked, 1u);
         if (c.gives_way) {
-            EXPECT_EQ(a->y, 0) << "the runner keeps his way";
+            EXPECT_EQ(a->y, 0) << "the runner keeps his way, animation " << c.animation;
             EXPECT_NEAR(vector_length(s->x - a->x, s->y - a->y), 180, 1);
             EXPECT_GT(int_abs(s->x), 100) << "off the runner's line";
         } else {
