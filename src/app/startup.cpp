@@ -284,7 +284,7 @@ int win_main(int argc, char** argv)
         host_message_box(window_title, second_copy_message, HOST_MB_OK, true);
         host_exit(1);
     }
-    if (!init_com()) fatal_error(0);
+    if (!init_com()) fatal_error(FATAL_SILENT);
     record_program(argc, argv);
     app_record.instance = nullptr;
     app_setup(&app_record);
@@ -300,7 +300,7 @@ int win_main(int argc, char** argv)
     game_shutdown();
     app_stub(&app_record);
     if (use_3d_hardware)
-        set_exit_hook(run_video_player);
+        gl_set_exit_hook(run_video_player);
     else
         run_video_player();
     shutdown_game();

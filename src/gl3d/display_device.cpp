@@ -109,7 +109,6 @@ void set_window_message_hook(GlMessageHook fn)
     gl_set_hook_a(fn);
     glw_install_message_hook();
 }
-void set_exit_hook(void (*fn)()) { gl_set_exit_hook(fn); }
 void set_display_callback(void (*fn)()) { glw_set_callback_c(fn); }
 void set_keyboard_callback(int32_t (*fn)(int32_t, int32_t)) { glw_set_callback_d(fn); }
 void set_idle_callback(void (*fn)()) { glw_set_idle_func(fn); }

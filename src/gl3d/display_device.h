@@ -26,7 +26,6 @@ uint32_t display_window_mode();
 
 // The game's filter sees every window message first: 0 when it handled one.
 void set_window_message_hook(int32_t (*fn)(HostWindow* window, uint32_t message, uint32_t wparam, uint32_t lparam));
-void set_exit_hook(void (*fn)());
 void set_display_callback(void (*fn)());
 void set_keyboard_callback(int32_t (*fn)(int32_t key, int32_t modifiers));
 void set_idle_callback(void (*fn)());

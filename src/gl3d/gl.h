@@ -265,6 +265,8 @@ void gl_bind_named_texture(int16_t stage, const char* name);
 uint32_t gl_restore_texture(const char* name);
 uint32_t gl_release_texture_by_name(const char* name);
 uint32_t gl_destroy_texture(named_texture* texture);
+// The one exit hook of the display: runs when the window closes the program,
+// just before the process ends.
 void gl_set_exit_hook(void (*routine)());
 using GlMessageHook = int32_t (*)(HostWindow* window, uint32_t message, uint32_t wparam, uint32_t lparam);
 void gl_set_hook_a(GlMessageHook hook);

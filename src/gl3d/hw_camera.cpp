@@ -17,7 +17,7 @@ namespace {
 constexpr double k_degrees_to_radians = 0.017453292222222222;
 
 const hw_camera k_defaults = {{0.0f, 0.1f, -100.0f}, {0.1f, 0.0f, 0.1f}, 0.0f, 45.0f, 0.1f, 2000.0f,
-                              4.0f / 3.0f, {0, 0, 640, 480}, 0.0f, -579.41125f, 1.0f, -1.0f, {0, 0, 0, 0}};
+                              4.0f / 3.0f, {0, 0, PICTURE_WIDTH, PICTURE_HEIGHT}, 0.0f, -float(DEFAULT_PROJECTION_D), 1.0f, -1.0f, {0, 0, 0, 0}};
 
 hw_camera g_camera = k_defaults;
 

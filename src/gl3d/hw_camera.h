@@ -7,6 +7,10 @@
 
 #include <cstdint>
 
+// The projection distance of the 45-degree lens over the 480-row picture,
+// 240 / tan(22.5 degrees), in screen units.
+constexpr double DEFAULT_PROJECTION_D = 579.4112549695428;
+
 struct hw_camera {
     float eye[3];
     float target[3];

@@ -205,7 +205,7 @@ bool legs_by_law_of_sines(int32_t A, int32_t a, uint8_t h1, int32_t d, int32_t* 
     const int64_t sin_b = fixed_sin(static_cast<uint8_t>(B), 65536);
     const int64_t sin_m = fixed_sin(M, 256);
     if (sin_m == 0)
-        fatal_error_sub(1, 0, "Sin C = 0", 0);
+        fatal_error_sub(FATAL_MATHS, 0, "Sin C = 0", 0);
     const int64_t leg_other = (sin_a / sin_m * d) >> 8;
     const int64_t leg_runner = (sin_b / sin_m * d) >> 8;
     *other_leg = static_cast<int32_t>(leg_other < 0 ? -leg_other : leg_other);
@@ -271,7 +271,7 @@ void avoid_collision_with(PlayerSlot* man, PlayerSlot* other)
             if (gap < 1)
                 return;
             if (s0 == 0)
-                fatal_error_sub(1, 0, "No velocity in collision check, cant divide.", 0);
+                fatal_error_sub(FATAL_MATHS, 0, "No velocity in collision check, cant divide.", 0);
             const int32_t t = gap / (s0 - s1);
             if (t >= (to_target - 42) / s0)
                 return;
@@ -302,7 +302,7 @@ void avoid_collision_with(PlayerSlot* man, PlayerSlot* other)
             if (!legs_by_law_of_sines(A, a, h1, d, &man_leg, &other_leg))
                 return;
             if (s0 == 0)
-                fatal_error_sub(1, 0, "Cannot calculate intercept time, one or both of the players have no velocity", 0);
+                fatal_error_sub(FATAL_MATHS, 0, "Cannot calculate intercept time, one or both of the players have no velocity", 0);
             if (!arrive_together(man_leg, s0, other_leg, s1))
                 return;
             mx += fixed_sin(h1, other_leg);
@@ -334,7 +334,7 @@ PlayerSlot* find_intercepting_player(const PlayerSlot* runner, const PlayerSlot*
 {
     const int32_t s0 = runner->speed;
     if (s0 == 0)
-        fatal_error_sub(1, 0, "Cannot calculate intercept time, one or both of the players have 0 velocity", 0);
+        fatal_error_sub(FATAL_MATHS, 0, "Cannot calculate intercept time, one or both of the players have 0 velocity", 0);
     const auto h = static_cast<uint8_t>(vector_angle(px - runner->x, py - runner->y));
     const int32_t to_point = distance(runner->x, runner->y, px, py);
     int64_t best = 0x7FFFFFFF;

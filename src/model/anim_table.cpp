@@ -430,7 +430,7 @@ uint8_t g_scripts[ANIM_PLAYED_ROWS][kLongestScript];
 {
     char text[160];
     std::snprintf(text, sizeof text, "animation row %d: %s", row, what);
-    fatal_error_sub(199, static_cast<uint32_t>(row), text, 0);
+    fatal_error_sub(FATAL_BAD_ANIM_FILE, static_cast<uint32_t>(row), text, 0);
 }
 
 bool take_number(const char*& p, int& n)

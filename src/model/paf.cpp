@@ -12,7 +12,6 @@
 namespace {
 
 const uint32_t kFileTrackBytes = 16, kFileRotBytes = 20, kFilePosBytes = 16;
-const int kFatalBadAnim = 199;
 
 PafAnimation* new_header(uint32_t tracks, const char* tag)
 {
@@ -114,7 +113,7 @@ PafAnimation* load_paf(char* path)
     if (!a) {
         char text[400];
         std::snprintf(text, sizeof text, "%s: %s", path, why);
-        fatal_error_sub(kFatalBadAnim, 0, text, 0);
+        fatal_error_sub(FATAL_BAD_ANIM_FILE, 0, text, 0);
     }
     return a;
 }

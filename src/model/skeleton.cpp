@@ -301,7 +301,7 @@ void load_player_model()
     if (!load_tca_file(model, path)) {
         free_mem(model);
         // A model that is there but unreadable is not a missing one.
-        model_failure(file_exists(path) ? 202 : 196, path, tca_error());
+        model_failure(file_exists(path) ? FATAL_CANT_LOAD_FILE : FATAL_FILE_NOT_FOUND, path, tca_error());
     }
     SkeletonContext& ctx = player_model.default_skeleton;
     bind_attach_points(model, ctx.mesh_of_joint);
@@ -310,7 +310,7 @@ void load_player_model()
             char what[80];
             std::snprintf(what, sizeof what, "no mesh carries %s", attach_point_names[j]);
             free_tca_model(model);
-            model_failure(202, path, what);
+            model_failure(FATAL_CANT_LOAD_FILE, path, what);
         }
     player_model.model = model;
     ctx.height_factor = 1.0f;

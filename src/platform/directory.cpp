@@ -185,19 +185,19 @@ int32_t copy_file(const char* destination, const char* source)
 {
     const std::string from = source_path(source);
     std::error_code ec;
-    if (!fs::is_regular_file(from, ec)) return 204;
+    if (!fs::is_regular_file(from, ec)) return FATAL_CANT_OPEN_FILE;
     uint32_t size = get_filelength(from.c_str());
-    if (size == 0) return 204;
+    if (size == 0) return FATAL_CANT_OPEN_FILE;
     uint8_t* data = load_file(from.c_str());
     std::FILE* f = std::fopen(user_path(destination).c_str(), "wb");
     if (!f) {
         free_mem(data);
-        return 203;
+        return FATAL_CANT_SAVE_FILE;
     }
     size_t written = std::fwrite(data, 1, size, f);
     bool closed = std::fclose(f) == 0;
     free_mem(data);
-    return written == size && closed ? 0 : 232;
+    return written == size && closed ? 0 : FATAL_DISK_SPACE;
 }
 
 int32_t save_file_checked(const char* path, const void* data, uint32_t size)
@@ -392,13 +392,13 @@ bool copy_file_chunk(copy_request& request, const char* source, const char* dest
 {
     const std::string from = source_path(source);
     std::FILE* in = std::fopen(from.c_str(), "rb");
-    if (!in) fatal_error_sub(204, 0, source, 0);
+    if (!in) fatal_error_sub(FATAL_CANT_OPEN_FILE, 0, source, 0);
     const uint32_t attributes = (attributes_of(from) | request.set_bits) & ~request.clear_bits;
     long length = -1;
     if (std::fseek(in, 0, SEEK_END) == 0) length = std::ftell(in);
     if (length < 0 || std::fseek(in, static_cast<long>(request.offset), SEEK_SET) != 0) {
         std::fclose(in);
-        fatal_error_sub(204, static_cast<uint32_t>(errno), source, 0);
+        fatal_error_sub(FATAL_CANT_OPEN_FILE, static_cast<uint32_t>(errno), source, 0);
     }
     uint64_t left =
         static_cast<uint64_t>(length) > request.offset ? static_cast<uint64_t>(length) - request.offset : 0;
@@ -413,13 +413,13 @@ bool copy_file_chunk(copy_request& request, const char* source, const char* dest
     if (!out) {
         free_mem(buffer);
         std::fclose(in);
-        fatal_error_sub(203, 0, destination, 0);
+        fatal_error_sub(FATAL_CANT_SAVE_FILE, 0, destination, 0);
     }
     bool ok = std::fread(buffer, 1, n, in) == n && std::fwrite(buffer, 1, n, out) == n;
     ok = std::fclose(out) == 0 && ok;
     std::fclose(in);
     free_mem(buffer);
-    if (!ok) fatal_error_sub(203, static_cast<uint32_t>(errno), destination, 0);
+    if (!ok) fatal_error_sub(FATAL_CANT_SAVE_FILE, static_cast<uint32_t>(errno), destination, 0);
     request.offset += n;
     if (count) *count = n;
     const bool done = request.offset >= static_cast<uint64_t>(length);

@@ -36,7 +36,7 @@ std::string naming(const char* caller, const char* name)
 {
     bool missing = err == ENOENT || err == ENOTDIR;
     std::string text = naming(caller, name) + "\n" + std::strerror(err);
-    fatal_error_sub(missing ? 196 : 202, static_cast<uint32_t>(err), text.c_str(), 0);
+    fatal_error_sub(missing ? FATAL_FILE_NOT_FOUND : FATAL_CANT_LOAD_FILE, static_cast<uint32_t>(err), text.c_str(), 0);
 }
 
 // Opens a game file for reading and takes its size; a missing file is fatal
@@ -65,7 +65,7 @@ std::FILE* open_for_reading(const char* name, const char* caller, uint32_t* size
     }
     if (static_cast<unsigned long>(length) > 0xFFFFFFFFul) {
         std::fclose(f);
-        fatal_error_sub(202, 0, naming("load_file", name).c_str(), 0);
+        fatal_error_sub(FATAL_CANT_LOAD_FILE, 0, naming("load_file", name).c_str(), 0);
     }
     *size = static_cast<uint32_t>(length);
     return f;
@@ -80,7 +80,7 @@ void read_all(std::FILE* f, const char* name, void* buffer, uint32_t size)
     if (got != size) {
         std::string text = naming("load_file", name) + "\n" +
                            (err ? std::strerror(static_cast<int>(err)) : "the file is shorter than it was");
-        fatal_error_sub(202, err, text.c_str(), 0);
+        fatal_error_sub(FATAL_CANT_LOAD_FILE, err, text.c_str(), 0);
     }
 }
 
@@ -101,7 +101,7 @@ uint8_t* load_file(const char* name, uint32_t* size_out)
     if (size == 0) {
         // Tracked memory gives no empty buffer (201); say which file it was.
         std::fclose(f);
-        fatal_error_sub(201, 0, (naming("load_file", name) + "\nthe file is empty").c_str(), 0);
+        fatal_error_sub(FATAL_ZERO_ALLOCATION, 0, (naming("load_file", name) + "\nthe file is empty").c_str(), 0);
     }
     uint8_t* buffer = static_cast<uint8_t*>(alloc_mem(size, name));
     if (size != 0) read_all(f, name, buffer, size);
@@ -124,7 +124,7 @@ void load_file_into(const char* name, void* buffer, uint32_t capacity)
         std::fclose(f);
         std::string text = naming("load_file_into", name) + "\nthe file is larger than its buffer (" +
                            std::to_string(capacity) + " bytes)";
-        fatal_error_sub(202, size, text.c_str(), 0);
+        fatal_error_sub(FATAL_CANT_LOAD_FILE, size, text.c_str(), 0);
     }
     read_all(f, name, buffer, size);
 }
@@ -176,7 +176,7 @@ uint32_t cd_load(std::FILE* handle, void* buffer, uint32_t sectors)
 {
     const size_t asked = size_t{sectors} * CD_SECTOR_BYTES;
     const size_t got = std::fread(buffer, 1, asked, handle);
-    if (got < asked && std::ferror(handle)) fatal_error_sub(198, 0, "cd_load", 0);
+    if (got < asked && std::ferror(handle)) fatal_error_sub(FATAL_CD_READ, 0, "cd_load", 0);
     return static_cast<uint32_t>((got + CD_SECTOR_BYTES - 1) / CD_SECTOR_BYTES);
 }
 

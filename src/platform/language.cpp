@@ -160,7 +160,7 @@ uint8_t* load_language_text()
     if (!fault.empty()) {
         free_mem(file);
         const std::string text = data_file_on_disk(name) + "\nnot a language file: " + fault;
-        fatal_error_sub(202, 0, text.c_str(), 0);
+        fatal_error_sub(FATAL_CANT_LOAD_FILE, 0, text.c_str(), 0);
     }
     language_slot& english = slots[0];
     // Loaded again at each match hand-over: screens still hold texts of the

@@ -72,18 +72,18 @@ uint32_t alloc_bytes = 0;
 
 void* alloc_mem(uint32_t size, const char*)
 {
-    if (size == 0) fatal_error(201);
+    if (size == 0) fatal_error(FATAL_ZERO_ALLOCATION);
     AllocEntry& slot = g_current_block->entries[alloc_count % ALLOC_TABLE_BLOCK_ENTRIES];
     slot.size = size;
     void* p = system_alloc(size);
     if (!p) p = system_alloc(size);
-    if (!p) fatal_error(195);
+    if (!p) fatal_error(FATAL_NO_MEMORY);
     slot.pointer = p;
     alloc_bytes += size;
     alloc_count += 1;
     if (alloc_count % ALLOC_TABLE_BLOCK_ENTRIES == 0) {
         AllocBlock* block = static_cast<AllocBlock*>(system_alloc(sizeof(AllocBlock)));
-        if (!block) fatal_error(195);
+        if (!block) fatal_error(FATAL_NO_MEMORY);
         new (block) AllocBlock{};
         g_current_block->next = block;
         g_current_block = block;
@@ -93,10 +93,10 @@ void* alloc_mem(uint32_t size, const char*)
 
 void free_mem(void* p)
 {
-    if (alloc_count == 0) fatal_error(200);
+    if (alloc_count == 0) fatal_error(FATAL_FREE_MEMORY);
     int32_t index = -1;
     TableCursor at = find_entry(p, &index);
-    if (index < 0) fatal_error(200);
+    if (index < 0) fatal_error(FATAL_FREE_MEMORY);
     alloc_bytes -= at.entry().size;
     std::free(at.entry().pointer);
     alloc_count -= 1;
@@ -131,11 +131,11 @@ void* realloc_mem(void* p, uint32_t new_size)
     int32_t index = -1;
     TableCursor at = find_entry(p, &index);
     if (index < 0)
-        fatal_error_sub(236, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)), "Buffer not found",
+        fatal_error_sub(FATAL_REALLOC, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)), "Buffer not found",
                         static_cast<uint32_t>(index));
     AllocEntry& entry = at.entry();
     void* q = new_size ? system_realloc(entry.pointer, new_size) : nullptr;
-    if (!q) fatal_error_sub(236, new_size, "Can't realloc", static_cast<uint32_t>(index));
+    if (!q) fatal_error_sub(FATAL_REALLOC, new_size, "Can't realloc", static_cast<uint32_t>(index));
     alloc_bytes = alloc_bytes - entry.size + new_size;
     entry.pointer = q;
     entry.size = new_size;

@@ -27,7 +27,7 @@ uint32_t get_u32(const uint8_t* p) { return get_u16(p) | (get_u16(p + 2) << 16);
 bool sounding(HostSoundBuffer* b, const char* op)
 {
     uint32_t status = 0;
-    if (host_sound_get_status(b, &status) != HOST_SOUND_OK) fatal_error_sub(215, 0, op, 0);
+    if (host_sound_get_status(b, &status) != HOST_SOUND_OK) fatal_error_sub(FATAL_CANT_LOAD_WAV, 0, op, 0);
     return (status & SOUNDING) != 0;
 }
 
@@ -41,7 +41,7 @@ HostSoundFormat image_format(const uint8_t* image)
 HostSoundBuffer* make_buffer(const HostSoundFormat& format, uint32_t bytes, const char* op)
 {
     HostSoundBuffer* b = host_sound_create_buffer(format, bytes);
-    if (!b) fatal_error_sub(216, 0, op, 0);
+    if (!b) fatal_error_sub(FATAL_SOUND_BUFFER, 0, op, 0);
     return b;
 }
 
@@ -49,16 +49,16 @@ void fill_buffer(HostSoundBuffer* b, const uint8_t* src, uint32_t bytes, const c
 {
     void *p1 = nullptr, *p2 = nullptr;
     uint32_t n1 = 0, n2 = 0;
-    if (host_sound_lock(b, 0, bytes, &p1, &n1, &p2, &n2) != HOST_SOUND_OK) fatal_error_sub(229, 0, op, 0);
+    if (host_sound_lock(b, 0, bytes, &p1, &n1, &p2, &n2) != HOST_SOUND_OK) fatal_error_sub(FATAL_LOCK_SOUND_BUFFER, 0, op, 0);
     std::memcpy(p1, src, n1);
     if (n2) std::memcpy(p2, src + n1, n2);
-    if (host_sound_unlock(b, p1, n1, p2, n2) != HOST_SOUND_OK) fatal_error_sub(230, 0, op, 0);
+    if (host_sound_unlock(b, p1, n1, p2, n2) != HOST_SOUND_OK) fatal_error_sub(FATAL_UNLOCK_SOUND_BUFFER, 0, op, 0);
 }
 
 int32_t take_slot(int32_t slot, const char* op)
 {
     if (slot == -1) return first_free_sample_slot();
-    if (!slot_valid(slot)) fatal_error_sub(217, static_cast<uint32_t>(slot), op, 0);
+    if (!slot_valid(slot)) fatal_error_sub(FATAL_SAMPLE_SLOTS_FULL, static_cast<uint32_t>(slot), op, 0);
     free_sample(slot);
     return slot;
 }
@@ -139,7 +139,7 @@ int32_t decoded_entry_of(int32_t slot)
 HostSoundBuffer* duplicate_voice(SampleSlot& s, int32_t v, HostSoundBuffer* source)
 {
     s.voice[v] = host_sound_duplicate(source);
-    if (!s.voice[v]) fatal_error_sub(216, 0, "play_sample", 0);
+    if (!s.voice[v]) fatal_error_sub(FATAL_SOUND_BUFFER, 0, "play_sample", 0);
     if (s.adpcm_data) decoded_entries[s.decoded_entry].voice_in_use[v] = 1;
     return s.voice[v];
 }
@@ -178,7 +178,7 @@ int32_t pan_value(uint32_t pan)
 HostSoundBuffer* setter_voice(int32_t slot, int32_t voice, const char* op)
 {
     if (!sound_available) return nullptr;
-    if (!slot_valid(slot) || !sample_slots[slot].voice[0]) fatal_error_sub(218, static_cast<uint32_t>(slot), op, 0);
+    if (!slot_valid(slot) || !sample_slots[slot].voice[0]) fatal_error_sub(FATAL_NO_SAMPLE_IN_SLOT, static_cast<uint32_t>(slot), op, 0);
     if (voice < 0 || voice >= SAMPLE_VOICES) return nullptr;
     return sample_slots[slot].voice[voice];
 }
@@ -192,7 +192,7 @@ int32_t init_direct_sound()
     if (!host_sound_open()) return 1;
     sound_available = 1;
     if (!host_sound_set_primary_format(HostSoundFormat{1, 16, HOST_SOUND_RATE}))
-        fatal_error_sub(216, 0, "Primary Buffer setformat", 0);
+        fatal_error_sub(FATAL_SOUND_BUFFER, 0, "Primary Buffer setformat", 0);
     for (SampleSlot& s : sample_slots) {
         std::memset(s.voice, 0, sizeof s.voice);
         std::memset(s.voice_start, 0, sizeof s.voice_start);
@@ -220,7 +220,7 @@ int32_t first_free_sample_slot()
         const SampleSlot& s = sample_slots[slot];
         if (!s.voice[0] && !s.voice[1] && !s.voice[2] && !s.adpcm_data) return slot;
     }
-    fatal_error(217);
+    fatal_error(FATAL_SAMPLE_SLOTS_FULL);
 }
 
 int32_t load_sample(const char* file_name, int32_t slot, uint32_t tag)
@@ -231,14 +231,14 @@ int32_t load_sample(const char* file_name, int32_t slot, uint32_t tag)
     uint8_t* data = nullptr;
     uint32_t size = 0;
     uint32_t result = wave_load_file(file_name, &format, &data, &size);
-    if (result != WAVE_OK) fatal_error_sub(215, result, file_name, 0);
+    if (result != WAVE_OK) fatal_error_sub(FATAL_CANT_LOAD_WAV, result, file_name, 0);
     HostSoundBuffer* b = nullptr;
     if (format.format_tag == WAVE_FORMAT_PCM)
         b = host_sound_create_buffer(HostSoundFormat{format.channels, format.bits_per_sample, format.samples_per_sec},
                                      size);
     if (!b) {
         if (data) free_mem(data);
-        fatal_error_sub(216, 0, "load_sample", 0);
+        fatal_error_sub(FATAL_SOUND_BUFFER, 0, "load_sample", 0);
     }
     fill_buffer(b, data, size, "load_sample");
     free_mem(data);
@@ -256,7 +256,7 @@ int32_t install_sample(const uint8_t* image, uint32_t image_size, int32_t slot, 
     // The image's own byte count is believed only as far as the image goes.
     const uint32_t count = image_size >= SAMPLE_IMAGE_HEADER ? get_u32(image) : 0;
     if (count == 0 || count > image_size - SAMPLE_IMAGE_HEADER || count > 0x0FFFFFFF / 4)
-        fatal_error_sub(216, count, "install_sample", 0);
+        fatal_error_sub(FATAL_SOUND_BUFFER, count, "install_sample", 0);
     slot = take_slot(slot, "install_sample");
     SampleSlot& s = sample_slots[slot];
     s.tag = tag;
@@ -300,12 +300,12 @@ void free_sample(int32_t slot)
 int32_t play_sample(int32_t slot, int32_t voice, uint32_t frequency, uint32_t volume, uint32_t pan, int32_t loop)
 {
     if (!sound_available) return -1;
-    if (!slot_valid(slot)) fatal_error_sub(218, static_cast<uint32_t>(slot), "play_sample", 0);
+    if (!slot_valid(slot)) fatal_error_sub(FATAL_NO_SAMPLE_IN_SLOT, static_cast<uint32_t>(slot), "play_sample", 0);
     if (voice < -1 || voice >= SAMPLE_VOICES) return -1;
     SampleSlot& s = sample_slots[slot];
     HostSoundBuffer* source = nullptr;
     if (!s.adpcm_data) {
-        if (!s.voice[0]) fatal_error_sub(218, static_cast<uint32_t>(slot), "play_sample", 0);
+        if (!s.voice[0]) fatal_error_sub(FATAL_NO_SAMPLE_IN_SLOT, static_cast<uint32_t>(slot), "play_sample", 0);
         source = s.voice[0];
     } else {
         int32_t entry = decoded_entry_of(slot);

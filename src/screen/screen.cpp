@@ -35,7 +35,7 @@ int32_t init_screen_format(int32_t format, int32_t)
 {
     screen.display_kind = 0;
     if (format < 0 || format >= SCREEN_FORMAT_COUNT)
-        fatal_error_sub(237, static_cast<uint32_t>(format), "Unknown screen format", 0);
+        fatal_error_sub(FATAL_DIRECTX, static_cast<uint32_t>(format), "Unknown screen format", 0);
     const ScreenFormat& f = screen_formats[format];
     screen.bits_per_pixel = f.bits;
     screen.red_mask = f.red_mask;

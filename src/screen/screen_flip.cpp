@@ -78,7 +78,7 @@ int32_t (*g_window_filter)(HostWindow*, uint32_t, uint32_t, uint32_t) = nullptr;
 Surface* make_screen_surface(uint32_t caps)
 {
     Surface* s = surface_new(PICTURE_WIDTH, PICTURE_HEIGHT, 8, 0, 0, 0, caps);
-    if (!s) fatal_error_sub(220, 0, "create_ddraw_surfaces", 0);
+    if (!s) fatal_error_sub(FATAL_CREATE_SURFACE, 0, "create_ddraw_surfaces", 0);
     return s;
 }
 
@@ -111,7 +111,7 @@ int32_t flip_screen()
 {
     if (use_3d_hardware) return present_and_clear();
     if (!flip_surface || !back_surface || flip_surface->lock_count || back_surface->lock_count)
-        fatal_error_sub(225, 0, "flip_screen", 0);
+        fatal_error_sub(FATAL_FLIP, 0, "flip_screen", 0);
     std::swap(flip_surface->pixels, back_surface->pixels);
     back_buffer_index ^= 3;
     // A window shows the new picture through its paint.
@@ -123,13 +123,13 @@ int32_t flip_screen()
 void blit(Surface* source, Surface* destination, const SurfaceRect* source_rect, const SurfaceRect* dest_rect)
 {
     if (!source || !destination || source->bits != destination->bits)
-        fatal_error_sub(224, 0, "blit", 0);
+        fatal_error_sub(FATAL_BLIT, 0, "blit", 0);
     SurfaceRect s = source_rect ? *source_rect : SurfaceRect{0, 0, source->width, source->height};
     SurfaceRect d = dest_rect ? *dest_rect : SurfaceRect{0, 0, destination->width, destination->height};
     int32_t sw = s.right - s.left, sh = s.bottom - s.top, dw = d.right - d.left, dh = d.bottom - d.top;
     bool inside = s.left >= 0 && s.top >= 0 && s.right <= source->width && s.bottom <= source->height &&
                   d.left >= 0 && d.top >= 0 && d.right <= destination->width && d.bottom <= destination->height;
-    if (!inside || sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) fatal_error_sub(224, 0, "blit", 0);
+    if (!inside || sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) fatal_error_sub(FATAL_BLIT, 0, "blit", 0);
     int32_t bytes = static_cast<int32_t>(source->bits / 8);
     // Stretches by nearest pixel when the rectangles differ in size.
     for (int32_t y = 0; y < dh; ++y) {
@@ -147,7 +147,7 @@ void blit(Surface* source, Surface* destination, const SurfaceRect* source_rect,
 
 uint8_t* lock_surface(Surface* surface, int32_t* pitch, void*)
 {
-    if (!surface || surface->lock_count || surface->lost) fatal_error_sub(222, 0, "lock_surface", 0);
+    if (!surface || surface->lock_count || surface->lost) fatal_error_sub(FATAL_LOCK_SURFACE, 0, "lock_surface", 0);
     surface->lock_count = 1;
     if (pitch) *pitch = surface->pitch;
     return surface->pixels.data();
@@ -155,15 +155,15 @@ uint8_t* lock_surface(Surface* surface, int32_t* pitch, void*)
 
 void unlock_surface(Surface* surface, void*)
 {
-    if (!surface || !surface->lock_count) fatal_error_sub(221, 0, "unlock_surface", 0);
+    if (!surface || !surface->lock_count) fatal_error_sub(FATAL_UNLOCK_SURFACE, 0, "unlock_surface", 0);
     surface->lock_count = 0;
 }
 
 void copy_to_surface(const uint8_t* image, Surface* surface, int32_t width, int32_t height)
 {
-    if (!surface || surface->lock_count) fatal_error_sub(222, 0, "copy_to_surface", 0);
+    if (!surface || surface->lock_count) fatal_error_sub(FATAL_LOCK_SURFACE, 0, "copy_to_surface", 0);
     surface->lock_count = 1;
-    if (surface->height != height || surface->width != width) fatal_error(231);
+    if (surface->height != height || surface->width != width) fatal_error(FATAL_SURFACE_SIZE);
     uint8_t* pixels = surface->pixels.data();
     if (surface->pitch == width) {
         std::memcpy(pixels, image, static_cast<size_t>(width) * static_cast<size_t>(height));
@@ -179,7 +179,7 @@ void copy_to_vram(Surface* source, Surface* destination)
     // A 320-wide screen gets a marker rectangle drawn on the destination instead.
     if (screen.width == 320) {
         if (!destination || destination->width < 200 || destination->height < 150)
-            fatal_error_sub(99999, 0, "copy_to_vram", 0);
+            fatal_error_sub(FATAL_UNLISTED, 0, "copy_to_vram", 0);
         draw_rectangle(destination, SurfaceRect{50, 50, 200, 150});
         return;
     }
@@ -187,7 +187,7 @@ void copy_to_vram(Surface* source, Surface* destination)
     if (source && destination && (source->lost || destination->lost)) source->lost = destination->lost = false;
     if (!source || !destination || source->width < PICTURE_WIDTH || destination->width < PICTURE_WIDTH ||
         source->height < PICTURE_HEIGHT || destination->height < PICTURE_HEIGHT)
-        fatal_error_sub(224, 0, "copy_to_vram", 0);
+        fatal_error_sub(FATAL_BLIT, 0, "copy_to_vram", 0);
     blit(source, destination, &whole, &whole);
 }
 
@@ -269,7 +269,7 @@ void check_back_buffer_pitch()
 void clear_screen_buffer()
 {
     Surface* clear = surface_new(PICTURE_WIDTH, PICTURE_HEIGHT, 8, 0, 0, 0, SURFACE_OFFSCREEN | SURFACE_SYSTEM_MEMORY);
-    if (!clear) fatal_error(220);
+    if (!clear) fatal_error(FATAL_CREATE_SURFACE);
     uint32_t size = uint32_t(PICTURE_WIDTH) * PICTURE_HEIGHT;
     uint8_t* zeros = static_cast<uint8_t*>(alloc_mem(size, "clear screen buffer"));
     std::memset(zeros, 0, size);

@@ -29,7 +29,7 @@ constexpr int32_t largest_surface_side = 16384;
 
 uint8_t* lock_and_unlock(Surface* s, const char* context)
 {
-    if (!s || s->lock_count || s->lost) fatal_error_sub(222, 0, context, 0);
+    if (!s || s->lock_count || s->lost) fatal_error_sub(FATAL_LOCK_SURFACE, 0, context, 0);
     uint8_t* p = s->pixels.data();
     return p;
 }
@@ -100,7 +100,7 @@ uint8_t* create_surface(Surface** out, int32_t width, int32_t height, int32_t fo
         s = surface_new(width, height, f.bits, f.red_mask, f.green_mask, f.blue_mask,
                         SURFACE_OFFSCREEN | SURFACE_SYSTEM_MEMORY);
     }
-    if (!s) fatal_error_sub(220, 0, "create_surface", 0);
+    if (!s) fatal_error_sub(FATAL_CREATE_SURFACE, 0, "create_surface", 0);
     *out = s;
     return lock_and_unlock(s, "create_surface");
 }
@@ -108,7 +108,7 @@ uint8_t* create_surface(Surface** out, int32_t width, int32_t height, int32_t fo
 uint8_t* create_plain_surface(Surface** out, int32_t width, int32_t height, uint32_t caps)
 {
     Surface* s = surface_new(width, height, 8, 0, 0, 0, caps ? caps : SURFACE_OFFSCREEN | SURFACE_SYSTEM_MEMORY);
-    if (!s) fatal_error_sub(220, 0, "create_plain_surface", 0);
+    if (!s) fatal_error_sub(FATAL_CREATE_SURFACE, 0, "create_plain_surface", 0);
     *out = s;
     return lock_and_unlock(s, "create_plain_surface");
 }

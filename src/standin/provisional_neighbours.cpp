@@ -1,9 +1,11 @@
 // Provisional stand-ins; see provisional_neighbours.h.
 #include "standin/provisional_neighbours.h"
 
+#include "gl3d/hw_camera.h"
+
 ProvisionalCameraGlobals& camera_globals()
 {
-    static ProvisionalCameraGlobals globals{0, 0, 0, 0, 0, 579.4112549695428};
+    static ProvisionalCameraGlobals globals{0, 0, 0, 0, 0, DEFAULT_PROJECTION_D};
     return globals;
 }
 

@@ -286,7 +286,7 @@ TEST_F(StartTest, ClosingTheWindowEndsTheProcessWithZeroAfterTheExitHook)
 {
     start_3d_display(0, 0, 0, 1);
     static bool exit_hook_ran = false;
-    set_exit_hook([] { exit_hook_ran = true; });
+    gl_set_exit_hook([] { exit_hook_ran = true; });
     host_set_exit_hook([](int code) { throw ExitCalled{code}; });
     try {
         glw_window_proc(display_window(), GLW_WM_CLOSE, 0, 0);
@@ -295,7 +295,7 @@ TEST_F(StartTest, ClosingTheWindowEndsTheProcessWithZeroAfterTheExitHook)
         EXPECT_EQ(e.code, 0);
     }
     host_set_exit_hook(nullptr);
-    set_exit_hook(nullptr);
+    gl_set_exit_hook(nullptr);
     EXPECT_TRUE(exit_hook_ran);
     EXPECT_EQ(glw_get_window(), nullptr);
     EXPECT_EQ(gl_current_device, nullptr);
