@@ -1,5 +1,7 @@
 #include "app/startup.h"
 #include "display/match_scene.h"
+#include "model/anim_table.h"
+#include "model/skeleton.h"
 #include "screen/screen_services.h"
 #include "app/standin_front_end.h"
 

@@ -39,10 +39,6 @@ int32_t play_movie(const char* path, HostWindow* window, uint32_t software, int3
 
 // Match, players and display: loaded at start, freed at the end.
 void load_sprite_file();
-void load_player_model();
-void load_animations();
-void free_player_model();
-void free_animations();
 void free_replay_node();
 
 // After a match.

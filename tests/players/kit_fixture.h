@@ -3,6 +3,8 @@
 #pragma once
 
 #include "driver_fixture.h"
+#include "model/anim_table.h"
+#include "model/skeleton.h"
 #include "host/host_test_hooks.h"
 
 #include "match/ball.h"
