@@ -14,6 +14,7 @@
 #include "match/game_tick.h"
 #include "match/ground.h"
 #include "match/match_records.h"
+#include "movie/movie.h"
 #include "platform/cd_audio.h"
 #include "platform/command_line.h"
 #include "platform/controllers.h"

@@ -12,5 +12,3 @@ void FONT_cachefree();
 void fontdrawinit();
 void fontdrawglyphs();
 void fontdrawfree();
-// Bits per pixel of a shape's type (the low 7 bits of its first word).
-int32_t shapebpp(const void* shape);

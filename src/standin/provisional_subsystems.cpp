@@ -35,12 +35,6 @@ bool match_playback_flag() { return false; }
 STAND_IN(free_all_3d_objects)
 STAND_IN(release_tile_textures)
 
-int32_t play_movie(const char*, HostWindow*, uint32_t, int32_t, int32_t)
-{
-    note("play_movie");
-    return 1;
-}
-
 STAND_IN(load_sprite_file)
 STAND_IN(free_replay_node)
 

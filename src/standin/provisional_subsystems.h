@@ -34,9 +34,6 @@ bool match_playback_flag();
 void free_all_3d_objects();
 void release_tile_textures();
 
-// The movie player.
-int32_t play_movie(const char* path, HostWindow* window, uint32_t software, int32_t a, int32_t b);
-
 // Match, players and display: loaded at start, freed at the end.
 void load_sprite_file();
 void free_replay_node();

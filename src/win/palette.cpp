@@ -1,8 +1,10 @@
 #include "win/palette.h"
 
 #include "cmn/lib.h"
+#include "win/colour.h"
+#include "win/convshp.h"
+#include "win/shapes.h"
 #include "standin/engine_fonts_standin.h"
-#include "standin/engine_shapes_standin.h"
 #include "win/ddraw.h"
 #include "win/grfreq.h"
 #include "win/wind.h"

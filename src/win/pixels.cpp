@@ -1,6 +1,8 @@
 #include "win/pixels.h"
 
-#include "standin/engine_shapes_standin.h"
+#include "win/drawshape.h"
+#include "win/colour.h"
+#include "win/convshp.h"
 #include "win/palette.h"
 #include "win/wind.h"
 
@@ -167,7 +169,7 @@ int shapedepthindex(uint32_t type)
 
 void fillrect(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t colour)
 {
-    static const DrawMode spans = {{fillspan4, fillspan8, fillspan16, fillspan16, fillspan24, fillspan32, nullptr}};
+    static const DrawMode spans = {{fillspan4, fillspan8, fillspan16, fillspan16, fillspan24, fillspan32, nullptr}, 0, 0, 0};
     DrawMode mode = spans;
     if (fill16override) mode.rows[6] = currentwindow.bpp == 16 ? fillspan16each : nullptr;
     switch (currentwindow.bpp) {
@@ -177,8 +179,8 @@ void fillrect(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t colo
     case 16: fillvalue = (colour & 0xFFFF) * 0x00010001u; break;
     default: fillvalue = colour; break;
     }
-    uint8_t shape[8] = {currentwindow.format, 0, 0, 0, static_cast<uint8_t>(width), static_cast<uint8_t>(width >> 8),
-                        static_cast<uint8_t>(height), static_cast<uint8_t>(height >> 8)};
+    uint8_t shape[16] = {currentwindow.format, 0, 0, 0, static_cast<uint8_t>(width), static_cast<uint8_t>(width >> 8),
+                         static_cast<uint8_t>(height), static_cast<uint8_t>(height >> 8)};
     if (width <= 0 || height <= 0) return;
     movdfl(shape, x, y, &mode);
 }

@@ -1,6 +1,6 @@
 #include "win/video.h"
 
-#include "standin/movie_standin.h"
+#include "win/viddec.h"
 #include "win/ddraw.h"
 #include "win/mainwindow.h"
 #include "win/pixels.h"

@@ -13,10 +13,12 @@ set(KOB_FUZZ_HARNESSES
     language_text
     lkz_archive
     lkz_image
+    mad_video
     paf
     ppm
     settings_file
     settings_store
+    shape_bank
     software_font
     sprite_frames
     stream_chunks

@@ -1,6 +1,7 @@
 #include "display_fixture.h"
 
-#include "standin/engine_shapes_standin.h"
+#include "win/drawshape.h"
+#include "win/colour.h"
 #include "win/palette.h"
 
 namespace {

@@ -56,6 +56,8 @@ bool parse(int argc, char** argv, Options* o)
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         long v = 0;
+        if (a == "--help")
+            return false;
         if (a == "--states") {
             o->states = true;
             continue;

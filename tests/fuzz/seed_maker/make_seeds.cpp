@@ -13,7 +13,9 @@
 #include "lib/kit.h"
 #include "lib/language_write.h"
 #include "lib/lzss_write.h"
+#include "lib/mad_write.h"
 #include "lib/paf_writer.h"
+#include "lib/shape_write.h"
 #include "lib/tca_writer.h"
 #include "lib/viv_write.h"
 #include "lib/wav_write.h"
@@ -165,6 +167,11 @@ void settings_and_devices(const fs::path& work)
     kit_append_crcf(checked);
     put("crcf", "trailer", checked);
     put("crcf", "plain", text("no trailer here"));
+
+    KitShape picture{"PIC ", {0x7B, 2, 2, 1, 1, Bytes(4, 3)}, {{0x6F, 0, 0, 0, 0, Bytes(4, 'c')}, {0x2A, 2, 0, 0, 0, Bytes(8, 9)}}};
+    KitShape nibbles{"NIB ", {0x7A, 3, 2, 0, 0, Bytes(4, 0x12)}, {}};
+    put("shape_bank", "two_shapes", kit_shape_bank({picture, nibbles}));
+    put("shape_bank", "packed", kit_shape_bank({{"PAK ", {0xFB, 2, 2, 0, 0, {0x10, 0xFB, 0, 0, 4, 0, 0, 0}}, {}}}));
     host_set_user_dir("");
 }
 
@@ -182,6 +189,22 @@ void archives_and_streams()
     kit_append_chunk(chunks, kit_chunk_type("MADm"), Bytes(9000, 3));
     kit_append_chunk(chunks, kit_chunk_type("MADe"), {});
     put("stream_chunks", "movie", chunks);
+
+    KitMoviePicture picture;
+    picture.width = 48, picture.height = 32;
+    for (int i = 0; i < 48 * 32; ++i) {
+        picture.y.push_back(i % 48 - 24.0);
+        picture.cb.push_back(i % 7 - 3.0);
+        picture.cr.push_back(i / 48 - 16.0);
+    }
+    Bytes key = kit_mad_keyframe_payload(picture, 6);
+    key.insert(key.begin(), 6);
+    put("mad_video", "key", key);
+    KitMadBits copies;
+    for (int m = 0; m < 6; ++m) copies.put(1, 1), copies.put(0b10, 2), copies.put(3, 4), copies.put(0, 1), copies.put(0, 6);
+    Bytes delta = copies.bytes();
+    delta.insert(delta.begin(), 6);
+    put("mad_video", "copies", delta);
 }
 
 // Pictures, fonts and sprite sets of the hardware path.
