@@ -1,5 +1,5 @@
-// Provisional (see the header): the viewers print the memory map, the
-// prompts only log, and nothing is grabbed.
+// Provisional (see the header): the viewers print the memory map and the
+// prompts only log.
 #include "standin/engine_debug_standin.h"
 
 #include "cmn/lib.h"
@@ -10,4 +10,3 @@ void memorydisplayconsole() { printmemorymap(); }
 void pauseprompt() { liblog(nullptr, 0, "PAUSE - PRESS ANY KEY TO RESUME\n"); }
 void exitprompt() { liblog(nullptr, 0, "Exit (Y/N)\n"); }
 void promptbox2(const char* text, int32_t) { liblog(nullptr, 0, "%s\n", text ? text : ""); }
-int grabscreen(const char*) { return 0; }

@@ -1,4 +1,4 @@
-// Provisional: the engine library's prompts, screen grab and memory viewers,
+// Provisional: the engine library's prompts and memory viewers,
 // which the library's debug Parts will provide; each keeps its owner's name.
 #pragma once
 
@@ -9,5 +9,3 @@ void memorydisplayconsole();
 void pauseprompt();
 void exitprompt();
 void promptbox2(const char* text, int32_t time);
-// Writes the screen to a TGA file; 1 when written.
-int grabscreen(const char* name);

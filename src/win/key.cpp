@@ -5,6 +5,7 @@
 #include "cmn/numeric.h"
 #include "host/process.h"
 #include "standin/engine_debug_standin.h"
+#include "win/grab.h"
 #include "win/ddraw.h"
 #include "win/grfreq.h"
 #include "win/mainwindow.h"

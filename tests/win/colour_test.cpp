@@ -1,3 +1,4 @@
+#include "window_fixture.h"
 #include "cmn/libtest.h"
 #include "cmn/memstd.h"
 #include "win/colour.h"
@@ -15,41 +16,13 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-class Colour : public ::testing::Test {
+class Colour : public WindowTest {
 protected:
-    void SetUp() override
-    {
-        registermainthread();
-        initmemsize(1 << 20);
-        resetdisplay();
-        ASSERT_EQ(initrow(), 1);
-    }
-    void TearDown() override
-    {
-        unlockwindow();
-        for (WIND* w : windows) disposewindow(w);
-        disposedummywindow();
-        freerowspace();
-        releasemem();
-    }
-    // A current window of the depth, its pixels set to a poison byte.
-    WIND* open(int32_t bpp, int32_t width = 8, int32_t height = 4, uint8_t poison = 0xEE)
-    {
-        unlockwindow();
-        WIND* w = createwindow(width, height, bpp, 0, 1);
-        EXPECT_NE(w, nullptr);
-        windows.push_back(w);
-        std::memset(windowshape(w) + 16, poison, static_cast<size_t>(w->rowbytes) * static_cast<size_t>(height));
-        EXPECT_EQ(lockwindow(w), 1);
-        return w;
-    }
     Bytes pixels(WIND* w) const
     {
         const uint8_t* p = windowshape(w) + 16;
         return Bytes(p, p + w->rowbytes * w->height);
     }
-    std::vector<WIND*> windows;
-    AbortCatcher aborts;
 };
 
 TEST_F(Colour, PixelValuesToArgbByDepth)

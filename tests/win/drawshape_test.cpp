@@ -1,3 +1,4 @@
+#include "window_fixture.h"
 #include "cmn/libtest.h"
 #include "cmn/memstd.h"
 #include "lib/shape_write.h"
@@ -17,33 +18,8 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-class Draw : public ::testing::Test {
+class Draw : public WindowTest {
 protected:
-    void SetUp() override
-    {
-        registermainthread();
-        initmemsize(1 << 20);
-        resetdisplay();
-        ASSERT_EQ(initrow(), 1);
-    }
-    void TearDown() override
-    {
-        unlockwindow();
-        for (WIND* w : windows) disposewindow(w);
-        disposedummywindow();
-        freerowspace();
-        releasemem();
-    }
-    WIND* open(int32_t bpp, int32_t width, int32_t height, uint8_t poison = 0xEE)
-    {
-        unlockwindow();
-        WIND* w = createwindow(width, height, bpp, 0, 1);
-        EXPECT_NE(w, nullptr);
-        windows.push_back(w);
-        std::memset(windowshape(w) + 16, poison, static_cast<size_t>(w->rowbytes) * static_cast<size_t>(height));
-        EXPECT_EQ(lockwindow(w), 1);
-        return w;
-    }
     static void clip(WIND* w, int32_t minx, int32_t miny, int32_t maxx, int32_t maxy)
     {
         w->minx = currentwindow.minx = minx;
@@ -51,8 +27,6 @@ protected:
         w->maxx = currentwindow.maxx = maxx;
         w->maxy = currentwindow.maxy = maxy;
     }
-    std::vector<WIND*> windows;
-    AbortCatcher aborts;
 };
 
 TEST_F(Draw, ClippedAtEveryEdgeLeavingEverythingElse)
