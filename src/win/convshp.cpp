@@ -203,18 +203,17 @@ const uint16_t* getclut16ptr(const void* shape, uint16_t* buffer)
     }
     case 0x2C: for (int32_t i = 0; i < n; ++i) buffer[i] = static_cast<uint16_t>(entry(clut, i, 4)); break;
     case 0x2D:
-    case 0x2E: {
-        uint32_t bytes = type == 0x2D ? 2 : 4;
+    case 0x2E:
+    case 0x23: {
+        // 0x23 is x1r5g5b5 once red and blue change places.
+        uint32_t bytes = type == 0x2E ? 4 : 2;
         for (int32_t i = 0; i < n; ++i) {
             uint32_t v = entry(clut, i, bytes) & 0xFFFF;
+            if (type == 0x23) v = swap555(v);
             buffer[i] = static_cast<uint16_t>((v & 0x7C00) << 1 | (v & 0x03E0) << 1 | (v & 31));
         }
         break;
     }
-    case 0x23:
-        // Only the red and blue fields change places: the entries stay 15-bit.
-        for (int32_t i = 0; i < n; ++i) buffer[i] = static_cast<uint16_t>(swap555(entry(clut, i, 2)));
-        break;
     default: LIBFAIL(SITE, "getclut16ptr - UNSUPPORTED CLUT TYPE 0x%x\n", type); break;
     }
     return buffer;
