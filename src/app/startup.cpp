@@ -1,9 +1,9 @@
 #include "app/startup.h"
 #include "display/match_scene.h"
+#include "frontend/pages.h"
 #include "model/anim_table.h"
 #include "model/skeleton.h"
 #include "screen/screen_services.h"
-#include "app/standin_front_end.h"
 
 #include "host/events.h"
 #include "host/instance.h"

@@ -214,50 +214,6 @@ char* string_append(char* destination, const char* source)
     return std::strcat(destination, source);
 }
 
-namespace
-{
-
-constexpr int32_t SCREEN_UNITS_WIDE = PICTURE_WIDTH;
-
-int32_t icon_text_width(const menu_icon* icon)
-{
-    select_font(icon->font);
-    return string_width(icon->text);
-}
-
-void move_icon(menu_icon* icon, int32_t x)
-{
-    icon->x = x;
-    update_icon(icon);
-}
-
-} // namespace
-
-void centre_icon_text_on_screen(menu_icon* icon)
-{
-    if (icon->text) move_icon(icon, (SCREEN_UNITS_WIDE - icon_text_width(icon)) / 2);
-}
-
-void centre_icon_text_at(menu_icon* icon, int32_t x)
-{
-    if (icon->text) move_icon(icon, x - icon_text_width(icon) / 2);
-}
-
-void right_align_icon_text(menu_icon* icon, int32_t x)
-{
-    if (icon->text) move_icon(icon, x - icon_text_width(icon));
-}
-
-void align_icon_text_at_marker(menu_icon* icon, const char* marker, int32_t x)
-{
-    if (!icon->text) return;
-    const char* found = std::strstr(icon->text, marker);
-    if (!found) return;
-    select_font(icon->font);
-    std::string prefix(icon->text, static_cast<size_t>(found - icon->text));
-    move_icon(icon, x + string_width(marker) / 2 - string_width(prefix.c_str()));
-}
-
 int32_t format_text_lines(char* lines[MAX_TEXT_LINES], int32_t* line_count, const char* text, int32_t width,
                           int16_t font)
 {

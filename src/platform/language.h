@@ -4,8 +4,6 @@
 // of long texts into balanced lines.
 #pragma once
 
-#include "standin/provisional_menu_icon.h"
-
 #include <cstdint>
 #include <string>
 
@@ -31,14 +29,6 @@ const char* get_text(uint16_t number);
 char* string_copy(char* destination, const char* source);
 int32_t string_length(const char* text);
 char* string_append(char* destination, const char* source);
-
-// Place a text icon by the width of its text in its font, then redraw it: centred
-// on the 640-unit screen, centred at x, right-aligned at x, or with the middle
-// of marker (found inside the text) at x. An icon without text is left alone.
-void centre_icon_text_on_screen(menu_icon* icon);
-void centre_icon_text_at(menu_icon* icon, int32_t x);
-void right_align_icon_text(menu_icon* icon, int32_t x);
-void align_icon_text_at_marker(menu_icon* icon, const char* marker, int32_t x);
 
 // Breaks text into balanced lines no wider than width pixels in font, into
 // lines[0..499] (tracked buffers), and returns the block's height in pixels.

@@ -32,8 +32,6 @@ int32_t mouse_device_value = 0;
 
 bool match_playback_flag() { return false; }
 
-STAND_IN(free_all_3d_objects)
-STAND_IN(release_tile_textures)
 
 STAND_IN(load_sprite_file)
 STAND_IN(free_replay_node)

@@ -12,6 +12,7 @@
 #include "gl3d/sprite_queue.h"
 #include "gl3d/texture_cache.h"
 #include "gl3d/window_shell.h"
+#include "standin/menu_objects_standin.h"
 #include "platform/tick_timer.h"
 
 struct HostWindow;
@@ -29,10 +30,6 @@ extern int32_t mouse_device_value;
 // Replay playback.
 bool match_playback_flag();
 
-// The 3D display and its window shell are the real ones; textures, sprites
-// and 3D menu objects are not there yet.
-void free_all_3d_objects();
-void release_tile_textures();
 
 // Match, players and display: loaded at start, freed at the end.
 void load_sprite_file();

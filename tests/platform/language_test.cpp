@@ -204,32 +204,3 @@ TEST(TextLayout, ControlStringLengthSkipsArguments)
 }
 
 } // namespace
-
-namespace
-{
-
-TEST(IconText, IconsMoveByTheirTextWidth)
-{
-    KitFonts fonts;
-    select_font(1);
-    const int32_t whole = string_width("Team Select"), before = string_width("Team "),
-                  marker = string_width("Select");
-    menu_icon icon{"Team Select", 1, 7};
-    centre_icon_text_on_screen(&icon);
-    EXPECT_EQ(icon.x, (640 - whole) / 2);
-    centre_icon_text_at(&icon, 300);
-    EXPECT_EQ(icon.x, 300 - whole / 2);
-    right_align_icon_text(&icon, 600);
-    EXPECT_EQ(icon.x, 600 - whole);
-    align_icon_text_at_marker(&icon, "Select", 400);
-    EXPECT_EQ(icon.x, 400 + marker / 2 - before) << "the marker's middle stands at x";
-
-    align_icon_text_at_marker(&icon, "Quit", 10);
-    EXPECT_EQ(icon.x, 400 + marker / 2 - before) << "no marker: no move";
-    menu_icon blank{nullptr, 1, 55};
-    centre_icon_text_on_screen(&blank);
-    right_align_icon_text(&blank, 0);
-    EXPECT_EQ(blank.x, 55);
-}
-
-} // namespace

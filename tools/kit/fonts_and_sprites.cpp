@@ -5,6 +5,7 @@
 #include "lib/font_write.h"
 #include "lib/image_write.h"
 #include "lib/kit.h"
+#include "lib/lzss_write.h"
 
 #include <cmath>
 #include <string>
@@ -52,7 +53,12 @@ bool build_fonts(const KitContext& ctx, std::string& error)
         if (!kit_write_file(ctx, row.name, kit_lkf(font.metrics), error)) return false;
         for (size_t p = 0; p < font.pages.size(); ++p) {
             std::string page = stem_of(row.name) + "_" + std::to_string(p) + ".tga";
-            if (!kit_write_file(ctx, page.c_str(), kit_tga(font.pages[p]), error)) return false;
+            // Pages are read as their compressed twins once start-up turns those on.
+            const KitPicture& picture = font.pages[p];
+            const std::string twin = stem_of(row.name) + "_" + std::to_string(p) + ".lkz";
+            if (!kit_write_file(ctx, page.c_str(), kit_tga(picture), error) ||
+                !kit_write_file(ctx, twin.c_str(), kit_lkz_image(picture.width, picture.height, picture.pixels), error))
+                return false;
         }
     }
     for (const SwFontRow& row : k_sw_fonts) {

@@ -1,0 +1,38 @@
+// The frames of the front end's sprite sets, shared by the data kit that
+// draws them and the screens that show them. Each set is one ".sph" with
+// its companion and page; a frame number here is the set's frame index.
+#pragma once
+
+#include <cstdint>
+
+// common.sph: the pointer, the play and back buttons (one frame a state),
+// OK/Yes and No (frame base + 4 - state, brightest when clicked) and a rule.
+enum CommonFrame : uint8_t {
+    COMMON_POINTER = 0,
+    COMMON_PLAY = 1,  // 5 frames
+    COMMON_BACK = 6,  // 5 frames
+    COMMON_OK = 11,   // 5 frames
+    COMMON_NO = 16,   // 5 frames
+    COMMON_RULE = 21, // a decoration
+    COMMON_FRAME_COUNT = 22,
+};
+
+// controllers.sph: four controller kinds, each normal then assigned; the
+// row arrows, the scroll arrows and the joystick screen's arrows.
+enum ControllerFrame : uint8_t {
+    CONTROLLER_STICK = 0,
+    CONTROLLER_PAD = 2,
+    CONTROLLER_MULTIPORT = 4,
+    CONTROLLER_KEYS = 6,
+    CONTROLLER_ASSIGNED = 1, // added to a kind's frame
+    ARROW_LEFT = 8,
+    ARROW_RIGHT = 9,
+    ARROW_UP = 10,
+    ARROW_DOWN = 11,
+    JOYSTICK_ARROW_LEFT = 12,
+    JOYSTICK_ARROW_RIGHT = 13,
+    CONTROLLER_FRAME_COUNT = 14,
+};
+
+// caric.sph: one badge a club, frame = team number.
+constexpr uint8_t BADGE_FRAME_COUNT = 16;

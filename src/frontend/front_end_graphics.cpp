@@ -1,0 +1,95 @@
+#include "frontend/front_end_graphics.h"
+
+#include "frontend/resources.h"
+#include "frontend/screen_runner.h"
+#include "gl3d/render_state.h"
+#include "gl3d/sprite_queue.h"
+#include "gl3d/sprite_sets.h"
+#include "platform/message_pump.h"
+#include "screen/screen_flip.h"
+#include "standin/menu_objects_standin.h"
+
+#include <cstdlib>
+
+int32_t current_caricature_set = -1;
+int32_t second_caricature_set = -1;
+int32_t portrait_handles[LEAGUE_TEAMS] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
+int32_t current_portrait_set = -1, second_portrait_set = -1, third_portrait_set = -1;
+
+const char* const CARICATURE_SET = "front_en\\front_end_gfx\\animation_files\\caric\\caric.sph";
+const char* const CONTROLLER_SET = "front_en\\front_end_gfx\\animation_files\\controllers\\controllers.sph";
+const char* const LOADING_PICTURE = "game_gfx\\hardware\\KOB Loading Screen.tga";
+
+namespace {
+
+// Our clubs' folder names under the portraits directory.
+const char* const k_portrait_paths[LEAGUE_TEAMS] = {
+    "front_en\\front_end_gfx\\animation_files\\portraits\\Tallowmere\\medium\\Tallowmere_md.sph",
+    "front_en\\front_end_gfx\\animation_files\\portraits\\Brindlecombe\\medium\\Brindlecombe_md.sph",
+    "front_en\\front_end_gfx\\animation_files\\portraits\\Quarrymede\\medium\\Quarrymede_md.sph",
+    "front_en\\front_end_gfx\\animation_files\\portraits\\Westwarren\\medium\\Westwarren_md.sph",
+    "front_en\\front_end_gfx\\animation_files\\portraits\\Cinderhurst\\medium\\Cinderhurst_md.sph",
+    "front_en\\front_end_gfx\\animation_files\\portraits\\Culvermoor\\medium\\Culvermoor_md.sph",
+    "front_en\\front_end_gfx\\animation_files\\portraits\\Ferndunny\\medium\\Ferndunny_md.sph",
+    "front_en\\front_end_gfx\\animation_files\\portraits\\PortYallamin\\medium\\PortYallamin_md.sph",
+    "front_en\\front_end_gfx\\animation_files\\portraits\\Gullarbrook\\medium\\Gullarbrook_md.sph",
+    "front_en\\front_end_gfx\\animation_files\\portraits\\MirrabeenBay\\medium\\MirrabeenBay_md.sph",
+    "front_en\\front_end_gfx\\animation_files\\portraits\\Yarrowdeen\\medium\\Yarrowdeen_md.sph",
+    "front_en\\front_end_gfx\\animation_files\\portraits\\Kindlebark\\medium\\Kindlebark_md.sph",
+    "front_en\\front_end_gfx\\animation_files\\portraits\\Hollenvale\\medium\\Hollenvale_md.sph",
+    "front_en\\front_end_gfx\\animation_files\\portraits\\Carnellow\\medium\\Carnellow_md.sph",
+    "front_en\\front_end_gfx\\animation_files\\portraits\\Saltmarren\\medium\\Saltmarren_md.sph",
+    "front_en\\front_end_gfx\\animation_files\\portraits\\Wendellgrove\\medium\\Wendellgrove_md.sph",
+};
+
+} // namespace
+
+const char* portrait_set_path(int32_t team)
+{
+    return team >= 0 && team < LEAGUE_TEAMS ? k_portrait_paths[team] : nullptr;
+}
+
+void load_caricature_set()
+{
+    if (animation_handles[HANDLE_CARICATURE] >= 0) return;
+    load_animation_set(HANDLE_CARICATURE, CARICATURE_SET);
+    current_caricature_set = animation_handles[HANDLE_CARICATURE];
+    if (renderer_index() == 1) {
+        if (current_caricature_set >= 0) touch_sprite_frames(current_caricature_set);
+        second_caricature_set = -1;
+    }
+}
+
+void load_team_portraits(int32_t team, int32_t, int32_t load)
+{
+    current_portrait_set = second_portrait_set = third_portrait_set = -1;
+    if (team < 0 || team >= LEAGUE_TEAMS || load != 1) return;
+    if (portrait_handles[team] < 0) {
+        static uint8_t companion[16384];
+        portrait_handles[team] = load_sprite_set(k_portrait_paths[team], companion, sizeof companion);
+    }
+    current_portrait_set = portrait_handles[team];
+    if (renderer_index() == 1 && second_portrait_set >= 0) touch_sprite_frames(second_portrait_set);
+}
+
+void show_loading_picture()
+{
+    uint32_t* pixels = load_display_picture(LOADING_PICTURE);
+    create_3d_object(pixels, 2, 1, 1);
+    std::free(pixels);
+    show_3d_object(-1, 0);
+    restart_3d_object_timer(-1, 0);
+    for (int32_t guard = 0; guard < 100000 && !objects_finished(); ++guard) {
+        begin_scene();
+        draw_3d_objects();
+        end_scene();
+        flip_screen();
+    }
+}
+
+void reset_front_end_graphics()
+{
+    current_caricature_set = second_caricature_set = -1;
+    for (int32_t& h : portrait_handles) h = -1;
+    current_portrait_set = second_portrait_set = third_portrait_set = -1;
+}

@@ -1,0 +1,24 @@
+// Graphics several screens share: the caricature (badge) set, the clubs'
+// portrait sets and the loading picture shown while a match is prepared.
+#pragma once
+
+#include <cstdint>
+
+#include "league/league_data.h"
+extern int32_t current_caricature_set;
+extern int32_t second_caricature_set;
+extern int32_t portrait_handles[LEAGUE_TEAMS]; // sprite set slots, -1 none
+extern int32_t current_portrait_set, second_portrait_set, third_portrait_set;
+
+extern const char* const CARICATURE_SET;
+extern const char* const CONTROLLER_SET;
+extern const char* const LOADING_PICTURE;
+
+void load_caricature_set();
+void load_team_portraits(int32_t team, int32_t unused, int32_t load);
+// The portrait set's path of a club (its directory and file are named after it).
+const char* portrait_set_path(int32_t team);
+void show_loading_picture();
+
+// Tests.
+void reset_front_end_graphics();

@@ -1,0 +1,168 @@
+#include "frontend/match_handover.h"
+
+#include "frontend/front_end_graphics.h"
+#include "frontend/menu_icons.h"
+#include "frontend/message_box.h"
+#include "frontend/pages.h"
+#include "frontend/resources.h"
+#include "gl3d/render_state.h"
+#include "league/game_settings.h"
+#include "league/league_data.h"
+#include "match/interchange.h"
+#include "match/match_records.h"
+#include "matchscreen/match_screen.h"
+#include "platform/cd_audio.h"
+#include "platform/controllers.h"
+#include "platform/input.h"
+#include "platform/language.h"
+#include "platform/message_pump.h"
+#include "screen/screen_flip.h"
+#include "screen/screen.h"
+#include "standin/front_end_screens_standin.h"
+#include "standin/menu_objects_standin.h"
+
+void (*match_player)(int32_t mode) = play_match;
+
+namespace {
+
+constexpr uint8_t EXIT_OVER = 0;
+constexpr int32_t SPLASH_FONT_FILE = 7, SPLASH_FONT_SLOT = 5;
+
+menu_icon splash_text(const char* text, uint16_t result)
+{
+    menu_icon t{};
+    t.text = text;
+    t.width = t.height = -1;
+    t.flags = ICON_FOCUSABLE;
+    t.result_code = result;
+    for (int s = 0; s < ICON_STATES; ++s) t.states[s].image = s == ICON_NORMAL || s == ICON_INACTIVE ? 3 : 5;
+    return t;
+}
+
+menu_icon g_exit_template = splash_text("Exit Demo", 1);
+const menu_icon g_resume_template = splash_text("Resume GAme", 2);
+menu_icon* g_resume;
+menu_screen_entry g_splash_entries[1] = {{1, &g_exit_template, 50, 450, nullptr}};
+const char* const k_splash_pictures[2] = {"front_en\\front_end_gfx\\menu_screens\\sw\\demosplash.lbm",
+                                          "front_en\\front_end_gfx\\menu_screens\\hw\\demosplash.tga"};
+
+// The background carried off before the loading picture comes in.
+void carry_off_background()
+{
+    if (!any_3d_object_active()) return;
+    start_3d_object(-1, 0, 1, 12);
+    restart_3d_object_timer(-1, 0);
+    for (int32_t guard = 0; guard < 100000 && !objects_finished(); ++guard) {
+        begin_scene();
+        draw_3d_objects();
+        end_scene();
+        flip_screen();
+    }
+    free_3d_object(-1, 0);
+}
+
+} // namespace
+
+menu_screen demo_splash_screen = {1,       SCREEN_MENU, k_splash_pictures, nullptr, 0, &g_splash_entries[0],
+                                  demo_splash_open, demo_splash_close, nullptr, nullptr, 0, 0, 0, 0, 0, 0,
+                                  g_splash_entries};
+
+void demo_splash_open(menu_screen*)
+{
+    front_end_state.default_action = nullptr;
+    if (!front_end_state.in_match) return;
+    g_resume = copy_icon(g_resume_template, "Transient icon copy");
+    add_child_icon(g_resume, scale_x_from_640(50), scale_y_from_480(410), 1);
+}
+
+void demo_splash_close(menu_screen*)
+{
+    read_keyboard_controller();
+    if (g_resume) {
+        remove_icon(g_resume);
+        free_icon(g_resume);
+        g_resume = nullptr;
+    }
+}
+
+void run_demo_splash()
+{
+    load_font_into_slot(SPLASH_FONT_FILE, SPLASH_FONT_SLOT);
+    run_front_end_screen(&demo_splash_screen);
+    free_font_slot(SPLASH_FONT_SLOT);
+}
+
+void demo_splash_page()
+{
+    front_end_state.in_match = 1;
+    run_demo_splash();
+    if (front_end_state.result == 1) {
+        match_globals.flow_flags |= LEAVE_OVER | MATCH_PLAYED;
+        front_end_state.done = 1;
+        front_end_state.result = 3;
+    }
+    front_end_state.in_match = 0;
+}
+
+void start_match()
+{
+    GameSettings& s = game_settings;
+    team_records[0].club = team_records[0].club_sheet = league_team_at(s.home_team);
+    team_records[1].club = team_records[1].club_sheet = league_team_at(s.away_team);
+    select_builtin_league_data();
+    reset_interchange_queues();
+    select_builtin_league_data();
+    // The language file stays loaded: it is read again only when it is not.
+    select_language(0);
+    if (get_text(0)[0] == 0) load_language_text();
+    const uint8_t result = front_end_state.result;
+    if (result == 3) return;
+    if (result != 1 && result != 5) {
+        front_end_state.page = first_page;
+        return;
+    }
+    int32_t mode = match_globals.init_mode;
+    for (;;) {
+        front_end_shutdown();
+        if (renderer_index() == 1) {
+            carry_off_background();
+            show_loading_picture();
+        }
+        front_end_state.error_hook = nullptr;
+        music_flag_off();
+        if (renderer_index() != 1) input_reset();
+        const int8_t type = s.game_type;
+        if (type == GAME_TRAINING) s.game_type = GAME_EXHIBITION;
+        match_player(mode);
+        s.game_type = type;
+        front_end_state.error_hook = error_control_callback;
+        load_front_end_resources();
+        const uint8_t exit = match_globals.init_mode;
+        if (exit == EXIT_OVER) {
+            set_results_background();
+            load_caricature_set();
+            run_front_end_screen(&finals_results_screen);
+            if (front_end_state.result == 3) {
+                match_globals.flow_flags |= MATCH_PLAYED;
+                front_end_state.page = first_page;
+                return;
+            }
+            run_demo_splash();
+            front_end_state.done = 1;
+            return;
+        }
+        demo_splash_page();
+        if (front_end_state.result == 3 || (match_globals.flow_flags & LEAVE_OVER)) break;
+        // Play on: the resources go again before the match resumes.
+        mode = exit;
+    }
+    front_end_state.page = first_page;
+}
+
+void start_match_page()
+{
+    start_match();
+    front_end_state.page = first_page;
+}
+
+void reset_match_handover() { g_resume = nullptr; }

@@ -1,0 +1,23 @@
+// The way into a match and back: the front end's resources released, the
+// loading picture, the match, the front end again, and the demo splash
+// screen that decides between playing on and ending.
+#pragma once
+
+#include "frontend/screen_runner.h"
+
+#include <cstdint>
+
+extern menu_screen demo_splash_screen;
+// The match the hand-over plays: play_match (tests give their own).
+extern void (*match_player)(int32_t mode);
+
+void start_match();
+void start_match_page();
+void demo_splash_page();
+void demo_splash_open(menu_screen* screen);
+void demo_splash_close(menu_screen* screen);
+// The splash with font 7 in slot 5 while it runs.
+void run_demo_splash();
+
+// Tests.
+void reset_match_handover();

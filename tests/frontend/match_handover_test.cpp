@@ -1,0 +1,138 @@
+#include "front_end_fixture.h"
+
+#include "frontend/pages.h"
+#include "league/game_settings.h"
+#include "match/match_records.h"
+#include "matchscreen/match_screen.h"
+#include "standin/front_end_screens_standin.h"
+
+#include <vector>
+
+namespace {
+
+// The match as the hand-over sees it: it leaves the exit code it is told
+// (0 over, 2 break, 3 quit) with the flow flags such an ending leaves.
+uint8_t standin_next_exit_code;
+uint16_t standin_next_flow_flags;
+int32_t standin_match_calls, standin_last_mode;
+int32_t g_loaded_during_match;
+void fake_match(int32_t mode)
+{
+    ++standin_match_calls;
+    standin_last_mode = mode;
+    g_loaded_during_match = front_end_loaded;
+    match_globals.init_mode = standin_next_exit_code;
+    match_globals.flow_flags = standin_next_flow_flags;
+}
+
+struct HandOver : FrontEnd {
+    void SetUp() override
+    {
+        FrontEnd::SetUp();
+        standin_match_calls = 0;
+        standin_last_mode = -1;
+        match_player = fake_match;
+        standin_next_exit_code = 0;
+        standin_next_flow_flags = CLOCK_FROZEN | LEAVE_OVER | QUARTER_1;
+        match_globals.init_mode = 0;
+        match_globals.flow_flags = 0;
+        front_end_state.result = 1; // play, from the controller screen
+        g_loaded_during_match = -1;
+    }
+    void TearDown() override
+    {
+        match_player = play_match;
+        FrontEnd::TearDown();
+    }
+};
+
+TEST_F(HandOver, FullTimeShowsTheResultsThenTheSplashAndEnds)
+{
+    std::vector<menu_screen*> screens;
+    PointerScript::start([&](menu_screen* s, int f) {
+        if (f == 1) screens.push_back(s);
+        if (f == 3) key_state[KEY_ENTER] = 0x80;
+    });
+    start_match();
+    EXPECT_EQ(standin_match_calls, 1);
+    EXPECT_EQ(standin_last_mode, 0);
+    EXPECT_EQ(screens, (std::vector<menu_screen*>{&finals_results_screen, &demo_splash_screen}));
+    EXPECT_EQ(front_end_state.done, 1);
+    EXPECT_EQ(g_loaded_during_match, 0) << "the front end lets go of its resources for the match";
+    EXPECT_EQ(front_end_loaded, 1) << "and takes them back after";
+    EXPECT_EQ(front_end_state.error_hook, error_control_callback);
+}
+
+TEST_F(HandOver, BreaksAndQuitsGoToTheSplashWhereEscPlaysOnInTheReturnedMode)
+{
+    for (uint8_t exit : {uint8_t(2), uint8_t(3)}) {
+        standin_match_calls = 0;
+        standin_next_exit_code = exit;
+        standin_next_flow_flags = CLOCK_FROZEN | QUARTER_2;
+        bool resume_shown = false;
+        int32_t answered = -1; // once for each match played
+        PointerScript::start([&](menu_screen* s, int f) {
+            if (s != &demo_splash_screen || f < 3 || answered == standin_match_calls) return;
+            answered = standin_match_calls;
+            for (const IconSlot& slot : active_icon_table.slots)
+                if (slot.icon && slot.icon->text && std::string(slot.icon->text) == "Resume GAme") resume_shown = true;
+            if (standin_match_calls == 1) {
+                key_state[KEY_ESCAPE] = 0x80; // play on
+            } else {
+                key_state[KEY_ENTER] = 0x80; // Exit Demo
+            }
+        });
+        start_match();
+        EXPECT_TRUE(resume_shown) << int(exit);
+        EXPECT_EQ(standin_match_calls, 2) << int(exit);
+        EXPECT_EQ(standin_last_mode, exit) << "resumed in the mode the match left";
+        EXPECT_EQ(front_end_state.done, 1);
+        EXPECT_EQ(front_end_state.result, 3);
+        EXPECT_EQ(match_globals.flow_flags & 0xC0, 0xC0) << "Exit Demo leaves the match finished and quit";
+        EXPECT_EQ(front_end_state.in_match, 0);
+        front_end_state.done = 0;
+        front_end_state.result = 1;
+    }
+}
+
+TEST_F(HandOver, OnlyPlayOrAResultOfFiveStartsAMatch)
+{
+    const struct {
+        uint8_t result;
+        bool to_first_page;
+    } cases[] = {{2, true}, {4, true}, {3, false}};
+    for (const auto& c : cases) {
+        front_end_state.result = c.result;
+        front_end_state.page = nullptr;
+        start_match();
+        EXPECT_EQ(standin_match_calls, 0) << int(c.result);
+        EXPECT_EQ(front_end_state.page == first_page, c.to_first_page) << int(c.result);
+    }
+}
+
+TEST_F(HandOver, TheResultsScreenNamesFullTimeWhenTheMatchIsOver)
+{
+    PointerScript::start([&](menu_screen* s, int f) {
+        if (s != &finals_results_screen || f != 2) return;
+        EXPECT_STREQ(finals_results_screen.entries[0].copy->text, "Full Time Score");
+        front_end_state.result = 3; // back to the first page instead of the splash
+    });
+    start_match();
+    EXPECT_EQ(front_end_state.page, first_page);
+    EXPECT_EQ(front_end_state.done, 0);
+    EXPECT_TRUE(match_globals.flow_flags & MATCH_PLAYED);
+}
+
+TEST_F(HandOver, TheQuickExhibitionIsTheDemosFixedMatch)
+{
+    game_settings.home_team = 5;
+    game_settings.game_type = GAME_PREMIERSHIP;
+    set_quick_exhibition();
+    EXPECT_EQ(game_settings.game_type, GAME_EXHIBITION);
+    EXPECT_EQ(game_settings.home_team, 0);
+    EXPECT_EQ(game_settings.away_team, 9);
+    EXPECT_EQ(game_settings.interchange_players, 4);
+    EXPECT_EQ(game_settings.quarter_length, 4);
+}
+
+} // namespace

@@ -1,0 +1,148 @@
+#include "front_end_fixture.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(MessageTable, CodesChooseTheMessageAndButtons)
+{
+    const std::string long_name(3000, 'n');
+    const struct {
+        int32_t code;
+        const char* extra;
+        std::string message;
+        bool ok, yes_no;
+        uint8_t focus;
+    } cases[] = {
+        {1, nullptr, "Quit to Windows?", false, true, 4},
+        {-31, "Save the ladder?", "Save the ladder?", false, true, 4},
+        {-30, "Nothing here", "Nothing here", true, false, 1}, // an empty message takes no separator
+        {-15, "kob.frm", "File cannot be opened : kob.frm", true, false, 1},
+        {39, nullptr, "Replay Deleted Successfully", true, false, 3},
+        {7, nullptr, "System Error 7", true, false, 1}, // a gap in the table
+        {500, "x", "System Error 500 : x", true, false, 1},
+    };
+    for (const auto& c : cases) {
+        MessageBoxLayout b = message_for_code(c.code, c.extra);
+        EXPECT_EQ(b.message, c.message) << c.code;
+        EXPECT_EQ(b.ok, c.ok) << c.code;
+        EXPECT_EQ(b.yes && b.no, c.yes_no) << c.code;
+        EXPECT_EQ(b.focus_kind, c.focus) << c.code;
+    }
+    MessageBoxLayout b = message_for_code(-15, long_name.c_str());
+    EXPECT_EQ(b.message.size(), size_t(MESSAGE_BUFFER_BYTES - 1)) << "a long file name is cut to the buffer";
+}
+
+// A parent screen that opens a box from its frame and records the answer.
+int32_t g_code;
+const char* g_extra;
+std::vector<uint8_t> g_answers;
+void open_box_frame(menu_screen*)
+{
+    if (!g_answers.empty()) {
+        front_end_state.result = 1;
+        return;
+    }
+    if (g_code == 1) {
+        confirm_quit();
+    } else {
+        report_error(g_code, g_extra, nullptr, nullptr, nullptr);
+    }
+    g_answers.push_back(front_end_state.result);
+    if (front_end_state.result == 0) front_end_state.result = 0; // the parent runs on
+}
+menu_icon g_parent_icon = text_icon("Parent", 8);
+menu_screen_entry g_parent_entries[1] = {{1, &g_parent_icon, 100, 100, nullptr}};
+menu_screen g_parent = {1, SCREEN_MENU & ~SCREEN_PICTURE, nullptr, nullptr, 0, &g_parent_entries[0], nullptr, nullptr,
+                        open_box_frame, nullptr, 0, 0, 0, 0, 0, 0, g_parent_entries};
+
+struct Box : FrontEnd {
+    void SetUp() override
+    {
+        FrontEnd::SetUp();
+        install_common_frames();
+    }
+    void run(int32_t code, const char* extra, std::function<void(menu_screen*, int)> keys)
+    {
+        g_code = code;
+        g_extra = extra;
+        g_answers.clear();
+        PointerScript::start(std::move(keys));
+        run_front_end_screen(&g_parent);
+    }
+};
+
+// Presses a key on a frame of the box (not of its parent).
+std::function<void(menu_screen*, int)> in_box(std::vector<std::pair<int, uint8_t>> presses)
+{
+    return [presses](menu_screen* s, int frame) {
+        if (s == &g_parent) return;
+        for (auto [when, key] : presses)
+            if (frame == when) key_state[key] = 0x80;
+    };
+}
+
+TEST_F(Box, TheQuitQuestionAnsweredNoLeavesTheScreenRunningAndYesGivesThree)
+{
+    run(1, nullptr, in_box({{3, KEY_ENTER}}));
+    ASSERT_EQ(g_answers.size(), 1u);
+    EXPECT_EQ(g_answers[0], 0) << "No, the focused answer, keeps the parent running";
+    EXPECT_EQ(front_end_state.quit_to_windows, 1);
+
+    run(1, nullptr, in_box({{3, KEY_RIGHT}, {6, KEY_ENTER}}));
+    EXPECT_EQ(g_answers[0], 3);
+    EXPECT_EQ(front_end_state.error_hook, error_control_callback) << "the engine's box is back";
+}
+
+TEST_F(Box, EscAnswersNoInAYesNoBoxAndOkInAnOkBox)
+{
+    const struct {
+        int32_t code;
+        uint8_t answer;
+    } cases[] = {{2, 4}, {23, 1}, {40, 1}}; // 40 names a Yes its box has not: OK answers
+    for (const auto& c : cases) {
+        run(c.code, nullptr, in_box({{3, KEY_ESCAPE}}));
+        ASSERT_EQ(g_answers.size(), 1u);
+        EXPECT_EQ(g_answers[0], c.answer) << c.code;
+    }
+}
+
+TEST_F(Box, ItsParentIsInertUnderItAndComesBackAfter)
+{
+    run(23, nullptr, [](menu_screen* s, int frame) {
+        if (s == &g_parent || frame != 3) return;
+        menu_icon* parent = g_parent_entries[0].copy;
+        EXPECT_EQ(parent->state, ICON_INACTIVE);
+        EXPECT_TRUE(parent->flags & ICON_INERT);
+        EXPECT_NE(active_icon_table.focus_icon, parent);
+        key_state[KEY_ENTER] = 0x80;
+    });
+    EXPECT_EQ(g_answers[0], 1);
+    EXPECT_EQ(active_icon_table.count, 0) << "the parent closed after";
+}
+
+TEST_F(Box, AShortMessageMakesANarrowBoxAndTwoLinesAWideOne)
+{
+    run(23, nullptr, in_box({{2, KEY_ENTER}}));
+    EXPECT_EQ(message_box_layout.lines, 1);
+    EXPECT_LT(message_box_layout.width, 354);
+    EXPECT_EQ(message_box_layout.x, (640 - message_box_layout.width) / 2);
+    run(16, nullptr, in_box({{2, KEY_ESCAPE}}));
+    EXPECT_GE(message_box_layout.lines, 2);
+    EXPECT_EQ(message_box_layout.width, 354);
+}
+
+TEST_F(Box, TheEngineBoxShowsACopyOfItsMessage)
+{
+    const char message[] = "DISK FULL\nTRY AGAIN";
+    g_answers.clear();
+    PointerScript::start(in_box({{2, KEY_ENTER}}));
+    EXPECT_EQ(error_control_callback(message, 0), 0);
+    EXPECT_STREQ(message, "DISK FULL\nTRY AGAIN") << "the caller's text is not edited";
+    EXPECT_EQ(message_box_layout.message, "DISK FULL TRY AGAIN");
+    EXPECT_EQ(message_box_layout.width, 254);
+    EXPECT_EQ(front_end_state.result, 1);
+}
+
+} // namespace

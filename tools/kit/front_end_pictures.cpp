@@ -1,0 +1,297 @@
+// The front end's pictures, drawn here: the menu backgrounds, the message
+// box backdrop, the loading picture and the demo splash (640 x 480 or small
+// pictures, each as ".tga" and its ".lkz" twin), and the three sprite sets
+// of the demo road, laid out by the frame manifest the screens read.
+#include "frontend/frame_manifest.h"
+#include "lib/font_write.h"
+#include "lib/image_write.h"
+#include "lib/kit.h"
+#include "lib/lzss_write.h"
+
+#include <cmath>
+#include <functional>
+#include <string>
+
+namespace {
+
+using Painter = std::function<uint32_t(uint32_t x, uint32_t y, uint32_t w, uint32_t h)>;
+
+uint32_t argb(uint32_t a, double r, double g, double b)
+{
+    auto c = [](double v) { return static_cast<uint32_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); };
+    return a << 24 | c(r) << 16 | c(g) << 8 | c(b);
+}
+
+uint32_t scaled(uint32_t colour, double f)
+{
+    return argb(colour >> 24, ((colour >> 16) & 255) * f, ((colour >> 8) & 255) * f, (colour & 255) * f);
+}
+
+std::string stem_of(const std::string& name) { return name.substr(0, name.rfind('.')); }
+
+bool write_picture(const KitContext& ctx, const std::string& name, const KitPicture& p, std::string& error)
+{
+    return kit_write_file(ctx, name.c_str(), kit_tga(p), error) &&
+           kit_write_file(ctx, (stem_of(name) + ".lkz").c_str(), kit_lkz_image(p.width, p.height, p.pixels), error);
+}
+
+KitPicture paint(uint32_t w, uint32_t h, const Painter& f)
+{
+    KitPicture p = kit_picture(w, h);
+    for (uint32_t y = 0; y < h; ++y)
+        for (uint32_t x = 0; x < w; ++x) p.at(x, y) = f(x, y, w, h);
+    return p;
+}
+
+// A ground seen from above: a gradient sky of the screen's colours, an oval
+// of grass with its centre square and a band across the top for the title.
+struct Scheme {
+    double top[3], bottom[3];
+};
+KitPicture menu_background(const Scheme& s)
+{
+    return paint(640, 480, [&](uint32_t x, uint32_t y, uint32_t w, uint32_t h) {
+        const double t = double(y) / h;
+        double r = s.top[0] + (s.bottom[0] - s.top[0]) * t, g = s.top[1] + (s.bottom[1] - s.top[1]) * t,
+               b = s.top[2] + (s.bottom[2] - s.top[2]) * t;
+        const double dx = (x + 0.5 - w / 2.0) / 260.0, dy = (y + 0.5 - h / 2.0 - 20) / 170.0;
+        const double d = dx * dx + dy * dy;
+        if (d < 1.0) {
+            const double stripe = (x / 24) % 2 ? 1.0 : 0.9;
+            r = r * 0.5 + 20 * stripe, g = g * 0.5 + 70 * stripe, b = b * 0.5 + 25 * stripe;
+        }
+        if (std::fabs(d - 1.0) < 0.02) r = g = b = 220;
+        if (std::fabs(x + 0.5 - w / 2.0) < 25 && std::fabs(y + 0.5 - h / 2.0 - 20) < 25 &&
+            (std::fabs(x + 0.5 - w / 2.0) > 23 || std::fabs(y + 0.5 - h / 2.0 - 20) > 23))
+            r = g = b = 220;
+        if (y < 60) r *= 0.6, g *= 0.6, b *= 0.6;
+        if (y == 60 || y == 61) r = 230, g = 200, b = 60;
+        return argb(255, r, g, b);
+    });
+}
+
+bool build_backgrounds(const KitContext& ctx, std::string& error)
+{
+    const std::string hw = "front_en\\front_end_gfx\\menu_screens\\hw\\";
+    const struct {
+        const char* name;
+        Scheme scheme;
+    } screens[] = {
+        {"controller_setup.tga", {{20, 40, 110}, {10, 15, 50}}},
+        {"key config.tga", {{90, 40, 110}, {30, 10, 50}}},
+        {"joystick config.tga", {{110, 60, 20}, {50, 25, 10}}},
+        {"results.tga", {{20, 100, 90}, {10, 40, 40}}},
+        {"demosplash.tga", {{120, 20, 30}, {30, 5, 10}}},
+    };
+    for (const auto& s : screens)
+        if (!write_picture(ctx, hw + s.name, menu_background(s.scheme), error)) return false;
+    // The box backdrop: a dark blue tint with a lighter rim.
+    KitPicture tint = paint(64, 64, [](uint32_t x, uint32_t y, uint32_t w, uint32_t h) {
+        const bool rim = x < 2 || y < 2 || x + 2 >= w || y + 2 >= h;
+        return rim ? argb(255, 120, 150, 220) : argb(200, 10, 20, 60);
+    });
+    if (!write_picture(ctx, hw + "TintBox.tga", tint, error)) return false;
+    // The loading picture: the ground under a night sky, lights at its corners.
+    KitPicture loading = menu_background({{5, 5, 30}, {5, 20, 15}});
+    for (int corner = 0; corner < 4; ++corner) {
+        const int cx = corner % 2 ? 560 : 80, cy = corner / 2 ? 420 : 110;
+        for (int y = -10; y <= 10; ++y)
+            for (int x = -10; x <= 10; ++x)
+                if (x * x + y * y <= 100) loading.at(uint32_t(cx + x), uint32_t(cy + y)) = argb(255, 255, 250, 200);
+    }
+    return write_picture(ctx, "game_gfx\\hardware\\KOB Loading Screen.tga", loading, error);
+}
+
+// --- Sprite sets ---
+
+struct Frame {
+    uint32_t width, height;
+    int16_t x_offset, y_offset;
+    Painter pixel;
+};
+
+bool write_set(const KitContext& ctx, const std::string& name, const std::vector<Frame>& frames, std::string& error)
+{
+    const uint32_t page_size = 256;
+    KitPicture page = kit_picture(page_size, page_size, 0);
+    std::vector<KitSpriteFrame> records;
+    std::vector<uint32_t> offsets;
+    uint32_t x = 0, y = 0, row = 0;
+    for (const Frame& f : frames) {
+        if (x + f.width > page_size) x = 0, y += row + 1, row = 0;
+        if (y + f.height > page_size) {
+            error = name + ": frames overflow the page";
+            return false;
+        }
+        for (uint32_t py = 0; py < f.height; ++py)
+            for (uint32_t px = 0; px < f.width; ++px) page.at(x + px, y + py) = f.pixel(px, py, f.width, f.height);
+        KitSpriteFrame r;
+        r.u_left = float(x) / page_size, r.u_right = float(x + f.width) / page_size;
+        r.v_top = float(y) / page_size, r.v_bottom = float(y + f.height) / page_size;
+        r.width = static_cast<uint16_t>(f.width), r.height = static_cast<uint16_t>(f.height);
+        r.x_offset = f.x_offset, r.y_offset = f.y_offset;
+        offsets.push_back(static_cast<uint32_t>(records.size()) * 25);
+        records.push_back(r);
+        x += f.width + 1;
+        if (f.height > row) row = f.height;
+    }
+    const std::string base = stem_of(name);
+    return kit_write_file(ctx, name.c_str(), kit_sph(records), error) &&
+           kit_write_file(ctx, (base + ".DWH").c_str(), kit_sprite_companion(offsets), error) &&
+           write_picture(ctx, base + "_000.tga", page, error);
+}
+
+double disc(uint32_t x, uint32_t y, uint32_t w, uint32_t h)
+{
+    const double dx = (x + 0.5 - w / 2.0) / (w / 2.0), dy = (y + 0.5 - h / 2.0) / (h / 2.0);
+    return dx * dx + dy * dy;
+}
+
+// A round button with a sign in it; brightness by state.
+Frame button(double brightness, uint32_t colour, int sign)
+{
+    return {36, 36, 18, 18, [=](uint32_t x, uint32_t y, uint32_t w, uint32_t h) -> uint32_t {
+                const double d = disc(x, y, w, h);
+                if (d > 1.0) return 0;
+                const int cx = int(x) - 18, cy = int(y) - 18;
+                bool mark = false;
+                switch (sign) {
+                case 0: mark = cx > -7 && cx < 9 && std::abs(cy) <= (9 - cx) / 2 && cx < 9; break; // play
+                case 1: mark = cx < 7 && cx > -9 && std::abs(cy) <= (cx + 9) / 2; break;          // back
+                case 2: mark = (cy == cx / 2 + 4 || cy == cx / 2 + 5) ? cx > -2 && cx < 9 : (cy == -cx + 2 || cy == -cx + 3) && cx > -8 && cx <= 0; break; // tick
+                case 3: mark = (std::abs(cx - cy) < 2 || std::abs(cx + cy) < 2) && std::abs(cx) < 8; break; // cross
+                }
+                if (mark) return argb(255, 255 * brightness, 255 * brightness, 255 * brightness);
+                return d > 0.8 ? argb(255, 230, 200, 60) : scaled(colour, brightness);
+            }};
+}
+
+std::vector<Frame> common_frames()
+{
+    std::vector<Frame> f;
+    f.push_back({16, 20, 0, 0, [](uint32_t x, uint32_t y, uint32_t, uint32_t) -> uint32_t {
+                     if (x > y || y > 16 || x > 11) return 0;
+                     return (x == 0 || x == y || y == 16) ? argb(255, 0, 0, 0) : argb(255, 255, 255, 255);
+                 }});
+    const double by_state[5] = {0.6, 0.3, 1.0, 0.85, 0.9}; // normal, inactive, focused, clicked, held
+    for (int s = 0; s < 5; ++s) f.push_back(button(by_state[s], 0xFF20A040, 0));
+    for (int s = 0; s < 5; ++s) f.push_back(button(by_state[s], 0xFFA03020, 1));
+    // OK and No run backwards: frame base + 4 - state.
+    for (int s = 4; s >= 0; --s) f.push_back(button(by_state[s], 0xFF20A040, 2));
+    for (int s = 4; s >= 0; --s) f.push_back(button(by_state[s], 0xFFA03020, 3));
+    f.push_back({128, 4, 64, 2, [](uint32_t, uint32_t, uint32_t, uint32_t) { return argb(255, 230, 200, 60); }});
+    return f;
+}
+
+Frame controller(int kind, bool assigned)
+{
+    const uint32_t body = assigned ? argb(255, 230, 190, 50) : argb(255, 170, 180, 200);
+    return {48, 40, 24, 20, [=](uint32_t x, uint32_t y, uint32_t w, uint32_t h) -> uint32_t {
+                const int cx = int(x) - 24, cy = int(y) - 20;
+                switch (kind) {
+                case 0: // stick: a base and a shaft with a knob
+                    if (cy > 8 && cy < 16 && std::abs(cx) < 18) return body;
+                    if (std::abs(cx) < 3 && cy > -10 && cy <= 8) return argb(255, 40, 40, 40);
+                    if (cx * cx + (cy + 12) * (cy + 12) < 36) return argb(255, 200, 30, 30);
+                    return 0;
+                case 1: // pad: a body with buttons
+                    if (std::abs(cy) > 10 || std::abs(cx) > 20) return 0;
+                    if ((cx - 10) * (cx - 10) + cy * cy < 9 || (cx - 4) * (cx - 4) + (cy - 4) * (cy - 4) < 9)
+                        return argb(255, 200, 30, 30);
+                    if ((std::abs(cx + 11) < 2 && std::abs(cy) < 6) || (std::abs(cy) < 2 && std::abs(cx + 11) < 6))
+                        return argb(255, 40, 40, 40);
+                    return body;
+                case 2: // multi-port box: four sockets
+                    if (std::abs(cy) > 12 || std::abs(cx) > 22) return 0;
+                    for (int p = 0; p < 4; ++p)
+                        if (std::abs(cx - (-15 + 10 * p)) < 3 && std::abs(cy) < 4) return argb(255, 30, 30, 30);
+                    return body;
+                default: // keyboard: rows of keys
+                    if (std::abs(cy) > 12 || std::abs(cx) > 22) return 0;
+                    if ((x % 6) != 0 && (y % 6) != 2 && std::abs(cy) < 10 && std::abs(cx) < 20) return body;
+                    return argb(255, 50, 50, 60);
+                }
+                (void)w, (void)h;
+            }};
+}
+
+Frame arrow(int direction, uint32_t colour)
+{
+    return {24, 24, 12, 12, [=](uint32_t x, uint32_t y, uint32_t, uint32_t) -> uint32_t {
+                int a = int(x) - 12, b = int(y) - 12; // along, across
+                switch (direction) {
+                case 0: a = -a; break;              // left
+                case 2: std::swap(a, b), a = -a; break; // up
+                case 3: std::swap(a, b); break;     // down
+                default: break;                     // right
+                }
+                return a > -9 && a < 10 && std::abs(b) <= (10 - a) / 2 ? colour : 0;
+            }};
+}
+
+std::vector<Frame> controller_frames()
+{
+    std::vector<Frame> f;
+    for (int k = 0; k < 4; ++k) {
+        f.push_back(controller(k, false));
+        f.push_back(controller(k, true));
+    }
+    const uint32_t white = argb(255, 240, 240, 240), gold = argb(255, 230, 200, 60);
+    f.push_back(arrow(0, white));
+    f.push_back(arrow(1, white));
+    f.push_back(arrow(2, gold));
+    f.push_back(arrow(3, gold));
+    f.push_back(arrow(0, gold));
+    f.push_back(arrow(1, gold));
+    return f;
+}
+
+// The clubs' badges: a shield in two colours of the club, split its own way.
+std::vector<Frame> badge_frames()
+{
+    const uint32_t colours[16][2] = {
+        {0xFF1A3C8C, 0xFFF0F0F0}, {0xFF8C1A1A, 0xFFF0C020}, {0xFF1A6C2C, 0xFFF0F0F0}, {0xFF202020, 0xFFE0E0E0},
+        {0xFF6C1A6C, 0xFFF0C020}, {0xFF1A8C8C, 0xFF202020}, {0xFFC06020, 0xFF1A1A4C}, {0xFF3C3CC0, 0xFFC02020},
+        {0xFF80A020, 0xFF202020}, {0xFF20A0E0, 0xFFF0F0F0}, {0xFFA08040, 0xFF402010}, {0xFF602020, 0xFF80C0E0},
+        {0xFF204060, 0xFFE0A020}, {0xFFE0E0E0, 0xFF2040A0}, {0xFF008060, 0xFFF0E060}, {0xFF5A2A8A, 0xFFE0E0E0},
+    };
+    std::vector<Frame> f;
+    for (int t = 0; t < 16; ++t) {
+        const uint32_t a = colours[t][0], b = colours[t][1];
+        const int split = t % 4;
+        f.push_back({40, 48, 20, 24, [=](uint32_t x, uint32_t y, uint32_t w, uint32_t h) -> uint32_t {
+                         const int cx = int(x) - int(w) / 2;
+                         const int edge = y < 30 ? 19 : 19 - int(y - 30);
+                         if (std::abs(cx) > edge || y >= h) return 0;
+                         if (std::abs(cx) >= edge - 1 || y == 0) return argb(255, 230, 200, 60);
+                         bool second = false;
+                         switch (split) {
+                         case 0: second = cx > 0; break;
+                         case 1: second = y > 20 && y < 30; break;
+                         case 2: second = (x / 6) % 2; break;
+                         default: second = cx + int(y) > 28; break;
+                         }
+                         return second ? b : a;
+                     }});
+    }
+    return f;
+}
+
+bool build_front_end_sets(const KitContext& ctx, std::string& error)
+{
+    const std::string root = "front_en\\front_end_gfx\\animation_files\\";
+    const std::vector<Frame> common = common_frames(), controllers = controller_frames(), badges = badge_frames();
+    if (common.size() != COMMON_FRAME_COUNT || controllers.size() != CONTROLLER_FRAME_COUNT ||
+        badges.size() != BADGE_FRAME_COUNT) {
+        error = "the front end's frames disagree with the manifest";
+        return false;
+    }
+    return write_set(ctx, root + "common\\common.sph", common, error) &&
+           write_set(ctx, root + "controllers\\controllers.sph", controllers, error) &&
+           write_set(ctx, root + "caric\\caric.sph", badges, error);
+}
+
+} // namespace
+
+KIT_STEP(front_end_pictures, 42, build_backgrounds)
+KIT_STEP(front_end_sets, 43, build_front_end_sets)
