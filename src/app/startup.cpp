@@ -1,4 +1,5 @@
 #include "app/startup.h"
+#include "display/match_scene.h"
 #include "frontend/pages.h"
 #include "model/anim_table.h"
 #include "model/skeleton.h"
@@ -187,6 +188,7 @@ int32_t game_init(AppRecord* app)
     build_boundary_tables();
     load_sprite_file();
     if (use_3d_hardware) load_small_models();
+    install_display_hooks();
     load_player_model();
     load_animations();
     init_ball_contact_tables();

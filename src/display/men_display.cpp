@@ -1,5 +1,18 @@
 #include "display/men_display.h"
 
+#include "display/camera.h"
+#include "display/match_scene.h"
+#include "display/model_instances.h"
+#include "display/scene_lighting.h"
+#include "display/shadows.h"
+#include "gl3d/render_state.h"
+#include "match/man_models.h"
+#include "platform/app_state.h"
+
+#include <array>
+#include <cmath>
+#include <memory>
+
 #include "model/anim_table.h"
 #include "platform/controllers.h"
 #include "players/anim_driver.h"
@@ -93,6 +106,173 @@ int32_t prepare_man_and_ball_display(PlayerSlot* man, int32_t)
     b.z = (m.height + p[1]) * 256;
     b.y = (m.y + p[2]) * 256;
     return MAN_LEVEL_NORMAL;
+}
+
+namespace {
+
+constexpr int DRAWN_MEN = OFFICIAL_COUNT + 2 * 24;
+
+struct FigureInstances {
+    const PlayerSlot* man;
+    ModelInstance level[3];
+    int32_t current; // -1 none
+};
+std::unique_ptr<std::array<FigureInstances, DRAWN_MEN>> figures;
+ModelInstance* drawn[DRAWN_MEN];
+int32_t drawn_count;
+
+FigureInstances* figure_of(const PlayerSlot* man, bool create)
+{
+    if (!figures) {
+        if (!create) return nullptr;
+        figures = std::make_unique<std::array<FigureInstances, DRAWN_MEN>>();
+        for (FigureInstances& f : *figures) f.man = nullptr, f.current = -1;
+    }
+    for (FigureInstances& f : *figures)
+        if (f.man == man) return &f;
+    if (!create) return nullptr;
+    for (FigureInstances& f : *figures)
+        if (!f.man) {
+            f.man = man;
+            return &f;
+        }
+    return nullptr;
+}
+
+// Nearer men get more detail.
+int32_t detail_for(const PlayerSlot* man)
+{
+    const double dx = man->x * 0.390625 - camera_globals.x, dz = man->y * 0.390625 - camera_globals.z;
+    const double d = std::sqrt(dx * dx + dz * dz);
+    return d < 3500 ? 0 : d < 7000 ? 1 : 2;
+}
+
+// The box round a man, ±512 across and 1024 high in ground units, in the
+// drawn axes.
+bool man_in_view(const PlayerSlot* man)
+{
+    const float k = 1.0f / 2.56f;
+    const float x = man->x * k, y = man->y * k, h = man->z * k, r = 512 * k, top = 1024 * k;
+    float box[8 * 3];
+    for (int i = 0; i < 8; ++i) {
+        box[i * 3] = -(x + ((i & 1) ? r : -r));
+        box[i * 3 + 1] = -(h + ((i & 2) ? top : 0));
+        box[i * 3 + 2] = y + ((i & 4) ? r : -r);
+    }
+    return test_points_visible(8, box) != 0;
+}
+
+void pose_man(PlayerSlot* man, int32_t level)
+{
+    FigureInstances* f = figure_of(man, false);
+    if (!f) return;
+    f->current = detail_for(man);
+    ModelInstance& in = f->level[f->current];
+    if (!in.model) {
+        f->current = -1;
+        return;
+    }
+    select_instance_lod(&in, level == MAN_LEVEL_BALL_IN_HAND ? 0 : 1);
+    const FigurePose& p = man->model;
+    const float position[3] = {p.x / 655.36f, p.height / 655.36f, p.y / 655.36f};
+    pose_skinned_model(&in, p.primary, position, p.heading, p.blend);
+    in.active = 1;
+    cast_object_shadow(&in, in.shadow_index, level == MAN_LEVEL_BALL_IN_HAND);
+    if (drawn_count < DRAWN_MEN) drawn[drawn_count++] = &in;
+}
+
+} // namespace
+
+void build_model_instance(PlayerSlot* man, int32_t level, int32_t record, const char* directory,
+                          const char* const*, int32_t)
+{
+    FigureInstances* f = figure_of(man, true);
+    if (!f || level < 0 || level > 2) return;
+    ModelInstance& in = f->level[level];
+    free_model_instance(&in);
+    in = ModelInstance{};
+    in.model = figure_model(record);
+    in.shadow_index = -1;
+    in.level = -1;
+    if (!in.model) return;
+    in.height_factor = 1.0f;
+    for (int16_t& a : in.attach_nodes) a = -1;
+    for (int i = 0; i < 16 && i < in.model->mesh_count; ++i) in.attach_nodes[i] = static_cast<int16_t>(i);
+    bind_model_textures(&in, directory, 1);
+    build_figure_batches(&in);
+    in.shadow_index = add_shadow_entry(man, model_record(record).shadow_kind);
+    f->current = -1;
+}
+
+ModelInstance* man_instance(const PlayerSlot* man, int32_t level)
+{
+    FigureInstances* f = figure_of(man, false);
+    return f && level >= 0 && level < 3 && f->level[level].model ? &f->level[level] : nullptr;
+}
+
+ModelInstance* current_man_instance(const PlayerSlot* man)
+{
+    FigureInstances* f = figure_of(man, false);
+    return f && f->current >= 0 ? &f->level[f->current] : nullptr;
+}
+
+void free_figure_instances()
+{
+    if (figures)
+        for (FigureInstances& f : *figures)
+            for (ModelInstance& in : f.level) free_model_instance(&in);
+    figures.reset();
+    drawn_count = 0;
+}
+
+void place_men_for_frame()
+{
+    drawn_count = 0;
+    if (figures)
+        for (FigureInstances& f : *figures) f.current = -1;
+    sync_men_display();
+    for_each_drawn_man([](PlayerSlot* man) {
+        const int32_t level = prepare_man_and_ball_display(man, 0);
+        if (use_3d_hardware && !man_in_view(man)) return;
+        pose_man(man, level);
+    });
+}
+
+void place_men_markers()
+{
+    const MenMarkers& mk = men_markers;
+    int32_t next = 0;
+    auto mark = [&](const PlayerSlot* man, int32_t marker, float scale) {
+        const int32_t p[3] = {man->model.x, man->model.height, man->model.y};
+        place_figure_marker(p, marker, scale, 0);
+        ++next;
+    };
+    if (mk.holder) mark(mk.holder, 1, 1.0f);
+    for (int i = 0; i < mk.jump_count && i < 4; ++i) mark(mk.jump_man[i], 3 + i, 1.0f);
+}
+
+void prepare_display_misc() {}
+
+void update_man_display(int32_t slot)
+{
+    const bool lit = shadow_quality_setting() >= 2 && pitch_lighting_on();
+    for (int i = 0; i < drawn_count; ++i) {
+        ModelInstance* in = drawn[i];
+        if (!lit) {
+            draw_model_batch(in, slot);
+            continue;
+        }
+        uint32_t colour;
+        const uint32_t mode = get_colour_mode(&colour);
+        set_colour_mode(1, lit_colour_word(in->lit_colour));
+        draw_model_batch(in, slot);
+        set_colour_mode(mode, colour);
+    }
+}
+
+void light_men_from_map()
+{
+    for (int i = 0; i < drawn_count; ++i) lighting_map_colour(drawn[i]->attach[0], drawn[i]->lit_colour);
 }
 
 void init_man_texture_slots()

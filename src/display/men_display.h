@@ -36,3 +36,22 @@ void prepare_men_display();
 // The jump-catch indicator over a man: the action (71, 60 or 59) he can
 // still meet the ball with, or 0.
 int32_t jump_catch_indicator(PlayerSlot* man);
+
+struct ModelInstance;
+
+// The three display instances of a man or official (detail high, mid, low).
+// The match set-up builds one per level through the hook table.
+void build_model_instance(PlayerSlot* man, int32_t level, int32_t record, const char* directory,
+                          const char* const* names, int32_t count);
+// The instance drawn this frame, or null.
+ModelInstance* current_man_instance(const PlayerSlot* man);
+ModelInstance* man_instance(const PlayerSlot* man, int32_t level);
+void free_figure_instances();
+// Per frame: every man synced, posed when in view and queued.
+void place_men_for_frame();
+// Per frame: the markers of men_markers laid on the ground.
+void place_men_markers();
+void prepare_display_misc();
+// The queued men's batches of one texture slot.
+void update_man_display(int32_t slot);
+void light_men_from_map();

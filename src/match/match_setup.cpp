@@ -1,4 +1,5 @@
 #include "match/match_setup.h"
+#include "match/scene_choice.h"
 
 #include "league/league_data.h"
 #include "match/game_maths.h"
@@ -218,6 +219,9 @@ void init_match(int32_t mode)
     default:
         return;
     }
+    // The scene draws the match's random numbers whether it is drawn or not.
+    if (mode == INIT_NEW_MATCH || mode == INIT_REPLAY_PLAYBACK)
+        choose_match_scene();
     // Every mode: the graphics, the models and the sound.
     presentation::load_match_presentation(mode);
     load_team_textures();

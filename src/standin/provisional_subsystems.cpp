@@ -34,11 +34,8 @@ bool match_playback_flag() { return false; }
 
 
 STAND_IN(load_sprite_file)
-STAND_IN(load_small_models)
-STAND_IN(free_small_models)
 STAND_IN(free_replay_node)
 
-STAND_IN(free_match_scene)
 STAND_IN(stop_crowd_loops)
 STAND_IN(free_commentary)
 STAND_IN(free_match_effects)

@@ -33,12 +33,9 @@ bool match_playback_flag();
 
 // Match, players and display: loaded at start, freed at the end.
 void load_sprite_file();
-void load_small_models();
-void free_small_models();
 void free_replay_node();
 
 // After a match.
-void free_match_scene();
 void stop_crowd_loops();
 void free_commentary();
 void free_match_effects();

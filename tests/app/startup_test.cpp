@@ -166,9 +166,8 @@ namespace {
 // The 3D display's own steps (start, filter option, window, message hook,
 // sine tables, exit hook, window destroyed) are real and not noted here.
 const std::vector<std::string> road_with_movie = {
-    "load_sprite_file",       "load_small_models",
+    "load_sprite_file",
     "load_tile_textures",
-    "free_small_models",
     "free_replay_node",
     "free_all_3d_objects", "release_tile_textures",
 };
@@ -304,7 +303,7 @@ TEST(StartUp, MatchTeardownFreesInOrderAndReenablesKeys)
         std::vector<std::string> calls;
     } cases[] = {
         {1,
-         {"free_match_scene", "stop_crowd_loops", "free_commentary", "free_match_effects", "free_panels",
+         {"stop_crowd_loops", "free_commentary", "free_match_effects", "free_panels",
           "free_match_fonts"}},
         {0,
          {"free_first_match_buffer", "free_sw_meshes", "free_sprite_buffer", "free_ground_geometry_buffers",

@@ -55,6 +55,17 @@ Vec unit(Vec a)
     return l > 0 ? a * (1 / l) : a;
 }
 
+// The meshes' second vector array holds each vertex's colour (0..1): a
+// grey shade from a light above and in front, so the figures look solid
+// without any lighting of their own.
+TcaVec3 shade(Vec normal)
+{
+    const Vec light = unit({-0.4f, 0.8f, 0.45f});
+    const float d = normal.x * light.x + normal.y * light.y + normal.z * light.z;
+    const float c = 0.62f + 0.38f * (d > 0 ? d : 0);
+    return {c, c, c};
+}
+
 // A closed solid turned about the segment a..b: rings of `sides` corners,
 // capped at both ends.
 void add_lathe(TcaMeshData& m, Vec a, Vec b, std::initializer_list<Ring> rings, int sides, Region tex)
@@ -71,7 +82,7 @@ void add_lathe(TcaMeshData& m, Vec a, Vec b, std::initializer_list<Ring> rings, 
             Vec dir = u * std::cos(ang) + v * std::sin(ang);
             Vec p = c + u * (r.rx * std::cos(ang)) + v * (r.rz * std::sin(ang));
             m.vertices.push_back({p.x, p.y, p.z});
-            m.normals.push_back({dir.x, dir.y, dir.z});
+            m.normals.push_back(shade(dir));
             m.uvs.push_back({tex.u0 + (tex.u1 - tex.u0) * s / sides, tex.v0 + (tex.v1 - tex.v0) * r.t});
         }
         ++n;
@@ -89,7 +100,7 @@ void add_lathe(TcaMeshData& m, Vec a, Vec b, std::initializer_list<Ring> rings, 
         Vec c = ends[e];
         Vec nrm = e ? d : d * -1;
         m.vertices.push_back({c.x, c.y, c.z});
-        m.normals.push_back({nrm.x, nrm.y, nrm.z});
+        m.normals.push_back(shade(nrm));
         m.uvs.push_back({(tex.u0 + tex.u1) / 2, e ? tex.v1 : tex.v0});
         int ring = e ? n - 1 : 0;
         for (int s = 0; s < sides; ++s) {

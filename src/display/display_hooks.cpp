@@ -1,0 +1,92 @@
+// The match display's entries in the match's hook table.
+#include "display/camera_presets.h"
+#include "display/match_scene.h"
+#include "display/men_display.h"
+#include "gl3d/display_device.h"
+#include "gl3d/render_state.h"
+#include "match/match_hooks.h"
+#include "match/match_setup.h"
+
+namespace {
+
+bool small_models_loaded;
+
+void load_match_presentation(int32_t mode)
+{
+    if (mode != INIT_NEW_MATCH && mode != INIT_REPLAY_PLAYBACK) return;
+    if (!small_models_loaded) load_small_models(), small_models_loaded = true;
+    free_match_scene();
+    scene_ready = 0;
+    build_stadium_paths();
+    set_3d_default_states();
+    load_sky_and_pitch();
+    load_match_scene();
+    scene_ready = 1;
+}
+
+void draw_match_scene()
+{
+    begin_scene();
+    draw_3d_frame();
+    end_scene();
+}
+
+void present_frame() { present_and_clear(); }
+
+void situation_camera(int32_t x, int32_t height, int32_t y, int32_t fov, int32_t preset)
+{
+    set_camera_for_situation(x, height, y, fov, preset);
+}
+
+// The match steers without speed limits: 0 stands for the camera's own.
+void steer_position(int32_t x, int32_t height, int32_t y) { set_camera_position(x, height, y, 0, 0, 0); }
+
+void steer_look_at(int32_t x, int32_t height, int32_t y)
+{
+    const CameraPreset* c = auto_camera_request.camera;
+    set_camera_look_at(x, height, y, c ? c->fov_target : 50.0);
+}
+
+void setup_presets_from_ground(int32_t x, int32_t height, int32_t y)
+{
+    setup_all_camera_presets(static_cast<int32_t>(x * 0.390625), static_cast<int32_t>(height * 0.390625),
+                             static_cast<int32_t>(y * 0.390625));
+}
+
+int32_t current_view() { return camera_view; }
+
+void make_view_current(int32_t view)
+{
+    if (view < 0 || view >= CAMERA_PRESETS) return;
+    if (view != camera_view) camera_resetup = 1;
+    camera_view = view;
+}
+
+void flag_resetup() { camera_resetup = 1; }
+
+} // namespace
+
+void install_display_hooks()
+{
+    MatchHooks& h = match_hooks;
+    h.init_camera_system = init_camera_system;
+    h.reset_cameras = reset_cameras;
+    h.update_match_camera = update_match_camera;
+    h.camera_select_by_keys = camera_select_by_keys;
+    h.set_camera_for_situation = situation_camera;
+    h.set_camera_position = steer_position;
+    h.set_camera_look_at = steer_look_at;
+    h.setup_all_camera_presets = setup_presets_from_ground;
+    h.choose_automatic_camera = choose_automatic_camera;
+    h.camera_view = current_view;
+    h.set_camera_view = make_view_current;
+    h.flag_camera_resetup = flag_resetup;
+    h.load_match_presentation = load_match_presentation;
+    h.build_model_instance = build_model_instance;
+    h.reload_overlay_model = reload_overlay_model;
+    h.pop_texture_slot = pop_texture_slot;
+    h.prepare_men_display = prepare_men_display;
+    h.draw_match_scene = draw_match_scene;
+    h.present_frame = present_frame;
+    h.release_match_resources = free_match_scene;
+}

@@ -1,0 +1,77 @@
+// Plays a match through the display and saves one frame from each camera
+// preset as a TGA: matchshot [out prefix] [ticks] [seed] [time of day]
+// (SDL_VIDEODRIVER=offscreen draws without a window; the data directory as
+// for the game).
+#include "app/match_driver.h"
+#include "app/startup.h"
+#include "display/camera_presets.h"
+#include "display/match_scene.h"
+#include "gl3d/display_device.h"
+#include "gl3d/gl.h"
+#include "gl3d/render_state.h"
+#include "host/process.h"
+#include "host/picture.h"
+#include "host/render_device.h"
+#include "match/match_hooks.h"
+#include "match/match_records.h"
+#include "platform/settings.h"
+#include "screen/screen.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+bool save_tga(const std::string& path, const std::vector<uint32_t>& pixels)
+{
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const uint8_t header[18] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, PICTURE_WIDTH & 255, PICTURE_WIDTH >> 8,
+                                PICTURE_HEIGHT & 255, PICTURE_HEIGHT >> 8, 32, 0x28};
+    std::fwrite(header, 1, sizeof header, f);
+    for (uint32_t p : pixels) {
+        const uint8_t bgra[4] = {uint8_t(p), uint8_t(p >> 8), uint8_t(p >> 16), 255};
+        std::fwrite(bgra, 1, 4, f);
+    }
+    return std::fclose(f) == 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string prefix = argc > 1 ? argv[1] : "frame";
+    const int32_t ticks = argc > 2 ? std::atoi(argv[2]) : 400;
+    MatchRunSettings s;
+    if (argc > 3) s.seed = static_cast<uint32_t>(std::strtoul(argv[3], nullptr, 10));
+    if (argc > 4) s.time_of_day = static_cast<uint8_t>(std::atoi(argv[4]));
+    user_settings.pitch_render_quality = argc > 5 ? static_cast<uint32_t>(std::atoi(argv[5])) : 2;
+    host_init();
+    init_screen_format(0, 0);
+    reinit_3d_framework();
+    install_display_hooks();
+    load_small_models();
+    headless_match_setup(s);
+    for (int32_t t = 0; t < ticks && !headless_match_over(); ++t) headless_match_tick();
+    HostRenderDevice* device = gl_render_device();
+    std::vector<uint32_t> pixels(size_t(PICTURE_WIDTH) * PICTURE_HEIGHT);
+    int saved = 0;
+    for (int view = 0; view < CAMERA_PRESETS; ++view) {
+        match_hooks.set_camera_view(view);
+        const BallState& b = ball_state;
+        setup_all_camera_presets(static_cast<int32_t>((b.x >> 16) * 0.390625), static_cast<int32_t>((b.z >> 16) * 0.390625),
+                                 static_cast<int32_t>((b.y >> 16) * 0.390625));
+        for (int t = 0; t < 90 && !headless_match_over(); ++t) headless_match_tick();
+        present_and_clear();
+        match_hooks.draw_match_scene();
+        if (!device || !device->read_picture(pixels.data())) continue;
+        char name[32];
+        std::snprintf(name, sizeof name, "_view%d.tga", view);
+        if (save_tga(prefix + name, pixels)) ++saved;
+        std::printf("view %d state %u ball %d %d %d camera %d %d %d\n", view, match_globals.match_state, b.x >> 16,
+                    b.y >> 16, b.z >> 16, camera_globals.x, camera_globals.y, camera_globals.z);
+    }
+    return saved == CAMERA_PRESETS ? 0 : 1;
+}
