@@ -1,4 +1,4 @@
-// Provisional (see the header): the viewers print the memory map and the
+// STAND-IN (until the engine-periphery issue lands; see the header): the viewers print the memory map and the
 // prompts only log.
 #include "standin/engine_debug_standin.h"
 

@@ -1,5 +1,5 @@
-// Provisional: the engine library's prompts and memory viewers,
-// which the library's debug Parts will provide; each keeps its owner's name.
+// STAND-IN (until the engine-periphery issue lands): the engine library's
+// framed prompts and memory viewers; each keeps its owner's name.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-// Provisional (see the header): the font state is the image itself and the
+// STAND-IN (until the engine-periphery issue lands; see the header): the font state is the image itself and the
 // renderer keeps nothing.
 #include "standin/engine_fonts_standin.h"
 

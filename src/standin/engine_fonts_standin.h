@@ -1,5 +1,5 @@
-// Provisional: the engine library's font objects and text renderer, which
-// the library's font Parts will provide; each keeps its owner's name.
+// STAND-IN (until the engine-periphery issue lands): the engine library's
+// font objects and text renderer; each keeps its owner's name.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
-// Provisional (see the header).
+// STAND-IN (until the sound-library-and-movie issue lands with the packed
+// data decoders; see the header): nothing unpacks yet.
 #include "standin/engine_unpack_standin.h"
 
 uint32_t unpacksize(const void*) { return 0; }

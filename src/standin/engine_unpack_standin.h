@@ -1,6 +1,6 @@
-// Provisional: the engine library's packed-data decoders, which the packed
-// data work will provide; each keeps its owner's name. Until then nothing
-// unpacks, so a packed shape cannot be drawn.
+// STAND-IN (until the sound-library-and-movie issue lands): the engine
+// library's packed-data decoders; each keeps its owner's name. Until then
+// nothing unpacks, so a packed shape cannot be drawn.
 #pragma once
 
 #include <cstdint>

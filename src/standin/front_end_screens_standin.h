@@ -1,4 +1,4 @@
-// STAND-IN: screens of the front end that other Parts build (the keyboard
+// STAND-IN (until the controls-and-settings issue lands): screens of the front end built later (the keyboard
 // and joystick set-up screens, the results screen) as minimal screens of
 // the runner: a title and a continue icon giving result 1. Same names as
 // the real ones; delete when they land.

@@ -114,8 +114,9 @@ TEST_F(SetPlays, ThrowInChoiceByDistanceAndTheRingOneGate)
     for (int e = 0; e < 3; ++e) EXPECT_NE(first_of(list[e], ACT_RUN_TO_SPOT), nullptr) << e;
     EXPECT_NE(first_of(list[3], ACT_RUN_TO_SPOT), nullptr);
     const int far = list[4] == man(0, 4) ? 4 : -1;
-    if (far == 4)
+    if (far == 4) {
         EXPECT_EQ(first_of(list[4], ACT_RUN_TO_SPOT), nullptr);
+    }
 }
 
 TEST_F(SetPlays, OptionMenTakeTheOrderWithTheShortestLongestRunAndSkipExcludedPoints)
@@ -212,8 +213,9 @@ TEST_F(SetPlays, LeadsSkipPointsOutsideTheGroundAndAQuotaOfNoneAndStandersLeadFr
     clear_posts();
     place_leads_for_set_kick(k, 0, 16000, 2);
     for (int i = 0; i < 18; ++i)
-        if (const ActionProposal* p = first_of(man(1, i), ACT_LEAD))
+        if (const ActionProposal* p = first_of(man(1, i), ACT_LEAD)) {
             EXPECT_TRUE(in_field(p->x, p->y));
+        }
 }
 
 TEST_F(SetPlays, TheSpotPullTowardTheBallAndTheZoneLine)
