@@ -24,6 +24,7 @@
 #include "screen/screen_flip.h"
 #include "platform/mouse.h"
 #include "standin/provisional_subsystems.h"
+#include "swrender/sw_resources.h"
 #include "screen/screen.h"
 #include "platform/sound.h"
 #include "platform/tick_timer.h"

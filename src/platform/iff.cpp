@@ -93,6 +93,12 @@ void decode_iff_body(const uint8_t* file, const iff_picture& pic, uint8_t* pixel
 
 uint8_t* load_iff_picture(const uint8_t* file, uint32_t size, uint8_t palette[768])
 {
+    return load_iff_picture_sized(file, size, palette, nullptr, nullptr);
+}
+
+uint8_t* load_iff_picture_sized(const uint8_t* file, uint32_t size, uint8_t palette[768], uint32_t* width,
+                                uint32_t* height)
+{
     iff_picture pic{};
     if (!parse_iff_chunks(file, size, palette, pic)) return nullptr;
     if (pic.width == 0 || pic.height == 0 || pic.planes > 8) return nullptr;
@@ -104,5 +110,7 @@ uint8_t* load_iff_picture(const uint8_t* file, uint32_t size, uint8_t palette[76
     uint8_t* pixels = static_cast<uint8_t*>(alloc_mem(rounded * pic.height, "iff_buffer"));
     std::memset(pixels, 0, rounded * pic.height);
     decode_iff_body(file, pic, pixels);
+    if (width) *width = rounded;
+    if (height) *height = pic.height;
     return pixels;
 }

@@ -10,3 +10,7 @@
 // it has no pixels or more than 8 planes, or its BODY is too short to make
 // them (ByteRun1 grows at most 128 times).
 uint8_t* load_iff_picture(const uint8_t* file, uint32_t size, uint8_t palette[768]);
+// The same, telling the block's row length (the width rounded up to 16) and
+// its rows, so that a caller copies no more than the picture holds.
+uint8_t* load_iff_picture_sized(const uint8_t* file, uint32_t size, uint8_t palette[768], uint32_t* width,
+                                uint32_t* height);

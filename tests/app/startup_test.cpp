@@ -312,8 +312,7 @@ TEST(StartUp, MatchTeardownFreesInOrderAndReenablesKeys)
          {"stop_crowd_loops", "free_commentary", "free_match_effects", "free_panels",
           "free_match_fonts"}},
         {0,
-         {"free_first_match_buffer", "free_sw_meshes", "free_sprite_buffer", "free_ground_geometry_buffers",
-          "free_further_match_buffers", "free_marker_textures", "free_kick_frames", "free_pitch_lines",
+         {"free_first_match_buffer", "free_ground_geometry_buffers", "free_further_match_buffers",
           "free_powerbar_bitmaps", "stop_crowd_loops", "free_commentary", "free_match_effects", "free_panels",
           "free_match_fonts"}},
     };

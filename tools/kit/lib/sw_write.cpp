@@ -59,10 +59,10 @@ std::string kit_x_mesh(const KitMesh& m)
     return t;
 }
 
-std::vector<uint8_t> kit_man_sprites(const std::vector<KitSpriteFrame>& frames, std::vector<uint32_t>* offsets_out)
+std::vector<uint8_t> kit_man_sprites(const std::vector<KitManFrame>& frames, std::vector<uint32_t>* offsets_out)
 {
     std::vector<uint8_t> out;
-    for (const KitSpriteFrame& f : frames) {
+    for (const KitManFrame& f : frames) {
         if (offsets_out) offsets_out->push_back(uint32_t(out.size()));
         out.push_back(f.tag);
         out.push_back(f.height);

@@ -24,14 +24,14 @@ struct KitMesh {
 std::string kit_x_mesh(const KitMesh& mesh);
 
 // One man sprite frame: width x height texels (0 transparent), rows from the top.
-struct KitSpriteFrame {
+struct KitManFrame {
     uint8_t tag = 0;
     int8_t x_origin = 0, y_origin = 0;
     uint8_t width = 0, height = 0;
     std::vector<uint8_t> texels;
 };
 // The frames one after another; offsets_out receives each frame's offset.
-std::vector<uint8_t> kit_man_sprites(const std::vector<KitSpriteFrame>& frames, std::vector<uint32_t>* offsets_out);
+std::vector<uint8_t> kit_man_sprites(const std::vector<KitManFrame>& frames, std::vector<uint32_t>* offsets_out);
 // Three tables of 256 little-endian offsets, at 0, 1024 and 2048.
 std::vector<uint8_t> kit_team_dwd(const std::array<std::array<uint32_t, 256>, 3>& tables);
 
