@@ -13,6 +13,7 @@ set(KOB_FUZZ_HARNESSES
     language_text
     lkz_archive
     lkz_image
+    mesh_texture
     mad_video
     paf
     ppm
@@ -23,6 +24,8 @@ set(KOB_FUZZ_HARNESSES
     sprite_frames
     stream_chunks
     stream_wav
+    sw_sprites
     tca_model
     tga
-    wav)
+    wav
+    x_mesh)

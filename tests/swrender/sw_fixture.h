@@ -7,6 +7,7 @@
 #include "gl3d/angle_maths.h"
 #include "host/host_test_hooks.h"
 #include "host/paths.h"
+#include "platform/app_state.h"
 #include "screen/screen.h"
 #include "standin/provisional_neighbours.h"
 #include "swrender/sw_device.h"
@@ -44,6 +45,8 @@ protected:
         std::filesystem::create_directories(dir);
         host_set_data_dir(dir);
         host_set_exit_hook(throw_game_exit);
+        app_active = 1; // the set-up pumps messages, which waits while the game is away
+        app_suspended = 0;
         init_screen_format(0);
         build_sincos_table();
         camera_globals() = ProvisionalCameraGlobals{0, 0, 0, 0, 0, 686.0};

@@ -16,6 +16,7 @@
 #include "lib/mad_write.h"
 #include "lib/paf_writer.h"
 #include "lib/shape_write.h"
+#include "lib/sw_write.h"
 #include "lib/tca_writer.h"
 #include "lib/viv_write.h"
 #include "lib/wav_write.h"
@@ -23,6 +24,7 @@
 #include "platform/input_record.h"
 #include "platform/settings.h"
 
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -258,6 +260,39 @@ void textures_and_fonts(const fs::path& data)
 
 } // namespace
 
+void software_display()
+{
+    KitMesh m;
+    m.vertices = {{-100, -100, 500}, {100, -100, 500}, {100, 100, 500}, {-100, 100, 500}, {0, 0, 900}};
+    m.faces = {{0, 1, 2}, {0, 2, 3}, {0, 1, 4}};
+    m.face_materials = {0, 0, 1};
+    m.materials = {KitMeshMaterial{1, 1, 1, "tex.bmp"}, KitMeshMaterial{0.5f, 0.2f, 0.1f, ""}};
+    m.uv = {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0.5, 0.5}};
+    put("x_mesh", "two_materials", text(kit_x_mesh(m)));
+    KitPicture p = kit_picture(6, 3);
+    for (uint32_t i = 0; i < 18; ++i) p.pixels[i] = i;
+    put("mesh_texture", "indexed8", kit_bmp(p, 8, std::vector<uint32_t>(256, 0)));
+    std::vector<KitManFrame> frames;
+    for (int t = 0; t < 11; ++t)
+        for (int v = 0; v < 256; ++v) {
+            KitManFrame f;
+            f.tag = uint8_t(t);
+            f.width = 1;
+            f.height = 1;
+            f.texels = {7};
+            frames.push_back(f);
+        }
+    Bytes shared = kit_man_sprites(frames, nullptr);
+    std::array<std::array<uint32_t, 256>, 3> tables{};
+    for (auto& t : tables) t.fill(11);
+    Bytes dwd = kit_team_dwd(tables);
+    // kob.spr in the first half, the table (padded to the same length) in the second.
+    Bytes both(shared.begin(), shared.end());
+    dwd.resize(shared.size(), 0);
+    both.insert(both.end(), dwd.begin(), dwd.end());
+    put("sw_sprites", "shared_and_table", both);
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 3) {
@@ -273,6 +308,7 @@ int main(int argc, char** argv)
     textures_and_fonts(argv[2]);
     settings_and_devices(work);
     archives_and_streams();
+    software_display();
     fs::remove_all(work);
     return 0;
 }
