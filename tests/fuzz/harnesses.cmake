@@ -15,6 +15,7 @@ set(KOB_FUZZ_HARNESSES
     lkz_image
     mesh_texture
     mad_video
+    packed_data
     paf
     ppm
     settings_file
