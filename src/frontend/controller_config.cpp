@@ -7,6 +7,7 @@
 #include "frontend/front_end_state.h"
 #include "frontend/message_box.h"
 #include "frontend/resources.h"
+#include "frontend/screen_templates.h"
 #include "host/host_input.h"
 #include "league/game_settings.h"
 #include "match/match_records.h"
@@ -48,29 +49,6 @@ bool machine_multiport(int32_t j)
 
 int32_t px(int32_t x) { return scale_x_from_640(x); }
 int32_t py(int32_t y) { return scale_y_from_480(y); }
-
-menu_icon text_template(const char* text, uint8_t font, uint16_t flags = 0)
-{
-    menu_icon t{};
-    t.text = text;
-    t.width = t.height = -1;
-    t.flags = flags;
-    for (auto& s : t.states) s.image = font;
-    return t;
-}
-
-void sprite_template(menu_icon* t, int32_t handle, uint8_t base, bool per_state, uint16_t result)
-{
-    *t = menu_icon{};
-    t->width = t->height = -1;
-    t->flags = ICON_FOCUSABLE;
-    t->result_code = result;
-    for (int s = 0; s < ICON_STATES; ++s) {
-        t->states[s].image = animation_frames(handle);
-        t->states[s].frame = static_cast<uint8_t>(per_state ? base + s : base);
-        t->states[s].period = 1;
-    }
-}
 
 void drop(menu_icon*& icon, bool free_text)
 {
@@ -420,14 +398,11 @@ menu_screen placeholder_joystick_screen = {3, SCREEN_MENU, k_joy_pictures, nullp
 void prepare_controller_config_screens()
 {
     prepare_control_templates();
-    sprite_template(&g_back, HANDLE_COMMON, COMMON_BACK, true, 2);
-    sprite_template(&g_play, HANDLE_COMMON, COMMON_PLAY, true, 1);
+    common_button_templates(&g_play, &g_back, &g_decoration);
     g_play.states[ICON_CLICKED].handler = check_all_buttons_configured;
-    sprite_template(&g_keys_play, HANDLE_COMMON, COMMON_PLAY, true, 1);
+    g_keys_play = g_play;
     g_keys_play.states[ICON_CLICKED].handler = apply_keyboard_config;
     g_placeholder_back = g_back;
-    sprite_template(&g_decoration, HANDLE_COMMON, COMMON_RULE, false, 0);
-    g_decoration.flags = 0;
     g_decoration_static = g_decoration;
     sprite_template(&g_arrow_templates[0], HANDLE_CONTROLLERS, JOYSTICK_ARROW_LEFT, false, 0);
     sprite_template(&g_arrow_templates[1], HANDLE_CONTROLLERS, JOYSTICK_ARROW_RIGHT, false, 0);
