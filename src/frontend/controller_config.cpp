@@ -211,30 +211,17 @@ void show_name_label()
 void build_row_controls()
 {
     for (int32_t r = 0; r < JOYSTICK_ROWS; ++r) {
-        control* t = nullptr;
-        create_control(CONTROL_SELECT, &t);
+        control* t = new_select_template(k_row_captions[r], ICON_FOCUSABLE, 6);
         A_SELECT_CONTROL* s = select_record(t);
-        set_select_control_styles(s, &body_text_template, &hscroll_templates[3], &hscroll_templates[2]);
-        set_select_control_icon_flags(s, ICON_FOCUSABLE, ICON_FOCUSABLE, ICON_FOCUSABLE);
-        set_select_control_icon_layers(s, 6, 6, 6);
         s->settings.x = 50, s->settings.y = k_row_y[r];
         s->settings.window = {0, 0, 20, 300};
         s->settings.flags = SELECT_NO_CLIP;
-        s->settings.label_text = const_cast<char*>(k_row_captions[r]);
         s->callbacks.slot[SELECT_FOCUSED] = row_focused;
         s->callbacks.slot[SELECT_LABEL_CLICKED] = row_focused;
-        create_control_from_template(g_joy_controls, nullptr, CONTROL_SELECT, t, &js.row_controls[r]);
-        free_control_data(&t);
-        control* st = nullptr;
-        create_control(CONTROL_STRING, &st);
-        A_STRING_CONTROL* v = string_record(st);
-        set_string_control_styles(v, &body_text_template, nullptr);
-        v->settings.text = const_cast<char*>("Not Configured");
-        v->settings.max_length = 20;
-        v->settings.x = 150;
-        control* value = nullptr;
-        create_control_from_template(select_record(js.row_controls[r])->settings.choices, js.row_controls[r], CONTROL_STRING, st, &value);
-        free_control_data(&st);
+        js.row_controls[r] = add_from_template(g_joy_controls, nullptr, t);
+        control* st = new_string_template(&body_text_template, 0, 0, "Not Configured", 20);
+        string_record(st)->settings.x = 150;
+        add_from_template(select_record(js.row_controls[r])->settings.choices, js.row_controls[r], st);
     }
 }
 

@@ -178,22 +178,10 @@ void prepare_option_screens()
 control* create_option_slider(control_list* list, int32_t* value, int32_t minimum, int32_t maximum, int32_t x,
                               int32_t y, IconFn handler)
 {
-    control* t = nullptr;
-    create_control(CONTROL_SLIDER, &t);
-    A_SLIDER_CONTROL* s = slider_record(t);
-    s->settings.flags = SLIDER_ARROWS;
-    s->settings.x = x, s->settings.y = y;
-    s->settings.minimum = minimum, s->settings.maximum = maximum;
-    const int32_t step = (maximum - minimum) / 10;
-    s->settings.page_up = s->settings.page_down = s->settings.arrow_up = s->settings.arrow_down = step;
-    s->settings.value = value;
-    fill_scroll_slider_template(&s->display, false, ICON_FOCUSABLE, 2);
-    A_SLIDER_CONTROL::Callbacks& cb = s->callbacks;
+    control* t = new_slider_template(value, minimum, maximum, x, y, (maximum - minimum) / 10);
+    A_SLIDER_CONTROL::Callbacks& cb = slider_record(t)->callbacks;
     cb.thumb_dragged = cb.paged_up = cb.paged_down = cb.decrease_clicked = cb.increase_clicked = handler;
-    control* c = nullptr;
-    create_control_from_template(list, nullptr, CONTROL_SLIDER, t, &c);
-    free_control_data(&t);
-    return c;
+    return add_from_template(list, nullptr, t);
 }
 
 // --- Replay buffer ---

@@ -95,20 +95,12 @@ void controller_row_click(icon_state_record*, menu_icon* icon, menu_screen*)
 
 control* add_row(control* list, const char* text, int32_t mode, int32_t user, IconFn clicked)
 {
-    control* t = nullptr;
-    create_control(CONTROL_STRING, &t);
+    control* t = new_string_template(&body_text_template, ICON_FOCUSABLE, 1, text, NAME_BYTES - 1);
     A_STRING_CONTROL* s = string_record(t);
-    set_string_control_styles(s, &body_text_template, nullptr);
-    set_string_control_icon_flags(s, ICON_FOCUSABLE, 0);
-    set_string_control_icon_layers(s, 1, 0);
-    s->settings.text = const_cast<char*>(text);
-    s->settings.max_length = NAME_BYTES - 1;
     s->settings.user_value = user;
     s->callbacks.text_repeat = row_held;
     s->callbacks.text_clicked = clicked;
-    control* c = nullptr;
-    create_control_from_template(list_record(list)->settings.items, list, CONTROL_STRING, t, &c);
-    free_control_data(&t);
+    control* c = add_from_template(list_record(list)->settings.items, list, t);
     const uint8_t mode_byte = static_cast<uint8_t>(mode);
     attach_control_user_data(c, &mode_byte, 1);
     return c;

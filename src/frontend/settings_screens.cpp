@@ -231,21 +231,11 @@ control* make_list(control_list* owner, int32_t left, int32_t right, int32_t top
 control* add_text_item(control* list, const char* text, int32_t max, uint16_t flags, uint8_t group, int32_t user,
                        IconFn clicked)
 {
-    control* t = nullptr;
-    create_control(CONTROL_STRING, &t);
+    control* t = new_string_template(&body_text_template, flags, group, text, max);
     A_STRING_CONTROL* s = string_record(t);
-    set_string_control_styles(s, &body_text_template, nullptr);
-    set_string_control_icon_flags(s, flags, 0);
-    set_string_control_icon_layers(s, group, 0);
-    s->settings.text = const_cast<char*>(text);
-    s->settings.max_length = max;
     s->settings.user_value = user;
     s->callbacks.text_clicked = clicked;
-    control* c = nullptr;
-    control_list* items = list ? list_record(list)->settings.items : nullptr;
-    create_control_from_template(items, list, CONTROL_STRING, t, &c);
-    free_control_data(&t);
-    return c;
+    return add_from_template(list_record(list)->settings.items, list, t);
 }
 
 int32_t stored_row(int32_t row) { return row == 5 && hardware() ? 9 : row; }
@@ -286,12 +276,8 @@ control* g_mo_selects[4];
 
 control* add_select_item(control* list, const char* label, const char* const* choices, int32_t current)
 {
-    control* t = nullptr;
-    create_control(CONTROL_SELECT, &t);
+    control* t = new_select_template(label, ICON_FOCUSABLE, 1);
     A_SELECT_CONTROL* s = select_record(t);
-    set_select_control_styles(s, &body_text_template, &hscroll_templates[3], &hscroll_templates[2]);
-    set_select_control_icon_flags(s, ICON_FOCUSABLE, ICON_FOCUSABLE, ICON_FOCUSABLE);
-    set_select_control_icon_layers(s, 1, 1, 1);
     s->settings.x = 150, s->settings.y = 0;
     s->settings.label_x = -150, s->settings.label_y = 0;
     s->settings.next_x = 185, s->settings.next_y = 9;
@@ -299,23 +285,12 @@ control* add_select_item(control* list, const char* label, const char* const* ch
     s->settings.clip_window = 1;
     s->settings.flags = SELECT_NO_CLIP;
     s->settings.window = {0, 0, 20, 140};
-    s->settings.label_text = const_cast<char*>(label);
     s->settings.current = current;
-    control* c = nullptr;
-    create_control_from_template(list_record(list)->settings.items, list, CONTROL_SELECT, t, &c);
-    free_control_data(&t);
+    control* c = add_from_template(list_record(list)->settings.items, list, t);
     for (int32_t i = 0; choices[i]; ++i) {
-        control* st = nullptr;
-        create_control(CONTROL_STRING, &st);
-        A_STRING_CONTROL* v = string_record(st);
-        set_string_control_styles(v, &body_text_template, nullptr);
-        set_string_control_icon_flags(v, ICON_FOCUSABLE, 0);
-        v->settings.text = const_cast<char*>(choices[i]);
-        v->settings.max_length = 20;
-        v->settings.x = 30;
-        control* choice = nullptr;
-        create_control_from_template(select_record(c)->settings.choices, c, CONTROL_STRING, st, &choice);
-        free_control_data(&st);
+        control* st = new_string_template(&body_text_template, ICON_FOCUSABLE, 0, choices[i], 20);
+        string_record(st)->settings.x = 30;
+        add_from_template(select_record(c)->settings.choices, c, st);
     }
     return c;
 }
@@ -355,21 +330,10 @@ void prepare_settings_screens()
 control* create_setting_slider(control_list* list, int32_t* value, int32_t minimum, int32_t maximum, int32_t x,
                                int32_t y, IconFn callback)
 {
-    control* t = nullptr;
-    create_control(CONTROL_SLIDER, &t);
-    A_SLIDER_CONTROL* s = slider_record(t);
-    s->settings.flags = SLIDER_ARROWS;
-    s->settings.x = x, s->settings.y = y;
-    s->settings.minimum = minimum, s->settings.maximum = maximum;
-    s->settings.page_up = s->settings.page_down = s->settings.arrow_up = s->settings.arrow_down = 1;
-    s->settings.value = value;
-    fill_scroll_slider_template(&s->display, false, ICON_FOCUSABLE, 2);
-    s->callbacks.thumb_dragged = s->callbacks.decrease_clicked = s->callbacks.increase_clicked = callback;
-    s->callbacks.decrease_repeat = s->callbacks.increase_repeat = callback;
-    control* c = nullptr;
-    create_control_from_template(list, nullptr, CONTROL_SLIDER, t, &c);
-    free_control_data(&t);
-    return c;
+    control* t = new_slider_template(value, minimum, maximum, x, y, 1);
+    A_SLIDER_CONTROL::Callbacks& cb = slider_record(t)->callbacks;
+    cb.thumb_dragged = cb.decrease_clicked = cb.increase_clicked = cb.decrease_repeat = cb.increase_repeat = callback;
+    return add_from_template(list, nullptr, t);
 }
 
 // --- Match settings ---

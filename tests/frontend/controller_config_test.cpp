@@ -3,6 +3,8 @@
 #include "frontend/controller_config.h"
 #include "match/match_records.h"
 #include "platform/settings.h"
+#include "screen/screen.h"
+#include "screen/screen_services.h"
 
 #include <cstring>
 #include <string>
@@ -321,6 +323,43 @@ TEST_F(ConfigScreens, BackLeavesTheJoystickSettingsAsTheyWere)
     EXPECT_EQ(front_end_state.result, 2);
     EXPECT_EQ(user_settings.joy_pass_tackle[0], 1u);
     EXPECT_EQ(active_icon_table.count, 0);
+}
+
+} // namespace
+
+namespace {
+
+// Pixels that are not the cleared screen in a rectangle of either screen
+// surface (the frame shown and the one being drawn).
+int32_t drawn_pixels(int32_t left, int32_t top, int32_t right, int32_t bottom)
+{
+    int32_t best = 0;
+    for (int32_t which : {0, 1}) {
+        uint8_t* pixels = lock_screen_surface(which);
+        if (!pixels) continue;
+        int32_t n = 0;
+        for (int32_t y = top; y < bottom; ++y)
+            for (int32_t x = left; x < right; ++x) n += pixels[y * screen_pitch() + x] != 0;
+        unlock_screen_surface(which, pixels);
+        if (n > best) best = n;
+    }
+    return best;
+}
+
+TEST_F(ConfigScreens, TheKeyScreenIsDrawnWithItsCaptionAndNothingBeside)
+{
+    int32_t caption = -1, empty = -1;
+    PointerScript::start([&](menu_screen* s, int f) {
+        if (s != &keyboard_config_screen) return;
+        if (f == 30) {
+            caption = drawn_pixels(92, 184, 300, 200);
+            empty = drawn_pixels(420, 250, 620, 400);
+            key_state[KEY_ESCAPE] = 0x80;
+        }
+    });
+    run_front_end_screen(&keyboard_config_screen);
+    EXPECT_GT(caption, 50) << "\"Press key for Up :\" is on the screen";
+    EXPECT_EQ(empty, 0) << "where no icon stands";
 }
 
 } // namespace

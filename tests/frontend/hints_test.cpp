@@ -4,6 +4,8 @@
 #include "host/host_test_hooks.h"
 #include "host/paths.h"
 #include "match/match_records.h"
+#include "screen/screen.h"
+#include "screen/screen_services.h"
 
 #include <filesystem>
 #include <fstream>
@@ -176,6 +178,39 @@ TEST_F(Hints, TheInGameMenuPictureHasTheDifficultyDuringExhibitionAndTraining)
         EXPECT_EQ(std::string(in_game_menu_pictures[1]).find("difficulty") != std::string::npos, c.difficulty);
     }
     game_settings.game_type = saved;
+}
+
+} // namespace
+
+namespace {
+
+int32_t lit_pixels(int32_t left, int32_t top, int32_t right, int32_t bottom)
+{
+    int32_t best = 0;
+    for (int32_t which : {0, 1}) {
+        uint8_t* pixels = lock_screen_surface(which);
+        if (!pixels) continue;
+        int32_t n = 0;
+        for (int32_t y = top; y < bottom; ++y)
+            for (int32_t x = left; x < right; ++x) n += pixels[y * screen_pitch() + x] != 0;
+        unlock_screen_surface(which, pixels);
+        if (n > best) best = n;
+    }
+    return best;
+}
+
+TEST_F(Hints, TheHintsAreDrawnInsideTheirWindowOnly)
+{
+    int32_t inside = -1, below = -1;
+    PointerScript::start([&](menu_screen* s, int f) {
+        if (s != &hints_screen || f != 30) return;
+        inside = lit_pixels(130, 130, 530, 380);
+        below = lit_pixels(130, 384, 530, 410); // clipped at the window's bottom
+        key_state[KEY_ESCAPE] = 0x80;
+    });
+    run_front_end_screen(&hints_screen);
+    EXPECT_GT(inside, 500);
+    EXPECT_EQ(below, 0);
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 #include "platform/memory.h"
 #include "platform/settings.h"
 #include "platform/sound.h"
+#include "screen/screen.h"
+#include "screen/screen_services.h"
 #include "standin/replay_buffer_standin.h"
 
 #include <cstring>
@@ -178,6 +180,33 @@ TEST_F(OptionScreens, AVolumeSliderStepsByATenthAndAppliesAtOnce)
     EXPECT_EQ(user_settings.crowd_volume, 127u) << "Back keeps the old level";
     EXPECT_EQ(active_sound_levels.crowd_volume, 127);
     EXPECT_EQ(active_icon_table.count, 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(OptionScreens, TheSoundScreenDrawsItsThreeSliders)
+{
+    int32_t tracks[3] = {-1, -1, -1};
+    PointerScript::start([&](menu_screen* s, int f) {
+        if (s != &sound_config_screen || f != 30) return;
+        const int32_t y[3] = {142, 267, 392};
+        for (int k = 0; k < 3; ++k) {
+            uint8_t* pixels = lock_screen_surface(0);
+            int32_t n = 0;
+            for (int32_t x = 290; x < 380; ++x) n += pixels[y[k] * screen_pitch() + x] != 0;
+            unlock_screen_surface(0, pixels);
+            uint8_t* other = lock_screen_surface(1);
+            int32_t m = 0;
+            for (int32_t x = 290; x < 380; ++x) m += other[y[k] * screen_pitch() + x] != 0;
+            unlock_screen_surface(1, other);
+            tracks[k] = n > m ? n : m;
+        }
+        key_state[KEY_ESCAPE] = 0x80;
+    });
+    run_front_end_screen(&sound_config_screen);
+    for (int k = 0; k < 3; ++k) EXPECT_GT(tracks[k], 60) << "slider " << k << " crosses its row";
 }
 
 } // namespace
