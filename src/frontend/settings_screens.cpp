@@ -240,20 +240,23 @@ control* add_text_item(control* list, const char* text, int32_t max, uint16_t fl
 
 int32_t stored_row(int32_t row) { return row == 5 && hardware() ? 9 : row; }
 
+// Each option is the match's switch and the settings word kept for the next run.
 void store_option(int32_t row, int32_t index)
 {
     settings_record& s = user_settings;
+    GameSettings& g = game_settings;
     const uint32_t v = static_cast<uint32_t>(index);
+    const uint8_t b = static_cast<uint8_t>(index);
     switch (row) {
-    case 0: s.pitch_render_quality = v; break;
-    case 1: s.team[0].auto_offload = v; break;
-    case 2: s.team[1].auto_offload = v; break;
-    case 3: s.team[0].displayed_player_name_state = v + 1; break;
-    case 4: s.team[1].displayed_player_name_state = v + 1; break;
-    case 5: s.do_pitch_logos = v; break;
-    case 6: s.is_alpha_radar_visible = v; break;
-    case 7: s.team[0].can_intercept_circle = v; break;
-    case 8: s.team[1].can_intercept_circle = v; break;
+    case 0: s.pitch_render_quality = v, g.pitch_quality = b; break;
+    case 1: s.team[0].auto_offload = v, g.team_options[0].auto_offload = b; break;
+    case 2: s.team[1].auto_offload = v, g.team_options[1].auto_offload = b; break;
+    case 3: s.team[0].displayed_player_name_state = v + 1, g.team_options[0].name_display = static_cast<uint8_t>(b + 1); break;
+    case 4: s.team[1].displayed_player_name_state = v + 1, g.team_options[1].name_display = static_cast<uint8_t>(b + 1); break;
+    case 5: s.do_pitch_logos = v, g.pitch_logos = b; break;
+    case 6: s.is_alpha_radar_visible = v, g.radar = b; break;
+    case 7: s.team[0].can_intercept_circle = v, g.team_options[0].intercept_circle = b; break;
+    case 8: s.team[1].can_intercept_circle = v, g.team_options[1].intercept_circle = b; break;
     case 9: s.word_1440 = v; break;
     default: break;
     }
@@ -585,17 +588,17 @@ int32_t option_index(int32_t row, const char* text)
 
 int32_t current_option_value(int32_t row)
 {
-    const settings_record& s = user_settings;
+    const GameSettings& g = game_settings;
     switch (row) {
-    case 0: return static_cast<int32_t>(s.pitch_render_quality);
-    case 1: return static_cast<int32_t>(s.team[0].auto_offload);
-    case 2: return static_cast<int32_t>(s.team[1].auto_offload);
-    case 3: return static_cast<int32_t>(s.team[0].displayed_player_name_state) - 1;
-    case 4: return static_cast<int32_t>(s.team[1].displayed_player_name_state) - 1;
-    case 5: return static_cast<int32_t>(hardware() ? s.word_1440 : s.do_pitch_logos);
-    case 6: return static_cast<int32_t>(s.is_alpha_radar_visible);
-    case 7: return static_cast<int32_t>(s.team[0].can_intercept_circle);
-    case 8: return static_cast<int32_t>(s.team[1].can_intercept_circle);
+    case 0: return g.pitch_quality;
+    case 1: return g.team_options[0].auto_offload;
+    case 2: return g.team_options[1].auto_offload;
+    case 3: return g.team_options[0].name_display - 1;
+    case 4: return g.team_options[1].name_display - 1;
+    case 5: return static_cast<int32_t>(hardware() ? user_settings.word_1440 : g.pitch_logos);
+    case 6: return g.radar;
+    case 7: return g.team_options[0].intercept_circle;
+    case 8: return g.team_options[1].intercept_circle;
     default: return 0;
     }
 }
@@ -624,6 +627,7 @@ void in_game_options_open(menu_screen*)
         const int32_t team = k_row_team[r] == 0 ? game_settings.home_team : game_settings.away_team;
         std::snprintf(g_titles[r], sizeof g_titles[r], k_row_titles[r], k_row_team[r] < 0 ? "" : get_text(static_cast<uint16_t>(team)));
     }
+    for (int32_t t = 0; t < 2; ++t) user_settings.team[t].auto_bounce = game_settings.team_options[t].auto_bounce;
     create_list(&g_options_controls);
     control* titles = make_list(g_options_controls, 50, 500, 92, 492, 11, 0);
     g_value_list = make_list(g_options_controls, 375, 825, 92, 492, 11, 0);

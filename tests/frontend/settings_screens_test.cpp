@@ -147,7 +147,9 @@ TEST_F(SettingsScreens, InGameOptionsStepThroughTheirRowsAndStoreOnAccept)
 {
     EXPECT_EQ(option_index(3, "Player in Possession"), 2);
     EXPECT_EQ(option_index(3, "Nothing like it"), 0);
-    user_settings.team[0].displayed_player_name_state = 2; // "Human Controlled"
+    game_settings.team_options[0].name_display = 2; // "Human Controlled"
+    game_settings.team_options[1].auto_bounce = 0;
+    user_settings.team[1].auto_bounce = 1;
     in_game_options_open(nullptr);
     EXPECT_STREQ(option_row_title(1), (std::string(get_text(static_cast<uint16_t>(game_settings.home_team))) + " Auto-Offload").c_str());
     // Row 3's value, and a value whose text is not in its row.
@@ -172,6 +174,8 @@ TEST_F(SettingsScreens, InGameOptionsStepThroughTheirRowsAndStoreOnAccept)
     ASSERT_NE(values, nullptr);
     commit_in_game_options(nullptr, nullptr, nullptr);
     EXPECT_EQ(user_settings.team[0].displayed_player_name_state, 4u) << "stored as the index + 1";
+    EXPECT_EQ(game_settings.team_options[0].name_display, 4) << "and in the match's switch";
+    EXPECT_EQ(user_settings.team[1].auto_bounce, 0u) << "the auto-bounce switches are copied at open";
     in_game_options_close(nullptr);
 }
 
