@@ -46,8 +46,11 @@ Percent formation_percent(int team, int slot)
     return {static_cast<float>(sign * s.x * 100.0 / 24576.0), static_cast<float>(sign * s.y * 100.0 / 16384.0)};
 }
 
-// The officials' own player records: "A Nofficial", top speed 255.
+// The officials' own player records: "A Nofficial", top speed 255, and an
+// acceleration like a player's (without one an umpire never gathers speed
+// beyond the first quarter of his cap, and a short walk never starts).
 league_player official_records[OFFICIAL_COUNT];
+constexpr int32_t OFFICIAL_ACCELERATION = 16384;
 
 void fill_official_records()
 {
@@ -55,6 +58,7 @@ void fill_official_records()
         std::memset(r.bytes, 0, sizeof r.bytes);
         set_player_name(&r, "A Nofficial");
         set_player_i16(&r, PLAYER_SPEED, 255);
+        set_player_i32(&r, PLAYER_REACH, OFFICIAL_ACCELERATION);
     }
 }
 

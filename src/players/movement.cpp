@@ -221,6 +221,27 @@ int32_t cap_by_ball_distance(PlayerSlot* man, int32_t p)
 
 int32_t cap_by_turn_angle(int32_t value, int32_t a, int32_t b) { return std::min(value, turn_caps[turn_band(a, b)]); }
 
+void avoid_man_in_way(PlayerSlot* man)
+{
+    const MatchGlobals& m = match_globals;
+    if (man->arrived || man->speed == 0 || (man->man_flags & (MAN_BUSY | MAN_OUT_OF_PLAY)) ||
+        (man->move_dx == 0 && man->move_dy == 0))
+        return;
+    const auto heading = static_cast<uint8_t>(vector_angle(man->target_x - man->x, man->target_y - man->y));
+    PlayerSlot* nearest = nullptr;
+    int32_t best = 2561;
+    for (int i = 0; i < m.active_men_count; ++i) {
+        PlayerSlot* o = m.active_men[i];
+        if (!o || o == man || o->busy_flag || (o->man_flags & MAN_OUT_OF_PLAY)) continue;
+        const int32_t d = vector_length(o->x - man->x, o->y - man->y);
+        if (d < 512 || d >= best) continue;
+        if (!can_reach_path(man, o, man->target_x, man->target_y, heading)) continue;
+        best = d;
+        nearest = o;
+    }
+    if (nearest) avoid_collision_with(man, nearest);
+}
+
 void update_motion_limits(PlayerSlot* man)
 {
     if (man->action == ACT_RECEIVE_HANDBALL) return; // his action sets his speed

@@ -3,6 +3,8 @@
 #include "league/league_data.h"
 #include "match/ball.h"
 #include "match/match_setup.h"
+#include "match/proposals.h"
+#include "match/set_kicks.h"
 
 #include <string>
 
@@ -378,3 +380,39 @@ TEST_F(Rules, TakingTheBallCountsHandlingAndSortsTheMenByIt)
     give_ball_to(other);
     EXPECT_EQ(other->ball_handling, -5);
 }
+
+
+namespace {
+
+// A free kick against the man holding the ball: he drops it, and the kicker
+// goes for it himself (the award stalled when he waited for a return).
+TEST_F(Rules, TheKickerFetchesABallDroppedAtTheAward)
+{
+    MatchGlobals& m = match_globals;
+    set_match_state(PLAY_ON);
+    m.ball_returned = 0;
+    m.awarded_side = 1;
+    m.offending_side = 2;
+    m.mark_x = 1000;
+    m.mark_y = 0;
+    PlayerSlot* holder = nullptr;
+    for (int i = 0; i < m.active_men_count && !holder; ++i)
+        if (m.active_men[i]->side == 2)
+            holder = m.active_men[i];
+    ASSERT_NE(holder, nullptr);
+    give_ball_to(holder);
+    award_free_kick(nullptr, 9);
+    ASSERT_EQ(m.match_state, FREE_KICK);
+    EXPECT_EQ(m.ball_holder, nullptr);
+    PlayerSlot* kicker = m.controlled_man_a;
+    ASSERT_NE(kicker, nullptr);
+    for (int i = 0; i < m.active_men_count; ++i)
+        m.active_men[i]->proposal_count = 0;
+    hold_free_kick_award();
+    bool goes = false;
+    for (int i = 0; i < kicker->proposal_count; ++i)
+        goes |= kicker->proposals[i].action == ACT_GO_FOR_BALL && kicker->proposals[i].priority == 10000;
+    EXPECT_TRUE(goes) << "the kicker is sent for the ball";
+}
+
+} // namespace

@@ -52,6 +52,24 @@ TEST_F(InputDevices, KeyboardPollWritesKeyStateAndPressTimes)
     EXPECT_EQ(key_state[KEY_UP], 128);
 }
 
+TEST_F(InputDevices, AKeyPressedAndLetGoBetweenTwoPollsIsSeenOnce)
+{
+    start();
+    press(KEY_ESCAPE);
+    release(KEY_ESCAPE);
+    poll_keyboard();
+    EXPECT_EQ(key_state[KEY_ESCAPE], 128) << "a slow frame still sees the press";
+    poll_keyboard();
+    EXPECT_EQ(key_state[KEY_ESCAPE], 0) << "and the next poll the release";
+    // Pressed again before that next poll: it stays down.
+    press(KEY_Z);
+    release(KEY_Z);
+    poll_keyboard();
+    press(KEY_Z);
+    poll_keyboard();
+    EXPECT_EQ(key_state[KEY_Z], 128);
+}
+
 TEST_F(InputDevices, AnOverflowingKeyboardPollChangesNothing)
 {
     start();
