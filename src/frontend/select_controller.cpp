@@ -235,6 +235,8 @@ void select_controller_open(menu_screen*)
     sc.controllers_list = make_list({115, 326, 425, 466}, 58, 3, 455, 282);
     sc.entry_text[0] = 0;
     sc.entry = make_select("Enter Player Name:", 49, 144, sc.entry_text, true);
+    // The typed name can be dragged straight onto a controller too.
+    if (A_STRING_CONTROL* f = entry_field()) f->callbacks.text_repeat = row_held;
     create_drag_name();
     build_lists();
     draw_control_list(sc.controls);
@@ -278,7 +280,8 @@ void start_drag(control* row)
     const int32_t x = control_screen_x(row), y = control_screen_y(row);
     ds.grab_x = x - icon_input.x, ds.grab_y = y - icon_input.y;
     ds.origin_x = x, ds.origin_y = y;
-    ds.mode = drag_mode_of(row);
+    // The typed name travels like a pool name.
+    ds.mode = row == list_current_data(select_record(sc.entry)) ? 1 : drag_mode_of(row);
     ds.source = row;
     ds.source_index = list_index_of_data(row->parent_list, row);
     ds.target_list = ds.mode == 1 ? sc.controllers_list : sc.names_list;
@@ -328,7 +331,7 @@ void select_controller_frame()
             char old[NAME_BYTES];
             std::snprintf(old, sizeof old, "%s", game_settings.controller_player_names[row]);
             std::snprintf(game_settings.controller_player_names[row], NAME_BYTES, "%s", ds.ghost_text);
-            remove_from_pool(ds.source_index);
+            if (ds.source != list_current_data(select_record(sc.entry))) remove_from_pool(ds.source_index);
             if (old[0]) append_to_pool(old);
             ds.source = nullptr;
             ds.ghost_text[0] = 0;

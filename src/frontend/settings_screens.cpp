@@ -7,6 +7,7 @@
 #include "gl3d/render_state.h"
 #include "match/match_records.h"
 #include "platform/controllers.h"
+#include "platform/input.h"
 #include "platform/language.h"
 #include "platform/memory.h"
 #include "platform/settings.h"
@@ -130,6 +131,13 @@ menu_icon g_direct3d_template = text_template("Direct 3D Configuration", 1, ICON
 menu_icon* g_direct3d;
 
 void direct3d_click(icon_state_record*, menu_icon*, menu_screen*) { select_3d_device(); }
+
+}  // namespace
+
+// The "Joystick Calibration" icon's click: the input control panel.
+void joystick_calibration_click(icon_state_record*, menu_icon*, menu_screen*) { run_input_control_panel(); }
+
+namespace {
 
 // --- Game type ---
 

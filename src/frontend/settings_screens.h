@@ -51,6 +51,7 @@ control* create_setting_slider(control_list* list, int32_t* value, int32_t minim
 extern menu_screen configuration_screen;
 void configuration_open(menu_screen* screen);
 void configuration_close(menu_screen* screen);
+void joystick_calibration_click(icon_state_record* r, menu_icon* icon, menu_screen* s);
 
 // --- Game type and difficulty ---
 

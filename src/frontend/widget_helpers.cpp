@@ -1,6 +1,7 @@
 #include "frontend/widget_helpers.h"
 
 #include "frontend/control_events.h"
+#include "league/league_data.h"
 #include "platform/memory.h"
 #include "screen/fonts.h"
 
@@ -167,6 +168,17 @@ void free_row_icons()
     }
     if (ew.row_buffer) free_mem(ew.row_buffer);
     ew.row_buffer = nullptr;
+}
+
+void copy_selected_player_attributes()
+{
+    const league_team* team = league_team_at(ew.selected_team);
+    if (!team || ew.selected_slot < 0 || ew.selected_slot >= LEAGUE_PLAYERS || !team->players[ew.selected_slot]) return;
+    const league_player* p = team->players[ew.selected_slot];
+    const int offsets[5] = {PLAYER_SPEED, PLAYER_KICKING, PLAYER_HANDBALL, PLAYER_TACKLING, PLAYER_STRENGTH};
+    for (int i = 0; i < 5; ++i) ew.attributes[i] = player_i16(p, offsets[i]);
+    ew.attributes[5] = player_i32(p, PLAYER_HEIGHT);
+    if (ew.rebuild_page) ew.rebuild_page();
 }
 
 void fill_icon_layout(IconLayout* record, const int32_t five[5], uint32_t word_a, int32_t pair_value, uint16_t value,

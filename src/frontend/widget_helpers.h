@@ -38,6 +38,9 @@ struct EditorWidgets {
     double glide_dx, glide_dy, glide_x, glide_y;
     char* placeholder;     // what a picked-up control shows meanwhile
     A_STRING_CONTROL* target; // where a glide ends
+    // The editor's selection and the page it rebuilds from the attributes.
+    int32_t selected_team, selected_slot;
+    void (*rebuild_page)();
     // The row table.
     menu_icon* rows[EDITOR_ROWS];
     uint8_t* row_records; // 36 bytes a row, the text first
@@ -54,6 +57,9 @@ bool rect_hits_round_window(int32_t x, int32_t y, int32_t w, int32_t h, const co
 void set_row_highlight(int32_t row);
 void clear_row_highlight(int32_t row);
 void free_row_icons();
+// The selected player's six rated attributes (speed, kicking, handball,
+// tackling, strength, height) into the editor's first six values.
+void copy_selected_player_attributes();
 
 // A layout record: five 32-bit values kept as ten 16-bit halves, a word,
 // two halves, a 16-bit value and a word.

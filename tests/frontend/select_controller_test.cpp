@@ -124,6 +124,20 @@ TEST_F(SelectController, ADropBelowTheKeyboardRowIsRefused)
     select_controller_close(nullptr);
 }
 
+TEST_F(SelectController, TheTypedNameCanBeDraggedStraightOntoAController)
+{
+    select_controller_open(nullptr);
+    SelectControllerScreen& sc = select_controller_state;
+    control* entry = list_current_data(select_record(sc.entry));
+    set_string_control_text(string_record(entry), "Bo");
+    const control* keyboard = row(sc.controllers_list, 2);
+    drag(entry, control_screen_x(keyboard) + 5, control_screen_y(keyboard));
+    EXPECT_STREQ(game_settings.controller_player_names[2], "Bo");
+    EXPECT_EQ(name_pool.count, 0) << "nothing left the pool";
+    EXPECT_EQ(string_record(entry)->settings.length, 0);
+    select_controller_close(nullptr);
+}
+
 TEST_F(SelectController, AFullPoolDropsNames)
 {
     for (int i = 0; i < NAME_POOL_SIZE; ++i) std::snprintf(name_pool.names[i], NAME_BYTES, "P%d", i);

@@ -1,6 +1,7 @@
 #include "control_fixture.h"
 
 #include "frontend/widget_helpers.h"
+#include "league/league_data.h"
 
 #include <cstring>
 #include <string>
@@ -87,6 +88,26 @@ TEST_F(Widgets, RectanglesHitAWindowStretchedByHalfItsRounding)
     EXPECT_FALSE(rect_hits_round_window(60, 80, 10, 5, list));
     EXPECT_FALSE(rect_hits_round_window(50, 150, 0, 0, list)) << "on the edge is not inside";
     EXPECT_TRUE(rect_hits_round_window(20, 140, 60, 40, list)) << "the centre inside";
+}
+
+int g_rebuilt;
+void rebuilt() { ++g_rebuilt; }
+
+TEST_F(Widgets, TheSelectedPlayersRatedAttributesGoToTheEditor)
+{
+    g_rebuilt = 0;
+    editor_widgets.selected_team = 3;
+    editor_widgets.selected_slot = 5;
+    editor_widgets.rebuild_page = rebuilt;
+    copy_selected_player_attributes();
+    const league_player* p = league_team_at(3)->players[5];
+    EXPECT_EQ(editor_widgets.attributes[0], player_i16(p, PLAYER_SPEED));
+    EXPECT_EQ(editor_widgets.attributes[1], player_i16(p, PLAYER_KICKING));
+    EXPECT_EQ(editor_widgets.attributes[5], player_i32(p, PLAYER_HEIGHT));
+    EXPECT_EQ(g_rebuilt, 1);
+    editor_widgets.selected_team = 99; // no such club: nothing changes
+    copy_selected_player_attributes();
+    EXPECT_EQ(g_rebuilt, 1);
 }
 
 TEST_F(Widgets, LayoutRecordsKeepTheHalvesLowFirst)
