@@ -2,6 +2,7 @@
 
 #include "league/league_data.h"
 #include "match/ball.h"
+#include "match/game_maths.h"
 #include "match/match_setup.h"
 #include "match/proposals.h"
 #include "match/set_kicks.h"
@@ -413,6 +414,32 @@ TEST_F(Rules, TheKickerFetchesABallDroppedAtTheAward)
     for (int i = 0; i < kicker->proposal_count; ++i)
         goes |= kicker->proposals[i].action == ACT_GO_FOR_BALL && kicker->proposals[i].priority == 10000;
     EXPECT_TRUE(goes) << "the kicker is sent for the ball";
+}
+
+} // namespace
+
+namespace {
+
+// Taking the ball holds a man to his current action for 20 ticks, but only
+// in open play, whose director runs the count down: in a set play the hold
+// would never end and the taker would take no action again.
+TEST_F(Rules, TheHoldOnANewHolderIsOpenPlaysOnly)
+{
+    MatchGlobals& m = match_globals;
+    struct Case {
+        uint8_t state;
+        int16_t hold;
+    } cases[] = {{PLAY_ON, 20}, {FREE_KICK, 0}, {MARK_KICK_PENDING, 0}};
+    for (const Case& c : cases) {
+        m.match_state = c.state;
+        PlayerSlot* taker = &team_records[1].slots[7];
+        taker->hold_countdown = 0;
+        taker->man_flags &= static_cast<uint16_t>(~MAN_IN_CONTEST);
+        give_ball_to(taker);
+        EXPECT_EQ(taker->hold_countdown, c.hold) << "state " << int(c.state);
+        EXPECT_EQ(man_is_busy(taker) != 0, c.hold != 0) << "state " << int(c.state);
+        give_ball_to(nullptr);
+    }
 }
 
 } // namespace

@@ -385,7 +385,8 @@ TEST_F(WayTest, ARunnerGoesRoundAManStandingInHisWay)
         {1000, 0, true},     // on the line to the target
         {1000, 200, true},   // near enough to it to meet
         {1000, 1500, false}, // well off the line
-        {400, 0, false},     // under 512 away: too late to plan round him
+        {400, 0, true},      // under 512 away, standing: still round him
+        {300, 300, false},   // under 512 away but clear of the line
         {3000, 0, false},    // beyond 2560
     };
     for (const Case& c : cases) {
