@@ -244,7 +244,10 @@ void avoid_man_in_way(PlayerSlot* man)
     // would stop him for good (body contact only pushes him back): he goes
     // round him as he would have from farther off.
     if (best < 512) {
-        if (nearest->speed == 0) detour_round_man(man, nearest);
+        // Only round a man who stands short of the target: round one who
+        // stands at it he would circle for ever.
+        const int32_t to_target = vector_length(man->target_x - man->x, man->target_y - man->y);
+        if (nearest->speed == 0 && to_target > best + 340) detour_round_man(man, nearest);
         return;
     }
     avoid_collision_with(man, nearest);
