@@ -8,6 +8,7 @@ set(KOB_FUZZ_HARNESSES
     crcf
     devconfig
     font_metrics
+    hints_text
     ilbm
     input_recording
     language_text

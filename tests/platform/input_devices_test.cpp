@@ -53,6 +53,24 @@ TEST_F(InputDevices, KeyboardPollWritesKeyStateAndPressTimes)
     EXPECT_EQ(key_state[KEY_UP], 128);
 }
 
+TEST_F(InputDevices, AKeyPressedAndLetGoBetweenTwoPollsIsSeenOnce)
+{
+    start();
+    press(SDL_SCANCODE_ESCAPE);
+    release(SDL_SCANCODE_ESCAPE);
+    poll_keyboard();
+    EXPECT_EQ(key_state[KEY_ESCAPE], 128) << "a slow frame still sees the press";
+    poll_keyboard();
+    EXPECT_EQ(key_state[KEY_ESCAPE], 0) << "and the next poll the release";
+    // Pressed again before that next poll: it stays down.
+    press(SDL_SCANCODE_Z);
+    release(SDL_SCANCODE_Z);
+    poll_keyboard();
+    press(SDL_SCANCODE_Z);
+    poll_keyboard();
+    EXPECT_EQ(key_state[KEY_Z], 128);
+}
+
 TEST_F(InputDevices, AnOverflowingKeyboardPollChangesNothing)
 {
     start();
