@@ -797,10 +797,7 @@ void give_ball_to(PlayerSlot* man)
             other->action = 0;
         other->man_flags = static_cast<uint16_t>(other->man_flags & ~(2 | 4));
     }
-    // Only open play runs the count down; elsewhere it would hold the new
-    // holder for good (a set kick's taker would never take his kick).
-    if (m.match_state == PLAY_ON || m.match_state == 18)
-        man->hold_countdown = 20;
+    man->hold_countdown = 20;
 }
 
 void check_period_clock()

@@ -6,6 +6,7 @@
 #include "match/match_setup.h"
 #include "match/proposals.h"
 #include "match/set_kicks.h"
+#include "match/set_play_director.h"
 
 #include <string>
 
@@ -420,25 +421,29 @@ TEST_F(Rules, TheKickerFetchesABallDroppedAtTheAward)
 
 namespace {
 
-// Taking the ball holds a man to his current action for 20 ticks, but only
-// in open play, whose director runs the count down: in a set play the hold
-// would never end and the taker would take no action again.
+// Taking the ball holds a man to his current action for 20 ticks, which
+// open play counts down; any other state lets him go at once, or a set-kick
+// taker who took the ball would take no action again.
 TEST_F(Rules, TheHoldOnANewHolderIsOpenPlaysOnly)
 {
     MatchGlobals& m = match_globals;
     struct Case {
         uint8_t state;
-        int16_t hold;
-    } cases[] = {{PLAY_ON, 20}, {FREE_KICK, 0}, {MARK_KICK_PENDING, 0}};
+        int16_t hold; // after one tick of the director
+    } cases[] = {{PLAY_ON, 19}, {FREE_KICK, 0}, {MARK_KICK_PENDING, 0}};
     for (const Case& c : cases) {
         m.match_state = c.state;
         PlayerSlot* taker = &team_records[1].slots[7];
-        taker->hold_countdown = 0;
         taker->man_flags &= static_cast<uint16_t>(~MAN_IN_CONTEST);
         give_ball_to(taker);
+        EXPECT_EQ(taker->hold_countdown, 20);
+        for (int i = 0; i < m.active_men_count; ++i)
+            m.active_men[i]->proposal_count = 0;
+        setup_play_situation();
         EXPECT_EQ(taker->hold_countdown, c.hold) << "state " << int(c.state);
         EXPECT_EQ(man_is_busy(taker) != 0, c.hold != 0) << "state " << int(c.state);
         give_ball_to(nullptr);
+        taker->hold_countdown = 0;
     }
 }
 
