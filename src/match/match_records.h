@@ -5,6 +5,7 @@
 #pragma once
 
 #include "league/game_settings.h"
+#include "platform/settings_targets.h"
 #include "platform/tick_timer.h"
 #include "model/skeleton.h"
 
@@ -685,6 +686,9 @@ inline int men_in_use()
 
 // Start-up: zeroes the whole block.
 void clear_game_state_block();
+// Where loading or defaulting the settings puts the match's values (start-up
+// hands it to the settings with set_match_settings_target).
+void apply_match_settings(const MatchSettingsValues& values);
 
 // Fills the man's eight skill bytes from his player record. Each is a
 // handicap, 0 for the best value the league holds up to 64 for the worst,

@@ -26,9 +26,10 @@ FormationSpots formation_tables[2];
 int32_t marking_offsets[2][GROUND_MEN][3];
 int32_t official_words[OFFICIAL_COUNT];
 
+const uint8_t commentary_order_table[16] = {5, 16, 11, 14, 8, 15, 12, 13, 4, 1, 10, 9, 6, 3, 7, 2};
+
 namespace {
 
-constexpr uint8_t commentary_order_table[16] = {5, 16, 11, 14, 8, 15, 12, 13, 4, 1, 10, 9, 6, 3, 7, 2};
 constexpr int32_t pairing_weather[4] = {40, 75, 100, 20};
 
 // The ground places' spots as percentages of the half-length and half-width,

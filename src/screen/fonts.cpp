@@ -532,8 +532,15 @@ int32_t text_cache_used()
     return n;
 }
 
+void install_text_measure()
+{
+    set_text_measure(TextMeasure{select_font, [](const char* text) { return string_width(text); },
+                                 [](const char* text) { return string_height(text); }});
+}
+
 void reset_fonts()
 {
+    install_text_measure();
     clear_text_sprites();
     for (CacheEntry& e : g_cache) release_entry(e);
     free_all_fonts();

@@ -1,9 +1,8 @@
-#include "platform/input_fixture.h"
-#include "host/host_sdl.h"
+#include "sdl_input_fixture.h"
 
 namespace {
 
-using namespace input_test;
+using namespace sdl_input_test;
 
 class HostInput : public InputTest {
 protected:

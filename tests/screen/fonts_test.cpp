@@ -7,6 +7,7 @@
 #include "gl3d/texture_cache.h"
 #include "gl3d/texture_manager.h"
 #include "lib/font_write.h"
+#include "platform/language.h"
 #include "screen/fonts.h"
 #include "screen/screen_flip.h"
 #include "screen/screen.h"
@@ -95,6 +96,25 @@ TEST_F(Fonts, WidthsHeightsAndNewLinePairs)
     EXPECT_EQ(s, 18);
     font_metrics(-1, &h, &s);
     EXPECT_EQ(h, 7);
+}
+
+TEST_F(Fonts, TheTextLayoutMeasuresWithTheseFonts)
+{
+    const int32_t one_line = string_width("abc cba");
+    char* lines[MAX_TEXT_LINES];
+    int32_t count = 0;
+    EXPECT_EQ(format_text_lines(lines, &count, "abc cba", one_line, 1), 7);
+    EXPECT_EQ(count, 1);
+    free_text_lines();
+    EXPECT_EQ(format_text_lines(lines, &count, "abc cba", one_line - 1, 1), 14);
+    ASSERT_EQ(count, 2);
+    EXPECT_STREQ(lines[1], "cba");
+    free_text_lines();
+    // Font 2 is twice the size: the same width no longer holds the text.
+    const int32_t height = format_text_lines(lines, &count, "abc cba", one_line, 2);
+    EXPECT_GE(count, 2);
+    EXPECT_EQ(height, 14 * count);
+    free_text_lines();
 }
 
 TEST_F(Fonts, DrawStringQueuesEachGlyphAtItsPen)
