@@ -448,3 +448,45 @@ TEST_F(Rules, TheHoldOnANewHolderIsOpenPlaysOnly)
 }
 
 } // namespace
+
+namespace {
+
+// A computer kicker within reach of goal may shoot straight from a mark
+// (he plays on), never from a free kick's award: the award would wait for
+// a set kick that never came.
+TEST_F(Rules, OnlyAMarksKickerShootsFromTheAward)
+{
+    MatchGlobals& m = match_globals;
+    set_match_state(PLAY_ON);
+    PlayerSlot* k = nullptr;
+    for (int i = 0; i < m.active_men_count && !k; ++i)
+        if (m.active_men[i]->side == 2)
+            k = m.active_men[i];
+    ASSERT_NE(k, nullptr);
+    ASSERT_EQ(k->team->human_count, 0);
+    k->x = 20000, k->y = 0; // side 2 shoots at x = 24562
+    k->target_x = k->x, k->target_y = k->y;
+    m.awarded_side = 2;
+    m.offending_side = 1;
+    m.mark_x = k->x, m.mark_y = k->y;
+    m.shot_cooldown = 0;
+    give_ball_to(k);
+    award_free_kick(k, 9);
+    ASSERT_EQ(m.match_state, FREE_KICK);
+    ASSERT_EQ(m.controlled_man_a, k);
+    const auto shoots = [k] {
+        for (int i = 0; i < k->proposal_count; ++i)
+            if (k->proposals[i].action == ACT_SHOOT)
+                return true;
+        return false;
+    };
+    k->proposal_count = 0;
+    hold_free_kick_award();
+    EXPECT_FALSE(shoots()) << "a free kick is taken as a set kick";
+    m.match_state = MARK;
+    k->proposal_count = 0;
+    hold_mark_award();
+    EXPECT_TRUE(shoots()) << "after a mark he may play on with a shot";
+}
+
+} // namespace
