@@ -4,7 +4,9 @@ way cmake/layers.txt allows, and nothing outside src/host names SDL or GL.
 Tests under tests/<folder> keep their folder's rule, and reach the host's
 inside only through its test hooks (tests/host may use all of it); test
 folders the map does not name (fixtures, fuzzing, tools) may use any layer.
-Every call of the host's public headers is listed in src/host/host.h.
+Every call of the host's public headers is listed in src/host/host.h. A
+stand-in header may be used from any layer, but what it includes may not
+reach above the layer that uses it.
 
 usage: tools/check-layers.py [ROOT] [--expect FILE]
 ROOT holds cmake/layers.txt and src/ (the repository by default). Prints one
@@ -75,6 +77,14 @@ def check_file(root, path, folder, allowed, library_of, internal_ok, faults):
         top = target.split('/', 1)[0]
         if target in internal_ok:
             continue
+        if top == STANDIN and folder not in (STANDIN, HOST) and m.group(1) == '"':
+            # A stand-in header carries the includes of whoever uses it: none
+            # may reach above the includer's layer.
+            for inner_number, inner in standin_includes(root, target):
+                inner_top = inner.split('/', 1)[0]
+                if inner_top in library_of and inner_top not in allowed and inner_top != STANDIN:
+                    faults.append(f'{where}:{number}: {folder}/ reaches {inner_top}/ through "{target}" '
+                                  f'(line {inner_number}: "{inner}")')
         if m.group(1) == '"' and '/' in target and top in library_of and top not in allowed:
             faults.append(f'{where}:{number}: {folder}/ may not use {top}/ ("{target}")')
     if folder != HOST:
@@ -82,6 +92,19 @@ def check_file(root, path, folder, allowed, library_of, internal_ok, faults):
             m = SDL_NAME.search(line)
             if m:
                 faults.append(f'{where}:{number}: names {m.group(0)}: only src/host may')
+
+
+def standin_includes(root, target):
+    path = os.path.join(root, 'src', target)
+    if not os.path.isfile(path):
+        return []
+    found = []
+    with open(path, encoding='utf-8', errors='replace') as f:
+        for number, line in enumerate(f, 1):
+            m = INCLUDE.match(line)
+            if m and m.group(1) == '"' and '/' in m.group(2):
+                found.append((number, m.group(2)))
+    return found
 
 
 def allowed_for(folder, folders_of, uses_of, library_of):

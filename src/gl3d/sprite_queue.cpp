@@ -503,6 +503,7 @@ void set_sprite_background(const uint8_t* pixels, int32_t pitch)
 }
 
 const uint8_t* sprite_background() { return g_background; }
+int32_t sprite_background_pitch() { return g_background_pitch; }
 
 void restore_sprite_background(const uint8_t* sprite, int32_t x, int32_t y, uint16_t flags, uint16_t scale,
                                const ClipRect& clip, const SoftwareScreen& screen)

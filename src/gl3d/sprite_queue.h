@@ -124,6 +124,7 @@ void draw_sprite_clipped(const uint8_t* sprite, int32_t x, int32_t y, uint16_t f
 // covered again with the background, except those flagged SPRITE_NO_RESTORE.
 void set_sprite_background(const uint8_t* pixels, int32_t pitch);
 const uint8_t* sprite_background();
+int32_t sprite_background_pitch();
 // Copies the background back onto the screen where the sprite, drawn with
 // these arguments, put an opaque pixel.
 void restore_sprite_background(const uint8_t* sprite, int32_t x, int32_t y, uint16_t flags, uint16_t scale,

@@ -1,5 +1,7 @@
 #include "screen/screen_services.h"
 
+#include "gl3d/display_device.h"
+#include "gl3d/hw_camera.h"
 #include "gl3d/sprite_queue.h"
 
 #include "host/paths.h"
@@ -7,7 +9,6 @@
 #include "platform/command_line.h"
 #include "platform/fatal_error.h"
 #include "screen/screen_flip.h"
-#include "standin/provisional_subsystems.h"
 #include "screen/screen.h"
 #include "platform/app_state.h"
 

@@ -1,5 +1,5 @@
 // Scripted input for the host's own tests: SDL key and mouse events fed to
-// the host's listener, SDL virtual joysticks as pads, an injected clock.
+// the host's listener, the test hooks' scripted pads, an injected clock.
 #pragma once
 
 #include "host/clock.h"
@@ -52,8 +52,8 @@ protected:
     {
         g_now = 10000;
         host_set_clock(test_clock);
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError();
-        base_joysticks = SDL_NumJoysticks();
+        base_joysticks = host_test_pads_begin();
+        ASSERT_GE(base_joysticks, 0) << host_test_last_error();
         // The cases number the devices from the scripted pads alone.
         if (base_joysticks != 0) GTEST_SKIP() << "a joystick is attached to this machine";
     }
@@ -61,40 +61,24 @@ protected:
     void TearDown() override
     {
         host_input_shutdown();
-        for (SDL_Joystick* pad : pads) SDL_JoystickClose(pad);
-        for (int i = static_cast<int>(pads.size()) - 1; i >= 0; --i)
-            SDL_JoystickDetachVirtual(base_joysticks + i);
-        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+        host_test_pads_end();
         host_set_clock(nullptr);
         host_set_debug_output_hook(nullptr);
     }
 
-    SDL_Joystick* attach_pad(const char* name, int buttons = 12, int hats = 0)
+    HostTestPad* attach_pad(const char* name, int buttons = 12, int hats = 0)
     {
-        SDL_VirtualJoystickDesc desc{};
-        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-        desc.naxes = 2;
-        desc.nbuttons = static_cast<uint16_t>(buttons);
-        desc.nhats = static_cast<uint16_t>(hats);
-        desc.name = name;
-        int index = SDL_JoystickAttachVirtualEx(&desc);
-        EXPECT_GE(index, 0) << SDL_GetError();
-        SDL_Joystick* pad = SDL_JoystickOpen(index);
-        EXPECT_NE(pad, nullptr) << SDL_GetError();
+        HostTestPad* pad = host_test_attach_pad(name, buttons, hats);
+        EXPECT_NE(pad, nullptr) << host_test_last_error();
         pads.push_back(pad);
         return pad;
     }
 
-    static void stick(SDL_Joystick* pad, int16_t x, int16_t y)
-    {
-        SDL_JoystickSetVirtualAxis(pad, 0, x);
-        SDL_JoystickSetVirtualAxis(pad, 1, y);
-    }
-    static void hat(SDL_Joystick* pad, uint8_t value) { SDL_JoystickSetVirtualHat(pad, 0, value); }
-    static void button(SDL_Joystick* pad, int b, bool down) { SDL_JoystickSetVirtualButton(pad, b, down ? 1 : 0); }
+    static void stick(HostTestPad* pad, int16_t x, int16_t y) { host_test_pad_axes(pad, x, y); }
+    static void hat(HostTestPad* pad, uint8_t value) { host_test_pad_hat(pad, value); }
+    static void button(HostTestPad* pad, int b, bool down) { host_test_pad_button(pad, b, down); }
 
-    std::vector<SDL_Joystick*> pads;
+    std::vector<HostTestPad*> pads;
     int base_joysticks = 0;
 };
 

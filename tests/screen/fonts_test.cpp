@@ -172,6 +172,36 @@ TEST_F(Fonts, TheTextCacheKeysByTheStringItself)
     release_ddraw();
 }
 
+TEST_F(Fonts, ATextNoLongerDrawnGivesTheBackgroundBackInBothBuffers)
+{
+    ASSERT_EQ(create_ddraw_surfaces(), 1);
+    std::vector<uint8_t> picture(640 * 480, 50);
+    Surface* background = make_sprite_background(picture.data(), 640);
+    Surface* back = back_surface;
+    const auto fill = [&](uint8_t v) {
+        for (int32_t y = 18; y < 30; ++y)
+            for (int32_t x = 18; x < 32; ++x) back->pixels[static_cast<size_t>(y) * back->pitch + x] = v;
+    };
+    const auto at = [&](int32_t x, int32_t y) { return back->pixels[static_cast<size_t>(y) * back->pitch + x]; };
+    draw_control_string("ab", 20, 20, 0);
+    flush_sprites();
+    // The string shows on this buffer; the frame it is no longer drawn, its
+    // place comes back at once, and again when the queued block is flushed
+    // (the other buffer's turn).
+    fill(99);
+    invalidate_text_sprites();
+    redraw_text_sprites();
+    EXPECT_EQ(at(22, 22), 50) << "restored as the text was dropped";
+    EXPECT_EQ(at(19, 19), 99) << "outside the text's rectangle nothing changes";
+    fill(99);
+    flush_sprites();
+    EXPECT_EQ(at(22, 22), 50) << "restored by the block left for the other buffer";
+    drop_sprite_background(background);
+    clear_text_sprites();
+    reset_sprite_queues();
+    release_ddraw();
+}
+
 TEST(HardwareFonts, TheHardwarePathDrawsWithTheKitsFonts)
 {
     init_screen_format(0);
