@@ -476,9 +476,10 @@ void job_walk_back_with_ball(PlayerSlot* u)
         return;
     case 2:
         if (!faces(u, u->job_facing)) {
-            // A turn animation ends on the facing it carried him to, which
-            // need not be the chosen one: he keeps turning the rest.
-            if (u->action == UMP_STAND && !u->turning)
+            // A turn animation ends on the facing it carried him to, and a
+            // pick-up on the facing it took the ball at; neither need be the
+            // chosen one: standing, he keeps turning the rest.
+            if ((u->action == UMP_STAND || u->action == UMP_IDLE) && !u->turning)
                 stand_facing(u, u->job_facing);
             return;
         }

@@ -229,7 +229,14 @@ Handler handler_for(int state)
 
 } // namespace
 
-void setup_play_situation() { handler_for(g.match_state)(); }
+void setup_play_situation()
+{
+    // Only open play re-posts a held action and counts the hold down; in
+    // any other state a hold left over would keep the man busy for good.
+    if (g.match_state != 1 && g.match_state != 18)
+        for_each_active([](PlayerSlot* m) { m->hold_countdown = 0; });
+    handler_for(g.match_state)();
+}
 
 void holder_seek_space(PlayerSlot* man)
 {

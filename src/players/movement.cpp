@@ -234,12 +234,23 @@ void avoid_man_in_way(PlayerSlot* man)
         PlayerSlot* o = m.active_men[i];
         if (!o || o == man || o->busy_flag || (o->man_flags & MAN_OUT_OF_PLAY)) continue;
         const int32_t d = vector_length(o->x - man->x, o->y - man->y);
-        if (d < 512 || d >= best) continue;
+        if (d >= best) continue;
         if (!can_reach_path(man, o, man->target_x, man->target_y, heading)) continue;
         best = d;
         nearest = o;
     }
-    if (nearest) avoid_collision_with(man, nearest);
+    if (!nearest) return;
+    // Closer than the ground's planning reach, a man standing in the way
+    // would stop him for good (body contact only pushes him back): he goes
+    // round him as he would have from farther off.
+    if (best < 512) {
+        // Only round a man who stands short of the target: round one who
+        // stands at it he would circle for ever.
+        const int32_t to_target = vector_length(man->target_x - man->x, man->target_y - man->y);
+        if (nearest->speed == 0 && to_target > best + 340) detour_round_man(man, nearest);
+        return;
+    }
+    avoid_collision_with(man, nearest);
 }
 
 void update_motion_limits(PlayerSlot* man)

@@ -184,21 +184,6 @@ TEST_F(Hints, TheInGameMenuPictureHasTheDifficultyDuringExhibitionAndTraining)
 
 namespace {
 
-int32_t lit_pixels(int32_t left, int32_t top, int32_t right, int32_t bottom)
-{
-    int32_t best = 0;
-    for (int32_t which : {0, 1}) {
-        uint8_t* pixels = lock_screen_surface(which);
-        if (!pixels) continue;
-        int32_t n = 0;
-        for (int32_t y = top; y < bottom; ++y)
-            for (int32_t x = left; x < right; ++x) n += pixels[y * screen_pitch() + x] != 0;
-        unlock_screen_surface(which, pixels);
-        if (n > best) best = n;
-    }
-    return best;
-}
-
 TEST_F(Hints, TheHintsAreDrawnInsideTheirWindowOnly)
 {
     int32_t inside = -1, below = -1;

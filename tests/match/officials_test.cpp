@@ -257,7 +257,17 @@ TEST_F(Officials, WalkBackWithTheBall)
     f.facing = f.job_facing;
     update_officials();
     EXPECT_EQ(f.action, 1); // fetches the ball
+    // The pick-up leaves him holding it on the facing he took it at, idle:
+    // he turns back to the chosen facing before he walks back.
     match_globals.umpire_with_ball = &f;
+    f.action = 0;
+    f.facing = static_cast<uint8_t>(f.job_facing - 20);
+    f.wanted_facing = f.facing;
+    update_officials();
+    EXPECT_EQ(f.job_step, 2);
+    EXPECT_EQ(f.action, 3);
+    EXPECT_EQ(f.wanted_facing, f.job_facing);
+    f.facing = f.job_facing;
     update_officials();
     EXPECT_EQ(f.job_step, 3);
     f.y = static_cast<int16_t>(to_plus ? 0 : 0);
