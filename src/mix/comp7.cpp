@@ -167,13 +167,9 @@ struct Packets : Decoder {
 };
 bool nextbuffer(Packets* d)
 {
-    const uint8_t* next = nullptr;
-    int32_t frames = 0;
-    if (d->stream) {
-        if (!sndstreamrefill || sndstreamrefill(d, &next, &frames) != 0) return false;
-    } else {
-        next = sndpktnext(d->player, &frames);
-    }
+    int32_t frames;
+    uint32_t bytes;
+    const uint8_t* next = sndnextbuffer(d, d->stream, d->player, &frames, &bytes);
     if (!next) return false;
     int16_t v[4];
     std::memcpy(v, next, 8);
@@ -187,8 +183,7 @@ bool nextbuffer(Packets* d)
 int32_t packets_fetch(void* s, int32_t n, float* out)
 {
     auto* d = static_cast<Packets*>(s);
-    if (d->handed && !d->stream) sndpktconsumed(d->player, d->handed);
-    d->handed = 0;
+    sndreportconsumed(d->stream, d->player, &d->handed);
     int32_t delivered = d->takecarried(out, n);
     n -= delivered;
     float buf[BLOCK * 2];

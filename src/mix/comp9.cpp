@@ -238,16 +238,9 @@ static_assert(sizeof(Packets) <= SND_SOURCE_STATE);
 
 bool nextbuffer(Packets* d)
 {
-    const uint8_t* data = nullptr;
-    int32_t frames = 0;
-    uint32_t bytes = 0;
-    if (d->stream) {
-        if (!sndstreamrefill || sndstreamrefill(d, &data, &frames) != 0) return false;
-        // Nothing gives the buffer's bytes here; a frame takes well under a byte.
-        bytes = static_cast<uint32_t>(std::max(frames, 0));
-    } else {
-        data = sndpktnext(d->player, &frames, &bytes);
-    }
+    int32_t frames;
+    uint32_t bytes;
+    const uint8_t* data = sndnextbuffer(d, d->stream, d->player, &frames, &bytes);
     if (!data || bytes < 1) return false;
     d->bits.start(data + 1, data + bytes);
     if (data[0]) d->header();
@@ -258,8 +251,7 @@ bool nextbuffer(Packets* d)
 int32_t packets_fetch(void* s, int32_t n, float* out)
 {
     auto* d = static_cast<Packets*>(s);
-    if (d->handed && !d->stream) sndpktconsumed(d->player, d->handed);
-    d->handed = 0;
+    sndreportconsumed(d->stream, d->player, &d->handed);
     int32_t delivered = 0;
     while (delivered < n) {
         if (!d->left) {

@@ -261,3 +261,20 @@ int32_t sndpktplayerofvoice(int32_t voice)
         if (players[n] && players[n]->voice >= 0 && (players[n]->voice & 31) == voice) return n;
     return -1;
 }
+
+const uint8_t* sndnextbuffer(void* state, bool stream, int32_t player, int32_t* frames, uint32_t* bytes)
+{
+    *frames = 0, *bytes = 0;
+    if (!stream) return sndpktnext(player, frames, bytes);
+    const uint8_t* data = nullptr;
+    if (!sndstreamrefill || sndstreamrefill(state, &data, frames) != 0) return nullptr;
+    // The refill gives no length; a compressed frame takes well under a byte.
+    *bytes = static_cast<uint32_t>(*frames > 0 ? *frames : 0);
+    return data;
+}
+
+void sndreportconsumed(bool stream, int32_t player, int32_t* handed)
+{
+    if (*handed && !stream) sndpktconsumed(player, *handed);
+    *handed = 0;
+}

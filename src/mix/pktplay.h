@@ -35,3 +35,8 @@ void SNDPKTPLAY_reset();
 const uint8_t* sndpktnext(int32_t player, int32_t* frames, uint32_t* bytes = nullptr);
 void sndpktconsumed(int32_t player, int32_t frames);
 int32_t sndpktplayerofvoice(int32_t voice);
+// For the compressed sources: the next buffer, from the callback stream's
+// refill (stream) or the packet player, 0 for none; and the report of the
+// frames the last fetch handed out.
+const uint8_t* sndnextbuffer(void* state, bool stream, int32_t player, int32_t* frames, uint32_t* bytes);
+void sndreportconsumed(bool stream, int32_t player, int32_t* handed);

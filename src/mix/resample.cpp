@@ -30,6 +30,22 @@ inline void advance(SndResampler* r)
     r->frac &= 0xFFFF;
 }
 
+// n frames from base; the frame after the last one used becomes the
+// history, and the position moves past the last.
+void interpolate(SndResampler* r, const float* base, float* out, int32_t n)
+{
+    int ch = r->channels;
+    for (int32_t i = 0; i < n - 1; ++i) {
+        lerpframe(r, base, out + i * ch);
+        advance(r);
+    }
+    lerpframe(r, base, out + (n - 1) * ch);
+    copyframe(r->history, base + (r->index + 1) * ch, ch);
+    r->frac += r->step;
+    r->index += r->frac >> 16;
+    r->frac &= 0xFFFF;
+}
+
 // The linear members: above 1.0 fewer output frames than input.
 int32_t up_needed(SndResampler* r, int32_t n)
 {
@@ -46,16 +62,7 @@ void up_resample(SndResampler* r, int32_t n, float* in, float** outp)
         base -= ch;
         copyframe(base, r->history, ch);
     }
-    float* out = *outp;
-    for (int32_t i = 0; i < n - 1; ++i) {
-        lerpframe(r, base, out + i * ch);
-        advance(r);
-    }
-    lerpframe(r, base, out + (n - 1) * ch);
-    copyframe(r->history, base + (r->index + 1) * ch, ch);
-    r->frac += r->step;
-    r->index += r->frac >> 16;
-    r->frac &= 0xFFFF;
+    interpolate(r, base, *outp, n);
     r->index = static_cast<uint32_t>(static_cast<int32_t>(r->carry));
     r->primed = 1;
 }
@@ -78,17 +85,8 @@ void down_resample(SndResampler* r, int32_t n, float* in, float** outp)
             copyframe(base, r->extra, ch);
         }
     }
-    float* out = *outp;
     r->index = 0;
-    for (int32_t i = 0; i < n - 1; ++i) {
-        lerpframe(r, base, out + i * ch);
-        advance(r);
-    }
-    lerpframe(r, base, out + (n - 1) * ch);
-    copyframe(r->history, base + (r->index + 1) * ch, ch);
-    r->frac += r->step;
-    r->index += r->frac >> 16;
-    r->frac &= 0xFFFF;
+    interpolate(r, base, *outp, n);
     if (r->frac < r->step) {
         r->extraflag = 0;
     } else {
