@@ -260,6 +260,8 @@ void iSNDlock()
 
 void iSNDunlock()
 {
+    // An abort may already have left this thread's levels.
+    if (g_lock.owner.load() != std::this_thread::get_id() || g_lock.depth <= 0) return;
     if (--g_lock.depth == 0) g_lock.owner.store(std::thread::id{});
     g_lock.mutex.unlock();
 }

@@ -9,6 +9,7 @@
 #include "mix/outlib.h"
 #include "mix/pktplay.h"
 #include "mix/sndint.h"
+#include "platform/exit_trap.h"
 #include "win/grfreq.h"
 #include "win/timer.h"
 
@@ -19,6 +20,7 @@
 #include <cmath>
 #include <cstring>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -449,6 +451,31 @@ TEST_F(SoundLibrary, ServerTicksOncePerTenMillisecondsOfOutput)
     for (int i = 0; i < 5; ++i) iSNDserveradd100hzclient([] {});
     EXPECT_EQ(iSNDserveradd100hzclient([] {}), -13);
     EXPECT_TRUE(aborts.saw("iSNDserveradd100hzclient - OUT OF LIST SPACE."));
+}
+
+TEST_F(SoundLibrary, AnAbortLeavesOnlyTheLevelsItsOwnThreadHolds)
+{
+    ASSERT_EQ(SNDinit(-1, -1), 0);
+    setabortfilter(nullptr); // this abort is meant to end the "process"
+    Ending e = run_trapped([] {
+        SndLockHold outer;
+        SndLockHold inner;
+        LIBFAIL("snd\\test", "test - ABORT WITH THE SOUND LOCK HELD TWICE\n");
+    });
+    EXPECT_TRUE(e.ended);
+    EXPECT_NE(e.box_text.find("ABORT WITH THE SOUND LOCK HELD TWICE"), std::string::npos);
+    // The levels were left once, by the hook; the guards unwound after it.
+    std::atomic<bool> took{false};
+    std::thread other([&] {
+        iSNDlock();
+        took = true;
+        iSNDunlock();
+    });
+    other.join();
+    EXPECT_TRUE(took.load());
+    // And this thread can take it again as usual.
+    iSNDlock();
+    iSNDunlock();
 }
 
 int32_t version_17() { return 0x110000; }
