@@ -9,7 +9,7 @@
 #include "mix/outlib.h"
 #include "mix/pktplay.h"
 #include "mix/sndint.h"
-#include "platform/exit_trap.h"
+#include "host/host_test_hooks.h"
 #include "win/grfreq.h"
 #include "win/timer.h"
 
@@ -457,13 +457,21 @@ TEST_F(SoundLibrary, AnAbortLeavesOnlyTheLevelsItsOwnThreadHolds)
 {
     ASSERT_EQ(SNDinit(-1, -1), 0);
     setabortfilter(nullptr); // this abort is meant to end the "process"
-    Ending e = run_trapped([] {
+    struct Ended {};
+    host_set_exit_hook([](int) { throw Ended{}; });
+    testing::internal::CaptureStderr();
+    bool ended = false;
+    try {
         SndLockHold outer;
         SndLockHold inner;
         LIBFAIL("snd\\test", "test - ABORT WITH THE SOUND LOCK HELD TWICE\n");
-    });
-    EXPECT_TRUE(e.ended);
-    EXPECT_NE(e.box_text.find("ABORT WITH THE SOUND LOCK HELD TWICE"), std::string::npos);
+    } catch (const Ended&) {
+        ended = true;
+    }
+    std::string shown = testing::internal::GetCapturedStderr();
+    host_set_exit_hook(nullptr);
+    EXPECT_TRUE(ended);
+    EXPECT_NE(shown.find("ABORT WITH THE SOUND LOCK HELD TWICE"), std::string::npos);
     // The levels were left once, by the hook; the guards unwound after it.
     std::atomic<bool> took{false};
     std::thread other([&] {
