@@ -6,6 +6,7 @@
 #pragma once
 
 #include "host/audio.h"
+#include "host/audio_queue.h"
 #include "host/cd_drive.h"
 #include "host/clock.h"
 #include "host/events.h"
@@ -112,6 +113,15 @@
 //   host_sound_set_frequency  the buffer's playing rate in Hz
 //   host_sound_set_volume  hundredths of a decibel, down to -10000
 //   host_sound_set_pan     hundredths of a decibel, -10000 left to 10000 right
+//
+// host/audio_queue.h: a plain output queue a software mixer fills block by block; never blocks
+//   host_audio_queue_init  brings the audio system up; false with none
+//   host_audio_queue_open  opens the output in exactly this rate, width (8 unsigned, 16 signed) and channels
+//   host_audio_queue_close closes the output
+//   host_audio_queue_isopen  whether the output is open
+//   host_audio_queue_bytes bytes queued and not yet played
+//   host_audio_queue_put   queues bytes; false when closed
+//   host_audio_clock_us    a monotonic clock in microseconds for pacing
 //
 // host/cd_drive.h: CD audio; there is no drive here, so every command fails as with no disc
 //   host_cd_open, host_cd_close                 the device (id 0 with no drive)

@@ -22,6 +22,7 @@ set(KOB_FUZZ_HARNESSES
     settings_store
     shape_bank
     software_font
+    sound_patch
     sprite_frames
     stream_chunks
     stream_wav
