@@ -4,6 +4,7 @@
 
 #include "app/startup.h"
 #include "gl3d/display_device.h"
+#include "gl3d/window_shell.h"
 #include "host/cd_drive.h"
 #include "host/events.h"
 #include "platform/cd_audio.h"
@@ -21,6 +22,9 @@ class MessagePump : public testing::Test {
 protected:
     void SetUp() override
     {
+        // A shell window left by a start-up test would take the close
+        // message for its own.
+        glw_destroy_window();
         host_pump_events();
         host_clear_messages();
         set_window_message_hook(app_message_filter);
