@@ -210,6 +210,9 @@ int32_t packets_fetch(void* s, int32_t n, float* out)
     return delivered;
 }
 
+static_assert(sizeof(OneShot) <= SND_SOURCE_STATE && sizeof(Looped) <= SND_SOURCE_STATE &&
+              sizeof(Packets) <= SND_SOURCE_STATE);
+
 template <int CH>
 int32_t oneshot_init(int32_t, void* state, intptr_t a, intptr_t b, intptr_t, intptr_t, SndFetch* fetch,
                      SndPosition* position)

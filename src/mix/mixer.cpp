@@ -83,6 +83,7 @@ void iSNDmixinit(int32_t flags, void (*freechannel)(int32_t))
     std::memset(sndcodectable, 0, sizeof sndcodectable);
     sndsourcesinit();
     sndcomp7init();
+    sndcomp9init();
     mixer.freechannel = freechannel;
     iSNDmixreinit(flags);
     for (SndMixVoice& v : sndmixvoices) v.state = 0;

@@ -47,7 +47,8 @@ struct SndLevels {
 };
 using SndLevelsInit = void (*)(SndLevels* l, SndMix* mix, SndSetLevels* set_levels);
 
-constexpr int SND_SOURCE_STATE = 3416;
+// The largest source state (a compression 9 decoder with 64-bit pointers).
+constexpr int SND_SOURCE_STATE = 3456;
 
 struct SndMixVoice {
     int8_t state; // 0 idle, 1 playing
@@ -114,9 +115,10 @@ int32_t sndfinecos(uint32_t angle);
 // n big-endian bytes; 1 to 3 bytes sign-extended.
 int32_t sndgetbigendian(const uint8_t* p, int32_t n);
 
-// Codec set-up: compression 0 sources and the compression 7 decoders.
+// Codec set-up: compression 0 sources, compression 7 and 9 decoders.
 void sndsourcesinit();
 void sndcomp7init();
+void sndcomp9init();
 // The 8-bit conversion table: signed byte x 256.
 extern float snd8bittable[256];
 

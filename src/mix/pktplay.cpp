@@ -15,6 +15,7 @@ constexpr const char* SITE = "snd\\sndpkt";
 struct Entry {
     int32_t number, frames;
     const uint8_t* tag;
+    uint32_t bytes;
 };
 
 struct Player {
@@ -155,7 +156,7 @@ int32_t SNDPKTPLAY_submit(int32_t n, const SndPacket* packet)
     if (!started(p, "SNDPKTPLAY_submit - DO NOT SUBMIT PACKETS BEFORE STARTING.\n")) return -8;
     SndLockHold hold;
     if (p->queued >= p->capacity - 1) return -13;
-    p->ring()[(p->read + p->queued) % p->capacity] = {p->next, packet->frames, packet->tag};
+    p->ring()[(p->read + p->queued) % p->capacity] = {p->next, packet->frames, packet->tag, packet->bytes};
     ++p->queued;
     p->framesqueued += packet->frames;
     int32_t number = p->next;
@@ -225,7 +226,7 @@ int32_t SNDPKTPLAY_voice(int32_t n)
     return p ? p->voice : -1;
 }
 
-const uint8_t* sndpktnext(int32_t n, int32_t* frames)
+const uint8_t* sndpktnext(int32_t n, int32_t* frames, uint32_t* bytes)
 {
     Player* p = get(n);
     if (!p) return nullptr;
@@ -242,6 +243,7 @@ const uint8_t* sndpktnext(int32_t n, int32_t* frames)
     p->frameshanded += e.frames;
     p->framesqueued -= e.frames;
     *frames = e.frames;
+    if (bytes) *bytes = e.bytes;
     return e.tag;
 }
 

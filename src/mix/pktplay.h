@@ -9,6 +9,7 @@
 struct SndPacket {
     int32_t frames;
     const uint8_t* tag; // the data address
+    uint32_t bytes = 0; // the data's length, 0 when the frames say it all
 };
 using SndPacketRelease = void (*)(const uint8_t* tag);
 using SndPacketPlayed = void (*)(int32_t player, int32_t frames);
@@ -31,6 +32,6 @@ void SNDPKTPLAY_reset();
 
 // For the mixer's packet sources: the next packet's data (0 for none) and
 // its frames; frames consumed; the player whose channel is the voice.
-const uint8_t* sndpktnext(int32_t player, int32_t* frames);
+const uint8_t* sndpktnext(int32_t player, int32_t* frames, uint32_t* bytes = nullptr);
 void sndpktconsumed(int32_t player, int32_t frames);
 int32_t sndpktplayerofvoice(int32_t voice);

@@ -167,7 +167,7 @@ int32_t parsedata(Stream* s, uint8_t* chunk, uint32_t size)
     }
     uint32_t id = static_cast<uint32_t>(r->id);
     std::memcpy(chunk, &id, 4);
-    SndPacket packet{frames, chunk + 12};
+    SndPacket packet{frames, chunk + 12, size - 12};
     int32_t number = SNDPKTPLAY_submit(s->player, &packet);
     if (number < 0) {
         LIBFAIL(SITE, "iSNDstreamparsedata - ERROR %i SUBMITTING PACKET.\n", number);

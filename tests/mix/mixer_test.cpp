@@ -3,6 +3,7 @@
 #include "cmn/libtest.h"
 #include "mix/mixer.h"
 #include "mix/sndint.h"
+#include "mix/bits9.h"
 
 #include <gtest/gtest.h>
 
@@ -117,13 +118,13 @@ TEST_F(Mixer, RefusedStarts)
         {3, 0, 1, "iSNDmixstart - UNSUPPORTED SAMPLE FORMAT."},
         {2, 7, 0, "iSNDmixstart - MALFORMED SAMPLE."},
         {8, 9, 0, "iSNDmixstart - MALFORMED SAMPLE."},
-        {4, 9, 1, "iSNDmixstart - CODEC NOT INITED."}, // compression 9 is not decoded here
+        {4, 9, 1, "iSNDmixstart - CODEC NOT INITED."}, // compression 9 never loops
         {4, 3, 0, "iSNDmixstart - UNSUPPORTED COMPRESSION TYPE."},
         {4, 0, 5, "iSNDmixstart - UNSUPPORTED PLAY TYPE."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.report);
-        EXPECT_LT(iSNDmixstart(0, c.format, c.compression, c.playtype, 0, 0, 0, 0, 127, 127, 0x10000, 0, 0), 0);
+        EXPECT_LT(iSNDmixstart(0, c.format, c.compression, c.playtype, 0, 0, 0, 5, 127, 127, 0x10000, 0, 0), 0);
         EXPECT_TRUE(aborts.saw(c.report));
         EXPECT_EQ(sndmixvoices[0].state, 0);
     }
@@ -408,6 +409,73 @@ TEST_F(Comp7, ConvertingASampleAveragesToSixteenBitMono)
     EXPECT_EQ(outxa[4], 9);
     EXPECT_EQ(iSNDconvertsample(stereo, 0, 3, 0, 0, 2, out16, 0, 1), -1);
     EXPECT_TRUE(aborts.saw("iSNDconvertsample - CAN'T CONVERT XA WITH 3 CHANNELS."));
+}
+
+void silent_subframe_table(Bits9& b)
+{
+    b.subframe(0, 0, 0), b.code("11111111"), b.put(63, 6), b.code("11111111"), b.put(31, 6);
+}
+
+class Comp9 : public Comp7 {};
+
+TEST_F(Comp9, TwoLevelPulsesAndCopiesMakeTheExcitation)
+{
+    Bits9 b;
+    b.header(0, 0, 0, 0); // first gain 8
+    b.flat(false);
+    b.subframe(0, 0, 0);
+    b.code("11"), b.code("10"); // +2, -2
+    for (int i = 2; i < 108; ++i) b.code("0");
+    b.subframe(0, 15, 0); // a full copy of the subframe before, no pulses
+    for (int i = 0; i < 108; ++i) b.code("0");
+    for (int s = 2; s < 4; ++s) {
+        b.subframe(0, 0, 1); // gain 8 x 1.04
+        b.code("11");
+        for (int i = 1; i < 108; ++i) b.code("0");
+    }
+    sndcodectable[24](0, state, reinterpret_cast<intptr_t>(b.bytes.data()), 432, 0, 0, &fetch, &position);
+    ASSERT_EQ(fetch(state, 432, out.data()), 1);
+    EXPECT_EQ(out[0], 16.0f);
+    EXPECT_EQ(out[1], -16.0f);
+    EXPECT_EQ(out[2], 0.0f);
+    EXPECT_EQ(out[108], 16.0f);
+    EXPECT_EQ(out[109], -16.0f);
+    EXPECT_FLOAT_EQ(out[216], 16.0f * 1.04f);
+    EXPECT_FLOAT_EQ(out[324], 16.0f * 1.04f);
+    EXPECT_EQ(out[325], 0.0f);
+    EXPECT_EQ(fetch(state, 1, out.data()), -1);
+}
+
+TEST_F(Comp9, TablePrefixCodesEscapesAndZeroRuns)
+{
+    Bits9 b;
+    b.header(0, 0, 0, 0);
+    b.flat(true);
+    b.subframe(0, 0, 0);
+    b.code("1101");                 // +2, to state 1
+    b.code("00");                   // 0, to state 0
+    b.code("11111110"), b.code("110"), b.code("1"); // escape: 7 + 2 = +9
+    b.code("1111111"), b.put(63, 6); // state 1 zero run: 70
+    for (int i = 73; i < 108; ++i) b.code("00");
+    for (int s = 1; s < 4; ++s) silent_subframe_table(b);
+    sndcodectable[24](0, state, reinterpret_cast<intptr_t>(b.bytes.data()), 432, 0, 0, &fetch, &position);
+    ASSERT_EQ(fetch(state, 432, out.data()), 1);
+    EXPECT_EQ(out[0], 16.0f);
+    EXPECT_EQ(out[1], 0.0f);
+    EXPECT_EQ(out[2], 72.0f);
+    for (int i = 3; i < 432; ++i) ASSERT_EQ(out[static_cast<size_t>(i)], 0.0f) << i;
+}
+
+TEST_F(Comp9, AOneShotDeliversItsFramesThenZerosThenEnds)
+{
+    std::vector<uint8_t> data(1000, 0);
+    sndcodectable[24](0, state, reinterpret_cast<intptr_t>(data.data()), 1000, 0, 0, &fetch, &position);
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(fetch(state, 256, out.data()), 1);
+    std::fill(out.begin(), out.end(), 5.0f);
+    ASSERT_EQ(fetch(state, 256, out.data()), 1);
+    EXPECT_EQ(out[255], 0.0f);
+    EXPECT_EQ(position(state), 1024);
+    EXPECT_EQ(fetch(state, 256, out.data()), -1);
 }
 
 } // namespace

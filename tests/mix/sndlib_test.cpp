@@ -4,6 +4,7 @@
 #include "cmn/libtest.h"
 #include "cmn/memstd.h"
 #include "lib/mad_write.h"
+#include "mix/bits9.h"
 #include "mix/mixer.h"
 #include "mix/outlib.h"
 #include "mix/pktplay.h"
@@ -281,6 +282,42 @@ TEST_F(Packets, TheKitsCompressedSoundDecodesCloseToItsSource)
     }
     EXPECT_LT(noise / signal, 1e-3);
     for (int i = 2000; i < 2048; ++i) ASSERT_EQ(out[2 * i], 0) << "the padding of the last block is not played";
+}
+
+// A frame with a flat filter and two-level pulses: lag 0, the copy gain and
+// gain index 0 in every subframe, +2 and -2 opening the pulsed one.
+void twolevelframe(Bits9& b, int copy0, int pulsed)
+{
+    b.flat(false);
+    for (int s = 0; s < 4; ++s) {
+        b.subframe(0, s == 0 ? copy0 : 0, 0);
+        for (int i = 0; i < 108; ++i) {
+            if (s == pulsed && i < 2) b.code(i == 0 ? "11" : "10");
+            else b.code("0");
+        }
+    }
+}
+
+TEST_F(Packets, ACompression9PacketStartingWithZeroContinuesTheStream)
+{
+    ASSERT_GE(start({22050, 4 << 2 | 1}), 0);
+    Bits9 first, second;
+    first.put(1, 8); // a header follows
+    first.header(0, 0, 0, 0); // gain 8
+    twolevelframe(first, 0, 3);
+    second.put(0, 8); // continues: the history of the first stays
+    twolevelframe(second, 15, -1);
+    SndPacket a{432, first.bytes.data(), static_cast<uint32_t>(first.bytes.size())};
+    SndPacket b{432, second.bytes.data(), static_cast<uint32_t>(second.bytes.size())};
+    SNDPKTPLAY_submit(player, &a);
+    SNDPKTPLAY_submit(player, &b);
+    std::vector<int16_t> out(2 * 1024);
+    iSNDmix(out.data(), 864);
+    EXPECT_EQ(out[2 * 324], 16);
+    EXPECT_EQ(out[2 * 325], -16);
+    EXPECT_EQ(out[2 * 432], 16) << "the second frame copies the last subframe of the first";
+    EXPECT_EQ(out[2 * 433], -16);
+    EXPECT_EQ(out[2 * 434], 0);
 }
 
 // ---- start-up, streams and the outside library ------------------------

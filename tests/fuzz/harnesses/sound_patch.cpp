@@ -1,5 +1,5 @@
-// A sound header chunk's patch, then the same bytes played as compression 7
-// packets through the mixer: nothing may read past what it was given.
+// A sound header chunk's patch, then the same bytes decoded as compression 7
+// and compression 9 sound: nothing may read past what it was given.
 #include "fuzz/harness.h"
 
 #include "cmn/lib.h"
@@ -28,9 +28,10 @@ FUZZ_HARNESS(sound_patch)
     alignas(16) static uint8_t state[SND_SOURCE_STATE];
     SndFetch fetch = nullptr;
     SndPosition position = nullptr;
-    for (int group : {16, 20}) {
-        int32_t ch = group == 16 ? 1 : 2;
-        int32_t length = static_cast<int32_t>(size / (15u * ch) * 28);
+    for (int group : {16, 20, 24}) {
+        int32_t ch = group == 20 ? 2 : 1;
+        // Compression 9 memory data is bounded at a byte a frame.
+        int32_t length = group == 24 ? static_cast<int32_t>(size) : static_cast<int32_t>(size / (15u * ch) * 28);
         sndcodectable[group](0, state, reinterpret_cast<intptr_t>(bytes.data()), length, 0, 0, &fetch, &position);
         std::vector<float> out(2 * 300);
         for (int guard = 0; guard < 1000 && fetch(state, 256, out.data()) >= 0; ++guard) {
