@@ -389,3 +389,30 @@ TEST_F(Officials, BoundaryFollowHasADeadBand)
 }
 
 } // namespace
+
+namespace {
+
+// The ball-up men may stand ready before the field umpire has the ball;
+// entering the ready state clears his job, and without a new one nobody
+// would fetch the ball the bounce waits on.
+TEST_F(Officials, TheFieldUmpireFetchesTheBallForABallUpHeIsReadyFor)
+{
+    match_globals.match_state = 57;
+    match_globals.mark_x = 3000;
+    match_globals.mark_y = 1000;
+    ball_at(5000, 2000);
+    PlayerSlot& f = ump(FIELD_UMPIRE);
+    f.official_job = 0;
+    match_globals.umpire_with_ball = nullptr;
+    update_officials();
+    EXPECT_EQ(f.official_job, 13);
+    EXPECT_EQ(f.action, 1) << "he goes for the ball";
+    // Holding it, he is left to the rules.
+    f.official_job = 0;
+    f.action = 0;
+    match_globals.umpire_with_ball = &f;
+    update_officials();
+    EXPECT_EQ(f.official_job, 0);
+}
+
+} // namespace
