@@ -9,6 +9,7 @@ set(KOB_FUZZ_HARNESSES
     devconfig
     engine_font
     font_metrics
+    hints_text
     ilbm
     input_recording
     language_text
@@ -22,6 +23,7 @@ set(KOB_FUZZ_HARNESSES
     settings_store
     shape_bank
     software_font
+    sound_patch
     sprite_frames
     stream_chunks
     stream_wav

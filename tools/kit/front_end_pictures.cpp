@@ -82,6 +82,12 @@ bool build_backgrounds(const KitContext& ctx, std::string& error)
         {"joystick config.tga", {{110, 60, 20}, {50, 25, 10}}},
         {"results.tga", {{20, 100, 90}, {10, 40, 40}}},
         {"demosplash.tga", {{120, 20, 30}, {30, 5, 10}}},
+        {"hints2.tga", {{30, 70, 60}, {10, 30, 25}}},
+        {"sound configuration.tga", {{70, 30, 90}, {25, 10, 40}}},
+        {"match settings.tga", {{30, 50, 100}, {10, 20, 45}}},
+        {"configuration.tga", {{60, 60, 70}, {20, 20, 30}}},
+        {"game_type.tga", {{90, 70, 20}, {40, 30, 10}}},
+        {"game settings2.tga", {{40, 80, 90}, {15, 30, 35}}},
     };
     for (const auto& s : screens)
         if (!write_picture(ctx, hw + s.name, menu_background(s.scheme), error)) return false;
@@ -91,6 +97,9 @@ bool build_backgrounds(const KitContext& ctx, std::string& error)
         return rim ? argb(255, 120, 150, 220) : argb(200, 10, 20, 60);
     });
     if (!write_picture(ctx, hw + "TintBox.tga", tint, error)) return false;
+    // The plain backdrop of the option screens.
+    if (!write_picture(ctx, hw + "black.tga", paint(640, 480, [](uint32_t, uint32_t, uint32_t, uint32_t) { return argb(255, 0, 0, 0); }), error))
+        return false;
     // The loading picture: the ground under a night sky, lights at its corners.
     KitPicture loading = menu_background({{5, 5, 30}, {5, 20, 15}});
     for (int corner = 0; corner < 4; ++corner) {
@@ -166,6 +175,17 @@ Frame button(double brightness, uint32_t colour, int sign)
             }};
 }
 
+Frame arrow(int direction, uint32_t colour);
+
+// A slider's track: a sunken groove with a gold rim.
+Frame track(uint32_t w, uint32_t h)
+{
+    return {w, h, int16_t(w / 2), int16_t(h / 2), [](uint32_t x, uint32_t y, uint32_t fw, uint32_t fh) -> uint32_t {
+                const bool rim = x == 0 || y == 0 || x + 1 == fw || y + 1 == fh;
+                return rim ? argb(255, 230, 200, 60) : argb(255, 20, 30, 60);
+            }};
+}
+
 std::vector<Frame> common_frames()
 {
     std::vector<Frame> f;
@@ -180,6 +200,14 @@ std::vector<Frame> common_frames()
     for (int s = 4; s >= 0; --s) f.push_back(button(by_state[s], 0xFF20A040, 2));
     for (int s = 4; s >= 0; --s) f.push_back(button(by_state[s], 0xFFA03020, 3));
     f.push_back({128, 4, 64, 2, [](uint32_t, uint32_t, uint32_t, uint32_t) { return argb(255, 230, 200, 60); }});
+    f.push_back(track(100, 12));
+    f.push_back(track(12, 100));
+    f.push_back({14, 14, 7, 7, [](uint32_t x, uint32_t y, uint32_t w, uint32_t h) -> uint32_t {
+                     const double d = disc(x, y, w, h);
+                     return d > 1.0 ? 0 : (d > 0.6 ? argb(255, 230, 200, 60) : argb(255, 240, 240, 240));
+                 }});
+    const uint32_t gold = argb(255, 230, 200, 60);
+    for (int direction : {0, 1, 2, 3}) f.push_back(arrow(direction, gold));
     return f;
 }
 
