@@ -1,5 +1,7 @@
 #include "frontend/resources.h"
 
+#include "platform/sound.h"
+
 #include "frontend/menu_icons.h"
 #include "frontend/screen_runner.h"
 #include "gl3d/hw_fonts.h"
@@ -159,6 +161,8 @@ void front_end_setup()
     // A damaged store must not ask for more than the screens can set.
     if (user_settings.replay_buffer_size > REPLAY_SIZE_MAX) user_settings.replay_buffer_size = REPLAY_SIZE_MAX;
 }
+
+int32_t start_front_end_sound_channels() { return sound_available ? 0 : init_direct_sound(); }
 
 void reset_front_end_resources()
 {

@@ -7,7 +7,9 @@ set(KOB_FUZZ_HARNESSES
     config_text
     crcf
     devconfig
+    engine_font
     font_metrics
+    hints_text
     ilbm
     input_recording
     language_text
@@ -22,6 +24,7 @@ set(KOB_FUZZ_HARNESSES
     settings_store
     shape_bank
     software_font
+    sound_patch
     sprite_frames
     stream_chunks
     stream_wav

@@ -1,0 +1,13 @@
+// STAND-IN: see replay_buffer_standin.h.
+#include "standin/replay_buffer_standin.h"
+
+uint32_t standin_replay_buffer_bytes;
+
+void set_up_replay_buffer(uint32_t bytes) { standin_replay_buffer_bytes = bytes; }
+
+namespace {
+uint32_t g_node_bytes = 0;
+}
+
+void new_replay_node(uint32_t bytes) { g_node_bytes = bytes; }
+uint32_t standin_replay_bytes() { return g_node_bytes; }
