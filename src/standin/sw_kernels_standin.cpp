@@ -2,7 +2,7 @@
 #include "standin/sw_kernels_standin.h"
 
 #include "gl3d/angle_maths.h"
-#include "standin/provisional_neighbours.h"
+#include "gl3d/camera_globals.h"
 
 #include <algorithm>
 #include <array>
@@ -84,8 +84,8 @@ struct GroundMap {
 
 GroundMap ground_map(const int32_t* origin, double su, double sv)
 {
-    const ProvisionalCameraGlobals& cam = camera_globals();
-    double D = cam.projection_d;
+    const CameraGlobals& cam = camera_globals;
+    double D = cam.projection_scale;
     double a = cam.pitch * 2 * M_PI / 16384, b = -cam.yaw * 2 * M_PI / 16384;
     double m1 = std::cos(b), m2 = -std::sin(a) * std::sin(b), m3 = -std::sin(b) * std::cos(a), m4 = -std::sin(b),
            m5 = -std::sin(a) * std::cos(b), m6 = -std::cos(a) * std::cos(b);
@@ -231,7 +231,7 @@ void fill_ground_with_inner_band(const sw_point* corners, int32_t n, const uint8
 int32_t build_ground_ellipse_spans(void*, double a, double b, double, double, int32_t* first_row, int32_t* last_row,
                                    int32_t* left_count, int32_t* right_count, int32_t flags)
 {
-    const ProvisionalCameraGlobals& cam = camera_globals();
+    const CameraGlobals& cam = camera_globals;
     double cx = 0, cz = 0;
     if (flags & 128) {
         cx = *first_row;
@@ -247,7 +247,7 @@ int32_t build_ground_ellipse_spans(void*, double a, double b, double, double, in
     std::vector<std::array<double, 3>> ring;
     for (int k = 0; k < 64; ++k) {
         double ang = k * 2 * M_PI / 64;
-        int32_t x = int32_t(cx + a * std::cos(ang)) - cam.x, y = -cam.height, z = int32_t(cz + b * std::sin(ang)) - cam.z;
+        int32_t x = int32_t(cx + a * std::cos(ang)) - cam.x, y = -cam.y, z = int32_t(cz + b * std::sin(ang)) - cam.z;
         rotate_point_yaw(x, y, z, &x, &y, &z, cam.yaw);
         rotate_point_pitch(x, y, z, &x, &y, &z, cam.pitch);
         ring.push_back({double(x), double(y), double(z)});
@@ -266,7 +266,7 @@ int32_t build_ground_ellipse_spans(void*, double a, double b, double, double, in
     if (cut.size() < 3) return 0;
     std::vector<double> xs, ys;
     for (const auto& p : cut) {
-        double f = p[2] / cam.projection_d + 1.0;
+        double f = p[2] / cam.projection_scale + 1.0;
         xs.push_back(std::clamp(p[0] / f + 320, -1e6, 1e6));
         ys.push_back(std::clamp(-p[1] / f + 240, -1e6, 1e6));
     }

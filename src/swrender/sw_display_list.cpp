@@ -5,7 +5,7 @@
 #include "host/picture.h"
 #include "platform/fatal_error.h"
 #include "screen/screen_services.h"
-#include "standin/provisional_neighbours.h"
+#include "gl3d/camera_globals.h"
 #include "standin/sw_kernels_standin.h"
 #include "swrender/sw_spans.h"
 
@@ -76,9 +76,9 @@ SetPoint g_set_points[15];
 
 void camera_space(double x, double y, double z, double out[3])
 {
-    const ProvisionalCameraGlobals& cam = camera_globals();
+    const CameraGlobals& cam = camera_globals;
     x -= cam.x;
-    y -= cam.height;
+    y -= cam.y;
     z -= cam.z;
     double yaw = cam.yaw * k_angle_to_radians, p = -cam.pitch * k_angle_to_radians;
     double x1 = std::cos(yaw) * x - std::sin(yaw) * z;
@@ -91,7 +91,7 @@ void camera_space(double x, double y, double z, double out[3])
 // A point a little behind the camera still projects (the root is in front).
 void project_safe(int32_t x, int32_t y, int32_t z, int32_t* sx, int32_t* sy)
 {
-    double limit = -camera_globals().projection_d / 2;
+    double limit = -camera_globals.projection_scale / 2;
     project_point(x, y, std::max(z, int32_t(limit)), sx, sy);
 }
 
@@ -195,11 +195,11 @@ void add_depth_item(const void* item, int32_t x_scale, int32_t y_scale, int32_t 
 
 void place_man_parts(const sw_display_entry& entry)
 {
-    const ProvisionalCameraGlobals& cam = camera_globals();
+    const CameraGlobals& cam = camera_globals;
     double root[3];
     camera_space(entry.bones[0].x, entry.bones[0].y, entry.bones[0].z, root);
     if (root[2] < 0) return;
-    double D = cam.projection_d;
+    double D = cam.projection_scale;
     int32_t Z = round_to_int(root[2]);
     int64_t f = round_to_int(D / (D + Z) * 65536.0);
     int64_t m = round_to_int(entry.scale * k_man_scale);
@@ -315,9 +315,9 @@ void sort_sprite_list()
 
 void queue_goal_posts()
 {
-    const ProvisionalCameraGlobals& cam = camera_globals();
+    const CameraGlobals& cam = camera_globals;
     for (const GoalPost& p : k_goal_posts) {
-        int32_t x = int32_t(uint32_t(p.x) - uint32_t(cam.x)), y = int32_t(uint32_t(p.y) - uint32_t(cam.height)),
+        int32_t x = int32_t(uint32_t(p.x) - uint32_t(cam.x)), y = int32_t(uint32_t(p.y) - uint32_t(cam.y)),
                 z = int32_t(uint32_t(p.z) - uint32_t(cam.z));
         rotate_point_yaw(x, y, z, &x, &y, &z, cam.yaw);
         rotate_point_pitch(x, y, z, &x, &y, &z, cam.pitch);

@@ -1,6 +1,6 @@
 // Single 3D objects (the loose ball) as one view-dependent sprite.
 #include "gl3d/angle_maths.h"
-#include "standin/provisional_neighbours.h"
+#include "gl3d/camera_globals.h"
 #include "swrender/sw_display_list.h"
 #include "swrender/sw_spans.h"
 
@@ -9,15 +9,15 @@
 
 void place_sw_object(const uint32_t* offsets, int32_t x, int32_t y, int32_t z, const double* orientation)
 {
-    const ProvisionalCameraGlobals& cam = camera_globals();
-    int32_t cx = int32_t(uint32_t(x) - uint32_t(cam.x)), cy = int32_t(uint32_t(y) - uint32_t(cam.height)),
+    const CameraGlobals& cam = camera_globals;
+    int32_t cx = int32_t(uint32_t(x) - uint32_t(cam.x)), cy = int32_t(uint32_t(y) - uint32_t(cam.y)),
             cz = int32_t(uint32_t(z) - uint32_t(cam.z));
     rotate_point_yaw(cx, cy, cz, &cx, &cy, &cz, cam.yaw);
     rotate_point_pitch(cx, cy, cz, &cx, &cy, &cz, cam.pitch);
     if (cz < 0) return;
     int32_t sx, sy;
     project_point(cx, cy, cz, &sx, &sy);
-    double D = cam.projection_d;
+    double D = cam.projection_scale;
     int32_t x_scale = int32_t(std::trunc(D / (D + cz) * 65536.0));
     int32_t y_scale = int32_t(std::trunc(D / (D + cz) * 65536.0));
     int32_t half = int32_t((int64_t(x_scale) * 25) >> 15);

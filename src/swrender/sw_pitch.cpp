@@ -2,7 +2,7 @@
 #include "swrender/sw_pitch.h"
 
 #include "gl3d/angle_maths.h"
-#include "standin/provisional_neighbours.h"
+#include "gl3d/camera_globals.h"
 #include "standin/sw_kernels_standin.h"
 #include "swrender/sw_display_list.h"
 #include "swrender/sw_display_state.h"
@@ -52,8 +52,8 @@ sw_edge_record g_outer_edges[SW_EDGE_RECORDS][2];
 
 void to_camera(const int32_t* p, int32_t out[3])
 {
-    const ProvisionalCameraGlobals& cam = camera_globals();
-    int32_t x = int32_t(uint32_t(p[0]) - uint32_t(cam.x)), y = int32_t(uint32_t(p[1]) - uint32_t(cam.height)),
+    const CameraGlobals& cam = camera_globals;
+    int32_t x = int32_t(uint32_t(p[0]) - uint32_t(cam.x)), y = int32_t(uint32_t(p[1]) - uint32_t(cam.y)),
             z = int32_t(uint32_t(p[2]) - uint32_t(cam.z));
     rotate_point_yaw(x, y, z, &x, &y, &z, cam.yaw);
     rotate_point_pitch(x, y, z, &x, &y, &z, cam.pitch);
@@ -353,11 +353,11 @@ int32_t draw_sw_extra(uint8_t* surface, const uint8_t* sky)
     if (!palette_attached) return 1;
     if (!transform_x_mesh(&sw_sky_mesh) || !clip_mesh_polygons(&sw_sky_mesh, 0)) return 0;
     if (!sky) return 1;
-    const ProvisionalCameraGlobals& cam = camera_globals();
+    const CameraGlobals& cam = camera_globals;
     int32_t h = sw_screen_height();
     int32_t limit = sw_sky_mesh.row_range[1];
     int32_t tangent = fine_tangent_table[uint32_t(-cam.pitch) & ANGLE_MASK];
-    int32_t horizon = round_to_int(double(tangent) * cam.projection_d / 65536.0) + h / 2;
+    int32_t horizon = round_to_int(double(tangent) * cam.projection_scale / 65536.0) + h / 2;
     if (horizon < limit) limit = horizon;
     if (limit < 0) return 1;
     limit = std::min(limit, h - 1); // never the row past the buffer

@@ -6,7 +6,7 @@
 #include "gl3d/angle_maths.h"
 #include "host/picture.h"
 #include "screen/screen.h"
-#include "standin/provisional_neighbours.h"
+#include "gl3d/camera_globals.h"
 
 #include <algorithm>
 #include <cmath>
@@ -72,7 +72,7 @@ bool inside(mesh_vertex& v, int plane)
 
 mesh_vertex intersect(const mesh_vertex& a, const mesh_vertex& b, int plane)
 {
-    double D = camera_globals().projection_d;
+    double D = camera_globals.projection_scale;
     double cy = k_centre_row;
     double dx = double(b.x) - a.x, dy = double(b.y) - a.y, dz = double(b.z) - a.z;
     double f = a.z / D + 1.0;
@@ -229,7 +229,7 @@ void clip_face(x_mesh* mesh, int32_t material, const int32_t* indices, int32_t c
 
 int32_t transform_x_mesh(x_mesh* mesh)
 {
-    const ProvisionalCameraGlobals& cam = camera_globals();
+    const CameraGlobals& cam = camera_globals;
     for (int32_t i = 0; i < mesh->vertex_count; ++i) {
         mesh_vertex& v = mesh->camera_vertices[size_t(i)];
         int32_t dup = mesh->duplicate_of.empty() ? -1 : mesh->duplicate_of[size_t(i)];
@@ -242,7 +242,7 @@ int32_t transform_x_mesh(x_mesh* mesh)
         }
         const int32_t* p = &mesh->vertex_int[size_t(i) * 3];
         int32_t x = wrap_sum(p[0], mesh->position[0], cam.x);
-        int32_t y = wrap_sum(p[1], mesh->position[1], cam.height);
+        int32_t y = wrap_sum(p[1], mesh->position[1], cam.y);
         int32_t z = wrap_sum(p[2], mesh->position[2], cam.z);
         rotate_point_yaw(x, y, z, &x, &y, &z, cam.yaw);
         rotate_point_pitch(x, y, z, &x, &y, &z, cam.pitch);

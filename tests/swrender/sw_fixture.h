@@ -9,7 +9,7 @@
 #include "host/paths.h"
 #include "platform/app_state.h"
 #include "screen/screen.h"
-#include "standin/provisional_neighbours.h"
+#include "gl3d/camera_globals.h"
 #include "swrender/sw_device.h"
 #include "swrender/sw_display_state.h"
 #include "swrender/x_mesh.h"
@@ -49,7 +49,7 @@ protected:
         app_suspended = 0;
         init_screen_format(0);
         build_sincos_table();
-        camera_globals() = ProvisionalCameraGlobals{0, 0, 0, 0, 0, 686.0};
+        camera_globals = CameraGlobals{0, 0, 0, 0, 0, 50.0, 686.0};
         set_sw_display_services(nullptr);
         reset_display_state(nullptr, 0, 0);
         d3d_meshes_on = 1;

@@ -34,7 +34,7 @@ uint64_t draw_scene(Surface* target, bool write_shot)
 {
     uint8_t* screen = target->pixels.data();
     for (int y = 0; y < 480; ++y) std::memset(screen + size_t(y) * target->pitch, 0, 640);
-    camera_globals() = ProvisionalCameraGlobals{0, 420, -3200, 700, 300, 686.0};
+    camera_globals = CameraGlobals{0, 420, -3200, 700, 300, 50.0, 686.0};
 
     draw_sw_ground_objects(screen, pitch_texture + 4, ground_texture + 4);
     draw_sw_pitch(screen);

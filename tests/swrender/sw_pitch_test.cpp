@@ -140,7 +140,7 @@ TEST_F(PitchTest, SkyFillsDownToTheHorizonAndNoFurther)
     sw_sky_mesh.materials.push_back(mesh_material{});
     sw_sky_mesh.flags = MESH_ROWS_ONLY;
     sw_sky_mesh.loaded = true;
-    camera_globals().pitch = -1000;
+    camera_globals.pitch = -1000;
     ASSERT_EQ(draw_sw_extra(target->pixels.data(), sky.data()), 1);
     EXPECT_EQ(sw_sky_mesh.row_range[1], 480);
     EXPECT_EQ(count_pixels(0), 0);
@@ -151,7 +151,7 @@ TEST_F(PitchTest, SkyFillsDownToTheHorizonAndNoFurther)
     EXPECT_EQ(pixel(5, 25), sky[0 * 320 + 5]);
 
     // Level: the horizon at row 240 ends the fill.
-    camera_globals().pitch = 0;
+    camera_globals.pitch = 0;
     clear_screen(0);
     draw_sw_extra(target->pixels.data(), sky.data());
     EXPECT_NE(pixel(100, 240), 0);

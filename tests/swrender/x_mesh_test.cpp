@@ -225,7 +225,7 @@ TEST_F(SwTest, EqualVerticesShareTheirCameraTransform)
     x_mesh m;
     ASSERT_EQ(load_text(&m, kit_x_mesh(k)), 1);
     EXPECT_EQ(m.duplicate_of, (std::vector<int32_t>{-1, -1, -1, -1, 2, -1, 5}));
-    camera_globals().x = 7;
+    camera_globals.x = 7;
     transform_x_mesh(&m);
     EXPECT_EQ(m.camera_vertices[4].x, m.camera_vertices[2].x);
     EXPECT_EQ(m.camera_vertices[5].x, 12345678 - 7);
