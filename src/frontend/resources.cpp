@@ -1,5 +1,7 @@
 #include "frontend/resources.h"
 
+#include "display/replay.h"
+
 #include "frontend/menu_icons.h"
 #include "frontend/screen_runner.h"
 #include "gl3d/hw_fonts.h"
@@ -158,6 +160,7 @@ void front_end_setup()
     if (user_settings.replay_buffer_size < REPLAY_SIZE_MIN) user_settings.replay_buffer_size = REPLAY_SIZE_MIN;
     // A damaged store must not ask for more than the screens can set.
     if (user_settings.replay_buffer_size > REPLAY_SIZE_MAX) user_settings.replay_buffer_size = REPLAY_SIZE_MAX;
+    new_replay_node(user_settings.replay_buffer_size);
 }
 
 void reset_front_end_resources()

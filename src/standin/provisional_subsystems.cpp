@@ -34,13 +34,8 @@ bool match_playback_flag() { return false; }
 
 
 STAND_IN(load_sprite_file)
-STAND_IN(free_replay_node)
 
-STAND_IN(stop_crowd_loops)
 STAND_IN(free_commentary)
-STAND_IN(free_match_effects)
-STAND_IN(free_panels)
-STAND_IN(free_match_fonts)
 STAND_IN(free_first_match_buffer)
 STAND_IN(free_sw_meshes)
 STAND_IN(free_sprite_buffer)
@@ -49,4 +44,3 @@ STAND_IN(free_further_match_buffers)
 STAND_IN(free_marker_textures)
 STAND_IN(free_kick_frames)
 STAND_IN(free_pitch_lines)
-STAND_IN(free_powerbar_bitmaps)

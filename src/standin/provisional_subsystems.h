@@ -33,14 +33,9 @@ bool match_playback_flag();
 
 // Match, players and display: loaded at start, freed at the end.
 void load_sprite_file();
-void free_replay_node();
 
 // After a match.
-void stop_crowd_loops();
 void free_commentary();
-void free_match_effects();
-void free_panels();
-void free_match_fonts();
 void free_first_match_buffer();
 void free_sw_meshes();
 void free_sprite_buffer();
@@ -49,4 +44,3 @@ void free_further_match_buffers();
 void free_marker_textures();
 void free_kick_frames();
 void free_pitch_lines();
-void free_powerbar_bitmaps();
