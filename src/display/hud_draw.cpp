@@ -4,6 +4,7 @@
 #include "gl3d/sprite_queue.h"
 #include "gl3d/sprite_sets.h"
 #include "match/match_hooks.h"
+#include "platform/files.h"
 #include "screen/fonts.h"
 
 #include <cstring>
@@ -37,6 +38,8 @@ int32_t load_hud_sprite_set(int32_t set, const char* hardware_name, const char* 
 {
     free_hud_sprite_set(set);
     const char* name = presentation::use_3d_hardware() ? hardware_name : software_name;
+    // Without the set (a data set without HUD pictures) nothing is drawn.
+    if (!file_exists(name)) return -1;
     sets[set].slot = load_sprite_set(name, sets[set].companion, sizeof sets[set].companion);
     return sets[set].slot;
 }
