@@ -82,6 +82,7 @@ void headless_match_setup(const MatchRunSettings& s)
     g.interchange_players = s.interchange_players;
     g.difficulty = s.difficulty;
     g.marking_percent = 50;
+    g.fights_level = s.fights_level;
     g.toss_winner = s.toss_winner;
     g.game_speed = s.game_speed;
     default_team_selection(&team_selections[0]);

@@ -18,6 +18,7 @@ struct MatchRunSettings {
     uint32_t difficulty = 50;
     int8_t toss_winner = 0;
     uint8_t game_speed = 0;
+    int32_t fights_level = 25; // the settings' default
 };
 
 // Loads what the men need to move (the player model, the animations and the

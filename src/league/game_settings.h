@@ -48,6 +48,7 @@ struct GameSettings {
     uint32_t difficulty;        // 1..100; 0 becomes 1
     uint8_t interchange_players; // 4, or 6 in pre-season games
     int32_t marking_percent;    // 0..100
+    int32_t fights_level;       // 0..100: how readily grudges turn to fights
     int8_t toss_winner;         // team record 0 or 1; -1 drawn at the match start
     uint8_t finals_week;        // 1..5 in a finals series
     uint8_t round_kind;         // 5: the last finals week

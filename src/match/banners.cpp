@@ -81,7 +81,42 @@ void penalty_restart(void (*banner)(const TeamRecord*))
     set_match_state(10);
 }
 
+void hud_result_text(const TeamRecord* team, uint16_t first, int32_t mode)
+{
+    static const uint16_t middle[3] = {214, 211, 212};
+    if (mode < 0 || mode > 2)
+        return;
+    char text[BANNER_TEXT_SIZE];
+    const uint16_t line1[] = {club_text(team), TEXT_GAP, 171, TEXT_END};
+    build_text_from_ids(line1, text);
+    presentation::set_hud_text(1, text);
+    const uint16_t line2[] = {first, TEXT_GAP, middle[mode], TEXT_GAP, 215, TEXT_END};
+    build_text_from_ids(line2, text);
+    presentation::set_hud_text(2, text);
+}
+
 } // namespace
+
+void banner_351_352(const TeamRecord* team)
+{
+    if (!team || !team->human_count)
+        return;
+    const uint16_t ids[] = {351, 352, TEXT_END};
+    show(3, Busy::refuse, ids);
+}
+
+void banner_353_354()
+{
+    const int8_t winner = match_globals.toss_winner;
+    if (winner < 0 || !team_records[winner & 1].human_count)
+        return;
+    const uint16_t ids[] = {353, 354, TEXT_END};
+    show(3, Busy::refuse, ids);
+}
+
+void hud_result_text_210(const TeamRecord* team, int32_t mode) { hud_result_text(team, 210, mode); }
+
+void hud_result_text_213(const TeamRecord* team, int32_t mode) { hud_result_text(team, 213, mode); }
 
 void build_text_from_ids(const uint16_t* ids, char* out)
 {

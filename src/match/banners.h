@@ -61,6 +61,15 @@ void banner_341(const PlayerSlot* man);
 void banner_343_342(const PlayerSlot* man);
 void banner_344();
 
+// The human controllers' greetings: a team's, and the toss winner's. Nothing
+// in the game calls them; the state entries show the same texts themselves.
+void banner_351_352(const TeamRecord* team);
+void banner_353_354();
+// The HUD's two text lines for a team: its club on line 1, and a result line
+// by mode 0, 1 or 2 on line 2, opened by 210 or by 213. Nothing calls them.
+void hud_result_text_210(const TeamRecord* team, int32_t mode);
+void hud_result_text_213(const TeamRecord* team, int32_t mode);
+
 // Restarts after a penalty against the penalised man: the ball is placed at
 // his spot for a centre bounce set-up, under the first or the second banner.
 void penalty_restart_285();

@@ -86,6 +86,7 @@ struct MatchHooks {
     int32_t (*open_message_banner2)(int32_t kind); // the second banner; a handle, 0 when refused [0]
     void (*show_message)(const char* text, int32_t handle); // shows the text in the opened banner
     void (*step_hud_panel_timer)();                         // the HUD panel timer down by 256, not below 0
+    void (*set_hud_text)(int32_t line, const char* text);   // replaces HUD text line 1 or 2
     int32_t (*second_panel_open)(); // non-zero while the second HUD panel is open [0]
     int32_t (*panel_slide)(); // the HUD panels' slide offset in y [0]
     // The set-kick panel's aim error percentage (scaled by the difficulty), strength and maximum.
@@ -391,6 +392,10 @@ inline int32_t open_message_banner2(int32_t kind)
 inline void show_message(const char* text, int32_t handle)
 {
     if (match_hooks.show_message) match_hooks.show_message(text, handle);
+}
+inline void set_hud_text(int32_t line, const char* text)
+{
+    if (match_hooks.set_hud_text) match_hooks.set_hud_text(line, text);
 }
 inline void step_hud_panel_timer()
 {

@@ -21,6 +21,7 @@ void apply_match_settings(const MatchSettingsValues& values)
     s.pitch_quality = static_cast<uint8_t>(values.pitch_quality);
     s.pitch_logos = static_cast<uint8_t>(values.pitch_logos);
     s.radar = static_cast<uint8_t>(values.radar);
+    s.fights_level = static_cast<int32_t>(values.fights_level);
     for (int t = 0; t < 2; ++t) {
         s.team_options[t].auto_offload = static_cast<uint8_t>(values.team[t].auto_offload);
         s.team_options[t].auto_bounce = static_cast<uint8_t>(values.team[t].auto_bounce);

@@ -238,6 +238,7 @@ struct PlayerSlot {
     uint8_t marks_taken;
     uint8_t contested_marks;
     uint8_t uncontested_marks;
+    int32_t ball_handling; // set from his handball rating when he takes the ball
     // Rules.
     int32_t reaction_delay;     // ticks before he reacts to a loose ball
     int32_t start_delay;        // ticks before a key man moves off at a bounce
@@ -430,6 +431,15 @@ struct MatchGlobals {
     int8_t men_per_team;
     int8_t active_men_count;
     PlayerSlot* active_men[MAX_ACTIVE_MEN];
+    TeamRecord* possession_team; // the team of the man who last took the ball
+    uint8_t hands_off;           // no ball-handling count is kept while set
+    // Beside active_men as the list was built at set-up (never re-sorted):
+    // where each man stood, his two line-up codes and his slot.
+    int16_t active_men_x[MAX_ACTIVE_MEN];
+    int16_t active_men_y[MAX_ACTIVE_MEN];
+    uint8_t active_men_code[MAX_ACTIVE_MEN];
+    uint8_t active_men_role[MAX_ACTIVE_MEN];
+    PlayerSlot* active_men_slot[MAX_ACTIVE_MEN];
     PlayerSlot* ball_holder;
     PlayerSlot* last_ball_holder;
     PlayerSlot* last_kicker;

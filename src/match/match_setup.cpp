@@ -317,6 +317,7 @@ void read_match_settings()
     m.men_per_team = static_cast<int8_t>(GROUND_MEN + m.interchange_count);
     m.active_men_count = static_cast<int8_t>(2 * m.men_per_team);
     m.marking_percent = s.marking_percent >= 0 && s.marking_percent <= 100 ? s.marking_percent : 0;
+    m.aggression_percent = s.fights_level < 0 ? 0 : (s.fights_level > 100 ? 100 : s.fights_level);
     m.game_speed = static_cast<uint8_t>(s.game_speed);
     match_tick_record.speed_percent = (static_cast<int32_t>(m.game_speed) + 2) * 50;
     // A random weather and toss are drawn once, for the whole match.
@@ -651,8 +652,15 @@ void build_active_men_list()
     MatchGlobals& m = match_globals;
     int n = 0;
     for (TeamRecord& team : team_records)
-        for (int i = 0; i < men_in_use(); ++i)
-            m.active_men[n++] = &team.slots[i];
+        for (int i = 0; i < men_in_use(); ++i, ++n) {
+            PlayerSlot* man = &team.slots[i];
+            m.active_men[n] = man;
+            m.active_men_x[n] = man->x;
+            m.active_men_y[n] = man->y;
+            m.active_men_code[n] = man->line_up_code;
+            m.active_men_role[n] = man->position_role;
+            m.active_men_slot[n] = man;
+        }
     m.active_men_count = static_cast<int8_t>(n);
 }
 

@@ -703,6 +703,7 @@ void give_ball_to(PlayerSlot* man)
         b.x = static_cast<int32_t>(static_cast<uint32_t>(static_cast<int32_t>(man->x)) << 16);
         b.y = static_cast<int32_t>(static_cast<uint32_t>(static_cast<int32_t>(man->y)) << 16);
         b.z = static_cast<int32_t>(static_cast<uint32_t>(static_cast<int32_t>(man->z)) << 16);
+        team_tick_upkeep();
         return;
     }
     m.ball_holder = man;
@@ -781,6 +782,12 @@ void give_ball_to(PlayerSlot* man)
             contest_join(leader, man, 3, 0);
             break;
         }
+    if (!(man->man_flags & MAN_IN_CONTEST) && !m.hands_off) {
+        const int32_t v = man->person ? player_i16(man->person, PLAYER_HANDBALL) : 0;
+        man->ball_handling = v - v / 4;
+    }
+    m.possession_team = man->team;
+    team_tick_upkeep();
     for (int i = 0; i < m.active_men_count; ++i) {
         PlayerSlot* other = m.active_men[i];
         if (busy(other) || out_of_play(other))

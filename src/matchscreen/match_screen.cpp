@@ -1,5 +1,6 @@
 #include "matchscreen/match_screen.h"
 
+#include "display/camera_presets.h"
 #include "match/game_tick.h"
 #include "match/ground.h"
 #include "match/match_flow.h"
@@ -316,6 +317,21 @@ void swap_team_sides()
             man.side = team.side;
     }
     init_kickout_slots();
+}
+
+void adjust_camera_by_keys()
+{
+    CameraPreset& c = camera_presets[camera_view];
+    const auto held = [](uint8_t key) { return key_state[key] != 0; };
+    c.distance += 100 * (held(KEY_PAD_8) - held(KEY_PAD_2));
+    const int32_t rise = 100 * (held(KEY_PAD_6) - held(KEY_PAD_4));
+    c.position[1] += rise;
+    c.destination[1] += rise;
+    const int32_t widen = held(KEY_PAD_9) - held(KEY_PAD_3);
+    c.fov_target += widen;
+    c.fov_current += widen;
+    for (CameraPreset& p : camera_presets)
+        camera_update(&p);
 }
 
 void play_group_celebration()

@@ -28,6 +28,9 @@ void count_frame();
 // team's men.
 void swap_team_sides();
 void play_group_celebration();
+// Keypad tuning of the current camera preset (nothing calls it): 8/2 its
+// distance, 4/6 its height, 9/3 its field of view; then every preset moves on.
+void adjust_camera_by_keys();
 // Which men get a name label this frame (in team order); the count.
 int32_t name_label_men(PlayerSlot** out, int32_t capacity);
 // Frames for n ms of the scheduler's clock; one frame; the loop alone.

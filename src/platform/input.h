@@ -20,7 +20,8 @@ enum : uint8_t { DIR_UP = 1, DIR_DOWN = 2, DIR_LEFT = 4, DIR_RIGHT = 8 };
 // Key codes the game names.
 enum : uint8_t {
     KEY_ESCAPE = 1, KEY_1 = 2, KEY_2 = 3, KEY_3 = 4, KEY_4 = 5, KEY_ENTER = 28, KEY_Z = 44, KEY_X = 45,
-    KEY_C = 46, KEY_V = 47, KEY_UP = 200, KEY_LEFT = 203, KEY_RIGHT = 205, KEY_DOWN = 208,
+    KEY_C = 46, KEY_V = 47, KEY_PAD_9 = 73, KEY_PAD_8 = 72, KEY_PAD_4 = 75, KEY_PAD_6 = 77, KEY_PAD_3 = 81,
+    KEY_PAD_2 = 80, KEY_UP = 200, KEY_LEFT = 203, KEY_RIGHT = 205, KEY_DOWN = 208,
 };
 
 struct InputDeviceEntry {

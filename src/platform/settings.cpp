@@ -243,6 +243,7 @@ void apply_settings(const settings_record& r)
     m.pitch_quality = r.pitch_render_quality;
     m.pitch_logos = r.do_pitch_logos;
     m.radar = r.is_alpha_radar_visible;
+    m.fights_level = r.word_1452;
     for (int t = 0; t < 2; ++t) {
         m.team[t].auto_offload = r.team[t].auto_offload;
         m.team[t].auto_bounce = r.team[t].auto_bounce;

@@ -16,7 +16,7 @@ void apply_sound_settings(uint32_t commentary, uint32_t sfx, uint32_t crowd, uin
 
 // Match: the values the game-state block keeps.
 struct MatchSettingsValues {
-    uint32_t quarter_length, weather, push_in_back, turbo, pitch_quality, pitch_logos, radar;
+    uint32_t quarter_length, weather, push_in_back, turbo, pitch_quality, pitch_logos, radar, fights_level;
     struct Team {
         uint32_t auto_offload, auto_bounce, name_display, intercept_circle;
     } team[2];

@@ -75,11 +75,7 @@ void repair_group_links()
                 s->contest_group = &g;
 }
 
-TeamRecord* team_in_possession()
-{
-    const PlayerSlot* h = G().last_ball_holder;
-    return h ? h->team : nullptr;
-}
+TeamRecord* team_in_possession() { return G().possession_team; }
 
 int32_t temperament(const PlayerSlot* man) { return person_skill(man, 28); }
 

@@ -2,7 +2,7 @@
 
 #include "cmn/lib.h"
 #include "cmn/memstd.h"
-#include "standin/engine_unpack_standin.h"
+#include "cmn/unpack.h"
 #include "win/pixels.h"
 
 #include <cstring>
@@ -216,11 +216,31 @@ int32_t shaperowbytes(const void* shape)
     return static_cast<int32_t>(row / 8);
 }
 
+namespace {
+
+// How far a packed shape's data may run: to its first chained record, else
+// to the end of the memory block holding it. A shape in memory the library
+// did not hand out is taken at its word.
+uint32_t packedlength(const uint8_t* shape)
+{
+    int32_t next = shapenext(shape);
+    if (next > 0) return next > int32_t(SHAPE_HEADER) ? uint32_t(next) - SHAPE_HEADER : 0;
+    if (const void* block = findmemblock(shape)) {
+        uint64_t end = reinterpret_cast<uintptr_t>(block) + memblocksize(block);
+        uint64_t start = reinterpret_cast<uintptr_t>(shape) + SHAPE_HEADER;
+        return end > start ? static_cast<uint32_t>(end - start) : 0;
+    }
+    return 0x7FFFFFFF;
+}
+
+} // namespace
+
 void* unshp(const void* shape)
 {
     if (!(shapetype(shape) & 0x80)) return const_cast<void*>(shape);
     const uint8_t* source = bytes(shape);
-    uint32_t size = unpacksize(source + SHAPE_HEADER);
+    uint32_t length = packedlength(source);
+    uint32_t size = unpacksize(source + SHAPE_HEADER, length);
     // The chain link is 24 bits: a copy too far from the source carries its
     // own copy of the palette instead.
     const void* clut = shapenext(source) ? getshapeclut(source) : nullptr;
@@ -231,7 +251,7 @@ void* unshp(const void* shape)
     auto* copy = static_cast<uint8_t*>(reservememadr("unshp", static_cast<int32_t>(total), libsettings.defaultmemclass));
     if (!copy) return nullptr;
     std::memcpy(copy, source, SHAPE_HEADER);
-    uint32_t got = unpack(source + SHAPE_HEADER, copy + SHAPE_HEADER);
+    uint32_t got = unpack(source + SHAPE_HEADER, length, copy + SHAPE_HEADER);
     copy[0] &= 0x7F;
     int64_t need = int64_t{shaperowbytes(copy)} * shapeheight(copy);
     if (!got || got < need || got > size) {

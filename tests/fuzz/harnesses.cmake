@@ -14,6 +14,7 @@ set(KOB_FUZZ_HARNESSES
     lkz_archive
     lkz_image
     mad_video
+    packed_data
     paf
     ppm
     settings_file

@@ -541,7 +541,10 @@ TEST_F(BallTest, HandpassIsGatheredOnlyByTheReceiverBeforeItBounces)
     ball().flight_flags |= FLIGHT_HANDPASSED;
     resolve_ball_contacts();
     EXPECT_EQ(match_globals.ball_holder, &receiver);
-    // Once it has bounced anyone near may take it.
+    // Once it has bounced anyone near may take it. (Taking the ball sorted
+    // the list by distance; put it back.)
+    match_globals.active_men[0] = &near;
+    match_globals.active_men[1] = &receiver;
     match_globals.ball_holder = nullptr;
     receiver.ball_coming = 0;
     set_moving(20, 0, 10, 1, 0, 0);

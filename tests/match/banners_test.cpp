@@ -207,6 +207,47 @@ TEST_F(Banners, BusyBannerRefusesOrIsRewritten)
     EXPECT_TRUE(shown.empty());
 }
 
+TEST_F(Banners, GreetingsOnlyForHumanTeams)
+{
+    team_records[0].human_count = 0;
+    team_records[1].human_count = 1;
+    match_globals.toss_winner = 0;
+    banner_351_352(&team_records[0]);
+    banner_353_354();
+    EXPECT_TRUE(shown.empty());
+    banner_351_352(&team_records[1]);
+    match_globals.toss_winner = -1; // nobody has won it yet
+    banner_353_354();
+    match_globals.toss_winner = 1;
+    banner_353_354();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].kind, 3);
+    EXPECT_EQ(shown[0].text, ids({351, 352}));
+    EXPECT_EQ(shown[1].kind, 3);
+    EXPECT_EQ(shown[1].text, ids({353, 354}));
+}
+
+std::vector<std::string> hud_lines;
+
+TEST_F(Banners, HudResultLinesByMode)
+{
+    hud_lines.clear();
+    match_hooks.set_hud_text = [](int32_t line, const char* text) {
+        hud_lines.push_back(std::to_string(line) + ":" + text);
+    };
+    hud_result_text_210(&team_records[1], 0);
+    hud_result_text_213(&team_records[0], 1);
+    hud_result_text_210(&team_records[0], 2);
+    hud_result_text_213(&team_records[0], 3); // no such mode: nothing
+    hud_result_text_213(&team_records[0], -1);
+    const std::vector<std::string> want = {
+        "1:" + ids({12, 169, 171}), "2:" + ids({210, 169, 214, 169, 215}),
+        "1:" + ids({3, 169, 171}),  "2:" + ids({213, 169, 211, 169, 215}),
+        "1:" + ids({3, 169, 171}),  "2:" + ids({210, 169, 212, 169, 215}),
+    };
+    EXPECT_EQ(hud_lines, want);
+}
+
 TEST_F(Banners, OffenderBannerNeedsAnOffender)
 {
     match_globals.offender = nullptr;

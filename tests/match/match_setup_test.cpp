@@ -17,6 +17,17 @@ TEST_F(MatchSetup, ANewMatchFromTheLeague)
     EXPECT_EQ(m.active_men_count, 44);
     EXPECT_EQ(m.active_men[0], &team_records[0].slots[0]);
     EXPECT_EQ(m.active_men[22], &team_records[1].slots[0]);
+    // The tables beside the list keep each man's place and codes as set up,
+    // whatever the tick's sorting does to active_men later.
+    for (int n : {0, 9, 22, 31, 43}) {
+        const PlayerSlot* man = &team_records[n / 22].slots[n % 22];
+        EXPECT_EQ(m.active_men_slot[n], man) << n;
+        EXPECT_EQ(m.active_men_x[n], man->x) << n;
+        EXPECT_EQ(m.active_men_y[n], man->y) << n;
+        EXPECT_EQ(m.active_men_code[n], man->line_up_code) << n;
+        EXPECT_EQ(m.active_men_role[n], man->position_role) << n;
+    }
+    EXPECT_EQ(m.active_men_role[9], 9);
     EXPECT_EQ(m.period_clock, 2 * 3720);
     EXPECT_EQ(m.stopped_time, 0);
     EXPECT_EQ(m.flow_flags, QUARTER_1);
@@ -57,6 +68,19 @@ TEST_F(MatchSetup, ANewMatchFromTheLeague)
     EXPECT_EQ(ball_state.spin_rate[0], 1024);
     EXPECT_EQ(ball_state.spin_rate[2], 512);
     EXPECT_EQ(ball_state.flight_flags, FLIGHT_AT_REST);
+}
+
+TEST_F(MatchSetup, TheFightsLevelIsTheAggression)
+{
+    struct Case {
+        int32_t level, aggression;
+    };
+    for (const Case c : {Case{25, 25}, Case{0, 0}, Case{100, 100}, Case{-4, 0}, Case{250, 100}}) {
+        MatchRunSettings s;
+        s.fights_level = c.level;
+        start(s);
+        EXPECT_EQ(match_globals.aggression_percent, c.aggression) << c.level;
+    }
 }
 
 TEST_F(MatchSetup, SixInterchangePlayersUseEverySlot)

@@ -1,5 +1,6 @@
 #include "headless_match.h"
 
+#include "league/league_data.h"
 #include "match/ball.h"
 #include "match/match_setup.h"
 
@@ -346,4 +347,34 @@ TEST_F(Rules, ReadinessCountsTheMenInPlace)
     EXPECT_TRUE(men_in_place_for_state(CENTRE_BOUNCE_READY));
     m.active_men[5]->man_flags |= MAN_IN_CONTEST;
     EXPECT_TRUE(men_in_place_for_state(PRE_MATCH)) << "a man in a contest is not waited for";
+}
+
+TEST_F(Rules, TakingTheBallCountsHandlingAndSortsTheMenByIt)
+{
+    MatchGlobals& m = match_globals;
+    m.match_state = PLAY_ON;
+    PlayerSlot* taker = &team_records[1].slots[7];
+    taker->x = 3000;
+    taker->y = -900;
+    taker->man_flags &= static_cast<uint16_t>(~MAN_IN_CONTEST);
+    const int32_t rating = player_i16(taker->person, PLAYER_HANDBALL);
+    ASSERT_GT(rating, 3);
+    give_ball_to(taker);
+    EXPECT_EQ(taker->ball_handling, rating - rating / 4);
+    EXPECT_EQ(m.possession_team, &team_records[1]);
+    // The upkeep ran with the ball in his hands: he heads the list.
+    EXPECT_EQ(m.active_men[0], taker);
+    EXPECT_EQ(taker->ball_distance, 0);
+
+    // A man in a contest, or with the hands-off setting, keeps his count.
+    PlayerSlot* other = &team_records[0].slots[3];
+    other->ball_handling = -5;
+    other->man_flags |= MAN_IN_CONTEST;
+    give_ball_to(other);
+    EXPECT_EQ(other->ball_handling, -5);
+    EXPECT_EQ(m.possession_team, &team_records[0]);
+    other->man_flags &= static_cast<uint16_t>(~MAN_IN_CONTEST);
+    m.hands_off = 1;
+    give_ball_to(other);
+    EXPECT_EQ(other->ball_handling, -5);
 }

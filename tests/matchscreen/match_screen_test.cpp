@@ -1,4 +1,5 @@
 #include "app/match_driver.h"
+#include "display/camera_presets.h"
 #include "match/game_tick.h"
 #include "match/match_flow.h"
 #include "match/match_hooks.h"
@@ -85,4 +86,30 @@ TEST_F(MatchScreen, NameLabelsByTheTeamsChoice)
     EXPECT_EQ(men[18], &team_records[1].slots[6]);
     match_globals.match_state = PRE_MATCH;
     EXPECT_EQ(name_label_men(men, 64), 0);
+}
+
+TEST_F(MatchScreen, KeypadTunesOnlyTheCurrentPreset)
+{
+    init_camera_system();
+    camera_view = 0;
+    adjust_camera_by_keys(); // nothing held: the presets only move on
+    const CameraPreset before0 = camera_presets[0];
+    const CameraPreset before1 = camera_presets[1];
+    adjust_camera_by_keys();
+    EXPECT_EQ(camera_presets[0].distance, before0.distance);
+    EXPECT_EQ(camera_presets[0].fov_target, before0.fov_target);
+
+    key_state[KEY_PAD_8] = 0x80;
+    key_state[KEY_PAD_9] = 0x80;
+    adjust_camera_by_keys();
+    adjust_camera_by_keys();
+    EXPECT_EQ(camera_presets[0].distance, before0.distance + 200);
+    EXPECT_EQ(camera_presets[0].fov_target, before0.fov_target + 2);
+    key_state[KEY_PAD_2] = 0x80; // opposite keys cancel
+    key_state[KEY_PAD_3] = 0x80;
+    adjust_camera_by_keys();
+    EXPECT_EQ(camera_presets[0].distance, before0.distance + 200);
+    EXPECT_EQ(camera_presets[0].fov_target, before0.fov_target + 2);
+    EXPECT_EQ(camera_presets[1].distance, before1.distance);
+    EXPECT_EQ(camera_presets[1].fov_target, before1.fov_target);
 }

@@ -1,5 +1,6 @@
 #include "cmn/libtest.h"
 #include "cmn/memstd.h"
+#include "lib/pack_write.h"
 #include "lib/shape_write.h"
 #include "win/shapes.h"
 
@@ -179,6 +180,33 @@ TEST_F(Shapes, UnpackedShapesAreThemselvesAndFailedUnpacksLeaveNothing)
     Bytes packed = kit_shape_record({0xFB, 2, 2, 0, 0, {0x10, 0xFB, 0, 0, 4, 0, 0, 0}}, 0);
     EXPECT_EQ(unshp(packed.data()), nullptr);
     EXPECT_EQ(largestfreemem(), before);
+}
+
+TEST_F(Shapes, PackedShapesUnpackWithinTheirBankOnly)
+{
+    Bytes pixels;
+    for (int i = 0; i < 12 * 6; ++i) pixels.push_back(static_cast<uint8_t>(i % 5 * 40));
+    KitShape packed;
+    packed.name = "PAK ";
+    packed.image = {0xFB, 12, 6, 0, 0, kit_pack_lz(pixels)};
+    for (bool whole : {true, false}) {
+        SCOPED_TRACE(whole ? "whole bank" : "bank cut short");
+        Bytes file = kit_shape_bank({packed});
+        // Cut into the packed data: the bank's block ends there.
+        if (!whole) file.resize(file.size() - 3);
+        auto* bank = static_cast<uint8_t*>(reservememadr("bank", static_cast<int32_t>(file.size()), 0));
+        std::memcpy(bank, file.data(), file.size());
+        auto* plain = static_cast<uint8_t*>(unshp(shapepointer(bank, 0)));
+        if (whole) {
+            ASSERT_NE(plain, nullptr);
+            EXPECT_EQ(shapetype(plain), 0x7B);
+            EXPECT_EQ(Bytes(plain + 16, plain + 16 + pixels.size()), pixels);
+            memfree(plain);
+        } else {
+            EXPECT_EQ(plain, nullptr);
+        }
+        memfree(bank);
+    }
 }
 
 TEST_F(Shapes, BlockSearchFindsOnlyInUseBlocks)

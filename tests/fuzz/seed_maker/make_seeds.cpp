@@ -14,6 +14,7 @@
 #include "lib/language_write.h"
 #include "lib/lzss_write.h"
 #include "lib/mad_write.h"
+#include "lib/pack_write.h"
 #include "lib/paf_writer.h"
 #include "lib/shape_write.h"
 #include "lib/tca_writer.h"
@@ -256,6 +257,22 @@ void textures_and_fonts(const fs::path& data)
     put("software_font", "kit", font);
 }
 
+void packed_data()
+{
+    std::string t = "kick it long, kick it long, handball short and kick it long";
+    Bytes d(t.begin(), t.end());
+    put("packed_data", "lz", kit_pack_lz(d));
+    put("packed_data", "lz_extra", kit_pack_lz(d, true));
+    std::vector<uint16_t> pixels(8 * 4);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = i % 3 ? 0xF800 : 0x07E0;
+    put("packed_data", "blocks", kit_pack_blocks(pixels, 8, 4));
+    put("packed_data", "huff", kit_pack_huff(d));
+    put("packed_data", "huff_sum", kit_pack_huff(d, 0x32));
+    put("packed_data", "huff_double_sum", kit_pack_huff(d, 0x34, true));
+    put("packed_data", "pairs", kit_pack_pairs(d));
+    put("packed_data", "runs", kit_pack_runs(Bytes{0, 0, 0, 7, 7, 7, 7, 0x51, 0x52, 0x53, 0x54, 0x55, 9}));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -273,6 +290,7 @@ int main(int argc, char** argv)
     textures_and_fonts(argv[2]);
     settings_and_devices(work);
     archives_and_streams();
+    packed_data();
     fs::remove_all(work);
     return 0;
 }
