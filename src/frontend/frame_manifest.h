@@ -14,7 +14,15 @@ enum CommonFrame : uint8_t {
     COMMON_OK = 11,   // 5 frames
     COMMON_NO = 16,   // 5 frames
     COMMON_RULE = 21, // a decoration
-    COMMON_FRAME_COUNT = 22,
+    // Scroll bars and sliders: the tracks, the thumb, the four arrows.
+    COMMON_HTRACK = 22,
+    COMMON_VTRACK = 23,
+    COMMON_THUMB = 24,
+    COMMON_ARROW_LEFT = 25,
+    COMMON_ARROW_RIGHT = 26,
+    COMMON_ARROW_UP = 27,
+    COMMON_ARROW_DOWN = 28,
+    COMMON_FRAME_COUNT = 29,
 };
 
 // controllers.sph: four controller kinds, each normal then assigned; the

@@ -166,6 +166,17 @@ Frame button(double brightness, uint32_t colour, int sign)
             }};
 }
 
+Frame arrow(int direction, uint32_t colour);
+
+// A slider's track: a sunken groove with a gold rim.
+Frame track(uint32_t w, uint32_t h)
+{
+    return {w, h, int16_t(w / 2), int16_t(h / 2), [](uint32_t x, uint32_t y, uint32_t fw, uint32_t fh) -> uint32_t {
+                const bool rim = x == 0 || y == 0 || x + 1 == fw || y + 1 == fh;
+                return rim ? argb(255, 230, 200, 60) : argb(255, 20, 30, 60);
+            }};
+}
+
 std::vector<Frame> common_frames()
 {
     std::vector<Frame> f;
@@ -180,6 +191,14 @@ std::vector<Frame> common_frames()
     for (int s = 4; s >= 0; --s) f.push_back(button(by_state[s], 0xFF20A040, 2));
     for (int s = 4; s >= 0; --s) f.push_back(button(by_state[s], 0xFFA03020, 3));
     f.push_back({128, 4, 64, 2, [](uint32_t, uint32_t, uint32_t, uint32_t) { return argb(255, 230, 200, 60); }});
+    f.push_back(track(100, 12));
+    f.push_back(track(12, 100));
+    f.push_back({14, 14, 7, 7, [](uint32_t x, uint32_t y, uint32_t w, uint32_t h) -> uint32_t {
+                     const double d = disc(x, y, w, h);
+                     return d > 1.0 ? 0 : (d > 0.6 ? argb(255, 230, 200, 60) : argb(255, 240, 240, 240));
+                 }});
+    const uint32_t gold = argb(255, 230, 200, 60);
+    for (int direction : {0, 1, 2, 3}) f.push_back(arrow(direction, gold));
     return f;
 }
 
