@@ -1,7 +1,7 @@
 // The match tick headless: one tick of a match in open play, men, ball,
 // umpires and rules, with no display (the data set named by KOB99_DATA_DIR
 // or beside the program).
-#include "app/match_driver.h"
+#include "match/match_driver.h"
 #include "match/match_flow.h"
 #include "match/match_records.h"
 

@@ -29,6 +29,7 @@
 #include "platform/mouse.h"
 #include "standin/provisional_subsystems.h"
 #include "screen/screen.h"
+#include "platform/settings_targets.h"
 #include "platform/sound.h"
 #include "platform/tick_timer.h"
 #include "players/contact_tables.h"
@@ -167,6 +168,7 @@ int32_t app_message_filter(HostWindow*, uint32_t message, uint32_t wparam, uint3
 int32_t app_setup(AppRecord* app)
 {
     message_keys_enabled = 1;
+    set_match_settings_target(apply_match_settings);
     clear_game_state_block();
     seed_game_random();
     std::strncpy(app->class_name, class_name, sizeof app->class_name - 1);

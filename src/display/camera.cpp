@@ -8,7 +8,6 @@
 
 #include <cmath>
 
-CameraGlobals camera_globals;
 BallWorld ball_world;
 
 namespace {
@@ -279,8 +278,6 @@ void ball_to_world()
 
 void reset_camera_globals()
 {
-    camera_globals = CameraGlobals{};
-    camera_globals.fov = 50.0;
-    camera_globals.projection_scale = 686.0;
+    camera_globals = INITIAL_CAMERA_GLOBALS;
     ball_world = BallWorld{};
 }

@@ -3,6 +3,8 @@
 // the ball's place in scene units.
 #pragma once
 
+#include "gl3d/camera_globals.h"
+
 #include <cstdint>
 
 // Camera units are ground units x 0.390625; angles 16384 to a turn.
@@ -34,13 +36,6 @@ struct CameraPreset {
     int32_t ipitch, iyaw;
 };
 
-struct CameraGlobals {
-    int32_t x, y, z;
-    int32_t pitch, yaw;
-    double fov;
-    double projection_scale;
-};
-extern CameraGlobals camera_globals;
 
 enum : uint32_t {
     CAM_MOVE_X = 0x2, CAM_MOVE_Y = 0x4, CAM_MOVE_Z = 0x8,

@@ -1,4 +1,5 @@
 // The match display's entries in the match's hook table.
+#include "platform/controllers.h"
 #include "display/camera_presets.h"
 #include "display/hud.h"
 #include "display/match_scene.h"
@@ -69,6 +70,8 @@ void flag_resetup() { camera_resetup = 1; }
 
 void install_display_hooks()
 {
+    // The input turns the sticks' directions with the camera.
+    set_camera_yaw_reader([] { return camera_globals.yaw; });
     MatchHooks& h = match_hooks;
     h.init_camera_system = init_camera_system;
     h.reset_cameras = reset_cameras;

@@ -945,3 +945,51 @@ int32_t text_width_by_table(const uint8_t* widths, const char* text)
 }
 
 void reset_controls() { caret_field = nullptr; }
+
+control* new_string_template(const menu_icon* style, uint16_t flags, uint8_t group, const char* text, int32_t max)
+{
+    control* t = nullptr;
+    create_control(CONTROL_STRING, &t);
+    A_STRING_CONTROL* s = string_record(t);
+    set_string_control_styles(s, style, nullptr);
+    set_string_control_icon_flags(s, flags, 0);
+    set_string_control_icon_layers(s, group, 0);
+    s->settings.text = const_cast<char*>(text);
+    s->settings.max_length = max;
+    return t;
+}
+
+control* new_select_template(const char* label, uint16_t flags, uint8_t group)
+{
+    control* t = nullptr;
+    create_control(CONTROL_SELECT, &t);
+    A_SELECT_CONTROL* s = select_record(t);
+    prepare_control_templates();
+    set_select_control_styles(s, &body_text_template, &hscroll_templates[3], &hscroll_templates[2]);
+    set_select_control_icon_flags(s, flags, flags, flags);
+    set_select_control_icon_layers(s, group, group, group);
+    s->settings.label_text = const_cast<char*>(label);
+    return t;
+}
+
+control* new_slider_template(int32_t* value, int32_t minimum, int32_t maximum, int32_t x, int32_t y, int32_t step)
+{
+    control* t = nullptr;
+    create_control(CONTROL_SLIDER, &t);
+    A_SLIDER_CONTROL* s = slider_record(t);
+    s->settings.flags = SLIDER_ARROWS;
+    s->settings.x = x, s->settings.y = y;
+    s->settings.minimum = minimum, s->settings.maximum = maximum;
+    s->settings.page_up = s->settings.page_down = s->settings.arrow_up = s->settings.arrow_down = step;
+    s->settings.value = value;
+    fill_scroll_slider_template(&s->display, false, ICON_FOCUSABLE, 2);
+    return t;
+}
+
+control* add_from_template(control_list* list, control* parent, control*& templ)
+{
+    control* c = nullptr;
+    create_control_from_template(list, parent, templ->type, templ, &c);
+    free_control_data(&templ);
+    return c;
+}

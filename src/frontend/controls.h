@@ -272,3 +272,12 @@ constexpr int32_t FATAL_EMPTY_TEXT_BLOCK = 1999;
 
 // Tests: forgets the field the caret hooks act on.
 void reset_controls();
+
+// Templates the screens fill in: a string in a text style, a select with the
+// body text label and the scroll arrows, a horizontal slider with arrows
+// and the scroll-bar icons stepping by step. add_from_template copies one
+// into the list (under parent) and frees it.
+control* new_string_template(const menu_icon* style, uint16_t flags, uint8_t group, const char* text, int32_t max);
+control* new_select_template(const char* label, uint16_t flags, uint8_t group);
+control* new_slider_template(int32_t* value, int32_t minimum, int32_t maximum, int32_t x, int32_t y, int32_t step);
+control* add_from_template(control_list* list, control* parent, control*& templ);

@@ -1,6 +1,7 @@
 #include "frontend/pages.h"
 
 #include "frontend/controller_assign.h"
+#include "frontend/controller_config.h"
 #include "frontend/front_end_graphics.h"
 #include "frontend/match_handover.h"
 #include "frontend/message_box.h"
@@ -78,6 +79,7 @@ void controllers_page(int32_t mode)
     load_caricature_set();
     load_animation_set(HANDLE_CONTROLLERS, CONTROLLER_SET);
     prepare_controller_screen();
+    prepare_controller_config_screens();
     for (;;) {
         set_controller_default_action(mode);
         run_front_end_screen(&controller_assign_screen);

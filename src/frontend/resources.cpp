@@ -1,6 +1,7 @@
 #include "frontend/resources.h"
 
 #include "display/replay.h"
+#include "platform/sound.h"
 
 #include "frontend/menu_icons.h"
 #include "frontend/screen_runner.h"
@@ -162,6 +163,8 @@ void front_end_setup()
     if (user_settings.replay_buffer_size > REPLAY_SIZE_MAX) user_settings.replay_buffer_size = REPLAY_SIZE_MAX;
     new_replay_node(user_settings.replay_buffer_size);
 }
+
+int32_t start_front_end_sound_channels() { return sound_available ? 0 : init_direct_sound(); }
 
 void reset_front_end_resources()
 {

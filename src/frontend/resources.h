@@ -24,6 +24,9 @@ void free_front_end_animations();
 void reset_resource_handles();
 void load_front_end_fonts();
 void front_end_setup();
+// The front end's sounds play on the voices of the sample layer: it is
+// started here when it is not running yet (0, or 1 with no sound device).
+int32_t start_front_end_sound_channels();
 
 // Loads a ".sph" set into a handle (nothing when it holds one); false when
 // the set cannot be loaded.

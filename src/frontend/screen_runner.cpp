@@ -1,5 +1,7 @@
 #include "frontend/screen_runner.h"
 
+#include "gl3d/timer_pool.h"
+
 #include "frontend/menu_icons.h"
 #include "gl3d/render_state.h"
 #include "gl3d/sprite_queue.h"
@@ -52,7 +54,12 @@ int32_t g_previous = -1;   // the object it opened over
 
 bool hardware() { return renderer_index() == 1; }
 
-void present() { flip_screen(); }
+// Each drawn frame moves the icons' animation frame on.
+void present()
+{
+    flip_screen();
+    ++front_end_anim_frame;
+}
 
 void move_cursor(int32_t x, int32_t y)
 {

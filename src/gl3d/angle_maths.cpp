@@ -2,7 +2,7 @@
 // software path's projection.
 #include "gl3d/angle_maths.h"
 
-#include "standin/provisional_neighbours.h"
+#include "gl3d/camera_globals.h"
 #include "host/picture.h"
 
 #include <cmath>
@@ -254,18 +254,20 @@ void rotate_point_roll(int32_t x, int32_t y, int32_t z, int32_t* out_x, int32_t*
     *out_z = z;
 }
 
+CameraGlobals camera_globals = INITIAL_CAMERA_GLOBALS;
+
 void project_point(int32_t x, int32_t y, int32_t z, int32_t* screen_x, int32_t* screen_y)
 {
-    double f = z / camera_globals().projection_d + 1.0;
+    double f = z / camera_globals.projection_scale + 1.0;
     *screen_x = round_to_int(x / f) + PICTURE_WIDTH / 2;
     *screen_y = round_to_int(-static_cast<double>(y) / f) + PICTURE_HEIGHT / 2;
 }
 
 int32_t project_world_point(int32_t x, int32_t y, int32_t z, int32_t* screen_x, int32_t* screen_y)
 {
-    const ProvisionalCameraGlobals& cam = camera_globals();
+    const CameraGlobals& cam = camera_globals;
     int32_t ox = wrap(uint32_t(x) - uint32_t(cam.x));
-    int32_t oy = wrap(uint32_t(y) - uint32_t(cam.height));
+    int32_t oy = wrap(uint32_t(y) - uint32_t(cam.y));
     int32_t oz = wrap(uint32_t(z) - uint32_t(cam.z));
     rotate_point_yaw(ox, oy, oz, &ox, &oy, &oz, cam.yaw);
     rotate_point_pitch(ox, oy, oz, &ox, &oy, &oz, cam.pitch);

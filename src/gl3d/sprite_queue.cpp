@@ -57,6 +57,9 @@ template <int Capacity> struct RotatingQueue {
     }
     SpriteRecord* begin() { return buffers[current]; }
     int32_t size() const { return counts[current]; }
+    // The buffer drawn two frames ago: the next to be filled.
+    SpriteRecord* begin_two_ago() { return buffers[(current + 1) % 3]; }
+    int32_t size_two_ago() const { return counts[(current + 1) % 3]; }
 };
 
 RotatingQueue<SPRITE_QUEUE_SIZE> g_sprites;
@@ -144,6 +147,36 @@ void draw_software(SpriteRecord* records, int32_t count, const SoftwareScreen& s
         if (!r.sprite || !read_clip_rect(r.clip, &clip)) return;
         draw_sprite_clipped(static_cast<const uint8_t*>(r.sprite), r.x, r.y, r.flags, r.scale, clip, screen);
     });
+}
+
+// Puts the background back wherever these records drew.
+void restore_under(const SpriteRecord* records, int32_t count, const SoftwareScreen& screen)
+{
+    for (int32_t i = 0; i < count; ++i) {
+        const SpriteRecord& r = records[i];
+        ClipRect clip;
+        if (r.callback || !r.sprite || !read_clip_rect(r.clip, &clip)) continue;
+        restore_sprite_background(static_cast<const uint8_t*>(r.sprite), r.x, r.y, r.flags, r.scale, clip, screen);
+    }
+}
+
+void blit_blocks(int32_t queue)
+{
+    if (!g_screen_access->blit_text_block) return;
+    for (int32_t i = 0; i < g_block_counts[queue]; ++i) {
+        const TextBlock& b = g_blocks[queue][i];
+        g_screen_access->blit_text_block(b.surface, b.x, b.y, b.width, b.height, b.clip);
+    }
+}
+
+bool lock_screen(SoftwareScreen* screen)
+{
+    return g_screen_access && g_screen_access->lock && g_screen_access->lock(screen);
+}
+
+void unlock_screen()
+{
+    if (g_screen_access->unlock) g_screen_access->unlock();
 }
 
 void rotate_queues()
@@ -249,18 +282,25 @@ void flush_sprites()
         leave_overlay();
         return;
     }
+    // The screen being drawn showed the frame of two flips ago: its sprites
+    // come off first, then this frame's go on.
     SoftwareScreen screen{};
-    if (g_screen_access && g_screen_access->lock && g_screen_access->lock(&screen)) {
+    if (lock_screen(&screen)) {
+        restore_under(g_sprites.begin_two_ago(), g_sprites.size_two_ago(), screen);
+        restore_under(g_text_sprites.begin_two_ago(), g_text_sprites.size_two_ago(), screen);
+        unlock_screen();
+        blit_blocks(1);
+    }
+    if (lock_screen(&screen)) {
+        restore_under(g_overlay.begin_two_ago(), g_overlay.size_two_ago(), screen);
         draw_software(g_overlay.begin(), g_overlay.size(), screen);
+        unlock_screen();
+        blit_blocks(0);
+    }
+    if (lock_screen(&screen)) {
         draw_software(g_text_sprites.begin(), g_text_sprites.size(), screen);
         draw_software(g_sprites.begin(), g_sprites.size(), screen);
-        if (g_screen_access->unlock) g_screen_access->unlock();
-        if (g_screen_access->blit_text_block)
-            for (int32_t q = 1; q >= 0; --q)
-                for (int32_t i = 0; i < g_block_counts[q]; ++i) {
-                    const TextBlock& b = g_blocks[q][i];
-                    g_screen_access->blit_text_block(b.surface, b.x, b.y, b.width, b.height, b.clip);
-                }
+        unlock_screen();
     }
     rotate_queues();
 }
@@ -271,6 +311,7 @@ void reset_sprite_queues()
     g_overlay.reset();
     g_text_sprites.reset();
     g_block_counts[0] = g_block_counts[1] = 0;
+    set_sprite_background(nullptr, 0);
 }
 
 void init_sprite_engine()
@@ -382,8 +423,13 @@ uint32_t software_sprite_size(const uint8_t* sprite, uint32_t available)
     return at;
 }
 
-void draw_sprite_clipped(const uint8_t* sprite, int32_t x, int32_t y, uint16_t flags, uint16_t scale,
-                         const ClipRect& clip, const SoftwareScreen& screen)
+namespace {
+
+// Every screen pixel a software sprite covers with an opaque pixel, after
+// scale, mirroring and clipping: put(screen byte, x, y, sprite pixel).
+template <class Put>
+void each_sprite_pixel(const uint8_t* sprite, int32_t x, int32_t y, uint16_t flags, uint16_t scale,
+                       const ClipRect& clip, const SoftwareScreen& screen, Put put)
 {
     if (!sprite || scale == 0 || !screen.pixels) return;
     const bool is_long = long_header(sprite);
@@ -417,7 +463,6 @@ void draw_sprite_clipped(const uint8_t* sprite, int32_t x, int32_t y, uint16_t f
         row_top = clip.top > 0 ? clip.top : 0;
         row_bottom = clip.bottom < screen.height ? clip.bottom : screen.height;
     }
-    const bool blend = !mirrored && (flags & SPRITE_UNCLIPPED) && (flags & SPRITE_BLEND) && g_alpha_table;
     for (int32_t dy = 0; dy < h; ++dy) {
         const int32_t sy = top + dy;
         if (sy < row_top || sy >= row_bottom) continue;
@@ -429,10 +474,44 @@ void draw_sprite_clipped(const uint8_t* sprite, int32_t x, int32_t y, uint16_t f
             int32_t column = dx * scale / 256;
             if (mirrored) column = natural_w - 1 - column;
             const int16_t v = pixels[static_cast<size_t>(row) * columns + column];
-            if (v < 0) continue;
-            out[sx] = blend ? g_alpha_table[v * 256 + out[sx]] : static_cast<uint8_t>(v);
+            if (v >= 0) put(out[sx], sx, sy, static_cast<uint8_t>(v));
         }
     }
+}
+
+const uint8_t* g_background = nullptr;
+int32_t g_background_pitch = 0;
+
+} // namespace
+
+void draw_sprite_clipped(const uint8_t* sprite, int32_t x, int32_t y, uint16_t flags, uint16_t scale,
+                         const ClipRect& clip, const SoftwareScreen& screen)
+{
+    const bool mirrored = (flags & SPRITE_MIRRORED) != 0;
+    const bool blend = !mirrored && (flags & SPRITE_UNCLIPPED) && (flags & SPRITE_BLEND) && g_alpha_table;
+    // The shifted tables show the same shapes in the colours 33 entries on.
+    const uint8_t shift = (flags & SPRITE_SHIFTED_TABLES) ? PALETTE_SHIFT : 0;
+    each_sprite_pixel(sprite, x, y, flags, scale, clip, screen, [&](uint8_t& out, int32_t, int32_t, uint8_t v) {
+        out = blend ? g_alpha_table[v * 256 + out] : static_cast<uint8_t>(v + shift);
+    });
+}
+
+void set_sprite_background(const uint8_t* pixels, int32_t pitch)
+{
+    g_background = pixels;
+    g_background_pitch = pixels ? pitch : 0;
+}
+
+const uint8_t* sprite_background() { return g_background; }
+int32_t sprite_background_pitch() { return g_background_pitch; }
+
+void restore_sprite_background(const uint8_t* sprite, int32_t x, int32_t y, uint16_t flags, uint16_t scale,
+                               const ClipRect& clip, const SoftwareScreen& screen)
+{
+    if (!g_background || (flags & SPRITE_NO_RESTORE)) return;
+    each_sprite_pixel(sprite, x, y, flags, scale, clip, screen, [](uint8_t& out, int32_t sx, int32_t sy, uint8_t) {
+        out = g_background[static_cast<size_t>(sy) * g_background_pitch + sx];
+    });
 }
 
 int32_t layer_screen_width() { return display_width() > 0 ? display_width() : PICTURE_WIDTH; }

@@ -110,9 +110,25 @@ void set_sprite_alpha_table(const uint8_t* table);
 
 // Software sprites drawn at once; scale 256 is natural size (larger draws
 // smaller). The window's edges decide whether a sprite is drawn and cut its
-// rows; columns are cut at the screen's edges.
+// rows; columns are cut at the screen's edges. SPRITE_SHIFTED_TABLES adds
+// PALETTE_SHIFT to every pixel written (modulo 256).
+constexpr uint8_t PALETTE_SHIFT = 0x21;
 void draw_sprite_clipped(const uint8_t* sprite, int32_t x, int32_t y, uint16_t flags, uint16_t scale,
                          const ClipRect& clip, const SoftwareScreen& screen);
+
+// The background buffer: the screen's picture with no sprite on it, one byte
+// a pixel, rows pitch bytes apart (the screen's own size), kept by whoever
+// opened the screen; nullptr while there is none (nothing is restored).
+// Before a software flush draws, every sprite and text sprite of the queue
+// buffers drawn two frames ago (the screen being drawn still shows them) is
+// covered again with the background, except those flagged SPRITE_NO_RESTORE.
+void set_sprite_background(const uint8_t* pixels, int32_t pitch);
+const uint8_t* sprite_background();
+int32_t sprite_background_pitch();
+// Copies the background back onto the screen where the sprite, drawn with
+// these arguments, put an opaque pixel.
+void restore_sprite_background(const uint8_t* sprite, int32_t x, int32_t y, uint16_t flags, uint16_t scale,
+                               const ClipRect& clip, const SoftwareScreen& screen);
 // The byte size of one software sprite, or 0 when it runs past `available`.
 uint32_t software_sprite_size(const uint8_t* sprite, uint32_t available);
 

@@ -3,7 +3,6 @@
 #include "host/picture.h"
 
 #include "gl3d/display_device.h"
-#include "standin/provisional_neighbours.h"
 #include "host/clock.h"
 #include "platform/memory.h"
 
@@ -120,6 +119,12 @@ int32_t screen_w() { return display_width() > 0 ? display_width() : PICTURE_WIDT
 int32_t screen_h() { return display_height() > 0 ? display_height() : PICTURE_HEIGHT; }
 int16_t scaled_x(int16_t offset) { return static_cast<int16_t>(offset * screen_w() / PICTURE_WIDTH); }
 int16_t scaled_y(int16_t offset) { return static_cast<int16_t>(offset * screen_h() / PICTURE_HEIGHT); }
+
+} // namespace
+
+uint32_t front_end_anim_frame = 0;
+
+namespace {
 
 int32_t frames_since(int32_t start_frame) { return static_cast<int32_t>(front_end_anim_frame - static_cast<uint32_t>(start_frame)); }
 

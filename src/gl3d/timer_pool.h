@@ -28,6 +28,10 @@ int32_t timer_count();
 
 // --- Icon motion ---
 
+// The front end's animation frame number, which the front end advances once
+// a drawn frame; the icon motions measure from it.
+extern uint32_t front_end_anim_frame;
+
 // Called once a frame for an icon: x, y in 640 x 480 units (and a size for
 // the zoom), the frame its animation starts, and the done flag the caller
 // set before the call (cleared while the motion runs).

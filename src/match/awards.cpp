@@ -184,7 +184,9 @@ void award_free_kick(PlayerSlot* man, int32_t kind)
             m.ball_holder->ball_coming = 1;
             give_ball_to(nullptr);
         }
+        // He fetches it himself: he may go for it at once.
         m.taker_fetches_ball = 1;
+        m.ball_returned = 1;
     }
     // 11.
     set_match_state(FREE_KICK);

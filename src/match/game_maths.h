@@ -49,19 +49,18 @@ void sort_by_key32(uint32_t* values, int32_t* keys, int16_t count);
 template <typename Value, typename Key>
 void bubble_sort_by_key(Value* values, Key* keys, int count)
 {
-    bool swapped = true;
-    while (swapped) {
-        swapped = false;
-        for (int i = 0; i + 1 < count; ++i)
-            if (keys[i] > keys[i + 1]) {
-                const Key k = keys[i];
-                keys[i] = keys[i + 1];
-                keys[i + 1] = k;
-                const Value v = values[i];
-                values[i] = values[i + 1];
-                values[i + 1] = v;
-                swapped = true;
-            }
+    // Any stable sort leaves the order the bubble sort would; inserting
+    // does it with a shift where the bubble sort made a swap a pass.
+    for (int i = 1; i < count; ++i) {
+        const Key k = keys[i];
+        const Value v = values[i];
+        int j = i;
+        for (; j > 0 && keys[j - 1] > k; --j) {
+            keys[j] = keys[j - 1];
+            values[j] = values[j - 1];
+        }
+        keys[j] = k;
+        values[j] = v;
     }
 }
 

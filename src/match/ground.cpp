@@ -247,6 +247,13 @@ void take_detour(PlayerSlot* man)
 
 } // namespace
 
+void detour_round_man(PlayerSlot* man, const PlayerSlot* other)
+{
+    man->detour_x = 0x7FFFFFFF;
+    set_detour_waypoints(man, other, other->x, other->y);
+    take_detour(man);
+}
+
 void avoid_collision_with(PlayerSlot* man, PlayerSlot* other)
 {
     const int32_t dx = other->x - man->x, dy = other->y - man->y;

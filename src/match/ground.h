@@ -28,6 +28,9 @@ void update_collision_avoidance();
 // From the movement layer: may give the man a detour round `other`.
 void avoid_collision_with(PlayerSlot* man, PlayerSlot* other);
 void set_detour_waypoints(PlayerSlot* man, const PlayerSlot* obstacle, int32_t px, int32_t py);
+// The detour round a man standing where he is (the standing case of
+// `avoid_collision_with`, at any distance).
+void detour_round_man(PlayerSlot* man, const PlayerSlot* other);
 int32_t can_reach_path(const PlayerSlot* runner, const PlayerSlot* other, int32_t px, int32_t py, uint8_t heading);
 PlayerSlot* find_intercepting_player(const PlayerSlot* runner, const PlayerSlot* excluded, int32_t px, int32_t py);
 void clear_contest_links();

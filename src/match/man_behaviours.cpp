@@ -10,6 +10,7 @@
 #include "players/contact_planners.h"
 #include "players/contact_tables.h"
 #include "players/contest_groups.h"
+#include "players/movement.h"
 #include "players/occupancy.h"
 
 #include <cmath>
@@ -777,12 +778,13 @@ void start_slot(PlayerSlot* man, const ContactCandidate& c)
 {
     man->facing = static_cast<uint8_t>(c.approach_angle);
     man->wanted_facing = static_cast<int16_t>(c.approach_angle);
-    man->velocity_x = static_cast<int16_t>(c.vx >> 16);
-    man->velocity_x_frac = static_cast<uint16_t>(c.vx & 0xFFFF);
-    man->velocity_y = static_cast<int16_t>(c.vy >> 16);
-    man->velocity_y_frac = static_cast<uint16_t>(c.vy & 0xFFFF);
+    // Busy, he is carried by his step: the slot's motion brings his contact
+    // point onto the ball, and its time ratio is the rate that brings the
+    // contact frame there at the same tick.
+    set_man_velocity_fixed(man, c.vx, c.vy);
+    set_man_step_fixed(man, c.vx, c.vy);
     man->speed = static_cast<int16_t>(vector_length(c.vx >> 16, c.vy >> 16));
-    play_man_animation(man, c.animation, 0, 1.0);
+    play_man_animation(man, c.animation, 0, c.ticks > 0 ? c.time_ratio : 1.0);
     man->man_flags |= 0x0880;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "league/game_settings.h"
+#include "platform/settings_targets.h"
 #include "platform/tick_timer.h"
 #include "model/skeleton.h"
 
@@ -558,7 +559,7 @@ struct MatchGlobals {
     PlayerSlot* men_by_y[MAX_ACTIVE_MEN];
     int16_t men_y_key[MAX_ACTIVE_MEN];
     // Rules fields: the restart spot and sides, the offender, the clock.
-    int16_t mark_x, mark_y;
+    int16_t mark_x, mark_y; // the stoppage or set-play spot
     uint8_t awarded_side, offending_side;
     uint8_t free_kick_kind;
     PlayerSlot* offender;
@@ -607,7 +608,6 @@ struct MatchGlobals {
     uint8_t fight_return_state;
     int32_t fight_countdown;
     int32_t fight_start;
-    int16_t set_play_spot_x, set_play_spot_y;
     PlayerSlot* stoppage_men[2][12]; // per team: key men first, then the nearest
     PlayerSlot* ball_up_men[2][3];   // per team: the men of a ball-up or throw-in
     int32_t selected_key[4];         // the position editor's held-key steps
@@ -714,6 +714,9 @@ inline int men_in_use()
 
 // Start-up: zeroes the whole block.
 void clear_game_state_block();
+// Where loading or defaulting the settings puts the match's values (start-up
+// hands it to the settings with set_match_settings_target).
+void apply_match_settings(const MatchSettingsValues& values);
 
 // Fills the man's eight skill bytes from his player record. Each is a
 // handicap, 0 for the best value the league holds up to 64 for the worst,

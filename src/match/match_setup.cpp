@@ -26,9 +26,10 @@ FormationSpots formation_tables[2];
 int32_t marking_offsets[2][GROUND_MEN][3];
 int32_t official_words[OFFICIAL_COUNT];
 
+const uint8_t commentary_order_table[16] = {5, 16, 11, 14, 8, 15, 12, 13, 4, 1, 10, 9, 6, 3, 7, 2};
+
 namespace {
 
-constexpr uint8_t commentary_order_table[16] = {5, 16, 11, 14, 8, 15, 12, 13, 4, 1, 10, 9, 6, 3, 7, 2};
 constexpr int32_t pairing_weather[4] = {40, 75, 100, 20};
 
 // The ground places' spots as percentages of the half-length and half-width,
@@ -45,8 +46,11 @@ Percent formation_percent(int team, int slot)
     return {static_cast<float>(sign * s.x * 100.0 / 24576.0), static_cast<float>(sign * s.y * 100.0 / 16384.0)};
 }
 
-// The officials' own player records: "A Nofficial", top speed 255.
+// The officials' own player records: "A Nofficial", top speed 255, and an
+// acceleration like a player's (without one an umpire never gathers speed
+// beyond the first quarter of his cap, and a short walk never starts).
 league_player official_records[OFFICIAL_COUNT];
+constexpr int32_t OFFICIAL_ACCELERATION = 16384;
 
 void fill_official_records()
 {
@@ -54,6 +58,7 @@ void fill_official_records()
         std::memset(r.bytes, 0, sizeof r.bytes);
         set_player_name(&r, "A Nofficial");
         set_player_i16(&r, PLAYER_SPEED, 255);
+        set_player_i32(&r, PLAYER_REACH, OFFICIAL_ACCELERATION);
     }
 }
 

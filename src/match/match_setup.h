@@ -31,6 +31,8 @@ void fill_marking_offsets();
 extern int32_t official_words[OFFICIAL_COUNT];
 
 void init_match(int32_t mode);
+// The numbers 1 to 16 in the order the commentary takes the clubs.
+extern const uint8_t commentary_order_table[16];
 // The restarts between periods alone (modes 1 and 2 without the loading).
 void swap_team_ends();
 void swap_team_ends_full();

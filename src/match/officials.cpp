@@ -232,8 +232,15 @@ void place_by_state()
         follow(near == BOUNDARY_UMPIRE_1 ? BOUNDARY_UMPIRE_2 : BOUNDARY_UMPIRE_1, bx);
         return;
     }
-    case 47:
     case 57:
+        // Entering the state cleared his job: when the men stood ready
+        // before he had the ball, he still fetches it to the spot, for the
+        // bounce waits on it.
+        if (!field().official_job && g.umpire_with_ball != &field())
+            set_official_job(&field(), 13);
+        follow_both(g.mark_x);
+        return;
+    case 47:
     case 49: follow_both(g.mark_x); return;
     case 55:
         send(&field(), UMP_RUN, field().x < 1 ? -1280 : 1280, 0);
@@ -476,9 +483,10 @@ void job_walk_back_with_ball(PlayerSlot* u)
         return;
     case 2:
         if (!faces(u, u->job_facing)) {
-            // A turn animation ends on the facing it carried him to, which
-            // need not be the chosen one: he keeps turning the rest.
-            if (u->action == UMP_STAND && !u->turning)
+            // A turn animation ends on the facing it carried him to, and a
+            // pick-up on the facing it took the ball at; neither need be the
+            // chosen one: standing, he keeps turning the rest.
+            if ((u->action == UMP_STAND || u->action == UMP_IDLE) && !u->turning)
                 stand_facing(u, u->job_facing);
             return;
         }

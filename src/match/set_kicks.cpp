@@ -255,6 +255,8 @@ void award_pause(bool free_kick)
             continue;
         }
         run_up_toward_goal(m);
+        // Only after a mark may a computer kicker play on; a free kick's
+        // taker who shot from the award would leave it waiting for good.
         const bool computer_inside = !m->team->human_count && in_field(m->x, m->y);
         if (!free_kick && computer_inside) {
             const int32_t range = 9216 + person_skill(m, 20) * 5120 / 255 + (m->contest_group ? 1280 : 0);
@@ -263,9 +265,8 @@ void award_pause(bool free_kick)
                 carrier_react_to_opponent(m, d);
                 carrier_look_for_lead(m, nullptr, d);
             }
-        }
-        if (computer_inside)
             carrier_consider_shot(m);
+        }
     }
 }
 

@@ -229,7 +229,14 @@ Handler handler_for(int state)
 
 } // namespace
 
-void setup_play_situation() { handler_for(g.match_state)(); }
+void setup_play_situation()
+{
+    // Only open play re-posts a held action and counts the hold down; in
+    // any other state a hold left over would keep the man busy for good.
+    if (g.match_state != 1 && g.match_state != 18)
+        for_each_active([](PlayerSlot* m) { m->hold_countdown = 0; });
+    handler_for(g.match_state)();
+}
 
 void holder_seek_space(PlayerSlot* man)
 {
@@ -685,7 +692,7 @@ void ball_up_after_whistle()
         if (!m || man_is_busy(m) || !m->team)
             continue;
         if (m->number == ruckman_number(m->team)) {
-            propose_ruck_spot(m, g.set_play_spot_x, g.set_play_spot_y);
+            propose_ruck_spot(m, g.mark_x, g.mark_y);
             continue;
         }
         int listed = 0;
@@ -695,15 +702,15 @@ void ball_up_after_whistle()
         if (listed)
             place_listed_man(m, listed);
         else
-            run_to_spot_clear_of_mark(m, m->team->formation_spots, g.set_play_spot_x, g.set_play_spot_y, 3072);
+            run_to_spot_clear_of_mark(m, m->team->formation_spots, g.mark_x, g.mark_y, 3072);
     }
 }
 
 void propose_kick_in_spot(PlayerSlot* man, int16_t x, int16_t y)
 {
-    const auto a = static_cast<uint8_t>(vector_angle(x - g.set_play_spot_x, y - g.set_play_spot_y));
-    const int16_t px = static_cast<int16_t>(g.set_play_spot_x - fixed_sin16(a, 1792));
-    const int16_t py = static_cast<int16_t>(g.set_play_spot_y - fixed_cos16(a, 1792));
+    const auto a = static_cast<uint8_t>(vector_angle(x - g.mark_x, y - g.mark_y));
+    const int16_t px = static_cast<int16_t>(g.mark_x - fixed_sin16(a, 1792));
+    const int16_t py = static_cast<int16_t>(g.mark_y - fixed_cos16(a, 1792));
     const TeamRecord* t = man->team;
     if (t && t->human_count == 0 && approx_vector_length(px - man->x, py - man->y) <= 256 &&
         g.free_kick_phase == t->turn_counter)

@@ -81,7 +81,7 @@ struct Player {
         if (!audioclock) return t;
         SndStreamStatus status{};
         if (SNDSTRM_requeststatus(soundid, &status) == 0 && status.played > lastplayed) {
-            lastplayed = status.played;
+            lastplayed = moviestats.soundplayed = status.played;
             drift += status.played - drift / 8 - static_cast<int32_t>(t);
             if (drift > 264 || drift < -264) {
                 start -= static_cast<uint32_t>(drift / 8);
@@ -348,6 +348,7 @@ int32_t stream_movie(const char* file, int32_t* dropdelta, int, int32_t level, u
     while (!p.stop && p.soundid >= 0) {
         SndStreamStatus status{};
         SNDSTRM_requeststatus(p.soundid, &status);
+        if (status.played > moviestats.soundplayed) moviestats.soundplayed = status.played;
         if (status.state == 3) break;
         p.drain(p.video);
         if (STREAM_state(p.video) == STREAM_IDLE && !STREAM_gettable(p.sound) && status.buffered == 0) break;

@@ -26,6 +26,7 @@ struct MovieStats {
     int32_t width, height;
     int32_t escaped;
     int32_t soundid;
+    int32_t soundplayed; // ms of its sound heard, by the last status
 };
 extern MovieStats moviestats;
 // Tests: a millisecond clock in place of the host's, nullptr for the host's.

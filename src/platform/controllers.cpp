@@ -5,10 +5,15 @@
 #include "platform/input.h"
 #include "platform/input_record.h"
 #include "platform/mouse.h"
-#include "standin/provisional_input_neighbours.h"
 #include "platform/settings_targets.h"
 
 #include <cstring>
+
+namespace {
+CameraYawReader g_camera_yaw = nullptr;
+}
+
+void set_camera_yaw_reader(CameraYawReader reader) { g_camera_yaw = reader; }
 
 controller_record controllers[CONTROLLER_RECORDS];
 int32_t joystick_controllers = -1, mouse_controller = -1, keyboard_controller = -1, controller_total = 0;
@@ -177,6 +182,7 @@ bool direction_valid(uint8_t bits) { return direction_table[bits & 15].valid != 
 
 uint8_t rotate_direction_bits(uint8_t bits)
 {
+    const int32_t camera_yaw = g_camera_yaw ? g_camera_yaw() : 0;
     uint32_t quadrant = ((static_cast<uint32_t>(camera_yaw) + 2048u) >> 12) & 3u;
     uint8_t turned = 0;
     for (int i = 0; i < 4; ++i)

@@ -74,6 +74,12 @@ struct DirectionRow {
 extern const DirectionRow direction_table[16];
 
 extern controller_record controllers[CONTROLLER_RECORDS];
+
+// The match camera's heading (16384 units a turn): the directions read turn
+// with it by quadrants. The display above installs its reader at start;
+// without one the heading is 0.
+using CameraYawReader = int32_t (*)();
+void set_camera_yaw_reader(CameraYawReader reader);
 extern int32_t joystick_controllers, mouse_controller, keyboard_controller, controller_total;
 extern int32_t input_mode;  // InputMode; start-up sets it live
 extern InputFrame input_frame;

@@ -5,6 +5,9 @@
 #include <cstring>
 
 uint8_t key_state[256];
+namespace {
+uint8_t release_next_poll[256];
+}
 uint32_t key_down_time[256];
 uint8_t mouse_buttons;
 
@@ -110,6 +113,7 @@ void release_input_devices()
     if (keyboard_device_count) release_entry(&keyboard_device);
     if (mouse_device_count) release_entry(&mouse_device);
     joystick_device_count = keyboard_device_count = mouse_device_count = 0;
+    std::memset(release_next_poll, 0, sizeof release_next_poll);
     host_input_shutdown();
 }
 
@@ -147,11 +151,22 @@ void poll_keyboard()
     int count = 0;
     // A lost or overflowed buffer tells nothing reliable: keep the table as it is.
     if (host_get_keyboard_data(keyboard_device.device, events, HOST_EVENT_BUFFER, &count) != HOST_INPUT_OK) return;
+    // A key let go in the same poll it went down in stays down until the
+    // next poll, so that a slow frame still sees the press.
+    for (int code = 0; code < 256; ++code) {
+        if (release_next_poll[code]) key_state[code] = 0;
+        release_next_poll[code] = 0;
+    }
+    uint8_t pressed_now[256] = {};
     for (int i = 0; i < count; ++i) {
         uint8_t code = events[i].code;
         if (events[i].data & 0x80) {
             key_state[code] = 128;
             key_down_time[code] = events[i].time;
+            pressed_now[code] = 1;
+            release_next_poll[code] = 0;
+        } else if (pressed_now[code]) {
+            release_next_poll[code] = 1;
         } else {
             key_state[code] = 0;
         }

@@ -4,7 +4,6 @@
 #include "host/process.h"
 #include "host/settings_store.h"
 #include "platform/files.h"
-#include "standin/provisional_subsystems.h"
 #include "platform/settings.h"
 
 #include <fcntl.h>

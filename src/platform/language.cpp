@@ -4,7 +4,6 @@
 #include "platform/fatal_error.h"
 #include "platform/files.h"
 #include "platform/memory.h"
-#include "standin/provisional_fonts.h"
 
 #include <algorithm>
 #include <cstring>
@@ -26,9 +25,11 @@ int32_t last_line_count = 0;
 
 using measure_fn = int32_t (*)(const char* text, const void* context);
 
+TextMeasure g_measure{};
+
 int32_t measure_font(const char* text, const void*)
 {
-    return string_width(text);
+    return g_measure.width ? g_measure.width(text) : 0;
 }
 
 int32_t measure_table(const char* text, const void* context)
@@ -214,12 +215,14 @@ char* string_append(char* destination, const char* source)
     return std::strcat(destination, source);
 }
 
+void set_text_measure(const TextMeasure& measure) { g_measure = measure; }
+
 int32_t format_text_lines(char* lines[MAX_TEXT_LINES], int32_t* line_count, const char* text, int32_t width,
                           int16_t font)
 {
-    select_font(font);
+    if (g_measure.select_font) g_measure.select_font(font);
     int32_t count = layout(lines, line_count, text, width, measure_font, nullptr, 0);
-    return count ? string_height(lines[0]) * count : 0;
+    return count && g_measure.height ? g_measure.height(lines[0]) * count : 0;
 }
 
 int32_t format_text_lines_with_widths(const uint8_t* widths, char* lines[MAX_TEXT_LINES], int32_t* line_count,

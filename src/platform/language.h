@@ -30,6 +30,16 @@ char* string_copy(char* destination, const char* source);
 int32_t string_length(const char* text);
 char* string_append(char* destination, const char* source);
 
+// How the layout measures text in a font. The fonts live in the 2D screen
+// layer above; it installs them here at start. With none installed every
+// text measures 0 and a layout keeps a whole text on one line.
+struct TextMeasure {
+    void (*select_font)(int16_t font);
+    int32_t (*width)(const char* text);
+    int32_t (*height)(const char* text);
+};
+void set_text_measure(const TextMeasure& measure); // {} takes it away
+
 // Breaks text into balanced lines no wider than width pixels in font, into
 // lines[0..499] (tracked buffers), and returns the block's height in pixels.
 int32_t format_text_lines(char* lines[MAX_TEXT_LINES], int32_t* line_count, const char* text, int32_t width,

@@ -3,6 +3,7 @@
 #include "platform/fatal_error.h"
 #include "platform/message_pump.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 
@@ -173,6 +174,15 @@ uint32_t largest_free_block(uint32_t a, uint32_t b)
 
 void free_alloc_table()
 {
+    // Entries past the first block are forgotten with their blocks (their
+    // buffers live on to the process end); the count keeps to what is left,
+    // with the first block never full, so a later allocation finds its slot.
+    const int32_t kept = std::min(alloc_count, ALLOC_TABLE_BLOCK_ENTRIES - 1);
+    TableCursor at{&g_first_block, 0};
+    for (int32_t i = 0; i < alloc_count; ++i, at.step())
+        if (i >= kept) alloc_bytes -= at.entry().size;
+    g_first_block.entries[kept] = AllocEntry{nullptr, 0};
+    alloc_count = kept;
     AllocBlock* block = g_first_block.next;
     while (block) {
         AllocBlock* next = block->next;

@@ -13,7 +13,8 @@ void* realloc_mem(void* p, uint32_t new_size);
 int32_t can_allocate(uint32_t size);
 // The largest size, not below a + b unless even that fails, that can be had.
 uint32_t largest_free_block(uint32_t a, uint32_t b);
-// Shut-down: releases the table's own blocks after the first (not the buffers).
+// Shut-down: releases the table's own blocks after the first (not the
+// buffers); the entries they held are no longer tracked.
 void free_alloc_table();
 // Pumps window messages once for each live buffer.
 void pump_messages_n();

@@ -11,6 +11,12 @@
 #include <cstring>
 #include <string>
 
+namespace {
+MatchSettingsTarget g_match_target = nullptr;
+}
+
+void set_match_settings_target(MatchSettingsTarget target) { g_match_target = target; }
+
 settings_record user_settings;
 
 const char* const SETTINGS_KEY = "SOFTWARE\\Vetra Sports\\KOB 99 dldemo";
@@ -250,7 +256,7 @@ void apply_settings(const settings_record& r)
         m.team[t].name_display = r.team[t].displayed_player_name_state;
         m.team[t].intercept_circle = r.team[t].can_intercept_circle;
     }
-    apply_match_settings(m);
+    if (g_match_target) g_match_target(m);
 }
 
 bool in_range(const SettingsValue& v, uint32_t value)

@@ -21,4 +21,7 @@ struct MatchSettingsValues {
         uint32_t auto_offload, auto_bounce, name_display, intercept_circle;
     } team[2];
 };
-void apply_match_settings(const MatchSettingsValues& values);
+// The game-state block belongs to the match simulation above this layer; it
+// installs its receiver at start. Without one the values go nowhere.
+using MatchSettingsTarget = void (*)(const MatchSettingsValues& values);
+void set_match_settings_target(MatchSettingsTarget target);

@@ -198,6 +198,7 @@ void update_all_men()
             if (!(man->man_flags & (MAN_IN_CONTEST | MAN_BUSY)) || (man->man_flags2 & MAN2_TACKLED)) {
                 player_act(man);
                 update_motion_limits(man);
+                avoid_man_in_way(man);
             }
         }
     for (PlayerSlot& official : official_slots) {
@@ -620,14 +621,13 @@ void act_escort_target(PlayerSlot* man)
         return;
     }
     man->arrive_radius = 42;
-    int32_t px = t->x, py = t->y;
+    // Otherwise the posted point stands: the man keeps his marking offset
+    // from T rather than running into him.
     if (in_states(m.match_state, {10, 11, 12, 47, 48, 52, 57, 58}) && !t->arrived) {
         const auto a = static_cast<uint8_t>(vector_angle(t->target_x - man->x, t->target_y - man->y));
-        px = t->target_x - fixed_sin(a, 384);
-        py = t->target_y - fixed_cos(a, 384);
+        man->target_x = clamp16(t->target_x - fixed_sin(a, 384));
+        man->target_y = clamp16(t->target_y - fixed_cos(a, 384));
     }
-    man->target_x = clamp16(px);
-    man->target_y = clamp16(py);
     set_target_offset(man);
     const int32_t r = man->arrived ? 85 : CLOSE;
     if (int_abs(man->move_dx) <= r && int_abs(man->move_dy) <= r) {

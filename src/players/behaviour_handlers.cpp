@@ -492,7 +492,7 @@ void kick_or_pass(PlayerSlot* man)
     man->kick_lock = 1;
     if (g.match_state == 41 || g.match_state == 45) {
         const uint8_t line = angle_between(man, cx, cy);
-        const uint8_t to_spot = angle_between(man, g.set_play_spot_x, g.set_play_spot_y);
+        const uint8_t to_spot = angle_between(man, g.mark_x, g.mark_y);
         if (std::abs(angle_diff(line, to_spot + 128)) <= 32 ||
             vector_length(man->x - man->mark_spot_x, man->y - man->mark_spot_y) <= 384) {
             g.set_shot = 1;
@@ -801,7 +801,7 @@ void take_set_kick(PlayerSlot* man, int32_t kind)
     man->target_x = clamp16(man->x + fixed_sin(dir, dist));
     man->target_y = clamp16(man->y + fixed_cos(dir, dist));
     if (g.match_state < 59 || g.match_state > 73) {
-        const uint8_t to_spot = angle_between(man, g.set_play_spot_x, g.set_play_spot_y);
+        const uint8_t to_spot = angle_between(man, g.mark_x, g.mark_y);
         if (std::abs(angle_diff(dir, to_spot + 128)) > 32 &&
             vector_length(man->x - man->mark_spot_x, man->y - man->mark_spot_y) > 384) {
             g.play_on = 1;

@@ -221,6 +221,38 @@ int32_t cap_by_ball_distance(PlayerSlot* man, int32_t p)
 
 int32_t cap_by_turn_angle(int32_t value, int32_t a, int32_t b) { return std::min(value, turn_caps[turn_band(a, b)]); }
 
+void avoid_man_in_way(PlayerSlot* man)
+{
+    const MatchGlobals& m = match_globals;
+    if (man->arrived || man->speed == 0 || (man->man_flags & (MAN_BUSY | MAN_OUT_OF_PLAY)) ||
+        (man->move_dx == 0 && man->move_dy == 0))
+        return;
+    const auto heading = static_cast<uint8_t>(vector_angle(man->target_x - man->x, man->target_y - man->y));
+    PlayerSlot* nearest = nullptr;
+    int32_t best = 2561;
+    for (int i = 0; i < m.active_men_count; ++i) {
+        PlayerSlot* o = m.active_men[i];
+        if (!o || o == man || o->busy_flag || (o->man_flags & MAN_OUT_OF_PLAY)) continue;
+        const int32_t d = vector_length(o->x - man->x, o->y - man->y);
+        if (d >= best) continue;
+        if (!can_reach_path(man, o, man->target_x, man->target_y, heading)) continue;
+        best = d;
+        nearest = o;
+    }
+    if (!nearest) return;
+    // Closer than the ground's planning reach, a man standing in the way
+    // would stop him for good (body contact only pushes him back): he goes
+    // round him as he would have from farther off.
+    if (best < 512) {
+        // Only round a man who stands short of the target: round one who
+        // stands at it he would circle for ever.
+        const int32_t to_target = vector_length(man->target_x - man->x, man->target_y - man->y);
+        if (nearest->speed == 0 && to_target > best + 340) detour_round_man(man, nearest);
+        return;
+    }
+    avoid_collision_with(man, nearest);
+}
+
 void update_motion_limits(PlayerSlot* man)
 {
     if (man->action == ACT_RECEIVE_HANDBALL) return; // his action sets his speed

@@ -67,6 +67,10 @@ void run_to_waypoint(PlayerSlot* man, int32_t r);
 // cleared, facing the ball (a holder faces the end he attacks).
 void arrive_at_target(PlayerSlot* man);
 void update_motion_limits(PlayerSlot* man);
+// A runner with a man standing or running into his way, up to 2560 ahead,
+// takes the ground's detour round the nearest such man (closer than 512,
+// only round a man standing).
+void avoid_man_in_way(PlayerSlot* man);
 int32_t cap_by_ball_distance(PlayerSlot* man, int32_t percent);
 int32_t cap_by_turn_angle(int32_t value, int32_t facing_a, int32_t facing_b);
 void update_player_effort();

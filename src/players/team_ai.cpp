@@ -375,9 +375,9 @@ void react_to_controlled_player(PlayerSlot* man)
         return;
     if (!check_ball_touch(man)) {
         man->man_flags &= static_cast<uint16_t>(~FLAG_IN_CONTEST);
-        post_man_message(man, ACT_MOVE_TO_POINT, nullptr, 0, g.set_play_spot_x, g.set_play_spot_y, 255);
-        man->target_x = g.set_play_spot_x;
-        man->target_y = g.set_play_spot_y;
+        post_man_message(man, ACT_MOVE_TO_POINT, nullptr, 0, g.mark_x, g.mark_y, 255);
+        man->target_x = g.mark_x;
+        man->target_y = g.mark_y;
         set_heading_to_target(man);
         return;
     }
@@ -396,7 +396,7 @@ void react_to_controlled_player(PlayerSlot* man)
             man->air_timer = person_skill(man, 25) << 15;
             man->action = ACT_MARK_UP;
             man->previous_action = ACT_MARK_UP;
-            post_man_message(man, ACT_MARK_UP, nullptr, 0, g.set_play_spot_x, g.set_play_spot_y, 1000);
+            post_man_message(man, ACT_MARK_UP, nullptr, 0, g.mark_x, g.mark_y, 1000);
         }
         return;
     }

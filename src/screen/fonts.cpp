@@ -9,6 +9,7 @@
 #include "screen/screen_services.h"
 #include "platform/language.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -168,10 +169,35 @@ void unlock_screen()
     g_locked = nullptr;
 }
 
+// Puts the saved background back over a rectangle of the screen, cut to the
+// clip window: where a text that is no longer drawn was.
+void restore_background_rect(int32_t x, int32_t y, int32_t width, int32_t height, int32_t clip)
+{
+    const uint8_t* background = sprite_background();
+    ClipRect cr;
+    if (!background || !read_clip_rect(clip, &cr)) return;
+    const int32_t left = std::max({x, cr.left, 0}), top = std::max({y, cr.top, 0});
+    const int32_t right = std::min({x + width, cr.right, static_cast<int32_t>(screen.width)});
+    const int32_t bottom = std::min({y + height, cr.bottom, static_cast<int32_t>(screen.height)});
+    if (left >= right || top >= bottom) return;
+    uint8_t* pixels = lock_screen_surface(0);
+    if (!pixels) return;
+    for (int32_t r = top; r < bottom; ++r)
+        std::memcpy(pixels + static_cast<size_t>(r) * screen.pitch + left,
+                    background + static_cast<size_t>(r) * sprite_background_pitch() + left,
+                    static_cast<size_t>(right - left));
+    unlock_screen_surface(0, pixels);
+}
+
+// A block without a picture gives the background back (the text it stood
+// for is gone from this buffer).
 void blit_text_block(void* picture, int16_t x, int16_t y, int16_t width, int16_t height, uint8_t clip)
 {
     auto* surface = static_cast<Surface*>(picture);
-    if (!surface) return;
+    if (!surface) {
+        restore_background_rect(x, y, width, height, clip);
+        return;
+    }
     ClipRect cr;
     if (!read_clip_rect(clip, &cr)) return;
     uint8_t* pixels = lock_screen_surface(0);
@@ -513,6 +539,7 @@ void redraw_text_sprites()
         if (e.surface) {
             release_surface(e.surface);
             e.surface = nullptr;
+            restore_background_rect(e.x, e.y, e.width, e.height, e.clip);
         }
         if (e.buffer_bits & bit) {
             e.buffer_bits &= ~bit;
@@ -532,8 +559,15 @@ int32_t text_cache_used()
     return n;
 }
 
+void install_text_measure()
+{
+    set_text_measure(TextMeasure{select_font, [](const char* text) { return string_width(text); },
+                                 [](const char* text) { return string_height(text); }});
+}
+
 void reset_fonts()
 {
+    install_text_measure();
     clear_text_sprites();
     for (CacheEntry& e : g_cache) release_entry(e);
     free_all_fonts();

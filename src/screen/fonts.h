@@ -54,3 +54,6 @@ void redraw_text_sprites();
 int32_t text_cache_used();
 
 void reset_fonts();
+// Gives the text layout below (platform/language.h) these fonts to measure
+// with; start-up and reset_fonts install it.
+void install_text_measure();

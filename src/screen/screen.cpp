@@ -1,5 +1,6 @@
 // Screen format, row tables, coordinate scaling and clip windows.
 #include "screen/screen.h"
+#include "screen/fonts.h"
 
 #include "gl3d/sprite_queue.h"
 #include "platform/fatal_error.h"
@@ -34,6 +35,7 @@ const ScreenFormat screen_formats[SCREEN_FORMAT_COUNT] = {
 int32_t init_screen_format(int32_t format, int32_t)
 {
     screen.display_kind = 0;
+    install_text_measure();
     if (format < 0 || format >= SCREEN_FORMAT_COUNT)
         fatal_error_sub(FATAL_DIRECTX, static_cast<uint32_t>(format), "Unknown screen format", 0);
     const ScreenFormat& f = screen_formats[format];

@@ -13,7 +13,6 @@
 #include "platform/input.h"
 #include "platform/memory.h"
 #include "platform/mouse.h"
-#include "standin/provisional_subsystems.h"
 #include "screen/screen.h"
 
 #include <cstring>

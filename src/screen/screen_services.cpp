@@ -1,11 +1,14 @@
 #include "screen/screen_services.h"
 
+#include "gl3d/display_device.h"
+#include "gl3d/hw_camera.h"
+#include "gl3d/sprite_queue.h"
+
 #include "host/paths.h"
 #include "host/window.h"
 #include "platform/command_line.h"
 #include "platform/fatal_error.h"
 #include "screen/screen_flip.h"
-#include "standin/provisional_subsystems.h"
 #include "screen/screen.h"
 #include "platform/app_state.h"
 
@@ -114,6 +117,24 @@ uint8_t* create_plain_surface(Surface** out, int32_t width, int32_t height, uint
 }
 
 void release_surface(Surface* surface) { surface_delete(surface); }
+
+Surface* make_sprite_background(const uint8_t* picture, int32_t pitch)
+{
+    Surface* s = nullptr;
+    uint8_t* pixels = create_plain_surface(&s, static_cast<int32_t>(screen.width), static_cast<int32_t>(screen.height), 0);
+    for (int32_t y = 0; y < s->height; ++y)
+        std::memcpy(pixels + static_cast<size_t>(y) * s->pitch, picture + static_cast<size_t>(y) * pitch,
+                    static_cast<size_t>(s->width));
+    set_sprite_background(pixels, s->pitch);
+    return s;
+}
+
+void drop_sprite_background(Surface* background)
+{
+    if (!background) return;
+    if (sprite_background() == background->pixels.data()) set_sprite_background(nullptr, 0);
+    release_surface(background);
+}
 
 int32_t get_surface_width(Surface* surface)
 {

@@ -13,6 +13,12 @@ uint8_t* create_surface(Surface** out, int32_t width, int32_t height, int32_t fo
 // The display's own format (8-bit), with the given capabilities (0: off-screen, system memory).
 uint8_t* create_plain_surface(Surface** out, int32_t width, int32_t height, uint32_t caps);
 void release_surface(Surface* surface);
+// The software path's sprite background: a screen-sized surface of the
+// display's format holding the picture given (rows pitch bytes apart), made
+// the background the sprite layer puts back under moved and dropped sprites.
+Surface* make_sprite_background(const uint8_t* picture, int32_t pitch);
+// Releases it; while none is set the sprite layer restores nothing.
+void drop_sprite_background(Surface* background);
 int32_t get_surface_width(Surface* surface); // bytes per row
 uint8_t* get_surface_pointer(Surface* surface);
 // The screen surfaces: on a 320-wide screen which != 0 takes the window

@@ -24,20 +24,12 @@ menu_icon text_icon(const char* text, uint8_t font, uint16_t flags, uint16_t res
 }
 
 char g_results_title[40] = "Results";
-menu_icon g_keys_title = text_icon("Keyboard Setup", 3, 0, 0);
-menu_icon g_joystick_title = text_icon("Joystick Setup", 3, 0, 0);
 menu_icon g_results_title_icon = text_icon(g_results_title, 3, 0, 0);
 menu_icon g_continue = text_icon("Continue", 1, ICON_FOCUSABLE, 1);
 
-menu_screen_entry g_keys_entries[2] = {{0, &g_keys_title, 40, 40, nullptr}, {1, &g_continue, 280, 440, nullptr}};
-menu_screen_entry g_joystick_entries[2] = {{0, &g_joystick_title, 40, 40, nullptr}, {1, &g_continue, 280, 440, nullptr}};
 menu_screen_entry g_results_entries[2] = {{0, &g_results_title_icon, 40, 40, nullptr},
                                           {1, &g_continue, 280, 440, nullptr}};
 
-const char* const k_keys_pictures[2] = {"front_en\\front_end_gfx\\menu_screens\\sw\\key config.lbm",
-                                        "front_en\\front_end_gfx\\menu_screens\\hw\\key config.tga"};
-const char* const k_joystick_pictures[2] = {"front_en\\front_end_gfx\\menu_screens\\sw\\joystick config.lbm",
-                                            "front_en\\front_end_gfx\\menu_screens\\hw\\joystick config.tga"};
 const char* const k_results_pictures[2] = {"front_en\\front_end_gfx\\menu_screens\\sw\\results.lbm",
                                            "front_en\\front_end_gfx\\menu_screens\\hw\\results.tga"};
 
@@ -55,10 +47,6 @@ void results_open(menu_screen*)
 
 } // namespace
 
-menu_screen keyboard_config_screen = {2, SCREEN_MENU, k_keys_pictures, nullptr, 0, &g_keys_entries[1], nullptr,
-                                      nullptr, nullptr, nullptr, 0, 0, 0, 0, 0, 0, g_keys_entries};
-menu_screen joystick_config_screen = {2, SCREEN_MENU, k_joystick_pictures, nullptr, 0, &g_joystick_entries[1],
-                                      nullptr, nullptr, nullptr, nullptr, 0, 0, 0, 0, 0, 0, g_joystick_entries};
 menu_screen finals_results_screen = {2, SCREEN_MENU, k_results_pictures, nullptr, 0, &g_results_entries[1],
                                      results_open, nullptr, nullptr, nullptr, 0, 0, 0, 0, 0, 0, g_results_entries};
 

@@ -7,6 +7,8 @@
 #include "frontend/control_events.h"
 #include "frontend/controls.h"
 #include "platform/memory.h"
+#include "screen/screen.h"
+#include "screen/screen_services.h"
 
 #include <string>
 
@@ -137,3 +139,20 @@ class Controls : public FrontEnd
 };
 
 inline std::string field_text(const control* c) { return string_record(c)->settings.text; }
+
+// Pixels other than the cleared screen in a rectangle of the screen surface
+// (the frame shown or the one being drawn, whichever holds more).
+inline int32_t lit_pixels(int32_t left, int32_t top, int32_t right, int32_t bottom)
+{
+    int32_t best = 0;
+    for (int32_t which : {0, 1}) {
+        uint8_t* pixels = lock_screen_surface(which);
+        if (!pixels) continue;
+        int32_t n = 0;
+        for (int32_t y = top; y < bottom; ++y)
+            for (int32_t x = left; x < right; ++x) n += pixels[y * screen_pitch() + x] != 0;
+        unlock_screen_surface(which, pixels);
+        if (n > best) best = n;
+    }
+    return best;
+}

@@ -1,4 +1,5 @@
 #include "front_end_fixture.h"
+#include "gl3d/timer_pool.h"
 
 #include <vector>
 
@@ -43,6 +44,18 @@ TEST_F(Runner, EscWithoutADefaultActionEndsAtOnceWithTwo)
     EXPECT_EQ(active_icon_table.count, 0) << "every copy is gone";
     EXPECT_EQ(g_screen.flags, SCREEN_MENU & ~SCREEN_PICTURE) << "its flags word is back";
     for (const menu_screen_entry& e : g_entries) EXPECT_EQ(e.copy, nullptr);
+}
+
+TEST_F(Runner, EveryDrawnFrameMovesTheIconAnimationFrameOn)
+{
+    const uint32_t before = front_end_anim_frame;
+    int frames = 0;
+    ScriptedScreen::start([&](int f) {
+        frames = f;
+        if (f == 5) key_state[KEY_ESCAPE] = 0x80;
+    });
+    run_front_end_screen(&g_screen);
+    EXPECT_GE(front_end_anim_frame - before, static_cast<uint32_t>(frames));
 }
 
 int g_refusals;

@@ -1,6 +1,5 @@
 #include "fuzz/harness.h"
 #include "host/host_test_hooks.h"
-#include "host/host_sdl.h"
 
 #include "host/paths.h"
 #include "host/process.h"

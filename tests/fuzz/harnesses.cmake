@@ -8,6 +8,7 @@ set(KOB_FUZZ_HARNESSES
     crcf
     devconfig
     font_metrics
+    hints_text
     ilbm
     input_recording
     language_text
@@ -23,6 +24,7 @@ set(KOB_FUZZ_HARNESSES
     settings_store
     shape_bank
     software_font
+    sound_patch
     sprite_frames
     stream_chunks
     stream_wav

@@ -1,7 +1,6 @@
 // Sine tables, integer rotations and the matrix helpers on integer angles.
 #include "gl3d/angle_maths.h"
-#include "standin/provisional_neighbours.h"
-#include "screen/screen.h"
+#include "gl3d/camera_globals.h"
 
 #include <gtest/gtest.h>
 
@@ -66,8 +65,7 @@ TEST_F(AngleMathsTest, PointRotations)
 
 TEST_F(AngleMathsTest, PointProjection)
 {
-    camera_globals().projection_d = 500.0;
-    screen.half_height = 240;
+    camera_globals.projection_scale = 500.0;
     int32_t x = 0, y = 0;
     project_point(100, 50, 0, &x, &y);
     EXPECT_EQ(x, 420);
@@ -79,13 +77,13 @@ TEST_F(AngleMathsTest, PointProjection)
     EXPECT_EQ(x, 322);
     EXPECT_EQ(y, 238);
 
-    camera_globals() = {1000, 0, 0, 0, 0, 500.0};
+    camera_globals = {1000, 0, 0, 0, 0, 50.0, 500.0};
     EXPECT_EQ(project_world_point(1100, 0, 0, &x, &y), 0);
     EXPECT_EQ(x, 420);
     x = -1;
     EXPECT_EQ(project_world_point(1000, 0, -20, &x, &y), -20);
     EXPECT_EQ(x, -1); // behind the camera: not projected
-    camera_globals() = {0, 0, 0, 0, 0, 579.4112549695428};
+    camera_globals = INITIAL_CAMERA_GLOBALS;
 }
 
 TEST_F(AngleMathsTest, MatrixRotationsAndEulerAngles)

@@ -1,7 +1,6 @@
 // Device choice over fake enumerations, and the driver dialog.
 #include "gl3d/d3d.h"
 #include "host/host_test_hooks.h"
-#include "host/recording_device.h"
 
 #include <gtest/gtest.h>
 

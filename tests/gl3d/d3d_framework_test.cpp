@@ -2,7 +2,6 @@
 // "devconfig.dat", build failures and fallbacks, and rebuilding on a resize.
 #include "gl3d/d3d.h"
 #include "host/host_test_hooks.h"
-#include "host/host_sdl.h"
 #include "gl3d/display_device.h"
 #include "gl3d/gl.h"
 #include "gl3d/hw_camera.h"
@@ -12,9 +11,7 @@
 #include "host/events.h"
 #include "host/paths.h"
 #include "host/process.h"
-#include "host/recording_device.h"
 
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -34,9 +31,8 @@ class FrameworkTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-        window = as_host(SDL_CreateWindow("test", 0, 0, 640, 480, SDL_WINDOW_HIDDEN));
-        ASSERT_NE(window, nullptr);
+        window = host_test_hidden_window();
+        ASSERT_NE(window, nullptr) << host_test_last_error();
         provider = RecordingDisplayProvider::standard();
         host_set_display_provider(&provider);
         std::filesystem::remove(config_path());
@@ -57,8 +53,7 @@ protected:
         refresh_display_info();
         host_set_display_provider(nullptr);
         host_set_exit_hook(nullptr);
-        SDL_DestroyWindow(as_sdl(window));
-        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+        host_test_destroy_hidden_window(window);
     }
     static std::string config_path() { return host_user_file("devconfig.dat"); }
     static std::vector<uint8_t> config_bytes()
@@ -185,7 +180,7 @@ TEST_F(FrameworkTest, ADisplayThatCannotStartEndsWithCodeOne)
     }
     EXPECT_EQ(d3d_last_error_code(), D3DERR_NO_3D_DEVICE);
     EXPECT_EQ(gl_current_device, nullptr);
-    window = as_host(SDL_CreateWindow("test", 0, 0, 640, 480, SDL_WINDOW_HIDDEN)); // the failed start destroyed it
+    window = host_test_hidden_window(); // the failed start destroyed it
 }
 
 TEST_F(FrameworkTest, AResizeRebuildReachesEveryUserOfTheDevice)

@@ -1,7 +1,6 @@
 // Display start-up, the frame service, the debug shapes and the window shell.
 #include "gl_fixture.h"
 #include "host/host_test_hooks.h"
-#include "host/host_sdl.h"
 
 #include "gl3d/d3d.h"
 #include "gl3d/hw_camera.h"
@@ -10,7 +9,6 @@
 #include "host/events.h"
 #include "host/process.h"
 
-#include <SDL.h>
 
 #include <cstring>
 #include <filesystem>
@@ -60,7 +58,7 @@ TEST_F(StartTest, ModesAndWindowModes)
         EXPECT_EQ(display_height(), c.height);
         EXPECT_EQ(display_window_mode(), c.window_mode);
         ASSERT_NE(display_window(), nullptr);
-        bool full = (SDL_GetWindowFlags(as_sdl(display_window())) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+        bool full = host_test_window_full_screen(display_window());
         EXPECT_EQ(full, c.full_screen) << c.mode;
         EXPECT_EQ(display_windowed(), c.full_screen ? 0u : 1u);
         EXPECT_EQ(display_3d_device(), provider.last);
@@ -139,7 +137,7 @@ protected:
         gl_set_hook_a(nullptr);
         gl_set_exit_hook(nullptr);
         host_set_exit_hook(nullptr);
-        SDL_SetModState(KMOD_NONE);
+        host_test_set_key_modifiers(0);
     }
     struct Key {
         int32_t key, modifiers;
@@ -165,9 +163,9 @@ TEST_F(ShellTest, OnlyTheListedKeysAndCharactersReachTheKeyboardCallback)
     EXPECT_EQ(got, (std::vector<int32_t>{13, 27, 32, 37, 38, 39, 40, '0', '9', 'a', 'Z'}));
 
     keys.clear();
-    SDL_SetModState(static_cast<SDL_Keymod>(KMOD_LSHIFT | KMOD_RCTRL));
+    host_test_set_key_modifiers(HOST_MOD_SHIFT | HOST_MOD_CTRL);
     glw_window_proc(nullptr, GLW_WM_KEYDOWN, 0, host_key_lparam(0x1C, false, false, false, false));
-    SDL_SetModState(KMOD_LCTRL);
+    host_test_set_key_modifiers(HOST_MOD_CTRL);
     glw_window_proc(nullptr, GLW_WM_CHAR, 'x', 0);
     ASSERT_EQ(keys.size(), 2u);
     EXPECT_EQ(keys[0].modifiers, 3);
@@ -219,22 +217,11 @@ TEST_F(ShellTest, TheHostsMouseCharactersAndMovesReachTheShell)
     host_clear_messages();
     glw_install_message_hook();
 
-    SDL_Event e{};
-    e.type = SDL_MOUSEBUTTONDOWN, e.button.button = SDL_BUTTON_MIDDLE, e.button.x = 30, e.button.y = 40;
-    host_translate_event(e);
-    e = SDL_Event{};
-    e.type = SDL_MOUSEMOTION, e.motion.state = SDL_BUTTON_LMASK | SDL_BUTTON_MMASK, e.motion.x = 5, e.motion.y = 6;
-    host_translate_event(e);
-    e = SDL_Event{};
-    e.type = SDL_MOUSEBUTTONUP, e.button.button = SDL_BUTTON_RIGHT, e.button.x = 7, e.button.y = 8;
-    host_translate_event(e);
-    e = SDL_Event{};
-    e.type = SDL_TEXTINPUT;
-    std::strcpy(e.text.text, "a!7");
-    host_translate_event(e);
-    e = SDL_Event{};
-    e.type = SDL_WINDOWEVENT, e.window.event = SDL_WINDOWEVENT_MOVED, e.window.data1 = 120, e.window.data2 = 80;
-    host_translate_event(e);
+    host_test_mouse_button(HOST_TO_MESSAGES, HOST_TEST_MIDDLE, true, 30, 40);
+    host_test_mouse_move(HOST_TO_MESSAGES, 5, 6, 0, 0, HOST_MK_LBUTTON | HOST_MK_MBUTTON);
+    host_test_mouse_button(HOST_TO_MESSAGES, HOST_TEST_RIGHT, false, 7, 8);
+    host_test_text("a!7");
+    host_test_window_moved(120, 80);
     for (HostMessage m; host_peek_message(&m);) host_dispatch_message(m);
     host_set_message_hook(nullptr);
     glw_set_button_up_func(nullptr);

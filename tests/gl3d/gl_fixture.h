@@ -4,8 +4,8 @@
 #include "gl3d/display_device.h"
 #include "gl3d/gl.h"
 #include "gl3d/window_shell.h"
-#include "host/recording_device.h"
-#include "app/startup.h"
+#include "host/host_test_hooks.h"
+#include "platform/app_state.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include "gl3d/window_shell.h"
 #include "host/paths.h"
 #include "host/render_device.h"
-#include "app/startup.h"
+#include "platform/app_state.h"
 
 #include <gtest/gtest.h>
 

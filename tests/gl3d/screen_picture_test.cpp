@@ -18,7 +18,7 @@
 #include "host/clock.h"
 #include "host/paths.h"
 #include "host/render_device.h"
-#include "app/startup.h"
+#include "platform/app_state.h"
 
 #include <gtest/gtest.h>
 

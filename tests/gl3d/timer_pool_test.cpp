@@ -8,7 +8,6 @@
 #include "gl3d/timer_pool.h"
 #include "host/clock.h"
 #include "host/paths.h"
-#include "standin/provisional_neighbours.h"
 
 #include <filesystem>
 

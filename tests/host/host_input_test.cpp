@@ -1,9 +1,8 @@
-#include "platform/input_fixture.h"
-#include "host/host_sdl.h"
+#include "sdl_input_fixture.h"
 
 namespace {
 
-using namespace input_test;
+using namespace sdl_input_test;
 
 class HostInput : public InputTest {
 protected:
@@ -25,7 +24,7 @@ protected:
     // The pad as the game sets it up: 0..32767, 10 per cent dead zone.
     HostInputDevice* open_game_pad(int hats = 0)
     {
-        SDL_Joystick* pad = attach_pad("Scripted Pad", 40, hats);
+        HostTestPad* pad = attach_pad("Scripted Pad", 40, hats);
         joystick_dev = host_create_device(HOST_DEVICE_JOYSTICK, SDL_NumJoysticks() - 1);
         EXPECT_NE(joystick_dev, nullptr);
         for (int axis : {HOST_AXIS_X, HOST_AXIS_Y}) {
@@ -66,7 +65,7 @@ TEST_F(HostInput, AxisScalesOntoTheRangeWithADeadZone)
         {-32768, 0},    {18022, 24575}, {-18022, 8192},
     };
     HostInputDevice* dev = open_game_pad();
-    SDL_Joystick* pad = pads.back();
+    HostTestPad* pad = pads.back();
     for (const Case& c : cases) {
         stick(pad, c.raw, c.raw);
         HostJoystickState state;
@@ -95,7 +94,7 @@ TEST_F(HostInput, HatReadsAsTheStickAtTheEndsOfItsThrow)
         {-32767, 0, SDL_HAT_CENTERED, 0, 16384},
     };
     HostInputDevice* dev = open_game_pad(1);
-    SDL_Joystick* pad = pads.back();
+    HostTestPad* pad = pads.back();
     for (const Case& c : cases) {
         stick(pad, c.stick_x, c.stick_y);
         hat(pad, c.hat);
@@ -210,7 +209,7 @@ TEST_F(HostInput, MouseGivesMovementAndFourButtons)
 
 TEST_F(HostInput, RawJoystickReadsTheWholeSixteenBitAxis)
 {
-    SDL_Joystick* pad = attach_pad("Raw Pad", 4);
+    HostTestPad* pad = attach_pad("Raw Pad", 4);
     int id = SDL_NumJoysticks() - 1;
     stick(pad, -32768, 32767);
     button(pad, 2, true);

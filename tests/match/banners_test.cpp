@@ -1,4 +1,3 @@
-#include "host/paths.h"
 #include "host/host_test_hooks.h"
 #include "lib/language_write.h"
 #include "league/league_data.h"

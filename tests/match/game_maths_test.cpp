@@ -1,7 +1,6 @@
 #include "match/game_maths.h"
 #include "host/host_test_hooks.h"
 
-#include "host/clock.h"
 #include "match/two_teams.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // seed, no presentation, no keys held.
 #pragma once
 
-#include "app/match_driver.h"
+#include "match/match_driver.h"
 #include "match/match_flow.h"
 #include "match/match_hooks.h"
 #include "match/match_records.h"

@@ -257,7 +257,17 @@ TEST_F(Officials, WalkBackWithTheBall)
     f.facing = f.job_facing;
     update_officials();
     EXPECT_EQ(f.action, 1); // fetches the ball
+    // The pick-up leaves him holding it on the facing he took it at, idle:
+    // he turns back to the chosen facing before he walks back.
     match_globals.umpire_with_ball = &f;
+    f.action = 0;
+    f.facing = static_cast<uint8_t>(f.job_facing - 20);
+    f.wanted_facing = f.facing;
+    update_officials();
+    EXPECT_EQ(f.job_step, 2);
+    EXPECT_EQ(f.action, 3);
+    EXPECT_EQ(f.wanted_facing, f.job_facing);
+    f.facing = f.job_facing;
     update_officials();
     EXPECT_EQ(f.job_step, 3);
     f.y = static_cast<int16_t>(to_plus ? 0 : 0);
@@ -376,6 +386,33 @@ TEST_F(Officials, BoundaryFollowHasADeadBand)
     boundary_follow_dead_band(BOUNDARY_UMPIRE_2, 2537);
     EXPECT_EQ(b.target_x, 2537);
     EXPECT_EQ(b.target_y, -(boundary_half_width(2537) + 256));
+}
+
+} // namespace
+
+namespace {
+
+// The ball-up men may stand ready before the field umpire has the ball;
+// entering the ready state clears his job, and without a new one nobody
+// would fetch the ball the bounce waits on.
+TEST_F(Officials, TheFieldUmpireFetchesTheBallForABallUpHeIsReadyFor)
+{
+    match_globals.match_state = 57;
+    match_globals.mark_x = 3000;
+    match_globals.mark_y = 1000;
+    ball_at(5000, 2000);
+    PlayerSlot& f = ump(FIELD_UMPIRE);
+    f.official_job = 0;
+    match_globals.umpire_with_ball = nullptr;
+    update_officials();
+    EXPECT_EQ(f.official_job, 13);
+    EXPECT_EQ(f.action, 1) << "he goes for the ball";
+    // Holding it, he is left to the rules.
+    f.official_job = 0;
+    f.action = 0;
+    match_globals.umpire_with_ball = &f;
+    update_officials();
+    EXPECT_EQ(f.official_job, 0);
 }
 
 } // namespace

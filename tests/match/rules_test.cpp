@@ -2,7 +2,11 @@
 
 #include "league/league_data.h"
 #include "match/ball.h"
+#include "match/game_maths.h"
 #include "match/match_setup.h"
+#include "match/proposals.h"
+#include "match/set_kicks.h"
+#include "match/set_play_director.h"
 
 #include <string>
 
@@ -378,3 +382,111 @@ TEST_F(Rules, TakingTheBallCountsHandlingAndSortsTheMenByIt)
     give_ball_to(other);
     EXPECT_EQ(other->ball_handling, -5);
 }
+
+
+namespace {
+
+// A free kick against the man holding the ball: he drops it, and the kicker
+// goes for it himself (the award stalled when he waited for a return).
+TEST_F(Rules, TheKickerFetchesABallDroppedAtTheAward)
+{
+    MatchGlobals& m = match_globals;
+    set_match_state(PLAY_ON);
+    m.ball_returned = 0;
+    m.awarded_side = 1;
+    m.offending_side = 2;
+    m.mark_x = 1000;
+    m.mark_y = 0;
+    PlayerSlot* holder = nullptr;
+    for (int i = 0; i < m.active_men_count && !holder; ++i)
+        if (m.active_men[i]->side == 2)
+            holder = m.active_men[i];
+    ASSERT_NE(holder, nullptr);
+    give_ball_to(holder);
+    award_free_kick(nullptr, 9);
+    ASSERT_EQ(m.match_state, FREE_KICK);
+    EXPECT_EQ(m.ball_holder, nullptr);
+    PlayerSlot* kicker = m.controlled_man_a;
+    ASSERT_NE(kicker, nullptr);
+    for (int i = 0; i < m.active_men_count; ++i)
+        m.active_men[i]->proposal_count = 0;
+    hold_free_kick_award();
+    bool goes = false;
+    for (int i = 0; i < kicker->proposal_count; ++i)
+        goes |= kicker->proposals[i].action == ACT_GO_FOR_BALL && kicker->proposals[i].priority == 10000;
+    EXPECT_TRUE(goes) << "the kicker is sent for the ball";
+}
+
+} // namespace
+
+namespace {
+
+// Taking the ball holds a man to his current action for 20 ticks, which
+// open play counts down; any other state lets him go at once, or a set-kick
+// taker who took the ball would take no action again.
+TEST_F(Rules, TheHoldOnANewHolderIsOpenPlaysOnly)
+{
+    MatchGlobals& m = match_globals;
+    struct Case {
+        uint8_t state;
+        int16_t hold; // after one tick of the director
+    } cases[] = {{PLAY_ON, 19}, {FREE_KICK, 0}, {MARK_KICK_PENDING, 0}};
+    for (const Case& c : cases) {
+        m.match_state = c.state;
+        PlayerSlot* taker = &team_records[1].slots[7];
+        taker->man_flags &= static_cast<uint16_t>(~MAN_IN_CONTEST);
+        give_ball_to(taker);
+        EXPECT_EQ(taker->hold_countdown, 20);
+        for (int i = 0; i < m.active_men_count; ++i)
+            m.active_men[i]->proposal_count = 0;
+        setup_play_situation();
+        EXPECT_EQ(taker->hold_countdown, c.hold) << "state " << int(c.state);
+        EXPECT_EQ(man_is_busy(taker) != 0, c.hold != 0) << "state " << int(c.state);
+        give_ball_to(nullptr);
+        taker->hold_countdown = 0;
+    }
+}
+
+} // namespace
+
+namespace {
+
+// A computer kicker within reach of goal may shoot straight from a mark
+// (he plays on), never from a free kick's award: the award would wait for
+// a set kick that never came.
+TEST_F(Rules, OnlyAMarksKickerShootsFromTheAward)
+{
+    MatchGlobals& m = match_globals;
+    set_match_state(PLAY_ON);
+    PlayerSlot* k = nullptr;
+    for (int i = 0; i < m.active_men_count && !k; ++i)
+        if (m.active_men[i]->side == 2)
+            k = m.active_men[i];
+    ASSERT_NE(k, nullptr);
+    ASSERT_EQ(k->team->human_count, 0);
+    k->x = 20000, k->y = 0; // side 2 shoots at x = 24562
+    k->target_x = k->x, k->target_y = k->y;
+    m.awarded_side = 2;
+    m.offending_side = 1;
+    m.mark_x = k->x, m.mark_y = k->y;
+    m.shot_cooldown = 0;
+    give_ball_to(k);
+    award_free_kick(k, 9);
+    ASSERT_EQ(m.match_state, FREE_KICK);
+    ASSERT_EQ(m.controlled_man_a, k);
+    const auto shoots = [k] {
+        for (int i = 0; i < k->proposal_count; ++i)
+            if (k->proposals[i].action == ACT_SHOOT)
+                return true;
+        return false;
+    };
+    k->proposal_count = 0;
+    hold_free_kick_award();
+    EXPECT_FALSE(shoots()) << "a free kick is taken as a set kick";
+    m.match_state = MARK;
+    k->proposal_count = 0;
+    hold_mark_award();
+    EXPECT_TRUE(shoots()) << "after a mark he may play on with a shot";
+}
+
+} // namespace

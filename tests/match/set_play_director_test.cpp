@@ -280,3 +280,27 @@ TEST_F(Director, SeekingSpaceSkipsTheWayBack)
 }
 
 } // namespace
+
+namespace {
+
+// The set-play spot is the stoppage's own spot: a kick-in point and the
+// ruckman's wait at a ball-up are taken from it, wherever it lies.
+TEST_F(Director, SetPlaySpotsAreTheStoppageSpot)
+{
+    match_globals.mark_x = 5000;
+    match_globals.mark_y = 3000;
+    PlayerSlot& k = man(0, 5);
+    k.proposal_count = 0;
+    propose_kick_in_spot(&k, 24562, 3000);
+    ASSERT_EQ(k.proposal_count, 1);
+    EXPECT_EQ(first(k).action, 51);
+    EXPECT_EQ(first(k).x, 5000 - 1792);
+    EXPECT_EQ(first(k).y, 3000);
+    run(48);
+    const PlayerSlot& ruck = man(0, 0); // 2048 back towards his own goal
+    ASSERT_GE(ruck.proposal_count, 1);
+    EXPECT_EQ(first(ruck).x, ruck.side == 2 ? 5000 - 2048 : 5000 + 2048);
+    EXPECT_EQ(first(ruck).y, 3000);
+}
+
+} // namespace

@@ -1,4 +1,4 @@
-#include "app/match_driver.h"
+#include "match/match_driver.h"
 #include "display/camera_presets.h"
 #include "match/game_tick.h"
 #include "match/match_flow.h"

@@ -3,13 +3,11 @@
 // kit's writers.
 #pragma once
 
-#include "host/paths.h"
 #include "host/host_test_hooks.h"
-#include "host/process.h"
 #include "lib/paf_writer.h"
 #include "lib/tca_writer.h"
 #include "model/paf.h"
-#include "app/startup.h"
+#include "platform/app_state.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +23,7 @@
 inline std::string kit_data_dir()
 {
     const char* env = std::getenv("KOB99_DATA_DIR");
-    return env && *env ? env : host_exe_dir() + "/../data";
+    return env && *env ? env : std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/../data";
 }
 
 struct GameExit {

@@ -1,5 +1,4 @@
 #include "input_fixture.h"
-#include "host/host_sdl.h"
 
 #include "platform/settings.h"
 #include "platform/settings_targets.h"
@@ -104,8 +103,8 @@ TEST_F(Controllers, KeyboardFollowsTheSettingsKeysTurnedByTheCamera)
 {
     start_playing(0);
     camera_yaw = 4096;
-    press(SDL_SCANCODE_LEFT);  // the settings' "up" key drives left
-    press(SDL_SCANCODE_X);     // button 2
+    press(KEY_LEFT);  // the settings' "up" key drives left
+    press(KEY_X);     // button 2
     update_input_frame();
     const controller_record& k = keyboard();
     EXPECT_EQ(k.raw_dirs, DIR_LEFT);
@@ -118,8 +117,8 @@ TEST_F(Controllers, KeyboardFollowsTheSettingsKeysTurnedByTheCamera)
     EXPECT_EQ(input_frame.records[0].dirs, DIR_LEFT);
     EXPECT_EQ(input_frame.records[0].actions, ACTION_2);
 
-    release(SDL_SCANCODE_LEFT);
-    press(SDL_SCANCODE_UP);  // the settings' "left" key drives up
+    release(KEY_LEFT);
+    press(KEY_UP);  // the settings' "left" key drives up
     update_input_frame();
     EXPECT_EQ(keyboard().raw_dirs, DIR_UP);
     EXPECT_EQ(keyboard().prev_raw_dirs, DIR_LEFT);
@@ -134,13 +133,13 @@ TEST_F(Controllers, DefaultSettingsBindTheArrowsZXCVAndPadButtons)
     settings_record record{};
     default_settings(record);
     struct Case {
-        SDL_Scancode key;
+        uint8_t key;
         uint8_t dirs, actions;
     };
     const Case cases[] = {
-        {SDL_SCANCODE_UP, DIR_UP, 0},       {SDL_SCANCODE_DOWN, DIR_DOWN, 0}, {SDL_SCANCODE_LEFT, DIR_LEFT, 0},
-        {SDL_SCANCODE_RIGHT, DIR_RIGHT, 0}, {SDL_SCANCODE_Z, 0, ACTION_1},    {SDL_SCANCODE_V, 0, ACTION_4},
-        {SDL_SCANCODE_1, 0, 0},
+        {KEY_UP, DIR_UP, 0},       {KEY_DOWN, DIR_DOWN, 0}, {KEY_LEFT, DIR_LEFT, 0},
+        {KEY_RIGHT, DIR_RIGHT, 0}, {KEY_Z, 0, ACTION_1},    {KEY_V, 0, ACTION_4},
+        {KEY_1, 0, 0},
     };
     for (const Case& c : cases) {
         press(c.key);
@@ -161,7 +160,7 @@ TEST_F(Controllers, KeyboardThatDoesNotPlayIsPolledButNotRead)
 {
     start_playing(0);
     keyboard().side = 0;
-    press(SDL_SCANCODE_Z);
+    press(KEY_Z);
     update_input_frame();
     EXPECT_EQ(key_state[KEY_Z], 128);
     EXPECT_EQ(keyboard().buttons, 0u);
@@ -173,7 +172,7 @@ TEST_F(Controllers, KeyMappingsOutsideTheKeyTableKeepTheirOldKeys)
     start_playing(0);
     const uint32_t damaged[8] = {200, 208, 203, 205, 300, 45, 46, 47};
     bind_keys(damaged);
-    press(SDL_SCANCODE_Z);
+    press(KEY_Z);
     update_input_frame();
     EXPECT_EQ(keyboard().buttons, ACTION_1);
 }
@@ -183,7 +182,7 @@ TEST_F(Controllers, JoystickButtonsGiveActionsOnlyThroughSingleBitMasks)
     start_playing(1);
     set_controller_keys(0, 2, 3, 128, 1);  // action 2 wants two buttons: never
     set_controller_keys(1, 1, 1, 1, 1);    // no such joystick: ignored
-    SDL_Joystick* pad = pads[0];
+    HostTestPad* pad = pads[0];
     struct Case {
         std::vector<int> held;
         uint32_t actions;
@@ -223,19 +222,19 @@ TEST_F(Controllers, JoystickDirectionsAndAxesInTheMatch)
 
 TEST_F(Controllers, PadSteersWithItsDPadHat)
 {
-    SDL_Joystick* pad = attach_pad("Hat Pad", 12, 1);
+    HostTestPad* pad = attach_pad("Hat Pad", 12, 1);
     start_playing(0);
     controllers[0].side = -1;
-    hat(pad, SDL_HAT_RIGHTUP);
+    hat(pad, HOST_HAT_RIGHT | HOST_HAT_UP);
     update_input_frame();
     EXPECT_EQ(controllers[0].raw_dirs, DIR_RIGHT | DIR_UP);
     EXPECT_EQ(controllers[0].axis_x, 1);
     EXPECT_EQ(controllers[0].axis_y, -1);
-    hat(pad, SDL_HAT_CENTERED);
+    hat(pad, HOST_HAT_CENTRED);
     update_input_frame();
     EXPECT_EQ(controllers[0].raw_dirs, 0);
     EXPECT_EQ(controllers[0].dirs_released, DIR_RIGHT | DIR_UP);
-    hat(pad, SDL_HAT_DOWN);
+    hat(pad, HOST_HAT_DOWN);
     poll_live_input();
     EXPECT_EQ(controllers[0].dirs, DIR_DOWN);
 }
@@ -255,7 +254,7 @@ TEST_F(Controllers, JoystickThatDoesNotPlayIsNotRead)
 TEST_F(Controllers, PressHoldAndReleaseOfAnAction)
 {
     start_playing(0);
-    press(SDL_SCANCODE_Z);
+    press(KEY_Z);
     update_input_frame();
     controller_record& k = keyboard();
     EXPECT_EQ(k.pressed, ACTION_1);
@@ -266,7 +265,7 @@ TEST_F(Controllers, PressHoldAndReleaseOfAnAction)
     count_held_buttons();
     frame_and_tick();
     EXPECT_EQ(k.button_hold[0], 3);
-    release(SDL_SCANCODE_Z);
+    release(KEY_Z);
     update_input_frame();
     EXPECT_EQ(k.released, ACTION_1);
     EXPECT_EQ(k.button_hold[0], -1);
@@ -278,7 +277,7 @@ TEST_F(Controllers, PressHoldAndReleaseOfAnAction)
 TEST_F(Controllers, AnEdgeWithNoTickIsOverwrittenByTheNextRead)
 {
     start_playing(0);
-    press(SDL_SCANCODE_Z);
+    press(KEY_Z);
     update_input_frame();
     EXPECT_EQ(keyboard().pressed, ACTION_1);
     update_input_frame();
@@ -289,15 +288,15 @@ TEST_F(Controllers, KeyboardGetsItsEdgesBehindFiveJoysticks)
 {
     start_playing(5);
     ASSERT_EQ(keyboard_controller, 6);
-    press(SDL_SCANCODE_Z);
-    press(SDL_SCANCODE_DOWN);
+    press(KEY_Z);
+    press(KEY_DOWN);
     frame_and_tick();
     EXPECT_EQ(keyboard().button_hold[0], 1);
-    release(SDL_SCANCODE_Z);
+    release(KEY_Z);
     update_input_frame();
     EXPECT_EQ(keyboard().released, ACTION_1);
     EXPECT_EQ(keyboard().button_hold[0], -1);
-    release(SDL_SCANCODE_DOWN);
+    release(KEY_DOWN);
     update_input_frame();
     EXPECT_EQ(keyboard().dirs_released, DIR_DOWN);
     EXPECT_EQ(keyboard().dir_flags & DIR_FLAG_RELEASED, DIR_FLAG_RELEASED);
@@ -306,25 +305,25 @@ TEST_F(Controllers, KeyboardGetsItsEdgesBehindFiveJoysticks)
 TEST_F(Controllers, HeldAndIdleDirectionCounts)
 {
     start_playing(0);
-    press(SDL_SCANCODE_UP);
+    press(KEY_UP);
     update_input_frame();
     controller_record& k = keyboard();
     for (int t = 0; t < 31; ++t) count_held_buttons();
     EXPECT_EQ(k.dir_count[0].held, 31);
     EXPECT_EQ(k.dir_count[1].idle, 31);
     EXPECT_EQ(k.dir_flags, 4u | 8u | 16u);  // down, left and right idle more than 30 ticks
-    release(SDL_SCANCODE_UP);
+    release(KEY_UP);
     update_input_frame();
     EXPECT_EQ(k.dir_flags, DIR_FLAG_RELEASED);
     for (const DirCount& d : k.dir_count) EXPECT_EQ(d.idle, 0);
     EXPECT_EQ(k.dir_count[0].held, 31);
     count_held_buttons();
     EXPECT_EQ(k.dir_flags & DIR_FLAG_RELEASED, 0u);
-    press(SDL_SCANCODE_DOWN);
+    press(KEY_DOWN);
     update_input_frame();
     for (const DirCount& d : k.dir_count) EXPECT_EQ(d.held, 0);
     // Up and down together is no direction: letting go of the stick.
-    press(SDL_SCANCODE_UP);
+    press(KEY_UP);
     count_held_buttons();
     update_input_frame();
     EXPECT_EQ(k.dirs, DIR_UP | DIR_DOWN);
@@ -335,7 +334,7 @@ TEST_F(Controllers, MouseMovementGivesOnlyRightAndDown)
 {
     start_playing(0);
     mouse().side = 0;  // read all the same
-    mouse_button(SDL_BUTTON_RIGHT, true);
+    mouse_button(HOST_TEST_RIGHT, true);
     mouse_move(700, -5, -3, -4);
     mouse_state.menu_buttons = MOUSE_LEFT;
     update_input_frame();
@@ -361,15 +360,15 @@ TEST_F(Controllers, MenuKeyboardReadSetsTheAxesWithoutTurning)
     start_playing(0);
     camera_yaw = 4096;
     struct Case {
-        SDL_Scancode key;
+        uint8_t key;
         uint8_t dirs;
         int32_t axis_x, axis_y;
     };
     const Case cases[] = {
-        {SDL_SCANCODE_LEFT, DIR_LEFT, 0, 16384},
-        {SDL_SCANCODE_RIGHT, DIR_RIGHT, 32767, 16384},
-        {SDL_SCANCODE_UP, DIR_UP, 16384, 0},
-        {SDL_SCANCODE_DOWN, DIR_DOWN, 16384, 32767},
+        {KEY_LEFT, DIR_LEFT, 0, 16384},
+        {KEY_RIGHT, DIR_RIGHT, 32767, 16384},
+        {KEY_UP, DIR_UP, 16384, 0},
+        {KEY_DOWN, DIR_DOWN, 16384, 32767},
     };
     for (const Case& c : cases) {
         press(c.key);
@@ -412,7 +411,7 @@ TEST_F(Controllers, MenuJoystickRepeatsEveryHalfSecond)
 TEST_F(Controllers, InputResetForgetsHeldKeys)
 {
     start_playing(0);
-    press(SDL_SCANCODE_Z);
+    press(KEY_Z);
     poll_keyboard();
     key_down_time[KEY_Z] = 5;
     input_word_table[9] = 1;
@@ -420,8 +419,8 @@ TEST_F(Controllers, InputResetForgetsHeldKeys)
     EXPECT_EQ(key_state[KEY_Z], 0);
     EXPECT_EQ(key_down_time[KEY_Z], 0u);
     EXPECT_EQ(input_word_table[9], 0u);
-    release(SDL_SCANCODE_Z);
-    press(SDL_SCANCODE_X);
+    release(KEY_Z);
+    press(KEY_X);
     input_reset();  // a playing keyboard is polled afresh
     EXPECT_EQ(key_state[KEY_X], 128);
 }

@@ -3,6 +3,9 @@
 #include "exit_trap.h"
 
 #include <gtest/gtest.h>
+#include <string>
+#include <unistd.h>
+#include <sys/wait.h>
 
 #include <cerrno>
 #include <cstring>
@@ -60,4 +63,29 @@ TEST(FatalError, TableEndsWithTheCatchAllRow)
     while (error_table[rows].code != -1) ++rows;
     EXPECT_EQ(rows, 41); // code 0 and the 40 numbered messages
     EXPECT_STREQ(error_table[rows].message, "unspecified error\n");
+}
+
+// In a process of its own: the real end, not the test hook.
+TEST(FatalErrorProcess, AFatalErrorShowsItsBoxAndEndsWithOne)
+{
+    int out[2];
+    ASSERT_EQ(::pipe(out), 0);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::dup2(out[1], 2);
+        ::close(out[0]);
+        fatal_error_sub(215, 0, "load_wav: crowd.wav", 0);
+    }
+    ::close(out[1]);
+    std::string text;
+    char buffer[256];
+    ssize_t n;
+    while ((n = ::read(out[0], buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(n));
+    ::close(out[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(text, "[Error] Can't load WAV file\nSub code: 0X0\n\nload_wav: crowd.wav\n");
 }

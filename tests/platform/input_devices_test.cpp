@@ -1,6 +1,5 @@
 #include "input_fixture.h"
 #include "host/host_test_hooks.h"
-#include "host/host_sdl.h"
 
 namespace {
 
@@ -41,34 +40,52 @@ TEST_F(InputDevices, KeyboardPollWritesKeyStateAndPressTimes)
 {
     start();
     g_now = 1234;
-    press(SDL_SCANCODE_Z);
-    press(SDL_SCANCODE_UP);
+    press(KEY_Z);
+    press(KEY_UP);
     poll_keyboard();
     EXPECT_EQ(key_state[KEY_Z], 128);
     EXPECT_EQ(key_state[KEY_UP], 128);
     EXPECT_EQ(key_down_time[KEY_Z], 1234u);
-    release(SDL_SCANCODE_Z);
+    release(KEY_Z);
     poll_keyboard();
     EXPECT_EQ(key_state[KEY_Z], 0);
     EXPECT_EQ(key_state[KEY_UP], 128);
+}
+
+TEST_F(InputDevices, AKeyPressedAndLetGoBetweenTwoPollsIsSeenOnce)
+{
+    start();
+    press(KEY_ESCAPE);
+    release(KEY_ESCAPE);
+    poll_keyboard();
+    EXPECT_EQ(key_state[KEY_ESCAPE], 128) << "a slow frame still sees the press";
+    poll_keyboard();
+    EXPECT_EQ(key_state[KEY_ESCAPE], 0) << "and the next poll the release";
+    // Pressed again before that next poll: it stays down.
+    press(KEY_Z);
+    release(KEY_Z);
+    poll_keyboard();
+    press(KEY_Z);
+    poll_keyboard();
+    EXPECT_EQ(key_state[KEY_Z], 128);
 }
 
 TEST_F(InputDevices, AnOverflowingKeyboardPollChangesNothing)
 {
     start();
     key_state[KEY_X] = 128;  // say the message filter put this one here
-    for (int i = 0; i < 17; ++i) key(SDL_SCANCODE_C, i % 2 == 0);
+    for (int i = 0; i < 17; ++i) key(KEY_C, i % 2 == 0);
     poll_keyboard();
     EXPECT_EQ(key_state[KEY_C], 0);
     EXPECT_EQ(key_state[KEY_X], 128);
-    press(SDL_SCANCODE_C);
+    press(KEY_C);
     poll_keyboard();
     EXPECT_EQ(key_state[KEY_C], 128);
 }
 
 TEST_F(InputDevices, JoystickReadsDirectionsAndThirtyTwoButtons)
 {
-    SDL_Joystick* pad = attach_pad("Big Pad", 32);
+    HostTestPad* pad = attach_pad("Big Pad", 32);
     start();
     struct Case {
         int16_t x, y;
@@ -107,15 +124,15 @@ TEST_F(InputDevices, MouseReadAddsUpMovementAndKeepsButtonsAcrossReads)
     start();
     mouse_move(300, 200, 4, -2);
     mouse_move(310, 190, 6, -3);
-    mouse_button(SDL_BUTTON_LEFT, true);
-    mouse_button(SDL_BUTTON_MIDDLE, true);
+    mouse_button(HOST_TEST_LEFT, true);
+    mouse_button(HOST_TEST_MIDDLE, true);
     int32_t x, y, dx, dy;
     uint8_t buttons;
     read_mouse(&x, &y, &buttons, &dx, &dy);
     EXPECT_EQ(dx, 10);
     EXPECT_EQ(dy, -5);
     EXPECT_EQ(buttons, MOUSE_LEFT | MOUSE_MIDDLE);
-    mouse_button(SDL_BUTTON_LEFT, false);
+    mouse_button(HOST_TEST_LEFT, false);
     read_mouse(&x, &y, &buttons, &dx, &dy);
     EXPECT_EQ(dx, 0);
     EXPECT_EQ(dy, 0);
@@ -126,7 +143,7 @@ TEST_F(InputDevices, WithoutDevicesReadsGiveNothing)
 {
     // Never started: no keyboard, no mouse.
     key_state[KEY_Z] = 0;
-    press(SDL_SCANCODE_Z);
+    press(KEY_Z);
     poll_keyboard();
     EXPECT_EQ(key_state[KEY_Z], 0);
     int32_t x, y, dx, dy;

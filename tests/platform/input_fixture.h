@@ -1,18 +1,15 @@
-// Scripted input for the tests: SDL key and mouse events fed to the host's
-// listener, SDL virtual joysticks as pads, an injected clock.
+// Scripted input for the tests: keys and mouse events fed to the host's input
+// devices, scripted pads, an injected clock.
 #pragma once
 
 #include "host/clock.h"
 #include "host/host_test_hooks.h"
-#include "host/host_sdl.h"
 #include "host/host_input.h"
 #include "platform/controllers.h"
 #include "platform/input.h"
 #include "platform/input_record.h"
 #include "platform/mouse.h"
-#include "standin/provisional_input_neighbours.h"
 
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -23,33 +20,19 @@ namespace input_test {
 
 inline uint32_t g_now;
 inline uint32_t test_clock() { return g_now; }
+// The camera's heading the input turns with.
+inline int32_t camera_yaw;
 
-inline void key(SDL_Scancode scancode, bool down, bool repeat = false)
-{
-    SDL_Event e{};
-    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    e.key.keysym.scancode = scancode;
-    e.key.repeat = repeat ? 1 : 0;
-    host_input_event(e);
-}
-inline void press(SDL_Scancode s) { key(s, true); }
-inline void release(SDL_Scancode s) { key(s, false); }
+inline void key(uint8_t code, bool down, bool repeat = false) { host_test_key(HOST_TO_DEVICES, code, down, repeat); }
+inline void press(uint8_t code) { key(code, true); }
+inline void release(uint8_t code) { key(code, false); }
 
 inline void mouse_move(int32_t x, int32_t y, int32_t xrel, int32_t yrel)
 {
-    SDL_Event e{};
-    e.type = SDL_MOUSEMOTION;
-    e.motion.x = x, e.motion.y = y, e.motion.xrel = xrel, e.motion.yrel = yrel;
-    host_input_event(e);
+    host_test_mouse_move(HOST_TO_DEVICES, x, y, xrel, yrel);
 }
 
-inline void mouse_button(uint8_t button, bool down)
-{
-    SDL_Event e{};
-    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    e.button.button = button;
-    host_input_event(e);
-}
+inline void mouse_button(HostTestButton button, bool down) { host_test_mouse_button(HOST_TO_DEVICES, button, down); }
 
 // Pads attached before the input starts, so that enumeration finds them.
 class InputTest : public ::testing::Test {
@@ -58,11 +41,12 @@ protected:
     {
         g_now = 10000;
         host_set_clock(test_clock);
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError();
-        base_joysticks = SDL_NumJoysticks();
+        base_joysticks = host_test_pads_begin();
+        ASSERT_GE(base_joysticks, 0) << host_test_last_error();
         // The cases number the records from the scripted pads alone.
         if (base_joysticks != 0) GTEST_SKIP() << "a joystick is attached to this machine";
         camera_yaw = 0;
+        set_camera_yaw_reader([] { return camera_yaw; });
         input_frame = {};
         input_mode = INPUT_LIVE;
         std::memset(controllers, 0, sizeof controllers);
@@ -73,27 +57,16 @@ protected:
     void TearDown() override
     {
         shutdown_input();
-        for (SDL_Joystick* pad : pads) SDL_JoystickClose(pad);
-        for (int i = static_cast<int>(pads.size()) - 1; i >= 0; --i)
-            SDL_JoystickDetachVirtual(base_joysticks + i);
-        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+        host_test_pads_end();
         host_set_clock(nullptr);
         host_set_debug_output_hook(nullptr);
+        set_camera_yaw_reader(nullptr);
     }
 
-    SDL_Joystick* attach_pad(const char* name, int buttons = 12, int hats = 0)
+    HostTestPad* attach_pad(const char* name, int buttons = 12, int hats = 0)
     {
-        SDL_VirtualJoystickDesc desc{};
-        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-        desc.naxes = 2;
-        desc.nbuttons = static_cast<uint16_t>(buttons);
-        desc.nhats = static_cast<uint16_t>(hats);
-        desc.name = name;
-        int index = SDL_JoystickAttachVirtualEx(&desc);
-        EXPECT_GE(index, 0) << SDL_GetError();
-        SDL_Joystick* pad = SDL_JoystickOpen(index);
-        EXPECT_NE(pad, nullptr) << SDL_GetError();
+        HostTestPad* pad = host_test_attach_pad(name, buttons, hats);
+        EXPECT_NE(pad, nullptr) << host_test_last_error();
         pads.push_back(pad);
         return pad;
     }
@@ -105,13 +78,9 @@ protected:
         start_input(nullptr, nullptr);
     }
 
-    static void stick(SDL_Joystick* pad, int16_t x, int16_t y)
-    {
-        SDL_JoystickSetVirtualAxis(pad, 0, x);
-        SDL_JoystickSetVirtualAxis(pad, 1, y);
-    }
-    static void hat(SDL_Joystick* pad, uint8_t value) { SDL_JoystickSetVirtualHat(pad, 0, value); }
-    static void button(SDL_Joystick* pad, int b, bool down) { SDL_JoystickSetVirtualButton(pad, b, down ? 1 : 0); }
+    static void stick(HostTestPad* pad, int16_t x, int16_t y) { host_test_pad_axes(pad, x, y); }
+    static void hat(HostTestPad* pad, uint8_t value) { host_test_pad_hat(pad, value); }
+    static void button(HostTestPad* pad, int b, bool down) { host_test_pad_button(pad, b, down); }
 
     controller_record& keyboard() { return controllers[keyboard_controller]; }
     controller_record& mouse() { return controllers[mouse_controller]; }
@@ -123,7 +92,7 @@ protected:
         count_held_buttons();
     }
 
-    std::vector<SDL_Joystick*> pads;
+    std::vector<HostTestPad*> pads;
     int base_joysticks = 0;
 };
 

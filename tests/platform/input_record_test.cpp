@@ -1,6 +1,5 @@
 #include "input_fixture.h"
 #include "host/host_test_hooks.h"
-#include "host/host_sdl.h"
 
 #include "host/paths.h"
 #include "platform/settings_targets.h"
@@ -168,7 +167,7 @@ TEST_F(InputRecording, PlaybackAppliesTheKeyboardRecordWhateverItsNumber)
     std::ofstream(file(1), std::ios::binary) << std::string("\x02\x01\x11", 3);  // controller 17
     start();
     keyboard().side = -1;
-    press(SDL_SCANCODE_Z);  // live keys count for nothing in playback
+    press(KEY_Z);  // live keys count for nothing in playback
     input_mode = INPUT_PLAYBACK;
     update_input_frame();
     EXPECT_EQ(keyboard().buttons, ACTION_2);
@@ -201,7 +200,7 @@ TEST_F(InputRecording, ASessionPlaysBackIdentically)
     input_mode = INPUT_RECORDING;
     ASSERT_EQ(begin_input_recording(), 0);
 
-    const SDL_Scancode keys[] = {SDL_SCANCODE_UP, SDL_SCANCODE_Z, SDL_SCANCODE_LEFT, SDL_SCANCODE_X};
+    const uint8_t keys[] = {KEY_UP, KEY_Z, KEY_LEFT, KEY_X};
     struct Seen {
         std::vector<input_record> records;
         uint32_t kb_buttons, kb_pressed, pad_buttons;
@@ -228,7 +227,7 @@ TEST_F(InputRecording, ASessionPlaysBackIdentically)
     EXPECT_GT(size_of(2), 0u) << "the session spans several files";
 
     // Back to the start: the records as they were when the header was written.
-    for (SDL_Scancode k : keys) release(k);
+    for (uint8_t k : keys) release(k);
     stick(pads[0], 0, 0);
     button(pads[0], 0, false);
     button(pads[0], 2, false);

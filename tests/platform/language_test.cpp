@@ -2,8 +2,6 @@
 
 #include "lib/language_write.h"
 #include "platform/language.h"
-#include "screen/fonts.h"
-#include "screen/screen.h"
 
 #include <cstring>
 
@@ -11,15 +9,17 @@ namespace
 {
 
 // The kit's software fonts 1 and 2, loaded from the data set for a test.
-struct KitFonts {
-    KitFonts()
+// A measure standing in for the screen's fonts: font f gives each byte f * 5
+// pixels and a line 12 high.
+int16_t g_measured_font = -1;
+struct FakeMeasure {
+    FakeMeasure()
     {
-        reset_fonts();
-        set_screen_display_kind(0);
-        load_font(1, 1);
-        load_font(2, 2);
+        set_text_measure(TextMeasure{[](int16_t font) { g_measured_font = font; },
+                                     [](const char* text) { return int32_t(std::strlen(text)) * g_measured_font * 5; },
+                                     [](const char*) { return int32_t(12); }});
     }
-    ~KitFonts() { reset_fonts(); }
+    ~FakeMeasure() { set_text_measure(TextMeasure{}); }
 };
 
 class Language : public GameFiles
@@ -150,23 +150,29 @@ TEST(TextLayout, LinesBreakAndBalance)
     EXPECT_EQ(height, 12);
 }
 
-TEST(TextLayout, FontLayoutGivesTheBlockHeight)
+TEST(TextLayout, FontLayoutMeasuresInTheGivenFontAndGivesTheBlockHeight)
 {
-    KitFonts fonts;
-    select_font(2);
-    const int32_t one_line = string_width("aaa bbb");
     char* lines[MAX_TEXT_LINES];
     int32_t count = 0;
-    EXPECT_EQ(format_text_lines(lines, &count, "aaa bbb", one_line, 2), string_height("aaa bbb"));
+    {
+        FakeMeasure measure;
+        EXPECT_EQ(format_text_lines(lines, &count, "aaa bbb", 70, 2), 12);
+        EXPECT_EQ(g_measured_font, 2);
+        EXPECT_EQ(count, 1);
+        free_text_lines();
+        EXPECT_EQ(format_text_lines(lines, &count, "aaa bbb", 69, 2), 24);
+        ASSERT_EQ(count, 2);
+        EXPECT_STREQ(lines[1], "bbb");
+        free_text_lines();
+        EXPECT_EQ(format_text_lines(lines, &count, "aaa bbb", 70, 3), 24) << "wider in font 3";
+        free_text_lines();
+        EXPECT_EQ(format_text_lines(lines, &count, "", 100, 2), 0);
+        EXPECT_EQ(count, 0);
+    }
+    // With no fonts installed nothing has a width: one line, no height.
+    EXPECT_EQ(format_text_lines(lines, &count, "aaa bbb", 1, 2), 0);
     EXPECT_EQ(count, 1);
     free_text_lines();
-    const int32_t height = format_text_lines(lines, &count, "aaa bbb", one_line - 1, 2);
-    ASSERT_EQ(count, 2);
-    EXPECT_STREQ(lines[1], "bbb");
-    EXPECT_EQ(height, 2 * string_height(lines[0]));
-    free_text_lines();
-    EXPECT_EQ(format_text_lines(lines, &count, "", 100, 2), 0);
-    EXPECT_EQ(count, 0);
 }
 
 TEST(TextLayout, TheLastLineTakesTheRestWithinItsBuffer)

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -169,4 +171,26 @@ TEST_F(TrackedMemory, FreeingFromAnIndexTakesOnlyTheLaterBuffers)
     EXPECT_EQ(alloc_bytes, start_bytes + 16);
     EXPECT_EQ(alloc_size_of(kept), 16u);
     EXPECT_EQ(alloc_table_blocks(), 1);
+}
+
+TEST_F(TrackedMemory, ShutDownForgetsTheEntriesOfTheFreedBlocksAndStaysUsable)
+{
+    ASSERT_EQ(start_count, 0);
+    for (int i = 0; i < 300; ++i) take(8);
+    ASSERT_EQ(alloc_table_blocks(), 2);
+    free_alloc_table();
+    EXPECT_EQ(alloc_table_blocks(), 1);
+    EXPECT_EQ(alloc_count, ALLOC_TABLE_BLOCK_ENTRIES - 1);
+    EXPECT_EQ(alloc_bytes, uint32_t(ALLOC_TABLE_BLOCK_ENTRIES - 1) * 8);
+    EXPECT_EQ(alloc_size_of(live[254]), 8u);
+    EXPECT_EQ(alloc_size_of(live[255]), 0u) << "its entry went with the block";
+    // The forgotten buffers go back to the system directly.
+    for (size_t i = 255; i < live.size(); ++i) std::free(live[i]);
+    live.resize(255);
+    // The table carries on: a new buffer opens the second block again.
+    void* p = take(16);
+    EXPECT_EQ(alloc_size_of(p), 16u);
+    EXPECT_EQ(alloc_table_blocks(), 2);
+    give_back(live.front());
+    EXPECT_EQ(alloc_size_of(p), 16u);
 }

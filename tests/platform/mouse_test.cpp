@@ -1,10 +1,9 @@
 #include "input_fixture.h"
 #include "host/host_test_hooks.h"
-#include "host/host_sdl.h"
 
 #include "host/events.h"
-#include "screen/screen_flip.h"
-#include "app/startup.h"
+#include "platform/app_state.h"
+#include "platform/message_pump.h"
 
 namespace {
 
@@ -20,7 +19,7 @@ TEST_F(MenuInput, PollMouseKeepsTheButtonsNewlyPressed)
     init_mouse(7);
     EXPECT_EQ(mouse_state.device, 7);
     EXPECT_EQ(mouse_state.button_count, 3);
-    mouse_button(SDL_BUTTON_LEFT, true);
+    mouse_button(HOST_TEST_LEFT, true);
     mouse_move(123, 45, 1, 1);
     poll_mouse();
     EXPECT_EQ(mouse_state.x, 123);
@@ -28,7 +27,7 @@ TEST_F(MenuInput, PollMouseKeepsTheButtonsNewlyPressed)
     EXPECT_EQ(mouse_state.buttons, MOUSE_LEFT);
     EXPECT_EQ(mouse_state.menu_buttons, MOUSE_LEFT);
     EXPECT_EQ(mouse_state.new_buttons, MOUSE_LEFT);
-    mouse_button(SDL_BUTTON_RIGHT, true);
+    mouse_button(HOST_TEST_RIGHT, true);
     poll_mouse();
     EXPECT_EQ(mouse_state.buttons, MOUSE_LEFT | MOUSE_RIGHT);
     EXPECT_EQ(mouse_state.new_buttons, MOUSE_RIGHT);
@@ -44,39 +43,30 @@ TEST_F(MenuInput, MouseMovesOfTheWindowGoToTheMenuMouse)
     EXPECT_EQ(mouse_message_hook(nullptr, HOST_WM_KEYDOWN, 0, 0), 1);
 }
 
-// The window's button and redraw messages, as the host makes them from SDL.
+// The window's button and redraw messages, as the host makes them.
 TEST_F(MenuInput, WindowButtonsAndRedrawsReachTheMenuMouse)
 {
     struct Row {
-        uint8_t sdl_button;
+        HostTestButton button;
         bool down;
         uint8_t menu_buttons_after;
     };
     const Row rows[] = {
-        {SDL_BUTTON_LEFT, true, 1},  {SDL_BUTTON_RIGHT, true, 3}, {SDL_BUTTON_MIDDLE, true, 3},
-        {SDL_BUTTON_LEFT, false, 2}, {SDL_BUTTON_RIGHT, false, 0},
+        {HOST_TEST_LEFT, true, 1},  {HOST_TEST_RIGHT, true, 3}, {HOST_TEST_MIDDLE, true, 3},
+        {HOST_TEST_LEFT, false, 2}, {HOST_TEST_RIGHT, false, 0},
     };
     mouse_state.menu_buttons = 0;
     host_clear_messages();
     for (const Row& row : rows) {
-        SDL_Event e{};
-        e.type = row.down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-        e.button.type = e.type;
-        e.button.button = row.sdl_button;
-        e.button.x = 10;
-        e.button.y = 20;
-        host_translate_event(e);
+        host_test_mouse_button(HOST_TO_MESSAGES, row.button, row.down, 10, 20);
         HostMessage m;
         while (host_peek_message(&m)) mouse_message_hook(nullptr, m.id, m.wparam, m.lparam);
-        EXPECT_EQ(mouse_state.menu_buttons, row.menu_buttons_after) << int(row.sdl_button) << ' ' << row.down;
+        EXPECT_EQ(mouse_state.menu_buttons, row.menu_buttons_after) << int(row.button) << ' ' << row.down;
     }
 
     screen_needs_redraw = 0;
     app_suspended = 1;
-    SDL_Event e{};
-    e.type = SDL_WINDOWEVENT;
-    e.window.event = SDL_WINDOWEVENT_EXPOSED;
-    host_translate_event(e);
+    host_test_window_exposed();
     HostMessage m;
     ASSERT_TRUE(host_peek_message(&m));
     EXPECT_EQ(m.id, HOST_WM_ERASEBKGND);
@@ -88,25 +78,25 @@ TEST_F(MenuInput, WindowButtonsAndRedrawsReachTheMenuMouse)
 TEST_F(MenuInput, KeyFlagsCountEachPressOnce)
 {
     start();
-    press(SDL_SCANCODE_RETURN);
-    release(SDL_SCANCODE_RETURN);
-    press(SDL_SCANCODE_RETURN);  // two presses between calls: still one
-    press(SDL_SCANCODE_LEFT);
-    press(SDL_SCANCODE_Z);
+    press(KEY_ENTER);
+    release(KEY_ENTER);
+    press(KEY_ENTER);  // two presses between calls: still one
+    press(KEY_LEFT);
+    press(KEY_Z);
     EXPECT_EQ(read_key_flags(), KEY_FLAG_ENTER | KEY_FLAG_LEFT);
     EXPECT_EQ(key_state[KEY_Z], 128);  // not a menu key: left alone
     EXPECT_EQ(read_key_flags(), 0) << "held keys count once";
-    release(SDL_SCANCODE_LEFT);
-    press(SDL_SCANCODE_LEFT);
-    press(SDL_SCANCODE_UP);
-    press(SDL_SCANCODE_DOWN);
-    press(SDL_SCANCODE_RIGHT);
+    release(KEY_LEFT);
+    press(KEY_LEFT);
+    press(KEY_UP);
+    press(KEY_DOWN);
+    press(KEY_RIGHT);
     EXPECT_EQ(read_key_flags(), KEY_FLAG_LEFT | KEY_FLAG_UP | KEY_FLAG_DOWN | KEY_FLAG_RIGHT);
 }
 
 TEST_F(MenuInput, MultimediaJoysticksHaveAWideDeadBand)
 {
-    SDL_Joystick* pad = attach_pad("Old Stick", 4);
+    HostTestPad* pad = attach_pad("Old Stick", 4);
     find_winmm_joysticks();
     ASSERT_EQ(winmm_joysticks.count, 1);
     EXPECT_EQ(winmm_joysticks.present[0], 1);
@@ -142,12 +132,11 @@ TEST_F(MenuInput, MultimediaButtonsPackFourJoysticksIntoOneWord)
 
 TEST_F(MenuInput, FailedMultimediaReadKeepsTheEntry)
 {
-    SDL_Joystick* pad = attach_pad("Old Stick", 4);
+    HostTestPad* pad = attach_pad("Old Stick", 4);
     find_winmm_joysticks();
     stick(pad, -32768, 0);
     pads.clear();
-    SDL_JoystickClose(pad);
-    SDL_JoystickDetachVirtual(0);
+    host_test_unplug_last_pad();
     WinmmReading entries[WINMM_JOYSTICKS] = {{DIR_RIGHT, 7}};
     poll_winmm_joysticks(entries);
     EXPECT_EQ(entries[0].dirs, DIR_RIGHT);

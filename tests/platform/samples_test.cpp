@@ -1,6 +1,5 @@
 #include "sound_fixtures.h"
 #include "host/host_test_hooks.h"
-#include "host/host_sdl.h"
 
 #include "platform/settings_targets.h"
 

@@ -5,7 +5,6 @@
 #include <iterator>
 
 #include "host/settings_store.h"
-#include "match/match_records.h"
 #include "platform/settings.h"
 
 #include <bit>
@@ -125,21 +124,6 @@ TEST_F(Settings, StoredValuesSurviveTheNextRun)
     settings_record r{};
     EXPECT_TRUE(load_settings(r));
     EXPECT_TRUE(same(r, changed()));
-}
-
-TEST_F(Settings, LoadingPushesTheMatchSettingsIntoTheGame)
-{
-    ASSERT_TRUE(save_settings(changed()));
-    host_settings_reload();
-    settings_record r{};
-    ASSERT_TRUE(load_settings(r));
-    EXPECT_EQ(game_settings.quarter_length, 20);
-    EXPECT_EQ(game_settings.weather, 2);
-    EXPECT_EQ(game_settings.team_options[1].name_display, 4);
-
-    default_settings(r);
-    EXPECT_EQ(game_settings.quarter_length, 4);
-    EXPECT_EQ(game_settings.team_options[1].name_display, 2);
 }
 
 TEST_F(Settings, OneMissingValueLeavesEverySettingAtItsDefault)

@@ -4,7 +4,6 @@
 
 #include "host/audio.h"
 #include "host/host_test_hooks.h"
-#include "host/host_sdl.h"
 #include "host/clock.h"
 #include "host/paths.h"
 #include "host/process.h"

@@ -402,11 +402,25 @@ TEST_F(ActionsMoreTest, SupportFollowEscortAndShepherd)
     e->target_man = c;
     e->action = ACT_ESCORT;
     place(c, 60, 0);
+    e->target_x = 60, e->target_y = 0; // the posted point
     act_escort_target(e);
     EXPECT_EQ(e->action, ACT_ESCORT);
     e->arrived = 1;
     act_escort_target(e);
     EXPECT_EQ(e->action, 0);
+    // A man matched at an offset keeps it: he heads for the posted point,
+    // not onto the man he follows, who stands there and would stop him.
+    place(e, 0, 0);
+    place(c, 600, 0);
+    c->arrived = 1;
+    e->action = ACT_ESCORT;
+    e->target_x = 344, e->target_y = 0;
+    act_escort_target(e);
+    EXPECT_EQ(e->move_dx, 344);
+    place(e, 330, 0);
+    e->arrived = 0;
+    act_escort_target(e);
+    EXPECT_EQ(e->action, 0) << "within 43 of the offset point he stops";
     // A shepherd stands 341 from the escort towards the escorted man.
     PlayerSlot* s = man(0, 5);
     e->action = ACT_ESCORT;

@@ -2,6 +2,11 @@
 // handballs, catches and picks up the ball through the driver, with the
 // events and contacts of the table.
 #include "kit_fixture.h"
+#include "match/man_behaviours.h"
+#include "match/match_setup.h"
+#include "players/actions.h"
+#include "players/locomotion.h"
+#include "players/movement.h"
 
 #include <cmath>
 
@@ -122,6 +127,71 @@ TEST_F(KitMan, PicksUpTheBallAtItsContactFrame)
     EXPECT_EQ(match_globals.ball_holder, man);
     EXPECT_TRUE(man->man_flags & 0x0400);
     EXPECT_EQ(match_globals.pending_pickup_man, nullptr);
+}
+
+TEST_F(KitMan, AnUmpireFetchingAStillBallGathersItInOneRun)
+{
+    // The field umpire running at a ball lying 330 ahead: the planned
+    // pick-up carries him by its step and times its contact frame to the
+    // planned tick, so the first try takes the ball.
+    PlayerSlot* u = &official_slots[0];
+    u->number = FIRST_OFFICIAL_NUMBER;
+    u->top_speed = 255;
+    u->size_index = 1;
+    u->facing = u->wanted_facing = 64;
+    u->x = u->y = 0;
+    play_man_animation(u, 3, 0, 1.0);
+    u->speed = 12;
+    u->path_dx = 3; // a step left from before, which the pick-up must replace
+    u->action = 1;
+    ball_state.x = 330 << 16, ball_state.y = 0, ball_state.z = 0;
+    ball_state.vx = ball_state.vy = ball_state.vz = 0;
+    ball_state.flags = 1;
+    ball_state.flight_flags = FLIGHT_AT_REST;
+    for (int k = 0; k < PREDICTED_STEPS; ++k) {
+        predicted_ball_path.position[k][0] = ball_state.x;
+        predicted_ball_path.position[k][1] = 0;
+        predicted_ball_path.position[k][2] = 0;
+    }
+    ball_contact_planner_d(u);
+    nearest_option_action1(u);
+    ASSERT_EQ(u->man_flags & 0x0880, 0x0880) << "no pick-up was started";
+    const ContactCandidate* c = nullptr;
+    for (int e = 0; e < PICKUP_ENTRIES; ++e)
+        if (pickup_row(u)[e].valid && pickup_row(u)[e].animation == u->primary_animation) c = &pickup_row(u)[e];
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(man_step_x_fixed(u), c->vx) << "carried by the slot's motion";
+    int t = 0;
+    for (; t < 200 && !match_globals.umpire_with_ball; ++t) {
+        update_man_speed(u);
+        advance_man_animation(u);
+    }
+    EXPECT_EQ(match_globals.umpire_with_ball, u);
+    EXPECT_NEAR(t, c->ticks, 2) << "the contact frame comes at the planned tick";
+}
+
+TEST_F(KitMan, UmpiresWalkShortWaysFromAStand)
+{
+    // A short way from a stand: the cap near the target is low, so only
+    // the umpire's own acceleration brings him up to a walk.
+    for (const int32_t way : {129, 400, 2000}) {
+        init_officials();
+        PlayerSlot* u = &official_slots[0];
+        play_man_animation(u, 0, 0, 1.0);
+        u->action = 6;
+        u->arrived = 0;
+        u->target_x = u->x;
+        u->target_y = static_cast<int16_t>(u->y - way);
+        int t = 0;
+        for (; t < 1000 && !u->arrived; ++t) {
+            umpire_act(u);
+            update_motion_limits(u);
+            update_man_locomotion(u);
+            advance_man_animation(u);
+        }
+        EXPECT_EQ(u->arrived, 1u) << "a way of " << way;
+        EXPECT_NEAR(u->y, 513 - way, 16) << "a way of " << way;
+    }
 }
 
 TEST_F(KitMan, MarksAJumpingCatch)

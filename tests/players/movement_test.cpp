@@ -371,3 +371,48 @@ TEST_F(MovementTest, WaypointIsTheSecondLeg)
 }
 
 } // namespace
+
+namespace {
+
+using WayTest = MenTest;
+
+TEST_F(WayTest, ARunnerGoesRoundAManStandingInHisWay)
+{
+    struct Case {
+        int x, y;   // the standing man
+        bool round; // the runner takes a detour
+        int tx = 2000; // the runner's target along +x
+    } cases[] = {
+        {1000, 0, true},     // on the line to the target
+        {1000, 200, true},   // near enough to it to meet
+        {1000, 1500, false}, // well off the line
+        {400, 0, true},      // under 512 away, standing: still round him
+        {300, 300, false},   // under 512 away but clear of the line
+        {400, 0, false, 600}, // under 512 away, standing at the target: no circling him
+        {3000, 0, false},    // beyond 2560
+    };
+    for (const Case& c : cases) {
+        for (TeamRecord& t : team_records)
+            for (PlayerSlot& m : t.slots) place(&m, -20000, 10000 + 300 * m.number * (t.side == 1 ? 1 : -1));
+        PlayerSlot* r = man(0, 3);
+        PlayerSlot* o = man(1, 4);
+        place(r, 0, 0, 64);
+        place(o, c.x, c.y);
+        r->target_x = static_cast<int16_t>(c.tx);
+        r->target_y = 0;
+        r->move_dx = static_cast<int16_t>(c.tx);
+        r->arrived = 0;
+        r->speed = 12;
+        r->detour_active = 0;
+        avoid_man_in_way(r);
+        EXPECT_EQ(r->detour_active, c.round ? 1u : 0u) << c.x << "," << c.y;
+        if (c.round) {
+            EXPECT_EQ(r->saved_target_x, c.tx);
+            EXPECT_GE(std::abs(r->target_y - c.y), 300) << "the waypoint is beside him";
+        } else {
+            EXPECT_EQ(r->target_x, c.tx);
+        }
+    }
+}
+
+} // namespace

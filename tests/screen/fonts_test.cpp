@@ -7,6 +7,7 @@
 #include "gl3d/texture_cache.h"
 #include "gl3d/texture_manager.h"
 #include "lib/font_write.h"
+#include "platform/language.h"
 #include "screen/fonts.h"
 #include "screen/screen_flip.h"
 #include "screen/screen.h"
@@ -97,6 +98,25 @@ TEST_F(Fonts, WidthsHeightsAndNewLinePairs)
     EXPECT_EQ(h, 7);
 }
 
+TEST_F(Fonts, TheTextLayoutMeasuresWithTheseFonts)
+{
+    const int32_t one_line = string_width("abc cba");
+    char* lines[MAX_TEXT_LINES];
+    int32_t count = 0;
+    EXPECT_EQ(format_text_lines(lines, &count, "abc cba", one_line, 1), 7);
+    EXPECT_EQ(count, 1);
+    free_text_lines();
+    EXPECT_EQ(format_text_lines(lines, &count, "abc cba", one_line - 1, 1), 14);
+    ASSERT_EQ(count, 2);
+    EXPECT_STREQ(lines[1], "cba");
+    free_text_lines();
+    // Font 2 is twice the size: the same width no longer holds the text.
+    const int32_t height = format_text_lines(lines, &count, "abc cba", one_line, 2);
+    EXPECT_GE(count, 2);
+    EXPECT_EQ(height, 14 * count);
+    free_text_lines();
+}
+
 TEST_F(Fonts, DrawStringQueuesEachGlyphAtItsPen)
 {
     draw_string("ab\nc", 100, 50, 1, 0);
@@ -147,6 +167,36 @@ TEST_F(Fonts, TheTextCacheKeysByTheStringItself)
     draw_control_string("abc", 300, 300, 0); // no room: drawn uncached
     EXPECT_EQ(text_cache_used(), TEXT_CACHE_ENTRIES);
     EXPECT_EQ(queued_sprites(), before + 3);
+    clear_text_sprites();
+    reset_sprite_queues();
+    release_ddraw();
+}
+
+TEST_F(Fonts, ATextNoLongerDrawnGivesTheBackgroundBackInBothBuffers)
+{
+    ASSERT_EQ(create_ddraw_surfaces(), 1);
+    std::vector<uint8_t> picture(640 * 480, 50);
+    Surface* background = make_sprite_background(picture.data(), 640);
+    Surface* back = back_surface;
+    const auto fill = [&](uint8_t v) {
+        for (int32_t y = 18; y < 30; ++y)
+            for (int32_t x = 18; x < 32; ++x) back->pixels[static_cast<size_t>(y) * back->pitch + x] = v;
+    };
+    const auto at = [&](int32_t x, int32_t y) { return back->pixels[static_cast<size_t>(y) * back->pitch + x]; };
+    draw_control_string("ab", 20, 20, 0);
+    flush_sprites();
+    // The string shows on this buffer; the frame it is no longer drawn, its
+    // place comes back at once, and again when the queued block is flushed
+    // (the other buffer's turn).
+    fill(99);
+    invalidate_text_sprites();
+    redraw_text_sprites();
+    EXPECT_EQ(at(22, 22), 50) << "restored as the text was dropped";
+    EXPECT_EQ(at(19, 19), 99) << "outside the text's rectangle nothing changes";
+    fill(99);
+    flush_sprites();
+    EXPECT_EQ(at(22, 22), 50) << "restored by the block left for the other buffer";
+    drop_sprite_background(background);
     clear_text_sprites();
     reset_sprite_queues();
     release_ddraw();

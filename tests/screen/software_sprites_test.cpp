@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -114,6 +115,102 @@ TEST(SoftwareFlush, QueuedSpritesAndTextImagesReachTheBackBuffer)
     EXPECT_EQ(queued_sprites(), 0);
     release_surface(text);
     release_ddraw();
+}
+
+// The back buffer drawn now showed the frame of two flushes before: what was
+// drawn then and has moved or gone must give the screen's picture back.
+TEST(SoftwareFlush, SpritesAndTextSpritesOfTwoFramesAgoGiveWayToTheBackground)
+{
+    for (int32_t format : {0}) { // the 8-bit software screen
+        init_screen_format(format);
+        ASSERT_EQ(create_ddraw_surfaces(), 1);
+        init_sprite_engine();
+        sprite_hardware_switch = 0;
+        Surface* back = back_surface;
+        std::vector<uint8_t> picture(640 * 480);
+        for (size_t i = 0; i < picture.size(); ++i) picture[i] = static_cast<uint8_t>(40 + i % 7);
+        for (int32_t y = 0; y < 480; ++y)
+            std::memcpy(back->pixels.data() + static_cast<size_t>(y) * back->pitch, picture.data() + y * 640, 640);
+        Surface* saved = make_sprite_background(picture.data(), 640);
+        ASSERT_NE(sprite_background(), nullptr);
+        const auto pixel = [&](int x, int y) { return back->pixels[static_cast<size_t>(y) * back->pitch + x]; };
+        const auto was = [&](int x, int y) { return picture[static_cast<size_t>(y) * 640 + x]; };
+
+        std::vector<uint8_t> s = sprite();
+        queue_sprite(s.data(), 101, 50, 0, 10, 256, 0);                 // moves away next frame
+        queue_sprite(s.data(), 301, 50, SPRITE_NO_RESTORE, 10, 256, 0); // never restored
+        queue_text_sprite(s.data(), 201, 70, 256, 0);                   // text dropped next frame
+        flush_sprites();
+        EXPECT_EQ(pixel(100, 50), 1) << format;
+        EXPECT_EQ(pixel(200, 70), 1);
+        for (int frame = 0; frame < 2; ++frame) {
+            queue_sprite(s.data(), 121, 50, 0, 10, 256, 0);
+            flush_sprites();
+        }
+        EXPECT_EQ(pixel(100, 50), was(100, 50)) << format << ": the moved sprite's old place";
+        EXPECT_EQ(pixel(101, 51), was(101, 51));
+        EXPECT_EQ(pixel(200, 70), was(200, 70)) << "the dropped text sprite";
+        EXPECT_EQ(pixel(300, 50), 1) << "flagged not to be restored";
+        EXPECT_EQ(pixel(120, 50), 1) << "this frame's sprite";
+        drop_sprite_background(saved);
+        EXPECT_EQ(sprite_background(), nullptr);
+        reset_sprite_queues();
+        release_ddraw();
+    }
+    init_screen_format(0);
+}
+
+TEST_F(SoftwareSprites, TheShiftedTablesAddThirtyThreeToEachPixel)
+{
+    // Colours 0xDF, 0xFF, transparent; 0x10 below: shifted they wrap on their own.
+    std::vector<uint8_t> s = kit_sw_sprite(3, 2, 1, 0, {0xDF, 0xFF, -1, 0x10, 0x10, 0x10}, false);
+    draw_sprite_clipped(s.data(), 11, 4, SPRITE_SHIFTED_TABLES, 256, whole, target);
+    EXPECT_EQ(at(10, 4), 0x00);
+    EXPECT_EQ(at(11, 4), 0x20);
+    EXPECT_EQ(at(12, 4), 0) << "transparent stays untouched";
+    EXPECT_EQ(at(12, 5), 0x31);
+    // Mirrored and shifted together.
+    draw_sprite_clipped(s.data(), 21, 4, SPRITE_SHIFTED_TABLES | SPRITE_MIRRORED, 256, whole, target);
+    EXPECT_EQ(at(21, 4), 0x00);
+    EXPECT_EQ(at(20, 4), 0x20);
+    EXPECT_EQ(at(19, 5), 0x31);
+}
+
+TEST_F(SoftwareSprites, RestoringPutsTheBackgroundBackUnderOpaquePixelsOnly)
+{
+    std::vector<uint8_t> background(64 * 16);
+    for (size_t i = 0; i < background.size(); ++i) background[i] = static_cast<uint8_t>(100 + i % 50);
+    std::vector<uint8_t> s = sprite();
+    screen_pixels.assign(screen_pixels.size(), 7);
+    restore_sprite_background(s.data(), 11, 4, 0, 256, whole, target);
+    EXPECT_EQ(at(10, 4), 7) << "no background set: nothing restored";
+
+    set_sprite_background(background.data(), 64);
+    const auto bg = [&](int x, int y) { return background[static_cast<size_t>(y) * 64 + x]; };
+    for (uint16_t flags : {uint16_t(0), SPRITE_MIRRORED, SPRITE_SHIFTED_TABLES}) {
+        screen_pixels.assign(screen_pixels.size(), 7);
+        draw_sprite_clipped(s.data(), 11, 4, flags, 256, whole, target);
+        restore_sprite_background(s.data(), 11, 4, flags, 256, whole, target);
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 64; ++x)
+                if (at(x, y) != 7) {
+                    EXPECT_EQ(at(x, y), bg(x, y)) << flags << " at " << x << "," << y;
+                }
+        const int covered = flags & SPRITE_MIRRORED ? 11 : 10;
+        EXPECT_EQ(at(covered, 4), bg(covered, 4)) << flags;
+        EXPECT_EQ(at(12, 4), 7) << "a transparent pixel was never covered";
+    }
+    // Scaled: the whole enlarged footprint comes back; a sprite flagged not
+    // to be restored keeps its pixels.
+    screen_pixels.assign(screen_pixels.size(), 7);
+    draw_sprite_clipped(s.data(), 31, 4, 0, 128, whole, target);
+    restore_sprite_background(s.data(), 31, 4, 0, 128, whole, target);
+    EXPECT_EQ(at(29, 7), bg(29, 7));
+    EXPECT_EQ(at(31, 5), bg(31, 5));
+    draw_sprite_clipped(s.data(), 41, 4, 0, 256, whole, target);
+    restore_sprite_background(s.data(), 41, 4, SPRITE_NO_RESTORE, 256, whole, target);
+    EXPECT_EQ(at(40, 4), 1);
+    set_sprite_background(nullptr, 0);
 }
 
 } // namespace

@@ -78,7 +78,7 @@ const Motion kMotions[] = {
     {"L_backstep.paf",                               FAM_STEP,       0,     -60,   0,   1,  0},
     {"K_chgedown.paf",                               FAM_STEP,       0,     60,    0,   1,  0},
     // Pick-ups: the ball on the ground ahead, at the hands.
-    {"L_pickup1a.paf",                               FAM_REACH,      8,     0,     0,   0,  WITH_BALL,            H,  0, 4, 34},
+    {"L_pickup1a.paf",                               FAM_REACH,      2,     0,     0,   0,  WITH_BALL,            H,  0, 2, 28},
     {"L_pickup1b.paf",                               FAM_REACH,      kWalk, 0,     0,   0,  WITH_BALL,            H,  0, 4, 36},
     {"L_pickup2.paf",                                FAM_REACH,      kJog,  0,     0,   0,  WITH_BALL | RUNNING,  H,  0, 4, 38},
     // Catches: chest, fingers above the head, low.

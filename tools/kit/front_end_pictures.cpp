@@ -82,6 +82,12 @@ bool build_backgrounds(const KitContext& ctx, std::string& error)
         {"joystick config.tga", {{110, 60, 20}, {50, 25, 10}}},
         {"results.tga", {{20, 100, 90}, {10, 40, 40}}},
         {"demosplash.tga", {{120, 20, 30}, {30, 5, 10}}},
+        {"hints2.tga", {{30, 70, 60}, {10, 30, 25}}},
+        {"sound configuration.tga", {{70, 30, 90}, {25, 10, 40}}},
+        {"match settings.tga", {{30, 50, 100}, {10, 20, 45}}},
+        {"configuration.tga", {{60, 60, 70}, {20, 20, 30}}},
+        {"game_type.tga", {{90, 70, 20}, {40, 30, 10}}},
+        {"game settings2.tga", {{40, 80, 90}, {15, 30, 35}}},
     };
     for (const auto& s : screens)
         if (!write_picture(ctx, hw + s.name, menu_background(s.scheme), error)) return false;
@@ -91,6 +97,9 @@ bool build_backgrounds(const KitContext& ctx, std::string& error)
         return rim ? argb(255, 120, 150, 220) : argb(200, 10, 20, 60);
     });
     if (!write_picture(ctx, hw + "TintBox.tga", tint, error)) return false;
+    // The plain backdrop of the option screens.
+    if (!write_picture(ctx, hw + "black.tga", paint(640, 480, [](uint32_t, uint32_t, uint32_t, uint32_t) { return argb(255, 0, 0, 0); }), error))
+        return false;
     // The loading picture: the ground under a night sky, lights at its corners.
     KitPicture loading = menu_background({{5, 5, 30}, {5, 20, 15}});
     for (int corner = 0; corner < 4; ++corner) {

@@ -67,6 +67,7 @@ bool build_intro_movie(const KitContext& ctx, std::string& error)
     movie.quantiser = 6;
     for (int i = 0; i < FRAMES; ++i) movie.frames.push_back(frame(i));
     movie.sound = sound();
+    movie.compression = 7;
     return kit_write_file(ctx, "fmv\\kob99.mad", kit_mad(movie), error);
 }
 

@@ -9,7 +9,7 @@
 // scores and the ticks a second. The exit code is 0 when every match reached
 // full time within the cap with each team's points six a goal and one a
 // behind, else 1 (2 for bad arguments).
-#include "app/match_driver.h"
+#include "match/match_driver.h"
 #include "match/match_records.h"
 
 #include <chrono>

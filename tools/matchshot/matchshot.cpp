@@ -2,7 +2,7 @@
 // preset as a TGA: matchshot [out prefix] [ticks] [seed] [time of day]
 // (SDL_VIDEODRIVER=offscreen draws without a window; the data directory as
 // for the game).
-#include "app/match_driver.h"
+#include "match/match_driver.h"
 #include "app/startup.h"
 #include "display/camera_presets.h"
 #include "display/match_scene.h"

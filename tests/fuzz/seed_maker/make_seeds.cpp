@@ -295,6 +295,17 @@ void replays(const fs::path& work)
     clear_game_state_block();
 }
 
+void sound_patch()
+{
+    Bytes header = kit_mad_sound_header(22050, 1, 7, 56);
+    put("sound_patch", "header", Bytes(header.begin() + 8, header.end()));
+    double history[2] = {0, 0};
+    std::vector<int16_t> wave;
+    for (int i = 0; i < 56; ++i) wave.push_back(static_cast<int16_t>(i * 300 - 8000));
+    Bytes packet = kit_comp7_packet(wave, history);
+    put("sound_patch", "blocks", Bytes(packet.begin() + 8, packet.end()));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -314,6 +325,7 @@ int main(int argc, char** argv)
     archives_and_streams();
     packed_data();
     replays(work);
+    sound_patch();
     fs::remove_all(work);
     return 0;
 }

@@ -182,6 +182,15 @@ void check_pickups_and_catches(Checker& c)
         if (ball.z <= 0 || reach > 160) c.fail(row, "ball out of reach at contact (%.1f across, %.1f ahead)", ball.x, ball.z);
         if (dist(ball, hands) >= 33) c.fail(row, "ball %.1f from the hands at contact", dist(ball, hands));
     }
+    // A standing man is given the standing pick-up only within 32 of its
+    // contact point, and nothing but its root carries him: it must not
+    // carry him past the ball.
+    {
+        const int k = animation_table[239].contact_frame;
+        const Point t = travel(239, 0, k);
+        const double moved = std::sqrt(t.x * t.x + t.z * t.z);
+        if (moved >= 32) c.fail(239, "travels %.1f to its contact frame, beyond the standing reach of 32", moved);
+    }
     for (const Catch& k : kCatches) {
         int f = animation_table[k.row].contact_frame;
         Point ball = joint_at(k.row, f, JOINT_BALL);

@@ -172,22 +172,79 @@ std::vector<uint8_t> kit_mad_sound_data(uint32_t frames, const std::vector<uint8
 
 std::vector<uint8_t> kit_mad_sound_end() { return {'S', 'C', 'E', 'l', 8, 0, 0, 0}; }
 
+std::vector<uint8_t> kit_comp7_packet(const std::vector<int16_t>& samples, double previous[2])
+{
+    static constexpr double B[4] = {0.0, 60.0 / 64, 115.0 / 64, 98.0 / 64};
+    static constexpr double A[4] = {0.0, 0.0, -52.0 / 64, -55.0 / 64};
+    // The decoder starts each packet from the header's whole samples.
+    double p1 = std::clamp(std::round(previous[0]), -32768.0, 32767.0);
+    double p2 = std::clamp(std::round(previous[1]), -32768.0, 32767.0);
+    std::vector<uint8_t> out;
+    putsigned(out, static_cast<uint16_t>(static_cast<int16_t>(p1)), 2);
+    putsigned(out, static_cast<uint16_t>(static_cast<int16_t>(p2)), 2);
+    putsigned(out, 0, 4);
+    for (size_t at = 0; at < samples.size(); at += 28) {
+        double target[28];
+        for (size_t i = 0; i < 28; ++i) target[i] = at + i < samples.size() ? samples[at + i] : 0.0;
+        // Every filter and shift, coded as the decoder will decode it (floats).
+        int bestf = 0, bestk = 12;
+        double besterr = -1;
+        uint8_t bestcodes[28] = {};
+        float bestp1 = 0, bestp2 = 0;
+        for (int f = 0; f < 4; ++f) {
+            for (int k = 0; k <= 12; ++k) {
+                float q1 = static_cast<float>(p1), q2 = static_cast<float>(p2);
+                uint8_t codes[28];
+                double err = 0;
+                for (int i = 0; i < 28; ++i) {
+                    float predict = q1 * static_cast<float>(B[f]) + q2 * static_cast<float>(A[f]);
+                    double want = (target[i] - predict) * std::ldexp(1.0, k) / 4096.0;
+                    int q = static_cast<int>(std::clamp(std::lround(want), -8L, 7L));
+                    float v = predict + static_cast<float>((q * 4096) >> k);
+                    codes[i] = static_cast<uint8_t>(q & 15);
+                    err += (v - target[i]) * (v - target[i]);
+                    q2 = q1, q1 = v;
+                }
+                if (besterr < 0 || err < besterr) {
+                    besterr = err, bestf = f, bestk = k, bestp1 = q1, bestp2 = q2;
+                    std::copy(codes, codes + 28, bestcodes);
+                }
+            }
+        }
+        out.push_back(static_cast<uint8_t>(bestf << 4 | bestk));
+        for (int i = 0; i < 28; i += 2) out.push_back(static_cast<uint8_t>(bestcodes[i] << 4 | bestcodes[i + 1]));
+        p1 = bestp1, p2 = bestp2;
+    }
+    previous[0] = p1, previous[1] = p2;
+    return out;
+}
+
 std::vector<uint8_t> kit_mad(const KitMovie& m)
 {
     std::vector<uint8_t> out;
     auto append = [&](const std::vector<uint8_t>& c) { out.insert(out.end(), c.begin(), c.end()); };
     uint32_t period = static_cast<uint32_t>(std::lround(65536.0 * 1000.0 / m.fps));
     size_t perframe = m.rate / m.fps, next = 0;
+    double history[2] = {0, 0};
     for (size_t f = 0; f < m.frames.size(); ++f) {
         const KitMoviePicture& p = m.frames[f];
         append(kit_mad_video_chunk("MADk", period, p.width, p.height, m.quantiser,
                                    kit_mad_keyframe_payload(p, m.quantiser)));
         if (m.sound.empty()) continue;
-        if (f == 0) append(kit_mad_sound_header(m.rate, 1, 0, static_cast<uint32_t>(m.sound.size())));
+        if (f == 0) append(kit_mad_sound_header(m.rate, 1, m.compression, static_cast<uint32_t>(m.sound.size())));
         size_t end = f + 1 == m.frames.size() ? m.sound.size() : std::min(m.sound.size(), next + perframe);
+        // Compressed chunks hold whole blocks; only the last may be short.
+        if (m.compression == 7 && end < m.sound.size())
+            end = std::max(next, std::min(m.sound.size(), (f + 1) * perframe) / 28 * 28);
         if (end > next) {
             std::vector<uint8_t> data;
-            for (size_t i = next; i < end; ++i) putsigned(data, static_cast<uint16_t>(m.sound[i]), 2);
+            if (m.compression == 7) {
+                data = kit_comp7_packet(std::vector<int16_t>(m.sound.begin() + static_cast<long>(next),
+                                                             m.sound.begin() + static_cast<long>(end)),
+                                        history);
+            } else {
+                for (size_t i = next; i < end; ++i) putsigned(data, static_cast<uint16_t>(m.sound[i]), 2);
+            }
             append(kit_mad_sound_data(static_cast<uint32_t>(end - next), data));
             next = end;
         }

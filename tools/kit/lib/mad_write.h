@@ -34,6 +34,10 @@ std::vector<uint8_t> kit_mad_video_chunk(const char* type, uint32_t period1616, 
 std::vector<uint8_t> kit_mad_sound_header(uint32_t rate, uint32_t channels, uint32_t compression, uint32_t frames);
 std::vector<uint8_t> kit_mad_sound_data(uint32_t frames, const std::vector<uint8_t>& data);
 std::vector<uint8_t> kit_mad_sound_end();
+// Mono samples as compression 7: the 8-byte history header (the two samples
+// before, as the decoder will have them), then blocks of 28 frames, each
+// with the filter and shift that code it best. The last block is padded.
+std::vector<uint8_t> kit_comp7_packet(const std::vector<int16_t>& samples, double previous[2]);
 
 struct KitMovie {
     uint32_t fps = 15;
@@ -41,6 +45,7 @@ struct KitMovie {
     std::vector<KitMoviePicture> frames;
     uint32_t rate = 22050;
     std::vector<int16_t> sound; // mono; empty for none
+    uint32_t compression = 0;   // 0 PCM, 7 compression 7 (whole blocks a chunk)
 };
 // A whole movie: the first key frame, then the sound header, then key frames
 // with the sound interleaved a frame's worth at a time, then "SCEl".

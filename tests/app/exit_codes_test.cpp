@@ -1,9 +1,7 @@
 // The three ends of the real program, each in its own process.
 #include "host/instance.h"
 #include "host/host_test_hooks.h"
-#include "host/host_sdl.h"
 #include "host/paths.h"
-#include "platform/fatal_error.h"
 #include "app/startup.h"
 
 #include <gtest/gtest.h>
@@ -91,29 +89,6 @@ TEST(ExitCodes, ASecondCopyIsRefusedWithItsMessageAndOne)
     EXPECT_EQ(run.output, std::string("[KOB 99] ") + second_copy_message + "\n");
 }
 
-TEST(ExitCodes, AFatalErrorShowsItsBoxAndEndsWithOne)
-{
-    int out[2];
-    ASSERT_EQ(::pipe(out), 0);
-    pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::dup2(out[1], 2);
-        ::close(out[0]);
-        fatal_error_sub(215, 0, "load_wav: crowd.wav", 0);
-    }
-    ::close(out[1]);
-    std::string text;
-    char buffer[256];
-    ssize_t n;
-    while ((n = ::read(out[0], buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(n));
-    ::close(out[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_EQ(text, "[Error] Can't load WAV file\nSub code: 0X0\n\nload_wav: crowd.wav\n");
-}
 
 TEST(ExitCodes, NoDisplayEndsWithOneAndSaysWhy)
 {

@@ -1,6 +1,6 @@
-#include "app/match_driver.h"
+#include "match/match_driver.h"
 
-#include "app/startup.h"
+#include "platform/app_state.h"
 #include "match/ball.h"
 #include "league/league_data.h"
 #include "match/game_maths.h"

@@ -1,0 +1,2 @@
+#pragma once
+unsigned host_time_ms();

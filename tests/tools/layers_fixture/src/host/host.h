@@ -1,0 +1,2 @@
+#pragma once
+// host_window   the main window

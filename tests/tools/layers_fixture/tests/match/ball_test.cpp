@@ -1,0 +1,2 @@
+#include "host/host_test_hooks.h"
+#include "match/ball.h"
