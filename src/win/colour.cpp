@@ -146,7 +146,7 @@ uint16_t blend16a(uint32_t k, uint16_t p)
 void plotpixel(int32_t x, int32_t y, uint32_t argb)
 {
     if (!inside(x, y) || !currentwindow.base) return;
-    if (currentwindow.bpp == 16) {
+    if (currentwindow.bpp == 16 && !currentwindow.indirect) {
         uint8_t* p = pixeladdress(x, y);
         putlittleendian(p, blend16(argb, static_cast<uint16_t>(getlittleendian(p, 2))), 2);
         return;

@@ -9,6 +9,7 @@
 #include "win/grfreq.h"
 #include "win/key.h"
 #include "win/palette.h"
+#include "font/text.h"
 #include "win/timer.h"
 
 #include <cerrno>

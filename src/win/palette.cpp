@@ -4,7 +4,6 @@
 #include "win/colour.h"
 #include "win/convshp.h"
 #include "win/shapes.h"
-#include "standin/engine_fonts_standin.h"
 #include "win/ddraw.h"
 #include "win/grfreq.h"
 #include "win/wind.h"
@@ -15,7 +14,6 @@
 
 uint32_t libpalette[256];
 uint8_t nearestmask[256];
-TextState libtext{};
 
 namespace {
 
@@ -68,25 +66,6 @@ bool clamp(int32_t& first, int32_t& count)
     if (count > 256 - first) count = 256 - first;
     return true;
 }
-
-// The built-in font: a header with no glyphs and an empty 8-bit image.
-const uint8_t g_builtin[52] = {
-    'F', 'N', 'T', 'F', 0, 0, 0, 0, 0, 0, // signature, then unused
-    0, 0,                                 // glyph count
-    0, 0, 0, 0,                           // flags
-    0, 0, 8, 0,                           // metrics: line height 8
-    36, 0, 0, 0,                          // glyph table
-    0, 0, 0, 0,                           //
-    36, 0, 0, 0,                          // image shape
-    0, 0,                                 // first glyph code
-    0, 0,                                 //
-    0x7B, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, // the image: 8 bits, 0 x 0
-};
-
-uint32_t u32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
-uint16_t u16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-
-bool text_ready = false;
 
 } // namespace
 
@@ -207,83 +186,3 @@ uint32_t colourtopixel(uint32_t argb)
 
 int32_t roundtoint(float value) { return static_cast<int32_t>(std::lrint(value)); }
 
-void textcolour(uint32_t foreground, uint32_t background)
-{
-    if (currentwindow.bpp == 8 && foreground > 255) {
-        LIBFAIL(SITE, "textcolour - INVALID COLOUR INDEX.\nCURRENT WINDOW BPP %d. REQUESTED TEXTCOLOUR(0x%x,0x%x).\n",
-                currentwindow.bpp, foreground, background);
-        return;
-    }
-    if (libtext.valid && foreground == libtext.foreground && background == libtext.background) return;
-    libtext.foreground = foreground;
-    libtext.background = background;
-    uint32_t fg = getargb(foreground), bg = getargb(background);
-    for (uint32_t i = 0; i < 16; ++i) {
-        auto mix = [i](uint32_t f, uint32_t b) { return (b * (15 - i) + f * i) / 16; };
-        uint32_t red = mix((fg >> 16) & 0xFF, (bg >> 16) & 0xFF);
-        uint32_t green = mix((fg >> 8) & 0xFF, (bg >> 8) & 0xFF);
-        uint32_t blue = mix(fg & 0xFF, bg & 0xFF);
-        libtext.ramp[i] = colourtopixel(i << 28 | red << 16 | green << 8 | blue);
-    }
-    libtext.valid = true;
-    fontdrawglyphs();
-}
-
-void settextfont(const void* image)
-{
-    const auto* p = static_cast<const uint8_t*>(image);
-    if (!p || std::memcmp(p, "FNT", 3) != 0) {
-        char found[5] = {};
-        if (p) std::memcpy(found, p, 4);
-        LIBFAIL(SITE, "setfont - UNRECOGNIZED FONT SIGNATURE.\nFOUND %4.4s. SIGNATURE SHOULD BE FNTx\n", found);
-        return;
-    }
-    libtext.font = p;
-    libtext.glyphcount = u16(p + 10);
-    uint32_t flags = u32(p + 12);
-    for (int i = 0; i < 4; ++i) libtext.metrics[i] = static_cast<int8_t>(p[16 + i]);
-    libtext.lineheight = libtext.lineheight2 = libtext.metrics[2] + libtext.metrics[3];
-    libtext.glyphs = p + u32(p + 20);
-    libtext.image = p + u32(p + 28);
-    uint32_t first = u16(p + 32);
-    libtext.spacing = 100;
-    int32_t width = u16(libtext.image + 4);
-    libtext.imagerowbytes = (width * shapebpp(libtext.image) + 7) / 8;
-    libtext.searched = ((flags >> 16) & 3) == 2 || libtext.glyphcount >= 256 || first >= 256;
-    libtext.foreground = libtext.background = 0;
-    libtext.valid = false;
-    std::memset(libtext.ramp, 0, sizeof libtext.ramp);
-    fontdrawinit();
-}
-
-const uint8_t* builtinfont() { return g_builtin; }
-
-void inittextfont()
-{
-    if (libtext.fontstate) return;
-    FONT_cacheinit();
-    libtext.fontstate = setfont(g_builtin);
-}
-
-void freetextfont()
-{
-    if (!libtext.fontstate) return;
-    FONT_free(libtext.fontstate);
-    FONT_cachefree();
-    libtext.fontstate = nullptr;
-}
-
-void inittext()
-{
-    if (text_ready) return;
-    text_ready = true;
-    libtext = TextState{};
-    libatexit(freetext);
-}
-
-void freetext()
-{
-    fontdrawfree();
-    libtext = TextState{};
-    text_ready = false;
-}

@@ -1,6 +1,6 @@
 // The library's own 256-entry palette of 0xAARRGGBB words, pushed to the
 // display's palette on an 8-bit display; colours to pixel values of the
-// current window's depth; the text colours and the current font.
+// current window's depth.
 #pragma once
 
 #include <cstdint>
@@ -28,29 +28,3 @@ int32_t nearestcolourin(const uint32_t* palette, uint32_t rgb);
 int32_t nearestcolour(uint32_t rgb);
 uint32_t colourtopixel(uint32_t argb);
 int32_t roundtoint(float value);
-
-// Text: colours, a 16-step ramp from background to foreground, the font.
-struct TextState {
-    uint32_t foreground, background;
-    bool valid;
-    uint32_t ramp[16];
-    const uint8_t* font;
-    void* fontstate;
-    const uint8_t* glyphs;
-    const uint8_t* image;
-    uint32_t glyphcount;
-    int8_t metrics[4];
-    int32_t lineheight, lineheight2;
-    int32_t spacing;
-    int32_t imagerowbytes;
-    bool searched; // glyphs found by binary search, else indexed directly
-};
-extern TextState libtext;
-void textcolour(uint32_t foreground, uint32_t background);
-void settextfont(const void* image);
-void inittextfont();
-void freetextfont();
-void inittext();
-void freetext();
-// The built-in font image ("FNTF").
-const uint8_t* builtinfont();

@@ -19,7 +19,7 @@ struct WIND {
     uint8_t bpp;    // 1, 4, 8, 15, 16, 24 or 32
     uint8_t format; // the shape type of the depth
     uint8_t video;  // 0xFF over a surface, 0 in memory
-    uint8_t spare;
+    uint8_t indirect; // set: text and pixel drawers take the clipped per-pixel path
     uint8_t* base;  // row and column offsets count from here; 0 while a video window is unlocked
     uint32_t spare2;
     int32_t rowbytes;

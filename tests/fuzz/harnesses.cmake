@@ -7,6 +7,7 @@ set(KOB_FUZZ_HARNESSES
     config_text
     crcf
     devconfig
+    engine_font
     font_metrics
     hints_text
     ilbm

@@ -69,32 +69,6 @@ TEST(Palette, ColoursBecomePixelsOfTheCurrentDepth)
     currentwindow.bpp = 0;
 }
 
-TEST(Palette, TheTextRampIsBuiltOnlyWhenTheColoursChange)
-{
-    currentwindow.bpp = 16;
-    textcolour(0xFFFF, 0);
-    EXPECT_EQ(libtext.ramp[15], argbto16(0xF0E8ECE8u)); // (248, 252, 248) x 15 / 16
-    EXPECT_EQ(libtext.ramp[0], 0u);
-    libtext.ramp[3] = 12345;
-    textcolour(0xFFFF, 0);
-    EXPECT_EQ(libtext.ramp[3], 12345u);
-    textcolour(0xF800, 0);
-    EXPECT_NE(libtext.ramp[3], 12345u);
-
-    AbortCatcher aborts;
-    currentwindow.bpp = 8;
-    textcolour(300, 0);
-    EXPECT_TRUE(aborts.saw("textcolour - INVALID COLOUR INDEX.\nCURRENT WINDOW BPP 8. REQUESTED TEXTCOLOUR(0x12c,0x0).\n"));
-    currentwindow.bpp = 0;
-
-    settextfont("XYZW");
-    EXPECT_TRUE(aborts.saw("setfont - UNRECOGNIZED FONT SIGNATURE.\nFOUND XYZW. SIGNATURE SHOULD BE FNTx\n"));
-    settextfont(builtinfont());
-    EXPECT_EQ(libtext.lineheight, 8);
-    EXPECT_FALSE(libtext.searched);
-    EXPECT_EQ(libtext.spacing, 100);
-}
-
 using DisplayPalette = DisplayTest;
 
 TEST_F(DisplayPalette, ADeepDisplayTakesNoPaletteEntries)

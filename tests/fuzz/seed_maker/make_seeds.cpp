@@ -16,6 +16,7 @@
 #include "lib/mad_write.h"
 #include "lib/pack_write.h"
 #include "lib/paf_writer.h"
+#include "lib/fnt_write.h"
 #include "lib/shape_write.h"
 #include "lib/tca_writer.h"
 #include "lib/viv_write.h"
@@ -174,6 +175,11 @@ void settings_and_devices(const fs::path& work)
     KitShape picture{"PIC ", {0x7B, 2, 2, 1, 1, Bytes(4, 3)}, {{0x6F, 0, 0, 0, 0, Bytes(4, 'c')}, {0x2A, 2, 0, 0, 0, Bytes(8, 9)}}};
     KitShape nibbles{"NIB ", {0x7A, 3, 2, 0, 0, Bytes(4, 0x12)}, {}};
     put("shape_bank", "two_shapes", kit_shape_bank({picture, nibbles}));
+    std::vector<KitGlyphBitmap> glyphs;
+    std::string error;
+    kit_parse_glyphs("A .#. #.# ###\nB ##. ### ##.\n! # # .\n", glyphs, error);
+    put("engine_font", "one_bit", kit_fnt(kit_build_fnt(glyphs, 32, 126, 1, 1)));
+    put("engine_font", "four_bit", kit_fnt(kit_build_fnt(glyphs, 32, 126, 4, 2)));
     put("shape_bank", "packed", kit_shape_bank({{"PAK ", {0xFB, 2, 2, 0, 0, {0x10, 0xFB, 0, 0, 4, 0, 0, 0}}, {}}}));
     host_set_user_dir("");
 }
