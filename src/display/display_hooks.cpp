@@ -1,6 +1,7 @@
 // The match display's entries in the match's hook table.
 #include "platform/controllers.h"
 #include "display/camera_presets.h"
+#include "display/hud.h"
 #include "display/match_scene.h"
 #include "display/men_display.h"
 #include "gl3d/display_device.h"
@@ -92,4 +93,5 @@ void install_display_hooks()
     h.draw_match_scene = draw_match_scene;
     h.present_frame = present_frame;
     h.release_match_resources = free_match_scene;
+    install_hud_hooks();
 }

@@ -1,5 +1,6 @@
 #include "frontend/resources.h"
 
+#include "display/replay.h"
 #include "platform/sound.h"
 
 #include "frontend/menu_icons.h"
@@ -160,6 +161,7 @@ void front_end_setup()
     if (user_settings.replay_buffer_size < REPLAY_SIZE_MIN) user_settings.replay_buffer_size = REPLAY_SIZE_MIN;
     // A damaged store must not ask for more than the screens can set.
     if (user_settings.replay_buffer_size > REPLAY_SIZE_MAX) user_settings.replay_buffer_size = REPLAY_SIZE_MAX;
+    new_replay_node(user_settings.replay_buffer_size);
 }
 
 int32_t start_front_end_sound_channels() { return sound_available ? 0 : init_direct_sound(); }

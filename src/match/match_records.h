@@ -277,6 +277,32 @@ enum ManStat : int {
     MAN_STAT_TACKLES,
 };
 
+// A team's set-play overlay, animated by the display and steered by the
+// match core (the step, the chosen flags, the coin's turning and the toss).
+struct TeamOverlayState {
+    int8_t selection;
+    uint32_t chosen;
+    int32_t step;       // 256 to a turn; the sign turns the ring
+    int32_t ring_angle; // in the throw-in zones: a zone change's progress
+    uint8_t diagram_index; // 255 none
+    uint32_t set_play_done;
+    struct Row {
+        int32_t x, y, depth, aux; // kick-out rows: y 16.16, aux the stagger delay (-1 arrived)
+    } rows[8];
+    struct Cursor {
+        int32_t x, y, reserved, blink;
+    } cursor;
+    struct Point {
+        int32_t x, y, scale, reserved;
+    } diagram_points[16]; // ended by x = -1
+    int32_t panel_x, panel_y;
+    int32_t coin_frame, stop_frame;
+    uint8_t toss_done;
+    int8_t choice; // the coin: 1 forward, -1 back, 0 still; the choice panel: 1 or 2
+    int32_t kick_out_list;
+    int32_t diagram_growth; // 0..164
+};
+
 // One team in a match; the two records point at each other.
 struct TeamRecord {
     uint8_t team_number;
@@ -341,6 +367,7 @@ struct TeamRecord {
     uint8_t disposal_mode;     // 0: the rated disposals only
     uint8_t choice_confirmed;  // the set-play choice of the overlay is confirmed
     int32_t stoppage_choice;   // -2..2 as the overlay steps it
+    TeamOverlayState overlay;
 };
 
 // A disposal waiting for its release frame: who or where it goes.
@@ -499,6 +526,7 @@ struct MatchGlobals {
     int32_t play_on_warning_a, play_on_warning_b, play_on_prompt;
     int32_t mark_flag;
     // What the rules tell the HUD.
+    uint32_t hud_hold; // set around event banners: the kick-out overlay stands still
     int32_t clock_display_mode;
     int32_t score_flash_team, score_flash_mode, score_flash_frames_a, score_flash_frames_b;
     // Occupancy grids: set once an odd draw has been seen.

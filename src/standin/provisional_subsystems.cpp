@@ -34,14 +34,8 @@ bool match_playback_flag() { return false; }
 
 
 STAND_IN(load_sprite_file)
-STAND_IN(free_replay_node)
 
-STAND_IN(stop_crowd_loops)
 STAND_IN(free_commentary)
-STAND_IN(free_match_effects)
-STAND_IN(free_panels)
-STAND_IN(free_match_fonts)
 STAND_IN(free_first_match_buffer)
 STAND_IN(free_ground_geometry_buffers)
 STAND_IN(free_further_match_buffers)
-STAND_IN(free_powerbar_bitmaps)

@@ -33,15 +33,9 @@ bool match_playback_flag();
 
 // Match, players and display: loaded at start, freed at the end.
 void load_sprite_file();
-void free_replay_node();
 
 // After a match.
-void stop_crowd_loops();
 void free_commentary();
-void free_match_effects();
-void free_panels();
-void free_match_fonts();
 void free_first_match_buffer();
 void free_ground_geometry_buffers();
 void free_further_match_buffers();
-void free_powerbar_bitmaps();

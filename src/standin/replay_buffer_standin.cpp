@@ -5,9 +5,4 @@ uint32_t standin_replay_buffer_bytes;
 
 void set_up_replay_buffer(uint32_t bytes) { standin_replay_buffer_bytes = bytes; }
 
-namespace {
-uint32_t g_node_bytes = 0;
-}
 
-void new_replay_node(uint32_t bytes) { g_node_bytes = bytes; }
-uint32_t standin_replay_bytes() { return g_node_bytes; }

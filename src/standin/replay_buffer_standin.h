@@ -10,6 +10,4 @@ void set_up_replay_buffer(uint32_t bytes);
 // The size of the last set-up (tests).
 extern uint32_t standin_replay_buffer_bytes;
 
-void new_replay_node(uint32_t bytes);
-// Tests: the bytes of the last creation, 0 before any.
-uint32_t standin_replay_bytes();
+#include "display/replay.h"

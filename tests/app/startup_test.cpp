@@ -168,7 +168,6 @@ namespace {
 const std::vector<std::string> road_with_movie = {
     "load_sprite_file",
     "load_tile_textures",
-    "free_replay_node",
     "free_all_3d_objects", "release_tile_textures",
 };
 
@@ -309,12 +308,10 @@ TEST(StartUp, MatchTeardownFreesInOrderAndReenablesKeys)
         std::vector<std::string> calls;
     } cases[] = {
         {1,
-         {"stop_crowd_loops", "free_commentary", "free_match_effects", "free_panels",
-          "free_match_fonts"}},
+         {"free_commentary"}},
         {0,
          {"free_first_match_buffer", "free_ground_geometry_buffers", "free_further_match_buffers",
-          "free_powerbar_bitmaps", "stop_crowd_loops", "free_commentary", "free_match_effects", "free_panels",
-          "free_match_fonts"}},
+          "free_commentary"}},
     };
     uint32_t saved = use_3d_hardware;
     for (const Case& c : cases) {

@@ -19,7 +19,9 @@ set(KOB_FUZZ_HARNESSES
     mad_video
     packed_data
     paf
+    powerbar_bmp
     ppm
+    replay_file
     settings_file
     settings_store
     shape_bank

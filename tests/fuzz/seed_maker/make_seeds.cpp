@@ -22,6 +22,8 @@
 #include "lib/tca_writer.h"
 #include "lib/viv_write.h"
 #include "lib/wav_write.h"
+#include "display/replay.h"
+#include "match/match_records.h"
 #include "platform/controllers.h"
 #include "platform/input_record.h"
 #include "platform/settings.h"
@@ -227,6 +229,8 @@ void textures_and_fonts(const fs::path& data)
     put("bmp", "rgb24", kit_bmp(p, 24));
     KitPicture indices = kit_picture(5, 3, 1);
     put("bmp", "indexed8", kit_bmp(indices, 8, {0x000000, 0xFFFFFF}));
+    put("powerbar_bmp", "indexed8", kit_bmp(indices, 8, {0x000000, 0xFFFFFF}));
+    put("powerbar_bmp", "rgb24", kit_bmp(p, 24));
     put("ppm", "comment", kit_ppm(p, 255, " seed"));
     put("font_metrics", "kit", read(data / "front_en" / "font" / "hw" / "NewSmall3.LKF"));
     KitHwFont small;
@@ -279,6 +283,24 @@ void packed_data()
     put("packed_data", "huff_double_sum", kit_pack_huff(d, 0x34, true));
     put("packed_data", "pairs", kit_pack_pairs(d));
     put("packed_data", "runs", kit_pack_runs(Bytes{0, 0, 0, 7, 7, 7, 7, 0x51, 0x52, 0x53, 0x54, 0x55, 9}));
+}
+
+// A replay of three ticks, saved by the game's own writer.
+void replays(const fs::path& work)
+{
+    match_globals.men_per_team = 18;
+    match_globals.match_state = 1;
+    new_replay_node(4 * (REPLAY_FRAME_SIZE + REPLAY_NODE_SIZE));
+    for (uint32_t t = 1; t <= 3; ++t) {
+        team_records[0].slots[2].x = static_cast<int16_t>(100 * t);
+        match_globals.ball_holder = &team_records[1].slots[t];
+        record_replay_frame(t);
+    }
+    const fs::path file = work / "seed.rpl";
+    save_replay_file(file.string().c_str(), 0);
+    put("replay_file", "three_ticks", read(file));
+    free_replay_node();
+    clear_game_state_block();
 }
 
 void sound_patch()
@@ -343,6 +365,7 @@ int main(int argc, char** argv)
     settings_and_devices(work);
     archives_and_streams();
     packed_data();
+    replays(work);
     sound_patch();
     software_display();
     fs::remove_all(work);
