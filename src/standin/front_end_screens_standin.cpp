@@ -6,6 +6,7 @@
 #include "frontend/resources.h"
 #include "frontend/screen_runner.h"
 #include "match/match_records.h"
+#include "standin/standin_screens.h"
 
 #include <cstdio>
 
@@ -51,3 +52,28 @@ menu_screen finals_results_screen = {2, SCREEN_MENU, k_results_pictures, nullptr
                                      results_open, nullptr, nullptr, nullptr, 0, 0, 0, 0, 0, 0, g_results_entries};
 
 void set_results_background() {}
+
+namespace {
+StandinScreenParts g_team_selection, g_break_menu, g_match_stats, g_team_stats, g_browser, g_team_list;
+int32_t g_stats_side;
+} // namespace
+
+menu_screen team_selection_screen = standin_screen(g_team_selection, "Team Selection");
+int32_t browser_home_team = 0, browser_away_team = 9;
+menu_screen break_menu_screen = standin_screen(g_break_menu, "KOB 99");
+int32_t break_menu_stage;
+menu_screen match_statistics_screen = standin_screen(g_match_stats, "Match Statistics");
+menu_screen team_statistics_screen = standin_screen(g_team_stats, "Team Statistics");
+menu_screen file_browser_screen = standin_screen(g_browser, "Files");
+int32_t browser_mode;
+menu_screen team_list_screen = standin_screen(g_team_list, "Teams");
+int32_t editor_side, editor_team;
+
+void load_team_for_stats(int32_t side) { g_stats_side = side; }
+void set_browser_background(int32_t mode) { browser_mode = mode; }
+void edit_player_page(int32_t side, int32_t team)
+{
+    editor_side = side;
+    editor_team = team;
+}
+void fill_slide_records(int32_t, int32_t) {}
