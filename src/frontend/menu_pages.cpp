@@ -27,6 +27,7 @@
 #include "screen/screen_flip.h"
 #include "standin/front_end_screens_standin.h"
 #include "standin/menu_objects_standin.h"
+#include "league/team_lineups.h"
 #include "standin/team_screens_standin.h"
 
 namespace {
@@ -307,7 +308,7 @@ void lineup_page()
         const uint8_t result = front_end_state.result;
         if (result == 1) {
             store_lineup_to_team();
-            store_team_roles(team);
+            store_team_roles(team, game_settings.interchange_players);
             break;
         }
         if (result == 2) break;

@@ -2,7 +2,7 @@
 
 #include "match/match_records.h"
 #include "platform/settings.h"
-#include "standin/team_screens_standin.h"
+#include "league/team_lineups.h"
 
 #include <cstring>
 
@@ -21,35 +21,38 @@ void write_block(int32_t side, const TacticsBlock& b) { std::memcpy(block_words(
 int32_t side_team(int32_t side) { return side ? game_settings.away_team : game_settings.home_team; }
 
 // The block from a line-up (players from 0) and its role row (from 1).
-void store_tactics(int32_t side, const TeamLineup& lineup, const int32_t players[MATCH_ENTRIES],
-                   const int32_t role_row[ROLE_COUNT])
+void store_tactics(int32_t side, const TeamLineup& lineup, const int32_t role_row[TEAM_ROLES])
 {
     TacticsBlock b{};
-    b.zone_lines[0] = -(float(lineup.horizontal[0] - 6) * PER_Y);
-    b.zone_lines[1] = -(float(lineup.horizontal[1] + 6) * PER_Y);
-    b.zone_lines[2] = float(lineup.vertical[0] - 6) * PER_X;
-    b.zone_lines[3] = float(lineup.vertical[1] - 6) * PER_X;
-    b.zone_lines[4] = float(lineup.vertical[2] + 6) * PER_X;
-    b.zone_lines[5] = float(lineup.vertical[3] + 6) * PER_X;
-    for (int32_t i = 0; i < ON_FIELD; ++i) {
+    b.zone_lines[0] = -(float(lineup.zone_y[0] - 6) * PER_Y);
+    b.zone_lines[1] = -(float(lineup.zone_y[1] + 6) * PER_Y);
+    b.zone_lines[2] = float(lineup.zone_x[0] - 6) * PER_X;
+    b.zone_lines[3] = float(lineup.zone_x[1] - 6) * PER_X;
+    b.zone_lines[4] = float(lineup.zone_x[2] + 6) * PER_X;
+    b.zone_lines[5] = float(lineup.zone_x[3] + 6) * PER_X;
+    for (int32_t i = 0; i < LINEUP_ON_FIELD; ++i) {
         const LineupEntry& e = lineup.entries[i];
-        b.on_field[i] = {players[i], e.setting_1, e.setting_2, float(e.x) * PER_X, -(float(e.y) * PER_Y)};
+        b.on_field[i] = {e.player, e.setting1, e.setting2, float(e.x) * PER_X, -(float(e.y) * PER_Y)};
     }
-    for (int32_t i = 0; i < 6; ++i) b.bench[i] = players[ON_FIELD + i];
+    for (int32_t i = 0; i < 6; ++i) b.bench[i] = lineup.entries[LINEUP_BENCH_FIRST + i].player;
 
-    // The holders are checked against the line-up being stored, so that no
-    // slot is left over from an earlier line-up.
-    int32_t roles[ROLE_COUNT];
-    std::memcpy(roles, role_row, sizeof roles);
+    // The holders are checked against the line-up being stored, on a copy of
+    // the row, so that no slot is left over from an earlier line-up.
     const int32_t interchanges = game_settings.interchange_players;
-    check_roles_against_lineup(roles, players, interchanges);
+    int32_t saved[TEAM_ROLES], roles[TEAM_ROLES];
+    std::memcpy(saved, current_roles, sizeof saved);
+    std::memcpy(current_roles, role_row, sizeof current_roles);
+    assign_team_roles(lineup, interchanges);
+    std::memcpy(roles, current_roles, sizeof roles);
+    std::memcpy(current_roles, saved, sizeof saved);
+
     b.role7_slot = b.role7_player = -1;
     // Slots 0-4 hold roles 3, 2, 4, 5, 1.
     static const int32_t slot_of_role[5] = {4, 1, 0, 2, 3};
-    const int32_t bench_end = ON_FIELD + (interchanges < 6 ? interchanges : 6);
+    const int32_t bench_end = LINEUP_ON_FIELD + (interchanges < 6 ? interchanges : 6);
     for (int32_t i = 0; i < bench_end; ++i) {
-        const int32_t p = players[i];
-        if (i < ON_FIELD)
+        const int32_t p = lineup.entries[i].player;
+        if (i < LINEUP_ON_FIELD)
             for (int32_t r = 0; r < 5; ++r)
                 if (p == roles[r] - 1) b.role_slots[slot_of_role[r]] = i;
         if (p == roles[5] - 1) b.role6_slot = i, b.role6_player = p;
@@ -70,18 +73,15 @@ TacticsBlock read_tactics_block(int32_t side)
 void store_team_tactics(int32_t side)
 {
     const int32_t team = side_team(side);
-    if (team < 0 || team >= 16) return;
-    const TeamLineup& lineup = team_lineups[team];
-    int32_t players[MATCH_ENTRIES];
-    for (int32_t i = 0; i < MATCH_ENTRIES; ++i) players[i] = lineup.entries[i].player;
-    store_tactics(side, lineup, players, team_role_rows[team]);
+    if (team < 0 || team >= LEAGUE_TEAMS) return;
+    store_tactics(side, team_lineups[team], team_role_rows[team]);
 }
 
 void store_default_tactics(int32_t side)
 {
     const int32_t team = side_team(side);
-    if (team < 0 || team >= 16) return;
-    int32_t players[MATCH_ENTRIES];
-    for (int32_t i = 0; i < MATCH_ENTRIES; ++i) players[i] = default_team_sheets[team][i] - 1;
-    store_tactics(side, default_formation, players, default_role_rows[team]);
+    if (team < 0 || team >= LEAGUE_TEAMS) return;
+    TeamLineup lineup = default_formation;
+    for (int32_t i = 0; i < SQUAD_POSITIONS; ++i) lineup.entries[i].player = default_team_sheets[team][i] - 1;
+    store_tactics(side, lineup, default_role_rows[team]);
 }
