@@ -13,6 +13,7 @@
 #include "platform/settings.h"
 #include "gl3d/sprite_sets.h"
 #include "standin/front_end_screens_standin.h"
+#include "league/team_lineups.h"
 #include "standin/team_screens_standin.h"
 
 #include <cstring>
