@@ -22,11 +22,12 @@ uint64_t real_us()
 
 // The fast clock for headless runs (KOB99_FAST_CLOCK=N, 2 to 100): after each
 // shown frame time runs N times as fast, until the frame is
-// FAST_CLOCK_FRAME_LEAD_MS ahead; after that at the real rate. A slow frame
-// therefore never owes the tick scheduler more ticks than it runs in one
-// update (which would drop them), so the game's time keeps step with its
-// ticks on a fast machine or a slow one, and a script's times stay where
-// the match is. Waits that show no frame still see time pass.
+// FAST_CLOCK_FRAME_LEAD_MS ahead; after that it crawls at a tenth of the real
+// rate until the next frame. A slow frame therefore never owes the tick
+// scheduler more ticks than it runs in one update (which would drop them),
+// and a long load costs little time: a script's times count the frames,
+// not the machine's speed or load, and stay where the match is. Waits that
+// show no frame still see time pass.
 struct FastClock {
     std::mutex mutex;
     uint32_t rate = 1;
@@ -60,7 +61,7 @@ uint64_t host_fast_clock_lead_us(uint64_t real_since_frame_us, uint32_t rate)
     const uint64_t lead = uint64_t(FAST_CLOCK_FRAME_LEAD_MS) * 1000;
     const uint64_t fast = real_since_frame_us * rate;
     if (rate <= 1 || fast <= lead) return fast;
-    return lead + (real_since_frame_us - lead / rate);
+    return lead + (real_since_frame_us - lead / rate) / FAST_CLOCK_CRAWL_DIVISOR;
 }
 
 uint32_t host_parse_fast_clock(const char* value)

@@ -28,6 +28,7 @@ void host_input_event(const SDL_Event& event);
 // present of the main window tells it.
 constexpr int FAST_CLOCK_MAX_RATE = 100;
 constexpr int FAST_CLOCK_FRAME_LEAD_MS = 150;
+constexpr int FAST_CLOCK_CRAWL_DIVISOR = 10;
 void host_clock_frame_shown();
 
 // The event script's screenshots (host/screenshot_file.cpp): a request waits
