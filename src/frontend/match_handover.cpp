@@ -24,7 +24,7 @@
 #include <cstring>
 #include "screen/screen_flip.h"
 #include "screen/screen.h"
-#include "standin/front_end_screens_standin.h"
+#include "frontend/finals_screens.h"
 #include "standin/menu_objects_standin.h"
 
 void (*match_player)(int32_t mode) = play_match;
