@@ -1,5 +1,6 @@
 #include "frontend/menu_pages.h"
 
+#include "frontend/break_menus.h"
 #include "frontend/controller_assign.h"
 #include "frontend/controller_config.h"
 #include "frontend/front_end_graphics.h"
@@ -352,7 +353,7 @@ namespace {
 void statistics(int32_t variant)
 {
     front_end_state.page = nullptr;
-    break_menu_stage = variant;
+    match_stage = variant;
     for (;;) {
         run_front_end_screen(&break_menu_screen);
         const uint8_t r = front_end_state.result;
