@@ -24,7 +24,12 @@
 #include "players/movement.h"
 #include "players/phase_cut.h"
 #include "standin/team_ai_standin.h"
-#include "standin/set_plays_standin.h"
+#include "match/kick_outs.h"
+#include "match/man_behaviours.h"
+#include "players/behaviour_handlers.h"
+#include "players/contest_groups.h"
+#include "players/occupancy.h"
+#include "players/team_ai.h"
 
 namespace {
 

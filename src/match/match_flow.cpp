@@ -22,7 +22,15 @@
 #include "players/movement.h"
 #include "players/phase_cut.h"
 #include "standin/team_ai_standin.h"
-#include "standin/set_plays_standin.h"
+#include "match/formation.h"
+#include "match/kick_out_positions.h"
+#include "match/kick_outs.h"
+#include "match/man_behaviours.h"
+#include "match/match_records.h"
+#include "match/set_kicks.h"
+#include "match/stoppages.h"
+#include "players/behaviour_handlers.h"
+#include "players/contest_groups.h"
 
 namespace {
 

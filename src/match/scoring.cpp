@@ -19,7 +19,10 @@
 #include "players/movement.h"
 #include "players/phase_cut.h"
 #include "standin/team_ai_standin.h"
-#include "standin/set_plays_standin.h"
+#include "match/formation.h"
+#include "match/kick_outs.h"
+#include "match/match_records.h"
+#include "players/behaviour_handlers.h"
 
 #include <cstdio>
 #include <cstring>

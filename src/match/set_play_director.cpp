@@ -23,7 +23,15 @@
 #include "players/phase_cut.h"
 #include "standin/team_ai_standin.h"
 #include "players/movement.h"
-#include "standin/set_plays_standin.h"
+#include "match/kick_outs.h"
+#include "match/man_behaviours.h"
+#include "match/match_records.h"
+#include "match/set_kicks.h"
+#include "match/stoppages.h"
+#include "players/behaviour_handlers.h"
+#include "players/contest_groups.h"
+#include "players/occupancy.h"
+#include "players/team_ai.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -326,7 +334,7 @@ void direct_open_play()
         } else {
             first_side1 = first_side2 = 0;
             if (ball_state.bounce_count == 0) {
-                assign_loose_ball_pickup();
+                contest_ball_landing();
                 for (int i = 0; i < g.active_men_count; ++i) {
                     PlayerSlot* m = g.active_men[i];
                     if (m && free_for_orders(m) && m->contest_group && m->avoiding) {

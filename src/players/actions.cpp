@@ -17,7 +17,10 @@
 #include "standin/planners_standin.h"
 #include "match/match_flow.h"
 #include "match/match_setup.h"
-#include "standin/set_plays_standin.h"
+#include "match/kick_outs.h"
+#include "match/man_behaviours.h"
+#include "match/match_records.h"
+#include "players/behaviour_handlers.h"
 #include "standin/team_ai_standin.h"
 
 #include <algorithm>

@@ -2,8 +2,10 @@
 
 #include "match/ball.h"
 #include "match/game_tick.h"
+#include "match/ground.h"
 #include "match/match_setup.h"
 
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -253,4 +255,51 @@ TEST_F(MatchChain, TheRunningRuleGivesAFreeKick)
     EXPECT_EQ(m.match_state, FREE_KICK);
     EXPECT_EQ(m.free_kick_kind, 7);
     EXPECT_EQ(m.awarded_side, 1);
+}
+
+TEST_F(MatchChain, ABallRolledOverTheBoundaryIsThrownIn)
+{
+    MatchGlobals& m = match_globals;
+    ASSERT_TRUE(tick_until_state(PLAY_ON));
+    // A kick that has bounced rolls out over the negative-y boundary.
+    PlayerSlot* kicker = &team_on_side(2).slots[6];
+    give_ball_to(kicker);
+    give_ball_to(nullptr);
+    m.last_kicker = kicker;
+    const int32_t w = boundary_half_width(6000);
+    ball_state.x = 6000 * 65536;
+    ball_state.y = -(w - 100) * 65536;
+    ball_state.z = 0;
+    ball_state.vx = 0;
+    ball_state.vy = -3 * 65536;
+    ball_state.vz = 0;
+    ball_state.bounce_count = 2;
+    ball_state.flags = BALL_FREE;
+    ball_state.flight_flags = FLIGHT_MOVING | FLIGHT_KICKED;
+    // From here the men and umpires play it as in a match: the boundary
+    // umpire of that side fetches the ball, takes it to his line and throws
+    // it back in.
+    std::vector<uint8_t> states{m.match_state};
+    for (int i = 0; i < 20000 && !(states.size() > 1 && m.match_state == PLAY_ON); ++i) {
+        headless_match_tick();
+        if (states.back() != m.match_state)
+            states.push_back(m.match_state);
+    }
+    const std::vector<uint8_t> chain{PLAY_ON, OUT_OF_BOUNDS, THROW_IN_SETUP, THROW_IN_READY, THROW_IN_IN_AIR, PLAY_ON};
+    ASSERT_EQ(states, chain) << "stuck with the ball at (" << ball_whole_x() << ", " << ball_whole_y() << ")";
+    EXPECT_LT(m.mark_y, 0) << "the mark is on the side the ball went out";
+    EXPECT_LT(std::abs(static_cast<int8_t>(m.throw_in_angle)), 32) << "thrown back across the ground (+y)";
+    EXPECT_GT(ball_whole_y(), m.mark_y) << "the ball came back into the ground";
+}
+
+TEST_F(MatchChain, AHeldBallGoesWithItsHolder)
+{
+    ASSERT_TRUE(tick_until_state(PLAY_ON));
+    PlayerSlot* man = &team_on_side(1).slots[2];
+    give_ball_to(man);
+    man->x = static_cast<int16_t>(man->x + 3000);
+    man->target_x = man->x;
+    tick();
+    EXPECT_LT(std::abs(ball_whole_x() - man->x), 256) << "the ball is carried, not left where he took it";
+    EXPECT_LT(std::abs(ball_whole_y() - man->y), 256);
 }
