@@ -23,7 +23,6 @@
 #include "players/man_queries.h"
 #include "players/movement.h"
 #include "players/phase_cut.h"
-#include "standin/team_ai_standin.h"
 #include "match/kick_outs.h"
 #include "match/man_behaviours.h"
 #include "players/behaviour_handlers.h"

@@ -46,10 +46,3 @@ int32_t place_held_ball(const PlayerSlot* man)
     b.y = (y + p[2]) * 256;
     return 1;
 }
-
-void keep_ball_with_holder()
-{
-    const MatchGlobals& m = match_globals;
-    if (const PlayerSlot* holder = m.ball_holder ? m.ball_holder : m.umpire_with_ball)
-        place_held_ball(holder);
-}

@@ -1,7 +1,6 @@
 // A held ball goes where its holder's pose carries it: in his hand, or at his
 // chest when his animation does not carry a ball of its own. The frame does
-// this before its ticks; a match run without a display does it before each
-// tick, so that it plays as one drawn a frame a tick.
+// this before its ticks.
 #pragma once
 
 #include <cstdint>
@@ -13,5 +12,3 @@ uint8_t drawn_facing(const PlayerSlot* man);
 // Puts the ball with its holder; 1 when it went into his hand, 0 when his
 // figure carries it (drawn with the ball-in-hand model).
 int32_t place_held_ball(const PlayerSlot* holder);
-// The ball with whoever holds it, player or umpire; nothing when it is free.
-void keep_ball_with_holder();

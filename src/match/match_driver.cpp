@@ -6,7 +6,6 @@
 #include "match/game_maths.h"
 #include "match/game_tick.h"
 #include "match/ground.h"
-#include "match/held_ball.h"
 #include "match/match_records.h"
 #include "match/match_setup.h"
 #include "match/team_selection.h"
@@ -108,8 +107,6 @@ void headless_match_tick()
 {
     MatchGlobals& m = match_globals;
     m.ticks_last_frame = 1;
-    // As a drawn frame would before its ticks.
-    keep_ball_with_holder();
     game_tick(tick_number++);
     if (m.closing_transition_running && m.ticks_halted)
         end_closing_transition();

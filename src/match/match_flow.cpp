@@ -21,7 +21,6 @@
 #include "players/man_queries.h"
 #include "players/movement.h"
 #include "players/phase_cut.h"
-#include "standin/team_ai_standin.h"
 #include "match/formation.h"
 #include "match/kick_out_positions.h"
 #include "match/kick_outs.h"
@@ -31,6 +30,7 @@
 #include "match/stoppages.h"
 #include "players/behaviour_handlers.h"
 #include "players/contest_groups.h"
+#include "players/team_ai.h"
 
 namespace {
 

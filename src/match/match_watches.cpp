@@ -18,7 +18,6 @@
 #include "players/man_queries.h"
 #include "players/movement.h"
 #include "players/phase_cut.h"
-#include "standin/team_ai_standin.h"
 #include "match/formation.h"
 #include "match/kick_outs.h"
 #include "match/man_behaviours.h"
@@ -26,6 +25,8 @@
 #include "match/set_kicks.h"
 #include "match/stoppages.h"
 #include "players/behaviour_handlers.h"
+#include "players/contest_groups.h"
+#include "players/team_ai.h"
 
 #include "match/set_play_director.h"
 #include <cstdlib>

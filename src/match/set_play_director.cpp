@@ -21,7 +21,10 @@
 #include "players/man_queries.h"
 #include "players/movement.h"
 #include "players/phase_cut.h"
-#include "standin/team_ai_standin.h"
+#include "match/man_behaviours.h"
+#include "players/behaviour_handlers.h"
+#include "players/contest_groups.h"
+#include "players/team_ai.h"
 #include "players/movement.h"
 #include "match/kick_outs.h"
 #include "match/man_behaviours.h"
@@ -33,6 +36,7 @@
 #include "players/occupancy.h"
 #include "players/team_ai.h"
 
+#include "standin/set_plays_standin.h"
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
@@ -334,7 +338,7 @@ void direct_open_play()
         } else {
             first_side1 = first_side2 = 0;
             if (ball_state.bounce_count == 0) {
-                contest_ball_landing();
+                assign_loose_ball_pickup();
                 for (int i = 0; i < g.active_men_count; ++i) {
                     PlayerSlot* m = g.active_men[i];
                     if (m && free_for_orders(m) && m->contest_group && m->avoiding) {
@@ -514,11 +518,11 @@ void captains_shake_hands()
         }
         PlayerSlot* other = m->team->other_team ? m->team->other_team->captain : nullptr;
         const auto advance_both = [m, other]() {
-            ++m->handshake_step;
+            ++m->job_step;
             if (other)
-                ++other->handshake_step;
+                ++other->job_step;
         };
-        switch (m->handshake_step) {
+        switch (m->job_step) {
         case 0:
             post_man_message(m, ACT_MOVE_TO_POINT, nullptr, 0, m->side == 1 ? 512 : -512, 0, 12000);
             if (other && m->arrived && other->arrived) {
@@ -547,7 +551,7 @@ void captains_shake_hands()
             if (!(m->man_flags & MAN_BUSY) && !(other && (other->man_flags & MAN_BUSY))) {
                 play_man_animation(m, ANIM_BACKSTEP, 0, 1.0);
                 m->man_flags |= MAN_BUSY;
-                ++m->handshake_step;
+                ++m->job_step;
             }
             break;
         default: post_man_message(m, ACT_STAND, nullptr, 0, 0, 0, 1200); break;

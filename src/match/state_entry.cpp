@@ -19,7 +19,6 @@
 #include "players/man_queries.h"
 #include "players/movement.h"
 #include "players/phase_cut.h"
-#include "standin/team_ai_standin.h"
 #include "match/formation.h"
 #include "match/kick_out_positions.h"
 #include "match/kick_outs.h"
