@@ -597,13 +597,15 @@ void screenbegin()
     resetclip();
 }
 void screenend() { displaywindow(); }
+// The screen's size, whichever window is current when asked.
 int32_t screenquery(int32_t what)
 {
+    const WIND& s = *getfrontwindow();
     switch (what) {
-    case 0: return currentwindow.width / 8;
-    case 1: return currentwindow.height / 8 - 1;
-    case 2: return currentwindow.width;
-    case 3: return currentwindow.height;
+    case 0: return s.width / 8;
+    case 1: return s.height / 8 - 1;
+    case 2: return s.width;
+    case 3: return s.height;
     default: return 1;
     }
 }
@@ -634,8 +636,8 @@ int32_t consolequery(int32_t what)
     switch (what) {
     case 0: return MONO_COLUMNS;
     case 1: return MONO_ROWS - 1;
-    case 2: return currentwindow.width;
-    case 3: return currentwindow.height;
+    case 2: return getfrontwindow()->width;
+    case 3: return getfrontwindow()->height;
     default: return 0;
     }
 }

@@ -1,3 +1,4 @@
+#include "cmn/memdspi.h"
 #include "font/font_fixture.h"
 #include "host/host_test_hooks.h"
 #include "win/colour.h"
@@ -186,6 +187,34 @@ TEST_F(Prompt, MessageBarCoversTheBottomTenRowsForItsTime)
     for (int32_t x = 0; x < 320; ++x)
         for (int32_t y = 54; y < 64; ++y) white += drawnpixel(x, y) == 0xFFFF;
     EXPECT_GT(white, 20);
+}
+
+// The memory viewer on the graphics screen: the list drawn over the screen
+// in the built-in font, and the caller's window and text state back after Esc.
+TEST_F(Prompt, MemoryViewerDrawsOnTheScreenAndGivesTheWindowBack)
+{
+    resetmemsizedisplay();
+    reservememadr("viewed", 64, 0);
+    WIND current = currentwindow;
+    const uint8_t* font = libtext.font;
+    Script::keys = {27};
+    memorydisplayscreen();
+    EXPECT_TRUE(Script::keys.empty());
+    EXPECT_EQ(std::memcmp(&currentwindow, &current, sizeof current), 0);
+    EXPECT_EQ(libtext.font, font);
+    // The summary's first row: yellow text on black.
+    int yellow = 0, black = 0;
+    for (int32_t x = 0; x < 320; ++x)
+        for (int32_t y = 0; y < 8; ++y) {
+            const uint8_t* p = windowshape(Script::screen) + 16 + size_t(y) * 640 + size_t(x) * 2;
+            uint32_t v = p[0] | p[1] << 8;
+            yellow += v == argbto16(0xFFFFFF50);
+            black += v == 0;
+        }
+    EXPECT_GT(yellow, 20);
+    EXPECT_GT(black, 200);
+    resetmemsizedisplay();
+    EXPECT_EQ(aborts.count(), 0u);
 }
 
 } // namespace
