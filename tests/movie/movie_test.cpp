@@ -1,6 +1,6 @@
 #include "movie/movie.h"
 
-#include "host/recording_device.h"
+#include "host/host_test_hooks.h"
 #include "lib/mad_write.h"
 #include "win/grfreq.h"
 #include "win/mainwindow.h"
