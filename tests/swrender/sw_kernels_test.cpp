@@ -360,6 +360,33 @@ TEST_F(SwGround, GoldenFrames)
     EXPECT_EQ(screen_hash(target), 0x91774d6ef0019ba3ull) << std::hex << screen_hash(target);
 }
 
+TEST_F(SwKernels, GoldenFrameOfTheFlatAndAffineFills)
+{
+    // Flat and edge-shaded polygons, marking lines, a rolled sprite quad and a
+    // textured triangle, each clipped by a screen side somewhere.
+    sw_point pentagon[5] = {{320, 20}, {420, 90}, {380, 200}, {260, 200}, {220, 90}};
+    ASSERT_EQ(scan_polygon_edges(pentagon, 5), 1);
+    fill_flat_polygon(pentagon, 5, 0x40, screen);
+    sw_point slab[4] = {{-40, 230}, {300, 250}, {290, 262}, {-50, 240}};
+    ASSERT_EQ(scan_polygon_edges_wide(slab, 4), 1);
+    fill_flat_polygon_edged(slab, 4, 0x80, screen);
+    draw_shaded_line(sw_point{-20, 300}, sw_point{700, 340}, screen, 0);
+    draw_shaded_line(sw_point{600, 350}, sw_point{100, 390}, screen, 1);
+    std::vector<uint8_t> tex(16 * 16);
+    for (size_t i = 0; i < tex.size(); ++i) tex[i] = uint8_t(i % 7 ? 0x90 + i % 40 : 0);
+    const int32_t F = 65536;
+    // A 16 x 16 sprite turned a little, scaled by 4, its top corner at (600.5, 380.25).
+    sw_point quad[4] = {{600 * F + F / 2, 380 * F + F / 4}, {662 * F, 396 * F}, {646 * F, 458 * F}, {584 * F, 442 * F}};
+    scan_rotated_quad_edges(quad, 16384, 4 * 65536);
+    fill_textured_quad_clipped(quad, screen, tex.data(), 16, 16, 0, 0, 15 * F / 64, -4 * F / 64, 4 * F / 64, 15 * F / 64,
+                               0, 78);
+    sw_point tri[3] = {{40, 400}, {120, 470}, {-30, 479}};
+    sw_point uv[3] = {{0, 0}, {15 * F, 0}, {0, 15 * F}};
+    ASSERT_EQ(scan_textured_triangle_edges(tri, uv), 1);
+    fill_textured_triangle_clipped(tri, screen, tex.data(), 16, 16);
+    EXPECT_EQ(screen_hash(target), 0x11bf4a33348cf644ull) << std::hex << screen_hash(target);
+}
+
 // ---- Ellipses
 
 TEST_F(SwKernels, EllipseSpansFollowTheMidpointRule)
@@ -403,6 +430,21 @@ TEST_F(SwKernels, EllipseFillsClipAndKeepTheirTexturePosition)
     EXPECT_EQ(pixel(0, 200) & 15, 1 + int((uint32_t(a - 10) * du) >> 16));
     EXPECT_NE(pixel(10 + a, 200), 0);
     EXPECT_EQ(pixel(11 + a, 200), 0);
+}
+
+TEST_F(SwKernels, GoldenFrameOfTheFiveEllipseModes)
+{
+    std::vector<uint8_t> tex(64 * 64);
+    for (size_t i = 0; i < tex.size(); ++i) tex[i] = uint8_t((i / 64 + i % 64) % 5);
+    std::vector<uint8_t> table(SW_BLEND_ROWS * 256);
+    for (size_t i = 0; i < table.size(); ++i) table[i] = uint8_t(i / 256 * 50 + (i % 256) / 4);
+    clear_screen(0x30);
+    draw_sw_ellipse_solid(60, 60, 50, 30, screen, 9);
+    draw_sw_ellipse_texture_opaque(200, 100, 60, 80, screen, tex.data(), 64, 64);
+    draw_sw_ellipse_texture(380, 10, 90, 40, screen, tex.data(), 64, 64);
+    sw_draw_object_b(560, 300, 120, 50, screen, tex.data(), 64, 64, table.data());
+    draw_sw_ellipse_marker(20, 460, 70, 35, screen, tex.data(), 64, 64, table.data());
+    EXPECT_EQ(screen_hash(target), 0x6032d1838f7b9e5eull) << std::hex << screen_hash(target);
 }
 
 TEST_F(SwKernels, KeyedAndBlendedModesTreatTexelZeroApart)

@@ -4,6 +4,7 @@
 #include "swrender/sw_transitions.h"
 
 #include "host/host_test_hooks.h"
+#include "platform/memory.h"
 #include "screen/screen.h"
 
 #include <gtest/gtest.h>
@@ -89,7 +90,9 @@ TEST_F(SwTransitions, EffectsEndOnTheNewPictureWithTheirFrameCounts)
     for (const Case& c : cases) {
         rec = Recorder{};
         rec.bytes = size_t(width) * size_t(height);
+        const int32_t buffers = alloc_count;
         run(c.effect);
+        EXPECT_EQ(alloc_count, buffers) << c.effect; // the work picture is given back
         EXPECT_EQ(rec.flips, c.flips) << c.effect;
         EXPECT_EQ(rec.copies, c.copies) << c.effect;
         if (c.flips) {
