@@ -28,6 +28,8 @@ namespace {
 // A page's screens answered in turn: each step names the screen expected
 // (null: any, the message box among them) and the result its click leaves.
 struct Plan {
+    Plan() = default;
+    explicit Plan(std::vector<std::pair<menu_screen*, int>> s) : steps(std::move(s)) {}
     std::vector<std::pair<menu_screen*, int>> steps;
     size_t next = 0;
     std::vector<menu_screen*> seen;
@@ -42,7 +44,9 @@ struct Plan {
             if (frame > 50) throw std::runtime_error("step " + std::to_string(next) + " did not end its screen");
             if (frame != 2) return;
             if (next >= steps.size()) throw std::runtime_error("a screen the plan does not answer");
-            if (steps[next].first) EXPECT_EQ(steps[next].first, s) << "step " << next;
+            if (steps[next].first) {
+                EXPECT_EQ(steps[next].first, s) << "step " << next;
+            }
             front_end_state.result = static_cast<uint8_t>(steps[next++].second);
             answered = true;
         });
