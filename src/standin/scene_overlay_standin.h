@@ -1,4 +1,4 @@
-// STAND-IN (issue 24, the match scene): the two side-bar models the HUD's
+// STAND-IN (until issue 24, the match scene, lands its overlay models): the
 // bars are placed on and drawn with, and the coin overlay model shown at the
 // toss. Replaced by the scene's own.
 #pragma once

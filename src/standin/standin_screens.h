@@ -1,6 +1,6 @@
-// STAND-IN helper: the plainest menu screen the runner can run, a title with
-// an OK (result 1) and a Back (result 2) text icon, for the screens of open
-// issues that pages already lead to. Delete with the last stand-in screen.
+// STAND-IN helper (used by the stand-in screens of issues 28 and 29): the
+// plainest menu screen the runner can run, a title with an OK (result 1) and
+// a Back (result 2) text icon. Delete with the last stand-in screen.
 #pragma once
 
 #include "frontend/menu_icons.h"
