@@ -12,6 +12,7 @@
 #include "match/officials.h"
 #include "standin/scene_overlay_standin.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -241,6 +242,7 @@ void choice_phase(TeamRecord* team)
 {
     TeamOverlayState& o = team->overlay;
     panel_position(team, 400);
+    o.slide_timer = std::max(0, o.slide_timer - match_globals.ticks_last_frame);
     if (o.choice == 1) o.coin_frame = 1;
     else if (o.choice == 2) o.coin_frame = 0;
 }

@@ -960,8 +960,9 @@ void start_standing_jump_spoil(PlayerSlot* man)
     man->velocity_y = static_cast<int16_t>(fixed_cos(man->facing, 8));
     man->velocity_x_frac = man->velocity_y_frac = 0;
     man->speed = 8;
-    // Jump height from the jumping attribute: 8 to 16 units a tick upward.
-    man->velocity_z = static_cast<int16_t>(8 + skill(man, 25) / 32);
+    // His jump (attribute 25) is his upward speed in whole units a tick.
+    const int32_t up = std::max(0, skill(man, 25));
+    man->velocity_z = static_cast<int16_t>(std::min(up, 32767));
     man->velocity_z_frac = 0;
     int32_t hand[3] = {0, 0, 0};
     get_joint_position(hand, man, 243, 0, 5, man->facing, 11); // the spoiling hand
@@ -970,7 +971,11 @@ void start_standing_jump_spoil(PlayerSlot* man)
     man->catch_offset[2] = static_cast<int16_t>(hand[2]);
     man->man_flags2 |= 0x1001;
     man->man_flags = static_cast<uint16_t>((man->man_flags | 0x0180) & ~0x0800);
-    const uint32_t length = anim_length(243);
-    const int32_t frames = length ? static_cast<int32_t>(length / 50000) : 1;
-    man->secondary_rate = frames > 0 ? 65536 / frames : 65536;
+    // The ticks he is in the air, stepped as the men's gravity steps him, and
+    // the rate that plays the animation's frames over them.
+    const int64_t v = static_cast<int64_t>(std::min(up, 32767)) << 16;
+    int64_t ticks = 1;
+    while (ticks < 4096 && ticks * v - 42824 * ticks * (ticks + 1) / 2 - 21412 * ticks >= 0) ++ticks;
+    const int64_t frames = anim_length(243) / 50000;
+    man->secondary_rate = static_cast<int32_t>(std::max<int64_t>(1, frames * 65536 / ticks));
 }

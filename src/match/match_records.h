@@ -24,6 +24,8 @@ constexpr int TEAM_SLOTS = 24;     // 18 on the ground, 6 on the bench
 constexpr int GROUND_MEN = 18;
 constexpr int FIRST_BENCH_SLOT = 18;
 constexpr int OFFICIAL_COUNT = 5;
+// The stick's bend of a kick in flight (aftertouch), which the match sets up.
+constexpr int32_t AFTERTOUCH_STRENGTH = 50;
 constexpr int MAX_ACTIVE_MEN = 2 * TEAM_SLOTS;
 constexpr int MAX_PROPOSALS = 12;
 constexpr int MAX_QUEUED_INTERCHANGES = 4;
@@ -300,6 +302,7 @@ struct TeamOverlayState {
     int32_t coin_frame, stop_frame;
     uint8_t toss_done;
     int8_t choice; // the coin: 1 forward, -1 back, 0 still; the choice panel: 1 or 2
+    int32_t slide_timer; // ticks until the choice panel's pointer may swing again
     int32_t kick_out_list;
     int32_t diagram_growth; // 0..164
 };
@@ -353,8 +356,8 @@ struct TeamRecord {
     int32_t setup_chosen;
     uint8_t option_choice; // 255 none yet
     int32_t option_chosen;
-    int32_t end_choice;
-    int32_t toss_call;
+    int32_t end_choice; // the confirmed coin call (-1, 1), then the confirmed end (1, 2)
+    int32_t toss_call;  // the coin call being made (-1, 1), then the end being chosen (1, 2)
     int32_t zone_lines[6];
     const FormationSpots* formation_spots;
     uint8_t key_men[4];
@@ -452,7 +455,8 @@ struct MatchGlobals {
     PlayerSlot* controlled_man_b; // stands the mark
     PlayerSlot* umpire_with_ball;
     DisposalRecord disposal;        // what the next release does with the ball
-    int32_t kick_time_mark;
+    int32_t kick_time_mark;       // the clock at a kick's release: aftertouch runs while the clock is above it
+    int32_t aftertouch_strength;  // the stick's bend of a kick in flight, 1/200 unit a tick each tick
     uint8_t set_kick_taken;
     uint8_t pending_decision;       // 4 holding the ball, 5 ball up
     PlayerSlot* decision_offender;

@@ -271,6 +271,9 @@ void reset_game_state()
     std::memcpy(m.option_bytes, option_bytes, sizeof option_bytes);
     m.random_state_a = random_a;
     m.random_state_b = random_a;
+    // No part of the game sets the aftertouch strength: 50 lets the stick bend
+    // a long contest kick by up to some 1400 units.
+    m.aftertouch_strength = AFTERTOUCH_STRENGTH;
 
     std::memcpy(m.commentary_order, commentary_order_table, sizeof commentary_order_table);
     randomise_angles();
@@ -773,9 +776,16 @@ void attach_controllers_to_teams()
     team_records[0].human_count = team_records[1].human_count = 0;
     for (int c = 0; c < CONTROLLER_RECORDS; ++c) {
         const int32_t choice = controllers[c].side;
-        if (choice == -1)
-            ++team_records[0].human_count;
-        else if (choice == 1)
-            ++team_records[1].human_count;
+        if (choice != -1 && choice != 1)
+            continue;
+        TeamRecord& team = team_records[choice == -1 ? 0 : 1];
+        ++team.human_count;
+        // The device drives the first man of the team that no other one has.
+        for (PlayerSlot& man : team.slots)
+            if (!man.contest_group) {
+                man.contest_group = &controllers[c];
+                controllers[c].men[0] = &man;
+                break;
+            }
     }
 }

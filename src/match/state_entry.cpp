@@ -1023,9 +1023,16 @@ void run_coin_toss_wait()
     }
     if (!(m.flow_flags & FLOW_KEEP_A))
         return;
-    const TeamRecord& toss = team_records[m.toss_winner & 1];
-    if (toss.human_count && !m.pre_match_skipped)
-        presentation::init_team_overlay(&team_records[toss.team_number], 2, 14);
+    TeamRecord& toss = team_records[m.toss_winner & 1];
+    if (toss.human_count && !m.pre_match_skipped) {
+        // The winner now chooses an end, starting from the first; the call it
+        // may have made is spent.
+        toss.end_choice = 0;
+        toss.toss_call = 1;
+        toss.overlay.toss_done = 0;
+        toss.overlay.slide_timer = 0;
+        presentation::init_team_overlay(&toss, 14, 2);
+    }
     set_match_state(COIN_TOSS);
 }
 

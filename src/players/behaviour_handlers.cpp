@@ -288,9 +288,10 @@ void steer_loose_ball_man(PlayerSlot* man)
         return;
     }
     BallState& b = ball_state;
-    if (g.period_clock > g.play_on_warning_b && (b.flight_flags & 0x60) && b.vz > 0 && b.bounce_count == 0 &&
-        g.play_on_warning_b > 0) {
-        const int32_t k = static_cast<int32_t>(std::lround(g.play_on_prompt * 327.68));
+    // Aftertouch: the clock still above the mark the kick's release left,
+    // which a contest kick sets 62 ticks back (the clock runs down).
+    if (g.period_clock > g.kick_time_mark && (b.flight_flags & 0x60) && b.vz > 0 && b.bounce_count == 0) {
+        const int32_t k = static_cast<int32_t>(std::lround(g.aftertouch_strength * 327.68));
         if (std::abs(b.vy) < std::abs(b.vx)) {
             if (code & 1) b.vy += k;
             if (code & 2) b.vy -= k;
@@ -957,44 +958,72 @@ void confirm_option_choice(PlayerSlot* man)
 void coin_call_step(PlayerSlot* man)
 {
     TeamRecord* t = man->team;
-    if (!t || !is_group_leader(man) || t->choice_confirmed)
+    if (!t || !is_group_leader(man) || t->overlay.toss_done)
         return;
     const uint8_t d = raw_dirs(man);
+    int8_t call = 0;
     if (d & 1)
-        t->toss_call = 1;
+        call = 1;
     if (d & 2)
-        t->toss_call = -1;
+        call = -1;
+    if (!call)
+        return;
+    // The call turns the coin that way until it rests on a face.
+    t->toss_call = call;
+    t->overlay.choice = call;
 }
 
 void confirm_coin_call(PlayerSlot* man)
 {
-    MatchGlobals& g = G();
     TeamRecord* t = man->team;
-    if (!t)
+    if (!t || t->overlay.toss_done)
         return;
-    t->choice_confirmed = 1;
-    g.toss_call[t == &team_records[0] ? 0 : 1] =
-        static_cast<int8_t>(g.toss_result == 0 ? -1 : (g.toss_result == g.toss_call[1] ? 1 : t->toss_call));
+    // The face the coin rests on is the call: frame 0 one face, the stop frame
+    // the other; a press while it still turns is not taken.
+    const TeamOverlayState& o = t->overlay;
+    int8_t confirmed;
+    if (o.coin_frame == 0)
+        confirmed = -1;
+    else if (o.coin_frame == o.stop_frame)
+        confirmed = 1;
+    else
+        return;
+    t->end_choice = confirmed;
+    t->overlay.toss_done = 1;
+    G().toss_call[t == &team_records[0] ? 0 : 1] = confirmed;
 }
 
 void toss_choice_step(PlayerSlot* man)
 {
     TeamRecord* t = man->team;
-    if (!t || !is_group_leader(man))
+    if (!t || !is_group_leader(man) || t->overlay.toss_done)
         return;
     const uint8_t d = raw_dirs(man);
+    int32_t c = 0;
     if (d & 4)
-        t->end_choice = 1;
+        c = 1;
     if (d & 8)
-        t->end_choice = 2;
+        c = 2;
+    if (!c)
+        return;
+    TeamOverlayState& o = t->overlay;
+    if (presentation::use_3d_hardware()) {
+        // The pointer slides over to the new end before it can swing back.
+        if (o.slide_timer != 0 || c == t->toss_call)
+            return;
+        o.slide_timer = 70;
+    }
+    t->toss_call = c;
+    o.choice = static_cast<int8_t>(c);
 }
 
 void confirm_toss_choice(PlayerSlot* man)
 {
-    if (TeamRecord* t = man->team) {
-        t->choice_confirmed = 1;
-        t->side = static_cast<uint8_t>(t->end_choice ? t->end_choice : t->side);
-    }
+    TeamRecord* t = man->team;
+    if (!t || t->overlay.toss_done || (t->toss_call != 1 && t->toss_call != 2))
+        return;
+    t->end_choice = t->toss_call;
+    t->overlay.toss_done = 1;
 }
 
 // ---- Kick-outs ----

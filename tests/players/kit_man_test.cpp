@@ -2,6 +2,7 @@
 // handballs, catches and picks up the ball through the driver, with the
 // events and contacts of the table.
 #include "kit_fixture.h"
+#include "league/league_data.h"
 #include "match/man_behaviours.h"
 #include "match/match_setup.h"
 #include "players/actions.h"
@@ -205,6 +206,32 @@ TEST_F(KitMan, MarksAJumpingCatch)
     EXPECT_TRUE(man->man_flags & 0x0100) << "airborne";
     EXPECT_EQ(man->velocity_z, 6);
     EXPECT_GT(man->rate_override, 0);
+}
+
+TEST_F(KitMan, AStandingJumpSpoilRisesByHisJumpAndLastsItsAnimation)
+{
+    league_player person{};
+    man->person = &person;
+    for (const int16_t jump : {16, 19}) {
+        SCOPED_TRACE(jump);
+        set_player_i16(&person, 50, jump); // attribute 25
+        man->z = man->z_frac = 0;
+        man->man_flags = man->man_flags2 = 0;
+        start_standing_jump_spoil(man);
+        EXPECT_EQ(man->primary_animation, 243u);
+        EXPECT_EQ(man->velocity_z, jump);
+        EXPECT_EQ(man->velocity_z_frac, 0);
+        EXPECT_EQ(man->man_flags2 & 0x1001, 0x1001);
+        // In the air until he lands; the rate runs the frames over that time.
+        int air = 0;
+        while ((man->man_flags2 & 0x1000) && air < 500) {
+            update_man_speed(man);
+            ++air;
+        }
+        ASSERT_LT(air, 500) << "he lands";
+        const int64_t frames = anim_length(243) / 50000;
+        EXPECT_NEAR(static_cast<double>(man->secondary_rate) * air, static_cast<double>(frames * 65536), 65536.0);
+    }
 }
 
 } // namespace

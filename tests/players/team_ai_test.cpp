@@ -189,6 +189,137 @@ TEST_F(TeamAi, OverlayChoicesStepAndWrap)
     EXPECT_EQ(t.stoppage_choice, 1);
 }
 
+TEST_F(TeamAi, AHumanCallsTheCoinByTheFaceItRestsOn)
+{
+    MatchGlobals& g = match_globals;
+    PlayerSlot* m = man(0, 0);
+    drive(m);
+    TeamRecord& t = team_records[0];
+    g.match_state = 22; // row 34
+    // Up turns the coin forward, down back.
+    press(0, 1);
+    decide_man_behaviour(m, 0, 0);
+    EXPECT_EQ(t.toss_call, 1);
+    EXPECT_EQ(t.overlay.choice, 1);
+    press(0, 2);
+    decide_man_behaviour(m, 0, 0);
+    EXPECT_EQ(t.overlay.choice, -1);
+    // A press while the coin turns between its faces is not taken; at rest
+    // frame 0 calls -1 and the stop frame calls 1.
+    struct Case {
+        int32_t frame;
+        int32_t call; // 0: not taken
+    };
+    for (const Case c : {Case{3, 0}, Case{0, -1}, Case{5, 1}}) {
+        t.overlay = {};
+        t.end_choice = 0;
+        t.overlay.stop_frame = 5;
+        t.overlay.coin_frame = c.frame;
+        press(ACTION_2);
+        decide_man_behaviour(m, 0, 0);
+        EXPECT_EQ(t.end_choice, c.call) << "frame " << c.frame;
+        EXPECT_EQ(t.overlay.toss_done, c.call != 0);
+        if (c.call) {
+            EXPECT_EQ(g.toss_call[0], c.call) << "the call the umpire reads";
+        }
+    }
+    // Once called the stick turns the coin no more.
+    press(0, 1);
+    decide_man_behaviour(m, 0, 0);
+    EXPECT_EQ(t.overlay.choice, 0);
+}
+
+TEST_F(TeamAi, TheTossWinnerChoosesAnEnd)
+{
+    MatchGlobals& g = match_globals;
+    PlayerSlot* m = man(0, 0);
+    drive(m);
+    TeamRecord& t = team_records[0];
+    g.match_state = 23; // row 35
+    t.toss_call = 1;
+    // On the software path left and right choose at once.
+    match_hooks.use_3d_hardware = [] { return 0; };
+    press(0, 8);
+    decide_man_behaviour(m, 0, 0);
+    EXPECT_EQ(t.toss_call, 2);
+    EXPECT_EQ(t.overlay.choice, 2);
+    press(0, 4);
+    decide_man_behaviour(m, 0, 0);
+    EXPECT_EQ(t.toss_call, 1);
+    // With the pointer on the hardware path a change waits for its slide.
+    match_hooks.use_3d_hardware = [] { return 1; };
+    press(0, 8);
+    decide_man_behaviour(m, 0, 0);
+    EXPECT_EQ(t.toss_call, 2);
+    EXPECT_EQ(t.overlay.slide_timer, 70);
+    press(0, 4);
+    decide_man_behaviour(m, 0, 0);
+    EXPECT_EQ(t.toss_call, 2) << "still sliding";
+    t.overlay.slide_timer = 0;
+    decide_man_behaviour(m, 0, 0);
+    EXPECT_EQ(t.toss_call, 1);
+    // Any button confirms the end.
+    press(ACTION_3);
+    decide_man_behaviour(m, 0, 0);
+    EXPECT_EQ(t.end_choice, 1);
+    EXPECT_EQ(t.overlay.toss_done, 1);
+}
+
+TEST_F(TeamAi, AftertouchBendsARisingKickWhileTheClockIsAboveTheMark)
+{
+    MatchGlobals& g = match_globals;
+    BallState& b = ball_state;
+    PlayerSlot* m = man(0, 4);
+    drive(m);
+    g.match_state = 1; // no holder: row 3
+    g.ball_holder = nullptr;
+    g.aftertouch_strength = 50;
+    const int32_t k = 16384; // 50 x 327.68
+    struct Case {
+        int32_t clock, vx, vy, vz;
+        uint16_t flight;
+        uint8_t stick;
+        int32_t want_dvx, want_dvy; // no bend: he runs
+        bool bends;
+    };
+    const Case cases[] = {
+        {1000, 50 << 16, 0, 10 << 16, FLIGHT_MOVING | FLIGHT_KICKED, 1, 0, k, true},   // along x: up bends +y
+        {1000, 50 << 16, 0, 10 << 16, FLIGHT_MOVING | FLIGHT_KICKED, 2, 0, -k, true},  // down bends -y
+        {1000, 0, 50 << 16, 10 << 16, FLIGHT_MOVING | FLIGHT_KICKED, 8, k, 0, true},   // along y: right bends +x
+        {1000, 0, 50 << 16, 10 << 16, FLIGHT_MOVING | FLIGHT_KICKED, 4, -k, 0, true},  // left bends -x
+        {1000, 50 << 16, 0, 10 << 16, FLIGHT_MOVING | FLIGHT_KICKED, 8, 0, 0, true},   // the stick across bends nothing
+        {1000, 50 << 16, 0, -(1 << 16), FLIGHT_MOVING | FLIGHT_KICKED, 1, 0, 0, false}, // falling: he runs
+        {938, 50 << 16, 0, 10 << 16, FLIGHT_MOVING | FLIGHT_KICKED, 1, 0, 0, false},   // the window has closed
+        {1000, 50 << 16, 0, 10 << 16, FLIGHT_AT_REST, 1, 0, 0, false},                 // not in flight
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        g.period_clock = c.clock;
+        g.kick_time_mark = 938; // a contest kick at clock 999
+        b = {};
+        b.flight_flags = c.flight;
+        b.vx = c.vx;
+        b.vy = c.vy;
+        b.vz = c.vz;
+        b.z = 2000 << 16;
+        m->action = 33;
+        m->man_flags = MAN_IN_CONTEST;
+        press(0, c.stick);
+        decide_man_behaviour(m, 0, 0);
+        EXPECT_EQ(b.vx - c.vx, c.want_dvx);
+        EXPECT_EQ(b.vy - c.vy, c.want_dvy);
+        if (c.bends) {
+            EXPECT_EQ(m->action, 33) << "he does not run";
+            BallState again = b;
+            set_ball_landing_point(&again);
+            EXPECT_EQ(b.landing_x, again.landing_x) << "the landing point follows the bend";
+            EXPECT_EQ(b.landing_y, again.landing_y);
+        } else {
+            EXPECT_EQ(m->action, 6);
+        }
+    }
+}
+
 TEST_F(TeamAi, GrudgesRiseWithConfidenceAndAreCapped)
 {
     PlayerSlot* a = man(0, 1);

@@ -1,0 +1,93 @@
+// A headless match with a human player on the home team, driven through the
+// controller record as a frame's read would fill it.
+#include "headless_match.h"
+
+#include "platform/controllers.h"
+
+#include <cstdio>
+
+namespace {
+
+class HumanMatch : public HeadlessMatch {
+protected:
+    controller_record& pad = controllers[0];
+    void SetUp() override
+    {
+        std::memset(controllers, 0, sizeof controllers);
+        controller_total = 1;
+        pad.present = 1;
+        pad.kind = CONTROLLER_JOYSTICK;
+        start(MatchRunSettings{});
+    }
+    void start(const MatchRunSettings& s)
+    {
+        clear_match_hooks();
+        std::memset(key_state, 0, sizeof key_state);
+        pad.side = -1;
+        headless_match_setup(s);
+    }
+    void TearDown() override
+    {
+        HeadlessMatch::TearDown();
+        std::memset(controllers, 0, sizeof controllers);
+        controller_total = 0;
+    }
+    // One frame's read of the device, then a tick.
+    void frame(uint32_t buttons, uint8_t dirs)
+    {
+        pad.prev_buttons = pad.buttons;
+        pad.prev_dirs = pad.dirs;
+        pad.prev_raw_dirs = pad.raw_dirs;
+        pad.buttons = buttons;
+        pad.dirs = pad.raw_dirs = dirs;
+        update_controller_edges();
+        tick();
+    }
+};
+
+// The home player turns the coin to a face and calls it; the umpire's toss
+// goes to whoever called right; a home winner chooses the end to attack.
+TEST_F(HumanMatch, TheHomePlayerCallsTheTossAndChoosesAnEnd)
+{
+    MatchGlobals& m = match_globals;
+    ASSERT_NE(pad.men[0], nullptr) << "the device drives a man from the set-up on";
+    EXPECT_EQ(pad.men[0]->team, &team_records[0]);
+    TeamRecord& home = team_records[0];
+    for (const int32_t call : {-1, 1}) {
+        SCOPED_TRACE(call);
+        start(MatchRunSettings{});
+        auto run_while = [&](uint8_t state, int cap) {
+            for (int i = 0; i < cap && m.match_state == state; ++i) frame(0, 0);
+        };
+        for (int i = 0; i < 50 && m.match_state != CAPTAINS_MEET; ++i) frame(0, 0);
+        ASSERT_EQ(m.match_state, CAPTAINS_MEET);
+        for (int i = 0; i < 400; ++i) frame(0, 0);
+        EXPECT_EQ(m.match_state, CAPTAINS_MEET) << "the meeting waits for the call";
+        // The overlay turns the coin; here it is put on the face called.
+        home.overlay.stop_frame = 5;
+        home.overlay.coin_frame = call == 1 ? 5 : 0;
+        frame(ACTION_2, 0);
+        frame(0, 0);
+        EXPECT_EQ(home.end_choice, call);
+        run_while(CAPTAINS_MEET, 2000);
+        run_while(COIN_TOSS_WAIT, 4000);
+        ASSERT_EQ(m.match_state, COIN_TOSS) << "stuck in " << int(m.match_state);
+        const bool home_won = m.toss_result == call;
+        EXPECT_EQ(m.toss_winner, home_won ? 0 : 1);
+        if (home_won) {
+            frame(0, 0);
+            EXPECT_EQ(m.match_state, COIN_TOSS) << "the winner chooses first";
+            frame(0, 8);
+            frame(0, 0);
+            frame(ACTION_2, 0); // button 1 there regroups the contest instead
+            frame(0, 0);
+            EXPECT_EQ(home.side, 2) << "the end chosen";
+            EXPECT_EQ(team_records[1].side, 1);
+        }
+        run_while(COIN_TOSS, 100);
+        run_while(AFTER_TOSS, 4000);
+        EXPECT_EQ(m.match_state, CENTRE_BOUNCE_SETUP);
+    }
+}
+
+} // namespace
