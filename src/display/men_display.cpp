@@ -5,11 +5,14 @@
 #include "display/model_instances.h"
 #include "display/scene_lighting.h"
 #include "display/shadows.h"
+#include "gl3d/display_device.h"
+#include "gl3d/hw_camera.h"
 #include "gl3d/render_state.h"
 #include "match/held_ball.h"
 #include "match/man_models.h"
 #include "platform/app_state.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <memory>
@@ -291,6 +294,30 @@ int32_t jump_catch_indicator(PlayerSlot* man)
     return test_ball_action(man, 59, nullptr, 0) ? 59 : 0;
 }
 
+namespace {
+
+void place_kick_out_receiver_arrows()
+{
+    if (!use_3d_hardware) return;
+    const float w = static_cast<float>(std::max(1, display_width()));
+    const float h = static_cast<float>(std::max(1, display_height()));
+    for (TeamRecord& team : team_records)
+        for (int32_t b = 0; b < 4; ++b) {
+            const PlayerSlot* man = kick_out_button_receiver(&team, b);
+            if (!man) continue;
+            // Over his head, or at the screen's edge toward him when he is out of view.
+            const float p[3] = {man->model.x / 655.36f, (man->model.height + 1024 * 256) / 655.36f,
+                                man->model.y / 655.36f};
+            int32_t x = 0, y = 0;
+            project_to_screen(p, &x, &y);
+            const float at[2] = {x * 640.0f / w, y * 480.0f / h};
+            // Each button's receiver in that button's colour: blue, purple, red, green.
+            place_overlay_model(at, 4 * b, 0xFFFFFFFFu);
+        }
+}
+
+} // namespace
+
 void prepare_men_display()
 {
     MenMarkers& mk = men_markers;
@@ -298,6 +325,7 @@ void prepare_men_display()
     const MatchGlobals& g = match_globals;
     if (g.ball_holder && (ball_state.flags & 2)) mk.holder = g.ball_holder;
     if (g.match_state == 20 || g.match_state == 22) return;
+    place_kick_out_receiver_arrows();
     for (const controller_record& c : controllers) {
         if (!c.present || !c.side) continue;
         for (PlayerSlot* man : c.men) {

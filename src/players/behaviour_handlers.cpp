@@ -1076,6 +1076,29 @@ void kick_out_option_0c(PlayerSlot* man) { kick_out_option(man, 0); }
 void kick_out_option_1c(PlayerSlot* man) { kick_out_option(man, 1); }
 void kick_out_option_3b(PlayerSlot* man) { kick_out_option(man, 3); }
 
+PlayerSlot* kick_out_button_receiver(TeamRecord* team, int32_t b)
+{
+    const MatchGlobals& g = G();
+    const int32_t s = g.match_state;
+    if (!team || !team->human_count || team->option_chosen || b < 0 || b > 3 || s < 58 || s > 73 ||
+        team->side != g.awarded_side || !kick_out_ready())
+        return nullptr;
+    const BehaviourHandler h = behaviour_rows_b[phase_table[s]][1 << b];
+    int32_t option = -1;
+    if (h == kick_out_option_0 || h == kick_out_option_0b || h == kick_out_option_0c)
+        option = 0;
+    else if (h == kick_out_option_1 || h == kick_out_option_1c)
+        option = 1;
+    else if (h == kick_out_option_2)
+        option = 2;
+    else if (h == kick_out_option_3 || h == kick_out_option_3b)
+        option = 3;
+    if (option < 0)
+        return nullptr;
+    const int32_t plan = team->setup_choice < 0 ? 0 : (team->setup_choice > 7 ? 7 : team->setup_choice);
+    return kickout_receiver(team, plan, option);
+}
+
 void take_kick_out(PlayerSlot* man)
 {
     if (!kicking_side(man)) {

@@ -69,6 +69,9 @@ void kick_out_option_0c(PlayerSlot* man);
 void kick_out_option_1c(PlayerSlot* man);
 void kick_out_option_3b(PlayerSlot* man);
 void take_kick_out(PlayerSlot* man);
+// The receiver that action button b (0..3) would pick for the team at this
+// kick-out, while its player is picking one; null otherwise.
+PlayerSlot* kick_out_button_receiver(TeamRecord* team, int32_t b);
 void end_of_kick_out(PlayerSlot* man);
 void coin_call_step(PlayerSlot* man);
 void confirm_coin_call(PlayerSlot* man);

@@ -85,6 +85,14 @@ TEST_F(Overlay, TheTossChoiceShowsItsFrame)
     b.overlay.choice = 2;
     update_team_overlay(&b, 14, 2);
     EXPECT_EQ(b.overlay.coin_frame, 0);
+    // The pointer's slide runs down with the ticks, to 0 and no further.
+    b.overlay.slide_timer = 70;
+    match_globals.ticks_last_frame = 3;
+    update_team_overlay(&b, 14, 2);
+    EXPECT_EQ(b.overlay.slide_timer, 67);
+    b.overlay.slide_timer = 2;
+    update_team_overlay(&b, 14, 2);
+    EXPECT_EQ(b.overlay.slide_timer, 0);
 }
 
 TEST_F(Overlay, KickOutRowsEnterInTurnAndAreReadyTheTickAfter)

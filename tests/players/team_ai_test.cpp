@@ -320,6 +320,47 @@ TEST_F(TeamAi, AftertouchBendsARisingKickWhileTheClockIsAboveTheMark)
     }
 }
 
+TEST_F(TeamAi, EachKickOutButtonNamesTheReceiverItPicks)
+{
+    MatchGlobals& g = match_globals;
+    TeamRecord& t = team_records[0];
+    PlayerSlot* k = man(0, 0);
+    g.awarded_side = t.side;
+    g.controlled_man_a = k;
+    g.ball_holder = k;
+    k->arrived = 1;
+    t.setup_choice = 1;
+    choose_kickout_positions(&t, 1);
+    struct Case {
+        uint8_t state;
+        int32_t option[4]; // per button 1, 2, 4, 8; -1 none
+    };
+    const Case cases[] = {
+        {59, {0, 1, 2, 3}},     // row 19: one receiver a button
+        {67, {0, 1, 0, 1}},     // row 27: two buttons each
+        {65, {0, 0, 0, 0}},     // row 25: any button
+        {61, {-1, -1, -1, -1}}, // row 21: the kick itself
+    };
+    for (const Case& c : cases) {
+        g.match_state = c.state;
+        for (int b = 0; b < 4; ++b) {
+            PlayerSlot* want = c.option[b] < 0 ? nullptr : kickout_receiver(&t, 1, c.option[b]);
+            EXPECT_EQ(kick_out_button_receiver(&t, b), want) << "state " << int(c.state) << " button " << b;
+        }
+    }
+    g.match_state = 59;
+    ASSERT_NE(kick_out_button_receiver(&t, 0), nullptr);
+    EXPECT_EQ(kick_out_button_receiver(&team_records[1], 0), nullptr) << "the other team picks none";
+    t.option_chosen = 1;
+    EXPECT_EQ(kick_out_button_receiver(&t, 0), nullptr) << "chosen already";
+    t.option_chosen = 0;
+    k->arrived = 0;
+    EXPECT_EQ(kick_out_button_receiver(&t, 0), nullptr) << "not ready";
+    k->arrived = 1;
+    t.human_count = 0;
+    EXPECT_EQ(kick_out_button_receiver(&t, 0), nullptr) << "no player to show";
+}
+
 TEST_F(TeamAi, GrudgesRiseWithConfidenceAndAreCapped)
 {
     PlayerSlot* a = man(0, 1);
