@@ -1,20 +1,27 @@
 // The match display's entries in the match's hook table.
 #include "platform/controllers.h"
 #include "display/camera_presets.h"
+#include "display/commentary.h"
+#include "display/match_sound.h"
+#include "display/replay.h"
 #include "display/hud.h"
 #include "display/match_scene.h"
 #include "display/men_display.h"
 #include "gl3d/display_device.h"
 #include "gl3d/render_state.h"
 #include "match/match_hooks.h"
+#include "match/match_records.h"
 #include "match/match_setup.h"
 
 namespace {
 
 bool small_models_loaded;
 
+void load_match_sound();
+
 void load_match_presentation(int32_t mode)
 {
+    load_match_sound();
     if (mode != INIT_NEW_MATCH && mode != INIT_REPLAY_PLAYBACK) return;
     if (!small_models_loaded) load_small_models(), small_models_loaded = true;
     free_match_scene();
@@ -24,6 +31,25 @@ void load_match_presentation(int32_t mode)
     load_sky_and_pitch();
     load_match_scene();
     scene_ready = 1;
+}
+
+// The match's sound, kept from one restart of the match to the next.
+void load_match_sound()
+{
+    if (replay_match_playback) return;
+    if (!match_sound.crowd.loaded) start_crowd_loops();
+    if (!commentary.loaded && match_globals.game_type != 7) load_commentary();
+    if (!match_sound.effects_loaded) load_match_effects();
+    crowd_react(3);
+}
+
+void release_match_resources()
+{
+    free_match_scene();
+    if (replay_match_playback) return;
+    stop_crowd_loops();
+    free_commentary();
+    free_match_effects();
 }
 
 void draw_match_scene()
@@ -92,6 +118,6 @@ void install_display_hooks()
     h.prepare_men_display = prepare_men_display;
     h.draw_match_scene = draw_match_scene;
     h.present_frame = present_frame;
-    h.release_match_resources = free_match_scene;
+    h.release_match_resources = release_match_resources;
     install_hud_hooks();
 }
