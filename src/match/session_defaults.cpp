@@ -2,8 +2,8 @@
 
 #include "league/game_settings.h"
 #include "league/league_data.h"
+#include "league/team_lineups.h"
 #include "match/match_records.h"
-#include "standin/provisional_formation_slots.h"
 
 void set_session_defaults()
 {

@@ -9,6 +9,7 @@ set(KOB_FUZZ_HARNESSES
     devconfig
     engine_font
     font_metrics
+    formation_file
     hints_text
     ilbm
     input_recording

@@ -23,6 +23,7 @@
 #include "lib/viv_write.h"
 #include "lib/wav_write.h"
 #include "display/replay.h"
+#include "frontend/saved_files.h"
 #include "match/match_records.h"
 #include "platform/controllers.h"
 #include "platform/input_record.h"
@@ -151,6 +152,10 @@ void settings_and_devices(const fs::path& work)
     Bytes bytes(SETTINGS_BYTES);
     settings_to_bytes(record, bytes.data());
     put("settings_file", "defaults", bytes);
+
+    uint8_t formation[FORMATION_FILE_SIZE];
+    encode_formation(default_formation, formation);
+    put("formation_file", "default", Bytes(formation, formation + FORMATION_FILE_SIZE));
 
     devconfig_record device{"OpenGL", "640x480x32", 1, 1};
     std::string path = (work / "devconfig.dat").string();
