@@ -54,12 +54,12 @@ struct CommentaryState {
     int32_t samples_loaded;
     uint32_t bytes_loaded;
     int32_t largest_phrase, largest_name; // bytes
-    int32_t on_demand_group;               // loaded on demand, -1 none
+    int32_t on_demand_group = -1;          // loaded on demand, -1 none
     int32_t men_per_team;
     // The territory value stored back for the match, and its remark flag.
     int32_t territory;
     int32_t territory_remark;
-    int32_t concat_sound;
+    int32_t concat_sound = -1;
     uint32_t concat_bytes;
 };
 

@@ -92,6 +92,9 @@ void make_view_current(int32_t view)
 
 void flag_resetup() { camera_resetup = 1; }
 
+// The scorer is followed through his celebration.
+void follow_scorer(PlayerSlot* man) { follow_man_with_camera(man, 310); }
+
 } // namespace
 
 void install_display_hooks()
@@ -108,6 +111,7 @@ void install_display_hooks()
     h.set_camera_look_at = steer_look_at;
     h.setup_all_camera_presets = setup_presets_from_ground;
     h.choose_automatic_camera = choose_automatic_camera;
+    h.track_camera_target = follow_scorer;
     h.camera_view = current_view;
     h.set_camera_view = make_view_current;
     h.flag_camera_resetup = flag_resetup;

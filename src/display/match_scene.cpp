@@ -1,5 +1,6 @@
 #include "display/match_scene.h"
 
+#include "display/bar_models.h"
 #include "display/camera.h"
 #include "display/camera_presets.h"
 #include "display/men_display.h"
@@ -219,6 +220,7 @@ void load_small_models()
     small.rings[1] = read_small("boundry2");
     small.coin = read_small("coin");
     for (int i = 0; i < 4; ++i) small.overlay_arrows[i] = read_small(kOverlayArrowFiles[i]);
+    load_colour_bars();
 }
 
 void free_small_models()
@@ -228,6 +230,7 @@ void free_small_models()
     for (ModelContainer** c : {&small.arrow1, &small.arrow2, &small.rings[0], &small.rings[1], &small.coin})
         free_model_container(*c), *c = nullptr;
     for (ModelContainer*& c : small.overlay_arrows) free_model_container(c), c = nullptr;
+    free_colour_bars();
 }
 
 void load_sky_and_pitch()
@@ -280,6 +283,7 @@ void load_match_scene()
                scene_choice.night ? "3d display\\tcas\\YELLOWBALLHIGH.tca" : "3d display\\tcas\\REDBALLHIGH.tca",
                nullptr, nullptr);
     load_model(&s.pointer, "3d display\\tcas\\arrow_o.tca", nullptr, nullptr);
+    load_side_bars();
     uint32_t bits, alpha;
     get_texture_format(&bits, &alpha);
     set_texture_format(16, 1);
@@ -301,6 +305,7 @@ void free_match_scene()
     });
     delete scene;
     scene = nullptr;
+    free_side_bars();
     free_texture_slots();
     free_figure_instances();
 }
@@ -402,6 +407,15 @@ void reload_overlay_model()
     load_model(&s.overlay, nullptr, nullptr, small.coin);
     if (s.overlay.model && s.overlay.model->mesh_count > 0) s.coin_slot = s.overlay.mesh_slot[0];
     if (arrow_slot >= 0) texture_slots[arrow_slot].texture = find_or_load_texture(texture_slots[arrow_slot].name.c_str());
+}
+
+void activate_coin_model(float x, float y, float z, float angle)
+{
+    if (!scene || !scene->overlay.model) return;
+    Scene& s = *scene;
+    s.overlay_position[0] = x, s.overlay_position[1] = y, s.overlay_position[2] = z;
+    s.overlay_angles[0] = angle, s.overlay_angles[1] = 0, s.overlay_angles[2] = 0;
+    s.overlay.active = 1;
 }
 
 void pop_texture_slot()

@@ -9,7 +9,6 @@
 #include "match/game_maths.h"
 #include "match/match_hooks.h"
 #include "match/match_records.h"
-#include "standin/scene_overlay_standin.h"
 
 #include <cmath>
 #include <cstdlib>

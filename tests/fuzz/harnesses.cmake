@@ -3,6 +3,7 @@
 set(KOB_FUZZ_HARNESSES
     big_archive
     big_header
+    commentary_names
     bmp
     config_text
     crcf
