@@ -2,6 +2,7 @@
 // preset as a TGA: matchshot [out prefix] [ticks] [seed] [time of day]
 // (SDL_VIDEODRIVER=offscreen draws without a window; the data directory as
 // for the game).
+#include "gl3d/sprite_queue.h"
 #include "match/match_driver.h"
 #include "app/startup.h"
 #include "display/camera_presets.h"
@@ -51,6 +52,8 @@ int main(int argc, char** argv)
     host_init();
     init_screen_format(0, 0);
     reinit_3d_framework();
+    // As start-up does: the 3D path draws its sprites in hardware.
+    sprite_hardware_switch = use_3d_hardware;
     install_display_hooks();
     load_small_models();
     headless_match_setup(s);
