@@ -220,7 +220,6 @@ void load_small_models()
     small.rings[1] = read_small("boundry2");
     small.coin = read_small("coin");
     for (int i = 0; i < 4; ++i) small.overlay_arrows[i] = read_small(kOverlayArrowFiles[i]);
-    load_colour_bars();
 }
 
 void free_small_models()
@@ -230,7 +229,6 @@ void free_small_models()
     for (ModelContainer** c : {&small.arrow1, &small.arrow2, &small.rings[0], &small.rings[1], &small.coin})
         free_model_container(*c), *c = nullptr;
     for (ModelContainer*& c : small.overlay_arrows) free_model_container(c), c = nullptr;
-    free_colour_bars();
 }
 
 void load_sky_and_pitch()
@@ -284,6 +282,9 @@ void load_match_scene()
                nullptr, nullptr);
     load_model(&s.pointer, "3d display\\tcas\\arrow_o.tca", nullptr, nullptr);
     load_side_bars();
+    // The coloured bars live with the match, so that their textures are
+    // given back with the scene's.
+    load_colour_bars();
     uint32_t bits, alpha;
     get_texture_format(&bits, &alpha);
     set_texture_format(16, 1);
@@ -306,6 +307,7 @@ void free_match_scene()
     delete scene;
     scene = nullptr;
     free_side_bars();
+    free_colour_bars();
     free_texture_slots();
     free_figure_instances();
 }

@@ -87,6 +87,7 @@ TEST_F(OptionScreens, ReplayOKStoresAtLeastAMegabyteAndSetsTheBufferUp)
     apply_replay_buffer(nullptr, nullptr, nullptr);
     EXPECT_EQ(user_settings.replay_buffer_size, 1u << 20);
     EXPECT_EQ(replay_buffer.capacity, (1u << 20) / (REPLAY_FRAME_SIZE + REPLAY_NODE_SIZE));
+    free_replay_node();
     replay_buffer_close(nullptr);
 }
 

@@ -105,6 +105,7 @@ TEST_F(SettingsScreens, MatchSettingsOpenWithTheDemoLocksAndCommitTheChoices)
     EXPECT_EQ(user_settings.word_1452, 40u);
     EXPECT_EQ(user_settings.replay_buffer_size, 1u << 20);
     EXPECT_EQ(replay_buffer.capacity, (1u << 20) / (REPLAY_FRAME_SIZE + REPLAY_NODE_SIZE));
+    free_replay_node();
     match_settings_close(nullptr);
     EXPECT_EQ(active_icon_table.count, 0);
 }
