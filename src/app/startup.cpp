@@ -18,6 +18,7 @@
 #include "match/game_maths.h"
 #include "match/game_tick.h"
 #include "match/ground.h"
+#include "match/match_hooks.h"
 #include "match/match_records.h"
 #include "movie/movie.h"
 #include "platform/cd_audio.h"
@@ -197,6 +198,8 @@ int32_t game_init(AppRecord* app)
     load_sprite_file();
     if (use_3d_hardware) load_small_models();
     install_display_hooks();
+    // The end of a match releases everything its set-up loaded, not only the scene.
+    match_hooks.release_match_resources = release_match_resources;
     load_player_model();
     load_animations();
     init_ball_contact_tables();

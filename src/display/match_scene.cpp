@@ -341,6 +341,12 @@ void place_direction_arrow(const int32_t position[3], int32_t index, float scale
     in.active = 1;
 }
 
+void hide_direction_arrows()
+{
+    if (scene)
+        for (ModelInstance& in : scene->direction_arrows) in.active = 0;
+}
+
 void place_marker_arrow(const int32_t position[3], int32_t index, int32_t shade)
 {
     if (!scene || index < 0 || index >= MARKER_ARROWS || !scene->marker_arrows[index].model) return;

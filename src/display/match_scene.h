@@ -43,6 +43,7 @@ ModelInstance* scene_pitch();
 
 void place_figure_marker(const int32_t position[3], int32_t index, float scale, int32_t fade);
 void place_direction_arrow(const int32_t position[3], int32_t index, float scale);
+void hide_direction_arrows();
 void place_marker_arrow(const int32_t position[3], int32_t index, int32_t shade);
 void place_model_ring(float x, float z, float radius_x, float radius_z, float turn, int32_t ring);
 void place_pointer_arrow(int32_t value, int32_t side);

@@ -22,7 +22,10 @@
 #include "players/man_queries.h"
 #include "players/movement.h"
 #include "players/phase_cut.h"
-#include "standin/team_ai_standin.h"
+#include "match/man_behaviours.h"
+#include "players/behaviour_handlers.h"
+#include "players/contest_groups.h"
+#include "players/team_ai.h"
 
 #include <cstring>
 
@@ -248,10 +251,33 @@ void place_men_markers()
         ++next;
     };
     if (mk.holder) mark(mk.holder, 1, 1.0f);
+    for (int i = 0; i < mk.highlight_count; ++i) mark(mk.highlight[i], 15 + i, 1.0f);
     for (int i = 0; i < mk.jump_count && i < 4; ++i) mark(mk.jump_man[i], 3 + i, 1.0f);
 }
 
-void prepare_display_misc() {}
+uint8_t direction_arrow_octants()
+{
+    const MatchGlobals& g = match_globals;
+    uint8_t octants = 0;
+    for (const auto* list : {g.handball_list, g.kick_list})
+        for (int i = 0; i < 19 && (list[i].man || list[i].goal); ++i) octants |= 1 << (((list[i].angle + 16) >> 5) & 7);
+    return octants;
+}
+
+void prepare_display_misc()
+{
+    hide_direction_arrows();
+    const MatchGlobals& g = match_globals;
+    if (match_playback_flag() || g.match_state == 20 || g.match_state == 22) return;
+    PlayerSlot* holder = g.ball_holder;
+    // Only a holder a player steers is shown where he can send the ball.
+    const ContestGroup* group = holder ? holder->contest_group : nullptr;
+    if (!group || !group->present || !group->side || group->men[0] != holder) return;
+    const int32_t p[3] = {holder->model.x, holder->model.height, holder->model.y};
+    const uint8_t octants = direction_arrow_octants();
+    for (int i = 0; i < 8; ++i)
+        if (octants & (1 << i)) place_direction_arrow(p, i, 1.0f);
+}
 
 void update_man_display(int32_t slot)
 {
@@ -299,6 +325,20 @@ void prepare_men_display()
     const MatchGlobals& g = match_globals;
     if (g.ball_holder && (ball_state.flags & 2)) mk.holder = g.ball_holder;
     if (g.match_state == 20 || g.match_state == 22) return;
+    for (const controller_record& c : controllers) {
+        if (!c.present || !c.side) continue;
+        for (PlayerSlot* man : c.men) {
+            if (!man || man == mk.holder) continue;
+            // Kept sorted by distance to the ball; the farthest drops off.
+            int at = mk.highlight_count;
+            while (at > 0 && mk.highlight[at - 1]->ball_distance > man->ball_distance) --at;
+            if (at >= MAX_HIGHLIGHTS) continue;
+            const int last = mk.highlight_count < MAX_HIGHLIGHTS ? mk.highlight_count : MAX_HIGHLIGHTS - 1;
+            for (int k = last; k > at; --k) mk.highlight[k] = mk.highlight[k - 1];
+            mk.highlight[at] = man;
+            if (mk.highlight_count < MAX_HIGHLIGHTS) ++mk.highlight_count;
+        }
+    }
     const bool in_flight = (ball_state.flags & 1) && (ball_state.flight_flags & 0x20) && ball_state.z > 0;
     if (!in_flight) return;
     for (const controller_record& c : controllers) {

@@ -24,11 +24,15 @@ void init_man_texture_slots();
 // indicator over each human's controlled man who can still go up for the
 // ball. The drawing reads it.
 constexpr int MAX_JUMP_MARKERS = 8;
+constexpr int MAX_HIGHLIGHTS = 3;
 struct MenMarkers {
     PlayerSlot* holder; // while the ball is held
     int32_t jump_count;
     PlayerSlot* jump_man[MAX_JUMP_MARKERS];
     int32_t jump_action[MAX_JUMP_MARKERS];
+    // The men the players steer (their groups' members), nearest the ball first.
+    int32_t highlight_count;
+    PlayerSlot* highlight[MAX_HIGHLIGHTS];
 };
 extern MenMarkers men_markers;
 void prepare_men_display();
@@ -51,6 +55,8 @@ void free_figure_instances();
 void place_men_for_frame();
 // Per frame: the markers of men_markers laid on the ground.
 void place_men_markers();
+// The octants (bit n: (angle + 16) / 32 = n) of the holder's disposal lists.
+uint8_t direction_arrow_octants();
 void prepare_display_misc();
 // The queued men's batches of one texture slot.
 void update_man_display(int32_t slot);

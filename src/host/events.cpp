@@ -43,6 +43,7 @@ bool g_minimised = false;
 struct ScriptedEvent {
     uint32_t at_ms;
     SDL_Event event;
+    std::string screenshot; // a screenshot instead of an event
 };
 std::vector<ScriptedEvent> g_script;
 size_t g_script_next = 0;
@@ -157,7 +158,12 @@ void feed_script()
     }
     uint32_t elapsed = now - g_script_start;
     while (g_script_next < g_script.size() && g_script[g_script_next].at_ms <= elapsed) {
-        SDL_Event e = g_script[g_script_next++].event;
+        const ScriptedEvent& due = g_script[g_script_next++];
+        if (!due.screenshot.empty()) {
+            host_request_screenshot(due.screenshot);
+            continue;
+        }
+        SDL_Event e = due.event;
         switch (e.type) {
         case SDL_KEYDOWN:
         case SDL_KEYUP: e.key.windowID = window_id(); break;
@@ -328,11 +334,11 @@ bool host_load_event_script(const std::string& path, std::string* error)
             e.key.keysym.sym = SDL_GetKeyFromScancode(sc);
             e.type = kind == "keyup" ? SDL_KEYUP : SDL_KEYDOWN;
             e.key.state = kind == "keyup" ? SDL_RELEASED : SDL_PRESSED;
-            events.push_back({t, e});
+            events.push_back({t, e, {}});
             if (kind == "key") {
                 e.type = SDL_KEYUP;
                 e.key.state = SDL_RELEASED;
-                events.push_back({t + 40, e});
+                events.push_back({t + 40, e, {}});
             }
         } else if (kind == "mousemove") {
             std::istringstream xy(rest);
@@ -341,7 +347,7 @@ bool host_load_event_script(const std::string& path, std::string* error)
             e.type = SDL_MOUSEMOTION;
             e.motion.x = x;
             e.motion.y = y;
-            events.push_back({t, e});
+            events.push_back({t, e, {}});
         } else if (kind == "mousedown" || kind == "mouseup") {
             uint8_t button = 0;
             if (!parse_button(rest, &button)) return fail("unknown mouse button \"" + rest + "\"");
@@ -349,16 +355,19 @@ bool host_load_event_script(const std::string& path, std::string* error)
             e.button.button = button;
             e.button.state = kind == "mousedown" ? SDL_PRESSED : SDL_RELEASED;
             e.button.clicks = 1;
-            events.push_back({t, e});
+            events.push_back({t, e, {}});
         } else if (kind == "focus") {
             if (rest != "on" && rest != "off") return fail("focus needs on or off");
             e.type = SDL_WINDOWEVENT;
             e.window.event = rest == "on" ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
-            events.push_back({t, e});
+            events.push_back({t, e, {}});
         } else if (kind == "close") {
             e.type = SDL_WINDOWEVENT;
             e.window.event = SDL_WINDOWEVENT_CLOSE;
-            events.push_back({t, e});
+            events.push_back({t, e, {}});
+        } else if (kind == "screenshot") {
+            if (rest.empty()) return fail("screenshot needs a file name");
+            events.push_back({t, e, rest});
         } else {
             return fail("unknown event \"" + kind + "\"");
         }

@@ -17,6 +17,7 @@
 //   2200 mouseup left
 //   2500 focus off             (focus on / focus off)
 //   3000 close                 (the window's close button)
+//   3500 screenshot shot.png   (the next picture shown, written as a PNG)
 #pragma once
 
 #include <cstdint>

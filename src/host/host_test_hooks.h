@@ -18,6 +18,14 @@ void host_set_exit_hook(void (*hook)(int code));
 // Installs a clock for tests; nullptr restores the real one.
 void host_set_clock(uint32_t (*clock)());
 void host_srand(uint32_t seed);
+// The fast clock of KOB99_FAST_CLOCK: the rate its value asks for (1, the
+// real rate, with a message, when it is not a whole number from 1 to 100),
+// and the rate set directly, counting from now.
+uint32_t host_parse_fast_clock(const char* value);
+void host_set_fast_clock(uint32_t rate);
+// How far the fast clock has run since the last frame shown, after that much
+// real time (microseconds both).
+uint64_t host_fast_clock_lead_us(uint64_t real_since_frame_us, uint32_t rate);
 
 // host/paths.h
 // Tests point the two directories elsewhere (an empty string restores the

@@ -72,6 +72,7 @@ void host_libwindow_present(const uint8_t* pixels, int32_t pitch, int32_t width,
     SDL_RenderClear(g_renderer);
     SDL_RenderCopy(g_renderer, g_texture, nullptr, nullptr);
     SDL_RenderPresent(g_renderer);
+    host_clock_frame_shown();
 }
 
 void host_libwindow_place(int32_t x, int32_t y, int32_t width, int32_t height)

@@ -491,10 +491,17 @@ void OpenGlDevice::draw_primitive(uint32_t primitive, const HostTLVertex* vertic
 
 bool OpenGlDevice::present()
 {
+    const bool main_window = window_ == as_sdl(host_window());
+    std::string shot;
+    if (main_window && host_take_screenshot_request(&shot)) {
+        std::vector<uint32_t> pixels(size_t(PICTURE_WIDTH) * PICTURE_HEIGHT);
+        if (!read_picture(pixels.data()) || !host_write_png(shot, pixels.data(), PICTURE_WIDTH, PICTURE_HEIGHT))
+            std::fprintf(stderr, "screenshot: cannot write %s\n", shot.c_str());
+    }
     int width = 0, height = 0;
     SDL_GL_GetDrawableSize(window_, &width, &height);
     // On the main window the picture keeps its 4:3 shape, centred.
-    HostRect shown = window_ == as_sdl(host_window()) ? host_picture_rect() : HostRect{0, 0, width, height};
+    HostRect shown = main_window ? host_picture_rect() : HostRect{0, 0, width, height};
     // GL counts rows from the bottom.
     int x = shown.x, y = height - shown.y - shown.h;
     gl_.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
@@ -507,6 +514,7 @@ bool OpenGlDevice::present()
                           GL_COLOR_BUFFER_BIT, GL_LINEAR);
     SDL_GL_SwapWindow(window_);
     gl_.glBindFramebuffer(GL_FRAMEBUFFER, frame_);
+    if (main_window) host_clock_frame_shown();
     return true;
 }
 

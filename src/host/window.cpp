@@ -135,6 +135,7 @@ void host_present_blank()
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     SDL_GL_SwapWindow(g_window);
+    host_clock_frame_shown();
 }
 
 void host_show_cursor(bool show)

@@ -15,7 +15,10 @@
 #include "players/man_queries.h"
 #include "players/movement.h"
 #include "players/phase_cut.h"
-#include "standin/team_ai_standin.h"
+#include "match/man_behaviours.h"
+#include "players/behaviour_handlers.h"
+#include "players/contest_groups.h"
+#include "players/team_ai.h"
 #include "standin/set_plays_standin.h"
 
 #include <cmath>
@@ -287,6 +290,25 @@ void launch_ball_to_point(PlayerSlot* man, int32_t elevation, int32_t dx, int32_
     b.flight_flags = static_cast<uint16_t>((b.flight_flags & FLIGHT_KEPT_BY_LAUNCH) | kind);
     if (kind == FLIGHT_KICKED && !is_official(man))
         match_globals.last_kicker = man;
+}
+
+void drop_ball_from_hands(PlayerSlot* man, int32_t elevation, int32_t dx, int32_t dy, int32_t heading,
+                          int32_t distance, int32_t height_tag, int32_t kind)
+{
+    MatchGlobals& g = match_globals;
+    if (man != g.ball_holder && man != g.umpire_with_ball)
+        return; // nothing in his hands to let go
+    BallState& b = ball_state;
+    int32_t hand[3];
+    get_limb_position(hand, man, man->primary_animation, man->primary_position >> 16, man->facing, 0);
+    const int32_t x = man->x + hand[0], z = man->z + hand[1], y = man->y + hand[2];
+    b.x = fixed_from_whole(clamp16(x));
+    b.y = fixed_from_whole(clamp16(y));
+    b.z = fixed_from_whole(clamp16(z < 0 ? 0 : z));
+    b.prev_x = whole(b.x), b.prev_y = whole(b.y), b.prev_z = whole(b.z);
+    give_ball_to(nullptr);
+    launch_ball_to_point(man, elevation, dx, dy, static_cast<uint8_t>(heading), distance,
+                         static_cast<int16_t>(height_tag), static_cast<uint16_t>(kind));
 }
 
 void umpire_launch_ball(int16_t target_x, int16_t target_y)

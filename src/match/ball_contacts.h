@@ -26,6 +26,10 @@ void spill_ball(PlayerSlot* man, uint16_t kind);
 // elevation in 256ths of a turn; dx, dy and distance in whole units.
 void launch_ball_to_point(PlayerSlot* man, int32_t elevation, int32_t dx, int32_t dy, uint8_t heading,
                           int32_t distance, int16_t height_tag, uint16_t kind);
+// The ball leaves the man's hands from his ball point at his present frame
+// and flies as launch_ball_to_point would send it; nobody holds it after.
+void drop_ball_from_hands(PlayerSlot* man, int32_t elevation, int32_t dx, int32_t dy, int32_t heading,
+                          int32_t distance, int32_t height_tag, int32_t kind);
 void umpire_launch_ball(int16_t target_x, int16_t target_y);
 void deflect_ball_random(PlayerSlot* at_man, const PlayerSlot* toucher);
 void start_bounce_ball(PlayerSlot* man);

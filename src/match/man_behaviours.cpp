@@ -6,10 +6,13 @@
 #include "match/ground.h"
 #include "match/match_flow.h"
 #include "match/proposals.h"
+#include "model/anim_table.h"
 #include "players/anim_driver.h"
 #include "players/contact_planners.h"
 #include "players/contact_tables.h"
 #include "players/contest_groups.h"
+#include "players/kicks.h"
+#include "players/man_display.h"
 #include "players/movement.h"
 #include "players/occupancy.h"
 
@@ -251,10 +254,15 @@ int32_t rate_handball(PlayerSlot* holder, PlayerSlot* man, int32_t* code, int32_
     const MatchGlobals& g = G();
     const bool play_on = g.match_state == 1;
     holder->target_man = man;
-    const int32_t t = static_cast<int32_t>(std::lround(8 * 3.1 * 2.0 / 3.0));
+    // The throw he would use: its release time leads the target, its root
+    // travel up to the release carries the hands.
+    const int32_t throw_row = chase_target(holder);
+    const int32_t t = handball_release_ticks(throw_row);
     const int32_t px = man->x + fixed_sin(man->facing, man->speed * t);
     const int32_t py = man->y + fixed_cos(man->facing, man->speed * t);
-    const int32_t qx = holder->x, qy = holder->y;
+    int32_t run[3];
+    get_animation_displacement(run, throw_row, 0, animation_table[throw_row].release_frame, holder->facing);
+    const int32_t qx = holder->x + (run[0] >> 8), qy = holder->y + (run[2] >> 8);
     const int32_t dx = holder->side == 2 ? px - qx : qx - px;
     const int32_t gap = vector_length(px - qx, py - qy);
     const bool own_third = holder->side == 2 ? holder->x < -11762 : holder->x > 11762;
@@ -956,7 +964,7 @@ void start_standing_jump_spoil(PlayerSlot* man)
     man->velocity_z = static_cast<int16_t>(8 + skill(man, 25) / 32);
     man->velocity_z_frac = 0;
     int32_t hand[3] = {0, 0, 0};
-    get_limb_position(hand, man, 243, 5, 0, 0);
+    get_joint_position(hand, man, 243, 0, 5, man->facing, 11); // the spoiling hand
     man->catch_offset[0] = static_cast<int16_t>(hand[0]);
     man->catch_offset[1] = static_cast<int16_t>(hand[1]);
     man->catch_offset[2] = static_cast<int16_t>(hand[2]);

@@ -230,7 +230,6 @@ struct PlayerSlot {
     // Ceremonies and fights.
     PlayerSlot* fight_opponent;
     uint32_t fight_link;
-    uint8_t handshake_step;
     uint32_t key_man_mark;
     // Counts the rules keep for the statistics screen.
     uint8_t goals_kicked;
@@ -256,6 +255,8 @@ struct PlayerSlot {
     uint8_t kick_lock;
     uint8_t line_byte;         // 2..7: the zone line bounding him
     int16_t aim_x, aim_y;      // a set kick's aim point
+    int16_t lead_points[4][2]; // a kicker's last set-kick lead points, for play on
+    uint8_t lead_point_count;
     int32_t confidence;        // 0..100
     int16_t argue_count;
     uint16_t set_action;       // the action his set kick's run-up ends in

@@ -18,7 +18,10 @@
 #include "players/man_queries.h"
 #include "players/movement.h"
 #include "players/phase_cut.h"
-#include "standin/team_ai_standin.h"
+#include "match/man_behaviours.h"
+#include "players/behaviour_handlers.h"
+#include "players/contest_groups.h"
+#include "players/team_ai.h"
 #include "standin/set_plays_standin.h"
 
 #include <cstdlib>
@@ -66,7 +69,9 @@ void throw_in(bool bench)
         if (g.active_men[i] && !g.active_men[i]->busy_flag)
             g.active_men[i]->ball_coming = 1;
     flag_players_ball_coming();
-    set_official_job(&official_slots[nearer_boundary_umpire()], 32);
+    // The umpire of the ball's half fetches it: the rules wait on his steps,
+    // and the mark the nearer umpire would be measured from is the last one.
+    set_official_job(&official_slots[whole(ball_state.y) > 0 ? BOUNDARY_UMPIRE_1 : BOUNDARY_UMPIRE_2], 32);
 }
 
 void free_kick_against(PlayerSlot* offender, int32_t kind, int32_t event)

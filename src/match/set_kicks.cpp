@@ -461,6 +461,7 @@ void place_leads_for_set_kick(PlayerSlot* k, int32_t x, int32_t y, int32_t parts
     const int leads = k->team->action_quotas[QUOTA_LEADS];
     const int shorts = k->team->action_quotas[QUOTA_SHORT_OPTIONS];
     if (parts & 2) {
+        k->lead_point_count = 0;
         for (int s = 0; s < leads && s < 4; ++s) {
             g.used_set_kick[s] = nullptr;
             int32_t px, py;
@@ -483,6 +484,10 @@ void place_leads_for_set_kick(PlayerSlot* k, int32_t x, int32_t y, int32_t parts
             }
             if (!in_field(clamp16(px), clamp16(py)))
                 continue;
+            // Kept with the kicker: should he play on, the leads run there.
+            k->lead_points[k->lead_point_count][0] = clamp16(px);
+            k->lead_points[k->lead_point_count][1] = clamp16(py);
+            ++k->lead_point_count;
             PlayerSlot* m = nearest_for_lead(k, px, py, g.used_set_kick, 8, false);
             if (!m)
                 continue;
@@ -563,18 +568,17 @@ void place_leads_to_targets(PlayerSlot* k)
     MatchGlobals& g = G();
     if (!k || !k->team)
         return;
-    // The kicker keeps no lead points of his own beyond his aim point; with
-    // none set nothing is posted.
-    if (k->aim_x == 0 && k->aim_y == 0)
-        return;
+    // The lead points are the ones his set kick last posted; with none kept
+    // nothing is posted.
     const int leads = k->team->action_quotas[QUOTA_LEADS];
-    for (int s = 0; s < leads && s < 1; ++s) {
-        if (!in_field(k->aim_x, k->aim_y))
+    for (int s = 0; s < leads && s < k->lead_point_count && s < 4; ++s) {
+        const int16_t px = k->lead_points[s][0], py = k->lead_points[s][1];
+        if (!in_field(px, py))
             continue;
-        PlayerSlot* m = nearest_for_lead(k, k->aim_x, k->aim_y, g.used_set_kick, 8, true);
+        PlayerSlot* m = nearest_for_lead(k, px, py, g.used_set_kick, 8, true);
         if (!m)
             continue;
-        post_man_message(m, ACT_LEAD, nullptr, 0, k->aim_x, k->aim_y, 1400);
+        post_man_message(m, ACT_LEAD, nullptr, 0, px, py, 1400);
         g.used_set_kick[s] = m;
     }
 }

@@ -21,7 +21,10 @@
 #include "players/man_queries.h"
 #include "players/movement.h"
 #include "players/phase_cut.h"
-#include "standin/team_ai_standin.h"
+#include "match/man_behaviours.h"
+#include "players/behaviour_handlers.h"
+#include "players/contest_groups.h"
+#include "players/team_ai.h"
 #include "players/movement.h"
 #include "standin/set_plays_standin.h"
 
@@ -506,11 +509,11 @@ void captains_shake_hands()
         }
         PlayerSlot* other = m->team->other_team ? m->team->other_team->captain : nullptr;
         const auto advance_both = [m, other]() {
-            ++m->handshake_step;
+            ++m->job_step;
             if (other)
-                ++other->handshake_step;
+                ++other->job_step;
         };
-        switch (m->handshake_step) {
+        switch (m->job_step) {
         case 0:
             post_man_message(m, ACT_MOVE_TO_POINT, nullptr, 0, m->side == 1 ? 512 : -512, 0, 12000);
             if (other && m->arrived && other->arrived) {
@@ -539,7 +542,7 @@ void captains_shake_hands()
             if (!(m->man_flags & MAN_BUSY) && !(other && (other->man_flags & MAN_BUSY))) {
                 play_man_animation(m, ANIM_BACKSTEP, 0, 1.0);
                 m->man_flags |= MAN_BUSY;
-                ++m->handshake_step;
+                ++m->job_step;
             }
             break;
         default: post_man_message(m, ACT_STAND, nullptr, 0, 0, 0, 1200); break;

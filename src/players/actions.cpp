@@ -13,12 +13,13 @@
 #include "players/man_display.h"
 #include "match/ball.h"
 #include "match/ball_contacts.h"
-#include "standin/match_core_standin.h"
-#include "standin/planners_standin.h"
 #include "match/match_flow.h"
 #include "match/match_setup.h"
 #include "standin/set_plays_standin.h"
-#include "standin/team_ai_standin.h"
+#include "match/man_behaviours.h"
+#include "players/behaviour_handlers.h"
+#include "players/contest_groups.h"
+#include "players/team_ai.h"
 
 #include <algorithm>
 #include <cmath>
@@ -111,6 +112,8 @@ void act_stand(PlayerSlot* man)
     if (holds_ball(man) || man == &official_slots[3] || man == &official_slots[4]) return;
     if (in_states(m.match_state, {19, 20, 22, 23, 24, 44})) return;
     man->wanted_facing = man->angle_to_ball;
+    // His group keeps the facing while its stick is idle.
+    if (man->contest_group) man->contest_group->menu_scratch = man->wanted_facing & 255;
 }
 
 void run_straight_on(PlayerSlot* man)
@@ -364,9 +367,10 @@ void act_receive_handball(PlayerSlot* man)
     if (man->man_flags & MAN_OUT_OF_PLAY) return;
     man->support_mode = 0;
     if ((man->man_flags & MAN_IN_CONTEST) && man->contest_group) {
-        if (contest_group_byte(man, 116) & 2) {
+        // The group's button edges: a let-go asks for support, a press for a mate.
+        if (man->contest_group->released & 2) {
             man->support_mode = 1;
-        } else if (contest_group_byte(man, 112) & 2) {
+        } else if (man->contest_group->pressed & 2) {
             man->support_mode = 0;
             man->target_man = choose_best_teammate(man);
         }

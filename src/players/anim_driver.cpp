@@ -13,7 +13,10 @@
 #include "players/locomotion.h"
 #include "players/man_queries.h"
 #include "players/phase_cut.h"
-#include "standin/team_ai_standin.h"
+#include "match/man_behaviours.h"
+#include "players/behaviour_handlers.h"
+#include "players/contest_groups.h"
+#include "players/team_ai.h"
 
 #include <cmath>
 

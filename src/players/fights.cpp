@@ -9,11 +9,12 @@
 #include "players/man_display.h"
 #include "match/ball.h"
 #include "match/ball_contacts.h"
-#include "standin/match_core_standin.h"
-#include "standin/planners_standin.h"
 #include "match/match_flow.h"
 #include "match/match_setup.h"
-#include "standin/team_ai_standin.h"
+#include "match/man_behaviours.h"
+#include "players/behaviour_handlers.h"
+#include "players/contest_groups.h"
+#include "players/team_ai.h"
 
 #include <vector>
 

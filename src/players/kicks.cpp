@@ -11,12 +11,12 @@
 #include "players/man_display.h"
 #include "match/ball.h"
 #include "match/ball_contacts.h"
-#include "standin/match_core_standin.h"
-#include "standin/planners_standin.h"
 #include "match/match_flow.h"
 #include "match/match_setup.h"
 #include "players/contest_groups.h"
-#include "standin/team_ai_standin.h"
+#include "match/man_behaviours.h"
+#include "players/behaviour_handlers.h"
+#include "players/team_ai.h"
 
 #include <algorithm>
 #include <cmath>
@@ -191,6 +191,52 @@ int32_t fixed_velocity(int16_t whole, uint16_t frac)
     return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint16_t>(whole)) << 16 | frac);
 }
 
+struct HandballChoice {
+    int32_t animation;
+    int32_t path; // the ball's time from release to the receiver
+};
+
+// The handball that sends the ball nearest the receiver's lead: each of
+// forward, left and right is timed to its release and the receiver carried on
+// at his running speed; without a receiver, the target point's coordinates
+// taken as a direction.
+HandballChoice choose_handball(PlayerSlot* a, PlayerSlot* r)
+{
+    const bool still = a->speed < 2;
+    const auto candidate = [still](int i) { return still ? handball_candidates[i].still : handball_candidates[i].running; };
+    HandballChoice best{candidate(0), 0};
+    int32_t best_err = INT32_MAX;
+    if (!r) {
+        const int32_t aim = vector_angle(a->target_x, a->target_y);
+        for (int i = 0; i < 3; ++i) {
+            const int32_t err = int_abs(angle_diff(a->facing + handball_candidates[i].offset, aim));
+            if (err < best_err) {
+                best_err = err;
+                best.animation = candidate(i);
+            }
+        }
+        return best;
+    }
+    const int32_t rs = is_standing_anim(r) ? 0 : man_speed_fixed(r);
+    const int32_t rvx = fixed_sin(r->facing, rs), rvy = fixed_cos(r->facing, rs);
+    const int32_t avx = fixed_velocity(a->velocity_x, a->velocity_x_frac);
+    const int32_t avy = fixed_velocity(a->velocity_y, a->velocity_y_frac);
+    for (int i = 0; i < 3; ++i) {
+        const int32_t anim = candidate(i);
+        const int32_t rel = release_ticks(anim);
+        const int32_t path = pass_flight_time(a, r, anim, hand_flag(anim), rel, 0);
+        const int32_t flight = rel + path;
+        const int32_t lx = r->x + advance16(rvx, flight) - (a->x + advance16(avx, rel));
+        const int32_t ly = r->y + advance16(rvy, flight) - (a->y + advance16(avy, rel));
+        const int32_t err = int_abs(angle_diff(a->facing + handball_candidates[i].offset, vector_angle(lx, ly)));
+        if (err < best_err) {
+            best_err = err;
+            best = {anim, path};
+        }
+    }
+    return best;
+}
+
 void stop_turn_for_pass(PlayerSlot* r)
 {
     const uint32_t a = r->primary_animation;
@@ -205,6 +251,10 @@ void stop_turn_for_pass(PlayerSlot* r)
 }
 
 } // namespace
+
+int32_t chase_target(PlayerSlot* man) { return choose_handball(man, man->target_man).animation; }
+
+int32_t handball_release_ticks(int32_t animation) { return release_ticks(animation); }
 
 void start_handball(PlayerSlot* a)
 {
@@ -246,46 +296,13 @@ void start_handball(PlayerSlot* a)
         play_man_animation(a, base + locomotion_anim_by_speed(a), 0, 1.0);
     a->turning = 0;
 
-    const bool still = a->speed < 2;
-    int best = 0;
-    int32_t best_path = 0;
     if (r) {
         const int32_t rs = is_standing_anim(r) ? 0 : man_speed_fixed(r);
         set_man_velocity_fixed(r, fixed_sin(r->facing, rs), fixed_cos(r->facing, rs));
-        const int32_t rvx = fixed_velocity(r->velocity_x, r->velocity_x_frac);
-        const int32_t rvy = fixed_velocity(r->velocity_y, r->velocity_y_frac);
-        const int32_t avx = fixed_velocity(a->velocity_x, a->velocity_x_frac);
-        const int32_t avy = fixed_velocity(a->velocity_y, a->velocity_y_frac);
-        int32_t best_err = INT32_MAX;
-        for (int i = 0; i < 3; ++i) {
-            const int32_t anim = still ? handball_candidates[i].still : handball_candidates[i].running;
-            const int32_t rel = release_ticks(anim);
-            const int32_t path = plan_handball_contact(a, r, anim, hand_flag(anim), rel, 0);
-            const int32_t flight = rel + path;
-            const int32_t lx = r->x + advance16(rvx, flight) - (a->x + advance16(avx, rel));
-            const int32_t ly = r->y + advance16(rvy, flight) - (a->y + advance16(avy, rel));
-            const int32_t err =
-                int_abs(angle_diff(a->facing + handball_candidates[i].offset, vector_angle(lx, ly)));
-            if (err < best_err) {
-                best_err = err;
-                best = i;
-                best_path = path;
-            }
-        }
-        m.handball_path_ticks = best_path;
-    } else {
-        // No receiver: the target point's coordinates taken as a direction.
-        const int32_t aim = vector_angle(a->target_x, a->target_y);
-        int32_t best_err = INT32_MAX;
-        for (int i = 0; i < 3; ++i) {
-            const int32_t err = int_abs(angle_diff(a->facing + handball_candidates[i].offset, aim));
-            if (err < best_err) {
-                best_err = err;
-                best = i;
-            }
-        }
     }
-    const int32_t anim = still ? handball_candidates[best].still : handball_candidates[best].running;
+    const HandballChoice choice = choose_handball(a, r);
+    if (r) m.handball_path_ticks = choice.path;
+    const int32_t anim = choice.animation;
     play_man_animation(a, anim, anim == ANIM_RUN_HANDBALL_FORWARD ? 3 : 0, 1.0);
     a->man_flags |= MAN_BUSY | MAN_HANDBALLING;
     m.handballer = a;

@@ -38,6 +38,11 @@ enum : int32_t {
 
 void start_kick(PlayerSlot* a);
 void start_handball(PlayerSlot* a);
+// The handball (forward, left or right, standing or running) the man would
+// throw to reach his target man, as the handball itself would choose it.
+int32_t chase_target(PlayerSlot* man);
+// A handball's release frame in ticks, at two thirds of 3.1 ticks a frame.
+int32_t handball_release_ticks(int32_t animation);
 void act_tackle(PlayerSlot* a);
 void decide_tackle_outcome(PlayerSlot* a, int32_t score);
 void play_tackle_outcome(PlayerSlot* a, PlayerSlot* t, int32_t held, int32_t kind);

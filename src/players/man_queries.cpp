@@ -9,8 +9,7 @@
 #include "match/ball.h"
 #include "match/ball_contacts.h"
 #include "match/proposals.h"
-#include "standin/match_core_standin.h"
-#include "standin/planners_standin.h"
+#include "players/contact_tables.h"
 #include "match/match_flow.h"
 #include "match/match_setup.h"
 

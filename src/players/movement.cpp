@@ -11,8 +11,6 @@
 #include "players/man_display.h"
 #include "match/ball.h"
 #include "match/ball_contacts.h"
-#include "standin/match_core_standin.h"
-#include "standin/planners_standin.h"
 #include "match/match_flow.h"
 #include "match/match_setup.h"
 

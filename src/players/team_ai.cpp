@@ -14,7 +14,6 @@
 #include "players/man_queries.h"
 #include "players/movement.h"
 #include "players/occupancy.h"
-#include "standin/pre_match_standin.h"
 
 #include <cstdlib>
 #include <initializer_list>
@@ -136,7 +135,6 @@ void leave_contest_group(PlayerSlot* man)
 void team_ai_tick()
 {
     MatchGlobals& g = G();
-    advance_computer_pre_match();
     if (frozen())
         return;
     for (int gi = 0; gi < CONTEST_GROUPS; ++gi) {
@@ -562,6 +560,25 @@ int32_t start_fight_reaction(PlayerSlot* man, PlayerSlot* other)
     play_man_animation(other, 369, 0, 1.0);
     other->man_flags |= MAN_BUSY;
     return 1;
+}
+
+void pair_value_by_number(PlayerSlot* man, PlayerSlot* other, uint8_t value)
+{
+    if (man->team && man->number < TEAM_SLOTS && other->number < TEAM_SLOTS)
+        man->team->pairings[man->number][other->number] = value;
+}
+
+bool within_blow_reach(const PlayerSlot* man, const PlayerSlot* other, int32_t distance)
+{
+    return vector_length(other->x - man->x, other->y - man->y) <= distance;
+}
+
+bool rack_off_turns_to_fight(PlayerSlot* man, PlayerSlot* other)
+{
+    // He answers once: while his "huh?" plays the rack-off runs it out.
+    if (other->primary_animation == 363)
+        return false;
+    return start_fight_reaction(man, other) != 0;
 }
 
 void argue_not_guilty(PlayerSlot* man)

@@ -48,6 +48,13 @@ int32_t wants_to_fight(const PlayerSlot* man, const PlayerSlot* other);
 void argue_not_guilty(PlayerSlot* man);
 // Grudge of man against other (0..255).
 uint8_t& grudge(const PlayerSlot* man, const PlayerSlot* other);
+// The pair value of two men in the first man's team table, by man number.
+void pair_value_by_number(PlayerSlot* man, PlayerSlot* other, uint8_t value);
+// The other man stands within the given reach for a blow.
+bool within_blow_reach(const PlayerSlot* man, const PlayerSlot* other, int32_t distance);
+// A man told to rack off answers: squaring up (true) or an argued "huh?"
+// (false), by his grudge against the man who told him.
+bool rack_off_turns_to_fight(PlayerSlot* man, PlayerSlot* other);
 
 void schedule_phase_change(int32_t state, int32_t transition, int32_t value);
 void check_control_records();

@@ -6,7 +6,7 @@
 #include "platform/fatal_error.h"
 #include "screen/screen_services.h"
 #include "gl3d/camera_globals.h"
-#include "standin/sw_kernels_standin.h"
+#include "swrender/sw_kernels.h"
 #include "swrender/sw_spans.h"
 
 #include <algorithm>
@@ -420,10 +420,10 @@ void draw_scaled_rotated_sprite(const uint8_t* pixels, int32_t width, int32_t he
         if (x < 2 || x > 637) near_edge = true;
     }
     if (near_edge)
-        fill_textured_quad_clipped(corners, surface, pixels, uint8_t(width), u_start, v_start, du_dx, dv_dx, du_dy, dv_dy,
+        fill_textured_quad_clipped(corners, surface, pixels, uint8_t(width), uint8_t(height), u_start, v_start, du_dx, dv_dx, du_dy, dv_dy,
                                    start, rows);
     else
-        fill_textured_quad(corners, surface, pixels, uint8_t(width), u_start, v_start, du_dx, dv_dx, du_dy, dv_dy, start,
+        fill_textured_quad(corners, surface, pixels, uint8_t(width), uint8_t(height), u_start, v_start, du_dx, dv_dx, du_dy, dv_dy, start,
                            rows);
 }
 

@@ -3,7 +3,8 @@
 
 #include "gl3d/angle_maths.h"
 #include "gl3d/camera_globals.h"
-#include "standin/sw_kernels_standin.h"
+#include "swrender/sw_conic.h"
+#include "swrender/sw_kernels.h"
 #include "swrender/sw_display_list.h"
 #include "swrender/sw_display_state.h"
 #include "swrender/sw_resources.h"

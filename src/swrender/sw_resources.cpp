@@ -172,13 +172,13 @@ void fill_official_rows(sprite_set_table& s, int32_t body)
     s.sets[10] = s.sets[11] = shared_row(body + 2);
 }
 
+} // namespace
+
 void build_multiply_table()
 {
     for (uint32_t a = 0; a < 256; ++a)
         for (uint32_t b = 0; b < 256; ++b) sw_multiply_table[a][b] = b == 255 ? 0 : a * b;
 }
-
-} // namespace
 
 void init_sprite_system(const char* sprite_file, Surface* surface, const uint32_t* ball_offsets)
 {

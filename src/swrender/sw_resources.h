@@ -43,6 +43,8 @@ extern uint32_t shared_sprite_offsets[SW_SHARED_TABLES][SW_STORED_VIEWS];
 extern sprite_set_table home_sprite_sets, away_sprite_sets, official_sprite_sets, other_official_sprite_sets;
 // [a][b] = a x b, and 0 where b is 255.
 extern uint32_t sw_multiply_table[256][256];
+// Entry [w][t] = t x w, and 0 for t = 255 (row 255 reads row 0).
+void build_multiply_table();
 
 struct pitch_piece {
     const char* file; // null: shares the picture of record `shares`

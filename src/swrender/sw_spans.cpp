@@ -22,6 +22,8 @@ int32_t sw_screen_height()
     return std::min(rows, SW_SPAN_ROWS);
 }
 
+int32_t sw_centre_row() { return screen.half_height ? int32_t(screen.half_height) : int32_t(PICTURE_HEIGHT / 2); }
+
 void reset_sw_spans()
 {
     std::memset(sw_span_table, 0, sizeof sw_span_table);

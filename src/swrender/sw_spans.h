@@ -38,5 +38,7 @@ extern sw_edge_record sw_edge_records[SW_EDGE_RECORDS][2];
 
 // The software screen's rows (480 once the screen format is set).
 int32_t sw_screen_height();
+// The row the projection measures heights from (240 on the 480-row screen).
+int32_t sw_centre_row();
 // Empties every table (tests, and a new match).
 void reset_sw_spans();

@@ -5,6 +5,8 @@
 #include "display/men_display.h"
 #include "platform/controllers.h"
 
+#include <cstring>
+
 namespace {
 
 class MenMarkersTest : public KitMan {
@@ -60,6 +62,56 @@ TEST_F(MenMarkersTest, NoIndicatorWhereItIsNotWanted)
     prepare_men_display();
     EXPECT_EQ(men_markers.holder, man);
     EXPECT_EQ(men_markers.jump_count, 0);
+}
+
+// The men a player steers are ringed, nearest the ball first, three at most.
+TEST_F(MenMarkersTest, ThePlayersMenRingedNearestTheBallFirst)
+{
+    TeamRecord& team = team_records[0];
+    PlayerSlot* far = &team.slots[5];
+    PlayerSlot* near = &team.slots[6];
+    PlayerSlot* nearest = &team.slots[7];
+    man->ball_distance = 900;
+    far->ball_distance = 3000;
+    near->ball_distance = 500;
+    nearest->ball_distance = 100;
+    controllers[0].men[1] = far;
+    controllers[0].men[2] = near;
+    controllers[1] = controller_record{};
+    controllers[1].present = 1;
+    controllers[1].side = 1;
+    controllers[1].men[0] = nearest;
+    prepare_men_display();
+    ASSERT_EQ(men_markers.highlight_count, 3);
+    EXPECT_EQ(men_markers.highlight[0], nearest);
+    EXPECT_EQ(men_markers.highlight[1], near);
+    EXPECT_EQ(men_markers.highlight[2], man) << "the farthest drops off";
+    // A controller that plays no side steers nobody; the holder has his own marker.
+    controllers[1].side = 0;
+    hold_ball();
+    prepare_men_display();
+    ASSERT_EQ(men_markers.highlight_count, 2);
+    EXPECT_EQ(men_markers.highlight[0], near);
+    EXPECT_EQ(men_markers.highlight[1], far);
+    controllers[1] = controller_record{};
+}
+
+// One arrow an octant for the holder's disposal options, the goal included.
+TEST_F(MenMarkersTest, DirectionArrowOctantsFromTheDisposalLists)
+{
+    MatchGlobals& g = match_globals;
+    std::memset(g.handball_list, 0, sizeof g.handball_list);
+    std::memset(g.kick_list, 0, sizeof g.kick_list);
+    EXPECT_EQ(direction_arrow_octants(), 0);
+    PlayerSlot* mate = &team_records[0].slots[5];
+    g.handball_list[0] = {mate, 15, 0};  // octant 0
+    g.handball_list[1] = {mate, 16, 0};  // octant 1
+    g.kick_list[0] = {nullptr, 250, 1};  // the goal: 266 wraps to octant 0
+    g.kick_list[1] = {mate, 112, 0};     // octant 4
+    g.kick_list[3] = {mate, 200, 0};     // past the end mark
+    EXPECT_EQ(direction_arrow_octants(), 0x01 | 0x02 | 0x10);
+    std::memset(g.handball_list, 0, sizeof g.handball_list);
+    std::memset(g.kick_list, 0, sizeof g.kick_list);
 }
 
 } // namespace

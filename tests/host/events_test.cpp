@@ -173,6 +173,34 @@ TEST_F(WindowMessages, AScriptPlaysItsEventsOnTimeThroughListenersAndMessages)
     host_set_clock(nullptr);
 }
 
+// A screenshot line makes no event: at its time it asks for the next
+// picture shown, in the order the lines come.
+TEST_F(WindowMessages, AScriptedScreenshotIsAskedForAtItsTime)
+{
+    std::string path = testing::TempDir() + "kob_shot_script.txt";
+    std::ofstream(path) << "100 screenshot shots/first.png\n"
+                           "100 screenshot second picture.png\n"
+                           "300 key A\n";
+    g_now = 0;
+    host_set_clock([] { return g_now; });
+    std::string error;
+    ASSERT_TRUE(host_load_event_script(path, &error)) << error;
+    std::string shot;
+    host_pump_events();
+    EXPECT_FALSE(host_take_screenshot_request(&shot));
+    g_now = 100;
+    EXPECT_TRUE(take_messages().empty());
+    ASSERT_TRUE(host_take_screenshot_request(&shot));
+    EXPECT_EQ(shot, "shots/first.png");
+    ASSERT_TRUE(host_take_screenshot_request(&shot));
+    EXPECT_EQ(shot, "second picture.png");
+    EXPECT_FALSE(host_take_screenshot_request(&shot));
+    EXPECT_TRUE(host_event_script_pending());
+    g_now = 400;
+    EXPECT_EQ(take_messages().size(), 2u);
+    host_set_clock(nullptr);
+}
+
 TEST_F(WindowMessages, ABadScriptIsRefusedWithItsLine)
 {
     struct Case {
@@ -186,6 +214,7 @@ TEST_F(WindowMessages, ABadScriptIsRefusedWithItsLine)
         {"10 mousedown thumb\n", ":1: unknown mouse button"},
         {"10 focus maybe\n", ":1: focus needs on or off"},
         {"-5 close\n", ":1: expected a time"},
+        {"10 screenshot\n", ":1: screenshot needs a file name"},
     };
     std::string path = testing::TempDir() + "kob_bad_script.txt";
     for (const Case& c : cases) {

@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -216,6 +219,109 @@ TEST(OpenGlDeviceWindow, TheMainWindowLetterboxesThePicture)
     EXPECT_FALSE(lit(79));
     EXPECT_TRUE(lit(81)) << "the picture from x = 80";
     EXPECT_TRUE(lit(300));
+
+    host_display_provider()->release_device(device);
+    host_destroy_window();
+}
+
+// A screenshot asked for is the next picture shown on the main window,
+// written as a PNG of the 640 x 480 picture (not the letterboxed window);
+// the request is used up.
+namespace shot {
+
+uint32_t be32(const std::vector<uint8_t>& d, size_t at)
+{
+    return uint32_t(d[at]) << 24 | uint32_t(d[at + 1]) << 16 | uint32_t(d[at + 2]) << 8 | d[at + 3];
+}
+
+uint32_t crc(const uint8_t* p, size_t n)
+{
+    uint32_t c = ~0u;
+    for (size_t i = 0; i < n; ++i) {
+        c ^= p[i];
+        for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+    }
+    return ~c;
+}
+
+// The rows of an RGB PNG made of stored deflate blocks; empty on any fault.
+std::vector<uint8_t> decode(const std::vector<uint8_t>& d, uint32_t* w, uint32_t* h)
+{
+    const uint8_t sig[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (d.size() < 8 || !std::equal(sig, sig + 8, d.begin())) return {};
+    std::vector<uint8_t> z;
+    for (size_t at = 8; at + 12 <= d.size();) {
+        const uint32_t n = be32(d, at);
+        if (at + 12 + n > d.size() || crc(&d[at + 4], n + 4) != be32(d, at + 8 + n)) return {};
+        const std::string type(d.begin() + long(at) + 4, d.begin() + long(at) + 8);
+        if (type == "IHDR") {
+            *w = be32(d, at + 8);
+            *h = be32(d, at + 12);
+            if (d[at + 16] != 8 || d[at + 17] != 2) return {};
+        }
+        if (type == "IDAT") z.insert(z.end(), d.begin() + long(at) + 8, d.begin() + long(at) + 8 + n);
+        at += 12 + n;
+    }
+    std::vector<uint8_t> raw;
+    for (size_t at = 2; at + 5 <= z.size();) {
+        const bool last = z[at] & 1;
+        const size_t n = z[at + 1] | z[at + 2] << 8;
+        raw.insert(raw.end(), z.begin() + long(at) + 5, z.begin() + long(at + 5 + n));
+        at += 5 + n;
+        if (last) break;
+    }
+    return raw;
+}
+
+} // namespace shot
+
+TEST(OpenGlDeviceWindow, AScreenshotAskedForIsTheNextPictureShownAsAPng)
+{
+    std::string reason;
+    ASSERT_TRUE(host_start_video(&reason)) << reason;
+    SDL_Window* window = as_sdl(host_create_window("screenshot", false));
+    ASSERT_NE(window, nullptr) << SDL_GetError();
+    SDL_SetWindowSize(window, 800, 480);
+    HostRenderDevice* device = host_display_provider()->create_device(0, 0, as_host(window), false);
+    ASSERT_NE(device, nullptr);
+    device->set_render_state(HOST_RS_ZENABLE, 0);
+    device->clear(0xFF2040C0, 1.0f);
+    // A red block at the top left, 10 x 5.
+    const HostTLVertex v[4] = {{-0.5f, -0.5f, 0.5f, 1, 0xFFFF0000, 0, 0, 0}, {9.5f, -0.5f, 0.5f, 1, 0xFFFF0000, 0, 1, 0},
+                               {9.5f, 4.5f, 0.5f, 1, 0xFFFF0000, 0, 1, 1}, {-0.5f, 4.5f, 0.5f, 1, 0xFFFF0000, 0, 0, 1}};
+    device->draw_primitive(HOST_TRIANGLE_FAN, v, 4);
+
+    const std::string path = testing::TempDir() + "kob_screenshot.png";
+    std::remove(path.c_str());
+    host_request_screenshot(path);
+    ASSERT_TRUE(device->present());
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<uint8_t> file{std::istreambuf_iterator<char>(in), {}};
+    uint32_t w = 0, h = 0;
+    const std::vector<uint8_t> raw = shot::decode(file, &w, &h);
+    ASSERT_EQ(w, uint32_t(PICTURE_WIDTH));
+    ASSERT_EQ(h, uint32_t(PICTURE_HEIGHT));
+    ASSERT_EQ(raw.size(), size_t(h) * (w * 3 + 1));
+    auto rgb = [&](uint32_t x, uint32_t y) {
+        const uint8_t* p = &raw[y * (w * 3 + 1) + 1 + x * 3];
+        return uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+    };
+    EXPECT_EQ(raw[0], 0) << "rows unfiltered";
+    EXPECT_EQ(rgb(0, 0), 0xFF0000u) << "the top row first";
+    EXPECT_EQ(rgb(9, 4), 0xFF0000u);
+    EXPECT_EQ(rgb(10, 0), 0x2040C0u);
+    EXPECT_EQ(rgb(0, 5), 0x2040C0u);
+    EXPECT_EQ(rgb(639, 479), 0x2040C0u);
+
+    in.close();
+    std::remove(path.c_str());
+    ASSERT_TRUE(device->present());
+    EXPECT_FALSE(std::ifstream(path).good()) << "one picture a request";
+
+    host_request_screenshot(testing::TempDir() + "no such folder/kob.png");
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(device->present()) << "a screenshot that fails does not stop the game";
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot write"), std::string::npos);
 
     host_display_provider()->release_device(device);
     host_destroy_window();

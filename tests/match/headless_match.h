@@ -51,7 +51,8 @@ protected:
     // field umpire's turning signals count twice).
     static void end_signal(PlayerSlot& u, int& busy_for)
     {
-        if (!(u.man_flags & MAN_BUSY) || is_walking_backwards(&u)) {
+        // The coin toss has its animation in the kit: its own events end it.
+        if (!(u.man_flags & MAN_BUSY) || is_walking_backwards(&u) || u.official_job == 10) {
             busy_for = 0;
             return;
         }

@@ -74,6 +74,19 @@ TEST_F(Watches, ThrowInFromWhereTheBallWentOut)
     EXPECT_TRUE(said[0].event == 41 || said[0].event == 42);
 }
 
+// Out in a pocket with the other boundary umpire nearer: the umpire of the
+// ball's half still fetches it, the one the rules then wait for.
+TEST_F(Watches, ThrowInFetchedByTheUmpireOfTheBallsHalf)
+{
+    official_slots[BOUNDARY_UMPIRE_1].x = 27300, official_slots[BOUNDARY_UMPIRE_1].y = 300;
+    official_slots[BOUNDARY_UMPIRE_2].x = 25400, official_slots[BOUNDARY_UMPIRE_2].y = -300;
+    ball_out(25400, 5200, FLIGHT_MOVING, 2);
+    out_of_bounds_watch();
+    ASSERT_EQ(match_globals.match_state, 37);
+    EXPECT_EQ(official_slots[BOUNDARY_UMPIRE_1].official_job, 32);
+    EXPECT_NE(official_slots[BOUNDARY_UMPIRE_2].official_job, 32);
+}
+
 TEST_F(Watches, ThrowInSpotsKeepOffTheCentreLineAndTheGoalSquare)
 {
     struct Case {

@@ -109,17 +109,17 @@ TEST_F(Director, LineUpAndCeremonies)
     EXPECT_EQ(first(man(1, 2)).y, 256);
     man(0, 1).arrived = man(1, 1).arrived = 1;
     run(22);
-    EXPECT_EQ(man(0, 1).handshake_step, 1);
-    EXPECT_EQ(man(1, 1).handshake_step, 1);
+    EXPECT_EQ(man(0, 1).job_step, 1);
+    EXPECT_EQ(man(1, 1).job_step, 1);
     EXPECT_EQ(first(man(1, 1)).action, 77);
     man(0, 1).arrived = man(1, 1).arrived = 1;
     run(22); // both close in, and in the same pass shake hands
-    EXPECT_EQ(man(0, 1).handshake_step, 3);
+    EXPECT_EQ(man(0, 1).job_step, 3);
     EXPECT_TRUE(match_globals.handshake_done);
     EXPECT_TRUE(man(1, 1).man_flags & MAN_BUSY);
     man(0, 1).man_flags = man(1, 1).man_flags = 0;
     run(22);
-    EXPECT_EQ(man(0, 1).handshake_step, 4);
+    EXPECT_EQ(man(0, 1).job_step, 4);
     run(22);
     EXPECT_EQ(first(man(0, 1)).priority, 1200);
 

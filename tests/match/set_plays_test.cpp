@@ -218,6 +218,39 @@ TEST_F(SetPlays, LeadsSkipPointsOutsideTheGroundAndAQuotaOfNoneAndStandersLeadFr
         }
 }
 
+// Once play is on, the leads run to the points the set kick last offered;
+// a kicker who offered none sends nobody.
+TEST_F(SetPlays, PlayOnLeadsRunToTheSetKicksLastPoints)
+{
+    MatchGlobals& g = match_globals;
+    PlayerSlot* k = man(1, 0); // side 2
+    k->x = 0;
+    k->y = 0;
+    k->lead_point_count = 0;
+    g.cycle_counter = 0;
+    g.active_men[0] = k;
+    clear_posts();
+    place_leads_to_targets(k);
+    for (int i = 0; i < 18; ++i) EXPECT_EQ(first_of(man(1, i), ACT_LEAD), nullptr);
+    place_leads_for_set_kick(k, 0, 0, 2);
+    ASSERT_GT(k->lead_point_count, 0);
+    const int16_t px = k->lead_points[0][0], py = k->lead_points[0][1];
+    EXPECT_EQ(px, 6400) << "the first relative lead of set 0";
+    EXPECT_EQ(py, 0);
+    // Another set of leads is due, but play on keeps the kept points.
+    g.cycle_counter = 1;
+    clear_posts();
+    for (PlayerSlot*& u : g.used_set_kick) u = nullptr;
+    place_leads_to_targets(k);
+    bool found = false;
+    for (int i = 1; i < 18; ++i)
+        if (const ActionProposal* p = first_of(man(1, i), ACT_LEAD)) {
+            found = found || (p->x == px && p->y == py);
+            EXPECT_EQ(p->priority, 1400);
+        }
+    EXPECT_TRUE(found);
+}
+
 TEST_F(SetPlays, TheSpotPullTowardTheBallAndTheZoneLine)
 {
     PlayerSlot* m = man(1, 3);

@@ -245,6 +245,51 @@ TEST_F(ActionsTest, ReceiverMeetsThePass)
     EXPECT_EQ(r->action, 0);
 }
 
+// A receiver in a group takes his support from the group's button edges: a
+// let-go of button 2 has the group support him, a press sends him to a mate.
+TEST_F(ActionsTest, ReceiverSupportFromHisGroup)
+{
+    PlayerSlot* r = man(0, 2);
+    place(r, 0, 0, 0);
+    struct Case {
+        uint32_t pressed, released;
+        uint8_t support;
+    } cases[] = {{0, 2, 1}, {2, 0, 0}, {2, 2, 1}, {0, 0, 0}};
+    for (const Case& c : cases) {
+        add_to_group_slot(r, &contest_group_record(29), 0);
+        ASSERT_TRUE(r->contest_group);
+        r->man_flags |= MAN_IN_CONTEST;
+        r->contest_group->pressed = c.pressed;
+        r->contest_group->released = c.released;
+        r->support_mode = 7;
+        r->action = ACT_RECEIVE_HANDBALL;
+        player_act(r);
+        EXPECT_EQ(r->support_mode, c.support) << c.pressed << " " << c.released;
+        contest_clear(r->contest_group);
+    }
+}
+
+// Action 14 lets the ball go from the holder's hands toward the goal line
+// ahead of him; a man without the ball lets nothing go.
+TEST_F(ActionsTest, DropBallFromHandsToTheGoalLine)
+{
+    PlayerSlot* a = man(0, 4);
+    PlayerSlot* b = man(0, 5);
+    place(a, 1000, 600, 64);
+    give_ball_to(a);
+    b->action = 14;
+    player_act(b);
+    EXPECT_EQ(match_globals.ball_holder, a) << "not his to drop";
+    a->action = 14;
+    player_act(a);
+    EXPECT_EQ(match_globals.ball_holder, nullptr);
+    EXPECT_TRUE(ball_state.flight_flags & FLIGHT_HANDPASSED);
+    EXPECT_GT(ball_state.vx, 0) << "toward x 24562";
+    EXPECT_LT(ball_state.vy, 0) << "toward y 0";
+    EXPECT_GT(ball_state.vz, 0);
+    EXPECT_TRUE(a->man_flags & MAN_BUSY);
+}
+
 TEST_F(ActionsTest, OfficialsRunAtTheirEfforts)
 {
     struct Case {
@@ -284,6 +329,13 @@ TEST_F(ActionsTest, StandTurnsToTheBallOrTheFight)
     player_act(m);
     EXPECT_EQ(m->arrived, 1u);
     EXPECT_EQ(m->wanted_facing, 77);
+    // A man in a group gives the group the facing to keep.
+    add_to_group_slot(m, &contest_group_record(29), 0);
+    ASSERT_TRUE(m->contest_group);
+    m->angle_to_ball = 90;
+    player_act(m);
+    EXPECT_EQ(m->contest_group->menu_scratch, 90);
+    contest_clear(m->contest_group);
     match_globals.match_state = 3;
     match_globals.fight_pair[0] = man(1, 9);
     match_globals.fight_pair[1] = man(0, 9);

@@ -192,4 +192,54 @@ TEST_F(FightsTest, RackOffSteps)
     EXPECT_EQ(a->action, 0);
 }
 
+// A man told to rack off answers by his grudge against the man who told him,
+// scaled by the match's aggression: squaring up, or one "huh?" that plays out.
+TEST_F(FightsTest, RackOffAnsweredByTheGrudge)
+{
+    struct Case {
+        uint8_t grudge;
+        int32_t aggression;
+        bool fights;
+        uint32_t answer;
+    } cases[] = {
+        {200, 100, true, 369},
+        {29, 100, false, ANIM_ARGUE_HUH},
+        {200, 10, false, ANIM_ARGUE_HUH}, // 20 after scaling
+        {0, 100, false, ANIM_ARGUE_HUH},
+    };
+    for (const Case& c : cases) {
+        o->primary_animation = ANIM_STAND;
+        o->man_flags = 0;
+        grudge(o, a) = c.grudge;
+        match_globals.aggression_percent = c.aggression;
+        EXPECT_EQ(rack_off_turns_to_fight(a, o), c.fights) << int(c.grudge) << " at " << c.aggression;
+        EXPECT_EQ(o->primary_animation, c.answer);
+        EXPECT_TRUE(o->man_flags & MAN_BUSY);
+    }
+    // Already answering: the "huh?" is not started again.
+    grudge(o, a) = 255;
+    match_globals.aggression_percent = 100;
+    o->primary_animation = ANIM_ARGUE_HUH;
+    o->primary_position = 5 * 65536;
+    EXPECT_FALSE(rack_off_turns_to_fight(a, o));
+    EXPECT_EQ(o->primary_position, 5 * 65536);
+}
+
+TEST_F(FightsTest, BlowReachAndPairValues)
+{
+    place(a, 0, 0, 0);
+    place(o, 300, 400, 0); // 500 away
+    EXPECT_TRUE(within_blow_reach(a, o, 500));
+    EXPECT_FALSE(within_blow_reach(a, o, 499));
+    pair_value_by_number(a, o, 7);
+    EXPECT_EQ(team_records[0].pairings[3][3], 7);
+    // A man with no row (an official) changes nothing.
+    PlayerSlot* umpire = &official_slots[0];
+    umpire->number = 64;
+    std::memset(team_records[0].pairings, 0, sizeof team_records[0].pairings);
+    pair_value_by_number(a, umpire, 9);
+    for (const auto& row : team_records[0].pairings)
+        for (uint8_t v : row) EXPECT_EQ(v, 0);
+}
+
 } // namespace

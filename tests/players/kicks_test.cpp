@@ -175,7 +175,20 @@ TEST_F(KicksTest, HandballToAReceiverPicksTheClosestLead)
     EXPECT_EQ(r->support_mode, 1);
     EXPECT_EQ(r->target_y, 300 + 7680) << "runs on ahead";
     EXPECT_EQ(match_globals.receiver, r);
-    EXPECT_EQ(match_globals.handball_path_ticks, 10);
+    // The ball's time from the hands to him: a handball's flight over the
+    // two thousand or so units between them.
+    const int32_t near_ticks = match_globals.handball_path_ticks;
+    EXPECT_GE(near_ticks, lead_time(18, 1800));
+    EXPECT_LE(near_ticks, lead_time(18, 2300));
+    // Twice as far, a longer flight.
+    place(a, 0, 0, 0);
+    a->man_flags = 0;
+    a->primary_animation = ANIM_STAND;
+    place(r, -4000, 600, 0);
+    r->speed = 10;
+    r->primary_animation = ANIM_RUN;
+    start_handball(a);
+    EXPECT_GT(match_globals.handball_path_ticks, near_ticks);
 }
 
 TEST_F(KicksTest, TackleOutcomes)

@@ -12,6 +12,7 @@
 #include "gl3d/camera_globals.h"
 #include "swrender/sw_device.h"
 #include "swrender/sw_display_state.h"
+#include "swrender/sw_resources.h"
 #include "swrender/x_mesh.h"
 
 #include <gtest/gtest.h>
@@ -49,6 +50,7 @@ protected:
         app_suspended = 0;
         init_screen_format(0);
         build_sincos_table();
+        build_multiply_table();
         camera_globals = CameraGlobals{0, 0, 0, 0, 0, 50.0, 686.0};
         set_sw_display_services(nullptr);
         reset_display_state(nullptr, 0, 0);

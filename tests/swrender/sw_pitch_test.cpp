@@ -51,7 +51,9 @@ TEST_F(PitchTest, GroundPolygonsAreCutAtTheNearPlane)
         std::vector<std::array<int32_t, 3>> cam;
         int32_t n = clip_project_ground_polygon(corners, 4, screen, &cam);
         EXPECT_EQ(n, c.vertices) << c.what;
-        if (n) EXPECT_EQ(count_at_near(cam), c.at_near) << c.what;
+        if (n) {
+            EXPECT_EQ(count_at_near(cam), c.at_near) << c.what;
+        }
     }
 }
 
