@@ -6,8 +6,6 @@
 #include "display/replay.h"
 #include "display/hud.h"
 #include "display/hud_draw.h"
-#include "display/match_sound.h"
-#include "display/replay.h"
 #include "display/match_scene.h"
 #include "display/men_display.h"
 #include "gl3d/display_device.h"
@@ -20,21 +18,12 @@ namespace {
 
 bool small_models_loaded;
 
-<<<<<<< HEAD
-void load_match_sound();
-
-void load_match_presentation(int32_t mode)
-{
-    load_match_sound();
-    if (mode != INIT_NEW_MATCH && mode != INIT_REPLAY_PLAYBACK) return;
-=======
 // Every set-up mode loads it all: the end of each stretch of play released
 // it (a break, or the pause menu's Resume, comes back through here).
 void load_match_presentation(int32_t)
 {
     load_panels();
     load_match_fonts();
->>>>>>> main
     if (!small_models_loaded) load_small_models(), small_models_loaded = true;
     free_match_scene();
     scene_ready = 0;
@@ -46,19 +35,11 @@ void load_match_presentation(int32_t)
     // Each of these asks the sound settings itself.
     if (!replay_match_playback) {
         start_crowd_loops();
+        if (commentary.loaded) free_commentary();
+        if (match_globals.game_type != 7) load_commentary();
         load_match_effects();
         crowd_react(3);
     }
-}
-
-// The match's sound, kept from one restart of the match to the next.
-void load_match_sound()
-{
-    if (replay_match_playback) return;
-    if (!match_sound.crowd.loaded) start_crowd_loops();
-    if (!commentary.loaded && match_globals.game_type != 7) load_commentary();
-    if (!match_sound.effects_loaded) load_match_effects();
-    crowd_react(3);
 }
 
 void release_match_resources()
