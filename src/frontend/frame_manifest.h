@@ -44,3 +44,11 @@ enum ControllerFrame : uint8_t {
 
 // caric.sph: one badge a club, frame = team number.
 constexpr uint8_t BADGE_FRAME_COUNT = 16;
+
+// tournament.sph: the bracket pictures of the two cups and a box's back.
+enum TournamentFrame : uint8_t {
+    TOURNAMENT_PRE_SEASON = 0,
+    TOURNAMENT_FINAL_8 = 1,
+    TOURNAMENT_PANEL = 2,
+    TOURNAMENT_FRAME_COUNT = 3,
+};

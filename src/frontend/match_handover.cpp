@@ -18,7 +18,7 @@
 #include "platform/message_pump.h"
 #include "screen/screen_flip.h"
 #include "screen/screen.h"
-#include "standin/front_end_screens_standin.h"
+#include "frontend/finals_screens.h"
 #include "standin/menu_objects_standin.h"
 
 void (*match_player)(int32_t mode) = play_match;

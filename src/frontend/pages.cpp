@@ -17,7 +17,7 @@
 #include "platform/settings.h"
 #include "platform/message_pump.h"
 #include "screen/screen_flip.h"
-#include "standin/front_end_screens_standin.h"
+#include "frontend/finals_screens.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "league/game_settings.h"
 #include "match/match_records.h"
 #include "matchscreen/match_screen.h"
-#include "standin/front_end_screens_standin.h"
+#include "frontend/finals_screens.h"
 
 #include <vector>
 

@@ -88,6 +88,14 @@ bool build_backgrounds(const KitContext& ctx, std::string& error)
         {"configuration.tga", {{60, 60, 70}, {20, 20, 30}}},
         {"game_type.tga", {{90, 70, 20}, {40, 30, 10}}},
         {"game settings2.tga", {{40, 80, 90}, {15, 30, 35}}},
+        // The competition's screens and the break menus.
+        {"round results.tga", {{30, 90, 60}, {10, 35, 25}}},
+        {"ladder.tga", {{80, 30, 40}, {30, 10, 15}}},
+        {"fixtures.tga", {{40, 40, 100}, {15, 15, 40}}},
+        {"finals.tga", {{100, 80, 20}, {40, 30, 5}}},
+        {"statistics.tga", {{20, 60, 110}, {5, 20, 45}}},
+        {"In game menu.tga", {{50, 50, 50}, {15, 15, 20}}},
+        {"In game menu with difficulty setting.tga", {{60, 40, 40}, {20, 10, 15}}},
     };
     for (const auto& s : screens)
         if (!write_picture(ctx, hw + s.name, menu_background(s.scheme), error)) return false;
@@ -305,18 +313,38 @@ std::vector<Frame> badge_frames()
     return f;
 }
 
+// The cups' bracket pictures (a ladder of lines, gold or silver) and the back
+// of a bracket box.
+std::vector<Frame> tournament_frames()
+{
+    std::vector<Frame> f;
+    for (const uint32_t colour : {argb(255, 200, 200, 210), argb(255, 230, 200, 60)})
+        f.push_back({96, 160, 48, 80, [=](uint32_t x, uint32_t y, uint32_t w, uint32_t h) -> uint32_t {
+                         const bool rung = y % 40 == 20 && x > 8 && x + 8 < w;
+                         const bool rail = (x == 8 || x + 9 == w) && y > 20 && y + 20 < h;
+                         return rung || rail ? colour : 0;
+                     }});
+    f.push_back({64, 24, 32, 12, [](uint32_t x, uint32_t y, uint32_t w, uint32_t h) -> uint32_t {
+                     const bool rim = x == 0 || y == 0 || x + 1 == w || y + 1 == h;
+                     return rim ? argb(255, 230, 200, 60) : argb(200, 20, 30, 70);
+                 }});
+    return f;
+}
+
 bool build_front_end_sets(const KitContext& ctx, std::string& error)
 {
     const std::string root = "front_en\\front_end_gfx\\animation_files\\";
     const std::vector<Frame> common = common_frames(), controllers = controller_frames(), badges = badge_frames();
+    const std::vector<Frame> tournament = tournament_frames();
     if (common.size() != COMMON_FRAME_COUNT || controllers.size() != CONTROLLER_FRAME_COUNT ||
-        badges.size() != BADGE_FRAME_COUNT) {
+        badges.size() != BADGE_FRAME_COUNT || tournament.size() != TOURNAMENT_FRAME_COUNT) {
         error = "the front end's frames disagree with the manifest";
         return false;
     }
     return write_set(ctx, root + "common\\common.sph", common, error) &&
            write_set(ctx, root + "controllers\\controllers.sph", controllers, error) &&
-           write_set(ctx, root + "caric\\caric.sph", badges, error);
+           write_set(ctx, root + "caric\\caric.sph", badges, error) &&
+           write_set(ctx, root + "tournament\\tournament.sph", tournament, error);
 }
 
 } // namespace

@@ -1,0 +1,334 @@
+#include "front_end_fixture.h"
+
+#include "frontend/competition.h"
+#include "frontend/competition_screens.h"
+#include "frontend/finals_screens.h"
+#include "league/game_settings.h"
+#include "league/league_data.h"
+#include "match/match_records.h"
+#include "platform/language.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Finals : FrontEnd {
+    void SetUp() override
+    {
+        FrontEnd::SetUp();
+        install_common_frames();
+        clear_game_state_block();
+        select_builtin_league_data();
+        reset_competition_state();
+        reset_finals_screens();
+        reset_competition_screens();
+    }
+    void TearDown() override
+    {
+        reset_finals_screens();
+        reset_competition_screens();
+        reset_competition_state();
+        clear_game_state_block();
+        FrontEnd::TearDown();
+    }
+    // Runs a screen and reads its state on its second frame, then leaves it
+    // with the given result.
+    template <class Look> void run(menu_screen* screen, Look look, uint8_t leave = 1)
+    {
+        PointerScript::start([&](menu_screen* s, int f) {
+            if (s != screen || f != 2) return;
+            look();
+            front_end_state.result = leave;
+        });
+        run_front_end_screen(screen);
+    }
+    static std::string title() { return finals_results_screen.entries[0].copy->text; }
+};
+
+TEST_F(Finals, TheResultsTitleFollowsTheMatchStage)
+{
+    const struct {
+        int8_t type;
+        uint8_t round;
+        uint16_t flags;
+        uint8_t exit;
+        const char* title;
+    } cases[] = {
+        {GAME_EXHIBITION, 1, CLOCK_FROZEN | QUARTER_1, 2, "First Quarter Score"},
+        {GAME_EXHIBITION, 1, CLOCK_FROZEN | QUARTER_2, 2, "Half Time Score"},
+        {GAME_EXHIBITION, 1, CLOCK_FROZEN | QUARTER_3, 2, "Third Quarter Score"},
+        {GAME_EXHIBITION, 1, CLOCK_FROZEN | QUARTER_4, 0, "Full Time Score"},
+        {GAME_EXHIBITION, 1, CLOCK_FROZEN | QUARTER_1 | LEAVE_OVER, 0, "Full Time Score"}, // the demo's one quarter
+        {GAME_PREMIERSHIP, 3, CLOCK_FROZEN | QUARTER_4 | EXTRA_TIME, 2, "Extra Time Score"},
+        {GAME_EXHIBITION, 1, 0, 0, "Score"},
+        {GAME_PRE_SEASON, 5, 0, 0, "Pre-Season Champion"},
+        {GAME_FINAL_8, 5, 0, 0, "Final 8 Result"},
+    };
+    for (const auto& c : cases) {
+        game_settings.game_type = c.type;
+        competition_state.round = c.round;
+        match_globals.flow_flags = c.flags;
+        match_globals.init_mode = c.exit;
+        std::string seen;
+        run(&finals_results_screen, [&] { seen = title(); });
+        EXPECT_EQ(seen, c.title) << int(c.type) << "/" << int(c.round) << "/" << c.flags;
+        EXPECT_TRUE(results_state.single_match);
+        EXPECT_EQ(results_state.fields[0], nullptr) << "the close takes its fields away";
+    }
+}
+
+TEST_F(Finals, TheSingleMatchShowsTheTeamsAndScoresAndTheGrandFinalsWinnerFirst)
+{
+    game_settings.game_type = GAME_EXHIBITION;
+    game_settings.home_team = 2, game_settings.away_team = 7;
+    team_records[0].points = 81, team_records[1].points = 64;
+    match_globals.flow_flags = CLOCK_FROZEN | QUARTER_2;
+    match_globals.init_mode = 2;
+    run(&finals_results_screen, [&] {
+        EXPECT_STREQ(results_state.fields[0]->text, get_text(2));
+        EXPECT_STREQ(results_state.fields[2]->text, "81");
+        EXPECT_STREQ(results_state.fields[3]->text, "64");
+        EXPECT_EQ(results_state.badges[1]->states[0].frame, 7);
+    });
+
+    game_settings.game_type = GAME_FINAL_8;
+    competition_state.round = 5;
+    competition_state.fixtures[8][0] = 4, competition_state.fixtures[8][1] = 11;
+    competition_state.scores[8][0] = 50, competition_state.scores[8][1] = 77;
+    match_globals.flow_flags = 0;
+    run(&finals_results_screen, [&] {
+        EXPECT_EQ(results_state.teams[0], 11) << "the away team won";
+        EXPECT_EQ(results_state.scores[0], 77);
+        EXPECT_EQ(front_end_state.default_action, nullptr) << "no leaving the grand final's result";
+    });
+}
+
+TEST_F(Finals, AKnockOutRoundListsItsFixturesWithScores)
+{
+    game_settings.game_type = GAME_FINAL_8;
+    competition_state.round = 3; // pairs 4..5
+    competition_state.fixtures[4][0] = 1, competition_state.fixtures[4][1] = 2;
+    competition_state.fixtures[5][0] = 3, competition_state.fixtures[5][1] = 4;
+    competition_state.scores[4][0] = 90, competition_state.scores[4][1] = 45;
+    std::string seen;
+    run(&finals_results_screen, [&] { seen = title(); });
+    EXPECT_EQ(seen, "Semi Final Results");
+    EXPECT_FALSE(results_state.single_match);
+    EXPECT_EQ(results_state.controls, nullptr) << "the close frees the list";
+    ASSERT_EQ(results_state.lines.size(), 2u);
+    EXPECT_EQ(results_state.lines[0], std::string(get_text(1)) + " 90  v  45 " + get_text(2));
+}
+
+TEST_F(Finals, TheBackgroundFollowsTheBreakAndTheRound)
+{
+    const struct {
+        int8_t type;
+        uint8_t round;
+        uint16_t flags;
+        const char* picture; // null: unchanged
+    } cases[] = {
+        {GAME_PREMIERSHIP, 3, 0, "round results.tga"},
+        {GAME_FINAL_8, 5, 0, "\\results.tga"},
+        {GAME_PRE_SEASON, 5, 0, "\\results.tga"},
+        {GAME_PRE_SEASON, 3, CLOCK_FROZEN | QUARTER_2, "\\results.tga"},
+        {GAME_PRE_SEASON, 3, 0, "round results.tga"},
+        {GAME_PRE_SEASON, 3, CLOCK_FROZEN, nullptr},
+    };
+    for (const auto& c : cases) {
+        const std::string before = finals_results_screen.pictures[1];
+        game_settings.game_type = c.type;
+        competition_state.round = c.round;
+        match_globals.flow_flags = c.flags;
+        set_results_background();
+        const std::string after = finals_results_screen.pictures[1];
+        if (!c.picture) EXPECT_EQ(after, before);
+        else EXPECT_NE(after.find(c.picture), std::string::npos) << after;
+    }
+}
+
+TEST_F(Finals, LeavingTheResultsAsksAndYesAbandonsTheCompetition)
+{
+    game_settings.game_type = GAME_PREMIERSHIP;
+    match_globals.flow_flags = CLOCK_FROZEN | QUARTER_4;
+    int answered = 0;
+    PointerScript::start([&](menu_screen* s, int f) {
+        if (s == &finals_results_screen && f == 2 && answered == 0) key_state[KEY_ESCAPE] = 0x80;
+        if (s != &finals_results_screen && f == 3) {
+            ++answered;
+            if (answered == 1) key_state[KEY_ENTER] = 0x80; // No
+            else key_state[KEY_RIGHT] = 0x80;               // over to Yes
+        }
+        if (s != &finals_results_screen && f == 6 && answered == 2) key_state[KEY_ENTER] = 0x80;
+        if (s == &finals_results_screen && answered == 1 && f > 1) {
+            EXPECT_EQ(front_end_state.result, 0) << "No keeps the screen";
+            EXPECT_FALSE(match_globals.flow_flags & MATCH_PLAYED);
+            key_state[KEY_ESCAPE] = 0x80;
+        }
+    });
+    run_front_end_screen(&finals_results_screen);
+    EXPECT_EQ(front_end_state.result, 3);
+    EXPECT_TRUE(match_globals.flow_flags & MATCH_PLAYED);
+}
+
+TEST_F(Finals, TheBracketDrawsTheRoundsPlayedSoFar)
+{
+    const struct {
+        int8_t type;
+        uint8_t round;
+        int32_t items;
+        bool scrolls;
+        const char* title;
+    } cases[] = {
+        {GAME_FINAL_8, 2, 4 * 4, false, "Final 8 Playoffs"},
+        {GAME_FINAL_8, 3, 4 * 4 + 2 * 4 + 2 * 2, true, "Final 8 Playoffs"},
+        {GAME_FINAL_8, 5, 4 * 4 + 2 * 4 + 2 * 4 + 4, true, "Final 8 Playoffs"},
+        {GAME_PRE_SEASON, 1, 8 * 3, true, "Pre-Season"},
+        {GAME_PRE_SEASON, 4, 0, false, "Pre-Season"},
+        {GAME_PRE_SEASON, 5, 4 * 4 + 2 * 4 + 4, true, "Pre-Season"},
+    };
+    for (int k = 0; k < 16; ++k) competition_state.fixtures[k][0] = static_cast<int8_t>(k), competition_state.fixtures[k][1] = static_cast<int8_t>(15 - k);
+    for (const auto& c : cases) {
+        game_settings.game_type = c.type;
+        competition_state.round = c.round;
+        int32_t items = -1;
+        bool scrolls = false;
+        std::string title;
+        run(&finals_bracket_screen, [&] {
+            items = bracket_state.count;
+            scrolls = bracket_state.has_scroll_list;
+            title = bracket_state.title;
+        });
+        EXPECT_EQ(items, c.items) << int(c.type) << "/" << int(c.round);
+        EXPECT_EQ(scrolls, c.scrolls) << int(c.type) << "/" << int(c.round);
+        EXPECT_EQ(title, c.title);
+        EXPECT_EQ(bracket_state.count, 0) << "the close frees every item";
+    }
+}
+
+TEST_F(Finals, TheBracketScrollsItsStripWithTheList)
+{
+    game_settings.game_type = GAME_FINAL_8;
+    competition_state.round = 4;
+    int32_t x_before = 0, x_after = 0;
+    PointerScript::start([&](menu_screen* s, int f) {
+        if (s != &finals_bracket_screen) return;
+        if (f == 2) {
+            x_before = bracket_state.items[0]->x;
+            bracket_state.list_scroll -= 100;
+        }
+        if (f == 4) {
+            x_after = bracket_state.items[0]->x;
+            front_end_state.result = 1;
+        }
+    });
+    run_front_end_screen(&finals_bracket_screen);
+    EXPECT_EQ(x_after - x_before, scale_x_from_640(100) - scale_x_from_640(0));
+}
+
+TEST_F(Finals, AComputerCupRoundIsSimulatedAndItsResultsShown)
+{
+    game_settings.game_type = GAME_PRE_SEASON;
+    reset_competition();
+    for (uint32_t& k : competition_state.kinds) k = KIND_COMPUTER;
+    for (int k = 0; k < 8; ++k) competition_state.fixtures[k][0] = static_cast<int8_t>(k), competition_state.fixtures[k][1] = static_cast<int8_t>(15 - k);
+    competition_state.round = 1;
+    std::string seen;
+    PointerScript::start([&](menu_screen* s, int f) {
+        if (s == &finals_results_screen && f == 2) {
+            seen = finals_results_screen.entries[0].copy->text;
+            front_end_state.result = 1;
+        }
+    });
+    play_finals_round();
+    EXPECT_EQ(seen, "Pre-Season Results");
+    for (int k = 0; k < 8; ++k) {
+        EXPECT_NE(competition_state.scores[k][0], competition_state.scores[k][1]) << k;
+        EXPECT_EQ(competition_state.win_flags[k][0] + competition_state.win_flags[k][1], 1) << k;
+    }
+    EXPECT_EQ(human_still_in, 0);
+}
+
+// The human fixture's match: the first ends level and is played again.
+int g_plays;
+void drawn_then_won(int32_t)
+{
+    ++g_plays;
+    team_records[0].points = 40;
+    team_records[1].points = g_plays == 1 ? 40 : 52;
+}
+
+TEST_F(Finals, AHumanKnockOutDrawIsPlayedAgain)
+{
+    game_settings.game_type = GAME_FINAL_8;
+    reset_competition();
+    for (uint32_t& k : competition_state.kinds) k = KIND_COMPUTER;
+    for (int k = 0; k < 4; ++k) competition_state.fixtures[k][0] = static_cast<int8_t>(k), competition_state.fixtures[k][1] = static_cast<int8_t>(8 + k);
+    competition_state.kinds[9] = KIND_HUMAN;
+    competition_state.round = 2;
+    g_plays = 0;
+    int prematch = 0;
+    competition_controllers = [] { front_end_state.result = 1; };
+    competition_hand_over = drawn_then_won;
+    static int* pre = &prematch;
+    competition_prematch = [] { ++*pre; };
+    PointerScript::start([&](menu_screen* s, int f) {
+        if (s == &finals_results_screen && f == 2) front_end_state.result = 1;
+    });
+    play_finals_round();
+    EXPECT_EQ(g_plays, 2);
+    EXPECT_EQ(competition_state.scores[1][0], 40);
+    EXPECT_EQ(competition_state.scores[1][1], 52);
+    EXPECT_EQ(human_still_in, 1);
+    EXPECT_EQ(prematch, 1);
+}
+
+TEST_F(Finals, TheLadderAndRoundScreensListTheCompetition)
+{
+    game_settings.game_type = GAME_PREMIERSHIP;
+    reset_competition();
+    competition_state.round = 4;
+    competition_state.wins[5] = 3, competition_state.points_for[5] = 300, competition_state.points_against[5] = 200;
+    std::string title;
+    std::vector<std::string> lines;
+    auto look = [&] {
+        title = competition_screens_state.title;
+        lines = competition_screens_state.lines;
+    };
+    run(&ladder_screen, look);
+    EXPECT_EQ(title, "Round 3");
+    ASSERT_EQ(lines.size(), 16u);
+    EXPECT_EQ(lines[0].rfind(get_text(5), 0), 0u) << "the leader first";
+    EXPECT_NE(lines[0].find("150.0"), std::string::npos) << "the percentage printed as a number";
+    EXPECT_NE(lines[1].find('-'), std::string::npos) << "no points against shows a dash";
+    EXPECT_EQ(competition_screens_state.ladder_leader, 5);
+
+    competition_state.round = 23;
+    run(&ladder_screen, look);
+    EXPECT_EQ(title, "Final Round");
+
+    const struct {
+        int8_t type;
+        uint8_t round;
+        const char* title;
+        size_t lines;
+    } fixtures[] = {{GAME_PREMIERSHIP, 22, "Final Round", 8}, {GAME_PRE_SEASON, 11, "Final Round", 8},
+                    {GAME_PREMIERSHIP, 11, "Round 11", 8},    {GAME_PREMIERSHIP, 0, "Round 0", 0}};
+    for (const auto& c : fixtures) {
+        game_settings.game_type = c.type;
+        competition_state.round = c.round;
+        run(&fixtures_screen, look);
+        EXPECT_EQ(title, c.title);
+        EXPECT_EQ(lines.size(), c.lines);
+    }
+    game_settings.game_type = GAME_PREMIERSHIP;
+    competition_state.round = 1;
+    run(&fixtures_screen, look);
+    EXPECT_NE(lines[0].find(std::string(get_text(9)) + " v " + get_text(8)), std::string::npos);
+    competition_state.scores[0][0] = 77, competition_state.scores[0][1] = 66;
+    run(&round_results_screen, look);
+    EXPECT_EQ(title, "Round 1");
+    EXPECT_NE(lines[0].find(std::string(get_text(9)) + " 77  v  66 " + get_text(8)), std::string::npos);
+}
+
+} // namespace
