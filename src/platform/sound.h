@@ -71,6 +71,13 @@ int32_t lock_sample(int32_t slot, uint32_t bytes, void** data);
 int32_t unlock_sample(int32_t slot, void* data, uint32_t bytes);
 
 // IMA ADPCM, one channel, high nibble first, from predictor 0 and index 0.
+// The decoder's state and its one step, which the kit's encoder runs too.
+struct AdpcmState {
+    int32_t predictor = 0;
+    int32_t index = 0;
+};
+int32_t adpcm_step_size(const AdpcmState& state);
+void adpcm_advance(AdpcmState& state, uint32_t nibble);
 void decode_adpcm(const uint8_t* adpcm, int16_t* out, uint32_t sample_count);
 
 // The streamed phrase. open: 0, or -100 not a readable WAV, -101 not PCM,
