@@ -6,6 +6,7 @@
 #include "display/scene_lighting.h"
 #include "display/shadows.h"
 #include "gl3d/render_state.h"
+#include "match/held_ball.h"
 #include "match/man_models.h"
 #include "platform/app_state.h"
 
@@ -36,14 +37,6 @@ MenMarkers men_markers;
 
 namespace {
 
-uint8_t display_facing(const PlayerSlot* man)
-{
-    const uint32_t a = man->primary_animation;
-    if (a == 369) return static_cast<uint8_t>(man->facing - 112);
-    if ((a >= 285 && a <= 287) || a == 371) return static_cast<uint8_t>(man->facing + 64);
-    return man->facing;
-}
-
 void clear_bones(AnimSlot& slot)
 {
     std::memset(slot.rot_key, 0, sizeof slot.rot_key);
@@ -71,7 +64,7 @@ void sync_man_display(PlayerSlot* man)
     if (man->primary_animation == 191)
         m.heading = (static_cast<uint8_t>(man->facing + 128) * 64) & 0x3FC0;
     else
-        m.heading = display_facing(man) * 64;
+        m.heading = drawn_facing(man) * 64;
     m.primary.animation = static_cast<int32_t>(man->primary_animation);
     m.primary.time = anim_position_time(man->primary_position);
     if (man->secondary_data) {
@@ -88,27 +81,7 @@ void sync_men_display() { for_each_drawn_man(sync_man_display); }
 int32_t prepare_man_and_ball_display(PlayerSlot* man, int32_t)
 {
     if (!holds_ball(man)) return MAN_LEVEL_NORMAL;
-    const FigurePose& m = man->model;
-    const int32_t a = m.blend.animation >= 0 ? m.blend.animation : m.primary.animation;
-    const uint32_t t = m.blend.animation >= 0 ? m.blend.time : m.primary.time;
-    const PafAnimation* data = a >= 0 ? anim_data(static_cast<uint32_t>(a)) : nullptr;
-    BallState& b = ball_state;
-    b.prev_x = static_cast<int16_t>(b.x >> 16);
-    b.prev_y = static_cast<int16_t>(b.y >> 16);
-    if (!data || !data->separate_ball) {
-        b.x = man->x * 65536;
-        b.y = man->y * 65536;
-        b.z = (man->z + 256) * 65536;
-        return MAN_LEVEL_BALL_IN_HAND;
-    }
-    const int joint = a == 191 || animation_table[a].mirror ? JOINT_LEFT_HAND : JOINT_RIGHT_HAND;
-    int32_t p[3];
-    float angles[3];
-    eval_animation(nullptr, p, angles, a, t, joint, m.heading);
-    b.x = (m.x + p[0]) * 256;
-    b.z = (m.height + p[1]) * 256;
-    b.y = (m.y + p[2]) * 256;
-    return MAN_LEVEL_NORMAL;
+    return place_held_ball(man) ? MAN_LEVEL_NORMAL : MAN_LEVEL_BALL_IN_HAND;
 }
 
 namespace {

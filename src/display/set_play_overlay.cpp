@@ -9,6 +9,7 @@
 #include "match/game_maths.h"
 #include "match/match_hooks.h"
 #include "match/match_records.h"
+#include "match/officials.h"
 #include "standin/scene_overlay_standin.h"
 
 #include <cmath>
@@ -138,8 +139,7 @@ void zone_phase(TeamRecord* team)
     for (int32_t i = 0; i < 4; ++i) zone_size(i, &w_of[i], &h_of[i]);
     if (g.mark_x == 0) g.mark_x = 1;
     const int32_t X = g.mark_y, Y = g.mark_x;
-    const double deg = std::atan2(-2.25 * X, static_cast<double>(Y)) * 180.0 / M_PI;
-    overlay_throw_angle = static_cast<int32_t>((std::lround((deg + 180.0) * 256.0 / 360.0) + 64) & 255);
+    overlay_throw_angle = throw_in_angle_at(g.mark_x, g.mark_y);
     const auto A = static_cast<uint8_t>(overlay_throw_angle);
     TeamOverlayState& o = team->overlay;
     const int32_t i = wrap4(o.selection), j = wrap4(i + o.step);

@@ -11,7 +11,12 @@
 #include "match/match_watches.h"
 #include "match/officials.h"
 #include "match/proposals.h"
-#include "standin/set_plays_standin.h"
+#include "match/kick_outs.h"
+#include "match/match_records.h"
+#include "match/set_kicks.h"
+#include "players/behaviour_handlers.h"
+#include "players/contest_groups.h"
+#include "players/occupancy.h"
 
 namespace {
 

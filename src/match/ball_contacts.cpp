@@ -15,11 +15,13 @@
 #include "players/man_queries.h"
 #include "players/movement.h"
 #include "players/phase_cut.h"
+#include "match/kick_outs.h"
 #include "match/man_behaviours.h"
+#include "match/match_records.h"
 #include "players/behaviour_handlers.h"
+#include "players/occupancy.h"
 #include "players/contest_groups.h"
 #include "players/team_ai.h"
-#include "standin/set_plays_standin.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -472,7 +474,7 @@ void throw_in_ball()
     if (game_random() & 1)
         presentation::commentate(43, -1, -1, -1, -1, 7);
     PlayerSlot* umpire = &official_slots[whole(b.y) < 0 ? 2 : 1];
-    const uint8_t angle = match_globals.throw_angle;
+    const uint8_t angle = match_globals.throw_in_angle;
     const int32_t dx = fixed_sin(angle, 2560), dy = fixed_cos(angle, 2560);
     launch_ball_to_point(umpire, 53, dx, dy, angle, 2560, 512, FLIGHT_THROWN);
     play_man_animation(umpire, 191, 0, 1.0);

@@ -6,14 +6,16 @@
 #include "match/ball.h"
 #include "match/ball_contacts.h"
 #include "match/proposals.h"
-#include "standin/set_plays_standin.h"
+#include "match/kick_outs.h"
+#include "match/match_records.h"
+#include "match/set_kicks.h"
+#include "players/behaviour_handlers.h"
+#include "players/team_ai.h"
 #include "players/contact_tables.h"
 #include "match/match_flow.h"
 #include "match/match_setup.h"
 #include "match/man_behaviours.h"
-#include "players/behaviour_handlers.h"
 #include "players/contest_groups.h"
-#include "players/team_ai.h"
 
 // The first team's forwards stand at the goal of negative x, its backs at
 // positive x; its bench waits in a column beyond the end. The second team's

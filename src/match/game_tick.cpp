@@ -23,11 +23,12 @@
 #include "players/man_queries.h"
 #include "players/movement.h"
 #include "players/phase_cut.h"
+#include "match/kick_outs.h"
 #include "match/man_behaviours.h"
 #include "players/behaviour_handlers.h"
 #include "players/contest_groups.h"
+#include "players/occupancy.h"
 #include "players/team_ai.h"
-#include "standin/set_plays_standin.h"
 
 namespace {
 

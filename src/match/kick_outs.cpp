@@ -25,7 +25,6 @@ MatchGlobals& G() { return match_globals; }
 constexpr uint16_t ACT_KICK_OUT_KICK = 42;
 constexpr uint16_t ACT_LEAD_TO_SPOT = 87;
 constexpr uint16_t ACT_SHIELD = 76;
-constexpr uint16_t ACT_LANDING = 5;
 
 PlayerSlot* kicker() { return G().controlled_man_a; }
 
@@ -312,7 +311,7 @@ void form_kick_out(int32_t state)
     update_kick_out_overlays();
 }
 
-void contest_kick_out_landing()
+void contest_ball_landing()
 {
     MatchGlobals& g = G();
     const BallState& b = ball_state;
@@ -364,7 +363,7 @@ void contest_kick_out_landing()
             x = b.landing_x + (off ? 2 * off[0] : 0);
             y = b.landing_y + (off ? 2 * off[1] : 0);
         }
-        post_man_message(m, ACT_LANDING, nullptr, 0, clamp16(x), clamp16(y), static_cast<uint16_t>(254 - time_byte));
+        post_man_message(m, ACT_GO_TO_LANDING, nullptr, 0, clamp16(x), clamp16(y), static_cast<uint16_t>(254 - time_byte));
     }
 }
 
@@ -374,7 +373,7 @@ void play_kick_out(int32_t state)
     form_kick_out_pass();
     const BallState& b = ball_state;
     if (!g.ball_holder && (b.flight_flags & (FLIGHT_MOVING | FLIGHT_KICKED)) && !g.ball_touched)
-        contest_kick_out_landing();
+        contest_ball_landing();
     PlayerSlot* k = kicker();
     const bool lead_state = state == 60 || state == 66 || state == 68 || state == 70;
     const bool lead_time =

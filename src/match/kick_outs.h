@@ -16,4 +16,8 @@ void form_kick_out_pass();
 void place_opponent_for_kick_out(PlayerSlot* man);
 void fetch_ball_for_kick_out(PlayerSlot* kicker);
 void update_kick_out_overlays();
-void contest_kick_out_landing();
+// A kicked ball coming down in the ground: each side sends its first men
+// by distance to the landing point (its contact quota, one each in the
+// lead kick-outs) to the landing area. Kick-outs and a loose ball in open
+// play that has not bounced yet.
+void contest_ball_landing();

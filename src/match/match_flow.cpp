@@ -21,11 +21,16 @@
 #include "players/man_queries.h"
 #include "players/movement.h"
 #include "players/phase_cut.h"
+#include "match/formation.h"
+#include "match/kick_out_positions.h"
+#include "match/kick_outs.h"
 #include "match/man_behaviours.h"
+#include "match/match_records.h"
+#include "match/set_kicks.h"
+#include "match/stoppages.h"
 #include "players/behaviour_handlers.h"
 #include "players/contest_groups.h"
 #include "players/team_ai.h"
-#include "standin/set_plays_standin.h"
 
 namespace {
 

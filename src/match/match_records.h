@@ -570,7 +570,6 @@ struct MatchGlobals {
     int32_t end_side_word;
     int32_t match_init_restart; // set by the match set-up between periods
     int16_t pickup_x, pickup_y;
-    uint8_t throw_angle;
     int32_t throw_in_request;
     // Coin toss.
     int8_t toss_result;

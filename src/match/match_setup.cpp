@@ -17,7 +17,13 @@
 #include "match/match_watches.h"
 #include "match/officials.h"
 #include "match/proposals.h"
-#include "standin/set_plays_standin.h"
+#include "match/formation.h"
+#include "match/kick_out_positions.h"
+#include "match/kick_outs.h"
+#include "match/match_records.h"
+#include "players/behaviour_handlers.h"
+#include "players/contest_groups.h"
+#include "players/occupancy.h"
 
 #include <cmath>
 #include <cstring>

@@ -18,13 +18,19 @@
 #include "players/man_queries.h"
 #include "players/movement.h"
 #include "players/phase_cut.h"
+#include "match/formation.h"
+#include "match/kick_outs.h"
 #include "match/man_behaviours.h"
+#include "match/match_records.h"
+#include "match/set_kicks.h"
+#include "match/stoppages.h"
 #include "players/behaviour_handlers.h"
 #include "players/contest_groups.h"
 #include "players/team_ai.h"
-#include "standin/set_plays_standin.h"
 
+#include "match/set_play_director.h"
 #include <cstdlib>
+#include <iterator>
 
 namespace {
 
@@ -69,9 +75,9 @@ void throw_in(bool bench)
         if (g.active_men[i] && !g.active_men[i]->busy_flag)
             g.active_men[i]->ball_coming = 1;
     flag_players_ball_coming();
-    // The umpire of the ball's half fetches it: the rules wait on his steps,
-    // and the mark the nearer umpire would be measured from is the last one.
-    set_official_job(&official_slots[whole(ball_state.y) > 0 ? BOUNDARY_UMPIRE_1 : BOUNDARY_UMPIRE_2], 32);
+    // The umpire of the mark's half: the throw-in waits on him, and only he
+    // may keep the ball. Near an end the other line's umpire can stand nearer.
+    set_official_job(&official_slots[g.mark_y < 1 ? BOUNDARY_UMPIRE_2 : BOUNDARY_UMPIRE_1], 32);
 }
 
 void free_kick_against(PlayerSlot* offender, int32_t kind, int32_t event)
@@ -451,6 +457,47 @@ void umpire_takes_ball()
 
 int32_t always_one_a() { return 1; }
 int32_t always_one_b() { return 1; }
+
+namespace {
+
+// The line-ups a team can be stood in, by the value that picks them: the
+// home formation (0) and the line-up before a quarter (its state, 19). The
+// spots are the first team record's; a man of side 1 takes them mirrored.
+struct LineUpEntry {
+    int32_t value;
+    bool formation; // else the line-up spots
+};
+constexpr LineUpEntry line_up_entries[] = {{0, true}, {PRE_MATCH, false}};
+
+} // namespace
+
+int32_t select_line_up(TeamRecord* team, int32_t id)
+{
+    if (!team)
+        return -1;
+    int32_t chosen = 0;
+    for (int32_t e = 1; e < static_cast<int32_t>(std::size(line_up_entries)); ++e)
+        if (std::abs(line_up_entries[e].value - id) < std::abs(line_up_entries[chosen].value - id))
+            chosen = e;
+    const LineUpEntry& entry = line_up_entries[chosen];
+    const FormationSpots* home = &default_formation_spots[team_index_of(team)];
+    for (int i = 0; i < men_in_use(); ++i) {
+        PlayerSlot* man = &team->slots[i];
+        const int n = man->number % TEAM_SLOTS;
+        FormationSpot spot;
+        if (entry.formation) {
+            spot = spot_for_man(man, home, n);
+        } else {
+            spot = line_up_spots[n];
+            if (man->side != 2)
+                spot = {-spot.x, -spot.y};
+        }
+        man->target_x = clamp16(spot.x);
+        man->target_y = clamp16(spot.y);
+        man->arrived = 0;
+    }
+    return chosen;
+}
 
 void match_frame_hook(int32_t ticks)
 {

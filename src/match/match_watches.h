@@ -37,5 +37,9 @@ void snap_men_to_targets();
 void umpire_takes_ball();
 int32_t always_one_a();
 int32_t always_one_b();
+// Stands the team's men on the line-up whose value is nearest `id` (the
+// home formation 0, the quarter's line-up 19): each man's target becomes his
+// spot. Returns the entry taken, -1 without a team.
+int32_t select_line_up(TeamRecord* team, int32_t id);
 // Runs the whole tick `ticks` times with nothing drawn.
 void match_frame_hook(int32_t ticks);

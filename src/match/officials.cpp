@@ -12,6 +12,7 @@
 #include "match/match_flow.h"
 #include "players/movement.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
@@ -686,7 +687,7 @@ void job_throw_ball_in(PlayerSlot* u)
         u->job_step = 1;
         return;
     case 1: {
-        const uint8_t a = g.throw_angle;
+        const uint8_t a = g.throw_in_angle;
         launch_ball_to_point(u, 53, fixed_sin(a, 2560), fixed_cos(a, 2560), a, 2560, 512, FLIGHT_THROWN);
         u->job_step = 2;
         return;
@@ -828,7 +829,7 @@ void reset_officials()
 
 int32_t face_away_from_throw(PlayerSlot* u)
 {
-    const auto away = static_cast<uint8_t>(g.throw_angle + 128);
+    const auto away = static_cast<uint8_t>(g.throw_in_angle + 128);
     u->action_arg = away;
     u->wanted_facing = away;
     u->action = UMP_STAND;
@@ -859,6 +860,14 @@ void goal_umpire_spot(const PlayerSlot* u, int16_t* x, int16_t* y)
         if (std::abs(s - u->y) < std::abs(best - u->y))
             best = s;
     *y = best;
+}
+
+uint8_t throw_in_angle_at(int16_t x, int16_t y)
+{
+    // On the ground's own proportions, so a throw near an end points along
+    // the boundary's bend rather than straight across.
+    const double deg = std::atan2(-2.25 * y, x == 0 ? 1.0 : static_cast<double>(x)) * 180.0 / M_PI;
+    return static_cast<uint8_t>((std::lround((deg + 180.0) * 256.0 / 360.0) + 64) & 255);
 }
 
 void turn_arrived_umpire(PlayerSlot* u, uint8_t facing)
@@ -928,4 +937,59 @@ void boundary_follow_dead_band(int slot, int16_t x)
     PlayerSlot* u = &umpire(slot);
     if (std::abs(u->target_x - x) > 1536)
         follow(slot, x);
+}
+
+void place_boundary_umpires_for_stoppage(int32_t variant)
+{
+    const int mark_side = g.mark_y < 1 ? BOUNDARY_UMPIRE_2 : BOUNDARY_UMPIRE_1;
+    for (int slot : {BOUNDARY_UMPIRE_1, BOUNDARY_UMPIRE_2}) {
+        PlayerSlot* u = &umpire(slot);
+        if (u->official_job || busy(u))
+            continue;
+        const bool stands = variant == STOPPAGE_BOUNDARY_STAND || (variant == STOPPAGE_BOUNDARY_ONE_STANDS && slot == mark_side);
+        if (stands)
+            face_point(u, g.mark_x, g.mark_y);
+        else
+            send(u, UMP_RUN, g.mark_x, line_y(slot, g.mark_x));
+    }
+}
+
+PlayerSlot* place_officials_for_stoppage()
+{
+    PlayerSlot* f = &field();
+    PlayerSlot* taker = nullptr;
+    switch (g.match_state) {
+    case SET_KICK_START:
+        // The kicker has the ball; the umpires stand as for any set kick.
+        set_kick_placement();
+        return nullptr;
+    case OUT_OF_BOUNDS: {
+        // The boundary umpire of the mark's half brings the ball to his line;
+        // the field umpire waits in from the mark for the throw.
+        taker = &umpire(g.mark_y < 1 ? BOUNDARY_UMPIRE_2 : BOUNDARY_UMPIRE_1);
+        if (!taker->official_job && !busy(taker))
+            set_official_job(taker, 31);
+        if (!f->official_job && !busy(f))
+            send(f, UMP_RUN, g.mark_x, g.mark_y < 1 ? g.mark_y + 2048 : g.mark_y - 2048);
+        place_boundary_umpires_for_stoppage(STOPPAGE_BOUNDARY_ONE_STANDS);
+        return taker;
+    }
+    case MARK:
+    case FREE_KICK:
+        // The kicker keeps the ball; the field umpire stands off the mark
+        // toward the centre, out of the kick's way.
+        if (!f->official_job && !busy(f))
+            send(f, UMP_RUN, g.mark_x < 1 ? g.mark_x + 2048 : g.mark_x - 2048,
+                 g.mark_y < 1 ? g.mark_y + 2048 : g.mark_y - 2048);
+        place_boundary_umpires_for_stoppage(STOPPAGE_BOUNDARY_FOLLOW);
+        return nullptr;
+    case BALL_UP_SETUP:
+        // The field umpire carries the ball to the ball-up spot.
+        taker = f;
+        if (!f->official_job && !busy(f))
+            set_official_job(f, 13);
+        place_boundary_umpires_for_stoppage(STOPPAGE_BOUNDARY_STAND);
+        return taker;
+    default: return nullptr;
+    }
 }

@@ -22,6 +22,8 @@ void official_face_ball(PlayerSlot* umpire);
 void reset_officials();
 int32_t face_away_from_throw(PlayerSlot* umpire);
 int32_t nearer_boundary_umpire();
+// The angle a throw-in from the boundary at (x, y) goes back into the ground.
+uint8_t throw_in_angle_at(int16_t x, int16_t y);
 void goal_umpire_spot(const PlayerSlot* umpire, int16_t* x, int16_t* y);
 
 // The row of an animation by its label; -1 when the table has none.
@@ -42,3 +44,11 @@ void official_signal_countdown(PlayerSlot* umpire);
 void official_whistle();
 void field_signal_and_state(int32_t animation, int32_t state);
 void boundary_follow_dead_band(int slot, int16_t x);
+// A stoppage's placement by state (6, 37, 41, 47, 49): who takes the ball
+// (returned; null when a player keeps it) and where each umpire stands.
+PlayerSlot* place_officials_for_stoppage();
+// The boundary umpires at a stoppage, when free: both to the mark's x on
+// their own lines; the one of the mark's half standing facing the mark and
+// the other on his line; or both standing where they are, facing the mark.
+enum : int32_t { STOPPAGE_BOUNDARY_FOLLOW, STOPPAGE_BOUNDARY_ONE_STANDS, STOPPAGE_BOUNDARY_STAND };
+void place_boundary_umpires_for_stoppage(int32_t variant);

@@ -6,7 +6,12 @@
 #include "match/game_maths.h"
 #include "match/ground.h"
 #include "match/set_play_director.h"
-#include "standin/set_plays_standin.h"
+#include "match/kick_outs.h"
+#include "match/man_behaviours.h"
+#include "match/match_records.h"
+#include "match/set_kicks.h"
+#include "players/behaviour_handlers.h"
+#include "players/occupancy.h"
 
 #include <cstdlib>
 

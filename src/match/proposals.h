@@ -14,6 +14,7 @@ enum : uint16_t {
     ACT_CHASE_MAN = 2,
     ACT_TACKLE = 3,
     ACT_GO_FOR_BALL = 4,
+    ACT_GO_TO_LANDING = 5,
     ACT_RUN_TO_SPOT = 6,
     ACT_RUN_TO_POINT = 10,
     ACT_RUN_INTO_SPACE = 11,

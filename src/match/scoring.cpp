@@ -18,11 +18,13 @@
 #include "players/man_queries.h"
 #include "players/movement.h"
 #include "players/phase_cut.h"
-#include "match/man_behaviours.h"
+#include "match/formation.h"
+#include "match/kick_outs.h"
+#include "match/match_records.h"
 #include "players/behaviour_handlers.h"
+#include "match/man_behaviours.h"
 #include "players/contest_groups.h"
 #include "players/team_ai.h"
-#include "standin/set_plays_standin.h"
 
 #include <cstdio>
 #include <cstring>

@@ -26,8 +26,17 @@
 #include "players/contest_groups.h"
 #include "players/team_ai.h"
 #include "players/movement.h"
-#include "standin/set_plays_standin.h"
+#include "match/kick_outs.h"
+#include "match/man_behaviours.h"
+#include "match/match_records.h"
+#include "match/set_kicks.h"
+#include "match/stoppages.h"
+#include "players/behaviour_handlers.h"
+#include "players/contest_groups.h"
+#include "players/occupancy.h"
+#include "players/team_ai.h"
 
+#include "standin/set_plays_standin.h"
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>

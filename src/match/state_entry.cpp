@@ -19,11 +19,14 @@
 #include "players/man_queries.h"
 #include "players/movement.h"
 #include "players/phase_cut.h"
+#include "match/formation.h"
+#include "match/kick_out_positions.h"
+#include "match/kick_outs.h"
 #include "match/man_behaviours.h"
+#include "match/match_records.h"
 #include "players/behaviour_handlers.h"
 #include "players/contest_groups.h"
 #include "players/team_ai.h"
-#include "standin/set_plays_standin.h"
 
 #include <cstring>
 
@@ -495,6 +498,8 @@ void run_entry_actions(int32_t n)
         PlayerSlot* own_umpire = &official_slots[m.mark_y < 1 ? BOUNDARY_UMPIRE_2 : BOUNDARY_UMPIRE_1];
         if (m.ball_holder || (m.umpire_with_ball && m.umpire_with_ball != own_umpire))
             give_ball_to(nullptr);
+        // The umpire throws back in along it; the overlays draw the zones by it.
+        m.throw_in_angle = throw_in_angle_at(m.mark_x, m.mark_y);
         break;
     }
     case THROW_IN_READY:

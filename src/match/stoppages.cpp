@@ -6,6 +6,7 @@
 #include "match/man_behaviours.h"
 #include "match/match_hooks.h"
 #include "match/match_setup.h"
+#include "match/officials.h"
 #include "match/proposals.h"
 #include "match/set_kicks.h"
 #include "model/anim_table.h"
@@ -13,7 +14,7 @@
 #include "players/contact_tables.h"
 #include "players/man_queries.h"
 
-#include <cmath>
+#include <cstdlib>
 #include <cstdlib>
 #include <initializer_list>
 
@@ -515,8 +516,7 @@ void contest_centre_bounce()
 void place_men_for_throw_in()
 {
     MatchGlobals& g = G();
-    const double deg = std::atan2(-2.25 * g.mark_y, static_cast<double>(g.mark_x)) * 180.0 / 3.141592653589793;
-    g.throw_in_angle = static_cast<uint8_t>((static_cast<int32_t>(std::lround((deg + 180.0) * 256.0 / 360.0)) + 64) & 255);
+    g.throw_in_angle = throw_in_angle_at(g.mark_x, g.mark_y);
     for_free_men(clear_mark);
     fill_stoppage_men(&team_records[0]);
     fill_stoppage_men(&team_records[1]);

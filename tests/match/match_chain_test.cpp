@@ -2,8 +2,10 @@
 
 #include "match/ball.h"
 #include "match/game_tick.h"
+#include "match/ground.h"
 #include "match/match_setup.h"
 
+#include <cstdlib>
 #include <vector>
 
 namespace {

@@ -2,6 +2,8 @@
 #include "match/match_hooks.h"
 #include "match/match_watches.h"
 #include "match/officials.h"
+#include "match/formation.h"
+#include "match/set_play_director.h"
 #include "platform/controllers.h"
 #include "platform/input.h"
 #include "two_teams.h"
@@ -318,3 +320,49 @@ TEST_F(Watches, KeyMenAreCollected)
 }
 
 } // namespace
+
+TEST_F(Watches, NearAnEndTheThrowInGoesToTheUmpireOfTheMarksHalf)
+{
+    // The second boundary umpire has followed round the bend and stands
+    // nearer the mark than the first; the throw-in is still the first's.
+    official_slots[BOUNDARY_UMPIRE_1].x = 9000;
+    official_slots[BOUNDARY_UMPIRE_1].y = 8000;
+    official_slots[BOUNDARY_UMPIRE_2].x = 23500;
+    official_slots[BOUNDARY_UMPIRE_2].y = -500;
+    ball_out(23000, 3500, FLIGHT_MOVING, 2);
+    out_of_bounds_watch();
+    ASSERT_EQ(match_globals.match_state, 37);
+    ASSERT_GT(match_globals.mark_y, 0);
+    EXPECT_EQ(official_slots[BOUNDARY_UMPIRE_1].official_job, 32);
+    EXPECT_EQ(official_slots[BOUNDARY_UMPIRE_2].official_job, 0);
+}
+
+TEST_F(Watches, SelectLineUpStandsTheTeamOnTheNearestEntry)
+{
+    TeamRecord& team = team_records[0];
+    ASSERT_EQ(select_line_up(nullptr, 19), -1);
+    struct Case {
+        int32_t id, entry;
+    };
+    for (const Case c : {Case{17, 1}, Case{19, 1}, Case{40, 1}, Case{9, 0}, Case{-5, 0}}) {
+        for (int side : {1, 2}) {
+            SCOPED_TRACE(testing::Message() << "id " << c.id << " side " << side);
+            team.side = static_cast<uint8_t>(side);
+            for (PlayerSlot& m : team.slots)
+                m.side = team.side;
+            ASSERT_EQ(select_line_up(&team, c.id), c.entry);
+            for (int n : {0, 7, 17}) {
+                const PlayerSlot& m = team.slots[n];
+                // The line-up is mirrored for side 1; the home formation is
+                // read as the formation spots read it.
+                const int32_t sign = side == 2 ? 1 : -1;
+                const FormationSpot s = c.entry == 1 ? FormationSpot{sign * line_up_spots[m.number].x,
+                                                                     sign * line_up_spots[m.number].y}
+                                                     : spot_for_man(&m, &default_formation_spots[0], m.number);
+                EXPECT_EQ(m.target_x, s.x) << "man " << n;
+                EXPECT_EQ(m.target_y, s.y);
+                EXPECT_EQ(m.arrived, 0);
+            }
+        }
+    }
+}

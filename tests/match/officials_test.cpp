@@ -305,7 +305,7 @@ TEST_F(Officials, SmallQueries)
         EXPECT_EQ(x, -24562);
         EXPECT_EQ(y, c.spot_y) << c.y;
     }
-    match_globals.throw_angle = 10;
+    match_globals.throw_in_angle = 10;
     PlayerSlot& b = ump(BOUNDARY_UMPIRE_1);
     b.facing = 0;
     EXPECT_EQ(face_away_from_throw(&b), 0);
@@ -326,7 +326,7 @@ TEST_F(Officials, BoundaryThrowIn)
     b.x = 3000;
     b.y = 16000;
     place_ball(3000, 16000);
-    match_globals.throw_angle = 128; // toward the field
+    match_globals.throw_in_angle = 128; // toward the field
     set_official_job(&b, 37);
     EXPECT_EQ(b.job_step, 1);
     run_official_jobs();
@@ -416,3 +416,91 @@ TEST_F(Officials, TheFieldUmpireFetchesTheBallForABallUpHeIsReadyFor)
 }
 
 } // namespace
+
+TEST_F(Officials, StoppagePlacementByState)
+{
+    struct Case {
+        uint8_t state;
+        int16_t mark_x, mark_y;
+        int taker;         // -1: a player keeps the ball
+        uint8_t taker_job; // the job he is given
+        uint16_t boundary1_action, boundary2_action;
+    };
+    const Case cases[] = {
+        // Out of bounds: the umpire of the mark's half brings the ball; he
+        // stands facing the mark, the other keeps to his line.
+        {37, 4000, -9000, BOUNDARY_UMPIRE_2, 31, 2, 0},
+        {37, 4000, 9000, BOUNDARY_UMPIRE_1, 31, 0, 2},
+        // A mark or a free kick: the kicker keeps it, both boundary umpires
+        // come level with the mark on their lines.
+        {41, -6000, 3000, -1, 0, 2, 2},
+        {49, 6000, -3000, -1, 0, 2, 2},
+        // A ball-up: the field umpire carries the ball, the boundary umpires
+        // stand where they are.
+        {47, 1000, 2000, FIELD_UMPIRE, 13, 3, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "state " << int(c.state) << " mark " << c.mark_x << ", " << c.mark_y);
+        reset_officials();
+        match_globals.match_state = c.state;
+        match_globals.mark_x = c.mark_x;
+        match_globals.mark_y = c.mark_y;
+        PlayerSlot* taker = place_officials_for_stoppage();
+        if (c.taker < 0) {
+            EXPECT_EQ(taker, nullptr);
+        } else {
+            ASSERT_EQ(taker, &ump(c.taker));
+            EXPECT_EQ(taker->official_job, c.taker_job);
+        }
+        for (int slot : {BOUNDARY_UMPIRE_1, BOUNDARY_UMPIRE_2}) {
+            const PlayerSlot& u = ump(slot);
+            if (slot == c.taker)
+                continue;
+            const uint16_t want = slot == BOUNDARY_UMPIRE_1 ? c.boundary1_action : c.boundary2_action;
+            if (want == 2) {
+                EXPECT_EQ(u.action, 2) << "umpire " << slot;
+                EXPECT_EQ(u.target_x, c.mark_x);
+                EXPECT_EQ(std::abs(u.target_y), boundary_half_width(c.mark_x) + 256) << "on his own line";
+                EXPECT_EQ(u.target_y > 0, slot == BOUNDARY_UMPIRE_1);
+            } else if (want == 3) {
+                EXPECT_EQ(u.action, 3) << "umpire " << slot;
+                EXPECT_EQ(u.target_x, u.x) << "stands where he is";
+            }
+        }
+    }
+}
+
+TEST_F(Officials, StoppageBoundaryVariantsLeaveBusyUmpiresAlone)
+{
+    match_globals.mark_x = 2000;
+    match_globals.mark_y = -5000;
+    ump(BOUNDARY_UMPIRE_1).man_flags |= MAN_BUSY;
+    ump(BOUNDARY_UMPIRE_1).action = 9;
+    place_boundary_umpires_for_stoppage(STOPPAGE_BOUNDARY_ONE_STANDS);
+    EXPECT_EQ(ump(BOUNDARY_UMPIRE_1).action, 9) << "busy: left alone";
+    EXPECT_EQ(ump(BOUNDARY_UMPIRE_2).action, 3) << "the mark's half stands";
+    ump(BOUNDARY_UMPIRE_1).man_flags = 0;
+    place_boundary_umpires_for_stoppage(STOPPAGE_BOUNDARY_FOLLOW);
+    EXPECT_EQ(ump(BOUNDARY_UMPIRE_1).action, 2);
+    EXPECT_EQ(ump(BOUNDARY_UMPIRE_1).target_y, boundary_half_width(2000) + 256);
+}
+
+TEST_F(Officials, ThrowInAngleGoesBackIntoTheGround)
+{
+    // 0 is +y, 64 +x, 128 -y, 192 -x.
+    struct Case {
+        int16_t x, y;
+        uint8_t about; // within 8
+    };
+    const Case cases[] = {
+        {100, -16000, 0},    // the negative-y line: toward +y
+        {100, 16000, 128},   // the positive-y line: toward -y
+        {20000, -9000, 230}, // near the positive end: +y and toward the centre
+        {-20000, 9000, 102}, // near the negative end: -y and toward the centre
+        {0, -16000, 0},      // x 0 counts as 1
+    };
+    for (const Case& c : cases) {
+        const uint8_t a = throw_in_angle_at(c.x, c.y);
+        EXPECT_LE(std::abs(static_cast<int8_t>(a - c.about)), 8) << c.x << ", " << c.y << " gave " << int(a);
+    }
+}

@@ -3,7 +3,12 @@
 #include "match/match_hooks.h"
 #include "match/proposals.h"
 #include "match/set_play_director.h"
-#include "standin/set_plays_standin.h"
+#include "match/formation.h"
+#include "match/kick_outs.h"
+#include "match/match_flow.h"
+#include "match/match_records.h"
+#include "players/behaviour_handlers.h"
+#include "players/occupancy.h"
 #include "two_teams.h"
 
 #include <gtest/gtest.h>
@@ -304,3 +309,4 @@ TEST_F(Director, SetPlaySpotsAreTheStoppageSpot)
 }
 
 } // namespace
+

@@ -6,7 +6,7 @@
 #include "match/ball.h"
 #include "match/ball_contacts.h"
 #include "match/match_flow.h"
-#include "standin/set_plays_standin.h"
+#include "match/match_records.h"
 
 #include <algorithm>
 

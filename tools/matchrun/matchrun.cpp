@@ -120,6 +120,32 @@ bool parse(int argc, char** argv, Options* o)
 
 bool points_add_up(const TeamRecord& t) { return t.points == 6 * t.goals + t.behinds; }
 
+// Where a match that did not reach full time stood: the state, the ball and
+// the umpires, who run most restarts.
+void print_stall()
+{
+    const MatchGlobals& m = match_globals;
+    std::printf("  stuck in state %u (from %u), ball (%d, %d, %d) flags %04x flight %04x, holder %s, umpire with ball %d\n",
+                m.match_state, m.previous_match_state, ball_state.x >> 16, ball_state.y >> 16, ball_state.z >> 16,
+                ball_state.flags, ball_state.flight_flags, m.ball_holder ? "yes" : "none",
+                m.umpire_with_ball ? static_cast<int>(m.umpire_with_ball - official_slots) : -1);
+    for (int i = 0; i < OFFICIAL_COUNT; ++i) {
+        const PlayerSlot& u = official_slots[i];
+        std::printf("  umpire %d at (%d, %d) job %u step %u action %u target (%d, %d) arrived %u flags %04x anim %u\n", i,
+                    u.x, u.y, u.official_job, u.job_step, u.action, u.target_x, u.target_y, u.arrived, u.man_flags,
+                    u.primary_animation);
+    }
+    for (int t = 0; t < 2; ++t)
+        for (int k = 0; k < 4; ++k) {
+            const uint8_t n = team_records[t].key_men[k];
+            if (n >= TEAM_SLOTS)
+                continue;
+            const PlayerSlot& p = team_records[t].slots[n];
+            std::printf("  team %d key man %d (%u) at (%d, %d) action %u target (%d, %d) arrived %u flags %04x anim %u\n", t,
+                        k, n, p.x, p.y, p.action, p.target_x, p.target_y, p.arrived, p.man_flags, p.primary_animation);
+        }
+}
+
 // One match; true when it reached full time with sound scores.
 bool play(const Options& o, const MatchRunSettings& s)
 {
@@ -150,6 +176,8 @@ bool play(const Options& o, const MatchRunSettings& s)
     std::printf("seed %u ticks %d %s score %d.%d (%d) - %d.%d (%d)%s ticks/s %.0f\n", s.seed, ticks,
                 full_time ? "full-time" : "NOT-FULL-TIME", a.goals, a.behinds, a.points, b.goals, b.behinds, b.points,
                 sound ? "" : " POINTS-WRONG", seconds > 0 ? ticks / seconds : 0.0);
+    if (!full_time)
+        print_stall();
     std::fflush(stdout);
     return full_time && sound;
 }
