@@ -123,7 +123,6 @@ void keyboard_icon_click(icon_state_record*, menu_icon*, menu_screen*) { front_e
 
 void controller_icon_hover(icon_state_record*, menu_icon* icon, menu_screen*) { cs.message_code = icon->code; }
 
-void back_click_confirm(icon_state_record*, menu_icon*, menu_screen*) { confirm_quit(); }
 void back_click_restore(icon_state_record*, menu_icon*, menu_screen*)
 {
     front_end_state.result = 2;
@@ -147,7 +146,6 @@ const IconFn k_row_handlers[VISIBLE_ROWS][2] = {
     {row_arrow_click<3, DIR_LEFT>, row_arrow_click<3, DIR_RIGHT>},
 };
 
-void quit_default(menu_screen*) { confirm_quit(); }
 
 int32_t rows_shown() { return cs.entry_count < VISIBLE_ROWS ? cs.entry_count : VISIBLE_ROWS; }
 
@@ -218,7 +216,7 @@ menu_screen controller_assign_screen = {
 
 void set_controller_default_action(int32_t quit)
 {
-    g_quit_action = quit ? quit_default : controller_back_result;
+    g_quit_action = quit ? confirm_quit_action : controller_back_result;
 }
 
 void controller_back_result(menu_screen*)
@@ -318,7 +316,7 @@ void controller_assign_open(menu_screen*)
     cs.scroll_active = 0;
     front_end_state.default_action = g_quit_action;
     g_back = add_icon(g_back_template, 50, 450, 2);
-    g_back->states[ICON_CLICKED].handler = g_quit_action == quit_default ? back_click_confirm : back_click_restore;
+    g_back->states[ICON_CLICKED].handler = g_quit_action == confirm_quit_action ? confirm_quit_click : back_click_restore;
     if (g_entries[2].copy) centre_icon_text_at(g_entries[2].copy, 320);
     set_clip_window(1, static_cast<uint16_t>(py(140)), static_cast<uint16_t>(px(65)), static_cast<uint16_t>(py(440)),
                     static_cast<uint16_t>(px(577)));

@@ -45,6 +45,14 @@ enum ControllerFrame : uint8_t {
 // caric.sph: one badge a club, frame = team number.
 constexpr uint8_t BADGE_FRAME_COUNT = 16;
 
+// The clubs' portrait sets, one a club under its folder of this name: one
+// face a player of the club's list.
+constexpr const char* PORTRAIT_CLUBS[16] = {
+    "Tallowmere", "Brindlecombe", "Quarrymede", "Westwarren", "Cinderhurst", "Culvermoor", "Ferndunny", "PortYallamin",
+    "Gullarbrook", "MirrabeenBay", "Yarrowdeen", "Kindlebark", "Hollenvale", "Carnellow", "Saltmarren", "Wendellgrove",
+};
+constexpr uint8_t PORTRAIT_FRAME_COUNT = 42;
+
 // tournament.sph: the bracket pictures of the two cups and a box's back.
 enum TournamentFrame : uint8_t {
     TOURNAMENT_PRE_SEASON = 0,

@@ -1,5 +1,6 @@
 #include "frontend/front_end_graphics.h"
 
+#include "frontend/frame_manifest.h"
 #include "frontend/resources.h"
 #include "frontend/screen_runner.h"
 #include "gl3d/render_state.h"
@@ -10,6 +11,7 @@
 #include "standin/menu_objects_standin.h"
 
 #include <cstdlib>
+#include <string>
 
 int32_t current_caricature_set = -1;
 int32_t second_caricature_set = -1;
@@ -22,31 +24,20 @@ const char* const LOADING_PICTURE = "game_gfx\\hardware\\KOB Loading Screen.tga"
 
 namespace {
 
-// Our clubs' folder names under the portraits directory.
-const char* const k_portrait_paths[LEAGUE_TEAMS] = {
-    "front_en\\front_end_gfx\\animation_files\\portraits\\Tallowmere\\medium\\Tallowmere_md.sph",
-    "front_en\\front_end_gfx\\animation_files\\portraits\\Brindlecombe\\medium\\Brindlecombe_md.sph",
-    "front_en\\front_end_gfx\\animation_files\\portraits\\Quarrymede\\medium\\Quarrymede_md.sph",
-    "front_en\\front_end_gfx\\animation_files\\portraits\\Westwarren\\medium\\Westwarren_md.sph",
-    "front_en\\front_end_gfx\\animation_files\\portraits\\Cinderhurst\\medium\\Cinderhurst_md.sph",
-    "front_en\\front_end_gfx\\animation_files\\portraits\\Culvermoor\\medium\\Culvermoor_md.sph",
-    "front_en\\front_end_gfx\\animation_files\\portraits\\Ferndunny\\medium\\Ferndunny_md.sph",
-    "front_en\\front_end_gfx\\animation_files\\portraits\\PortYallamin\\medium\\PortYallamin_md.sph",
-    "front_en\\front_end_gfx\\animation_files\\portraits\\Gullarbrook\\medium\\Gullarbrook_md.sph",
-    "front_en\\front_end_gfx\\animation_files\\portraits\\MirrabeenBay\\medium\\MirrabeenBay_md.sph",
-    "front_en\\front_end_gfx\\animation_files\\portraits\\Yarrowdeen\\medium\\Yarrowdeen_md.sph",
-    "front_en\\front_end_gfx\\animation_files\\portraits\\Kindlebark\\medium\\Kindlebark_md.sph",
-    "front_en\\front_end_gfx\\animation_files\\portraits\\Hollenvale\\medium\\Hollenvale_md.sph",
-    "front_en\\front_end_gfx\\animation_files\\portraits\\Carnellow\\medium\\Carnellow_md.sph",
-    "front_en\\front_end_gfx\\animation_files\\portraits\\Saltmarren\\medium\\Saltmarren_md.sph",
-    "front_en\\front_end_gfx\\animation_files\\portraits\\Wendellgrove\\medium\\Wendellgrove_md.sph",
-};
+// The set's path: the club's folder, its "medium" folder, "<club>_md.sph".
+std::string g_portrait_paths[LEAGUE_TEAMS];
 
 } // namespace
 
 const char* portrait_set_path(int32_t team)
 {
-    return team >= 0 && team < LEAGUE_TEAMS ? k_portrait_paths[team] : nullptr;
+    if (team < 0 || team >= LEAGUE_TEAMS) return nullptr;
+    std::string& path = g_portrait_paths[team];
+    if (path.empty()) {
+        const std::string club = PORTRAIT_CLUBS[team];
+        path = "front_en\\front_end_gfx\\animation_files\\portraits\\" + club + "\\medium\\" + club + "_md.sph";
+    }
+    return path.c_str();
 }
 
 void load_caricature_set()
@@ -66,7 +57,7 @@ void load_team_portraits(int32_t team, int32_t, int32_t load)
     if (team < 0 || team >= LEAGUE_TEAMS || load != 1) return;
     if (portrait_handles[team] < 0) {
         static uint8_t companion[16384];
-        portrait_handles[team] = load_sprite_set(k_portrait_paths[team], companion, sizeof companion);
+        portrait_handles[team] = load_sprite_set(portrait_set_path(team), companion, sizeof companion);
     }
     current_portrait_set = portrait_handles[team];
     if (renderer_index() == 1 && second_portrait_set >= 0) touch_sprite_frames(second_portrait_set);

@@ -16,6 +16,12 @@
 #include "platform/input.h"
 #include "platform/language.h"
 #include "platform/message_pump.h"
+#include "platform/fatal_error.h"
+#include "platform/files.h"
+#include "platform/iff.h"
+#include "platform/memory.h"
+#include "screen/screen_services.h"
+#include <cstring>
 #include "screen/screen_flip.h"
 #include "screen/screen.h"
 #include "frontend/finals_screens.h"
@@ -61,7 +67,38 @@ void carry_off_background()
     free_3d_object(-1, 0);
 }
 
+constexpr const char* SOFTWARE_LOADING_PICTURE = "front_en\\front_end_gfx\\loading screens\\KOB Loading Screen.LBM";
+constexpr int32_t FATAL_FILE_MISSING = 196;
+
 } // namespace
+
+void show_software_loading_picture(int32_t step)
+{
+    fade_palette(0, 255, nullptr, step);
+    uint32_t size = 0;
+    uint8_t* file = load_file(data_path(SOFTWARE_LOADING_PICTURE), &size);
+    uint8_t palette[768] = {};
+    uint32_t w = 0, h = 0;
+    uint8_t* picture = file ? load_iff_picture_sized(file, size, palette, &w, &h) : nullptr;
+    if (file) free_mem(file);
+    if (!picture) fatal_error(FATAL_FILE_MISSING);
+    copy_palette_entries(palette, 0, 255);
+    Surface* surface = nullptr;
+    uint8_t* pixels = create_surface(&surface, SCREEN_WIDTH, SCREEN_HEIGHT, 0);
+    const int32_t pitch = get_surface_width(surface);
+    const uint32_t rows = h < SCREEN_HEIGHT ? h : SCREEN_HEIGHT, columns = w < SCREEN_WIDTH ? w : SCREEN_WIDTH;
+    for (uint32_t y = 0; y < rows; ++y) std::memcpy(pixels + size_t(y) * pitch, picture + size_t(y) * w, columns);
+    free_mem(picture);
+    if (uint8_t* screen_pixels = lock_screen_surface(0)) {
+        const int32_t screen_row = screen_pitch();
+        for (uint32_t y = 0; y < SCREEN_HEIGHT; ++y)
+            std::memcpy(screen_pixels + size_t(y) * screen_row, pixels + size_t(y) * pitch, SCREEN_WIDTH);
+        unlock_screen_surface(0, screen_pixels);
+    }
+    release_surface(surface);
+    flip_screen();
+    fade_in_palette(0, 255, palette);
+}
 
 menu_screen demo_splash_screen = {1,       SCREEN_MENU, k_splash_pictures, nullptr, 0, &g_splash_entries[0],
                                   demo_splash_open, demo_splash_close, nullptr, nullptr, 0, 0, 0, 0, 0, 0,

@@ -19,5 +19,9 @@ void demo_splash_close(menu_screen* screen);
 // The splash with font 7 in slot 5 while it runs.
 void run_demo_splash();
 
+// The software path's loading picture: a fade to black in steps of `step`,
+// the IFF picture with its palette, and a fade in.
+void show_software_loading_picture(int32_t step);
+
 // Tests.
 void reset_match_handover();

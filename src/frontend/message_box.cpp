@@ -1,5 +1,6 @@
 #include "frontend/message_box.h"
 
+#include "frontend/controller_config.h"
 #include "frontend/frame_manifest.h"
 #include "frontend/front_end_state.h"
 #include "frontend/menu_icons.h"
@@ -8,7 +9,9 @@
 #include "host/clock.h"
 #include "league/game_settings.h"
 #include "match/match_records.h"
+#include "platform/files.h"
 #include "platform/input.h"
+#include "platform/memory.h"
 #include "platform/language.h"
 #include "screen/fonts.h"
 #include "screen/screen.h"
@@ -300,7 +303,9 @@ int32_t error_control_callback(const char* message, int32_t mode)
     message_box_layout.focus_kind = mode == 1 ? 4 : 1;
     std::snprintf(g_title, sizeof g_title, "System");
     lay_out(text, SYSTEM_TEXT_WIDTH, 254);
+    dim_palette();
     run_box();
+    load_flag_palette();
     g_title[0] = 0;
     front_end_state.error_hook = error_control_callback;
     return 0;
@@ -315,6 +320,27 @@ void confirm_quit()
     report_error(QUIT_CODE, nullptr, set_result_ok, set_result_yes, set_result_no);
     if (front_end_state.result == 4) front_end_state.result = 0;
 }
+
+void dim_palette()
+{
+    if (keyboard_config.used_shown || keyboard_config.reserved_shown) return;
+    for (int32_t i = 80; i < 128; ++i)
+        for (uint8_t& c : working_palette[i]) c = static_cast<uint8_t>(c - c / 4);
+    set_palette_6bit(&working_palette[0][0], 80, 48);
+}
+
+void load_flag_palette()
+{
+    uint32_t size = 0;
+    uint8_t* file = load_file(data_path(FLAG_PALETTE), &size);
+    const uint32_t colours = size / 3 < 47 ? size / 3 : 47;
+    copy_palette_entries(file, 81, static_cast<int32_t>(colours));
+    set_palette_6bit(&working_palette[0][0], 81, static_cast<int32_t>(colours));
+    free_mem(file);
+}
+
+void confirm_quit_action(menu_screen*) { confirm_quit(); }
+void confirm_quit_click(icon_state_record*, menu_icon*, menu_screen*) { confirm_quit(); }
 
 int32_t exit_confirm_code()
 {

@@ -7,6 +7,8 @@
 #include "frontend/message_box.h"
 #include "frontend/resources.h"
 #include "frontend/screen_runner.h"
+#include "frontend/team_tactics.h"
+#include "screen/screen.h"
 #include "league/game_settings.h"
 #include "league/league_data.h"
 #include "match/match_records.h"
@@ -34,15 +36,21 @@ void present_black_frames()
 
 } // namespace
 
-void set_quick_exhibition()
+void set_quick_exhibition_teams(int32_t home, int32_t away)
 {
     GameSettings& s = game_settings;
     s.game_type = GAME_EXHIBITION;
     s.interchange_players = 4;
-    s.home_team = DEMO_HOME;
-    s.away_team = DEMO_AWAY;
+    s.home_team = static_cast<int8_t>(home);
+    s.away_team = static_cast<int8_t>(away);
     team_records[0].club = team_records[0].club_sheet = league_team_at(s.home_team);
     team_records[1].club = team_records[1].club_sheet = league_team_at(s.away_team);
+}
+
+void set_quick_exhibition()
+{
+    GameSettings& s = game_settings;
+    set_quick_exhibition_teams(DEMO_HOME, DEMO_AWAY);
     // The demo's locked match options.
     s.quarter_length = 4;
     s.weather = 3;
@@ -63,6 +71,8 @@ void first_page()
 void quick_start_page()
 {
     set_quick_exhibition();
+    store_team_tactics(0);
+    store_team_tactics(1);
     controllers_page(1);
     switch (front_end_state.result) {
     case 1: front_end_state.page = start_match_page; break;
@@ -111,14 +121,17 @@ void front_end_main()
     load_front_end_resources();
     front_end_state.error_hook = error_control_callback;
     front_end_state.page = first_page;
+    fade_palette(0, 255, nullptr, 24);
     do {
         if (!front_end_state.page) front_end_state.page = first_page;
         front_end_state.last_page = front_end_state.page;
         front_end_state.page();
     } while (!front_end_state.done);
+    fade_palette(0, 255, nullptr, 24);
     present_black_frames();
     save_settings(user_settings);
     if (front_end_loaded) front_end_shutdown();
     music_flag_off();
+    reset_language_text(); // the language files go with the front end
     front_end_state.error_hook = nullptr;
 }

@@ -9,6 +9,8 @@
 #include "gl3d/sprite_queue.h"
 #include "gl3d/sprite_sets.h"
 #include "league/game_settings.h"
+#include "match/match_records.h"
+#include "platform/controllers.h"
 #include "platform/language.h"
 #include "platform/memory.h"
 #include "platform/settings.h"
@@ -175,4 +177,32 @@ void reset_front_end_resources()
     front_end_loaded = 0;
     sprite_scaling_buffer = nullptr;
     base_palette_file = top_palette_file = nullptr;
+}
+
+namespace {
+
+bool link_controller(TeamRecord* team, controller_record* object, PlayerSlot* slot)
+{
+    slot->contest_group = object;
+    object->men[0] = slot;
+    slot->man_flags |= MAN_IN_CONTEST;
+    if (!team) return true;
+    ++team->human_count;
+    return team->human_count < 31;
+}
+
+} // namespace
+
+bool attach_to_slot(controller_record* object, PlayerSlot* slot)
+{
+    if (!object || !slot || slot->contest_group) return false;
+    return link_controller(slot->team, object, slot);
+}
+
+bool attach_to_team_slot(TeamRecord* team, controller_record* object)
+{
+    if (!team || !object) return false;
+    for (PlayerSlot& slot : team->slots)
+        if (!slot.contest_group) return link_controller(team, object, &slot);
+    return false;
 }

@@ -43,5 +43,16 @@ void set_animation_frames(int32_t handle, const std::vector<const void*>& frames
 void load_font_into_slot(int32_t file, int32_t slot);
 void free_font_slot(int32_t slot);
 
+// Links a controller and a man both ways and marks the man driven: false
+// when the man has a controller already, else whether his team's count of
+// human controllers stays below 31.
+struct controller_record;
+struct PlayerSlot;
+struct TeamRecord;
+bool attach_to_slot(controller_record* object, PlayerSlot* slot);
+// The same on the first of the team's 24 men without a controller; false
+// when every one has one.
+bool attach_to_team_slot(TeamRecord* team, controller_record* object);
+
 // Tests: forgets everything without releasing.
 void reset_front_end_resources();

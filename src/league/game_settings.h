@@ -54,6 +54,7 @@ struct GameSettings {
     uint8_t round_kind;         // 5: the last finals week
     int32_t controller_team_table[CONTROLLER_RECORDS];             // -1 none
     char controller_player_names[CONTROLLER_RECORDS][256];        // empty when none typed
+    int8_t squad_list[30]; // player numbers of the saved squad list
 };
 
 // The session defaults and the game-type queries, which read and write the

@@ -23,7 +23,7 @@ void set_session_defaults()
     s.team_options[1].auto_offload = 1;
     team_records[0].club = team_records[0].club_sheet = league_team_at(s.home_team);
     team_records[1].club = team_records[1].club_sheet = league_team_at(s.away_team);
-    clear_formation_slots();
+    reset_lineups_and_formations(); // a new session starts on the default line-ups
 }
 
 int32_t game_type_value_zero() { return 0; }

@@ -5,6 +5,7 @@
 #include "cmn/memstd.h"
 #include "cmn/stream.h"
 #include "host/clock.h"
+#include "host/render_device.h"
 #include "mix/snd.h"
 #include "win/grfreq.h"
 #include "win/key.h"
@@ -12,9 +13,12 @@
 #include "win/timer.h"
 #include "win/video.h"
 #include "win/viddec.h"
+#include "win/wind.h"
 
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 MovieStats moviestats;
 
@@ -53,6 +57,74 @@ struct Entry {
     uint8_t* buffer;
 };
 
+HostRenderDevice* g_device = nullptr;
+
+// The hardware output: each 64-pixel tile of the picture is converted into a
+// 64 x 64 drawing window, loaded into its own texture and drawn as a
+// screen-space quad, 64 or (doubled) 128 pixels a side, the last column and
+// row trimmed to the picture.
+struct TileOutput {
+    static constexpr int32_t TILE = 64;
+    WIND* window = nullptr;
+    std::vector<HostTexture*> textures;
+    int32_t x = 0, y = 0, width = 0, height = 0, size = TILE, columns = 0, rows = 0;
+
+    bool open(int32_t px, int32_t py, int32_t w, int32_t h, int32_t level)
+    {
+        x = px, y = py, width = w, height = h;
+        size = level ? 2 * TILE : TILE;
+        columns = (w + TILE - 1) / TILE;
+        rows = (h + TILE - 1) / TILE;
+        window = createwindowadr(TILE, TILE, 16, libsettings.defaultmemclass);
+        if (!window) return false;
+        const HostPixelFormat rgb565{HOST_PF_RGB, 16, 0xF800, 0x07E0, 0x001F, 0};
+        for (int32_t i = 0; g_device && i < columns * rows; ++i)
+            textures.push_back(g_device->create_texture(TILE, TILE, rgb565));
+        return true;
+    }
+
+    void show(const uint8_t* frame)
+    {
+        if (!window || !g_device) return;
+        WIND saved[2];
+        copycurrentwindow(saved);
+        const float scale = static_cast<float>(size) / TILE;
+        g_device->begin_scene();
+        for (int32_t r = 0; r < rows; ++r)
+            for (int32_t c = 0; c < columns; ++c) {
+                HostTexture* texture = textures[static_cast<size_t>(r * columns + c)];
+                if (!texture) continue;
+                lockwindow(window);
+                showvideoframe(-c * TILE, -r * TILE, frame, width, height, 0);
+                g_device->write_texture(texture, reinterpret_cast<const uint16_t*>(windowshape(window) + 16));
+                const int32_t w = std::min(TILE, width - c * TILE), h = std::min(TILE, height - r * TILE);
+                const float left = static_cast<float>(x + c * size), top = static_cast<float>(y + r * size);
+                const float right = left + static_cast<float>(w) * scale, bottom = top + static_cast<float>(h) * scale;
+                const float u = static_cast<float>(w) / TILE, v = static_cast<float>(h) / TILE;
+                const HostTLVertex quad[4] = {
+                    {left, top, 0.99998474f, 1.5259022e-05f, 0xFFFFFFFF, 0, 0, 0},
+                    {right, top, 0.99998474f, 1.5259022e-05f, 0xFFFFFFFF, 0, u, 0},
+                    {right, bottom, 0.99998474f, 1.5259022e-05f, 0xFFFFFFFF, 0, u, v},
+                    {left, bottom, 0.99998474f, 1.5259022e-05f, 0xFFFFFFFF, 0, 0, v},
+                };
+                g_device->set_texture(0, texture);
+                g_device->draw_primitive(HOST_TRIANGLE_FAN, quad, 4);
+            }
+        g_device->end_scene();
+        g_device->present();
+        setcurrentwindow(saved);
+    }
+
+    void close()
+    {
+        for (HostTexture* t : textures)
+            if (t && g_device) g_device->release_texture(t);
+        textures.clear();
+        if (window) disposewindow(window);
+        window = nullptr;
+    }
+};
+
 struct Player {
     STREAMHANDLE video = nullptr, sound = nullptr;
     int32_t level = 0;
@@ -67,6 +139,8 @@ struct Player {
     int32_t soundid = -1;
     int32_t lastplayed = 0, drift = 0;
     bool stop = false;
+    bool hardware = false;
+    TileOutput tiles;
 
     void advance()
     {
@@ -123,7 +197,8 @@ struct Player {
         if (!count || static_cast<int32_t>(t - queue[0].time) < 0) return 0;
         int32_t n = 1;
         while (n < count && static_cast<int32_t>(t - queue[n].time) >= 0) ++n;
-        showvideo(queue[n - 1].buffer);
+        if (hardware) tiles.show(queue[n - 1].buffer);
+        else showvideo(queue[n - 1].buffer);
         ++moviestats.shown;
         Entry shown[QUEUE];
         std::memcpy(shown, queue, sizeof(Entry) * n);
@@ -205,9 +280,12 @@ void resetmovie()
     movieclock = nullptr;
     moviedone = nullptr;
     moviestats = {};
+    g_device = nullptr;
 }
 
-int32_t stream_movie(const char* file, int32_t* dropdelta, int, int32_t level, uint32_t software)
+void setmoviedevice(HostRenderDevice* device) { g_device = device; }
+
+int32_t stream_movie(const char* file, int32_t* dropdelta, int hardware, int32_t level, uint32_t software)
 {
     moviestats = {};
     moviestats.soundid = -1;
@@ -216,6 +294,7 @@ int32_t stream_movie(const char* file, int32_t* dropdelta, int, int32_t level, u
     if (!memory) return 0;
     Player p;
     p.level = level;
+    p.hardware = hardware != 0;
     p.video = STREAM_create(2, 2, 2, memory, STREAM_BYTES);
     if (!p.video) {
         purgememadr(memory);
@@ -264,7 +343,8 @@ int32_t stream_movie(const char* file, int32_t* dropdelta, int, int32_t level, u
             reservememadr("YUVBUF", framebytes, static_cast<uint32_t>(libsettings.defaultmemclass)));
         std::memset(p.queue[i].buffer, 0, static_cast<size_t>(framebytes));
     }
-    setupvideo(x, y, p.width, p.height, level, static_cast<int>(software));
+    if (p.hardware) p.tiles.open(x, y, p.width, p.height, level);
+    else setupvideo(x, y, p.width, p.height, level, static_cast<int>(software));
 
     // Pre-roll: decode ahead while there is room.
     while (chunk) {
@@ -300,7 +380,7 @@ int32_t stream_movie(const char* file, int32_t* dropdelta, int, int32_t level, u
     if (!chunk && !STREAM_isendofstream(p.video)) chunk = p.nextvideo(false);
     while (!p.stop && chunk) {
         runsystemtasks(0);
-        if (getvideomode() == VIDEO_SOFTWARE) *dropdelta = 1;
+        if (!p.hardware && getvideomode() == VIDEO_SOFTWARE) *dropdelta = 1;
         uint32_t t = p.clock();
         uint32_t type = streamchunkheader(chunk).type;
         if (type == MAD_DELTA && (*dropdelta || static_cast<int32_t>(p.time - t) < 133)) {
@@ -362,7 +442,8 @@ int32_t stream_movie(const char* file, int32_t* dropdelta, int, int32_t level, u
     purgememadr(memory);
     if (overhead) purgememadr(overhead);
     for (Entry& e : p.queue) purgememadr(e.buffer);
-    releasevideo();
+    if (p.hardware) p.tiles.close();
+    else releasevideo();
     return 1;
 }
 

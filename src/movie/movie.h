@@ -9,8 +9,13 @@
 // Plays file1, or file2 on a fast machine when usefile2 is set. Brings the
 // engine library and its sound library up on the first call.
 int32_t play_movie(const char* file1, const char* file2, uint32_t software, int32_t ignored, int32_t usefile2);
-// Plays one file to its end or until Esc; the display must be up.
+// Plays one file to its end or until Esc; the display must be up. With
+// hardware output the picture goes to the 3D device in 64-pixel textured
+// tiles instead of through the presenter.
 int32_t stream_movie(const char* file, int32_t* dropdelta, int hardware, int32_t level, uint32_t software);
+// The 3D device hardware output draws through (none: it draws nothing).
+class HostRenderDevice;
+void setmoviedevice(HostRenderDevice* device);
 
 struct MovieLevel {
     int32_t level;     // the display mode: 0 unscaled, 1-3 doubled

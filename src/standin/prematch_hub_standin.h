@@ -1,5 +1,5 @@
-// STAND-IN (until the team screens' issue builds the pre-match hub): the
-// pre-match screen loop a competition runs before a human team's next
+// STAND-IN (until issue 28, the team screens, builds the pre-match hub):
+// the pre-match screen loop a competition runs before a human team's next
 // round. Same name as the real one; delete when it lands.
 #pragma once
 

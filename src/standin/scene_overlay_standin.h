@@ -1,6 +1,6 @@
-// STAND-IN (issue 24, the match scene): the two side-bar models the HUD's
-// bars are placed on and drawn with, and the coin overlay model shown at the
-// toss. Replaced by the scene's own.
+// STAND-IN (until issue 24, the match scene, lands its overlay models): the
+// two side-bar models the HUD's bars are placed on and drawn with, and the
+// coin overlay model shown at the toss. Replaced by the scene's own.
 #pragma once
 
 #include <cstdint>

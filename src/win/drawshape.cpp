@@ -8,6 +8,7 @@
 #include "win/shapes.h"
 #include "win/wind.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -102,7 +103,8 @@ void movdfl(const void* shape, int32_t x, int32_t y, const DrawMode* mode)
     if (x1 > w.maxx) x1 = w.maxx;
     if (y1 > w.maxy) y1 = w.maxy;
     int64_t visible = x1 - x0, rows = y1 - y0;
-    int index = depthindex(w.bpp);
+    // Depths other than 4, 8, 15, 16, 24 and 32 have no row function.
+    int index = w.bpp == 4 || depthindex(w.bpp) > 0 ? depthindex(w.bpp) : -1;
     if (!row && index >= 0 && index < 6) row = mode->rows[index];
     if (visible < 1 || rows < 1 || !row || !w.base) {
         if (copy) memfree(copy);
@@ -113,9 +115,32 @@ void movdfl(const void* shape, int32_t x, int32_t y, const DrawMode* mode)
     int64_t rowbytes = visible * bits / 8;
     auto count = static_cast<uint32_t>(visible);
 
+    // A left clip inside a byte of a 1- or 4-bit shape: each row is moved
+    // down to a byte boundary first, or its pixels would shift.
+    const int64_t skip = x0 - int64_t{x};
+    const int32_t truebits = shapebpp(source);
+    const bool shifted = truebits < 8 && (skip * truebits) % 8 != 0;
+    std::vector<uint8_t> aligned;
+    if (shifted) aligned.resize(static_cast<size_t>(rowbytes) + 8);
+    auto realign = [&](const uint8_t* s) {
+        if (!shifted) return s;
+        const uint8_t* start = s - skip * bits / 8;
+        std::fill(aligned.begin(), aligned.end(), 0);
+        for (int64_t j = 0; j < visible; ++j) {
+            int64_t i = skip + j;
+            if (truebits == 4) {
+                aligned[size_t(j / 2)] |= static_cast<uint8_t>(((start[i / 2] >> (i & 1 ? 4 : 0)) & 15) << (j & 1 ? 4 : 0));
+            } else {
+                aligned[size_t(j / 8)] |= static_cast<uint8_t>(((start[i / 8] >> (7 - (i & 7))) & 1) << (7 - (j & 7)));
+            }
+        }
+        return static_cast<const uint8_t*>(aligned.data());
+    };
+
     std::vector<uint8_t> work;
     if (first) work.resize(static_cast<size_t>(visible) * 4 + 4);
     auto drawrow = [&](const uint8_t* s, uint8_t* d) {
+        s = realign(s);
         if (first) {
             first(s, work.data(), count);
             row(work.data(), d, count);
@@ -135,7 +160,7 @@ void movdfl(const void* shape, int32_t x, int32_t y, const DrawMode* mode)
                 if (!relocksurface(&libdisplay)) break;
             }
         }
-    } else if (stride != rowbytes || w.rowbytes != rowbytes || first) {
+    } else if (stride != rowbytes || w.rowbytes != rowbytes || first || shifted) {
         for (int64_t r = 0; r < rows; ++r) drawrow(from + r * stride, to + r * w.rowbytes);
     } else {
         row(from, to, static_cast<uint32_t>(visible * rows));

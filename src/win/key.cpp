@@ -1,14 +1,15 @@
 #include "win/key.h"
 
 #include "cmn/lib.h"
+#include "cmn/memdspi.h"
 #include "cmn/memstd.h"
 #include "cmn/numeric.h"
 #include "host/process.h"
-#include "standin/engine_debug_standin.h"
 #include "win/grab.h"
 #include "win/ddraw.h"
 #include "win/grfreq.h"
 #include "win/mainwindow.h"
+#include "win/prompt.h"
 #include "win/timer.h"
 #include "win/wind.h"
 

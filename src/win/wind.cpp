@@ -243,6 +243,7 @@ void setcurrentwindow(const WIND saved[2])
 }
 
 int checkwindow(const WIND* window) { return check(window, true); }
+int checkwindowquiet(const WIND* window) { return check(window, false); }
 
 uint8_t* pixeladdress(int32_t x, int32_t y)
 {

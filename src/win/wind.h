@@ -54,6 +54,8 @@ WIND* getbackwindow();
 void copycurrentwindow(WIND saved[2]);
 void setcurrentwindow(const WIND saved[2]);
 int checkwindow(const WIND* window);
+// The same check without a report.
+int checkwindowquiet(const WIND* window);
 uint8_t* pixeladdress(int32_t x, int32_t y);
 
 // The row-table pool, in words (at least 204; 14,336 by default).

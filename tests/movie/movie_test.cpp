@@ -1,9 +1,11 @@
 #include "movie/movie.h"
 
+#include "host/host_test_hooks.h"
 #include "lib/mad_write.h"
 #include "win/grfreq.h"
 #include "win/mainwindow.h"
 #include "win/tempdir.h"
+#include "win/wind.h"
 
 #include <gtest/gtest.h>
 
@@ -137,6 +139,67 @@ TEST_F(Movies, DeltaFramesBeforeTheFirstKeyFrameAreSkipped)
     ASSERT_EQ(play(bytes), 1);
     EXPECT_EQ(moviestats.skipped, 1);
     EXPECT_EQ(moviestats.decoded, 3) << "two key frames and the delta after them";
+}
+
+TEST_F(Movies, HardwareOutputDrawsEachTileAsATexturedQuad)
+{
+    ASSERT_EQ(play(movie(1, false)), 1); // the libraries come up with the first movie
+    RecordingDevice device;
+    setmoviedevice(&device);
+    // The tiles' drawing window needs the row tables the display keeps.
+    const bool rows = rowspaceready();
+    if (!rows) {
+        ASSERT_EQ(initrow(), 1);
+    }
+    const DisplayInfo saved = displayinfo;
+    displayinfo.width = 640, displayinfo.height = 480;
+    const std::string file = dir.write("tiles.mad", movie(3, false, 96, 80));
+    const struct {
+        int32_t level;
+        float left, top, size;
+    } cases[] = {{0, 272, 200, 64}, {1, 224, 160, 128}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.level);
+        device.forget();
+        int32_t drop = 0;
+        ASSERT_EQ(stream_movie(file.c_str(), &drop, 1, c.level, 0), 1);
+        EXPECT_EQ(device.of_kind(RecordedCall::CREATE_TEXTURE).size(), 4u) << "2 x 2 tiles for 96 x 80";
+        auto draws = device.of_kind(RecordedCall::DRAW);
+        ASSERT_GE(draws.size(), 4u);
+        EXPECT_EQ(draws.size() % 4, 0u);
+        EXPECT_EQ(draws.size() / 4, size_t(moviestats.shown));
+        // The first frame's four quads: whole tiles, then the trimmed column and row.
+        const float scale = c.size / 64;
+        const struct {
+            float x0, y0, x1, y1, u, v;
+        } want[4] = {{c.left, c.top, c.left + c.size, c.top + c.size, 1, 1},
+                     {c.left + c.size, c.top, c.left + c.size + 32 * scale, c.top + c.size, 0.5f, 1},
+                     {c.left, c.top + c.size, c.left + c.size, c.top + c.size + 16 * scale, 1, 0.25f},
+                     {c.left + c.size, c.top + c.size, c.left + c.size + 32 * scale, c.top + c.size + 16 * scale, 0.5f, 0.25f}};
+        for (int i = 0; i < 4; ++i) {
+            const auto& v = draws[size_t(i)].vertices;
+            ASSERT_EQ(v.size(), 4u);
+            EXPECT_FLOAT_EQ(v[0].x, want[i].x0) << i;
+            EXPECT_FLOAT_EQ(v[0].y, want[i].y0) << i;
+            EXPECT_FLOAT_EQ(v[2].x, want[i].x1) << i;
+            EXPECT_FLOAT_EQ(v[2].y, want[i].y1) << i;
+            EXPECT_FLOAT_EQ(v[2].u, want[i].u) << i;
+            EXPECT_FLOAT_EQ(v[2].v, want[i].v) << i;
+            EXPECT_FLOAT_EQ(v[0].z, 0.99998474f);
+            EXPECT_FLOAT_EQ(v[0].rhw, 1.5259022e-05f);
+            EXPECT_EQ(v[0].diffuse, 0xFFFFFFFFu);
+        }
+        // A flat picture: every tile holds the same colour inside the picture.
+        auto writes = device.of_kind(RecordedCall::WRITE_TEXTURE);
+        ASSERT_GE(writes.size(), 4u);
+        const uint16_t grey = writes[0].texels[0];
+        EXPECT_EQ(writes[1].texels[31], grey);
+        EXPECT_EQ(writes[2].texels[15 * 64], grey);
+        EXPECT_EQ(writes[3].texels[15 * 64 + 31], grey);
+        EXPECT_EQ(device.live_textures, 0) << "every texture released";
+    }
+    displayinfo = saved;
+    if (!rows) freerowspace();
 }
 
 } // namespace

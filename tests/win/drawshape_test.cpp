@@ -65,6 +65,34 @@ TEST_F(Draw, FourBitRowsStartAtTheirStride)
     EXPECT_EQ(*pixeladdress(0, 0), 0);
 }
 
+TEST_F(Draw, FourBitLeftClipsInsideAByteKeepEveryPixelInPlace)
+{
+    // Pixels 1..6 across one row (the low nibble first); the clip cuts one,
+    // two or three of them off the left.
+    Bytes pixels = {0x21, 0x43, 0x65, 0x00};
+    Bytes shape = kit_shape_record({0x40, 6, 1, 0, 0, pixels}, 0);
+    for (int32_t left : {1, 2, 3}) {
+        WIND* w = open(8, 8, 1, 0xEE);
+        clip(w, left, 0, 8, 1);
+        std::vector<uint32_t> grey(256);
+        for (uint32_t i = 0; i < 256; ++i) grey[i] = 0xFF000000u | i * 0x010101u;
+        setpalette32(0, 256, grey.data());
+        movdfl(shape.data(), 0, 0, &drawmodecopy);
+        for (int32_t x = 0; x < 8; ++x) {
+            uint32_t want = x < left ? 0xEE : x < 6 ? static_cast<uint32_t>(x + 1) : 0xEE;
+            EXPECT_EQ(*pixeladdress(x, 0), want) << "clip " << left << " pixel " << x;
+        }
+        // Into a 4-bit window the clipped row starts on the window's byte.
+        WIND* four = open(4, 8, 1, 0x00);
+        clip(four, 2, 0, 4, 1);
+        movdfl(shape.data(), 2 - left, 0, &drawmodecopy);
+        four->maxx = currentwindow.maxx = 8;
+        for (int32_t x = 2; x < 8; ++x)
+            EXPECT_EQ(readpixel(x, 0), x < 4 ? static_cast<uint32_t>(x - (2 - left) + 1) : 0u) << "4-bit, clip " << left;
+    }
+    EXPECT_EQ(aborts.count(), 0u);
+}
+
 TEST_F(Draw, PaletteShapesConvertIntoDeeperWindows)
 {
     Bytes bank = kit_shape_bank({{"PIC ", {0x7B, 3, 1, 0, 0, {0, 1, 2, 0}}, {{0x24, 3, 0, 0, 0, {0, 0, 0, 0xFF, 0, 0, 0, 0, 0xFF}}}}});

@@ -1,9 +1,11 @@
 // The front end's pictures, drawn here: the menu backgrounds, the message
 // box backdrop, the loading picture and the demo splash (640 x 480 or small
 // pictures, each as ".tga" and its ".lkz" twin), and the three sprite sets
-// of the demo road, laid out by the frame manifest the screens read.
+// of the demo road and the line-up markers, laid out by the frame manifest
+// the screens read; the flag palette and the software loading picture.
 #include "frontend/frame_manifest.h"
 #include "lib/font_write.h"
+#include "lib/iff_write.h"
 #include "lib/image_write.h"
 #include "lib/kit.h"
 #include "lib/lzss_write.h"
@@ -88,6 +90,10 @@ bool build_backgrounds(const KitContext& ctx, std::string& error)
         {"configuration.tga", {{60, 60, 70}, {20, 20, 30}}},
         {"game_type.tga", {{90, 70, 20}, {40, 30, 10}}},
         {"game settings2.tga", {{40, 80, 90}, {15, 30, 35}}},
+        {"welcome.tga", {{20, 60, 40}, {5, 25, 15}}},
+        {"last orders.tga", {{80, 30, 30}, {30, 10, 10}}},
+        {"Win_pre_season.tga", {{110, 90, 20}, {40, 30, 5}}},
+        {"Win_premiership.tga", {{150, 120, 30}, {60, 40, 5}}},
         // The competition's screens and the break menus.
         {"round results.tga", {{30, 90, 60}, {10, 35, 25}}},
         {"ladder.tga", {{80, 30, 40}, {30, 10, 15}}},
@@ -313,6 +319,30 @@ std::vector<Frame> badge_frames()
     return f;
 }
 
+// A club's faces: an oval face on the club's colour, its features shifted
+// by the player's number so that no two of a club look alike.
+bool build_portrait_sets(const KitContext& ctx, const std::string& root, std::string& error)
+{
+    for (uint32_t club = 0; club < 16; ++club) {
+        std::vector<Frame> faces;
+        const uint32_t shirt = argb(255, 40 + club * 12, 200 - club * 9, 90 + (club * 37) % 160);
+        for (uint32_t n = 0; n < PORTRAIT_FRAME_COUNT; ++n) {
+            const uint32_t skin = argb(255, 150 + (n * 13) % 90, 110 + (n * 7) % 70, 80 + (n * 5) % 50);
+            faces.push_back({24, 28, 12, 14, [=](uint32_t x, uint32_t y, uint32_t w, uint32_t h) -> uint32_t {
+                                 if (y >= 22) return shirt;
+                                 const double d = disc(x, y, w, h - 6);
+                                 if (d > 1.0) return 0;
+                                 const bool eye = y == 8 + n % 3 && (x == 8 || x == 15);
+                                 return eye ? argb(255, 20, 20, 20) : skin;
+                             }});
+        }
+        const std::string club_name = PORTRAIT_CLUBS[club];
+        if (!write_set(ctx, root + "portraits\\" + club_name + "\\medium\\" + club_name + "_md.sph", faces, error))
+            return false;
+    }
+    return true;
+}
+
 // The cups' bracket pictures (a ladder of lines, gold or silver) and the back
 // of a bracket box.
 std::vector<Frame> tournament_frames()
@@ -341,13 +371,48 @@ bool build_front_end_sets(const KitContext& ctx, std::string& error)
         error = "the front end's frames disagree with the manifest";
         return false;
     }
+    // The line-up screen's markers: a home man, an away man, a zone-line
+    // marker and a role ring.
+    std::vector<Frame> formation;
+    const uint32_t marks[4] = {0xFF2040C0, 0xFFC03020, 0xFFE0D040, 0xFFFFFFFF};
+    for (uint32_t colour : marks)
+        formation.push_back({16, 16, 8, 8, [=](uint32_t x, uint32_t y, uint32_t w, uint32_t h) -> uint32_t {
+                                 return disc(x, y, w, h) <= 1.0 ? colour : 0;
+                             }});
     return write_set(ctx, root + "common\\common.sph", common, error) &&
            write_set(ctx, root + "controllers\\controllers.sph", controllers, error) &&
            write_set(ctx, root + "caric\\caric.sph", badges, error) &&
+           write_set(ctx, root + "formation\\formation.sph", formation, error) && build_portrait_sets(ctx, root, error) &&
            write_set(ctx, root + "tournament\\tournament.sph", tournament, error);
+}
+
+// The flag colours the engine's error box puts back (47 entries from 81),
+// and the software path's loading picture: bands of the ground's greens
+// under a dark sky.
+bool build_front_end_palettes(const KitContext& ctx, std::string& error)
+{
+    std::vector<uint8_t> flag(47 * 3);
+    for (uint32_t i = 0; i < 47; ++i) {
+        flag[3 * i] = static_cast<uint8_t>(63 - i);
+        flag[3 * i + 1] = static_cast<uint8_t>(i);
+        flag[3 * i + 2] = static_cast<uint8_t>(20 + i / 2);
+    }
+    if (!kit_write_file(ctx, "front_en\\anim\\flag.pal", flag, error)) return false;
+    std::vector<uint8_t> palette(768);
+    for (uint32_t i = 0; i < 256; ++i) {
+        palette[3 * i] = static_cast<uint8_t>(i < 16 ? i * 4 : 10);
+        palette[3 * i + 1] = static_cast<uint8_t>(i < 16 ? i * 4 : 60 + (i % 16) * 8);
+        palette[3 * i + 2] = static_cast<uint8_t>(i < 16 ? 30 + i * 8 : 20);
+    }
+    std::vector<uint8_t> pixels(640 * 480);
+    for (uint32_t y = 0; y < 480; ++y)
+        for (uint32_t x = 0; x < 640; ++x) pixels[y * 640 + x] = static_cast<uint8_t>(y < 160 ? y / 10 : 16 + (x / 40) % 16);
+    return kit_write_file(ctx, "front_en\\front_end_gfx\\loading screens\\KOB Loading Screen.LBM",
+                          kit_ilbm(640, 480, 8, palette, pixels), error);
 }
 
 } // namespace
 
 KIT_STEP(front_end_pictures, 42, build_backgrounds)
 KIT_STEP(front_end_sets, 43, build_front_end_sets)
+KIT_STEP(front_end_palettes, 44, build_front_end_palettes)
