@@ -186,6 +186,18 @@ void reset_competition()
     c.order_count = 0;
 }
 
+void clear_competition_teams()
+{
+    CompetitionState& c = competition_state;
+    std::memset(c.kinds, 0, sizeof c.kinds);
+    std::memset(c.order, 0, sizeof c.order);
+    std::memset(c.wins, 0, sizeof c.wins);
+    std::memset(c.draws, 0, sizeof c.draws);
+    std::memset(c.losses, 0, sizeof c.losses);
+    c.order_count = 0;
+    human_still_in = 0;
+}
+
 void shuffle_team_order(int16_t n, int8_t seed)
 {
     if (n > 16) n = 16;

@@ -42,17 +42,6 @@ void append_team(int32_t team, uint32_t kind)
     ++c.order_count;
 }
 
-void clear_choice_tables()
-{
-    CompetitionState& c = competition_state;
-    std::memset(c.kinds, 0, sizeof c.kinds);
-    std::memset(c.order, 0, sizeof c.order);
-    std::memset(c.wins, 0, sizeof c.wins);
-    std::memset(c.draws, 0, sizeof c.draws);
-    std::memset(c.losses, 0, sizeof c.losses);
-    c.order_count = 0;
-    human_still_in = 0;
-}
 
 // The eight places from the fixture bytes; stale bytes (not eight distinct
 // clubs) give clubs 0..7.
@@ -195,7 +184,7 @@ void clear_competition_kinds() { std::memset(competition_state.kinds, 0, sizeof 
 
 void record_human_teams()
 {
-    clear_choice_tables();
+    clear_competition_teams();
     const int8_t type = game_settings.game_type;
     if (type >= GAME_PREMIERSHIP && type <= GAME_FINAL_8)
         for (int32_t i = 0; i < competition_team_count() && i < 16; ++i) competition_state.order[i] = static_cast<uint8_t>(i);
@@ -217,7 +206,7 @@ void random_fill_selection()
 
 void commit_competition_teams()
 {
-    clear_choice_tables();
+    clear_competition_teams();
     if (final_8()) {
         for (int32_t p = 0; p < FINAL_8_PLACES; ++p) {
             const int32_t team = ct.final8_selected[p];

@@ -140,14 +140,7 @@ void reset_match_setup()
     game_settings.away_team = 9;
     team_records[0].club = team_records[0].club_sheet = league_team_at(0);
     team_records[1].club = team_records[1].club_sheet = league_team_at(9);
-    CompetitionState& c = competition_state;
-    std::memset(c.kinds, 0, sizeof c.kinds);
-    std::memset(c.order, 0, sizeof c.order);
-    std::memset(c.wins, 0, sizeof c.wins);
-    std::memset(c.draws, 0, sizeof c.draws);
-    std::memset(c.losses, 0, sizeof c.losses);
-    c.order_count = 0;
-    human_still_in = 0;
+    clear_competition_teams();
 }
 
 void reset_database_files()

@@ -204,8 +204,19 @@ int32_t overall_from_rated(const int32_t v[EDIT_VALUES])
     return static_cast<int16_t>(static_cast<int32_t>(67 + 218 * mean + 0.5));
 }
 
+namespace {
+// The pages reach the editor without opening its screen: the listing order
+// and the built-in names must be there before the first listed player.
+void ensure_player_order()
+{
+    if (!original_names_loaded) load_original_names();
+    if (!pe.order_built) build_player_order();
+}
+} // namespace
+
 void edit_player_page(int32_t side, int32_t team)
 {
+    ensure_player_order();
     pe.editor_side = side == 1 ? 1 : 0;
     pe.editor_team = team;
     const league_team* club = league_team_at(team);
@@ -224,6 +235,7 @@ void edit_player_page(int32_t side, int32_t team)
 
 void fill_slide_records(int32_t side, int32_t team)
 {
+    ensure_player_order();
     for (int32_t k = 0; k < SQUAD_POSITIONS; ++k) {
         const league_player* p = listed_player(team, k);
         for (int32_t e = 0; e <= E_HEIGHT; ++e) entry(side, k)[e] = player_edit_value(p, e);
@@ -296,6 +308,7 @@ void team_attribute_averages(int32_t team, int32_t player)
 
 void build_player_order()
 {
+    pe.order_built = 1;
     for (int32_t t = 0; t < LEAGUE_TEAMS; ++t) {
         const league_team* club = league_team_at(t);
         for (int32_t k = 0; k < SQUAD_POSITIONS; ++k) {

@@ -34,6 +34,7 @@ struct PlayerEditor {
     int32_t editor_player; // 0 the whole team, n the n-th listed player
     int32_t selected_list_player;
     int8_t player_list_order[LEAGUE_TEAMS][SQUAD_POSITIONS];
+    uint8_t order_built;
     uint8_t original_name_index[LEAGUE_TEAMS][SQUAD_POSITIONS];
     // Home then away: a head of the side's team values and one entry a
     // listed player; the image of "SLIDEDB.DAT".
