@@ -7,6 +7,7 @@ set(KOB_FUZZ_HARNESSES
     bmp
     config_text
     crcf
+    delta_db
     devconfig
     engine_font
     font_metrics
