@@ -5,6 +5,7 @@
 #include "cmn/cpu.h"
 #include "cmn/libtest.h"
 #include "mix/bits9.h"
+#include "mix/kernels.h"
 #include "mix/mixer.h"
 #include "lib/mad_write.h"
 
@@ -226,35 +227,8 @@ TEST(MmxLevels, GainWordsTakeTheHighHalfAndSaturate)
     EXPECT_EQ(std::vector<int16_t>(m, m + 4), (std::vector<int16_t>{-16256, -128, 8128, 64}));
 }
 
-// Drives one resampler block by block over an integer signal, in the
-// representation of its set.
 template <typename T>
-struct Drive {
-    SndResampler r{};
-    SndSetStep set_step = nullptr;
-    SndInputNeeded input_needed = nullptr;
-    SndResample resample = nullptr;
-    std::vector<T> area = std::vector<T>(16 + 2 * 4200);
-    size_t fed = 0;
-    Drive(SndResamplerInit init, uint32_t step)
-    {
-        init(&r, &set_step, &input_needed, &resample);
-        set_step(&r, step);
-    }
-    std::vector<T> run(int32_t n, int ch, int32_t (*f)(size_t, int))
-    {
-        int32_t need = input_needed(&r, n);
-        T* in = area.data() + 16;
-        for (int32_t i = 0; i < need; ++i)
-            for (int c = 0; c < ch; ++c) in[i * ch + c] = static_cast<T>(f(fed + static_cast<size_t>(i), c));
-        fed += static_cast<size_t>(need);
-        std::vector<T> out(static_cast<size_t>(n * ch));
-        void* o = out.data();
-        resample(&r, n, in, &o);
-        const T* got = static_cast<const T*>(o);
-        return std::vector<T>(got, got + n * ch);
-    }
-};
+using Drive = DrivenResampler<T>;
 int32_t wave16(size_t i, int c) { return static_cast<int32_t>(std::lround(std::sin(i * 0.07 + c) * 30000)); }
 int32_t wave8(size_t i, int c) { return static_cast<int32_t>(std::lround(std::sin(i * 0.07 + c) * 120)); }
 
@@ -361,13 +335,6 @@ TEST_F(MmxSources, MemorySourcesCopyTheirBytesUnchanged)
     }
 }
 
-std::vector<uint8_t> monoblock(uint8_t header, std::vector<uint8_t> codes)
-{
-    codes.resize(28, 0);
-    std::vector<uint8_t> b{header};
-    for (int i = 0; i < 28; i += 2) b.push_back(static_cast<uint8_t>(codes[i] << 4 | codes[i + 1]));
-    return b;
-}
 
 TEST_F(MmxSources, Compression7TruncatesAndWrapsWhereThePlainSetKeepsTheFloat)
 {
