@@ -92,6 +92,7 @@ bool build_backgrounds(const KitContext& ctx, std::string& error)
         {"game settings2.tga", {{40, 80, 90}, {15, 30, 35}}},
         {"welcome.tga", {{20, 60, 40}, {5, 25, 15}}},
         {"last orders.tga", {{80, 30, 30}, {30, 10, 10}}},
+        {"Tallowmere.tga", {{100, 30, 20}, {25, 10, 40}}},
         {"Win_pre_season.tga", {{110, 90, 20}, {40, 30, 5}}},
         {"Win_premiership.tga", {{150, 120, 30}, {60, 40, 5}}},
         // The competition's screens and the break menus.
