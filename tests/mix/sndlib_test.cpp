@@ -456,6 +456,7 @@ TEST_F(SoundLibrary, StartsAt22050SixteenBitStereoOnce)
 {
     EXPECT_EQ(SNDrestore(), -10);
     ASSERT_EQ(SNDinit(-1, -1), 0);
+    EXPECT_EQ(sndmixmmx(), libcpu.mmx) << "the mixer's kernel set follows the processor";
     EXPECT_EQ(g_capture.rate, 22050u);
     EXPECT_EQ(g_capture.bits, 16);
     EXPECT_EQ(g_capture.channels, 2);
