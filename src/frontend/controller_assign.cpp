@@ -302,7 +302,10 @@ void build_controller_entries_tournament()
     build_controller_entries();
 }
 
-void create_controller_icons()
+namespace {
+
+// The competition variant keeps the template's own highlight: no hover hint.
+void add_controller_icons(bool hover_hint)
 {
     if (cs.icons_built) return;
     cs.first_visible = 0;
@@ -310,10 +313,11 @@ void create_controller_icons()
         controller_icon_entry& e = cs.entries[i];
         menu_icon* icon = copy_icon(*e.normal_template, "control_icon_data");
         icon->user_index = static_cast<uint8_t>(i);
+        const IconFn focused = icon->states[ICON_FOCUSED].handler;
         icon->states[ICON_NORMAL] = e.state_record;
         icon->states[ICON_FOCUSED] = e.state_record;
-        icon->states[ICON_FOCUSED].handler = controller_icon_hover;
-        icon->code = 3;
+        icon->states[ICON_FOCUSED].handler = hover_hint ? controller_icon_hover : focused;
+        if (hover_hint) icon->code = 3;
         icon->flags |= 0x40C0;
         e.icon = icon;
         add_child_icon(icon, px(e.x), py(e.y), 0);
@@ -321,25 +325,11 @@ void create_controller_icons()
     cs.icons_built = 1;
 }
 
-void create_controller_icons_tournament()
-{
-    if (cs.icons_built) return;
-    cs.first_visible = 0;
-    for (int32_t i = 0; i < cs.entry_count; ++i) {
-        controller_icon_entry& e = cs.entries[i];
-        menu_icon* icon = copy_icon(*e.normal_template, "control_icon_data");
-        icon->user_index = static_cast<uint8_t>(i);
-        // The template's own highlight: no hover hint in a competition.
-        const IconFn focused = icon->states[ICON_FOCUSED].handler;
-        icon->states[ICON_NORMAL] = e.state_record;
-        icon->states[ICON_FOCUSED] = e.state_record;
-        icon->states[ICON_FOCUSED].handler = focused;
-        icon->flags |= 0x40C0;
-        e.icon = icon;
-        add_child_icon(icon, px(e.x), py(e.y), 0);
-    }
-    cs.icons_built = 1;
-}
+} // namespace
+
+void create_controller_icons() { add_controller_icons(true); }
+
+void create_controller_icons_tournament() { add_controller_icons(false); }
 
 void create_controller_labels()
 {
