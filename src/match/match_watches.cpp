@@ -263,7 +263,7 @@ int32_t encroaches(const PlayerSlot* man)
     if (approx_vector_length(kicker->x - man->x, kicker->y - man->y) > 768)
         return 0;
     const int32_t to_kicker = vector_angle(kicker->x - man->x, kicker->y - man->y);
-    const auto kept = static_cast<int32_t>(man->contest_group->group_words[0] & 255);
+    const auto kept = static_cast<int32_t>(man->contest_group->menu_scratch & 255); // the kept facing
     return std::abs(angle_diff(to_kicker, kept)) < 32;
 }
 

@@ -539,6 +539,9 @@ void act_mark_contest(PlayerSlot* man)
     if (row.action == 71) leap_onto_partner(man);
     man->air_word = row.air_word;
     man->action = 0;
+    // Bytes 2 and 0 of his group's record (the match's own first word) are
+    // cleared as he goes up: no value is given for them, so cleared is taken.
+    if (ContestGroup* g = man->contest_group) g->group_words[0] &= 0xFF00FF00u;
     if (row.animation < 0) return; // no animation: the action just ends
     play_man_animation(man, row.animation, 0, 1.0);
     set_busy(man);

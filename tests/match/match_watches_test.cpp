@@ -366,3 +366,38 @@ TEST_F(Watches, SelectLineUpStandsTheTeamOnTheNearestEntry)
         }
     }
 }
+
+namespace {
+
+// A man of the other side beside the kicker, off the kick's line, encroaches
+// only while his group keeps him facing the kicker.
+TEST_F(Watches, EncroachingByTheGroupsKeptFacing)
+{
+    MatchGlobals& g = match_globals;
+    PlayerSlot* kicker = &team_records[0].slots[1];
+    PlayerSlot* other = &team_records[1].slots[1];
+    kicker->side = 2;
+    other->side = 1;
+    g.awarded_side = 2;
+    g.controlled_man_a = kicker;
+    g.mark_x = 0;
+    g.mark_y = 0;
+    kicker->x = 0, kicker->y = 0;
+    other->x = 0, other->y = 500; // across the line to the goal at +x
+    other->ball_distance = 500;
+    ContestGroup group{};
+    other->contest_group = &group;
+    group.men[0] = other;
+    struct Case {
+        int32_t kept;
+        int32_t encroaches;
+    };
+    // From him the kicker lies at angle 128 (toward -y).
+    for (const Case c : {Case{128, 1}, Case{150, 1}, Case{0, 0}, Case{64, 0}}) {
+        group.menu_scratch = c.kept;
+        EXPECT_EQ(encroaches(other), c.encroaches) << "kept facing " << c.kept;
+    }
+    other->contest_group = nullptr;
+}
+
+} // namespace

@@ -204,6 +204,7 @@ TEST_F(ActionsTest, MarkContestLeaps)
         bool busy;
     } cases[] = {{57, 227, 8193, true}, {60, 223, 16385, true}, {61, 0, 1, false}, {66, 352, 4097, true},
                  {70, 340, 4097, true}};
+    ContestGroup group{};
     for (const Case& c : cases) {
         PlayerSlot* m = man(0, 2);
         m->primary_animation = 0;
@@ -211,7 +212,14 @@ TEST_F(ActionsTest, MarkContestLeaps)
         m->action = c.action;
         m->action_arg = 40;
         m->angle_to_ball = 10;
+        group.group_words[0] = 0x12345678u;
+        group.group_words[1] = 0x9ABCDEF0u;
+        group.men[0] = m;
+        m->contest_group = &group;
         player_act(m);
+        m->contest_group = nullptr;
+        EXPECT_EQ(group.group_words[0], 0x12005600u) << "his group's bytes 2 and 0 cleared, " << c.action;
+        EXPECT_EQ(group.group_words[1], 0x9ABCDEF0u);
         EXPECT_EQ(m->primary_animation, c.anim) << c.action;
         EXPECT_EQ(m->air_word, c.air) << c.action;
         EXPECT_EQ((m->man_flags & MAN_BUSY) != 0, c.busy) << c.action;
