@@ -40,15 +40,7 @@ struct Breaks : FrontEnd {
         clear_game_state_block();
         FrontEnd::TearDown();
     }
-    template <class Look> void run(menu_screen* screen, Look look, uint8_t leave = 1)
-    {
-        PointerScript::start([&](menu_screen* s, int f) {
-            if (s != screen || f != 2) return;
-            look();
-            front_end_state.result = leave;
-        });
-        run_front_end_screen(screen);
-    }
+    template <class Look> void run(menu_screen* screen, Look look) { run_screen_and_look(screen, look); }
 };
 
 std::string item(const char* text) { return std::string("    ") + text + "    "; }
