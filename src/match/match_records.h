@@ -459,7 +459,6 @@ struct MatchGlobals {
     int32_t aftertouch_strength;  // the stick's bend of a kick in flight, 1/200 unit a tick each tick
     uint8_t set_kick_taken;
     uint8_t pending_decision;       // 4 holding the ball, 5 ball up
-    PlayerSlot* decision_offender;
     int16_t bounce_spot_x, bounce_spot_y;
     int32_t bounce_follow_code;
     uint8_t centre_bounce_done;
