@@ -5,6 +5,7 @@
 #include "frontend/front_end_state.h"
 #include "frontend/match_handover.h"
 #include "frontend/pages.h"
+#include "frontend/prematch_hub.h"
 #include "frontend/resources.h"
 #include "frontend/finals_screens.h"
 #include "frontend/screen_runner.h"
@@ -14,7 +15,6 @@
 #include "platform/cd_audio.h"
 #include "platform/sound.h"
 #include "screen/screen.h"
-#include "standin/prematch_hub_standin.h"
 
 #include <cstdlib>
 #include <cstring>

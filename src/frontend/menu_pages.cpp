@@ -13,6 +13,7 @@
 #include "frontend/option_screens.h"
 #include "frontend/player_editor.h"
 #include "frontend/pages.h"
+#include "frontend/prematch_hub.h"
 #include "frontend/resources.h"
 #include "frontend/screen_templates.h"
 #include "frontend/select_controller.h"
@@ -282,6 +283,7 @@ void prematch_hub_page()
     load_caricature_set();
     front_end_state.page = prematch_hub_page;
     prepare_menu_screens();
+    prepare_prematch_hub();
     run_front_end_screen(&prematch_hub_screen);
     switch (front_end_state.result) {
     case 1: front_end_state.done = 1; break;

@@ -18,6 +18,7 @@
 #include "gl3d/sprite_sets.h"
 #include "standin/front_end_screens_standin.h"
 #include "league/team_lineups.h"
+#include "frontend/prematch_hub.h"
 #include "standin/team_screens_standin.h"
 
 #include <cstring>
