@@ -1,5 +1,6 @@
 #include "frontend/pages.h"
 
+#include "frontend/competition.h"
 #include "frontend/controller_assign.h"
 #include "frontend/controller_config.h"
 #include "frontend/front_end_graphics.h"
@@ -39,6 +40,7 @@ void present_black_frames()
 void set_quick_exhibition_teams(int32_t home, int32_t away)
 {
     GameSettings& s = game_settings;
+    competition_state.round = 1;
     s.game_type = GAME_EXHIBITION;
     s.interchange_players = 4;
     s.home_team = static_cast<int8_t>(home);
