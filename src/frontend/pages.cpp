@@ -3,6 +3,7 @@
 #include "frontend/competition.h"
 #include "frontend/controller_assign.h"
 #include "frontend/controller_config.h"
+#include "frontend/database_files.h"
 #include "frontend/front_end_graphics.h"
 #include "frontend/match_handover.h"
 #include "frontend/message_box.h"
@@ -120,6 +121,7 @@ void front_end_main()
     front_end_state.done = 0;
     front_end_setup();
     set_session_defaults();
+    load_delta_db(); // the name-change masks live for the run
     load_front_end_resources();
     front_end_state.error_hook = error_control_callback;
     front_end_state.page = first_page;
