@@ -25,6 +25,7 @@
 #include "screen/screen_flip.h"
 #include "screen/screen.h"
 #include "frontend/finals_screens.h"
+#include "frontend/team_tactics.h"
 #include "standin/menu_objects_standin.h"
 
 void (*match_player)(int32_t mode) = play_match;
@@ -170,6 +171,7 @@ void start_match()
         if (renderer_index() != 1) input_reset();
         const int8_t type = s.game_type;
         if (type == GAME_TRAINING) s.game_type = GAME_EXHIBITION;
+        hand_over_team_selections();
         match_player(mode);
         s.game_type = type;
         front_end_state.error_hook = error_control_callback;
