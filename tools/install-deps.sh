@@ -4,7 +4,7 @@
 # installs clang and its libFuzzer, which only the fuzz preset needs.
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config python3 libsdl2-dev libgl-dev libgl1-mesa-dri libegl-mesa0
-          libgtest-dev libgmock-dev libbenchmark-dev)
+          libgtest-dev libgmock-dev libbenchmark-dev espeak-ng)
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)
 fi

@@ -8,7 +8,7 @@
 #include "platform/controllers.h"
 #include "platform/language.h"
 #include "screen/fonts.h"
-#include "standin/replay_buffer_standin.h"
+#include "display/replay.h"
 
 #include <cstring>
 

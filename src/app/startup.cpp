@@ -1,4 +1,5 @@
 #include "app/startup.h"
+#include "display/commentary.h"
 #include "display/hud.h"
 #include "display/hud_draw.h"
 #include "display/match_scene.h"

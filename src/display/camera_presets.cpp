@@ -441,6 +441,22 @@ void choose_automatic_camera(PlayerSlot* man, int32_t duration)
     track_camera_target(&r);
 }
 
+void follow_man_with_camera(PlayerSlot* man, int32_t duration)
+{
+    CameraPreset* c = current_camera ? current_camera : &camera_presets[camera_view];
+    if (!man) return;
+    // The camera stays where it stands and turns to keep the man in view.
+    AutoCameraRequest r{};
+    r.flags = 1;
+    r.duration = duration;
+    r.camera = c;
+    r.look_width = 2;
+    const double scale[3] = {kCameraUnits, 1.0, kCameraUnits};
+    const void* source[3] = {&man->x, &man->z, &man->y};
+    for (int i = 0; i < 3; ++i) r.look_scale[i] = scale[i], r.look_source[i] = source[i];
+    track_camera_target(&r);
+}
+
 void set_camera_for_situation(int32_t x, int32_t y, int32_t z, int32_t fov, int32_t n)
 {
     if (n < 0 || n >= CAMERA_PRESETS) return;

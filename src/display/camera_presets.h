@@ -54,6 +54,8 @@ const AutoCameraRequest* pending_auto_camera();
 void track_camera_target(const AutoCameraRequest* request);
 void update_automatic_camera();
 void choose_automatic_camera(PlayerSlot* man, int32_t duration);
+// Turns the camera to follow a man (the scorer) for the ticks given.
+void follow_man_with_camera(PlayerSlot* man, int32_t duration);
 void set_camera_for_situation(int32_t x, int32_t y, int32_t z, int32_t fov, int32_t n);
 void set_camera_position(int32_t x, int32_t y, int32_t z, int32_t max_x, int32_t max_y, int32_t max_z);
 void set_camera_look_at(int32_t x, int32_t y, int32_t z, double fov);

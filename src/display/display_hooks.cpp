@@ -1,15 +1,17 @@
 // The match display's entries in the match's hook table.
 #include "platform/controllers.h"
 #include "display/camera_presets.h"
-#include "display/hud.h"
-#include "display/hud_draw.h"
+#include "display/commentary.h"
 #include "display/match_sound.h"
 #include "display/replay.h"
+#include "display/hud.h"
+#include "display/hud_draw.h"
 #include "display/match_scene.h"
 #include "display/men_display.h"
 #include "gl3d/display_device.h"
 #include "gl3d/render_state.h"
 #include "match/match_hooks.h"
+#include "match/match_records.h"
 #include "match/match_setup.h"
 
 namespace {
@@ -33,9 +35,20 @@ void load_match_presentation(int32_t)
     // Each of these asks the sound settings itself.
     if (!replay_match_playback) {
         start_crowd_loops();
+        if (commentary.loaded) free_commentary();
+        if (match_globals.game_type != 7) load_commentary();
         load_match_effects();
         crowd_react(3);
     }
+}
+
+void release_match_resources()
+{
+    free_match_scene();
+    if (replay_match_playback) return;
+    stop_crowd_loops();
+    free_commentary();
+    free_match_effects();
 }
 
 void draw_match_scene()
@@ -78,6 +91,9 @@ void make_view_current(int32_t view)
 
 void flag_resetup() { camera_resetup = 1; }
 
+// The scorer is followed through his celebration.
+void follow_scorer(PlayerSlot* man) { follow_man_with_camera(man, 310); }
+
 } // namespace
 
 void install_display_hooks()
@@ -94,6 +110,7 @@ void install_display_hooks()
     h.set_camera_look_at = steer_look_at;
     h.setup_all_camera_presets = setup_presets_from_ground;
     h.choose_automatic_camera = choose_automatic_camera;
+    h.track_camera_target = follow_scorer;
     h.camera_view = current_view;
     h.set_camera_view = make_view_current;
     h.flag_camera_resetup = flag_resetup;
@@ -104,6 +121,6 @@ void install_display_hooks()
     h.prepare_men_display = prepare_men_display;
     h.draw_match_scene = draw_match_scene;
     h.present_frame = present_frame;
-    h.release_match_resources = free_match_scene;
+    h.release_match_resources = release_match_resources;
     install_hud_hooks();
 }

@@ -13,7 +13,7 @@
 #include "players/behaviour_handlers.h"
 #include "screen/screen_flip.h"
 #include "screen/surface.h"
-#include "standin/scene_overlay_standin.h"
+#include "display/bar_models.h"
 
 #include <cstring>
 #include <string>

@@ -1,5 +1,6 @@
 #include "display/match_scene.h"
 
+#include "display/bar_models.h"
 #include "display/camera.h"
 #include "display/camera_presets.h"
 #include "display/men_display.h"
@@ -280,6 +281,10 @@ void load_match_scene()
                scene_choice.night ? "3d display\\tcas\\YELLOWBALLHIGH.tca" : "3d display\\tcas\\REDBALLHIGH.tca",
                nullptr, nullptr);
     load_model(&s.pointer, "3d display\\tcas\\arrow_o.tca", nullptr, nullptr);
+    load_side_bars();
+    // The coloured bars live with the match, so that their textures are
+    // given back with the scene's.
+    load_colour_bars();
     uint32_t bits, alpha;
     get_texture_format(&bits, &alpha);
     set_texture_format(16, 1);
@@ -301,6 +306,8 @@ void free_match_scene()
     });
     delete scene;
     scene = nullptr;
+    free_side_bars();
+    free_colour_bars();
     free_texture_slots();
     free_figure_instances();
 }
@@ -408,6 +415,15 @@ void reload_overlay_model()
     load_model(&s.overlay, nullptr, nullptr, small.coin);
     if (s.overlay.model && s.overlay.model->mesh_count > 0) s.coin_slot = s.overlay.mesh_slot[0];
     if (arrow_slot >= 0) texture_slots[arrow_slot].texture = find_or_load_texture(texture_slots[arrow_slot].name.c_str());
+}
+
+void activate_coin_model(float x, float y, float z, float angle)
+{
+    if (!scene || !scene->overlay.model) return;
+    Scene& s = *scene;
+    s.overlay_position[0] = x, s.overlay_position[1] = y, s.overlay_position[2] = z;
+    s.overlay_angles[0] = angle, s.overlay_angles[1] = 0, s.overlay_angles[2] = 0;
+    s.overlay.active = 1;
 }
 
 void pop_texture_slot()

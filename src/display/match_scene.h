@@ -49,6 +49,8 @@ void place_model_ring(float x, float z, float radius_x, float radius_z, float tu
 void place_pointer_arrow(int32_t value, int32_t side);
 void place_overlay_model(const float point[2], int32_t index, uint32_t colour);
 void reload_overlay_model();
+// The coin at the toss: made active at a point with its turn (radians).
+void activate_coin_model(float x, float y, float z, float angle);
 void pop_texture_slot();
 
 // The frame.

@@ -10,7 +10,6 @@
 #include "match/match_hooks.h"
 #include "match/match_records.h"
 #include "match/officials.h"
-#include "standin/scene_overlay_standin.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -5,6 +5,7 @@
 #include "frontend/front_end_state.h"
 #include "frontend/match_handover.h"
 #include "frontend/pages.h"
+#include "frontend/prematch_hub.h"
 #include "frontend/resources.h"
 #include "frontend/finals_screens.h"
 #include "frontend/screen_runner.h"
@@ -14,7 +15,6 @@
 #include "platform/cd_audio.h"
 #include "platform/sound.h"
 #include "screen/screen.h"
-#include "standin/prematch_hub_standin.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -104,6 +104,18 @@ bool controllers_until_play()
     }
 }
 
+// Sets the fixture's teams; a human fixture also readies the controllers.
+bool start_fixture(int32_t k, bool& any_human)
+{
+    const int32_t home = competition_state.fixtures[k][0], away = competition_state.fixtures[k][1];
+    set_next_match_teams(home, away);
+    if (!team_is_human(home) && !team_is_human(away)) return false;
+    human_still_in = 1;
+    any_human = true;
+    reset_controller_sides();
+    return true;
+}
+
 void back_up_team_records()
 {
     team_record_backups[0] = team_records[0];
@@ -172,6 +184,18 @@ void reset_competition()
     if (type == GAME_PREMIERSHIP || type == GAME_PRE_SEASON || type == GAME_FINAL_8)
         for (uint8_t i = 0; i < 16; ++i) c.order[i] = i;
     c.order_count = 0;
+}
+
+void clear_competition_teams()
+{
+    CompetitionState& c = competition_state;
+    std::memset(c.kinds, 0, sizeof c.kinds);
+    std::memset(c.order, 0, sizeof c.order);
+    std::memset(c.wins, 0, sizeof c.wins);
+    std::memset(c.draws, 0, sizeof c.draws);
+    std::memset(c.losses, 0, sizeof c.losses);
+    c.order_count = 0;
+    human_still_in = 0;
 }
 
 void shuffle_team_order(int16_t n, int8_t seed)
@@ -330,12 +354,7 @@ void play_league_round()
     int32_t last_human = -1;
     const int32_t count = fixture_count < FIXTURE_PAIRS ? fixture_count : FIXTURE_PAIRS;
     for (int32_t k = 0; k < count; ++k) {
-        const int32_t home = c.fixtures[k][0], away = c.fixtures[k][1];
-        set_next_match_teams(home, away);
-        if (team_is_human(home) || team_is_human(away)) {
-            human_still_in = 1;
-            any_human = true;
-            reset_controller_sides();
+        if (start_fixture(k, any_human)) {
             if (!asked && !controllers_until_play()) return;
             asked = true;
             hand_over_fixture(k, count, last_human);
@@ -343,7 +362,7 @@ void play_league_round()
         } else {
             simulate_cpu_match();
         }
-        record_match_result(home, away, k);
+        record_match_result(c.fixtures[k][0], c.fixtures[k][1], k);
     }
     human_still_in = any_human ? 1 : 0;
     if (c.round < SEASON_ROUNDS && human_still_in) prematch_for(last_human);
@@ -370,12 +389,7 @@ void play_finals_round()
     bool any_human = false;
     int32_t last_human = -1;
     for (int32_t k = range.first; k < range.end; ++k) {
-        const int32_t home = c.fixtures[k][0], away = c.fixtures[k][1];
-        set_next_match_teams(home, away);
-        if (team_is_human(home) || team_is_human(away)) {
-            human_still_in = 1;
-            any_human = true;
-            reset_controller_sides();
+        if (start_fixture(k, any_human)) {
             if (!controllers_until_play()) return;
             // A knock-out match is played again until it has a winner.
             do {
@@ -385,14 +399,17 @@ void play_finals_round()
         } else {
             simulate_cpu_match();
         }
-        record_match_result(home, away, k);
+        record_match_result(c.fixtures[k][0], c.fixtures[k][1], k);
     }
     human_still_in = any_human ? 1 : 0;
     if (human_still_in) prematch_for(last_human);
     set_results_background();
     load_caricature_set();
     load_animation_set(HANDLE_TOURNAMENT, TOURNAMENT_SET);
-    const bool final_with_human = c.round == 5 && (team_is_human(c.fixtures[8][0]) || team_is_human(c.fixtures[8][1]));
+    // A final a person played has had its results already; each cup's final is its own pair.
+    const int32_t final_pair = type == GAME_PRE_SEASON ? 14 : 8;
+    const bool final_with_human =
+        c.round == 5 && (team_is_human(c.fixtures[final_pair][0]) || team_is_human(c.fixtures[final_pair][1]));
     if (!final_with_human) run_front_end_screen(&finals_results_screen);
     free_animation_set(HANDLE_CARICATURE);
     free_animation_set(HANDLE_TOURNAMENT);

@@ -43,6 +43,9 @@ extern const int8_t season_fixtures[SEASON_ROUNDS][ROUND_FIXTURES][2];
 inline bool kind_is_human(uint32_t kind) { return kind != KIND_OUT && kind != KIND_COMPUTER; }
 
 void reset_competition();
+// The per-team tables (kinds, order, wins, draws, losses), the team count
+// and the human-still-in flag, all cleared.
+void clear_competition_teams();
 void shuffle_team_order(int16_t n, int8_t seed);
 uint32_t count_human_fixtures(int32_t from, int32_t to);
 void set_next_match_teams(int32_t home, int32_t away);

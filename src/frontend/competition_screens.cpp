@@ -31,19 +31,10 @@ void leave_click(icon_state_record*, menu_icon*, menu_screen*) { confirm_leave_c
 void leave_action(menu_screen*) { confirm_leave_competition_screen(); }
 void abandon_click(icon_state_record*, menu_icon*, menu_screen*) { match_globals.flow_flags |= MATCH_PLAYED; }
 
-menu_icon focus_text(const char* text, uint16_t result, IconFn click)
-{
-    menu_icon t = text_template(text, 1, ICON_FOCUSABLE);
-    t.result_code = result;
-    t.states[ICON_FOCUSED].image = t.states[ICON_CLICKED].image = t.states[ICON_HELD].image = 2;
-    t.states[ICON_CLICKED].handler = click;
-    return t;
-}
-
 menu_icon g_title = text_template(competition_screens_state.title, 3);
-menu_icon g_continue = focus_text("Continue", 1, nullptr);
-menu_icon g_leave = focus_text("Leave", 0, leave_click);
-menu_icon g_abandon = focus_text("Quit Competition", 1, abandon_click);
+menu_icon g_continue = focus_text_template("Continue", 1, nullptr);
+menu_icon g_leave = focus_text_template("Leave", 0, leave_click);
+menu_icon g_abandon = focus_text_template("Quit Competition", 1, abandon_click);
 menu_screen_entry g_ladder_entries[3] = {
     {0, &g_title, 20, 20, nullptr}, {1, &g_continue, 560, 450, nullptr}, {1, &g_leave, 50, 450, nullptr}};
 menu_screen_entry g_fixtures_entries[3] = {
@@ -158,6 +149,22 @@ void build_text_list(control_list** list, const TextListGeometry& g, const std::
     create_list(list);
     add_text_list(*list, g, lines);
     draw_control_list(*list);
+}
+
+void make_rows_choosable(control_list* list, uint8_t group, uint8_t base, IconFn click)
+{
+    if (!list || !list->first) return;
+    control* made = static_cast<control*>(list->first->data);
+    int32_t row = 0;
+    for (A_LLIST_NODE* n = list_record(made)->settings.items->first; n; n = n->next, ++row) {
+        A_STRING_CONTROL* s = string_record(static_cast<control*>(n->data));
+        s->display.text_flags = ICON_FOCUSABLE;
+        s->display.text_group = group;
+        // A row with a handler leaves no result: the handler reads its row.
+        s->display.text_result = click ? 0 : static_cast<uint8_t>(base + row);
+        s->settings.user_value = row;
+        s->callbacks.text_clicked = click;
+    }
 }
 
 int32_t confirm_leave_competition_screen()

@@ -24,6 +24,11 @@ void build_text_list(control_list** list, const TextListGeometry& g, const std::
 // One more such list control in an existing control list (not drawn yet).
 void add_text_list(control_list* list, const TextListGeometry& g, const std::vector<std::string>& lines);
 
+// Makes the rows of the list's first list control choosable: row i keeps i
+// as its value and runs click, or without a handler leaves result base + i.
+// A handler finds the row as the user value of the icon's string record.
+void make_rows_choosable(control_list* list, uint8_t group, uint8_t base, IconFn click);
+
 // The leave question: Yes (3) stays in the result byte, No (4) clears it.
 int32_t confirm_leave_competition_screen();
 

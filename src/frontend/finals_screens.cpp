@@ -31,7 +31,7 @@ BracketState bracket_state;
 namespace {
 
 constexpr uint16_t PERIOD_BITS = QUARTER_1 | QUARTER_2 | QUARTER_3 | QUARTER_4 | EXTRA_TIME;
-constexpr uint8_t TITLE_FONT = 3, TEXT_FONT = 1, FOCUS_FONT = 2;
+constexpr uint8_t TITLE_FONT = 3, TEXT_FONT = 1;
 
 const char* const k_results_pictures[2] = {"front_en\\front_end_gfx\\menu_screens\\sw\\results.lbm",
                                            "front_en\\front_end_gfx\\menu_screens\\hw\\results.tga"};
@@ -39,23 +39,11 @@ const char* const k_round_results_pictures[2] = {"front_en\\front_end_gfx\\menu_
                                                  "front_en\\front_end_gfx\\menu_screens\\hw\\round results.tga"};
 const char* g_results_pictures[2] = {k_results_pictures[0], k_results_pictures[1]};
 
-menu_icon focus_text(const char* text, uint16_t result)
-{
-    menu_icon t = text_template(text, TEXT_FONT, ICON_FOCUSABLE);
-    t.result_code = result;
-    t.states[ICON_FOCUSED].image = t.states[ICON_CLICKED].image = t.states[ICON_HELD].image = FOCUS_FONT;
-    return t;
-}
-
 void results_exit_click(icon_state_record*, menu_icon*, menu_screen* s) { results_exit(s); }
 
 menu_icon g_results_title = text_template(results_state.title, TITLE_FONT);
-menu_icon g_continue = focus_text("Continue", 1);
-menu_icon g_leave = [] {
-    menu_icon t = focus_text("Leave", 0);
-    t.states[ICON_CLICKED].handler = results_exit_click;
-    return t;
-}();
+menu_icon g_continue = focus_text_template("Continue", 1);
+menu_icon g_leave = focus_text_template("Leave", 0, results_exit_click);
 menu_screen_entry g_results_entries[3] = {{0, &g_results_title, 20, 20, nullptr},
                                           {1, &g_continue, 560, 450, nullptr},
                                           {1, &g_leave, 50, 450, nullptr}};
@@ -180,11 +168,7 @@ char g_bracket_title[40] = "International Playoffs";
 menu_icon g_bracket_heading = text_template(g_bracket_title, TITLE_FONT);
 void bracket_leave_click(icon_state_record*, menu_icon*, menu_screen*) { confirm_leave_competition_screen(); }
 void bracket_leave_action(menu_screen*) { confirm_leave_competition_screen(); }
-menu_icon g_bracket_leave = [] {
-    menu_icon t = focus_text("Leave", 0);
-    t.states[ICON_CLICKED].handler = bracket_leave_click;
-    return t;
-}();
+menu_icon g_bracket_leave = focus_text_template("Leave", 0, bracket_leave_click);
 menu_screen_entry g_bracket_entries[3] = {{0, &g_bracket_heading, 20, 20, nullptr},
                                           {1, &g_continue, 560, 450, nullptr},
                                           {1, &g_bracket_leave, 50, 450, nullptr}};

@@ -52,6 +52,11 @@ constexpr const char* PORTRAIT_CLUBS[16] = {
     "Gullarbrook", "MirrabeenBay", "Yarrowdeen", "Kindlebark", "Hollenvale", "Carnellow", "Saltmarren", "Wendellgrove",
 };
 constexpr uint8_t PORTRAIT_FRAME_COUNT = 42;
+// The clubs' three-letter codes: "face palettes\<code>_face.pal" holds a
+// club's 160 face colours.
+constexpr const char* CLUB_CODES[16] = {"TAL", "BRI", "QUA", "WES", "CIN", "CUL", "FER", "PYA",
+                                        "GUL", "MIR", "YAR", "KIN", "HOL", "CAR", "SAL", "WEN"};
+constexpr int32_t FACE_PALETTE_COLOURS = 160;
 
 // tournament.sph: the bracket pictures of the two cups and a box's back.
 enum TournamentFrame : uint8_t {

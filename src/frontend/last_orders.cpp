@@ -8,6 +8,7 @@
 #include "frontend/menu_pages.h"
 #include "frontend/message_box.h"
 #include "frontend/pages.h"
+#include "frontend/player_editor.h"
 #include "frontend/resources.h"
 #include "frontend/screen_templates.h"
 #include "frontend/select_controller.h"
@@ -18,7 +19,6 @@
 #include "platform/language.h"
 #include "platform/settings.h"
 #include "screen/screen.h"
-#include "standin/front_end_screens_standin.h"
 #include "standin/team_screens_standin.h"
 
 #include <cstdio>

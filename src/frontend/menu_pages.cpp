@@ -1,15 +1,19 @@
 #include "frontend/menu_pages.h"
 
 #include "frontend/break_menus.h"
+#include "frontend/competition_teams.h"
 #include "frontend/controller_assign.h"
 #include "frontend/controller_config.h"
+#include "frontend/database_screens.h"
 #include "frontend/front_end_graphics.h"
 #include "frontend/hints.h"
 #include "frontend/match_handover.h"
 #include "frontend/menu_icons.h"
 #include "frontend/message_box.h"
 #include "frontend/option_screens.h"
+#include "frontend/player_editor.h"
 #include "frontend/pages.h"
+#include "frontend/prematch_hub.h"
 #include "frontend/resources.h"
 #include "frontend/screen_templates.h"
 #include "frontend/select_controller.h"
@@ -234,7 +238,8 @@ void match_setup(bool moon)
         load_caricature_set();
         browser_home_team = game_settings.home_team;
         browser_away_team = game_settings.away_team;
-        run_front_end_screen(&team_selection_screen);
+        prepare_database_screens();
+        run_front_end_screen(&team_browser_screen);
         free_animation_set(HANDLE_CARICATURE);
         last_home_choice = game_settings.home_team = static_cast<int8_t>(browser_home_team);
         last_away_choice = game_settings.away_team = static_cast<int8_t>(browser_away_team);
@@ -278,6 +283,7 @@ void prematch_hub_page()
     load_caricature_set();
     front_end_state.page = prematch_hub_page;
     prepare_menu_screens();
+    prepare_prematch_hub();
     run_front_end_screen(&prematch_hub_screen);
     switch (front_end_state.result) {
     case 1: front_end_state.done = 1; break;
@@ -430,7 +436,11 @@ void replay_buffer_page()
     run_front_end_screen(&replay_buffer_screen);
 }
 
-void team_list_page() { run_front_end_screen(&team_list_screen); }
+void team_list_page()
+{
+    prepare_competition_teams_screen();
+    run_front_end_screen(&competition_teams_screen);
+}
 
 void attract_match_page()
 {

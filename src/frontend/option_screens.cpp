@@ -12,7 +12,7 @@
 #include "platform/settings.h"
 #include "platform/sound.h"
 #include "screen/screen.h"
-#include "standin/replay_buffer_standin.h"
+#include "display/replay.h"
 
 #include <cstdio>
 #include <cstring>
@@ -224,7 +224,7 @@ void apply_replay_buffer(icon_state_record*, menu_icon*, menu_screen*)
     settings_scratch.replay_buffer_size = static_cast<uint32_t>(rb.value) * KILOBYTE;
     std::memcpy(&user_settings, &settings_scratch, sizeof user_settings);
     if (user_settings.replay_buffer_size < REPLAY_SIZE_MIN) user_settings.replay_buffer_size = REPLAY_SIZE_MIN;
-    set_up_replay_buffer(user_settings.replay_buffer_size);
+    new_replay_node(user_settings.replay_buffer_size);
 }
 
 void replay_buffer_close(menu_screen*)

@@ -13,6 +13,15 @@ menu_icon text_template(const char* text, uint8_t font, uint16_t flags)
     return t;
 }
 
+menu_icon focus_text_template(const char* text, uint16_t result, IconFn click)
+{
+    menu_icon t = text_template(text, 1, ICON_FOCUSABLE);
+    t.result_code = result;
+    t.states[ICON_FOCUSED].image = t.states[ICON_CLICKED].image = t.states[ICON_HELD].image = 2;
+    t.states[ICON_CLICKED].handler = click;
+    return t;
+}
+
 void sprite_template(menu_icon* t, int32_t handle, uint8_t base, bool per_state, uint16_t result)
 {
     *t = menu_icon{};

@@ -12,7 +12,7 @@
 #include "platform/memory.h"
 #include "platform/settings.h"
 #include "screen/screen.h"
-#include "standin/replay_buffer_standin.h"
+#include "display/replay.h"
 
 #include <cstdio>
 #include <cstring>
@@ -490,7 +490,7 @@ void commit_match_settings(icon_state_record*, menu_icon*, menu_screen*)
     game_settings.quarter_length = 4;
     std::memcpy(&user_settings, &w, sizeof user_settings);
     if (user_settings.replay_buffer_size < REPLAY_SIZE_MIN) user_settings.replay_buffer_size = REPLAY_SIZE_MIN;
-    set_up_replay_buffer(user_settings.replay_buffer_size);
+    new_replay_node(user_settings.replay_buffer_size);
 }
 
 // --- Configuration menu ---

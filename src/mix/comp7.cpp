@@ -1,5 +1,6 @@
 // Compression 7: 4-bit predictive coding in blocks of 28 frames, decoded to
-// floats for the one-shot, looped, callback-stream and packet kinds.
+// floats (plain set) or to 16-bit samples (MMX set) for the one-shot,
+// looped, callback-stream and packet kinds.
 #include "mix/mixer.h"
 #include "mix/pktplay.h"
 #include "mix/sndint.h"
@@ -19,23 +20,35 @@ constexpr int BLOCK = 28;
 
 constexpr float B[4] = {0.0f, 60.0f / 64, 115.0f / 64, 98.0f / 64};
 constexpr float A[4] = {0.0f, 0.0f, -52.0f / 64, -55.0f / 64};
+// The MMX set's weights: the same times 256.
+constexpr int32_t B256[4] = {0, 240, 460, 392};
+constexpr int32_t A256[4] = {0, 0, -208, -220};
 // Deltas by shift and code: (code x 4096) >> shift.
 struct DeltaTable {
     float d[13][16];
+    int32_t d256[13][16]; // the MMX set's, times 256
     DeltaTable()
     {
         for (int k = 0; k < 13; ++k)
-            for (int q = 0; q < 16; ++q) d[k][q] = static_cast<float>((((q ^ 8) - 8) * 4096) >> k);
+            for (int q = 0; q < 16; ++q) {
+                int32_t delta = (((q ^ 8) - 8) * 4096) >> k;
+                d[k][q] = static_cast<float>(delta);
+                d256[k][q] = delta * 256;
+            }
     }
 };
 const DeltaTable deltas;
 
+// Plain: floats, neither rounded nor clipped. MMX: the floor of the
+// weighted sum kept to its low 16 bits, so a loud prediction wraps, and
+// the history with it.
+template <typename T>
 struct History {
-    float p1, p2;
+    T p1, p2;
 };
 
 // Filters past the table act as 0 and shifts past 12 as 12.
-inline float decodeone(History& h, int f, int k, int q)
+inline float decodeone(History<float>& h, int f, int k, int q)
 {
     if (f > 3) f = 0;
     if (k > 12) k = 12;
@@ -44,9 +57,20 @@ inline float decodeone(History& h, int f, int k, int q)
     h.p1 = v;
     return v;
 }
+inline int16_t decodeone(History<int16_t>& h, int f, int k, int q)
+{
+    if (f > 3) f = 0;
+    if (k > 12) k = 12;
+    int32_t sum = h.p1 * B256[f] + h.p2 * A256[f] + deltas.d256[k][q & 15];
+    auto v = static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint32_t>(sum >> 8)));
+    h.p2 = h.p1;
+    h.p1 = v;
+    return v;
+}
 
-// One block of ch channels from p into out (28 x ch floats).
-void decodeblock(const uint8_t* p, int ch, History* h, float* out)
+// One block of ch channels from p into out (28 x ch samples).
+template <typename T>
+void decodeblock(const uint8_t* p, int ch, History<T>* h, T* out)
 {
     if (ch == 1) {
         int f = p[0] >> 4, k = p[0] & 15;
@@ -64,47 +88,52 @@ void decodeblock(const uint8_t* p, int ch, History* h, float* out)
 }
 int blockbytes(int ch) { return 15 * ch; }
 
+template <typename T>
 struct Decoder {
     int32_t ch;
-    History h[2];
+    History<T> h[2];
     int32_t carried;
-    float carry[BLOCK * 2];
+    T carry[BLOCK * 2];
     // Moves up to n carried frames to out; returns how many.
-    int32_t takecarried(float*& out, int32_t n)
+    int32_t takecarried(T*& out, int32_t n)
     {
         int32_t take = std::min(n, carried);
-        std::memcpy(out, carry, sizeof(float) * static_cast<size_t>(take * ch));
-        std::memmove(carry, carry + take * ch, sizeof(float) * static_cast<size_t>((carried - take) * ch));
+        std::memcpy(out, carry, sizeof(T) * static_cast<size_t>(take * ch));
+        std::memmove(carry, carry + take * ch, sizeof(T) * static_cast<size_t>((carried - take) * ch));
         carried -= take;
         out += take * ch;
         return take;
     }
     // A decoded block's frames [from, to): what fits goes out, the rest is carried.
-    int32_t deliver(const float* block, int32_t from, int32_t to, float*& out, int32_t n)
+    int32_t deliver(const T* block, int32_t from, int32_t to, T*& out, int32_t n)
     {
         int32_t give = std::min(n, to - from);
-        std::memcpy(out, block + from * ch, sizeof(float) * static_cast<size_t>(give * ch));
+        std::memcpy(out, block + from * ch, sizeof(T) * static_cast<size_t>(give * ch));
         out += give * ch;
         int32_t rest = to - from - give;
-        std::memcpy(carry + carried * ch, block + (from + give) * ch, sizeof(float) * static_cast<size_t>(rest * ch));
+        std::memcpy(carry + carried * ch, block + (from + give) * ch, sizeof(T) * static_cast<size_t>(rest * ch));
         carried += rest;
         return give;
     }
 };
 
-void zerofill(float* out, int32_t frames, int32_t ch)
+template <typename T>
+void zerofill(T* out, int32_t frames, int32_t ch)
 {
-    if (frames > 0) std::memset(out, 0, sizeof(float) * static_cast<size_t>(frames * ch));
+    if (frames > 0) std::memset(out, 0, sizeof(T) * static_cast<size_t>(frames * ch));
 }
 
 // One-shot memory.
-struct OneShot : Decoder {
+template <typename T>
+struct OneShot : Decoder<T> {
     const uint8_t* data;
     int32_t length, position;
 };
-int32_t oneshot_fetch(void* s, int32_t n, float* out)
+template <typename T>
+int32_t oneshot_fetch(void* s, int32_t n, void* outp)
 {
-    auto* d = static_cast<OneShot*>(s);
+    auto* d = static_cast<OneShot<T>*>(s);
+    auto* out = static_cast<T*>(outp);
     // Frames carried past the end are still owed.
     if (d->position >= d->length && !d->carried) return -1;
     n -= d->takecarried(out, n);
@@ -112,7 +141,7 @@ int32_t oneshot_fetch(void* s, int32_t n, float* out)
     int32_t avail = std::max(0, d->length - d->position);
     bool toend = n >= avail;
     int32_t m = std::min(n, avail), covered = 0;
-    float block[BLOCK * 2];
+    T block[BLOCK * 2];
     while (covered < m) {
         decodeblock(d->data + static_cast<size_t>(d->position / BLOCK) * blockbytes(d->ch), d->ch, d->h, block);
         d->position += BLOCK;
@@ -123,21 +152,28 @@ int32_t oneshot_fetch(void* s, int32_t n, float* out)
     zerofill(out, n - covered, d->ch);
     return 1;
 }
-int32_t oneshot_position(void* s) { return static_cast<OneShot*>(s)->position; }
+template <typename T>
+int32_t oneshot_position(void* s)
+{
+    return static_cast<OneShot<T>*>(s)->position;
+}
 
 // Looped memory: on to the block holding the loop end, then back to the
 // block holding the loop start with the history it had there.
-struct Looped : Decoder {
+template <typename T>
+struct Looped : Decoder<T> {
     const uint8_t* data;
     int32_t loopstart, loopend, block;
-    History saved[2];
+    History<T> saved[2];
     uint8_t saveddone, looping;
 };
-int32_t looped_fetch(void* s, int32_t n, float* out)
+template <typename T>
+int32_t looped_fetch(void* s, int32_t n, void* outp)
 {
-    auto* d = static_cast<Looped*>(s);
+    auto* d = static_cast<Looped<T>*>(s);
+    auto* out = static_cast<T*>(outp);
     n -= d->takecarried(out, n);
-    float buf[BLOCK * 2];
+    T buf[BLOCK * 2];
     int32_t first = d->loopstart / BLOCK, last = d->loopend / BLOCK;
     while (n > 0) {
         if (d->block == first && !d->saveddone) {
@@ -160,12 +196,14 @@ int32_t looped_fetch(void* s, int32_t n, float* out)
 }
 
 // Packets (and callback-stream buffers): an 8-byte history header, then blocks.
-struct Packets : Decoder {
+template <typename T>
+struct Packets : Decoder<T> {
     const uint8_t* data;
     int32_t frames, position, player, handed;
     uint8_t stream;
 };
-bool nextbuffer(Packets* d)
+template <typename T>
+bool nextbuffer(Packets<T>* d)
 {
     int32_t frames;
     uint32_t bytes;
@@ -173,20 +211,22 @@ bool nextbuffer(Packets* d)
     if (!next) return false;
     int16_t v[4];
     std::memcpy(v, next, 8);
-    d->h[0] = {static_cast<float>(v[0]), static_cast<float>(v[1])};
-    if (d->ch == 2) d->h[1] = {static_cast<float>(v[2]), static_cast<float>(v[3])};
+    d->h[0] = {static_cast<T>(v[0]), static_cast<T>(v[1])};
+    if (d->ch == 2) d->h[1] = {static_cast<T>(v[2]), static_cast<T>(v[3])};
     d->data = next + 8;
     d->frames = frames;
     d->position = 0;
     return true;
 }
-int32_t packets_fetch(void* s, int32_t n, float* out)
+template <typename T>
+int32_t packets_fetch(void* s, int32_t n, void* outp)
 {
-    auto* d = static_cast<Packets*>(s);
+    auto* d = static_cast<Packets<T>*>(s);
+    auto* out = static_cast<T*>(outp);
     sndreportconsumed(d->stream, d->player, &d->handed);
     int32_t delivered = d->takecarried(out, n);
     n -= delivered;
-    float buf[BLOCK * 2];
+    T buf[BLOCK * 2];
     while (n > 0) {
         if (d->position >= d->frames && !nextbuffer(d)) break;
         decodeblock(d->data + static_cast<size_t>(d->position / BLOCK) * blockbytes(d->ch), d->ch, d->h, buf);
@@ -205,60 +245,67 @@ int32_t packets_fetch(void* s, int32_t n, float* out)
     return delivered;
 }
 
-static_assert(sizeof(OneShot) <= SND_SOURCE_STATE && sizeof(Looped) <= SND_SOURCE_STATE &&
-              sizeof(Packets) <= SND_SOURCE_STATE);
+static_assert(sizeof(OneShot<float>) <= SND_SOURCE_STATE && sizeof(Looped<float>) <= SND_SOURCE_STATE &&
+              sizeof(Packets<float>) <= SND_SOURCE_STATE);
 
-template <int CH>
+template <typename T, int CH>
 int32_t oneshot_init(int32_t, void* state, intptr_t a, intptr_t b, intptr_t, intptr_t, SndFetch* fetch,
                      SndPosition* position)
 {
-    auto* d = new (state) OneShot{};
+    auto* d = new (state) OneShot<T>{};
     d->ch = CH;
     d->data = reinterpret_cast<const uint8_t*>(a);
     d->length = static_cast<int32_t>(b);
-    *fetch = oneshot_fetch;
-    *position = oneshot_position;
-    return sizeof(OneShot);
+    *fetch = oneshot_fetch<T>;
+    *position = oneshot_position<T>;
+    return sizeof(OneShot<T>);
 }
-template <int CH>
+template <typename T, int CH>
 int32_t looped_init(int32_t, void* state, intptr_t a, intptr_t, intptr_t c, intptr_t dd, SndFetch* fetch,
                     SndPosition* position)
 {
-    auto* d = new (state) Looped{};
+    auto* d = new (state) Looped<T>{};
     d->ch = CH;
     d->data = reinterpret_cast<const uint8_t*>(a);
     d->loopstart = static_cast<int32_t>(std::max<intptr_t>(0, c));
     d->loopend = static_cast<int32_t>(std::max<intptr_t>(d->loopstart, dd));
-    *fetch = looped_fetch;
+    *fetch = looped_fetch<T>;
     *position = nullptr;
-    return sizeof(Looped);
+    return sizeof(Looped<T>);
 }
-template <int CH, int STREAM>
+template <typename T, int CH, int STREAM>
 int32_t packets_init(int32_t voice, void* state, intptr_t, intptr_t, intptr_t, intptr_t, SndFetch* fetch,
                      SndPosition* position)
 {
-    auto* d = new (state) Packets{};
+    auto* d = new (state) Packets<T>{};
     d->ch = CH;
     d->stream = STREAM;
     d->player = STREAM ? -1 : sndpktplayerofvoice(voice);
     d->frames = 0;
-    *fetch = packets_fetch;
+    *fetch = packets_fetch<T>;
     *position = nullptr;
-    return sizeof(Packets);
+    return sizeof(Packets<T>);
+}
+
+template <typename T>
+void install()
+{
+    sndcodectable[16] = oneshot_init<T, 1>;
+    sndcodectable[17] = looped_init<T, 1>;
+    sndcodectable[18] = packets_init<T, 1, 1>;
+    sndcodectable[19] = packets_init<T, 1, 0>;
+    sndcodectable[20] = oneshot_init<T, 2>;
+    sndcodectable[21] = looped_init<T, 2>;
+    sndcodectable[22] = packets_init<T, 2, 1>;
+    sndcodectable[23] = packets_init<T, 2, 0>;
 }
 
 } // namespace
 
-void sndcomp7init()
+void sndcomp7init(bool mmx)
 {
-    sndcodectable[16] = oneshot_init<1>;
-    sndcodectable[17] = looped_init<1>;
-    sndcodectable[18] = packets_init<1, 1>;
-    sndcodectable[19] = packets_init<1, 0>;
-    sndcodectable[20] = oneshot_init<2>;
-    sndcodectable[21] = looped_init<2>;
-    sndcodectable[22] = packets_init<2, 1>;
-    sndcodectable[23] = packets_init<2, 0>;
+    if (mmx) install<int16_t>();
+    else install<float>();
 }
 
 int32_t iSNDconvertsample(const void* source, int32_t representation, int32_t channels, int32_t first, int32_t last,
@@ -287,7 +334,7 @@ int32_t iSNDconvertsample(const void* source, int32_t representation, int32_t ch
         for (int32_t i = 0; i < frames * channels; ++i) work[static_cast<size_t>(i)] = snd8bittable[src[i]];
         break;
     case 3: {
-        History h[2] = {};
+        History<float> h[2] = {};
         float block[BLOCK * 2];
         for (int32_t f = 0; f < frames; f += BLOCK) {
             decodeblock(src + static_cast<size_t>(f / BLOCK) * blockbytes(channels), channels, h, block);

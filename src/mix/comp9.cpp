@@ -1,11 +1,15 @@
 // Compression 9: frames of 432 samples rebuilt from an excitation (a
 // delayed copy of past excitation plus a coded pulse vector) through a
 // 12th-order all-pole filter, for the one-shot, callback-stream and packet
-// kinds of 16-bit mono sound.
+// kinds of 16-bit mono sound. Both sets decode in floating point; the MMX
+// set's sources hand out 16-bit samples.
 #include "mix/mixer.h"
 #include "mix/pktplay.h"
 
+#include "cmn/lib.h"
+
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <new>
 
@@ -60,6 +64,7 @@ struct Decoder {
     // turns it into output in place.
     float excitation[HISTORY + FRAME];
     int32_t left; // frames of the current frame not yet handed out
+    uint8_t mmx;  // hand out 16-bit samples
 
     void header()
     {
@@ -107,6 +112,7 @@ struct Decoder {
 
     void decodeframe()
     {
+        if (mmx) clearmmx();
         int idx[ORDER];
         for (int i = 0; i < 4; ++i) idx[i] = static_cast<int>(bits.get(6));
         for (int i = 4; i < ORDER; ++i) idx[i] = 16 + static_cast<int>(bits.get(5));
@@ -196,14 +202,29 @@ struct Decoder {
         }
     }
 
-    // Up to n frames of the current frame into out.
-    int32_t take(float*& out, int32_t n)
+    // Up to n frames of the current frame into out. The MMX set's samples
+    // are rounded to nearest and held to 16 bits (NaN gives 0).
+    int32_t take(uint8_t*& out, int32_t n)
     {
         int32_t give = std::min(n, left);
-        std::memcpy(out, excitation + HISTORY + (FRAME - left), sizeof(float) * static_cast<size_t>(give));
-        out += give;
+        const float* from = excitation + HISTORY + (FRAME - left);
+        if (mmx) {
+            for (int32_t i = 0; i < give; ++i) {
+                float r = std::nearbyint(from[i]);
+                int16_t v = !(r == r) ? 0 : r >= 32767.0f ? 32767 : r <= -32768.0f ? -32768 : static_cast<int16_t>(r);
+                std::memcpy(out + 2 * i, &v, 2);
+            }
+        } else {
+            std::memcpy(out, from, sizeof(float) * static_cast<size_t>(give));
+        }
+        out += static_cast<size_t>(give) * framebytes();
         left -= give;
         return give;
+    }
+    size_t framebytes() const { return mmx ? sizeof(int16_t) : sizeof(float); }
+    void zero(uint8_t* out, int32_t frames) const
+    {
+        if (frames > 0) std::memset(out, 0, framebytes() * static_cast<size_t>(frames));
     }
 };
 
@@ -212,9 +233,10 @@ struct OneShot : Decoder {
 };
 static_assert(sizeof(OneShot) <= SND_SOURCE_STATE);
 
-int32_t oneshot_fetch(void* s, int32_t n, float* out)
+int32_t oneshot_fetch(void* s, int32_t n, void* outp)
 {
     auto* d = static_cast<OneShot*>(s);
+    auto* out = static_cast<uint8_t*>(outp);
     if (d->position >= d->length) return -1;
     int32_t real = std::min(n, d->length - d->position);
     d->position += n;
@@ -223,7 +245,7 @@ int32_t oneshot_fetch(void* s, int32_t n, float* out)
         if (!d->left) d->decodeframe();
         done += d->take(out, real - done);
     }
-    if (n > real) std::memset(out, 0, sizeof(float) * static_cast<size_t>(n - real));
+    d->zero(out, n - real);
     return 1;
 }
 int32_t oneshot_position(void* s) { return static_cast<OneShot*>(s)->position; }
@@ -248,9 +270,10 @@ bool nextbuffer(Packets* d)
     d->position = 0;
     return true;
 }
-int32_t packets_fetch(void* s, int32_t n, float* out)
+int32_t packets_fetch(void* s, int32_t n, void* outp)
 {
     auto* d = static_cast<Packets*>(s);
+    auto* out = static_cast<uint8_t*>(outp);
     sndreportconsumed(d->stream, d->player, &d->handed);
     int32_t delivered = 0;
     while (delivered < n) {
@@ -271,15 +294,17 @@ int32_t packets_fetch(void* s, int32_t n, float* out)
     d->handed = delivered;
     if (delivered < n) {
         if (!delivered) return d->stream ? 1 : 0;
-        std::memset(out, 0, sizeof(float) * static_cast<size_t>(n - delivered));
+        d->zero(out, n - delivered);
     }
     return delivered;
 }
 
+template <int MMX>
 int32_t oneshot_init(int32_t, void* state, intptr_t a, intptr_t b, intptr_t, intptr_t, SndFetch* fetch,
                      SndPosition* position)
 {
     auto* d = new (state) OneShot{};
+    d->mmx = MMX;
     auto* data = reinterpret_cast<const uint8_t*>(a);
     d->length = static_cast<int32_t>(b);
     // Memory data: whatever its frames need, at most a byte a frame.
@@ -289,11 +314,12 @@ int32_t oneshot_init(int32_t, void* state, intptr_t a, intptr_t b, intptr_t, int
     *position = oneshot_position;
     return sizeof(OneShot);
 }
-template <int STREAM>
+template <int MMX, int STREAM>
 int32_t packets_init(int32_t voice, void* state, intptr_t, intptr_t, intptr_t, intptr_t, SndFetch* fetch,
                      SndPosition* position)
 {
     auto* d = new (state) Packets{};
+    d->mmx = MMX;
     d->stream = STREAM;
     d->player = STREAM ? -1 : sndpktplayerofvoice(voice);
     *fetch = packets_fetch;
@@ -301,12 +327,20 @@ int32_t packets_init(int32_t voice, void* state, intptr_t, intptr_t, intptr_t, i
     return sizeof(Packets);
 }
 
+
+template <int MMX>
+void install()
+{
+    sndcodectable[24] = oneshot_init<MMX>;
+    sndcodectable[25] = nullptr; // no looped compression 9
+    sndcodectable[26] = packets_init<MMX, 1>;
+    sndcodectable[27] = packets_init<MMX, 0>;
+}
+
 } // namespace
 
-void sndcomp9init()
+void sndcomp9init(bool mmx)
 {
-    sndcodectable[24] = oneshot_init;
-    sndcodectable[25] = nullptr; // no looped compression 9
-    sndcodectable[26] = packets_init<1>;
-    sndcodectable[27] = packets_init<0>;
+    if (mmx) install<1>();
+    else install<0>();
 }

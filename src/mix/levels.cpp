@@ -13,8 +13,10 @@ constexpr float INV127 = 1.0f / 127.0f;
 // The seven stereo kernels and their mono twins: a side at level 0 is
 // skipped and a side at 127 added unscaled.
 template <int CH, bool L, bool LS, bool R, bool RS>
-void mixkernel(SndLevels* s, int32_t n, const float* in, float* mix)
+void mixkernel(SndLevels* s, int32_t n, const void* inp, void* mixp)
 {
+    const auto* in = static_cast<const float*>(inp);
+    auto* mix = static_cast<float*>(mixp);
     for (int32_t i = 0; i < n; ++i) {
         float l = in[i * CH], r = in[i * CH + CH - 1];
         if constexpr (L) mix[2 * i] += LS ? l * s->left : l;
@@ -38,7 +40,45 @@ void setlevels(SndLevels* s, int32_t left, int32_t right)
     *s->mix = k;
 }
 
+// MMX: each sample (8-bit ones as s x 256) times the gain word, the high
+// half of the product added into the half-scale mix word with saturation.
+// One kernel whatever the levels: level 0 adds zeros.
+template <typename S, int CH>
+void mmxmix(SndLevels* s, int32_t n, const void* inp, void* mixp)
+{
+    const auto* in = static_cast<const S*>(inp);
+    auto* mix = static_cast<int16_t*>(mixp);
+    constexpr int32_t scale = sizeof(S) == 1 ? 256 : 1;
+    auto add = [](int16_t& word, int32_t sample, int32_t gain) {
+        word = static_cast<int16_t>(std::clamp(word + ((sample * scale * gain) >> 16), -32768, 32767));
+    };
+    for (int32_t i = 0; i < n; ++i) {
+        add(mix[2 * i], in[i * CH], s->gainleft);
+        add(mix[2 * i + 1], in[i * CH + CH - 1], s->gainright);
+    }
+}
+
+void mmxsetlevels(SndLevels* s, int32_t left, int32_t right)
+{
+    s->gainleft = static_cast<int16_t>(left * 256);
+    s->gainright = static_cast<int16_t>(right * 256);
+}
+
+template <typename S, int CH>
+void mmxinit(SndLevels* s, SndMix* mix, SndSetLevels* set)
+{
+    s->channels = CH, s->mix = mix, s->set_levels = set;
+    s->gainleft = s->gainright = 0;
+    *set = mmxsetlevels;
+    *mix = mmxmix<S, CH>;
+}
+
 } // namespace
+
+void sndlevels8monoinit(SndLevels* s, SndMix* m, SndSetLevels* l) { mmxinit<int8_t, 1>(s, m, l); }
+void sndlevels8stereoinit(SndLevels* s, SndMix* m, SndSetLevels* l) { mmxinit<int8_t, 2>(s, m, l); }
+void sndlevels16monoinit(SndLevels* s, SndMix* m, SndSetLevels* l) { mmxinit<int16_t, 1>(s, m, l); }
+void sndlevels16stereoinit(SndLevels* s, SndMix* m, SndSetLevels* l) { mmxinit<int16_t, 2>(s, m, l); }
 
 void sndlevelsmonoinit(SndLevels* s, SndMix* mix, SndSetLevels* set)
 {

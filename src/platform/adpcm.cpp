@@ -14,24 +14,29 @@ const int16_t step_table[89] = {
 
 } // namespace
 
+int32_t adpcm_step_size(const AdpcmState& state) { return step_table[state.index]; }
+
+void adpcm_advance(AdpcmState& state, uint32_t nibble)
+{
+    const int32_t step = step_table[state.index];
+    state.index += index_table[nibble & 7];
+    if (state.index < 0) state.index = 0;
+    if (state.index > 88) state.index = 88;
+    int32_t diff = step >> 3;
+    if (nibble & 4) diff += step;
+    if (nibble & 2) diff += step >> 1;
+    if (nibble & 1) diff += step >> 2;
+    state.predictor += (nibble & 8) ? -diff : diff;
+    if (state.predictor > 32767) state.predictor = 32767;
+    if (state.predictor < -32768) state.predictor = -32768;
+}
+
 void decode_adpcm(const uint8_t* adpcm, int16_t* out, uint32_t sample_count)
 {
-    int32_t predictor = 0;
-    int32_t index = 0;
+    AdpcmState state;
     for (uint32_t i = 0; i < sample_count; ++i) {
-        uint8_t byte = adpcm[i / 2];
-        uint32_t n = (i & 1) ? (byte & 0x0F) : (byte >> 4);
-        int32_t step = step_table[index];
-        index += index_table[n & 7];
-        if (index < 0) index = 0;
-        if (index > 88) index = 88;
-        int32_t diff = step >> 3;
-        if (n & 4) diff += step;
-        if (n & 2) diff += step >> 1;
-        if (n & 1) diff += step >> 2;
-        predictor += (n & 8) ? -diff : diff;
-        if (predictor > 32767) predictor = 32767;
-        if (predictor < -32768) predictor = -32768;
-        out[i] = static_cast<int16_t>(predictor);
+        const uint8_t byte = adpcm[i / 2];
+        adpcm_advance(state, (i & 1) ? (byte & 0x0F) : (byte >> 4));
+        out[i] = static_cast<int16_t>(state.predictor);
     }
 }

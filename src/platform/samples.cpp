@@ -327,6 +327,23 @@ int32_t play_sample(int32_t slot, int32_t voice, uint32_t frequency, uint32_t vo
     return voice;
 }
 
+int32_t lock_sample(int32_t slot, uint32_t bytes, void** data)
+{
+    if (!sound_available || !slot_valid(slot) || !sample_slots[slot].voice[0]) return -1;
+    void* p2 = nullptr;
+    uint32_t n1 = 0, n2 = 0;
+    if (host_sound_lock(sample_slots[slot].voice[0], 0, bytes, data, &n1, &p2, &n2) != HOST_SOUND_OK) return -1;
+    if (n1 == bytes) return 0;
+    host_sound_unlock(sample_slots[slot].voice[0], *data, n1, p2, n2);
+    return -1;
+}
+
+int32_t unlock_sample(int32_t slot, void* data, uint32_t bytes)
+{
+    if (!sound_available || !slot_valid(slot) || !sample_slots[slot].voice[0]) return -1;
+    return host_sound_unlock(sample_slots[slot].voice[0], data, bytes, nullptr, 0) == HOST_SOUND_OK ? 0 : -1;
+}
+
 void stop_sample(int32_t slot)
 {
     if (!sound_available || !slot_valid(slot)) return;

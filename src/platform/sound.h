@@ -65,8 +65,19 @@ void set_sample_frequency(int32_t slot, int32_t voice, uint32_t hertz);
 void set_sample_volume(int32_t slot, int32_t voice, uint32_t volume);
 void set_sample_pan(int32_t slot, int32_t voice, int32_t pan);
 int32_t first_free_sample_slot();
+// A PCM sample's own buffer, locked from its start for writing (one piece);
+// both return 0, or -1 when the sample has no such buffer or the lock fails.
+int32_t lock_sample(int32_t slot, uint32_t bytes, void** data);
+int32_t unlock_sample(int32_t slot, void* data, uint32_t bytes);
 
 // IMA ADPCM, one channel, high nibble first, from predictor 0 and index 0.
+// The decoder's state and its one step, which the kit's encoder runs too.
+struct AdpcmState {
+    int32_t predictor = 0;
+    int32_t index = 0;
+};
+int32_t adpcm_step_size(const AdpcmState& state);
+void adpcm_advance(AdpcmState& state, uint32_t nibble);
 void decode_adpcm(const uint8_t* adpcm, int16_t* out, uint32_t sample_count);
 
 // The streamed phrase. open: 0, or -100 not a readable WAV, -101 not PCM,

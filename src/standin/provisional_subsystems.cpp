@@ -35,7 +35,6 @@ bool match_playback_flag() { return false; }
 
 STAND_IN(load_sprite_file)
 
-STAND_IN(free_commentary)
 STAND_IN(free_first_match_buffer)
 STAND_IN(free_ground_geometry_buffers)
 STAND_IN(free_further_match_buffers)

@@ -35,7 +35,6 @@ bool match_playback_flag();
 void load_sprite_file();
 
 // After a match.
-void free_commentary();
 void free_first_match_buffer();
 void free_ground_geometry_buffers();
 void free_further_match_buffers();

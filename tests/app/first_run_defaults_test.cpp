@@ -9,7 +9,7 @@
 #include "platform/sound.h"
 #include "screen/fonts.h"
 #include "screen/screen.h"
-#include "standin/replay_buffer_standin.h"
+#include "display/replay.h"
 
 #include <gtest/gtest.h>
 

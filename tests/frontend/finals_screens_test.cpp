@@ -8,6 +8,7 @@
 #include "match/match_records.h"
 #include "platform/language.h"
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -32,17 +33,7 @@ struct Finals : FrontEnd {
         clear_game_state_block();
         FrontEnd::TearDown();
     }
-    // Runs a screen and reads its state on its second frame, then leaves it
-    // with the given result.
-    template <class Look> void run(menu_screen* screen, Look look, uint8_t leave = 1)
-    {
-        PointerScript::start([&](menu_screen* s, int f) {
-            if (s != screen || f != 2) return;
-            look();
-            front_end_state.result = leave;
-        });
-        run_front_end_screen(screen);
-    }
+    template <class Look> void run(menu_screen* screen, Look look) { run_screen_and_look(screen, look); }
     static std::string title() { return finals_results_screen.entries[0].copy->text; }
 };
 
@@ -329,6 +320,73 @@ TEST_F(Finals, TheLadderAndRoundScreensListTheCompetition)
     run(&round_results_screen, look);
     EXPECT_EQ(title, "Round 1");
     EXPECT_NE(lines[0].find(std::string(get_text(9)) + " 77  v  66 " + get_text(8)), std::string::npos);
+}
+
+// The winner of a played knock-out pair.
+int8_t winner(int pair)
+{
+    const CompetitionState& c = competition_state;
+    return c.win_flags[pair][0] ? c.fixtures[pair][0] : c.fixtures[pair][1];
+}
+int8_t loser(int pair)
+{
+    const CompetitionState& c = competition_state;
+    return c.win_flags[pair][0] ? c.fixtures[pair][1] : c.fixtures[pair][0];
+}
+
+TEST_F(Finals, ASeasonRunsFromRoundOneThroughTheGrandFinal)
+{
+    game_settings.game_type = GAME_PREMIERSHIP;
+    game_settings.quarter_length = 5;
+    reset_competition();
+    for (uint32_t& k : competition_state.kinds) k = KIND_COMPUTER;
+    std::vector<menu_screen*> seen;
+    PointerScript::start([&](menu_screen* s, int f) {
+        if (f != 2) return;
+        seen.push_back(s);
+        front_end_state.result = 1;
+    });
+    for (int round = 1; round <= SEASON_ROUNDS; ++round) {
+        competition_state.round = static_cast<uint8_t>(round);
+        run_front_end_screen(&fixtures_screen);
+        ASSERT_EQ(fixture_count, 8);
+        play_league_round();
+        run_front_end_screen(&round_results_screen);
+    }
+    competition_state.round = SEASON_ROUNDS + 1;
+    run_front_end_screen(&ladder_screen);
+    EXPECT_EQ(seen.size(), 2u * SEASON_ROUNDS + 1);
+    uint16_t ladder[16];
+    sort_ladder(ladder);
+    EXPECT_EQ(competition_screens_state.ladder_leader, competition_state.order[ladder[0]]);
+
+    // The top eight play the finals: places i and 7 - i meet first.
+    int8_t ranked[8];
+    for (int i = 0; i < 8; ++i) ranked[i] = static_cast<int8_t>(competition_state.order[ladder[i]]);
+    game_settings.game_type = GAME_FINAL_8;
+    reset_competition();
+    for (int p = 0; p < 4; ++p) {
+        competition_state.fixtures[3 - p][0] = ranked[p];
+        competition_state.fixtures[3 - p][1] = ranked[7 - p];
+    }
+    std::memset(competition_state.win_flags, 0, sizeof competition_state.win_flags);
+    for (int round = 2; round <= 5; ++round) {
+        competition_state.round = static_cast<uint8_t>(round);
+        auto set = [](int pair, int8_t home, int8_t away) {
+            competition_state.fixtures[pair][0] = home;
+            competition_state.fixtures[pair][1] = away;
+        };
+        if (round == 3) set(4, loser(0), winner(1)), set(5, loser(2), winner(3)), set(6, winner(0), 0), set(7, winner(2), 0);
+        if (round == 4) competition_state.fixtures[6][1] = winner(4), competition_state.fixtures[7][1] = winner(5);
+        if (round == 5) set(8, winner(6), winner(7));
+        run_front_end_screen(&finals_bracket_screen);
+        play_finals_round();
+    }
+    ASSERT_GE(seen.size(), 2u * SEASON_ROUNDS + 1 + 8);
+    EXPECT_EQ(seen.back(), &finals_results_screen);
+    EXPECT_EQ(results_state.teams[0], winner(8)) << "the premier is shown first";
+    EXPECT_STREQ(results_state.title, "Final 8 Result");
+    EXPECT_NE(competition_state.scores[8][0], competition_state.scores[8][1]);
 }
 
 } // namespace

@@ -137,6 +137,18 @@ struct PointerScript {
     }
 };
 
+// Runs a screen, calls look on its second frame and then leaves it with the
+// given result.
+template <class Look> void run_screen_and_look(menu_screen* screen, Look look, uint8_t leave = 1)
+{
+    PointerScript::start([&](menu_screen* s, int f) {
+        if (s != screen || f != 2) return;
+        look();
+        front_end_state.result = leave;
+    });
+    run_front_end_screen(screen);
+}
+
 // The common set's frames as small software sprites (36 x 36 buttons with
 // their hot spot in the middle), so that buttons have a size to hit.
 inline void install_common_frames()

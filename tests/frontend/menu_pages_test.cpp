@@ -1,11 +1,14 @@
 #include "control_fixture.h"
 
 #include "frontend/break_menus.h"
+#include "frontend/competition_teams.h"
+#include "frontend/database_screens.h"
 #include "frontend/controller_config.h"
 #include "frontend/hints.h"
 #include "frontend/menu_pages.h"
 #include "frontend/option_screens.h"
 #include "frontend/pages.h"
+#include "frontend/player_editor.h"
 #include "frontend/select_controller.h"
 #include "frontend/settings_screens.h"
 #include "league/game_settings.h"
@@ -15,6 +18,7 @@
 #include "gl3d/sprite_sets.h"
 #include "standin/front_end_screens_standin.h"
 #include "league/team_lineups.h"
+#include "frontend/prematch_hub.h"
 #include "standin/team_screens_standin.h"
 
 #include <cstring>
@@ -185,11 +189,11 @@ TEST_F(Pages, MatchSetUpRunsTheTeamScreensAndTheControllersBeforeTheMatch)
     last_home_choice = 3, last_away_choice = 7;
     match_globals.flow_flags = 0x1234;
     Plan plan{{{&match_settings_screen, 1},
-               {&team_selection_screen, 5},
+               {&team_browser_screen, 5},
                {&lineup_screen, 24},
                {&roles_screen, 1},
                {&lineup_screen, 1},
-               {&team_selection_screen, 1},
+               {&team_browser_screen, 1},
                {&controller_assign_screen, 1}}};
     plan.start();
     match_setup_page();
@@ -210,7 +214,7 @@ TEST_F(Pages, MatchSetUpRunsTheTeamScreensAndTheControllersBeforeTheMatch)
 
 TEST_F(Pages, TheMoonPageClearsItsFlagOnlyWhenLeft)
 {
-    Plan plan{{{&match_settings_screen, 1}, {&team_selection_screen, 2}}};
+    Plan plan{{{&match_settings_screen, 1}, {&team_browser_screen, 2}}};
     plan.start();
     moon_page();
     EXPECT_EQ(moon_flag, 1);
@@ -250,7 +254,7 @@ TEST_F(Pages, PreMatchHubResults)
         EXPECT_EQ(front_end_state.page, c.page);
         EXPECT_EQ(front_end_state.done, c.done);
     }
-    EXPECT_EQ(editor_side, 1) << "result 7 sets the editor up on the away side";
+    EXPECT_EQ(player_editor.editor_side, 1) << "result 7 sets the editor up on the away side";
 }
 
 TEST_F(Pages, StatisticsPagesOpenTheirScreensByVariant)
@@ -345,7 +349,7 @@ TEST_F(Pages, OncePagesRunTheirScreen)
     const std::vector<std::pair<void (*)(), menu_screen*>> cases = {
         {select_controller_page, &select_controller_screen},
         {replay_buffer_page, &replay_buffer_screen},
-        {team_list_page, &team_list_screen},
+        {team_list_page, &competition_teams_screen},
     };
     alloc_limit_block_size(4u << 20); // the replay buffer screen's probe, kept short
     for (const auto& [page, screen] : cases) {

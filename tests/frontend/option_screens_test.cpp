@@ -7,7 +7,7 @@
 #include "platform/sound.h"
 #include "screen/screen.h"
 #include "screen/screen_services.h"
-#include "standin/replay_buffer_standin.h"
+#include "display/replay.h"
 
 #include <cstring>
 #include <string>
@@ -25,7 +25,7 @@ struct OptionScreens : Controls {
         default_settings(user_settings);
         reset_option_screens();
         prepare_option_screens();
-        standin_replay_buffer_bytes = 0;
+        free_replay_node();
     }
     void TearDown() override
     {
@@ -86,7 +86,8 @@ TEST_F(OptionScreens, ReplayOKStoresAtLeastAMegabyteAndSetsTheBufferUp)
     replay_buffer_state.value = 500;
     apply_replay_buffer(nullptr, nullptr, nullptr);
     EXPECT_EQ(user_settings.replay_buffer_size, 1u << 20);
-    EXPECT_EQ(standin_replay_buffer_bytes, 1u << 20);
+    EXPECT_EQ(replay_buffer.capacity, (1u << 20) / (REPLAY_FRAME_SIZE + REPLAY_NODE_SIZE));
+    free_replay_node();
     replay_buffer_close(nullptr);
 }
 
@@ -103,7 +104,7 @@ TEST_F(OptionScreens, TheReplayScreenRunsAndBackKeepsTheSize)
     alloc_limit_block_size(0);
     EXPECT_EQ(front_end_state.result, 2);
     EXPECT_EQ(user_settings.replay_buffer_size, 2u << 20);
-    EXPECT_EQ(standin_replay_buffer_bytes, 0u);
+    EXPECT_EQ(replay_buffer.capacity, 0u);
     EXPECT_EQ(active_icon_table.count, 0);
 }
 

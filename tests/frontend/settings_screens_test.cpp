@@ -4,7 +4,7 @@
 #include "match/match_records.h"
 #include "platform/language.h"
 #include "platform/settings.h"
-#include "standin/replay_buffer_standin.h"
+#include "display/replay.h"
 
 #include <cstring>
 #include <string>
@@ -85,7 +85,7 @@ TEST_F(SettingsScreens, MatchSettingsOpenWithTheDemoLocksAndCommitTheChoices)
     user_settings.replay_buffer_size = 512u << 10;
     user_settings.word_1452 = 250;
     user_settings.push_in_back_infringements = 0;
-    standin_replay_buffer_bytes = 0;
+    free_replay_node();
     match_settings_open(nullptr);
     MatchSettingsScreen& ms = match_settings_state;
     EXPECT_EQ(ms.replay_kb, 1024) << "512 k opens as 1024";
@@ -104,7 +104,8 @@ TEST_F(SettingsScreens, MatchSettingsOpenWithTheDemoLocksAndCommitTheChoices)
     EXPECT_EQ(game_settings.quarter_length, 4) << "the match plays four";
     EXPECT_EQ(user_settings.word_1452, 40u);
     EXPECT_EQ(user_settings.replay_buffer_size, 1u << 20);
-    EXPECT_EQ(standin_replay_buffer_bytes, 1u << 20);
+    EXPECT_EQ(replay_buffer.capacity, (1u << 20) / (REPLAY_FRAME_SIZE + REPLAY_NODE_SIZE));
+    free_replay_node();
     match_settings_close(nullptr);
     EXPECT_EQ(active_icon_table.count, 0);
 }

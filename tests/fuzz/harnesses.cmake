@@ -3,9 +3,11 @@
 set(KOB_FUZZ_HARNESSES
     big_archive
     big_header
+    commentary_names
     bmp
     config_text
     crcf
+    delta_db
     devconfig
     engine_font
     font_metrics

@@ -92,6 +92,7 @@ bool build_backgrounds(const KitContext& ctx, std::string& error)
         {"game settings2.tga", {{40, 80, 90}, {15, 30, 35}}},
         {"welcome.tga", {{20, 60, 40}, {5, 25, 15}}},
         {"last orders.tga", {{80, 30, 30}, {30, 10, 10}}},
+        {"Tallowmere.tga", {{100, 30, 20}, {25, 10, 40}}},
         {"Win_pre_season.tga", {{110, 90, 20}, {40, 30, 5}}},
         {"Win_premiership.tga", {{150, 120, 30}, {60, 40, 5}}},
         // The competition's screens and the break menus.
@@ -398,6 +399,17 @@ bool build_front_end_palettes(const KitContext& ctx, std::string& error)
         flag[3 * i + 2] = static_cast<uint8_t>(20 + i / 2);
     }
     if (!kit_write_file(ctx, "front_en\\anim\\flag.pal", flag, error)) return false;
+    // Each club's faces: skin ramps tinted a little toward the club.
+    for (uint32_t club = 0; club < 16; ++club) {
+        std::vector<uint8_t> faces(FACE_PALETTE_COLOURS * 3);
+        for (uint32_t i = 0; i < FACE_PALETTE_COLOURS; ++i) {
+            faces[3 * i] = static_cast<uint8_t>(20 + (i * 43) / FACE_PALETTE_COLOURS);
+            faces[3 * i + 1] = static_cast<uint8_t>(12 + (i * 30) / FACE_PALETTE_COLOURS + club % 4);
+            faces[3 * i + 2] = static_cast<uint8_t>(8 + (i * 22) / FACE_PALETTE_COLOURS + club / 4);
+        }
+        const std::string name = std::string("front_en\\front_end_gfx\\face palettes\\") + CLUB_CODES[club] + "_face.pal";
+        if (!kit_write_file(ctx, name.c_str(), faces, error)) return false;
+    }
     std::vector<uint8_t> palette(768);
     for (uint32_t i = 0; i < 256; ++i) {
         palette[3 * i] = static_cast<uint8_t>(i < 16 ? i * 4 : 10);

@@ -3,6 +3,7 @@
 // Made here in code; a fixed-seed generator keeps every build identical.
 #include "lib/kit.h"
 #include "lib/wav_write.h"
+#include "synth.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,70 +13,7 @@
 namespace
 {
 
-constexpr uint32_t RATE = 22050;
-constexpr double PI = 3.14159265358979323846;
-constexpr double TWO_PI = 2.0 * PI;
-
-// xorshift32: the same noise on every machine and every run.
-struct Noise {
-    uint32_t state;
-    double next()
-    {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        return static_cast<double>(state) / 2147483648.0 - 1.0;
-    }
-};
-
-// A two-pole resonator, for formants and noise bands; its gain is left to the
-// final scaling.
-struct Resonator {
-    double y1 = 0, y2 = 0;
-    double run(double x, double centre, double width)
-    {
-        double r = std::exp(-PI * width / RATE);
-        double y = (1.0 - r) * x + 2.0 * r * std::cos(TWO_PI * centre / RATE) * y1 - r * r * y2;
-        y2 = y1;
-        y1 = y;
-        return y;
-    }
-};
-
-// Scales to the given share of full scale, well clear of the 16-bit limits.
-std::vector<int16_t> to_pcm(const std::vector<double>& wave, double peak_share)
-{
-    double peak = 0;
-    for (double v : wave)
-        peak = std::max(peak, std::fabs(v));
-    double scale = peak > 0 ? peak_share * 32767.0 / peak : 0.0;
-    std::vector<int16_t> pcm(wave.size());
-    for (size_t i = 0; i < wave.size(); ++i)
-        pcm[i] = static_cast<int16_t>(std::lrint(wave[i] * scale));
-    return pcm;
-}
-
-// A referee-style whistle: a bright tone with a little flutter and breath,
-// up to full in a few milliseconds and gone in just over half a second.
-std::vector<double> whistle()
-{
-    const size_t n = RATE * 6 / 10;
-    const double attack = 0.012, fade = 0.02, length = static_cast<double>(n) / RATE;
-    Noise noise{0x5EED1234u};
-    Resonator breath;
-    std::vector<double> wave(n);
-    double phase = 0;
-    for (size_t i = 0; i < n; ++i) {
-        double t = static_cast<double>(i) / RATE;
-        double pitch = 2750.0 + 120.0 * std::min(t / 0.05, 1.0) + 35.0 * std::sin(TWO_PI * 28.0 * t);
-        phase += TWO_PI * pitch / RATE;
-        double tone = std::sin(phase) + 0.18 * std::sin(2.0 * phase);
-        double air = breath.run(noise.next(), pitch, 900.0) * 6.0;
-        double envelope = std::min(t / attack, 1.0) * std::exp(-3.5 * t) * std::min((length - t) / fade, 1.0);
-        wave[i] = (tone + air) * envelope;
-    }
-    return wave;
-}
+using namespace synth;
 
 // Filtered noise in two bands, swelling slowly. The swells go a whole number
 // of times round in the length, and the noise's own seam is cross-faded, so
@@ -163,7 +101,7 @@ std::vector<double> voice()
 
 bool build_test_sounds(const KitContext& ctx, std::string& error)
 {
-    return kit_write_file(ctx, "kob99_sfx\\sfxtest.wav", kit_wav_mono16(RATE, to_pcm(whistle(), 0.7)),
+    return kit_write_file(ctx, "kob99_sfx\\sfxtest.wav", kit_wav_mono16(RATE, to_pcm(whistle(0.6, 0x5EED1234u), 0.7)),
                           error) &&
            kit_write_file(ctx, "kob99_sfx\\crowd.wav", kit_wav_mono16(RATE, to_pcm(crowd(), 0.5)), error) &&
            kit_write_file(ctx, "kob99_sfx\\commtest.wav", kit_wav_mono16(RATE, to_pcm(voice(), 0.7)), error);

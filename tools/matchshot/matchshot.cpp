@@ -4,6 +4,7 @@
 // for the game). With --software first it plays the match headless and
 // draws one frame of it on the 8-bit software path into an 8-bit BMP:
 // matchshot --software [out.bmp] [ticks] [seed].
+#include "gl3d/sprite_queue.h"
 #include "match/match_driver.h"
 #include "app/startup.h"
 #include "display/camera_presets.h"
@@ -141,6 +142,8 @@ int main(int argc, char** argv)
     host_init();
     init_screen_format(0, 0);
     reinit_3d_framework();
+    // As start-up does: the 3D path draws its sprites in hardware.
+    sprite_hardware_switch = use_3d_hardware;
     install_display_hooks();
     load_small_models();
     headless_match_setup(s);

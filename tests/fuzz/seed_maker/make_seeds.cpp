@@ -10,6 +10,7 @@
 #include "lib/font_write.h"
 #include "lib/image_write.h"
 #include "lib/iff_write.h"
+#include "lib/adpcm_write.h"
 #include "lib/kit.h"
 #include "lib/language_write.h"
 #include "lib/lzss_write.h"
@@ -308,6 +309,17 @@ void replays(const fs::path& work)
     clear_game_state_block();
 }
 
+// A club's names file: 136 sample records, a few of them empty.
+void commentary_names()
+{
+    Bytes file;
+    for (int r = 0; r < 136; ++r) {
+        Bytes image = r % 5 == 4 ? Bytes{0, 0, 0, 0, 0x22, 0x56, 0x06, 0} : kit_adpcm_sample(std::vector<int16_t>(6, int16_t(r * 100)));
+        file.insert(file.end(), image.begin(), image.end());
+    }
+    put("commentary_names", "club", file);
+}
+
 void sound_patch()
 {
     Bytes header = kit_mad_sound_header(22050, 1, 7, 56);
@@ -372,6 +384,7 @@ int main(int argc, char** argv)
     packed_data();
     replays(work);
     sound_patch();
+    commentary_names();
     software_display();
     fs::remove_all(work);
     return 0;

@@ -1,0 +1,151 @@
+#include "frontend/database_files.h"
+
+#include "frontend/competition.h"
+#include "host/file_util.h"
+#include "host/paths.h"
+#include "match/match_records.h"
+#include "platform/settings.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+uint16_t team_name_change_buffer[LEAGUE_TEAMS];
+char original_names[LEAGUE_TEAMS][SQUAD_POSITIONS][PLAYER_NAME_SIZE];
+uint8_t original_names_loaded;
+
+namespace {
+
+// The whole file, or false when it cannot be opened or read. At most `limit`
+// bytes are read: a larger file is reported by its size alone.
+bool read_small_file(const std::string& path, std::vector<uint8_t>& out, size_t& size, size_t limit)
+{
+    errno = 0;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    out.assign(limit + 1, 0);
+    size = std::fread(out.data(), 1, out.size(), f);
+    const bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+const league_player* player_at(int32_t team, int32_t index)
+{
+    const league_team* club = league_team_at(team);
+    return club && index >= 0 && index < SQUAD_POSITIONS ? club->players[index] : nullptr;
+}
+
+} // namespace
+
+std::string database_file_path(const char* name)
+{
+    const char* dir = user_settings.data_directory;
+    if (dir[0] == '/') {
+        std::string path = dir;
+        if (path.back() != '/') path += '/';
+        return path + name;
+    }
+    return host_user_dir() + "/" + name;
+}
+
+bool parse_delta_db(const uint8_t* data, size_t size, uint16_t masks[LEAGUE_TEAMS])
+{
+    if (!data || size != DELTA_DB_BYTES) return false;
+    for (int32_t t = 0; t < LEAGUE_TEAMS; ++t) masks[t] = static_cast<uint16_t>(data[2 * t] | data[2 * t + 1] << 8);
+    return true;
+}
+
+void load_delta_db()
+{
+    const std::string path = database_file_path(DELTA_DB_FILE);
+    std::vector<uint8_t> bytes;
+    size_t size = 0;
+    if (!read_small_file(path, bytes, size, DELTA_DB_BYTES)) {
+        // Only a missing file is made anew; one that cannot be read is left be.
+        if (errno != ENOENT) return;
+        const uint8_t zeros[DELTA_DB_BYTES] = {};
+        host_replace_file(path, zeros, sizeof zeros);
+        return;
+    }
+    uint16_t masks[LEAGUE_TEAMS];
+    if (parse_delta_db(bytes.data(), size, masks)) std::memcpy(team_name_change_buffer, masks, sizeof masks);
+}
+
+bool save_delta_db()
+{
+    uint8_t bytes[DELTA_DB_BYTES];
+    for (int32_t t = 0; t < LEAGUE_TEAMS; ++t) {
+        bytes[2 * t] = static_cast<uint8_t>(team_name_change_buffer[t]);
+        bytes[2 * t + 1] = static_cast<uint8_t>(team_name_change_buffer[t] >> 8);
+    }
+    return host_replace_file(database_file_path(DELTA_DB_FILE), bytes, sizeof bytes);
+}
+
+bool write_slide_db(const uint8_t* buffer)
+{
+    return buffer && host_replace_file(database_file_path(SLIDE_DB_FILE), buffer, SLIDE_DB_BYTES);
+}
+
+void load_original_names()
+{
+    for (int32_t t = 0; t < LEAGUE_TEAMS; ++t)
+        for (int32_t k = 0; k < SQUAD_POSITIONS; ++k) {
+            const league_team* club = builtin_league.teams[t];
+            const league_player* p = club ? club->players[k] : nullptr;
+            std::snprintf(original_names[t][k], PLAYER_NAME_SIZE, "%s", p ? player_name(p) : "");
+        }
+    original_names_loaded = 1;
+}
+
+bool player_name_altered(int32_t team, int32_t index)
+{
+    const league_player* p = player_at(team, index);
+    return p && original_names_loaded && std::strncmp(player_name(p), original_names[team][index], PLAYER_NAME_SIZE) != 0;
+}
+
+bool team_has_altered_names(int32_t team, int32_t first, int32_t end)
+{
+    if (end < 0) end = SQUAD_POSITIONS;
+    if (first < 0) first = 0;
+    if (end > SQUAD_POSITIONS) end = SQUAD_POSITIONS;
+    for (int32_t k = first; k < end; ++k)
+        if (player_name_altered(team, k)) return true;
+    return false;
+}
+
+void restore_player_name(int32_t team, int32_t index)
+{
+    const league_team* club = league_team_at(team);
+    if (!original_names_loaded || !club || index < 0 || index >= SQUAD_POSITIONS || !club->players[index]) return;
+    set_player_name(club->players[index], original_names[team][index]);
+}
+
+void restore_team_player_names(int32_t team)
+{
+    for (int32_t k = 0; k < SQUAD_POSITIONS; ++k) restore_player_name(team, k);
+}
+
+int32_t approach_value(int32_t value, int32_t target, int32_t step)
+{
+    const int32_t d = target - value;
+    if (d <= step && d >= -step) return target;
+    return d > 0 ? value + step : value - step;
+}
+
+void reset_match_setup()
+{
+    game_settings.home_team = 0;
+    game_settings.away_team = 9;
+    team_records[0].club = team_records[0].club_sheet = league_team_at(0);
+    team_records[1].club = team_records[1].club_sheet = league_team_at(9);
+    clear_competition_teams();
+}
+
+void reset_database_files()
+{
+    std::memset(team_name_change_buffer, 0, sizeof team_name_change_buffer);
+    std::memset(original_names, 0, sizeof original_names);
+    original_names_loaded = 0;
+}

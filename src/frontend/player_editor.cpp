@@ -1,0 +1,528 @@
+#include "frontend/player_editor.h"
+
+#include "frontend/competition_screens.h"
+#include "frontend/control_events.h"
+#include "frontend/database_files.h"
+#include "frontend/front_end_state.h"
+#include "frontend/option_screens.h"
+#include "frontend/screen_templates.h"
+#include "league/game_settings.h"
+#include "match/match_records.h"
+#include "platform/controllers.h"
+#include "platform/input.h"
+#include "platform/language.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+PlayerEditor player_editor;
+
+namespace {
+
+PlayerEditor& pe = player_editor;
+
+struct EditField {
+    int32_t offset;
+    enum { I16, I32, U32 } width;
+};
+const EditField k_fields[E_OVERALL] = {
+    {PLAYER_SPEED, EditField::I16},    {PLAYER_KICKING, EditField::I16},  {PLAYER_HANDBALL, EditField::I16},
+    {PLAYER_TACKLING, EditField::I16}, {PLAYER_STRENGTH, EditField::I16}, {PLAYER_HEIGHT, EditField::I32},
+    {PLAYER_STAMINA, EditField::I16},  {PLAYER_MARKING, EditField::I16},  {PLAYER_RECOVERY, EditField::I16},
+    {PLAYER_AGGRESSION, EditField::I16}, {PLAYER_ACCURACY, EditField::I16}, {PLAYER_REACH, EditField::U32},
+};
+// Limits of E0..E5 and E12; the shown-only values have none.
+const int32_t k_minimum[EDIT_VALUES] = {22, 0, 0, 230, 0, 153, 0, 0, 0, 0, 0, 0, OVERALL_MIN};
+const int32_t k_maximum[EDIT_VALUES] = {40, 255, 255, 255, 255, 652, 0, 0, 0, 0, 0, 0, OVERALL_MAX};
+// Glide steps of the seven bars a frame.
+const int32_t k_glide[7] = {1, 10, 10, 1, 10, 19, 8};
+constexpr int32_t SLIDER_VALUE_SLOT[7] = {E_SPEED, E_KICKING, E_HANDBALL, E_TACKLING, E_STRENGTH, E_HEIGHT, E_OVERALL};
+constexpr int32_t BAR_X = 332, SLIDER_X = 380;
+const int32_t k_bar_y[7] = {275, 295, 315, 335, 355, 375, 405};
+const int32_t k_slider_y[7] = {282, 302, 322, 342, 362, 382, 412};
+constexpr int32_t NAME_BYTES = 32, ENTRY_BYTES = 36;
+
+bool training() { return game_settings.game_type == GAME_TRAINING; }
+
+int32_t* entry(int32_t side, int32_t k) { return &pe.slide_records[side][SLIDE_ENTRY_VALUES * (1 + k)]; }
+
+int32_t divisor_or_one(int32_t d) { return d == 0 ? 1 : d; }
+
+// The team the side's record belongs to: in training the match's own.
+int32_t side_team_for_commit(int32_t side)
+{
+    if (!training()) return pe.editor_team;
+    return side == 0 ? game_settings.home_team : game_settings.away_team;
+}
+
+void redraw_column()
+{
+    for (control* c : pe.sliders)
+        if (c) redraw_control_tree(c);
+}
+
+// --- Slider handlers ---
+
+void clear_snapshot(icon_state_record*, menu_icon*, menu_screen*) { pe.snapshot_taken = 0; }
+void overall_press(icon_state_record*, menu_icon*, menu_screen*) { take_snapshot(); }
+void overall_release(icon_state_record*, menu_icon*, menu_screen*) { rescale_from_overall(); }
+void team_press(icon_state_record*, menu_icon*, menu_screen*) { take_team_snapshot(); }
+template <int Slot> void team_release(icon_state_record*, menu_icon*, menu_screen*) { team_slider_moved(Slot); }
+const IconFn k_team_release[7] = {team_release<0>, team_release<1>, team_release<2>, team_release<3>,
+                                  team_release<4>, team_release<5>, team_release<6>};
+
+void free_column()
+{
+    free_control_tree(&pe.controls);
+    free_control_tree(&pe.slider_list);
+    for (control*& c : pe.sliders) c = nullptr;
+}
+
+// The seven bars (outside training) or sliders: the player page's, or the
+// team page's when the whole team is being edited in training.
+void build_column()
+{
+    free_column();
+    create_list(&pe.controls);
+    create_list(&pe.slider_list);
+    for (int32_t slot = 0; slot < 7; ++slot) {
+        const int32_t e = SLIDER_VALUE_SLOT[slot];
+        int32_t* value = &pe.slider_values[e];
+        if (!training()) {
+            pe.sliders[slot] = create_option_slider(pe.controls, value, pe.minimum[e], pe.maximum[e], BAR_X, k_bar_y[slot], nullptr);
+            continue;
+        }
+        const bool team_page = pe.editor_player == 0;
+        const IconFn press = team_page ? team_press : (slot == 6 ? overall_press : clear_snapshot);
+        const IconFn release = team_page ? k_team_release[slot] : (slot == 6 ? overall_release : clear_snapshot);
+        create_attribute_slider(slot, value, pe.minimum[e], pe.maximum[e], SLIDER_X, k_slider_y[slot], press, release);
+    }
+    draw_control_list(pe.controls);
+    draw_control_list(pe.slider_list);
+}
+
+// The player list: the whole team, then the 24 listed players.
+std::vector<std::string> g_player_names;
+
+void choose_player(int32_t index)
+{
+    pe.editor_player = index;
+    pe.selected_list_player = index - 1;
+    team_attribute_averages(pe.editor_team, pe.editor_player);
+    if (training()) build_column();
+}
+
+void list_click(icon_state_record*, menu_icon* icon, menu_screen*)
+{
+    if (const auto* row = icon ? static_cast<const A_STRING_CONTROL*>(icon->record) : nullptr)
+        choose_player(row->settings.user_value);
+}
+
+void build_player_list()
+{
+    free_control_tree(&pe.player_list);
+    g_player_names.assign(1, "Whole Team");
+    for (int32_t k = 0; k < SQUAD_POSITIONS; ++k) {
+        const league_player* p = listed_player(pe.editor_team, k);
+        g_player_names.emplace_back(p ? player_name(p) : "");
+    }
+    create_list(&pe.player_list);
+    add_text_list(pe.player_list, {1, {110, 60, 420, 300}, 60, 110, 2}, g_player_names);
+    // Each row is chosen by a click: its value is its place in the list.
+    make_rows_choosable(pe.player_list, 2, 0, list_click);
+    draw_control_list(pe.player_list);
+}
+
+void editor_exit(menu_screen*) { front_end_state.result = 1; }
+
+void apply_click(icon_state_record*, menu_icon*, menu_screen*)
+{
+    apply_slide_entries();
+    team_attribute_averages(pe.editor_team, pe.editor_player);
+    pe.snapshot_taken = 0;
+    pe.slider_values[E_OVERALL] = overall_from_rated(pe.slider_values);
+    redraw_column();
+    front_end_state.result = 0;
+}
+
+char g_team_text[96];
+menu_icon g_title = text_template("Player Editor", 3);
+menu_icon g_team_name = text_template(g_team_text, 1);
+menu_icon g_done;
+menu_icon g_apply = focus_text_template("Apply", 0, apply_click);
+menu_icon g_labels[7] = {text_template("Speed", 1),    text_template("Kicking", 1), text_template("Handball", 1),
+                         text_template("Tackling", 1), text_template("Strength", 1), text_template("Height", 1),
+                         text_template("Overall", 1)};
+menu_screen_entry g_entries[11] = {
+    {0, &g_title, 20, 20, nullptr},       {0, &g_team_name, 332, 80, nullptr}, {7, &g_done, 560, 450, nullptr},
+    {7, &g_apply, 440, 450, nullptr},     {0, &g_labels[0], 332, 268, nullptr}, {0, &g_labels[1], 332, 288, nullptr},
+    {0, &g_labels[2], 332, 308, nullptr}, {0, &g_labels[3], 332, 328, nullptr}, {0, &g_labels[4], 332, 348, nullptr},
+    {0, &g_labels[5], 332, 368, nullptr}, {0, &g_labels[6], 332, 398, nullptr},
+};
+const char* const k_pictures[2] = {"front_en\\front_end_gfx\\menu_screens\\sw\\statistics.lbm",
+                                   "front_en\\front_end_gfx\\menu_screens\\hw\\statistics.tga"};
+
+} // namespace
+
+menu_screen player_editor_screen = {11, SCREEN_MENU, k_pictures, nullptr, 0, &g_entries[2], player_editor_open,
+                                    player_editor_close, player_editor_frame, nullptr, 0, 0, 0, 0, 0, 0, g_entries};
+
+int32_t player_edit_value(const league_player* p, int32_t e)
+{
+    if (!p || e < 0 || e >= E_OVERALL) return 0;
+    const EditField& f = k_fields[e];
+    switch (f.width) {
+    case EditField::I16: return player_i16(p, f.offset);
+    case EditField::I32: return player_i32(p, f.offset);
+    default: return static_cast<int32_t>(player_u32(p, f.offset));
+    }
+}
+
+void set_player_edit_value(league_player* p, int32_t e, int32_t value)
+{
+    if (!p || e < 0 || e > E_HEIGHT) return;
+    const EditField& f = k_fields[e];
+    if (f.width == EditField::I16) set_player_i16(p, f.offset, static_cast<int16_t>(value));
+    else set_player_i32(p, f.offset, value);
+}
+
+league_player* listed_player(int32_t team, int32_t k)
+{
+    league_team* club = league_team_at(team);
+    if (!club || team >= LEAGUE_TEAMS || k < 0 || k >= SQUAD_POSITIONS) return nullptr;
+    const int32_t index = pe.player_list_order[team][k];
+    return index >= 0 && index < LEAGUE_PLAYERS ? club->players[index] : nullptr;
+}
+
+int32_t overall_from_rated(const int32_t v[EDIT_VALUES])
+{
+    const double mean = ((v[E_SPEED] - 22) * (1.0 / 18) + v[E_KICKING] * (1.0 / 255) + v[E_HANDBALL] * (1.0 / 255) +
+                         (v[E_TACKLING] - 230) * 0.04 + v[E_STRENGTH] * (1.0 / 255)) /
+                        5;
+    return static_cast<int16_t>(static_cast<int32_t>(67 + 218 * mean + 0.5));
+}
+
+namespace {
+// The pages reach the editor without opening its screen: the listing order
+// and the built-in names must be there before the first listed player.
+void ensure_player_order()
+{
+    if (!original_names_loaded) load_original_names();
+    if (!pe.order_built) build_player_order();
+}
+} // namespace
+
+void edit_player_page(int32_t side, int32_t team)
+{
+    ensure_player_order();
+    pe.editor_side = side == 1 ? 1 : 0;
+    pe.editor_team = team;
+    const league_team* club = league_team_at(team);
+    for (int32_t e = 0; e < EDIT_VALUES; ++e) pe.team_rating_values[e] = 0;
+    for (int32_t e = 0; e <= E_HEIGHT; ++e)
+        pe.team_rating_values[e] = team_attribute_mean(club, static_cast<TeamMean>(e), 0, SQUAD_POSITIONS);
+    pe.team_rating_values[E_OVERALL] = overall_from_rated(pe.team_rating_values);
+    if (training()) {
+        std::memcpy(pe.slide_records[pe.editor_side], pe.team_rating_values, sizeof pe.team_rating_values);
+        fill_slide_records(pe.editor_side, team);
+    }
+    std::memcpy(pe.slider_values, pe.team_rating_values, sizeof pe.slider_values);
+    std::memcpy(pe.shown_values, pe.team_rating_values, sizeof pe.shown_values);
+    std::memcpy(pe.previous_values, pe.team_rating_values, sizeof pe.previous_values);
+}
+
+void fill_slide_records(int32_t side, int32_t team)
+{
+    ensure_player_order();
+    for (int32_t k = 0; k < SQUAD_POSITIONS; ++k) {
+        const league_player* p = listed_player(team, k);
+        for (int32_t e = 0; e <= E_HEIGHT; ++e) entry(side, k)[e] = player_edit_value(p, e);
+    }
+}
+
+void store_slide_records(int32_t side, int32_t team)
+{
+    league_team* club = league_team_at(team);
+    if (!club) return;
+    for (int32_t k = 0; k < SQUAD_POSITIONS; ++k) {
+        const int32_t index = pe.player_list_order[pe.editor_team][k];
+        league_player* p = index >= 0 && index < LEAGUE_PLAYERS ? club->players[index] : nullptr;
+        for (int32_t e = 0; e <= E_HEIGHT; ++e) set_player_edit_value(p, e, entry(side, k)[e]);
+    }
+}
+
+void apply_slide_entries() { store_slide_records(pe.editor_side, pe.editor_team); }
+
+void apply_slide_record(const uint8_t* buffer)
+{
+    if (!buffer) return;
+    auto word = [&](int32_t side, int32_t i) {
+        const uint8_t* b = buffer + side * SLIDE_RECORD_BYTES + 4 * i;
+        return static_cast<int32_t>(b[0] | b[1] << 8 | b[2] << 16 | static_cast<uint32_t>(b[3]) << 24);
+    };
+    for (int32_t side = 0; side < 2; ++side) {
+        league_team* club = league_team_at(side == 0 ? game_settings.home_team : game_settings.away_team);
+        if (!club) continue;
+        // One player, or the first eighteen of a whole team.
+        const int32_t first = pe.editor_player >= 1 ? pe.editor_player - 1 : 0;
+        const int32_t end = pe.editor_player >= 1 ? pe.editor_player : GROUND_MEN;
+        for (int32_t k = first; k < end && k < SQUAD_POSITIONS; ++k)
+            for (int32_t e = 0; e <= E_HEIGHT; ++e)
+                set_player_edit_value(club->players[k], e, word(side, SLIDE_ENTRY_VALUES * (1 + k) + e));
+    }
+}
+
+void slide_records_to_bytes(uint8_t* out)
+{
+    for (int32_t side = 0; side < 2; ++side)
+        for (int32_t i = 0; i < SLIDE_RECORD_WORDS; ++i) {
+            const uint32_t v = static_cast<uint32_t>(pe.slide_records[side][i]);
+            uint8_t* b = out + side * SLIDE_RECORD_BYTES + 4 * i;
+            b[0] = static_cast<uint8_t>(v), b[1] = static_cast<uint8_t>(v >> 8);
+            b[2] = static_cast<uint8_t>(v >> 16), b[3] = static_cast<uint8_t>(v >> 24);
+        }
+}
+
+void team_attribute_averages(int32_t team, int32_t player)
+{
+    int32_t v[EDIT_VALUES] = {};
+    if (player <= 0) {
+        for (int32_t e = 0; e < E_OVERALL; ++e) {
+            int32_t sum = 0;
+            for (int32_t k = 0; k < SQUAD_POSITIONS; ++k) sum += player_edit_value(listed_player(team, k), e);
+            v[e] = sum / SQUAD_POSITIONS;
+        }
+    } else {
+        // Player n is the n-th listed, counted from one.
+        const league_player* p = listed_player(team, player - 1);
+        for (int32_t e = 0; e < E_OVERALL; ++e) v[e] = player_edit_value(p, e);
+    }
+    v[E_OVERALL] = training()
+                       ? (v[E_SPEED] + v[E_KICKING] + v[E_HANDBALL] + v[E_TACKLING] + v[E_STRENGTH]) / 5
+                       : (v[E_SPEED] + v[E_KICKING] + v[E_HANDBALL] + v[E_TACKLING] + v[E_STRENGTH] + v[E_HEIGHT]) / 6;
+    std::memcpy(pe.shown_values, v, sizeof v);
+    if (training()) std::memcpy(pe.slider_values, v, sizeof v);
+}
+
+void build_player_order()
+{
+    pe.order_built = 1;
+    for (int32_t t = 0; t < LEAGUE_TEAMS; ++t) {
+        const league_team* club = league_team_at(t);
+        for (int32_t k = 0; k < SQUAD_POSITIONS; ++k) {
+            pe.player_list_order[t][k] = static_cast<int8_t>(k);
+            const league_player* p = club ? club->players[k] : nullptr;
+            if (!p || !original_names_loaded) continue;
+            for (int32_t n = 0; n < SQUAD_POSITIONS; ++n)
+                if (std::strncmp(player_name(p), original_names[t][n], PLAYER_NAME_SIZE) == 0) {
+                    pe.original_name_index[t][k] = static_cast<uint8_t>(n);
+                    break;
+                }
+        }
+    }
+}
+
+void take_snapshot()
+{
+    if (pe.snapshot_taken) return;
+    pe.snapshot_taken = 1;
+    std::memcpy(pe.previous_values, pe.slider_values, sizeof pe.previous_values);
+}
+
+void take_team_snapshot()
+{
+    if (pe.snapshot_taken) return;
+    pe.snapshot_taken = 1;
+    std::memcpy(pe.slide_records[pe.editor_side], pe.slider_values, sizeof pe.slider_values);
+    std::memcpy(pe.previous_values, pe.slider_values, sizeof pe.previous_values);
+    for (int32_t k = 0; k < SQUAD_POSITIONS; ++k)
+        std::memcpy(pe.player_snapshot[k], entry(pe.editor_side, k), sizeof pe.player_snapshot[k]);
+}
+
+namespace {
+
+// E0..E4 follow the overall from their previous values.
+void follow_overall()
+{
+    const int32_t previous = pe.previous_values[E_OVERALL], now = pe.slider_values[E_OVERALL];
+    const int32_t d = now - previous;
+    for (int32_t e = 0; e <= E_STRENGTH; ++e) {
+        const int32_t p = pe.previous_values[e];
+        if (now <= previous) pe.slider_values[e] = p + d * (p - pe.minimum[e]) / divisor_or_one(previous - OVERALL_MIN);
+        else pe.slider_values[e] = p + d * (pe.maximum[e] - p) / divisor_or_one(OVERALL_MAX - previous);
+    }
+}
+
+} // namespace
+
+void rescale_from_overall()
+{
+    follow_overall();
+    redraw_column();
+    std::memcpy(pe.shown_values, pe.slider_values, sizeof pe.shown_values);
+}
+
+void rescale_players(int32_t e, int32_t old_value, int32_t new_value)
+{
+    const int32_t lo = pe.minimum[e], hi = pe.maximum[e];
+    for (int32_t k = 0; k < SQUAD_POSITIONS; ++k) {
+        const int32_t s = pe.player_snapshot[k][e];
+        const int32_t value = new_value > old_value ? s + (hi - s) * (new_value - old_value) / divisor_or_one(hi - old_value)
+                                                    : s + (s - lo) * (new_value - old_value) / divisor_or_one(old_value - lo);
+        set_player_edit_value(listed_player(pe.editor_team, k), e, value);
+    }
+}
+
+void team_slider_moved(int32_t slot)
+{
+    if (slot != 6) pe.slider_values[E_OVERALL] = overall_from_rated(pe.slider_values);
+    if (slot >= 0 && slot <= 5) {
+        rescale_players(slot, pe.previous_values[slot], pe.slider_values[slot]);
+        pe.snapshot_taken = 0;
+    } else if (slot == 6) {
+        follow_overall();
+        for (int32_t e = 0; e <= E_STRENGTH; ++e) rescale_players(e, pe.previous_values[e], pe.slider_values[e]);
+        pe.snapshot_taken = 1;
+    }
+    // The side's record follows the players, for the file and the next snapshot.
+    fill_slide_records(pe.editor_side, pe.editor_team);
+    std::memcpy(pe.shown_values, pe.slider_values, sizeof pe.shown_values);
+    redraw_column();
+}
+
+control* create_attribute_slider(int32_t slot, int32_t* value, int32_t minimum, int32_t maximum, int32_t x, int32_t y,
+                                 IconFn on_press, IconFn on_release)
+{
+    if (!pe.slider_list) create_list(&pe.slider_list);
+    control* t = new_slider_template(value, minimum, maximum, x, y, (maximum - minimum) / 30);
+    A_SLIDER_CONTROL::Callbacks& cb = slider_record(t)->callbacks;
+    cb.thumb_taken = on_press;
+    cb.decrease_focused = cb.increase_focused = on_press;
+    cb.thumb_dragged = cb.paged_up = cb.paged_down = on_release;
+    cb.decrease_clicked = cb.increase_clicked = cb.decrease_repeat = cb.increase_repeat = on_release;
+    control* c = add_from_template(pe.slider_list, nullptr, t);
+    if (slot >= 0 && slot < 7) pe.sliders[slot] = c;
+    return c;
+}
+
+void commit_name_edits(const char* const names[SQUAD_POSITIONS])
+{
+    const int32_t team = pe.editor_team;
+    if (team < 0 || team >= LEAGUE_TEAMS || !names) return;
+    team_name_change_buffer[team] = 0;
+    const int32_t target = side_team_for_commit(pe.editor_side);
+    for (int32_t k = 0; k < SQUAD_POSITIONS; ++k) {
+        league_team* club = league_team_at(target);
+        const int32_t index = pe.player_list_order[team][k];
+        league_player* p = club && index >= 0 && index < LEAGUE_PLAYERS ? club->players[index] : nullptr;
+        if (!p || !names[k]) continue;
+        set_player_name(p, names[k]);
+        // Only the first sixteen listed players have a bit.
+        if (k < 16 && std::strncmp(player_name(p), original_names[team][k], PLAYER_NAME_SIZE) != 0)
+            team_name_change_buffer[team] = static_cast<uint16_t>(team_name_change_buffer[team] | 1u << k);
+    }
+    // The masks go to their file at once, so that they outlast the run.
+    save_delta_db();
+    if (training()) {
+        uint8_t bytes[SLIDE_DB_BYTES];
+        slide_records_to_bytes(bytes);
+        write_slide_db(bytes);
+    }
+}
+
+void swap_name_entries(uint8_t* a, uint8_t* b)
+{
+    uint8_t keep[NAME_BYTES + 2];
+    std::memcpy(keep, a, sizeof keep);
+    std::memcpy(a, b, sizeof keep);
+    std::memcpy(b, keep, sizeof keep);
+}
+
+void move_name_entry(uint8_t* to, uint8_t* from, uint8_t last_two[2])
+{
+    std::memcpy(to, from, NAME_BYTES + 2);
+    to[NAME_BYTES + 2] = last_two[0];
+    to[NAME_BYTES + 3] = last_two[1];
+    std::memset(from, 0, NAME_BYTES);
+}
+
+void remove_name_entry(uint8_t* entries, int32_t* count, int32_t n)
+{
+    if (!entries || !count || n < 0 || n >= *count) return;
+    std::memmove(entries + ENTRY_BYTES * n, entries + ENTRY_BYTES * (n + 1), static_cast<size_t>(ENTRY_BYTES * (*count - n - 1)));
+    --*count;
+    std::memset(entries + ENTRY_BYTES * *count, 0, NAME_BYTES);
+}
+
+void player_editor_open(menu_screen* screen)
+{
+    pe.snapshot_taken = 0;
+    front_end_state.default_action = training() ? nullptr : editor_exit;
+    if (menu_icon* apply = screen->entries[3].copy) {
+        if (!training()) apply->flags |= ICON_HIDDEN;
+        else apply->flags &= static_cast<uint16_t>(~ICON_HIDDEN);
+        update_icon(apply);
+    }
+    input_reset();
+    std::memcpy(pe.minimum, k_minimum, sizeof pe.minimum);
+    std::memcpy(pe.maximum, k_maximum, sizeof pe.maximum);
+    std::snprintf(g_team_text, sizeof g_team_text, "%s", pe.editor_team >= 0 && pe.editor_team < 16 ? get_text(pe.editor_team) : "");
+    if (menu_icon* name = screen->entries[1].copy) update_icon(name);
+    pe.editor_player = 0;
+    pe.shown_values[E_OVERALL] = training() ? overall_from_rated(pe.shown_values)
+                                            : (pe.shown_values[0] + pe.shown_values[1] + pe.shown_values[2] +
+                                               pe.shown_values[3] + pe.shown_values[4] + pe.shown_values[5]) / 6;
+    std::memcpy(pe.slider_values, pe.shown_values, sizeof pe.slider_values);
+    build_column();
+    build_player_list();
+    player_editor_frame(screen);
+}
+
+void player_editor_frame(menu_screen*)
+{
+    read_keyboard_controller();
+    update_control_list(pe.controls);
+    update_control_list(pe.slider_list);
+    update_control_list(pe.player_list);
+    if (!training()) {
+        for (int32_t slot = 0; slot < 7; ++slot) {
+            const int32_t e = SLIDER_VALUE_SLOT[slot];
+            pe.slider_values[e] = approach_value(pe.slider_values[e], pe.shown_values[e], k_glide[slot]);
+        }
+    } else {
+        if (!pe.snapshot_taken) pe.slider_values[E_OVERALL] = overall_from_rated(pe.slider_values);
+        if (pe.editor_player >= 1) {
+            league_player* p = listed_player(pe.editor_team, pe.selected_list_player);
+            for (int32_t e = 0; e <= E_HEIGHT; ++e) set_player_edit_value(p, e, pe.slider_values[e]);
+        }
+    }
+    redraw_column();
+}
+
+void player_editor_close(menu_screen*)
+{
+    free_column();
+    free_control_tree(&pe.player_list);
+    front_end_state.default_action = nullptr;
+}
+
+void prepare_player_editor()
+{
+    prepare_control_templates();
+    common_button_templates(&g_done, nullptr, nullptr);
+    if (!original_names_loaded) load_original_names();
+    build_player_order();
+}
+
+void reset_player_editor()
+{
+    free_column();
+    free_control_tree(&pe.player_list);
+    pe = PlayerEditor{};
+    for (int32_t t = 0; t < LEAGUE_TEAMS; ++t)
+        for (int32_t k = 0; k < SQUAD_POSITIONS; ++k) pe.player_list_order[t][k] = static_cast<int8_t>(k);
+    std::memcpy(pe.minimum, k_minimum, sizeof pe.minimum);
+    std::memcpy(pe.maximum, k_maximum, sizeof pe.maximum);
+}
