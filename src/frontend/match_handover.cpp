@@ -23,6 +23,9 @@
 #include "platform/iff.h"
 #include "platform/memory.h"
 #include "screen/screen_services.h"
+#include "host/host_input.h"
+
+#include <cstdio>
 #include <cstring>
 #include "screen/screen_flip.h"
 #include "screen/screen.h"
@@ -82,6 +85,16 @@ bool competition_game_type(int8_t type)
 bool team_is_human(int32_t team)
 {
     return team >= 0 && team < LEAGUE_TEAMS && kind_is_human(competition_state.kinds[team]);
+}
+
+// The final score for the developer (and the headless road's check).
+void say_full_time()
+{
+    char line[96];
+    const TeamRecord &a = team_records[0], &b = team_records[1];
+    std::snprintf(line, sizeof line, "Full time: %d.%d (%d) - %d.%d (%d)\n", a.goals, a.behinds, a.points, b.goals,
+                  b.behinds, b.points);
+    host_debug_output(line);
 }
 
 constexpr const char* SOFTWARE_LOADING_PICTURE = "front_en\\front_end_gfx\\loading screens\\KOB Loading Screen.LBM";
@@ -207,6 +220,7 @@ void start_match()
         if (type == GAME_TRAINING) s.home_team = home, s.away_team = away;
         const uint8_t exit = match_globals.init_mode;
         if (exit == EXIT_OVER) {
+            say_full_time();
             set_results_background();
             load_caricature_set();
             run_front_end_screen(&finals_results_screen);
