@@ -142,7 +142,7 @@ def main():
     parser.add_argument("--program", default=os.path.join(top, "build", "release", "kob99"))
     parser.add_argument("--work", default=os.path.join(top, "build", "demo-road"),
                         help="a directory for the run (emptied first)")
-    parser.add_argument("--fast-clock", type=int, default=20, help="KOB99_FAST_CLOCK (2 to 100)")
+    parser.add_argument("--fast-clock", type=int, default=5, help="KOB99_FAST_CLOCK (2 to 100)")
     parser.add_argument("--xvfb", action="store_true", help="run under a virtual X server (xvfb-run)")
     parser.add_argument("--pictures", help="also write the screenshots at half size into this directory")
     parser.add_argument("--timeout", type=int, default=1200, help="seconds before the run is given up")
