@@ -501,6 +501,19 @@ void player_editor_frame(menu_screen*)
     redraw_column();
 }
 
+void player_editor_first_team_frame(menu_screen* screen)
+{
+    pe.editor_team = 0;
+    pe.selected_list_player = 3;
+    player_editor_frame(screen);
+}
+
+int32_t rating_record_overall(const int32_t record[7])
+{
+    if (training()) return (record[0] + record[1] + record[2] + record[3] + record[4]) / 5;
+    return (record[0] + record[1] + record[2] + record[3] + record[4] + record[5]) / 6;
+}
+
 void player_editor_close(menu_screen*)
 {
     free_column();

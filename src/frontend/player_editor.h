@@ -96,6 +96,11 @@ extern menu_screen player_editor_screen;
 void player_editor_open(menu_screen* screen);
 void player_editor_frame(menu_screen* screen);
 void player_editor_close(menu_screen* screen);
+// A second frame callback, on the first club with its fourth listed player.
+void player_editor_first_team_frame(menu_screen* screen);
+// Overall of a rating record (Speed..Height, then Overall): the integer mean
+// of the six, or of the five up to Strength in training.
+int32_t rating_record_overall(const int32_t record[7]);
 void prepare_player_editor();
 
 // Tests.

@@ -175,6 +175,26 @@ TEST_F(Editor, AveragesAreOfTheTeamAskedAndPlayerNCountsFromOne)
     EXPECT_EQ(pe.slider_values[E_SPEED], 0) << "outside training only the shown values";
 }
 
+TEST_F(Editor, ARatingRecordsOverallLeavesHeightOutInTraining)
+{
+    const int32_t record[7] = {30, 120, 60, 240, 90, 400, 0};
+    game_settings.game_type = GAME_EXHIBITION;
+    EXPECT_EQ(rating_record_overall(record), (30 + 120 + 60 + 240 + 90 + 400) / 6);
+    game_settings.game_type = GAME_TRAINING;
+    EXPECT_EQ(rating_record_overall(record), (30 + 120 + 60 + 240 + 90) / 5);
+}
+
+TEST_F(Editor, TheSecondFrameCallbackEditsTheFirstClubsFourthPlayer)
+{
+    game_settings.game_type = GAME_TRAINING;
+    edit_player_page(0, 6);
+    pe.editor_player = 1;
+    pe.slider_values[E_SPEED] = 33;
+    player_editor_first_team_frame(nullptr);
+    EXPECT_EQ(pe.editor_team, 0);
+    EXPECT_EQ(player_edit_value(listed_player(0, 3), E_SPEED), 33);
+}
+
 TEST_F(Editor, CommittedNamesMarkTheFirstSixteenAndWriteTheSlideFile)
 {
     edit_player_page(1, 7);
