@@ -31,7 +31,7 @@
 #include "screen/screen.h"
 #include "frontend/finals_screens.h"
 #include "frontend/team_tactics.h"
-#include "standin/menu_objects_standin.h"
+#include "gl3d/menu_objects.h"
 
 void (*match_player)(int32_t mode) = play_match;
 
