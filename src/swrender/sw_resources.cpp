@@ -412,8 +412,21 @@ void free_sw_meshes()
 
 void free_sw_textures()
 {
+    free_ground_geometry_buffers();
+    free_block(shadow_texture);
+}
+
+void free_first_match_buffer() { free_block(sprite_scaling_work); }
+
+void free_ground_geometry_buffers()
+{
     free_block(pitch_texture);
     free_block(ground_texture);
+}
+
+void free_further_match_buffers()
+{
+    free_team_sprites();
     free_block(shadow_texture);
 }
 
@@ -454,11 +467,11 @@ void set_up_sw_match(const SwMatchChoice& choice, Surface* back_buffer)
 
 void release_sw_match()
 {
-    free_block(sprite_scaling_work);
+    free_first_match_buffer();
     free_sw_meshes();
     free_sprite_buffer();
-    free_team_sprites();
-    free_sw_textures();
+    free_ground_geometry_buffers();
+    free_further_match_buffers();
     free_marker_textures();
     free_kick_frames();
     free_pitch_lines();
