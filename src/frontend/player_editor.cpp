@@ -423,6 +423,8 @@ void commit_name_edits(const char* const names[SQUAD_POSITIONS])
         if (k < 16 && std::strncmp(player_name(p), original_names[team][k], PLAYER_NAME_SIZE) != 0)
             team_name_change_buffer[team] = static_cast<uint16_t>(team_name_change_buffer[team] | 1u << k);
     }
+    // The masks go to their file at once, so that they outlast the run.
+    save_delta_db();
     if (training()) {
         uint8_t bytes[SLIDE_DB_BYTES];
         slide_records_to_bytes(bytes);

@@ -83,8 +83,8 @@ control* create_attribute_slider(int32_t slot, int32_t* value, int32_t minimum, 
                                  IconFn on_press, IconFn on_release);
 
 // The 24 edited names into the team being edited (in training, the match's
-// team of the editor's side); the team's change mask follows, and in
-// training the slide records are written to their file.
+// team of the editor's side); the team's change mask follows and is written
+// to its file, and in training the slide records are written to theirs.
 void commit_name_edits(const char* const names[SQUAD_POSITIONS]);
 
 // The name-list helpers over 36-byte entries (a 32-byte name, then four bytes).
