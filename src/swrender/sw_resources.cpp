@@ -432,6 +432,8 @@ void free_further_match_buffers()
 
 void set_up_sw_match(const SwMatchChoice& choice, Surface* back_buffer)
 {
+    // Nothing of the last match's frames carries into this one's.
+    reset_sw_spans();
     free_block(sprite_scaling_work);
     sprite_scaling_work = static_cast<uint8_t*>(alloc_mem(SW_SCALING_BUFFER, "Sprite scaling buffer"));
     load_sw_pitch_textures();
