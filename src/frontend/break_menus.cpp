@@ -7,9 +7,11 @@
 #include "frontend/hints.h"
 #include "frontend/message_box.h"
 #include "frontend/option_screens.h"
+#include "frontend/player_editor.h"
 #include "frontend/resources.h"
 #include "frontend/screen_templates.h"
 #include "frontend/select_controller.h"
+#include "frontend/settings_screens.h"
 #include "league/game_settings.h"
 #include "league/league_data.h"
 #include "match/controller_sides.h"
@@ -215,9 +217,13 @@ void side_panels()
     }
 }
 
+// Training's scale, from "Very Easy"; an exhibition on the moon opens on it
+// too and is stored back by the same rule it opened with.
+bool training_scale() { return game_settings.game_type == GAME_TRAINING || moon_flag; }
+
 void difficulty_slider()
 {
-    const bool training = game_settings.game_type == GAME_TRAINING;
+    const bool training = training_scale();
     const int32_t o = training ? 0 : EXHIBITION_FLOOR;
     int32_t d = static_cast<int32_t>(game_settings.difficulty);
     if (d > 100) d = 100;
@@ -236,7 +242,7 @@ void difficulty_slider()
 
 void store_difficulty()
 {
-    const bool training = game_settings.game_type == GAME_TRAINING;
+    const bool training = training_scale();
     int32_t s = bm.difficulty_slider < 0 ? 0 : (bm.difficulty_slider > 100 ? 100 : bm.difficulty_slider);
     int32_t d = (training ? 100 : 100 - EXHIBITION_FLOOR) * s / 100 + (training ? 0 : EXHIBITION_FLOOR);
     game_settings.difficulty = static_cast<uint32_t>(d < 1 ? 1 : d);
@@ -475,7 +481,13 @@ std::string team_statistics_row(const uint32_t c[13])
     return row;
 }
 
-void load_team_for_stats(int32_t side) { bm.stats_side = side == 1 ? 1 : 0; }
+void load_team_for_stats(int32_t side)
+{
+    bm.stats_side = side == 1 ? 1 : 0;
+    // In training the page also takes the side's team values from the editor.
+    if (game_settings.game_type == GAME_TRAINING)
+        std::memcpy(bm.stats_values, player_editor.slide_records[bm.stats_side], sizeof bm.stats_values);
+}
 
 void team_statistics_open(menu_screen* screen)
 {
@@ -564,5 +576,6 @@ void reset_break_menus()
     bm.in_match_menu = 0;
     bm.difficulty_shown = false;
     bm.stats_side = 0;
+    std::memset(bm.stats_values, 0, sizeof bm.stats_values);
     std::snprintf(g_title_text, sizeof g_title_text, "KOB 99");
 }

@@ -53,6 +53,7 @@ struct BreakMenuState {
     bool difficulty_shown;
     int32_t shares[2];                // the two share bars
     int32_t stats_side;               // the team the team page shows
+    int32_t stats_values[13];         // training: the side's team values E0..E12
     char texts[8][96];                // the statistics screens' own texts
     std::vector<std::string> number_rows, name_rows;
     control_list* controls;

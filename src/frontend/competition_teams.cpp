@@ -15,6 +15,7 @@
 #include "platform/controllers.h"
 #include "platform/input.h"
 #include "platform/language.h"
+#include "screen/screen.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -156,6 +157,31 @@ const char* g_pictures[2] = {"front_en\\front_end_gfx\\menu_screens\\sw\\ladder.
 
 menu_screen* g_open;
 
+// "Teams", "Players" and, in the Final 8, "Unselected Teams", placed on open.
+menu_icon* g_texts[3];
+const menu_icon g_text_templates[3] = {text_template("Teams", 1), text_template("Players", 1),
+                                       text_template("Unselected Teams", 1)};
+
+void place_texts()
+{
+    const bool f8 = final_8();
+    const int32_t at[3][2] = {{f8 ? 331 : 349, 106}, {f8 ? 430 : 448, 103}, {322, 295}};
+    for (int32_t i = 0; i < (f8 ? 3 : 2); ++i) {
+        g_texts[i] = copy_icon(g_text_templates[i], "Transient icon copy");
+        add_child_icon(g_texts[i], scale_x_from_640(at[i][0]), scale_y_from_480(at[i][1]), 0);
+    }
+}
+
+void remove_texts()
+{
+    for (menu_icon*& t : g_texts) {
+        if (!t) continue;
+        if (icon_slot(t) >= 0) remove_icon(t);
+        free_icon(t);
+        t = nullptr;
+    }
+}
+
 } // namespace
 
 menu_screen competition_teams_screen = {13, SCREEN_MENU, g_pictures, nullptr, 0, &g_entries[11],
@@ -178,6 +204,16 @@ void toggle_team_row(int32_t row)
 {
     const int32_t team = team_of_row(row);
     std::snprintf(ct.names_selected[team], sizeof ct.names_selected[team], "%s", is_cpu(team) ? "Human" : "CPU");
+}
+
+int32_t step_human_cursor(int32_t by)
+{
+    const int32_t n = ct.selection_human_count;
+    if (n <= 0) return ct.selection_human_cursor = 0;
+    int32_t c = ct.selection_human_cursor + (by < 0 ? -1 : 1);
+    if (c < 0) c = n - 1;
+    if (c >= n) c = 0;
+    return ct.selection_human_cursor = c;
 }
 
 void clear_competition_kinds() { std::memset(competition_state.kinds, 0, sizeof competition_state.kinds); }
@@ -270,6 +306,8 @@ void competition_teams_open(menu_screen* screen)
         screen->entries[12].copy->result_code = 5;
         screen->entries[12].copy->flags |= ICON_FOCUSABLE;
     }
+    remove_texts();
+    place_texts();
     build_lists();
 }
 
@@ -289,6 +327,7 @@ void competition_teams_frame(menu_screen* screen)
 
 void competition_teams_close(menu_screen*)
 {
+    remove_texts();
     free_control_tree(&ct.controls);
     free_control_tree(&ct.unselected);
     CompetitionState& c = competition_state;
@@ -326,6 +365,7 @@ void prepare_competition_teams_screen()
 
 void reset_competition_teams()
 {
+    remove_texts();
     free_control_tree(&ct.controls);
     free_control_tree(&ct.unselected);
     ct = CompetitionTeamsState{};

@@ -53,6 +53,8 @@ void exchange_selected(int32_t place_a, int32_t place_b);
 // The bracket place's fixture byte (places 0..3 the homes of pairs 3..0,
 // 4..7 the aways of pairs 0..3).
 int8_t& final8_place_byte(int32_t place);
+// The cursor through the human teams: by -1 or +1, wrapping; 0 with none.
+int32_t step_human_cursor(int32_t by);
 void clear_competition_kinds();
 
 void prepare_competition_teams_screen();

@@ -1,5 +1,6 @@
 #include "frontend/controller_assign.h"
 
+#include "frontend/competition.h"
 #include "frontend/frame_manifest.h"
 #include "frontend/front_end_graphics.h"
 #include "frontend/menu_icons.h"
@@ -113,6 +114,21 @@ int32_t team_controllers(int32_t side)
     return n;
 }
 
+// Premiership, pre-season and Final 8 run the screen's competition variant.
+bool competition_type()
+{
+    const int8_t t = game_settings.game_type;
+    return t == GAME_PREMIERSHIP || t == GAME_PRE_SEASON || t == GAME_FINAL_8;
+}
+
+// In a competition only a human club may take a controller.
+bool team_takes_controllers(int32_t team)
+{
+    return team >= 0 && team < LEAGUE_TEAMS && competition_state.kinds[team] == KIND_HUMAN;
+}
+
+void empty_click(icon_state_record*, menu_icon*, menu_screen*) {}
+
 void joystick_icon_click(icon_state_record*, menu_icon* icon, menu_screen*)
 {
     front_end_state.result = 6;
@@ -137,7 +153,11 @@ template <int Row, uint8_t Direction>
 void row_arrow_click(icon_state_record*, menu_icon*, menu_screen*)
 {
     const int32_t entry = cs.first_visible + Row;
-    if (entry < cs.entry_count) move_controller(entry, Direction);
+    if (entry >= cs.entry_count) return;
+    if (competition_type())
+        move_controller_tournament(entry, Direction);
+    else
+        move_controller(entry, Direction);
 }
 const IconFn k_row_handlers[VISIBLE_ROWS][2] = {
     {row_arrow_click<0, DIR_LEFT>, row_arrow_click<0, DIR_RIGHT>},
@@ -275,7 +295,17 @@ void build_controller_entries()
     }
 }
 
-void create_controller_icons()
+void build_controller_entries_tournament()
+{
+    // The same walk over the devices: the mouse and the keyboard keep the
+    // last two records here too.
+    build_controller_entries();
+}
+
+namespace {
+
+// The competition variant keeps the template's own highlight: no hover hint.
+void add_controller_icons(bool hover_hint)
 {
     if (cs.icons_built) return;
     cs.first_visible = 0;
@@ -283,16 +313,23 @@ void create_controller_icons()
         controller_icon_entry& e = cs.entries[i];
         menu_icon* icon = copy_icon(*e.normal_template, "control_icon_data");
         icon->user_index = static_cast<uint8_t>(i);
+        const IconFn focused = icon->states[ICON_FOCUSED].handler;
         icon->states[ICON_NORMAL] = e.state_record;
         icon->states[ICON_FOCUSED] = e.state_record;
-        icon->states[ICON_FOCUSED].handler = controller_icon_hover;
-        icon->code = 3;
+        icon->states[ICON_FOCUSED].handler = hover_hint ? controller_icon_hover : focused;
+        if (hover_hint) icon->code = 3;
         icon->flags |= 0x40C0;
         e.icon = icon;
         add_child_icon(icon, px(e.x), py(e.y), 0);
     }
     cs.icons_built = 1;
 }
+
+} // namespace
+
+void create_controller_icons() { add_controller_icons(true); }
+
+void create_controller_icons_tournament() { add_controller_icons(false); }
 
 void create_controller_labels()
 {
@@ -309,6 +346,17 @@ void create_controller_labels()
     }
 }
 
+void create_controller_labels_tournament() { create_controller_labels(); }
+
+void reset_moving_controller_frames()
+{
+    for (int32_t i = 0; i < cs.entry_count; ++i)
+        if (menu_icon* icon = cs.entries[i].icon)
+            for (auto& s : icon->states) s.frame = icon->states[ICON_NORMAL].frame;
+}
+
+void reset_controller_frames_tournament() { reset_moving_controller_frames(); }
+
 void controller_assign_open(menu_screen*)
 {
     badge_texture_refs(true);
@@ -320,9 +368,18 @@ void controller_assign_open(menu_screen*)
     if (g_entries[2].copy) centre_icon_text_at(g_entries[2].copy, 320);
     set_clip_window(1, static_cast<uint16_t>(py(140)), static_cast<uint16_t>(px(65)), static_cast<uint16_t>(py(440)),
                     static_cast<uint16_t>(px(577)));
-    build_controller_entries();
-    create_controller_icons();
-    create_controller_labels();
+    if (!competition_type()) {
+        build_controller_entries();
+        create_controller_icons();
+        create_controller_labels();
+        reset_moving_controller_frames();
+    } else {
+        if (g_entries[1].copy) g_entries[1].copy->states[ICON_CLICKED].handler = empty_click;
+        build_controller_entries_tournament();
+        create_controller_icons_tournament();
+        create_controller_labels_tournament();
+        reset_controller_frames_tournament();
+    }
     for (int32_t r = 0; r < rows_shown(); ++r) {
         for (int side = 0; side < 2; ++side) {
             menu_icon* arrow = add_icon(g_arrow_templates[side], side ? AWAY_X : HOME_X, k_row_y[r], 0);
@@ -392,7 +449,9 @@ void scroll_controller_rows_down()
     }
 }
 
-void move_controller(int32_t entry, uint8_t directions)
+namespace {
+
+void move_controller_checked(int32_t entry, uint8_t directions, bool competition)
 {
     if (entry < 0 || entry >= cs.entry_count) return;
     controller_icon_entry& e = cs.entries[entry];
@@ -401,7 +460,9 @@ void move_controller(int32_t entry, uint8_t directions)
     int32_t* team = &game_settings.controller_team_table[entry];
     if (directions & DIR_LEFT) {
         if (position == AT_CENTRE) {
-            if (team_controllers(-1) < MAX_TEAM_CONTROLLERS) {
+            if (competition && !team_takes_controllers(game_settings.home_team)) {
+                cs.message_code = 4;
+            } else if (team_controllers(-1) < MAX_TEAM_CONTROLLERS) {
                 *team = game_settings.home_team;
                 e.motion = TO_HOME;
                 set_controller_side(e.record, -1);
@@ -420,7 +481,9 @@ void move_controller(int32_t entry, uint8_t directions)
             *team = -1;
             set_controller_side(e.record, 0);
         } else if (position == AT_CENTRE) {
-            if (team_controllers(1) < MAX_TEAM_CONTROLLERS) {
+            if (competition && !team_takes_controllers(game_settings.away_team)) {
+                cs.message_code = 4;
+            } else if (team_controllers(1) < MAX_TEAM_CONTROLLERS) {
                 e.motion = TO_AWAY;
                 *team = game_settings.away_team;
                 set_controller_side(e.record, 1);
@@ -430,6 +493,12 @@ void move_controller(int32_t entry, uint8_t directions)
         }
     }
 }
+
+} // namespace
+
+void move_controller(int32_t entry, uint8_t directions) { move_controller_checked(entry, directions, false); }
+
+void move_controller_tournament(int32_t entry, uint8_t directions) { move_controller_checked(entry, directions, true); }
 
 void animate_controller_icons()
 {
@@ -508,14 +577,20 @@ void controller_assign_frame(menu_screen*)
             cs.scroll_active = 0;
         }
     }
-    for (int32_t i = 0; i < cs.entry_count; ++i) {
-        controller_icon_entry& e = cs.entries[i];
-        if (e.kind == KIND_KEYBOARD)
-            read_keyboard_controller();
-        else
-            read_joystick_controller(e.record);
-        const controller_record* r = controller_at(e.record);
-        if (r) move_controller(i, r->dirs);
+    if (competition_type()) {
+        poll_live_input();
+        for (int32_t i = 0; i < cs.entry_count; ++i)
+            if (const controller_record* r = controller_at(cs.entries[i].record))
+                move_controller_tournament(i, r->dirs);
+    } else {
+        for (int32_t i = 0; i < cs.entry_count; ++i) {
+            controller_icon_entry& e = cs.entries[i];
+            if (e.kind == KIND_KEYBOARD)
+                read_keyboard_controller();
+            else
+                read_joystick_controller(e.record);
+            if (const controller_record* r = controller_at(e.record)) move_controller(i, r->dirs);
+        }
     }
     animate_controller_icons();
 }

@@ -52,6 +52,14 @@ void build_controller_entries();
 void create_controller_icons();
 void create_controller_labels();
 void move_controller(int32_t entry, uint8_t directions);
+// Premiership, pre-season and Final 8: as move_controller, but only a human
+// club of the competition takes a controller.
+void move_controller_tournament(int32_t entry, uint8_t directions);
+void build_controller_entries_tournament();
+void create_controller_icons_tournament();
+void create_controller_labels_tournament();
+void reset_moving_controller_frames();
+void reset_controller_frames_tournament();
 void animate_controller_icons();
 void show_controller_message();
 void scroll_controller_rows_up();

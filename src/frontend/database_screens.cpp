@@ -259,6 +259,19 @@ void browser_step(int32_t side, int32_t by)
     refresh_side(side);
 }
 
+void browser_redraw_side(int32_t side)
+{
+    if (side == 0 || side == 1) refresh_side(side);
+}
+
+void browser_pick_team(int32_t side, int32_t index)
+{
+    const int32_t count = team_table_size() > 0 ? team_table_size() : LEAGUE_TEAMS;
+    if ((side != 0 && side != 1) || index < 0 || index >= count) return;
+    ds.browser_teams[side] = index;
+    refresh_side(side);
+}
+
 void team_browser_open(menu_screen* screen)
 {
     input_reset();

@@ -27,6 +27,10 @@ void team_browser_frame(menu_screen* screen);
 void team_browser_close(menu_screen* screen);
 // The arrows: a side's team back or on by one, wrapping in the game type's clubs.
 void browser_step(int32_t side, int32_t by);
+// A side's badge and name drawn again, its team unchanged; and a side's team
+// set from a clicked list entry (an entry outside the clubs is ignored).
+void browser_redraw_side(int32_t side);
+void browser_pick_team(int32_t side, int32_t index);
 
 struct DatabaseScreens {
     int16_t name_screen_team;

@@ -1,5 +1,6 @@
 #include "frontend/match_handover.h"
 
+#include "frontend/competition.h"
 #include "frontend/front_end_graphics.h"
 #include "frontend/menu_icons.h"
 #include "frontend/message_box.h"
@@ -16,6 +17,7 @@
 #include "platform/input.h"
 #include "platform/language.h"
 #include "platform/message_pump.h"
+#include "platform/sound.h"
 #include "platform/fatal_error.h"
 #include "platform/files.h"
 #include "platform/iff.h"
@@ -65,6 +67,20 @@ void carry_off_background()
         flip_screen();
     }
     free_3d_object(-1, 0);
+}
+
+constexpr int32_t FADE_STEP = 24;
+
+// The competitions' own types: a demo, load or replay type reaching here
+// plays its match like an exhibition.
+bool competition_game_type(int8_t type)
+{
+    return type == GAME_PREMIERSHIP || type == GAME_PRE_SEASON || type == GAME_FINAL_8;
+}
+
+bool team_is_human(int32_t team)
+{
+    return team >= 0 && team < LEAGUE_TEAMS && kind_is_human(competition_state.kinds[team]);
 }
 
 constexpr const char* SOFTWARE_LOADING_PICTURE = "front_en\\front_end_gfx\\loading screens\\KOB Loading Screen.LBM";
@@ -152,6 +168,14 @@ void start_match()
     // The language file stays loaded: it is read again only when it is not.
     select_language(0);
     if (get_text(0)[0] == 0) load_language_text();
+    // A competition's fixture between two computer clubs is not played here.
+    if (competition_game_type(s.game_type)) {
+        if (!team_is_human(s.home_team) && !team_is_human(s.away_team)) {
+            front_end_state.human_team_in = 0;
+            return;
+        }
+        front_end_state.human_team_in = 1;
+    }
     const uint8_t result = front_end_state.result;
     if (result == 3) return;
     if (result != 1 && result != 5) {
@@ -164,16 +188,21 @@ void start_match()
         if (renderer_index() == 1) {
             carry_off_background();
             show_loading_picture();
+        } else {
+            show_software_loading_picture(FADE_STEP);
         }
         front_end_state.error_hook = nullptr;
         music_flag_off();
         if (renderer_index() != 1) input_reset();
         const int8_t type = s.game_type;
+        const int32_t home = s.home_team, away = s.away_team;
         if (type == GAME_TRAINING) s.game_type = GAME_EXHIBITION;
         match_player(mode);
-        s.game_type = type;
         front_end_state.error_hook = error_control_callback;
         load_front_end_resources();
+        s.game_type = type;
+        fade_palette(0, 255, nullptr, FADE_STEP);
+        if (type == GAME_TRAINING) s.home_team = home, s.away_team = away;
         const uint8_t exit = match_globals.init_mode;
         if (exit == EXIT_OVER) {
             set_results_background();
@@ -189,6 +218,7 @@ void start_match()
             return;
         }
         demo_splash_page();
+        if (competition_game_type(s.game_type) && !front_end_state.human_team_in) return;
         if (front_end_state.result == 3 || (match_globals.flow_flags & LEAVE_OVER)) break;
         // Play on: the resources go again before the match resumes.
         mode = exit;
@@ -200,6 +230,21 @@ void start_match_page()
 {
     start_match();
     front_end_state.page = first_page;
+}
+
+void copy_right_half(uint8_t* destination, const uint8_t* source)
+{
+    constexpr int32_t WIDTH = 640, HEIGHT = 480, HALF = 320;
+    for (int32_t y = 0; y < HEIGHT; ++y)
+        std::memcpy(destination + size_t(y) * WIDTH + HALF, source + size_t(y) * WIDTH + HALF, WIDTH - HALF);
+}
+
+void restart_sound_for_competition()
+{
+    if (!competition_game_type(game_settings.game_type)) return;
+    music_flag_off();
+    shutdown_direct_sound();
+    init_direct_sound();
 }
 
 void reset_match_handover() { g_resume = nullptr; }

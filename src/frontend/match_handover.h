@@ -23,5 +23,11 @@ void run_demo_splash();
 // the IFF picture with its palette, and a fade in.
 void show_software_loading_picture(int32_t step);
 
+// Columns 320 to 639 of each row of a 640 x 480 8-bit picture into another.
+void copy_right_half(uint8_t* destination, const uint8_t* source);
+// Premiership, pre-season and Final 8: the CD music off and the sound
+// device started afresh.
+void restart_sound_for_competition();
+
 // Tests.
 void reset_match_handover();

@@ -1,7 +1,9 @@
 #include "frontend/pages.h"
 
+#include "frontend/competition.h"
 #include "frontend/controller_assign.h"
 #include "frontend/controller_config.h"
+#include "frontend/database_files.h"
 #include "frontend/front_end_graphics.h"
 #include "frontend/match_handover.h"
 #include "frontend/message_box.h"
@@ -39,6 +41,7 @@ void present_black_frames()
 void set_quick_exhibition_teams(int32_t home, int32_t away)
 {
     GameSettings& s = game_settings;
+    competition_state.round = 1;
     s.game_type = GAME_EXHIBITION;
     s.interchange_players = 4;
     s.home_team = static_cast<int8_t>(home);
@@ -118,6 +121,7 @@ void front_end_main()
     front_end_state.done = 0;
     front_end_setup();
     set_session_defaults();
+    load_delta_db(); // the name-change masks live for the run
     load_front_end_resources();
     front_end_state.error_hook = error_control_callback;
     front_end_state.page = first_page;

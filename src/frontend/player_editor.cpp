@@ -423,6 +423,8 @@ void commit_name_edits(const char* const names[SQUAD_POSITIONS])
         if (k < 16 && std::strncmp(player_name(p), original_names[team][k], PLAYER_NAME_SIZE) != 0)
             team_name_change_buffer[team] = static_cast<uint16_t>(team_name_change_buffer[team] | 1u << k);
     }
+    // The masks go to their file at once, so that they outlast the run.
+    save_delta_db();
     if (training()) {
         uint8_t bytes[SLIDE_DB_BYTES];
         slide_records_to_bytes(bytes);
@@ -497,6 +499,19 @@ void player_editor_frame(menu_screen*)
         }
     }
     redraw_column();
+}
+
+void player_editor_first_team_frame(menu_screen* screen)
+{
+    pe.editor_team = 0;
+    pe.selected_list_player = 3;
+    player_editor_frame(screen);
+}
+
+int32_t rating_record_overall(const int32_t record[7])
+{
+    if (training()) return (record[0] + record[1] + record[2] + record[3] + record[4]) / 5;
+    return (record[0] + record[1] + record[2] + record[3] + record[4] + record[5]) / 6;
 }
 
 void player_editor_close(menu_screen*)

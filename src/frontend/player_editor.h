@@ -83,8 +83,8 @@ control* create_attribute_slider(int32_t slot, int32_t* value, int32_t minimum, 
                                  IconFn on_press, IconFn on_release);
 
 // The 24 edited names into the team being edited (in training, the match's
-// team of the editor's side); the team's change mask follows, and in
-// training the slide records are written to their file.
+// team of the editor's side); the team's change mask follows and is written
+// to its file, and in training the slide records are written to theirs.
 void commit_name_edits(const char* const names[SQUAD_POSITIONS]);
 
 // The name-list helpers over 36-byte entries (a 32-byte name, then four bytes).
@@ -96,6 +96,11 @@ extern menu_screen player_editor_screen;
 void player_editor_open(menu_screen* screen);
 void player_editor_frame(menu_screen* screen);
 void player_editor_close(menu_screen* screen);
+// A second frame callback, on the first club with its fourth listed player.
+void player_editor_first_team_frame(menu_screen* screen);
+// Overall of a rating record (Speed..Height, then Overall): the integer mean
+// of the six, or of the five up to Strength in training.
+int32_t rating_record_overall(const int32_t record[7]);
 void prepare_player_editor();
 
 // Tests.

@@ -198,7 +198,7 @@ void iSNDmixreinit(int32_t flags)
 
 namespace {
 
-void effectlevel(SndMixVoice& v)
+void iSNDmixlevel(SndMixVoice& v)
 {
     v.effectlevel = v.send ? (((v.targetleft + v.targetright) / 2) * v.send) >> 7 : 0;
     if (v.send_set_levels) v.send_set_levels(&v.sendlevels, v.effectlevel, v.effectlevel);
@@ -260,7 +260,7 @@ int32_t iSNDmixstart(int32_t channel, int32_t format, int32_t compression, int32
     v.right = v.targetright = static_cast<int8_t>(right);
     v.stepleft = v.stepright = 0;
     v.send = static_cast<int8_t>(send);
-    effectlevel(v);
+    iSNDmixlevel(v);
     v.main_set_levels(&v.main, left, right);
     v.state = 1;
     return 0;
@@ -281,7 +281,7 @@ void iSNDmixsetvol(int32_t channel, int32_t left, int32_t right)
     v.targetright = static_cast<int8_t>(right);
     v.stepleft = v.left < v.targetleft ? 1 : -1;
     v.stepright = v.right < v.targetright ? 1 : -1;
-    effectlevel(v);
+    iSNDmixlevel(v);
 }
 
 int32_t iSNDmixramp(int32_t voice, int32_t n)

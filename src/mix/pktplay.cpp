@@ -135,7 +135,7 @@ int32_t SNDPKTPLAY_start(int32_t n, const SndSampleFormat* format, const SndVoic
         p->voice = -1;
         return -7;
     }
-    pv = {format->rate, static_cast<uint8_t>(bits), static_cast<uint8_t>(chans), static_cast<uint8_t>(compression), 0, 1};
+    pv = {format->rate, static_cast<uint8_t>(bits), static_cast<uint8_t>(chans), static_cast<uint8_t>(compression), 0, 1, {}, 0, 0};
     uint64_t out = sndstate.outputrate ? sndstate.outputrate : 22050;
     uint64_t step = 16 * uint64_t{format->rate} * static_cast<uint32_t>(sndchannelpitch(c)) / out;
     int32_t quality = vp->quality + sndstate.qualityoffset;

@@ -7,6 +7,7 @@
 #include "cmn/lib.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -353,15 +354,22 @@ void iSNDvol(int32_t c, int32_t volume)
     int32_t l, r;
     switch (pv.method) {
     case 0: case 2:
-        sndbalancepan(channels[c].pan, volume, &l, &r);
+        if (pv.active) {
+            sndbalancepan(channels[c].pan, volume, &l, &r);
+        } else {
+            sndanglepan(pv.direction, volume, &l, &r);
+            l = std::abs(l), r = std::abs(r);
+        }
         iSNDmixsetvol(c, l, r);
         break;
-    case 1: {
-        int8_t x = 0, y = 0;
-        sndanglepan3d(static_cast<uint32_t>((channels[c].pan - 64) * 256), volume, &x, &y, &l, &r);
-        iSNDmixsetvol(c, l < 0 ? -l : l, r < 0 ? -r : r);
+    case 1:
+        // A negative level plays that side out of phase.
+        sndanglepan3d(static_cast<uint32_t>((channels[c].pan - 64) * 256), volume, &pv.position[0], &pv.position[1], &l,
+                      &r);
+        pv.position[0] = static_cast<int8_t>(l);
+        pv.position[1] = static_cast<int8_t>(r);
+        iSNDmixsetvol(c, l, r);
         break;
-    }
     case 3: snddllvol(c, volume); break;
     default: LIBFAIL(SITE, "iSNDvol - UNSUPPORTED 3D PLAYBACK METHOD.\n"); break;
     }

@@ -181,7 +181,7 @@ bool postandwait(uint32_t lparam)
     return true;
 }
 
-int32_t platforminit(int32_t flags)
+int32_t iSNDplatforminit(int32_t flags)
 {
     sndstate.startflags = flags;
     setabortsoundhook(releaseforabort);
@@ -203,7 +203,7 @@ int32_t platforminit(int32_t flags)
 
 // Stops output and lets the library go; never with the sound lock held,
 // since the timer's thread may be waiting for it.
-int32_t platformrestore()
+int32_t iSNDplatformrestore()
 {
     int32_t result = 0;
     std::thread::id self = std::this_thread::get_id();
@@ -221,7 +221,31 @@ int32_t platformrestore()
     return result;
 }
 
-int32_t checkinitflags(int32_t flags)
+// New format and rate while running: output stops, the mixer and every
+// playing channel's pitch follow the new rate, output starts again.
+int32_t iSNDplatformreinit(int32_t chosen)
+{
+    if ((chosen ^ sndstate.flags) & 0x20000) {
+        LIBFAIL(SITE, "SNDreinit - CHANGING SND_3D_DIRECTSOUND FLAG IS ILLEGAL.\n");
+        return -8;
+    }
+    SNDreleasehardware();
+    int32_t rate = rateof(chosen);
+    if (!rate) {
+        LIBFAIL(SITE, "SNDreinit - NO VALID RATE PASSED IN.\n");
+        return -8;
+    }
+    {
+        SndLockHold hold;
+        sndstate.flags = chosen;
+        sndstate.outputrate = static_cast<uint16_t>(rate);
+        iSNDmixreinit(chosen);
+        sndchannelsrepitch();
+    }
+    return SNDobtainhardware();
+}
+
+int32_t iSNDcheckinitflags(int32_t flags)
 {
     int32_t caps = SNDcaps(0);
     if (caps <= 0) return caps;
@@ -301,14 +325,14 @@ int32_t SNDinit(int32_t flags, int32_t)
     sndstate.servertick = 0;
     sndstate.mastervolume = 127;
     g_driver.posted = false;
-    int32_t chosen = checkinitflags(flags);
-    int32_t r = chosen > 0 ? platforminit(chosen) : chosen == 0 ? -8 : chosen;
+    int32_t chosen = iSNDcheckinitflags(flags);
+    int32_t r = chosen > 0 ? iSNDplatforminit(chosen) : chosen == 0 ? -8 : chosen;
     if (chosen > 0 && r == 0) {
         sndstate.initialised = 1;
         return 0;
     }
     // Only a start the window thread handled has output to stop.
-    if (g_driver.posted) platformrestore();
+    if (g_driver.posted) iSNDplatformrestore();
     else {
         iSNDfreedll();
         setabortsoundhook(nullptr);
@@ -319,26 +343,9 @@ int32_t SNDinit(int32_t flags, int32_t)
 int32_t SNDreinit(int32_t flags, int32_t)
 {
     if (!sndstate.initialised) return -10;
-    int32_t chosen = checkinitflags(flags);
+    int32_t chosen = iSNDcheckinitflags(flags);
     if (chosen <= 0) return -8;
-    if ((chosen ^ sndstate.flags) & 0x20000) {
-        LIBFAIL(SITE, "SNDreinit - CHANGING SND_3D_DIRECTSOUND FLAG IS ILLEGAL.\n");
-        return -8;
-    }
-    SNDreleasehardware();
-    int32_t rate = rateof(chosen);
-    if (!rate) {
-        LIBFAIL(SITE, "SNDreinit - NO VALID RATE PASSED IN.\n");
-        return -8;
-    }
-    {
-        SndLockHold hold;
-        sndstate.flags = chosen;
-        sndstate.outputrate = static_cast<uint16_t>(rate);
-        iSNDmixreinit(chosen);
-        sndchannelsrepitch();
-    }
-    return SNDobtainhardware();
+    return iSNDplatformreinit(chosen);
 }
 
 int32_t SNDrestore()
@@ -349,7 +356,7 @@ int32_t SNDrestore()
         SndLockHold hold;
         sndchannelsstopall();
     }
-    int32_t r = platformrestore();
+    int32_t r = iSNDplatformrestore();
     sndstate.initialised = 0;
     return r;
 }

@@ -82,5 +82,8 @@ int32_t sndchannelof(int32_t id);
 struct SndPlatformVoice {
     uint16_t rate;
     uint8_t bits, channels, compression, method, active;
+    int8_t position[2];  // 3D state: x and y, then the last levels of the 3D pan
+    uint16_t direction;  // angle of an inactive voice, 65,536 to a turn
+    int32_t word;
 };
 extern SndPlatformVoice sndplatformvoices[16];

@@ -3,6 +3,8 @@
 #include "frontend/break_menus.h"
 #include "frontend/competition.h"
 #include "frontend/hints.h"
+#include "frontend/player_editor.h"
+#include "frontend/settings_screens.h"
 #include "league/game_settings.h"
 #include "league/league_data.h"
 #include "match/controller_sides.h"
@@ -23,7 +25,9 @@ struct Breaks : FrontEnd {
         select_builtin_league_data();
         reset_competition_state();
         reset_break_menus();
+        reset_player_editor();
         reset_hints();
+        moon_flag = 0;
         for (int32_t r = 0; r < CONTROLLER_RECORDS; ++r) set_controller_side(r, 0);
         game_settings.home_team = 2;
         game_settings.away_team = 6;
@@ -34,7 +38,9 @@ struct Breaks : FrontEnd {
     void TearDown() override
     {
         reset_break_menus();
+        reset_player_editor();
         reset_hints();
+        moon_flag = 0;
         for (int32_t r = 0; r < CONTROLLER_RECORDS; ++r) set_controller_side(r, 0);
         reset_competition_state();
         clear_game_state_block();
@@ -148,6 +154,21 @@ TEST_F(Breaks, TheDifficultySliderRoundTrips)
         EXPECT_EQ(label, c.type == GAME_TRAINING ? "Very Easy" : "Medium");
         EXPECT_EQ(game_settings.difficulty, c.back) << c.difficulty;
     }
+    // On the moon an exhibition opens on training's scale and goes back by it.
+    moon_flag = 1;
+    game_settings.game_type = GAME_EXHIBITION;
+    game_settings.difficulty = 40;
+    int32_t slider = -1;
+    std::string label;
+    run(&break_menu_screen, [&] {
+        slider = break_menu_state.difficulty_slider;
+        label = break_menu_state.texts[1];
+    });
+    moon_flag = 0;
+    EXPECT_EQ(slider, 40);
+    EXPECT_EQ(label, "Very Easy");
+    EXPECT_EQ(game_settings.difficulty, 40u);
+
     game_settings.game_type = GAME_PREMIERSHIP;
     bool shown = true;
     run(&break_menu_screen, [&] { shown = break_menu_state.difficulty_shown; });
@@ -249,6 +270,24 @@ TEST_F(Breaks, TeamStatisticsListEveryManAndTheTotal)
     EXPECT_EQ(heading, std::string("Team Name:  ") + get_text(6));
     EXPECT_EQ(break_menu_state.controls, nullptr);
     EXPECT_EQ(break_menu_state.names, nullptr);
+}
+
+TEST_F(Breaks, TrainingStatisticsTakeTheSidesTeamValues)
+{
+    for (int32_t v = 0; v < 13; ++v) {
+        player_editor.slide_records[0][v] = 100 + v;
+        player_editor.slide_records[1][v] = 200 + v;
+    }
+    game_settings.game_type = GAME_EXHIBITION;
+    load_team_for_stats(1);
+    EXPECT_EQ(break_menu_state.stats_values[0], 0) << "only training copies the editor's values";
+    game_settings.game_type = GAME_TRAINING;
+    load_team_for_stats(1);
+    EXPECT_EQ(break_menu_state.stats_side, 1);
+    EXPECT_EQ(break_menu_state.stats_values[0], 200);
+    EXPECT_EQ(break_menu_state.stats_values[12], 212);
+    load_team_for_stats(0);
+    EXPECT_EQ(break_menu_state.stats_values[5], 105);
 }
 
 } // namespace

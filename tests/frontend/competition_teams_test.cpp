@@ -2,6 +2,7 @@
 
 #include "frontend/competition.h"
 #include "frontend/competition_teams.h"
+#include "frontend/menu_icons.h"
 #include "league/game_settings.h"
 #include "league/league_data.h"
 #include "match/match_records.h"
@@ -49,6 +50,41 @@ TEST_F(Teams, WithNoHumanTeamTeamZeroIsHumanAndTogglingTwiceRestores)
         toggle_team_row(3);
         EXPECT_STREQ(competition_teams_state.names_selected[3], "CPU");
     }, 2);
+}
+
+// The texts of the active icons.
+std::set<std::string> shown_texts()
+{
+    std::set<std::string> texts;
+    for (int32_t i = 0; i < active_icon_table.count; ++i)
+        if (const menu_icon* icon = active_icon_table.slots[i].icon; icon && icon->text) texts.insert(icon->text);
+    return texts;
+}
+
+TEST_F(Teams, TheListHeadingsFollowTheGameType)
+{
+    for (int8_t type : {GAME_PREMIERSHIP, GAME_FINAL_8}) {
+        game_settings.game_type = type;
+        std::set<std::string> open;
+        run([&] { open = shown_texts(); }, 2);
+        EXPECT_TRUE(open.count("Teams") && open.count("Players")) << int(type);
+        EXPECT_EQ(open.count("Unselected Teams"), type == GAME_FINAL_8 ? 1u : 0u);
+        EXPECT_EQ(active_icon_table.count, 0) << "the close takes the headings away";
+    }
+}
+
+TEST_F(Teams, TheHumanCursorWrapsBothWays)
+{
+    game_settings.game_type = GAME_PREMIERSHIP;
+    for (int t : {1, 5, 9}) competition_state.kinds[t] = KIND_HUMAN;
+    run([] {
+        EXPECT_EQ(competition_teams_state.selection_human_count, 3);
+        EXPECT_EQ(step_human_cursor(-1), 2) << "previous from the first goes to the last";
+        EXPECT_EQ(step_human_cursor(1), 0) << "next from the last goes to the first";
+        EXPECT_EQ(step_human_cursor(1), 1);
+    }, 2);
+    competition_teams_state.selection_human_count = 0;
+    EXPECT_EQ(step_human_cursor(1), 0) << "no human team, no cursor";
 }
 
 TEST_F(Teams, LeavingWithoutOkLeavesTheRecordAsFound)

@@ -1,5 +1,6 @@
 #include "front_end_fixture.h"
 
+#include "frontend/competition.h"
 #include "league/game_settings.h"
 #include "host/clock.h"
 #include "match/match_records.h"
@@ -29,6 +30,8 @@ struct Controllers : FrontEnd {
         mouse_controller = saved_mouse;
         keyboard_controller = saved_keyboard;
         for (int32_t r = 0; r < CONTROLLER_RECORDS; ++r) set_controller_side(r, 0);
+        game_settings.game_type = GAME_DEMO;
+        reset_competition_state();
         FrontEnd::TearDown();
     }
     static void use(int32_t joysticks)
@@ -179,6 +182,70 @@ TEST_F(Controllers, TheClickHintShowsOnceARunAndMessagesRevertToIt)
     controller_screen.message_time -= 2800;
     show_controller_message();
     EXPECT_STREQ(controller_screen.message, "Click On The Controller To Reassign Its Buttons");
+}
+
+// In a competition a controller goes only to a human club; outside one the
+// clubs' kinds are not asked.
+TEST_F(Controllers, InACompetitionOnlyAHumanClubTakesAController)
+{
+    struct Case {
+        int8_t game_type;
+        uint32_t home_kind, away_kind;
+        int32_t left_side, right_side, message;
+    };
+    const Case cases[] = {
+        {GAME_PREMIERSHIP, KIND_HUMAN, KIND_COMPUTER, -1, 0, 4},
+        {GAME_PRE_SEASON, KIND_COMPUTER, KIND_HUMAN, 0, 1, 4},
+        {GAME_FINAL_8, KIND_HUMAN, KIND_HUMAN, -1, 1, 0},
+        {GAME_FINAL_8, KIND_OUT, KIND_COMPUTER, 0, 0, 4},
+        {GAME_EXHIBITION, KIND_COMPUTER, KIND_COMPUTER, -1, 1, 0},
+    };
+    for (const Case& c : cases) {
+        use(6);
+        controller_screen.message_code = 0;
+        game_settings.game_type = c.game_type;
+        competition_state.kinds[game_settings.home_team] = c.home_kind;
+        competition_state.kinds[game_settings.away_team] = c.away_kind;
+        build_controller_entries_tournament();
+        const bool competition = c.game_type != GAME_EXHIBITION;
+        // The row arrows pick the variant by the game type.
+        auto move = [&](int32_t entry, uint8_t dir) {
+            competition ? move_controller_tournament(entry, dir) : move_controller(entry, dir);
+        };
+        move(0, DIR_LEFT);
+        move(1, DIR_RIGHT);
+        settle();
+        EXPECT_EQ(controller_side(0), c.left_side) << int(c.game_type);
+        EXPECT_EQ(controller_side(1), c.right_side) << int(c.game_type);
+        EXPECT_EQ(controller_screen.message_code, c.message) << int(c.game_type);
+        if (c.left_side == 0) {
+            EXPECT_EQ(controller_screen.entries[0].motion, AT_REST) << "a refusal moves nothing";
+        }
+    }
+}
+
+// The screen in a competition: the keyboard's own right key pushes its entry
+// toward a computer club, which refuses it.
+TEST_F(Controllers, TheCompetitionScreenRefusesTheKeyboardToACpuClub)
+{
+    use(0);
+    game_settings.game_type = GAME_PREMIERSHIP;
+    competition_state.kinds[game_settings.home_team] = KIND_HUMAN;
+    competition_state.kinds[game_settings.away_team] = KIND_COMPUTER;
+    set_key_mapping(KEY_LEFT, KEY_RIGHT, KEY_UP, KEY_DOWN, KEY_1, KEY_2, KEY_3, KEY_4);
+    set_controller_default_action(0);
+    prepare_controller_screen();
+    int32_t code = -1;
+    PointerScript::start([&](menu_screen* s, int frame) {
+        if (s != &controller_assign_screen) return;
+        if (frame == 2) code = controller_screen.entries[0].icon->code;
+        if (frame >= 2 && frame < 10) key_state[KEY_RIGHT] = 0x80;
+        if (frame == 12) front_end_state.result = 1;
+    });
+    run_front_end_screen(&controller_assign_screen);
+    EXPECT_EQ(code, 0) << "no hover hint on a competition's controller icons";
+    EXPECT_EQ(controller_side(keyboard_controller), 0);
+    EXPECT_STREQ(controller_screen.message, "Cannot Assign Controller To CPU Team During Tournament");
 }
 
 } // namespace

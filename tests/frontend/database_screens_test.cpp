@@ -161,4 +161,24 @@ TEST_F(DatabaseScreenTest, TheBrowserWrapsAndItsBarsGlide)
     EXPECT_LE(std::abs(target - later), std::abs(target - shown));
 }
 
+TEST_F(DatabaseScreenTest, TheBrowserTakesATeamFromAListEntry)
+{
+    browser_home_team = 3;
+    browser_away_team = 9;
+    std::string away_name;
+    PointerScript::start([&](menu_screen* s, int f) {
+        if (s != &team_browser_screen || f != 2) return;
+        browser_pick_team(1, 12);
+        browser_pick_team(0, 16); // no such club
+        browser_pick_team(0, -1);
+        browser_redraw_side(0);
+        away_name = database_screens.browser_names[1];
+        front_end_state.result = 1;
+    });
+    run_front_end_screen(&team_browser_screen);
+    EXPECT_EQ(browser_away_team, 12);
+    EXPECT_EQ(browser_home_team, 3) << "an entry outside the clubs changes nothing";
+    EXPECT_EQ(away_name, get_text(12));
+}
+
 } // namespace

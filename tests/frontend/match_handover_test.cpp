@@ -1,9 +1,11 @@
 #include "front_end_fixture.h"
 
+#include "frontend/competition.h"
 #include "frontend/pages.h"
 #include "league/game_settings.h"
 #include "match/match_records.h"
 #include "matchscreen/match_screen.h"
+#include "platform/cd_audio.h"
 #include "frontend/finals_screens.h"
 
 #include <vector>
@@ -133,6 +135,94 @@ TEST_F(HandOver, TheQuickExhibitionIsTheDemosFixedMatch)
     EXPECT_EQ(game_settings.away_team, 9);
     EXPECT_EQ(game_settings.interchange_players, 4);
     EXPECT_EQ(game_settings.quarter_length, 4);
+    EXPECT_EQ(competition_state.round, 1);
+}
+
+// A competition's fixture is played here only when one of its clubs is
+// human; the flag tells the rest of the front end which it was.
+TEST_F(HandOver, ACompetitionFixtureIsPlayedOnlyWithAHumanClub)
+{
+    const struct {
+        uint32_t home_kind, away_kind;
+        int32_t matches;
+        uint8_t human_in;
+    } cases[] = {
+        {KIND_COMPUTER, KIND_COMPUTER, 0, 0},
+        {KIND_OUT, KIND_COMPUTER, 0, 0},
+        {KIND_HUMAN, KIND_COMPUTER, 1, 1},
+        {KIND_COMPUTER, KIND_HUMAN, 1, 1},
+    };
+    PointerScript::start([&](menu_screen* s, int f) {
+        if (s == &finals_results_screen && f >= 2) front_end_state.result = 3;
+    });
+    game_settings.game_type = GAME_PREMIERSHIP;
+    game_settings.home_team = 2;
+    game_settings.away_team = 11;
+    for (const auto& c : cases) {
+        standin_match_calls = 0;
+        front_end_state.result = 1;
+        front_end_state.human_team_in = 1 - c.human_in;
+        competition_state.kinds[2] = c.home_kind;
+        competition_state.kinds[11] = c.away_kind;
+        start_match();
+        EXPECT_EQ(standin_match_calls, c.matches) << c.home_kind << c.away_kind;
+        EXPECT_EQ(front_end_state.human_team_in, c.human_in) << c.home_kind << c.away_kind;
+    }
+    reset_competition_state();
+    game_settings.game_type = GAME_DEMO;
+}
+
+// Training plays as an exhibition and gets its game type and clubs back,
+// whatever the match did with them.
+TEST_F(HandOver, TrainingPlaysAsAnExhibitionAndGetsItsClubsBack)
+{
+    game_settings.game_type = GAME_TRAINING;
+    game_settings.home_team = 4;
+    game_settings.away_team = 4;
+    int8_t type_during = -1;
+    match_player = [](int32_t mode) {
+        fake_match(mode);
+        game_settings.home_team = 0;
+        game_settings.away_team = 9;
+    };
+    PointerScript::start([&](menu_screen* s, int f) {
+        if (s == &finals_results_screen && f == 2) {
+            type_during = game_settings.game_type;
+            front_end_state.result = 3;
+        }
+    });
+    start_match();
+    EXPECT_EQ(standin_match_calls, 1);
+    EXPECT_EQ(type_during, GAME_TRAINING) << "the type is back before the results";
+    EXPECT_EQ(game_settings.game_type, GAME_TRAINING);
+    EXPECT_EQ(game_settings.home_team, 4);
+    EXPECT_EQ(game_settings.away_team, 4);
+    game_settings.game_type = GAME_DEMO;
+}
+
+TEST(CopyRightHalf, TakesColumns320To639OfEveryRow)
+{
+    std::vector<uint8_t> source(640 * 480), destination(640 * 480, 7);
+    for (size_t i = 0; i < source.size(); ++i) source[i] = static_cast<uint8_t>(i % 640 >= 320 ? 200 + i / 640 % 50 : 1);
+    copy_right_half(destination.data(), source.data());
+    for (int32_t y : {0, 1, 239, 479})
+        for (int32_t x : {0, 319, 320, 639}) {
+            const uint8_t want = x < 320 ? 7 : source[size_t(y) * 640 + x];
+            EXPECT_EQ(destination[size_t(y) * 640 + x], want) << x << "," << y;
+        }
+}
+
+// Only the competitions restart the sound; every other type leaves the
+// music as it was.
+TEST_F(HandOver, OnlyTheCompetitionsRestartTheSound)
+{
+    for (int8_t type : {GAME_EXHIBITION, GAME_TRAINING, GAME_PREMIERSHIP, GAME_PRE_SEASON, GAME_FINAL_8}) {
+        game_settings.game_type = type;
+        cd_music_on = 1;
+        restart_sound_for_competition();
+        EXPECT_EQ(cd_music_on, type >= GAME_PREMIERSHIP && type <= GAME_FINAL_8 ? 0 : 1) << int(type);
+    }
+    game_settings.game_type = GAME_DEMO;
 }
 
 } // namespace

@@ -175,6 +175,26 @@ TEST_F(Editor, AveragesAreOfTheTeamAskedAndPlayerNCountsFromOne)
     EXPECT_EQ(pe.slider_values[E_SPEED], 0) << "outside training only the shown values";
 }
 
+TEST_F(Editor, ARatingRecordsOverallLeavesHeightOutInTraining)
+{
+    const int32_t record[7] = {30, 120, 60, 240, 90, 400, 0};
+    game_settings.game_type = GAME_EXHIBITION;
+    EXPECT_EQ(rating_record_overall(record), (30 + 120 + 60 + 240 + 90 + 400) / 6);
+    game_settings.game_type = GAME_TRAINING;
+    EXPECT_EQ(rating_record_overall(record), (30 + 120 + 60 + 240 + 90) / 5);
+}
+
+TEST_F(Editor, TheSecondFrameCallbackEditsTheFirstClubsFourthPlayer)
+{
+    game_settings.game_type = GAME_TRAINING;
+    edit_player_page(0, 6);
+    pe.editor_player = 1;
+    pe.slider_values[E_SPEED] = 33;
+    player_editor_first_team_frame(nullptr);
+    EXPECT_EQ(pe.editor_team, 0);
+    EXPECT_EQ(player_edit_value(listed_player(0, 3), E_SPEED), 33);
+}
+
 TEST_F(Editor, CommittedNamesMarkTheFirstSixteenAndWriteTheSlideFile)
 {
     edit_player_page(1, 7);
@@ -190,8 +210,11 @@ TEST_F(Editor, CommittedNamesMarkTheFirstSixteenAndWriteTheSlideFile)
     EXPECT_EQ(team_name_change_buffer[7], 1u << 2) << "listed player 20 has no bit";
     EXPECT_EQ(fs::file_size(dir / SLIDE_DB_FILE), SLIDE_DB_BYTES);
 
-    // The masks survive a restart through their file; the names come back.
-    ASSERT_TRUE(save_delta_db());
+    // The commit wrote the masks; they survive a restart through their file.
+    std::ifstream delta(dir / DELTA_DB_FILE, std::ios::binary);
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(delta), std::istreambuf_iterator<char>()};
+    ASSERT_EQ(bytes.size(), DELTA_DB_BYTES);
+    EXPECT_EQ(bytes[14], 1 << 2) << "team 7's mask, low byte first";
     team_name_change_buffer[7] = 0;
     load_delta_db();
     EXPECT_EQ(team_name_change_buffer[7], 1u << 2);

@@ -7,6 +7,7 @@
 #include "mix/bits9.h"
 #include "mix/kernels.h"
 #include "mix/mixer.h"
+#include "mix/sndint.h"
 #include "lib/mad_write.h"
 
 #include <gtest/gtest.h>
@@ -335,6 +336,17 @@ TEST_F(MmxSources, MemorySourcesCopyTheirBytesUnchanged)
     }
 }
 
+
+TEST_F(MmxSources, TheOutsideLibrarysSampleConverterStillReads8BitData)
+{
+    // It works in floats whichever set mixes, through the plain 8-bit table.
+    use(true);
+    int8_t stereo[4] = {1, 3, -128, 127};
+    int16_t out[2] = {};
+    EXPECT_EQ(iSNDconvertsample(stereo, 2, 2, 0, 0, 2, out, 0, 1), 0);
+    EXPECT_EQ(out[0], 512);
+    EXPECT_EQ(out[1], -128);
+}
 
 TEST_F(MmxSources, Compression7TruncatesAndWrapsWhereThePlainSetKeepsTheFloat)
 {

@@ -137,6 +137,41 @@ TEST_F(Channels, AllocationTakesTheOldestFreeThenStealsTheLeastImportant)
     EXPECT_EQ(stolen & 31, 4);
 }
 
+TEST_F(Channels, VolumeFollowsEachPlaybackMethod)
+{
+    struct Case {
+        const char* what;
+        uint8_t method, active;
+        int32_t pan;
+        int8_t x, y;
+        uint16_t direction;
+        int8_t left, right;
+    };
+    const Case cases[] = {
+        {"mixer, active: balance pan", 0, 1, 127, 0, 0, 0, 0, 100},
+        {"mixer, inactive: angle pan of its direction", 2, 0, 64, 0, 0, 0x4000, 0, 127},
+        {"3D: angle pan with the out-of-phase signs", 1, 1, 64, -10, 5, 0, -100, -100},
+    };
+    SndVoiceParams v{-1, 0, 0, 127, 64, 0, 0, 0};
+    PlayOptions o;
+    SNDplayoptsinit(&o);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        o.pan = static_cast<int8_t>(c.pan);
+        sndchannelsetup(3, &v, &o);
+        sndplatformvoices[3] = {22050, 16, 1, 0, c.method, c.active, {c.x, c.y}, c.direction, 0};
+        iSNDvol(3, 100);
+        EXPECT_EQ(sndmixvoices[3].targetleft, c.left);
+        EXPECT_EQ(sndmixvoices[3].targetright, c.right);
+    }
+    // The 3D form keeps its results in the voice's position bytes.
+    EXPECT_EQ(sndplatformvoices[3].position[0], -100);
+    EXPECT_EQ(sndplatformvoices[3].position[1], -100);
+    sndplatformvoices[3].method = 5;
+    iSNDvol(3, 100);
+    EXPECT_TRUE(aborts.saw("iSNDvol - UNSUPPORTED 3D PLAYBACK METHOD."));
+}
+
 TEST_F(Channels, PlayOptionsAreChecked)
 {
     PlayOptions o;
@@ -421,6 +456,7 @@ TEST_F(SoundLibrary, StartsAt22050SixteenBitStereoOnce)
 {
     EXPECT_EQ(SNDrestore(), -10);
     ASSERT_EQ(SNDinit(-1, -1), 0);
+    EXPECT_EQ(sndmixmmx(), libcpu.mmx) << "the mixer's kernel set follows the processor";
     EXPECT_EQ(g_capture.rate, 22050u);
     EXPECT_EQ(g_capture.bits, 16);
     EXPECT_EQ(g_capture.channels, 2);
