@@ -81,7 +81,7 @@ void sync_men_display() { for_each_drawn_man(sync_man_display); }
 int32_t prepare_man_and_ball_display(PlayerSlot* man, int32_t)
 {
     if (!holds_ball(man)) return MAN_LEVEL_NORMAL;
-    return place_held_ball(man) ? MAN_LEVEL_NORMAL : MAN_LEVEL_BALL_IN_HAND;
+    return ball_in_his_hand(man) ? MAN_LEVEL_NORMAL : MAN_LEVEL_BALL_IN_HAND;
 }
 
 namespace {

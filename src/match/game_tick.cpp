@@ -3,6 +3,7 @@
 #include "match/formation.h"
 #include "match/game_maths.h"
 #include "match/ground.h"
+#include "match/held_ball.h"
 #include "match/match_flow.h"
 #include "match/match_hooks.h"
 #include "match/match_records.h"
@@ -129,6 +130,9 @@ void game_tick(uint32_t tick_number)
     update_match_flow();                                         // 25
     presentation::crowd_react(-3);                                      // 26
     situation_tick_16_17();                                      // 27
+    // The held ball goes with its holder here, not in the display, so a
+    // headless match plays as a drawn one.
+    place_ball_with_holder();
     m.tick_done = 1;                                             // 28
     tick_keys_and_speed();                                       // 29
     match_tick_record.owner_word_a = m.frame_drawing_off;        // 30: the scheduler's drawing-off word

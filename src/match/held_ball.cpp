@@ -15,17 +15,30 @@ uint8_t drawn_facing(const PlayerSlot* man)
     return man->facing;
 }
 
+namespace {
+
+// The channel drawn on top decides: the secondary while it runs.
+uint32_t shown_animation(const PlayerSlot* man)
+{
+    return man->secondary_data ? man->secondary_animation : man->primary_animation;
+}
+
+} // namespace
+
+int32_t ball_in_his_hand(const PlayerSlot* man)
+{
+    const PafAnimation* data = anim_data(shown_animation(man));
+    return data && data->separate_ball ? 1 : 0;
+}
+
 int32_t place_held_ball(const PlayerSlot* man)
 {
-    // The channel drawn on top decides: the secondary while it runs.
-    const bool blend = man->secondary_data != nullptr;
-    const uint32_t a = blend ? man->secondary_animation : man->primary_animation;
-    const uint32_t t = anim_position_time(blend ? man->secondary_position : man->primary_position);
-    const PafAnimation* data = anim_data(a);
+    const uint32_t a = shown_animation(man);
+    const uint32_t t = anim_position_time(man->secondary_data ? man->secondary_position : man->primary_position);
     BallState& b = ball_state;
     b.prev_x = static_cast<int16_t>(b.x >> 16);
     b.prev_y = static_cast<int16_t>(b.y >> 16);
-    if (!data || !data->separate_ball) {
+    if (!ball_in_his_hand(man)) {
         b.x = man->x * 65536;
         b.y = man->y * 65536;
         b.z = (man->z + 256) * 65536;
@@ -45,4 +58,11 @@ int32_t place_held_ball(const PlayerSlot* man)
     b.z = (h + p[1]) * 256;
     b.y = (y + p[2]) * 256;
     return 1;
+}
+
+void place_ball_with_holder()
+{
+    const MatchGlobals& g = match_globals;
+    if (PlayerSlot* holder = g.ball_holder ? g.ball_holder : g.umpire_with_ball)
+        place_held_ball(holder);
 }

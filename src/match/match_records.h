@@ -455,7 +455,6 @@ struct MatchGlobals {
     int32_t kick_time_mark;
     uint8_t set_kick_taken;
     uint8_t pending_decision;       // 4 holding the ball, 5 ball up
-    PlayerSlot* decision_offender;
     int16_t bounce_spot_x, bounce_spot_y;
     int32_t bounce_follow_code;
     uint8_t centre_bounce_done;

@@ -198,6 +198,11 @@ int32_t play_on_test()
             set_man_animation(g.controlled_man_b, ANIM_MARK_STEP_OFF, 0, 6.0);
         return 1;
     }
+    // A computer kicker may shoot from where he marked instead of waiting
+    // for the set shot: once his kick has left his foot he has played on,
+    // else the shot would fly with the match still waiting on the mark.
+    if (g.match_state == MARK && g.current_kicker == kicker && !g.ball_holder && (ball_state.flight_flags & FLIGHT_KICKED))
+        g.played_on = 1;
     int32_t reach = person_skill(kicker, 20) * 5120 / 255 + 7680;
     if (kicker->contest_group)
         reach += 1280;

@@ -358,6 +358,10 @@ void act_go_for_ball(PlayerSlot* man)
     if (!is_umpire(man) && m.match_state == 1 && !m.bump_rule) {
         if ((ball_state.flight_flags & 0x2) || (ball_kicked_in_air() && ball_held_value())) pick_cpu_shepherd(man);
     }
+    // He is on his way again: a man left marked as arrived would not go
+    // round a man standing in his path, and body contact alone would hold
+    // him there for good.
+    man->arrived = 0;
     set_target_offset(man);
     set_heading_to_target(man);
 }

@@ -264,10 +264,10 @@ void ev_request_handover(PlayerSlot* man)
     if (partner && partner == match_globals.ball_holder) {
         if (!(partner->man_flags2 & 0x0040)) {
             match_globals.pending_decision = 5;
-            match_globals.decision_offender = partner;
+            match_globals.offender = partner;
         } else if (!(partner->man_flags & 0x0006)) {
             match_globals.pending_decision = 4;
-            match_globals.decision_offender = partner;
+            match_globals.offender = partner;
         }
     }
     man->tackle_partner = nullptr;

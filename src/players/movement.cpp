@@ -34,6 +34,9 @@ constexpr int32_t FULL_EFFORT_DISTANCE = 1536;
 constexpr int32_t NEAR_TARGET = 1537;
 constexpr int32_t MELEE_TOP_SPEED = 18;
 constexpr int32_t CUT_EFFORT = 400;
+// A standing man this near a runner's target stands on it: the runner could
+// not reach it past him (bodies keep 169 apart) however he came round.
+constexpr int32_t ON_TARGET = 224;
 
 bool in_state(uint8_t s, std::initializer_list<uint8_t> states)
 {
@@ -242,10 +245,13 @@ void avoid_man_in_way(PlayerSlot* man)
     // would stop him for good (body contact only pushes him back): he goes
     // round him as he would have from farther off.
     if (best < 512) {
-        // Only round a man who stands short of the target: round one who
-        // stands at it he would circle for ever.
+        // Only round a man who does not stand on the target: round one who
+        // stands at it he would circle for ever. A target a body's width
+        // beyond him (a marker's place at his man's shoulder) is reached
+        // from the side.
         const int32_t to_target = vector_length(man->target_x - man->x, man->target_y - man->y);
-        if (nearest->speed == 0 && to_target > best + 340) detour_round_man(man, nearest);
+        const int32_t beyond = vector_length(man->target_x - nearest->x, man->target_y - nearest->y);
+        if (nearest->speed == 0 && (to_target > best + 340 || beyond > ON_TARGET)) detour_round_man(man, nearest);
         return;
     }
     avoid_collision_with(man, nearest);

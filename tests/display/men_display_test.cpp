@@ -3,6 +3,7 @@
 #include "players/driver_fixture.h"
 
 #include "display/men_display.h"
+#include "match/held_ball.h"
 
 namespace {
 
@@ -45,6 +46,8 @@ TEST_F(MenDisplay, DrawnTurnsLeaveTheFacingAlone)
     }
 }
 
+// The match puts the held ball with its holder every tick; the display only
+// picks the model that draws it and leaves the ball where it lies.
 TEST_F(MenDisplay, TheBallGoesWithItsHolder)
 {
     still(100, 10);
@@ -57,6 +60,8 @@ TEST_F(MenDisplay, TheBallGoesWithItsHolder)
     match_globals.ball_holder = man;
     ball_state.x = 7 << 16, ball_state.y = 8 << 16;
     EXPECT_EQ(prepare_man_and_ball_display(man, 0), MAN_LEVEL_BALL_IN_HAND);
+    EXPECT_EQ(ball_state.x, 7 << 16) << "drawing moves nothing";
+    EXPECT_EQ(place_held_ball(man), 0);
     EXPECT_EQ(ball_state.x, 1000 << 16);
     EXPECT_EQ(ball_state.y, 2000 << 16);
     EXPECT_EQ(ball_state.z, 256 << 16);
@@ -65,6 +70,7 @@ TEST_F(MenDisplay, TheBallGoesWithItsHolder)
     play_man_animation(man, 101, 0, 1.0);
     sync_man_display(man);
     EXPECT_EQ(prepare_man_and_ball_display(man, 0), MAN_LEVEL_NORMAL);
+    EXPECT_EQ(place_held_ball(man), 1);
     int32_t hand[3];
     float angles[3];
     eval_animation(nullptr, hand, angles, 101, 0, JOINT_RIGHT_HAND, 0);

@@ -84,7 +84,11 @@ protected:
     }
     static void settle(PlayerSlot* man)
     {
-        if (man->arrived || man->busy_flag)
+        // While a bounced ball is in the air the men run for themselves:
+        // put at once where the ruckmen meet it, they would stand in the
+        // centre square before it bounced.
+        const uint8_t s = match_globals.match_state;
+        if (man->arrived || man->busy_flag || s == BOUNCE_IN_AIR || s == BALL_UP_IN_AIR)
             return;
         man->x = man->target_x;
         man->y = man->target_y;

@@ -94,7 +94,10 @@ TEST_F(MatchChain, FromTheCaptainsMeetingThroughGoalBehindAndMarkToFullTime)
 
     // A mark: a clean catch of a long kick by a team-mate of the kicker,
     // within reach of goal (out of reach a computer kicker plays on as soon
-    // as he leaves his mark for his run-up).
+    // as he leaves his mark for his run-up). The shot is held back: a
+    // computer kicker in range may shoot from where he marked, which plays
+    // on (see AShotFromTheMarkPlaysOn).
+    m.shot_cooldown = 30000;
     PlayerSlot* marker = &attackers.slots[5];
     marker->x = 14000;
     marker->y = 0;
@@ -256,3 +259,53 @@ TEST_F(MatchChain, TheRunningRuleGivesAFreeKick)
     EXPECT_EQ(m.free_kick_kind, 7);
     EXPECT_EQ(m.awarded_side, 1);
 }
+
+// The match puts a held ball with whoever holds it every tick; a headless
+// match has no display to do it, and a ball left where it was taken held
+// up restarts that wait on it.
+TEST_F(MatchChain, AHeldBallGoesWithItsHolderEveryTick)
+{
+    MatchGlobals& m = match_globals;
+    ASSERT_TRUE(tick_until_state(PLAY_ON));
+    PlayerSlot* player = &team_on_side(2).slots[6];
+    PlayerSlot* umpire = &official_slots[FIELD_UMPIRE];
+    for (PlayerSlot* holder : {player, umpire}) {
+        set_match_state(PLAY_ON);
+        give_ball_to(holder);
+        ball_state.x = (holder->x + 4000) * 65536;
+        ball_state.y = (holder->y - 3000) * 65536;
+        headless_match_tick(); // a bare tick: nobody put anywhere after it
+        ASSERT_TRUE(m.ball_holder == holder || m.umpire_with_ball == holder) << holder->number;
+        EXPECT_LT(std::abs((ball_state.x >> 16) - holder->x), 256) << holder->number;
+        EXPECT_LT(std::abs((ball_state.y >> 16) - holder->y), 256) << holder->number;
+        give_ball_to(nullptr);
+    }
+}
+
+// A computer kicker may shoot from his mark in range of goal rather than
+// wait for the set shot; once the kick has left him he has played on, and
+// the match goes on to judge where it went.
+TEST_F(MatchChain, AShotFromTheMarkPlaysOn)
+{
+    MatchGlobals& m = match_globals;
+    ASSERT_TRUE(tick_until_state(PLAY_ON));
+    PlayerSlot* kicker = &team_on_side(2).slots[8];
+    kicker->x = kicker->target_x = 19000;
+    kicker->y = kicker->target_y = 0;
+    give_ball_to(kicker);
+    award_mark();
+    ASSERT_EQ(m.match_state, MARK);
+    ASSERT_EQ(m.controlled_man_a, kicker);
+    m.current_kicker = kicker;
+    give_ball_to(nullptr);
+    ball_state.x = 19300 * 65536;
+    ball_state.z = 300 * 65536;
+    ball_state.vx = 3 * 65536;
+    ball_state.vz = 4 * 65536;
+    ball_state.flags = BALL_FREE;
+    ball_state.flight_flags = FLIGHT_MOVING | FLIGHT_KICKED;
+    tick();
+    EXPECT_EQ(m.match_state, PLAY_ON);
+    EXPECT_EQ(m.played_on, 1);
+}
+

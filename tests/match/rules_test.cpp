@@ -288,6 +288,27 @@ TEST_F(Rules, ABallUpAtNobodyCountsNothing)
         }
 }
 
+// The tackle's frame event names the tackled holder as the offender; the
+// ball-up is then at his feet (it went to the centre when the event wrote a
+// field the rules never read, and the men gathered where nobody bounced).
+TEST_F(Rules, AHeldBallBallUpIsWhereTheTackledManStands)
+{
+    MatchGlobals& m = match_globals;
+    set_match_state(PLAY_ON);
+    PlayerSlot* held = &team_records[1].slots[5];
+    held->x = 3000;
+    held->y = -2200;
+    m.mark_x = m.mark_y = 0;
+    m.pending_decision = 5;
+    m.offender = held;
+    judge_pending_infringement();
+    EXPECT_EQ(m.match_state, BALL_UP_SETUP);
+    EXPECT_EQ(m.mark_x, 3000);
+    EXPECT_EQ(m.mark_y, -2200);
+    EXPECT_EQ(m.offending_side, held->side);
+    EXPECT_EQ(m.pending_decision, 0);
+}
+
 TEST_F(Rules, AnUnknownPendingDecisionIsDropped)
 {
     set_match_state(PLAY_ON);

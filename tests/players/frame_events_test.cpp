@@ -97,7 +97,7 @@ TEST_F(Events, HandoverAndTackleChecks)
     man->tackle_partner = &holder;
     fire(14);
     EXPECT_EQ(match_globals.pending_decision, 5) << "ball up";
-    EXPECT_EQ(match_globals.decision_offender, &holder);
+    EXPECT_EQ(match_globals.offender, &holder);
     EXPECT_EQ(man->tackle_partner, nullptr);
     holder.man_flags2 = 0x0040;
     man->tackle_partner = &holder;

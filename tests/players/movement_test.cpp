@@ -1,6 +1,7 @@
 #include "men_fixture.h"
 
 #include "league/league_data.h"
+#include "players/actions.h"
 #include "players/locomotion.h"
 #include "players/movement.h"
 
@@ -389,6 +390,7 @@ TEST_F(WayTest, ARunnerGoesRoundAManStandingInHisWay)
         {400, 0, true},      // under 512 away, standing: still round him
         {300, 300, false},   // under 512 away but clear of the line
         {400, 0, false, 600}, // under 512 away, standing at the target: no circling him
+        {180, 0, true, 436},  // under 512 away, the target a body's width beyond him
         {3000, 0, false},    // beyond 2560
     };
     for (const Case& c : cases) {
@@ -413,6 +415,32 @@ TEST_F(WayTest, ARunnerGoesRoundAManStandingInHisWay)
             EXPECT_EQ(r->target_x, c.tx);
         }
     }
+}
+
+// A man who had arrived somewhere and is then sent for a ball lying still
+// beyond a man standing in his way: left marked as arrived he ran into him
+// tick after tick and was pushed back each time (a free kick's taker stood
+// so for good).
+TEST_F(WayTest, AManSentForTheBallGoesRoundAManInHisWay)
+{
+    for (TeamRecord& t : team_records)
+        for (PlayerSlot& m : t.slots) place(&m, -20000, 10000 + 300 * m.number * (t.side == 1 ? 1 : -1));
+    PlayerSlot* r = man(0, 3);
+    place(r, 0, 0, 64);
+    place(man(1, 4), 1000, 0);
+    r->arrived = 1;
+    r->action = 4;
+    r->speed = 12;
+    r->detour_active = 0;
+    ball_state.flags = 1;        // free
+    ball_state.flight_flags = 2; // at rest
+    ball_state.x = 2000 * 65536;
+    ball_state.y = ball_state.z = 0;
+    ball_state.vx = ball_state.vy = ball_state.vz = 0;
+    act_go_for_ball(r);
+    EXPECT_EQ(r->arrived, 0u) << "on his way again";
+    avoid_man_in_way(r);
+    EXPECT_EQ(r->detour_active, 1u);
 }
 
 } // namespace

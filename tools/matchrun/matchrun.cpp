@@ -26,6 +26,7 @@ struct Options {
     int32_t matches = 1;
     bool hashes = true;
     bool states = false;
+    int32_t trace_from = -1;
 };
 
 void usage()
@@ -35,6 +36,7 @@ void usage()
                  "  --soak N         play N matches, seeds seed .. seed + N - 1 (no digests)\n"
                  "  --states         print each change of match state\n"
                  "  --no-hashes      leave out the digest lines\n"
+                 "  --trace T        from tick T on, print each tick's state, ball, holder and the set-kick men\n"
                  "  --home N, --away N, --variant N, --weather N, --time-of-day N,\n"
                  "  --difficulty N, --interchange N, --toss N, --speed N   match settings\n");
 }
@@ -73,6 +75,8 @@ bool parse(int argc, char** argv, Options* o)
             if (a == "--soak" && number(arg, 1, 1000000, &v)) {
                 o->matches = static_cast<int32_t>(v);
                 o->hashes = false;
+            } else if (a == "--trace" && number(arg, 0, 0x7FFFFFFF, &v)) {
+                o->trace_from = static_cast<int32_t>(v);
             } else if (a == "--home" && number(arg, 0, 127, &v)) {
                 s.home_team = static_cast<int8_t>(v);
             } else if (a == "--away" && number(arg, 0, 127, &v)) {
@@ -146,6 +150,62 @@ void print_stall()
         }
 }
 
+const char* man_name(const PlayerSlot* p, char* buf, size_t n)
+{
+    if (!p)
+        return "-";
+    if (!p->team)
+        std::snprintf(buf, n, "u%d", static_cast<int>(p - official_slots));
+    else
+        std::snprintf(buf, n, "t%d.%u", static_cast<int>(p->team - team_records), p->number);
+    return buf;
+}
+
+void print_man(const char* label, const PlayerSlot* p)
+{
+    char name[16];
+    if (!p)
+        return;
+    std::printf(" %s %s (%d,%d,%d) sp %d ef %u fat %d act %u tgt (%d,%d) arr %u fl %04x an %u/%u", label, man_name(p, name, sizeof name), p->x,
+                p->y, p->z, p->speed, p->effort, p->fatigue, p->action, p->target_x, p->target_y, p->arrived, p->man_flags, p->primary_animation,
+                p->secondary_data ? p->secondary_animation : 0);
+}
+
+// One tick of a traced match: enough to follow a restart that does not go on.
+void print_trace(int32_t tick)
+{
+    const MatchGlobals& m = match_globals;
+    char a[16], b[16];
+    std::printf("t%d st %u clk %d rc %d mark (%d,%d) ball (%d,%d,%d) fl %04x ff %04x bc %u land (%d,%d) holder %s ump %s", tick,
+                m.match_state, m.period_clock, m.restart_countdown, m.mark_x, m.mark_y, ball_state.x >> 16, ball_state.y >> 16,
+                ball_state.z >> 16, ball_state.flags, ball_state.flight_flags, ball_state.bounce_count, ball_state.landing_x,
+                ball_state.landing_y, man_name(m.ball_holder, a, sizeof a), man_name(m.umpire_with_ball, b, sizeof b));
+    print_man("A", m.controlled_man_a);
+    print_man("B", m.controlled_man_b);
+    print_man("H", m.ball_holder ? m.ball_holder : m.umpire_with_ball);
+    if (const PlayerSlot* a = m.controlled_man_a) {
+        const PlayerSlot* near = nullptr;
+        int32_t best = 0x7FFFFFFF;
+        for (TeamRecord& t : team_records)
+            for (int i = 0; i < GROUND_MEN; ++i) {
+                const PlayerSlot* o = &t.slots[i];
+                const int32_t d = std::abs(o->x - a->x) + std::abs(o->y - a->y);
+                if (o != a && d < best)
+                    best = d, near = o;
+            }
+        print_man("N", near);
+    }
+    std::printf("\n");
+    if (std::getenv("MATCHRUN_TRACE_KEY_MEN"))
+        for (int t = 0; t < 2; ++t)
+            for (int k = 0; k < 4; ++k)
+                if (team_records[t].key_men[k] < TEAM_SLOTS) {
+                    std::printf("   ");
+                    print_man("k", &team_records[t].slots[team_records[t].key_men[k]]);
+                    std::printf(" ds %d sp %u\n", team_records[t].slots[team_records[t].key_men[k]].speed, team_records[t].setup_choice);
+                }
+}
+
 // One match; true when it reached full time with sound scores.
 bool play(const Options& o, const MatchRunSettings& s)
 {
@@ -163,6 +223,8 @@ bool play(const Options& o, const MatchRunSettings& s)
         ++ticks;
         if (o.hashes && ticks % 256 == 0)
             std::printf("hash %7d %08x\n", ticks, headless_match_hash());
+        if (o.trace_from >= 0 && ticks >= o.trace_from)
+            print_trace(ticks);
         if (o.states && m.match_state != last_state) {
             last_state = m.match_state;
             std::printf("tick %7d state %2u clock %6d\n", ticks, last_state, m.period_clock);
