@@ -6,6 +6,7 @@
 #include "display/match_sound.h"
 #include "display/replay.h"
 #include "frontend/pages.h"
+#include "gl3d/menu_objects.h"
 #include "model/anim_table.h"
 #include "model/skeleton.h"
 #include "screen/screen_services.h"

@@ -1,9 +1,15 @@
 #include "display/camera_presets.h"
 
+#include "display/replay.h"
+#include "display/replay_screen.h"
+#include "gl3d/angle_maths.h"
+#include "gl3d/hw_camera.h"
 #include "match/match_hooks.h"
 #include "match/match_records.h"
 #include "platform/app_state.h"
 #include "platform/input.h"
+#include "platform/mouse.h"
+#include "model/skeleton.h"
 #include "players/man_display.h"
 #include "players/man_queries.h"
 
@@ -22,6 +28,7 @@ int32_t follow_kind;
 PlayerSlot* follow_man;
 AutoCameraRequest auto_camera_request;
 int32_t auto_camera_active;
+ReplayOrbit replay_orbit = {{0, 0, 0}, 0, 0, 0, 0, 0, 0, 0, 50.0, 0};
 
 namespace {
 
@@ -62,6 +69,85 @@ constexpr struct { uint8_t key; int32_t view; } kViewKeys[] = {
 int32_t trunc_units(int32_t v) { return static_cast<int32_t>(v * kCameraUnits); }
 
 bool in_playback() { return presentation::replay_playback_active() != 0; }
+bool on_replay_screen() { return replay_screen.in_replay != 0; }
+bool replaying() { return in_playback() || on_replay_screen(); }
+bool fast_winding() { return replaying() && (replay_playback.mode == 6 || replay_playback.mode == 8); }
+
+double clamp_double(double v, double low, double high) { return v < low ? low : (v > high ? high : v); }
+
+// View 9 in a replay: the camera orbits the followed point as the mouse drags.
+void orbit_replay_camera(int32_t x, int32_t y, int32_t z)
+{
+    CameraPreset& c = camera_presets[9];
+    ReplayOrbit& o = replay_orbit;
+    c.anchor[0] = x, c.anchor[1] = y, c.anchor[2] = z;
+    if (!o.suppress_drag && camera_resetup) {
+        // The orbit starts from wherever the camera was put.
+        for (int i = 0; i < 3; ++i) o.offset[i] = static_cast<int32_t>(c.anchor[i] - c.position[i]);
+        c.flags &= ~(CAM_DERIVE_X | CAM_DERIVE_Y | CAM_DERIVE_Z);
+        o.turn = o.height = 0;
+        camera_resetup = 0;
+    } else if (!o.suppress_drag) {
+        int32_t t[3];
+        rotate_point_yaw(o.offset[0], o.offset[1], o.offset[2], &t[0], &t[1], &t[2], 16 * o.dx + o.turn);
+        c.destination[0] = c.anchor[0] - t[0];
+        c.destination[1] = c.anchor[1] - (t[1] + o.height);
+        c.destination[2] = c.anchor[2] - t[2];
+        c.flags |= CAM_EASE_FOV;
+        c.fov_target = o.zoom;
+        const MouseState& m = mouse_state;
+        if (!m.buttons) {
+            if (o.drag_buttons) {
+                if (o.drag_buttons == MOUSE_RIGHT) o.zoom += o.dy / 8.0;
+                else o.height += 8 * o.dy;
+                o.turn += 16 * o.dx;
+                o.dx = o.dy = 0;
+                o.drag_buttons = 0;
+            }
+            o.last_x = m.x, o.last_y = m.y;
+        } else {
+            if (!o.drag_buttons) o.drag_buttons = m.buttons;
+            o.dx = m.x - o.last_x, o.dy = m.y - o.last_y;
+            if (o.drag_buttons == MOUSE_RIGHT) {
+                c.fov_target = c.fov_current = clamp_double(o.zoom + o.dy / 8.0, 10, 86);
+            } else {
+                // The drag may lift or lower the camera only between 300 and 1500.
+                const int32_t reach = static_cast<int32_t>(c.anchor[1]) - t[1] - o.height;
+                const int32_t lowest = static_cast<int32_t>(std::ceil((reach - 1500) / 8.0));
+                const int32_t highest = static_cast<int32_t>(std::floor((reach - 300) / 8.0));
+                if (o.dy < lowest) o.dy = lowest;
+                if (o.dy > highest) o.dy = highest;
+                int32_t h = reach - 8 * o.dy;
+                if (h < 300) h = 300;
+                place_camera(&c, static_cast<int32_t>(c.anchor[0]) - t[0], h, static_cast<int32_t>(c.anchor[2]) - t[2]);
+                set_camera_point(&c, x, y, z);
+            }
+        }
+    }
+    o.zoom = clamp_double(o.zoom, 10, 86);
+    c.fov_target = clamp_double(c.fov_target, 10, 86);
+    c.fov_current = clamp_double(c.fov_current, 10, 86);
+    set_camera_target(&c, x, y, z);
+}
+
+// A point in ground units within 15 pixels of the mouse on the drawn picture.
+bool under_mouse(double gx, double gheight, double gy, int32_t mx, int32_t my)
+{
+    const float p[3] = {static_cast<float>(-gx / 2.56), static_cast<float>(-gheight / 2.56), static_cast<float>(gy / 2.56)};
+    int32_t sx = 0, sy = 0;
+    if (!project_to_screen(p, &sx, &sy)) return false;
+    return std::abs(sx - mx) < 15 && std::abs(sy - my) < 15;
+}
+
+bool head_under_mouse(const PlayerSlot& man, int32_t mx, int32_t my)
+{
+    const FigurePose& f = man.model;
+    if (f.primary.animation < 0) return false;
+    int32_t head[3];
+    float angles[3];
+    eval_animation(nullptr, head, angles, f.primary.animation, f.primary.time, 8, f.heading);
+    return under_mouse((f.x + head[0]) / 256.0, (f.height + head[1]) / 256.0, (f.y + head[2]) / 256.0, mx, my);
+}
 
 void set_anchor_xz(CameraPreset& c, double x, double z) { c.anchor[0] = x, c.anchor[2] = z; }
 
@@ -212,7 +298,10 @@ void compute_camera_view(int32_t x, int32_t y, int32_t z)
     const bool auto7 = auto_camera_active && auto_camera_request.camera == &p[7];
     const bool seven_free = !auto7 && !auto_camera_active;
     free_camera_control(x, y, z, 0);
-    for (int n : {1, 0, 2, 4, 5, 6}) set_camera_target(&p[n], x, y, z);
+    if (fast_winding())
+        for (int n : {9, 0, 2, 4, 5, 6}) set_camera_point(&p[n], x, y, z);
+    else
+        for (int n : {1, 0, 2, 4, 5, 6}) set_camera_target(&p[n], x, y, z);
     p[5].reference_point[0] = -9600, p[5].reference_point[1] = 0, p[5].reference_point[2] = 0;
     p[6].reference_point[0] = 9600, p[6].reference_point[1] = 0, p[6].reference_point[2] = 0;
     // Preset 3's anchor and zoom by the play.
@@ -256,6 +345,8 @@ void compute_camera_view(int32_t x, int32_t y, int32_t z)
     }
     if (playback && state != last_camera_state) {
         if (state == 10) setup_all_camera_presets(trunc_units(b.x >> 16), trunc_units(b.z >> 16), trunc_units(b.y >> 16));
+        if (state == 41 && last_camera_state == 5 && controlled)
+            setup_all_camera_presets(trunc_units(controlled->x), trunc_units(controlled->z), trunc_units(controlled->y));
         last_camera_state = state;
     }
     if (seven_free) {
@@ -293,9 +384,9 @@ bool camera_target_point(int32_t* x, int32_t* y, int32_t* z)
 void update_match_camera()
 {
     const MatchGlobals& m = match_globals;
-    const bool playback = in_playback();
+    const bool replay = replaying();
     int32_t x, y, z;
-    if (playback) {
+    if (replay) {
         camera_target_point(&x, &y, &z);
     } else if (m.match_state == 100) {
         const PlayerSlot& first = team_records[0].slots[0];
@@ -305,18 +396,16 @@ void update_match_camera()
     }
     compute_camera_view(x, y, z);
     if (auto_camera_active) update_automatic_camera();
+    if (on_replay_screen()) {
+        // The replay screen watches from the orbit camera, placed afresh each tick.
+        camera_view = 9;
+        camera_resetup = 1;
+        replay_orbit.suppress_drag = 0;
+    }
     current_camera = auto_camera_active && auto_camera_request.camera ? auto_camera_request.camera
                                                                       : &camera_presets[camera_view];
-    if (playback && camera_view == 9) {
-        CameraPreset& c = camera_presets[9];
-        c.anchor[0] = x, c.anchor[1] = y, c.anchor[2] = z;
-        if (c.fov_target < 10) c.fov_target = 10;
-        if (c.fov_target > 86) c.fov_target = 86;
-        if (c.fov_current < 10) c.fov_current = 10;
-        if (c.fov_current > 86) c.fov_current = 86;
-        set_camera_target(&c, x, y, z);
-    }
-    if (!playback) camera_resetup = 0;
+    if (replay && camera_view == 9) orbit_replay_camera(x, y, z);
+    if (!replay) camera_resetup = 0;
     for (CameraPreset& c : camera_presets) camera_update(&c);
     if (current_camera != nullptr && (current_camera < camera_presets || current_camera >= camera_presets + CAMERA_PRESETS))
         camera_update(current_camera);
@@ -325,9 +414,31 @@ void update_match_camera()
     set_camera_fov(current_camera);
 }
 
+int32_t pick_follow_target(int32_t mouse_x, int32_t mouse_y, PlayerSlot** follow)
+{
+    if (!use_3d_hardware) return 0;
+    auto pick = [&](PlayerSlot* man) {
+        follow_kind = man ? 1 : 2;
+        follow_man = man;
+        if (follow) *follow = man;
+        return 1;
+    };
+    for (TeamRecord& team : team_records)
+        for (PlayerSlot& man : team.slots)
+            if (head_under_mouse(man, mouse_x, mouse_y)) return pick(&man);
+    for (PlayerSlot& official : official_slots)
+        if (head_under_mouse(official, mouse_x, mouse_y)) return pick(&official);
+    const BallState& b = ball_state;
+    if (under_mouse(b.x / 65536.0, b.z / 65536.0, b.y / 65536.0, mouse_x, mouse_y)) return pick(nullptr);
+    return 0;
+}
+
 void camera_select_by_keys()
 {
-    const bool replay = in_playback();
+    const bool replay = replaying();
+    const MouseState& mouse = mouse_state;
+    if (replay && (mouse.new_buttons & MOUSE_LEFT) && !mouse_on_replay_panel(mouse.x, mouse.y))
+        camera_resetup = pick_follow_target(mouse.x, mouse.y, nullptr);
     for (const auto& k : kViewKeys) {
         if (!key_state[k.key]) continue;
         key_state[k.key] = 0;
@@ -523,6 +634,7 @@ void reset_camera_presets()
     camera_resetup = last_camera_state = free_camera_side = free_camera_height = 0;
     follow_kind = 0;
     follow_man = nullptr;
+    replay_orbit = ReplayOrbit{{0, 0, 0}, 0, 0, 0, 0, 0, 0, 0, 50.0, 0};
     auto_camera_request = AutoCameraRequest{};
     auto_camera_active = 0;
     pending.reset();

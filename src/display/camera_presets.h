@@ -31,6 +31,22 @@ void free_camera_control(int32_t x, int32_t y, int32_t z, int32_t snap);
 bool camera_target_point(int32_t* x, int32_t* y, int32_t* z);
 extern int32_t follow_kind; // 1 a man, 2 the ball
 extern PlayerSlot* follow_man;
+// The man (then umpire, then ball) whose head lies within 15 pixels of the
+// mouse on the drawn picture becomes the followed object; 1 when one did.
+// The software path picks nothing.
+int32_t pick_follow_target(int32_t mouse_x, int32_t mouse_y, PlayerSlot** follow);
+
+// The replay orbit of view 9: the mouse turns the camera about the followed
+// point (left button: round and up or down; right button: the zoom).
+struct ReplayOrbit {
+    int32_t offset[3];
+    int32_t turn, height; // accumulated by finished drags
+    uint8_t drag_buttons;
+    int32_t last_x, last_y, dx, dy;
+    double zoom;
+    uint8_t suppress_drag;
+};
+extern ReplayOrbit replay_orbit;
 
 // The automatic camera.
 struct AutoCameraRequest {

@@ -338,6 +338,8 @@ void close_replay_screen()
     free_replay_sprites();
 }
 
+bool mouse_on_replay_panel(int32_t x, int32_t y) { return !replay_screen.panel_hidden && inside(RC_PANEL, x, y); }
+
 void replay_panel_pass(int32_t mx, int32_t my, uint8_t buttons, uint8_t clicked)
 {
     ReplayScreen& s = replay_screen;

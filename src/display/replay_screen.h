@@ -81,6 +81,9 @@ int32_t replay_screen_frame(uint32_t now_ms);
 // The panel drawn and its controls run for the mouse at (x, y).
 void replay_panel_pass(int32_t mouse_x, int32_t mouse_y, uint8_t buttons, uint8_t clicked);
 
+// Whether the mouse is on the panel (a click there is the panel's, not a
+// pick of a man to follow).
+bool mouse_on_replay_panel(int32_t x, int32_t y);
 void press_replay_control(int32_t control);
 bool replay_control_lit(int32_t control);
 void select_replay_mode(int32_t mode);

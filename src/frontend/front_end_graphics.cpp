@@ -8,7 +8,7 @@
 #include "gl3d/sprite_sets.h"
 #include "platform/message_pump.h"
 #include "screen/screen_flip.h"
-#include "standin/menu_objects_standin.h"
+#include "gl3d/menu_objects.h"
 
 #include <cstdlib>
 #include <string>

@@ -27,7 +27,7 @@
 #include "screen/screen_flip.h"
 #include "screen/screen.h"
 #include "frontend/finals_screens.h"
-#include "standin/menu_objects_standin.h"
+#include "gl3d/menu_objects.h"
 
 void (*match_player)(int32_t mode) = play_match;
 

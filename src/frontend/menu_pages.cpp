@@ -32,7 +32,7 @@
 #include "screen/screen.h"
 #include "screen/screen_flip.h"
 #include "standin/front_end_screens_standin.h"
-#include "standin/menu_objects_standin.h"
+#include "gl3d/menu_objects.h"
 #include "league/team_lineups.h"
 #include "standin/team_screens_standin.h"
 

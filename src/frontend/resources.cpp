@@ -18,7 +18,7 @@
 #include "screen/fonts.h"
 #include "platform/message_pump.h"
 #include "screen/screen_flip.h"
-#include "standin/menu_objects_standin.h"
+#include "gl3d/menu_objects.h"
 
 #include <vector>
 

@@ -17,7 +17,7 @@
 #include "platform/message_pump.h"
 #include "screen/screen_flip.h"
 #include "screen/screen.h"
-#include "standin/menu_objects_standin.h"
+#include "gl3d/menu_objects.h"
 
 #include <cstdlib>
 #include <string>

@@ -12,7 +12,6 @@
 #include "gl3d/sprite_queue.h"
 #include "gl3d/texture_cache.h"
 #include "gl3d/window_shell.h"
-#include "standin/menu_objects_standin.h"
 #include "platform/tick_timer.h"
 
 struct HostWindow;

@@ -23,6 +23,8 @@
 #include "match/match_records.h"
 #include "movie/movie.h"
 
+#include "gl3d/menu_objects.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -167,8 +169,6 @@ namespace {
 // sine tables, exit hook, window destroyed) are real and not noted here.
 const std::vector<std::string> road_with_movie = {
     "load_sprite_file",
-    "load_tile_textures",
-    "free_all_3d_objects", "release_tile_textures",
 };
 
 std::string own_user_dir(const char* run)
@@ -249,6 +249,7 @@ TEST(StartUp, TheWholeRoadInOrderEndsWithZero)
     EXPECT_TRUE(e.ended);
     EXPECT_EQ(e.code, 0) << e.box_text;
     EXPECT_EQ(provisional_calls, road_with_movie);
+    EXPECT_EQ(tile_textures_loaded(), 0) << "the menus' tile textures went at shut-down";
     EXPECT_GE(keyboard_controller, 1) << "the input came up";
     EXPECT_EQ(mouse_controller, -1) << "and went down again";
     EXPECT_EQ(use_3d_hardware, 1u);

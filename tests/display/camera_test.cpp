@@ -2,7 +2,12 @@
 // camera's queue.
 #include "display/camera_presets.h"
 #include "display/match_scene.h"
+#include "display/replay_screen.h"
+#include "gl3d/angle_maths.h"
 #include "gl3d/hw_camera.h"
+#include "gl3d/gl_fixture.h"
+#include "model/skeleton.h"
+#include "platform/mouse.h"
 #include "match/match_hooks.h"
 #include "match/match_records.h"
 #include "platform/app_state.h"
@@ -241,6 +246,149 @@ TEST_F(Camera, RefusedCloseUpStillSetsTheZoom)
     choose_automatic_camera(&man, 240);
     EXPECT_EQ(auto_camera_active, 0);
     EXPECT_EQ(camera_presets[7].fov_target, 10);
+}
+
+
+// The replay orbit and the pick of a man to follow, in a loaded replay's
+// playback.
+int32_t playing_back() { return 1; }
+
+class ReplayCamera : public GlFixture {
+protected:
+    void SetUp() override
+    {
+        GlFixture::SetUp();
+        build_sincos_table();
+        reset_camera_presets();
+        clear_match_hooks();
+        match_hooks.replay_playback_active = playing_back;
+        std::memset(key_state, 0, sizeof key_state);
+        match_globals = MatchGlobals{};
+        ball_state = BallState{};
+        for (TeamRecord& t : team_records)
+            for (PlayerSlot& man : t.slots) man = PlayerSlot{}, man.model.primary.animation = -1;
+        for (PlayerSlot& o : official_slots) o = PlayerSlot{}, o.model.primary.animation = -1;
+        mouse_state = MouseState{};
+        saved_hardware = use_3d_hardware;
+        use_3d_hardware = 1;
+        init_camera_system();
+        camera_view = 9;
+    }
+    void TearDown() override
+    {
+        use_3d_hardware = saved_hardware;
+        mouse_state = MouseState{};
+        clear_match_hooks();
+        reset_camera_presets();
+        GlFixture::TearDown();
+    }
+    // A drag of the mouse by (dx, dy) with the buttons, over a few ticks, then let go.
+    void drag(uint8_t buttons, int32_t dx, int32_t dy)
+    {
+        mouse_state.buttons = 0;
+        update_match_camera();
+        mouse_state.buttons = buttons;
+        for (int i = 1; i <= 4; ++i) {
+            mouse_state.x += dx / 4, mouse_state.y += dy / 4;
+            update_match_camera();
+            EXPECT_GE(camera_presets[9].position[1], 300.0) << "never below 300";
+            EXPECT_GE(camera_presets[9].fov_target, 10.0);
+            EXPECT_LE(camera_presets[9].fov_target, 86.0);
+        }
+        mouse_state.buttons = 0;
+        update_match_camera();
+    }
+    uint32_t saved_hardware = 0;
+};
+
+TEST_F(ReplayCamera, TheOrbitTurnsAboutTheBallAndKeepsItsHeightAndZoomInRange)
+{
+    mouse_state.x = 320, mouse_state.y = 240;
+    camera_resetup = 1;
+    update_match_camera();
+    EXPECT_EQ(camera_resetup, 0) << "the orbit took the re-setup";
+    const int32_t start[3] = {replay_orbit.offset[0], replay_orbit.offset[1], replay_orbit.offset[2]};
+    const double radius = std::hypot(start[0], start[2]);
+    ASSERT_GT(radius, 100.0);
+
+    // Sideways: a quarter turn is 4096, 16 a pixel of mouse.
+    drag(MOUSE_LEFT, 256, 0);
+    EXPECT_EQ(replay_orbit.turn, 4096);
+    EXPECT_EQ(replay_orbit.height, 0);
+    int32_t t[3];
+    rotate_point_yaw(start[0], start[1], start[2], &t[0], &t[1], &t[2], 4096);
+    const CameraPreset& c = camera_presets[9];
+    EXPECT_NEAR(c.destination[0], c.anchor[0] - t[0], 1);
+    EXPECT_NEAR(c.destination[2], c.anchor[2] - t[2], 1);
+    EXPECT_NEAR(std::hypot(c.destination[0], c.destination[2]), radius, 2) << "the same distance round the ball";
+
+    // Far down and far up: the height stays within 300..1500.
+    drag(MOUSE_LEFT, 0, 4000);
+    EXPECT_GE(c.anchor[1] - (t[1] + replay_orbit.height), 300 - 8);
+    drag(MOUSE_LEFT, 0, -4000);
+    EXPECT_LE(c.anchor[1] - (t[1] + replay_orbit.height), 1500 + 8);
+
+    // The right button zooms, within 10..86.
+    drag(MOUSE_RIGHT, 0, 2000);
+    EXPECT_DOUBLE_EQ(replay_orbit.zoom, 86.0);
+    drag(MOUSE_RIGHT, 0, -2000);
+    EXPECT_DOUBLE_EQ(replay_orbit.zoom, 10.0);
+    update_match_camera();
+    EXPECT_DOUBLE_EQ(c.fov_target, 10.0) << "the next tick zooms to it";
+}
+
+TEST_F(ReplayCamera, TheReplayScreenWatchesFromTheOrbitCameraPlacedEachTick)
+{
+    match_hooks.replay_playback_active = nullptr;
+    replay_screen.in_replay = 1;
+    camera_view = 3;
+    mouse_state.buttons = MOUSE_LEFT;
+    mouse_state.x = 400;
+    update_match_camera();
+    EXPECT_EQ(camera_view, 9);
+    EXPECT_EQ(current_camera, &camera_presets[9]);
+    EXPECT_EQ(replay_orbit.turn, 0) << "placed afresh, so no drag turns it";
+    replay_screen.in_replay = 0;
+}
+
+TEST_F(ReplayCamera, AClickOnAManFollowsHimAndElsewhereOnTheBall)
+{
+    look_down_minus_z();
+    // The man's head and the ball both stand at the middle of the picture,
+    // 128 ground units ahead of the eye.
+    PlayerSlot& man = team_records[1].slots[4];
+    man.model.primary.animation = 0;
+    int32_t head[3];
+    float angles[3];
+    eval_animation(nullptr, head, angles, 0, 0, 8, 0);
+    man.model.x = -head[0], man.model.height = -head[1], man.model.y = -128 * 256 - head[2];
+    ball_state.y = -128 * 65536;
+
+    PlayerSlot* picked = nullptr;
+    EXPECT_EQ(pick_follow_target(320 + 20, 240, &picked), 0) << "15 pixels at the most";
+    EXPECT_EQ(pick_follow_target(320 + 14, 240 - 14, &picked), 1);
+    EXPECT_EQ(picked, &man) << "men before the ball";
+    EXPECT_EQ(follow_kind, 1);
+
+    man.model.primary.animation = -1; // not drawn
+    EXPECT_EQ(pick_follow_target(320, 240, &picked), 1);
+    EXPECT_EQ(follow_kind, 2);
+    EXPECT_EQ(follow_man, nullptr);
+
+    use_3d_hardware = 0;
+    EXPECT_EQ(pick_follow_target(320, 240, &picked), 0) << "nothing is picked on the software path";
+    use_3d_hardware = 1;
+
+    // A click picks through the view keys and places every preset again.
+    man.model.primary.animation = 0;
+    mouse_state.x = 320, mouse_state.y = 240, mouse_state.new_buttons = MOUSE_LEFT;
+    camera_select_by_keys();
+    EXPECT_EQ(follow_man, &man);
+    EXPECT_EQ(camera_resetup, 1);
+    mouse_state.x = 10;
+    camera_select_by_keys();
+    EXPECT_EQ(camera_resetup, 0) << "a click on nothing";
+    EXPECT_EQ(follow_man, &man) << "keeps the man followed";
 }
 
 } // namespace
