@@ -88,6 +88,17 @@ bool write_slide_db(const uint8_t* buffer)
     return buffer && host_replace_file(database_file_path(SLIDE_DB_FILE), buffer, SLIDE_DB_BYTES);
 }
 
+bool read_slide_db(std::vector<uint8_t>& out)
+{
+    size_t size = 0;
+    if (!read_small_file(database_file_path(SLIDE_DB_FILE), out, size, SLIDE_DB_BYTES) || size != SLIDE_DB_BYTES) {
+        out.clear();
+        return false;
+    }
+    out.resize(SLIDE_DB_BYTES);
+    return true;
+}
+
 void load_original_names()
 {
     for (int32_t t = 0; t < LEAGUE_TEAMS; ++t)

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 constexpr const char* DELTA_DB_FILE = "DELTADB.DAT";
 constexpr const char* SLIDE_DB_FILE = "SLIDEDB.DAT";
@@ -39,6 +40,9 @@ void load_delta_db();
 // Writes the masks (whole or not at all); false when the write failed.
 bool save_delta_db();
 bool write_slide_db(const uint8_t* buffer); // SLIDE_DB_BYTES
+// The training edits' file whole: false (and out empty) unless it can be
+// read and is exactly SLIDE_DB_BYTES long.
+bool read_slide_db(std::vector<uint8_t>& out);
 
 // Takes the built-in names from the league as built.
 void load_original_names();

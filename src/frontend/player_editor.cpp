@@ -274,6 +274,28 @@ void apply_slide_record(const uint8_t* buffer)
     }
 }
 
+bool slide_db_valid(const uint8_t* data, size_t size)
+{
+    if (!data || size != SLIDE_DB_BYTES) return false;
+    for (int32_t side = 0; side < 2; ++side)
+        for (int32_t k = 0; k < SQUAD_POSITIONS; ++k)
+            for (int32_t e = 0; e < SLIDE_ENTRY_VALUES; ++e) {
+                const uint8_t* b = data + side * SLIDE_RECORD_BYTES + 4 * (SLIDE_ENTRY_VALUES * (1 + k) + e);
+                const int32_t v = static_cast<int32_t>(b[0] | b[1] << 8 | b[2] << 16 | static_cast<uint32_t>(b[3]) << 24);
+                // E0..E5 within their sliders' ranges; the unused values are 0.
+                if (e <= E_HEIGHT ? v < k_minimum[e] || v > k_maximum[e] : v != 0) return false;
+            }
+    return true;
+}
+
+bool load_slide_db()
+{
+    std::vector<uint8_t> bytes;
+    if (!read_slide_db(bytes) || !slide_db_valid(bytes.data(), bytes.size())) return false;
+    apply_slide_record(bytes.data());
+    return true;
+}
+
 void slide_records_to_bytes(uint8_t* out)
 {
     for (int32_t side = 0; side < 2; ++side)

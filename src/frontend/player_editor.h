@@ -9,6 +9,7 @@
 #include "frontend/screen_runner.h"
 #include "league/league_data.h"
 
+#include <cstddef>
 #include <cstdint>
 
 // The thirteen edit values: E0..E5 the six rated attributes, E6..E11 shown
@@ -62,6 +63,12 @@ void store_slide_records(int32_t side, int32_t team);
 void apply_slide_entries();
 // A loaded pair of records (SLIDE_DB_BYTES, little-endian) into the league.
 void apply_slide_record(const uint8_t* buffer);
+// A training edits' image fit to apply: exactly SLIDE_DB_BYTES, every
+// player's E0..E5 within its slider's range and the unused values 0.
+bool slide_db_valid(const uint8_t* data, size_t size);
+// "SLIDEDB.DAT" read back and, only when it is whole and valid, applied as
+// apply_slide_record does; false leaves the league as it was.
+bool load_slide_db();
 // The records as the file's bytes (SLIDE_DB_BYTES).
 void slide_records_to_bytes(uint8_t* out);
 // shown_values of a club (player 0) or of its n-th listed player.

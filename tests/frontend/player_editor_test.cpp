@@ -163,6 +163,59 @@ TEST_F(Editor, AWholeTeamSlideRecordChangesOnlyTheFirstEighteen)
     EXPECT_EQ(player_edit_value(league_team_at(4)->players[19], E_KICKING), 77);
 }
 
+TEST_F(Editor, TrainingEditsComeBackFromTheirFileAndBadFilesHarmNothing)
+{
+    // Training: the home side's edits committed, then the league as built again.
+    edit_player_page(0, 4);
+    fill_slide_records(1, 7);
+    set_player_edit_value(listed_player(4, 5), E_SPEED, 37);
+    fill_slide_records(0, 4);
+    const char* names[SQUAD_POSITIONS];
+    std::vector<std::string> texts;
+    for (int k = 0; k < SQUAD_POSITIONS; ++k) texts.emplace_back(player_name(listed_player(4, k)));
+    for (int k = 0; k < SQUAD_POSITIONS; ++k) names[k] = texts[k].c_str();
+    commit_name_edits(names);
+    std::ifstream in(dir / SLIDE_DB_FILE, std::ios::binary);
+    const std::vector<uint8_t> good{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    in.close();
+    ASSERT_TRUE(slide_db_valid(good.data(), good.size())) << "the league as built is within every range";
+    league.give_back();
+    ASSERT_NE(player_edit_value(listed_player(4, 5), E_SPEED), 37);
+    ASSERT_TRUE(load_slide_db());
+    EXPECT_EQ(player_edit_value(listed_player(4, 5), E_SPEED), 37) << "the edit survives the restart";
+
+    auto write = [&](const std::vector<uint8_t>& bytes) {
+        std::ofstream out(dir / SLIDE_DB_FILE, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    };
+    auto at = [](std::vector<uint8_t> b, size_t word, uint8_t low, uint8_t high) {
+        b[4 * word] = low, b[4 * word + 3] = high;
+        return b;
+    };
+    const size_t speed_of_first = SLIDE_ENTRY_VALUES, unused_of_first = SLIDE_ENTRY_VALUES + 7;
+    const struct {
+        const char* what;
+        std::vector<uint8_t> bytes;
+    } bad[] = {
+        {"empty", {}},
+        {"one byte short", std::vector<uint8_t>(good.begin(), good.end() - 1)},
+        {"one byte long", [&] { auto b = good; b.push_back(0); return b; }()},
+        {"a speed below its range", at(good, speed_of_first, 5, 0)},
+        {"a negative speed", at(good, speed_of_first, 30, 0x80)},
+        {"an unused value set", at(good, unused_of_first, 1, 0)},
+    };
+    league.give_back();
+    const int32_t built = player_edit_value(listed_player(4, 0), E_SPEED);
+    for (const auto& c : bad) {
+        write(c.bytes);
+        EXPECT_FALSE(load_slide_db()) << c.what;
+        EXPECT_EQ(player_edit_value(listed_player(4, 0), E_SPEED), built) << c.what;
+        EXPECT_NE(player_edit_value(listed_player(4, 5), E_SPEED), 37) << c.what;
+    }
+    fs::remove(dir / SLIDE_DB_FILE);
+    EXPECT_FALSE(load_slide_db()) << "no file";
+}
+
 TEST_F(Editor, AveragesAreOfTheTeamAskedAndPlayerNCountsFromOne)
 {
     set_all(9, E_SPEED, 30);

@@ -28,6 +28,7 @@ set(KOB_FUZZ_HARNESSES
     settings_file
     settings_store
     shape_bank
+    slide_db
     software_font
     sound_patch
     sprite_frames
