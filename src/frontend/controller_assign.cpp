@@ -139,6 +139,8 @@ void keyboard_icon_click(icon_state_record*, menu_icon*, menu_screen*) { front_e
 
 void controller_icon_hover(icon_state_record*, menu_icon* icon, menu_screen*) { cs.message_code = icon->code; }
 
+void back_click_confirm(icon_state_record*, menu_icon*, menu_screen* screen) { controller_back_confirm(screen); }
+
 void back_click_restore(icon_state_record*, menu_icon*, menu_screen*)
 {
     front_end_state.result = 2;
@@ -244,6 +246,13 @@ void controller_back_result(menu_screen*)
     // Esc backs out like the back icon: the sides go back as they were.
     front_end_state.result = 2;
     restore_controller_sides();
+}
+
+void controller_back_confirm(menu_screen*)
+{
+    front_end_state.result = 2;
+    report_error(exit_confirm_code(), nullptr, nullptr, set_result_yes, set_result_no);
+    if (front_end_state.result == 4) front_end_state.result = 0;
 }
 
 void restore_controller_sides()
@@ -364,7 +373,13 @@ void controller_assign_open(menu_screen*)
     cs.scroll_active = 0;
     front_end_state.default_action = g_quit_action;
     g_back = add_icon(g_back_template, 50, 450, 2);
-    g_back->states[ICON_CLICKED].handler = g_quit_action == confirm_quit_action ? confirm_quit_click : back_click_restore;
+    // The back icon does what Esc does.
+    if (g_quit_action == controller_back_confirm)
+        g_back->states[ICON_CLICKED].handler = back_click_confirm;
+    else if (g_quit_action == confirm_quit_action)
+        g_back->states[ICON_CLICKED].handler = confirm_quit_click;
+    else
+        g_back->states[ICON_CLICKED].handler = back_click_restore;
     if (g_entries[2].copy) centre_icon_text_at(g_entries[2].copy, 320);
     set_clip_window(1, static_cast<uint16_t>(py(140)), static_cast<uint16_t>(px(65)), static_cast<uint16_t>(py(440)),
                     static_cast<uint16_t>(px(577)));

@@ -69,6 +69,9 @@ void restore_controller_sides();
 // question (quit 1) or the screen's Back.
 void set_controller_default_action(int32_t quit);
 void controller_back_result(menu_screen* screen);
+// A default action no page of this edition chooses: the exit question, and
+// No keeps the screen running.
+void controller_back_confirm(menu_screen* screen);
 // Refreshes the screen's sprite templates from the loaded sets.
 void prepare_controller_screen();
 

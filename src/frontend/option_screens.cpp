@@ -154,7 +154,10 @@ void write_switch_texts()
     }
 }
 
-void level_changed(icon_state_record*, menu_icon*, menu_screen*) { apply_volume_levels(settings_scratch); }
+void commentary_level_changed(icon_state_record*, menu_icon*, menu_screen*) { apply_volume_levels(settings_scratch); }
+void effects_level_changed(icon_state_record*, menu_icon*, menu_screen*) { apply_volume_levels(settings_scratch); }
+void crowd_level_changed(icon_state_record*, menu_icon*, menu_screen*) { apply_volume_levels(settings_scratch); }
+const IconFn k_level_changed[3] = {commentary_level_changed, effects_level_changed, crowd_level_changed};
 
 } // namespace
 
@@ -244,6 +247,9 @@ void apply_volume_levels(const settings_record& s)
     for (int32_t k = 0; k < 3; ++k)
         if (st.playing[k] && st.slots[k] >= 0 && st.voices[k] >= 0) set_sample_volume(st.slots[k], st.voices[k], levels[k]);
     // The fourth level, the master level and the further value drive nothing.
+    nop_c(effective(s, s.level_2484), 0);
+    nop_b(s.level_2488, 0);
+    nop_a(s.drive_letter, 0);
 }
 
 control* create_volume_slider(control_list* list, int32_t* value, int32_t minimum, int32_t maximum, int32_t x,
@@ -261,7 +267,7 @@ void create_volume_sliders(control_list* list)
     const int32_t y[3] = {142, 267, 392};
     for (int32_t k = 0; k < 3; ++k)
         create_volume_slider(list, reinterpret_cast<int32_t*>(level_of(settings_scratch, k)), 0, 127, 334, y[k],
-                             level_changed, static_cast<uint8_t>(2 + k));
+                             k_level_changed[k], static_cast<uint8_t>(2 + k));
 }
 
 void sound_test_menu(menu_screen*)

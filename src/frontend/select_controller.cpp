@@ -74,7 +74,7 @@ control* make_list(ControlRect window, int32_t spacing, int32_t clip, int32_t vx
     return c;
 }
 
-void row_held(icon_state_record*, menu_icon* icon, menu_screen*)
+void start_drag_from_row(icon_state_record*, menu_icon* icon, menu_screen*)
 {
     auto* s = static_cast<A_STRING_CONTROL*>(icon->record);
     if (s) start_drag(s->self);
@@ -98,7 +98,7 @@ control* add_row(control* list, const char* text, int32_t mode, int32_t user, Ic
     control* t = new_string_template(&body_text_template, ICON_FOCUSABLE, 1, text, NAME_BYTES - 1);
     A_STRING_CONTROL* s = string_record(t);
     s->settings.user_value = user;
-    s->callbacks.text_repeat = row_held;
+    s->callbacks.text_repeat = start_drag_from_row;
     s->callbacks.text_clicked = clicked;
     control* c = add_from_template(list_record(list)->settings.items, list, t);
     const uint8_t mode_byte = static_cast<uint8_t>(mode);
@@ -233,13 +233,18 @@ void select_controller_open(menu_screen*)
     create_list(&sc.controls);
     sc.names_list = make_list({235, 49, 425, 154}, 8, 0, 170, 330);
     sc.controllers_list = make_list({115, 326, 425, 466}, 58, 3, 455, 282);
-    sc.entry_text[0] = 0;
-    sc.entry = make_select("Enter Player Name:", 49, 144, sc.entry_text, true);
-    // The typed name can be dragged straight onto a controller too.
-    if (A_STRING_CONTROL* f = entry_field()) f->callbacks.text_repeat = row_held;
+    player_name_entry();
     create_drag_name();
     build_lists();
     draw_control_list(sc.controls);
+}
+
+void player_name_entry()
+{
+    sc.entry_text[0] = 0;
+    sc.entry = make_select("Enter Player Name:", 49, 144, sc.entry_text, true);
+    // The typed name can be dragged straight onto a controller too.
+    if (A_STRING_CONTROL* f = entry_field()) f->callbacks.text_repeat = start_drag_from_row;
 }
 
 void create_drag_name()

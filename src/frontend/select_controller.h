@@ -51,6 +51,8 @@ void select_controller_open(menu_screen* screen);
 void select_controller_step(menu_screen* screen);
 void select_controller_close(menu_screen* screen);
 void select_controller_frame();
+// The name entry: a select captioned "Enter Player Name:" over a typed name.
+void player_name_entry();
 void name_entered();
 void remove_pool_name(control* row);
 void start_drag(control* row);

@@ -378,3 +378,7 @@ void apply_sound_settings(uint32_t commentary, uint32_t sfx, uint32_t crowd, uin
     active_sound_levels.sfx_volume = static_cast<uint8_t>(sfx_volume);
     active_sound_levels.crowd_volume = static_cast<uint8_t>(crowd_volume);
 }
+
+void nop_a(uint32_t, uint32_t) {}
+void nop_b(uint32_t, uint32_t) {}
+void nop_c(uint32_t, uint32_t) {}

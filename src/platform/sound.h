@@ -48,6 +48,11 @@ extern ActiveSoundLevels active_sound_levels;
 // 0 success; 1 no sound device (every sample call then does nothing).
 int32_t init_direct_sound();
 void shutdown_direct_sound();
+// Empty: the sound screen hands them the levels no sound of this game uses
+// (the fourth level, the master level and the further value).
+void nop_a(uint32_t value, uint32_t second);
+void nop_b(uint32_t value, uint32_t second);
+void nop_c(uint32_t value, uint32_t second);
 
 // slot -1 takes the first free one; a given slot is freed first. Both return
 // the slot, or -1 when there is no sound.

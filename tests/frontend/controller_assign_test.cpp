@@ -184,6 +184,35 @@ TEST_F(Controllers, TheClickHintShowsOnceARunAndMessagesRevertToIt)
     EXPECT_STREQ(controller_screen.message, "Click On The Controller To Reassign Its Buttons");
 }
 
+// The exit question as the default action: No keeps the screen running,
+// Yes ends it with 3.
+menu_icon g_plain_icon = text_icon("Plain", 1);
+menu_screen_entry g_plain_entries[1] = {{1, &g_plain_icon, 100, 100, nullptr}};
+void confirm_on_esc(menu_screen*) { front_end_state.default_action = controller_back_confirm; }
+menu_screen g_plain = {1, SCREEN_MENU & ~SCREEN_PICTURE, nullptr, nullptr, 0, &g_plain_entries[0], confirm_on_esc,
+                       nullptr, nullptr, nullptr, 0, 0, 0, 0, 0, 0, g_plain_entries};
+
+TEST_F(Controllers, TheBackConfirmationAsksAndNoStays)
+{
+    install_common_frames();
+    int32_t boxes = 0, parent_runs = 0;
+    PointerScript::start([&](menu_screen* s, int frame) {
+        if (s == &g_plain) {
+            if (frame == 1) ++parent_runs;
+            if (frame == 3) key_state[KEY_ESCAPE] = 0x80;
+            return;
+        }
+        if (frame == 1) ++boxes;
+        if (boxes == 1 && frame == 3) key_state[KEY_ENTER] = 0x80; // No has the focus
+        if (boxes == 2 && frame == 3) key_state[KEY_RIGHT] = 0x80;
+        if (boxes == 2 && frame == 6) key_state[KEY_ENTER] = 0x80;
+    });
+    run_front_end_screen(&g_plain);
+    EXPECT_EQ(boxes, 2);
+    EXPECT_EQ(parent_runs, 2) << "No kept the screen running";
+    EXPECT_EQ(front_end_state.result, 3);
+}
+
 // In a competition a controller goes only to a human club; outside one the
 // clubs' kinds are not asked.
 TEST_F(Controllers, InACompetitionOnlyAHumanClubTakesAController)

@@ -40,6 +40,10 @@ struct HandOver : FrontEnd {
         match_globals.flow_flags = 0;
         front_end_state.result = 1; // play, from the controller screen
         g_loaded_during_match = -1;
+        // An exhibition unless a test says otherwise: a competition plays
+        // only its human clubs' fixtures.
+        game_settings.game_type = GAME_EXHIBITION;
+        reset_competition_state();
     }
     void TearDown() override
     {
