@@ -23,10 +23,14 @@
 #include "platform/iff.h"
 #include "platform/memory.h"
 #include "screen/screen_services.h"
+#include "host/host_input.h"
+
+#include <cstdio>
 #include <cstring>
 #include "screen/screen_flip.h"
 #include "screen/screen.h"
 #include "frontend/finals_screens.h"
+#include "frontend/team_tactics.h"
 #include "gl3d/menu_objects.h"
 
 void (*match_player)(int32_t mode) = play_match;
@@ -81,6 +85,16 @@ bool competition_game_type(int8_t type)
 bool team_is_human(int32_t team)
 {
     return team >= 0 && team < LEAGUE_TEAMS && kind_is_human(competition_state.kinds[team]);
+}
+
+// The final score for the developer (and the headless road's check).
+void say_full_time()
+{
+    char line[96];
+    const TeamRecord &a = team_records[0], &b = team_records[1];
+    std::snprintf(line, sizeof line, "Full time: %d.%d (%d) - %d.%d (%d)\n", a.goals, a.behinds, a.points, b.goals,
+                  b.behinds, b.points);
+    host_debug_output(line);
 }
 
 constexpr const char* SOFTWARE_LOADING_PICTURE = "front_en\\front_end_gfx\\loading screens\\KOB Loading Screen.LBM";
@@ -197,6 +211,7 @@ void start_match()
         const int8_t type = s.game_type;
         const int32_t home = s.home_team, away = s.away_team;
         if (type == GAME_TRAINING) s.game_type = GAME_EXHIBITION;
+        hand_over_team_selections();
         match_player(mode);
         front_end_state.error_hook = error_control_callback;
         load_front_end_resources();
@@ -205,6 +220,7 @@ void start_match()
         if (type == GAME_TRAINING) s.home_team = home, s.away_team = away;
         const uint8_t exit = match_globals.init_mode;
         if (exit == EXIT_OVER) {
+            say_full_time();
             set_results_background();
             load_caricature_set();
             run_front_end_screen(&finals_results_screen);

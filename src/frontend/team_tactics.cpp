@@ -1,9 +1,11 @@
 #include "frontend/team_tactics.h"
 
 #include "match/match_records.h"
+#include "match/team_selection.h"
 #include "platform/settings.h"
 #include "league/team_lineups.h"
 
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -84,4 +86,53 @@ void store_default_tactics(int32_t side)
     TeamLineup lineup = default_formation;
     for (int32_t i = 0; i < SQUAD_POSITIONS; ++i) lineup.entries[i].player = default_team_sheets[team][i] - 1;
     store_tactics(side, lineup, default_role_rows[team]);
+}
+
+namespace {
+
+// The match reads a side's 480 bytes from its block's first word (the team
+// block's second), so the last word is the next block's first.
+constexpr size_t SELECTION_BYTES = 480;
+constexpr size_t TACTICS_AT = 28, NAME_LABELS_AT = 8, BEHAVIOUR_AT = 476;
+constexpr size_t TACTIC_AT[3] = {0, 4, 12};
+constexpr size_t CONTEST_SIZE_AT = 16;
+
+uint32_t word_at(const uint8_t* record, size_t at)
+{
+    uint32_t w;
+    std::memcpy(&w, record + at, sizeof w);
+    return w;
+}
+
+uint8_t slot_or_none(int32_t slot) { return slot < 0 || slot > 0xFE ? SELECTION_NONE : static_cast<uint8_t>(slot); }
+
+} // namespace
+
+void hand_over_team_selections()
+{
+    static_assert(offsetof(settings_record, team) + 2 * sizeof(settings_team) + sizeof(uint32_t) <= SETTINGS_BYTES);
+    for (int32_t side = 0; side < 2; ++side) {
+        const uint8_t* record = reinterpret_cast<const uint8_t*>(&user_settings) + offsetof(settings_record, team) +
+                                side * sizeof(settings_team) + offsetof(settings_team, auto_offload);
+        static_assert(offsetof(settings_team, auto_offload) + SELECTION_BYTES == sizeof(settings_team) + 4);
+        TacticsBlock b;
+        std::memcpy(&b, record + TACTICS_AT, sizeof b);
+        TeamSelection& sel = team_selections[side];
+        std::memset(&sel, 0, sizeof sel);
+        for (int32_t i = 0; i < 18; ++i)
+            sel.entries[i] = {static_cast<uint8_t>(b.on_field[i].player), static_cast<uint8_t>(b.on_field[i].setting_1),
+                              static_cast<uint8_t>(b.on_field[i].setting_2)};
+        for (int32_t i = 0; i < 6; ++i) sel.interchange[i] = static_cast<uint8_t>(b.bench[i]);
+        std::memcpy(sel.zone_percent, b.zone_lines, sizeof sel.zone_percent);
+        for (int32_t k = 0; k < 4; ++k) sel.key_men[k] = slot_or_none(b.role_slots[k]);
+        sel.key_man_e = slot_or_none(b.role_slots[4]);
+        sel.captain = slot_or_none(b.role6_slot);
+        sel.vice_captain = slot_or_none(b.role7_slot);
+        sel.tactic_a = static_cast<uint8_t>(word_at(record, TACTIC_AT[0]));
+        sel.tactic_b = static_cast<uint8_t>(word_at(record, TACTIC_AT[1]));
+        sel.tactic_c = static_cast<uint8_t>(word_at(record, TACTIC_AT[2]));
+        sel.name_labels = word_at(record, NAME_LABELS_AT);
+        sel.selection_extra = word_at(record, CONTEST_SIZE_AT);
+        sel.behaviour_set = word_at(record, BEHAVIOUR_AT);
+    }
 }

@@ -28,3 +28,9 @@ void store_team_tactics(int32_t side);
 void store_default_tactics(int32_t side);
 // The side's block as it stands in the settings record.
 TacticsBlock read_tactics_block(int32_t side);
+
+// The match's team selections from both sides' blocks, as the match reads
+// them at its start: the line-up, the bench, the zone lines, the role
+// holders (role 6 the captain, role 7 the vice-captain) and the team's
+// switches around the block.
+void hand_over_team_selections();

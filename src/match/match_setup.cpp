@@ -379,7 +379,7 @@ void load_team_lineup(TeamRecord* team, const TeamSelection* sel)
         float scale;
     } zones[6] = {{5, 24576.0f}, {2, 24576.0f}, {1, 16384.0f}, {0, 16384.0f}, {4, 24576.0f}, {3, 24576.0f}};
     for (int i = 0; i < 6; ++i) {
-        const float v = static_cast<float>(sel->zone_percent[zones[i].d]) * zones[i].scale / 100.0f;
+        const float v = sel->zone_percent[zones[i].d] * zones[i].scale / 100.0f;
         int32_t line = static_cast<int32_t>(std::lrintf(v));
         team->zone_lines[i] = team->side == 2 ? -line : line;
     }

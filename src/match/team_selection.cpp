@@ -11,7 +11,7 @@ void default_team_selection(TeamSelection* s)
         s->entries[i] = {static_cast<uint8_t>(i), static_cast<uint8_t>(i), static_cast<uint8_t>(i)};
     for (int i = 0; i < 6; ++i)
         s->interchange[i] = static_cast<uint8_t>(18 + i);
-    static const int32_t zones[6] = {40, -40, 55, 25, 70, 10};
+    static const float zones[6] = {40, -40, 55, 25, 70, 10};
     std::memcpy(s->zone_percent, zones, sizeof zones);
     static const uint8_t keys[4] = {15, 16, 17, 9};
     std::memcpy(s->key_men, keys, sizeof keys);

@@ -18,7 +18,7 @@ struct SelectionEntry {
 struct TeamSelection {
     SelectionEntry entries[18];
     uint8_t interchange[6]; // player indices of bench slots 18..23
-    int32_t zone_percent[6]; // d0..d5
+    float zone_percent[6];  // d0..d5: the two horizontal lines, then the four vertical ones
     uint8_t key_men[4];     // slot numbers; the first is the ruckman
     uint8_t key_man_e;
     uint8_t captain;        // slot number

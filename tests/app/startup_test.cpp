@@ -199,6 +199,7 @@ Ending run_program(std::vector<const char*> args, const char* run)
     setenv("KOB99_USER_DIR", own.c_str(), 1);
     host_set_user_dir(own);
     Ending e = run_trapped([&] { win_main(static_cast<int>(args.size() - 1), const_cast<char**>(args.data())); });
+    host_set_fast_clock(1);
     setenv("KOB99_USER_DIR", saved.c_str(), 1);
     host_set_user_dir(saved);
     return e;
@@ -212,10 +213,12 @@ void press_escape_for_movie()
 
 // Leaves the front end the way a player quits: Esc on the controller
 // screen, Yes to the quit question, then Exit Demo on the splash. The keys
-// come once the screen is up: the loads before it take their time.
+// come once the screen is up: on the fast clock the loads before it cost
+// the script little time, however slow or loaded the machine.
 void press_escape_soon()
 {
     host_clear_messages();
+    host_set_fast_clock(10);
     const std::string path = host_user_dir() + "/startup-quit-" + std::to_string(::getpid()) + ".txt";
     std::ofstream(path) << "8000 keydown Escape\n8100 keyup Escape\n10000 keydown Right\n10100 keyup Right\n12000 keydown Return\n12100 keyup Return\n16000 keydown Return\n16100 keyup Return\n";
     std::string error;

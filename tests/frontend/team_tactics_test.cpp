@@ -3,6 +3,7 @@
 #include "league/team_lineups.h"
 #include "match/match_records.h"
 #include "match/session_defaults.h"
+#include "match/team_selection.h"
 #include "platform/settings.h"
 
 #include <gtest/gtest.h>
@@ -115,6 +116,53 @@ TEST_F(Tactics, ANewSessionsTeamTacticsAreTheDefaults)
         const TacticsBlock defaults = read_tactics_block(side);
         EXPECT_EQ(std::memcmp(&mine, &defaults, sizeof mine), 0) << "side " << side;
     }
+}
+
+// The match reads its line-ups from the blocks: with nothing handed over, a
+// side's captain and vice-captain were both slot 0 and the captains never met.
+TEST_F(Tactics, TheMatchTakesBothSidesSelectionsFromTheirBlocks)
+{
+    const int32_t team = game_settings.home_team;
+    const int32_t row[TEAM_ROLES] = {10, 8, 4, 13, 17, 7, 20};
+    std::memcpy(team_role_rows[team], row, sizeof row);
+    game_settings.interchange_players = 4;
+    settings_team& home = user_settings.team[0];
+    home.auto_offload = 1, home.auto_bounce = 0, home.displayed_player_name_state = 3;
+    home.can_intercept_circle = 1, home.word_20 = 2;
+    user_settings.team[1].word_0 = 1; // the word after the home block
+    user_settings.word_2436 = 0;      // and after the away block
+    store_team_tactics(0);
+    store_team_tactics(1);
+    team_role_rows[game_settings.away_team][6] = 0; // the away side has no vice-captain
+    store_team_tactics(1);
+    hand_over_team_selections();
+
+    for (int32_t side = 0; side < 2; ++side) {
+        SCOPED_TRACE(side);
+        const TacticsBlock b = read_tactics_block(side);
+        const TeamSelection& sel = team_selections[side];
+        for (int32_t i = 0; i < 18; ++i) {
+            EXPECT_EQ(sel.entries[i].player_index, b.on_field[i].player);
+            EXPECT_EQ(sel.entries[i].code_a, b.on_field[i].setting_1);
+            EXPECT_EQ(sel.entries[i].position_role, b.on_field[i].setting_2);
+        }
+        for (int32_t i = 0; i < 6; ++i) EXPECT_EQ(sel.interchange[i], b.bench[i]);
+        for (int32_t i = 0; i < 6; ++i) EXPECT_EQ(sel.zone_percent[i], b.zone_lines[i]);
+        for (int32_t k = 0; k < 4; ++k) EXPECT_EQ(sel.key_men[k], b.role_slots[k]);
+        EXPECT_EQ(sel.key_man_e, b.role_slots[4]);
+        EXPECT_EQ(sel.captain, b.role6_slot);
+    }
+    EXPECT_EQ(team_selections[0].vice_captain, 19) << "role 7 on the bench";
+    EXPECT_NE(team_selections[0].captain, team_selections[0].vice_captain);
+    EXPECT_EQ(team_selections[1].vice_captain, SELECTION_NONE);
+    const TeamSelection& sel = team_selections[0];
+    EXPECT_EQ(sel.tactic_a, 1);
+    EXPECT_EQ(sel.tactic_b, 0);
+    EXPECT_EQ(sel.tactic_c, 1);
+    EXPECT_EQ(sel.name_labels, 3u);
+    EXPECT_EQ(sel.selection_extra, 2u);
+    EXPECT_EQ(team_selections[0].behaviour_set, 1u);
+    EXPECT_EQ(team_selections[1].behaviour_set, 0u);
 }
 
 } // namespace
