@@ -31,6 +31,7 @@
 #include "screen/screen_flip.h"
 #include "platform/mouse.h"
 #include "standin/provisional_subsystems.h"
+#include "matchscreen/sw_match_frame.h"
 #include "swrender/sw_resources.h"
 #include "screen/screen.h"
 #include "platform/settings_targets.h"

@@ -13,6 +13,12 @@
 #include "match/match_hooks.h"
 #include "match/match_records.h"
 #include "match/match_setup.h"
+#include "match/scene_choice.h"
+#include "platform/app_state.h"
+#include "platform/message_pump.h"
+#include "screen/screen.h"
+#include "screen/screen_flip.h"
+#include "swrender/sw_resources.h"
 
 namespace {
 
@@ -20,7 +26,39 @@ bool small_models_loaded;
 
 // Every set-up mode loads it all: the end of each stretch of play released
 // it (a break, or the pause menu's Resume, comes back through here).
+void load_hw_match_graphics();
+
+// The software path's graphics: the ground, sprites and meshes drawn into
+// the screen's back surface, the panels and the strength bars.
+void load_sw_match_graphics()
+{
+    const SwMatchChoice choice{game_settings.home_team, game_settings.away_team, match_globals.weather,
+                               scene_choice.sky_row};
+    set_up_sw_match(choice, back_surface);
+    load_panels();
+    load_match_fonts();
+    load_powerbar_bitmaps();
+    pump_messages();
+}
+
 void load_match_presentation(int32_t)
+{
+    if (!use_3d_hardware) {
+        load_sw_match_graphics();
+    } else {
+        load_hw_match_graphics();
+    }
+    // Each of these asks the sound settings itself.
+    if (!replay_match_playback) {
+        start_crowd_loops();
+        if (commentary.loaded) free_commentary();
+        if (match_globals.game_type != 7) load_commentary();
+        load_match_effects();
+        crowd_react(3);
+    }
+}
+
+void load_hw_match_graphics()
 {
     load_panels();
     load_match_fonts();
@@ -32,19 +70,14 @@ void load_match_presentation(int32_t)
     load_sky_and_pitch();
     load_match_scene();
     scene_ready = 1;
-    // Each of these asks the sound settings itself.
-    if (!replay_match_playback) {
-        start_crowd_loops();
-        if (commentary.loaded) free_commentary();
-        if (match_globals.game_type != 7) load_commentary();
-        load_match_effects();
-        crowd_react(3);
-    }
 }
 
 void release_match_resources()
 {
-    free_match_scene();
+    if (use_3d_hardware)
+        free_match_scene();
+    else
+        release_sw_match(), free_powerbar_bitmaps();
     if (replay_match_playback) return;
     stop_crowd_loops();
     free_commentary();
@@ -58,7 +91,17 @@ void draw_match_scene()
     end_scene();
 }
 
-void present_frame() { present_and_clear(); }
+void present_frame()
+{
+    if (use_3d_hardware)
+        present_and_clear();
+    else
+        flip_screen();
+}
+
+int32_t hardware_switch() { return static_cast<int32_t>(use_3d_hardware); }
+void fade_to_black() { fade_palette(0, 255, nullptr, 12); }
+void fade_to_match_palette() { fade_palette(0, 255, sw_weather_palette, 12); }
 
 void situation_camera(int32_t x, int32_t height, int32_t y, int32_t fov, int32_t preset)
 {
@@ -122,5 +165,8 @@ void install_display_hooks()
     h.draw_match_scene = draw_match_scene;
     h.present_frame = present_frame;
     h.release_match_resources = release_match_resources;
+    h.use_3d_hardware = hardware_switch;
+    h.fade_palette_out = fade_to_black;
+    h.fade_palette_in = fade_to_match_palette;
     install_hud_hooks();
 }

@@ -4,6 +4,7 @@
 #include "frontend/control_lists.h"
 #include "frontend/front_end_graphics.h"
 #include "frontend/frame_manifest.h"
+#include "frontend/lineup_screen.h"
 #include "frontend/menu_icons.h"
 #include "frontend/menu_pages.h"
 #include "frontend/message_box.h"
@@ -19,7 +20,6 @@
 #include "platform/language.h"
 #include "platform/settings.h"
 #include "screen/screen.h"
-#include "standin/team_screens_standin.h"
 
 #include <cstdio>
 

@@ -7,6 +7,7 @@
 #include "frontend/database_screens.h"
 #include "frontend/front_end_graphics.h"
 #include "frontend/hints.h"
+#include "frontend/lineup_screen.h"
 #include "frontend/match_handover.h"
 #include "frontend/menu_icons.h"
 #include "frontend/message_box.h"
@@ -40,6 +41,7 @@ namespace {
 constexpr const char* FORMATION_SET = "front_en\\front_end_gfx\\animation_files\\formation\\formation.sph";
 constexpr int32_t SPLASH_FONT_FILE = 7, SPLASH_FONT_SLOT = 5, LARGE_FONT = 3;
 constexpr int32_t LOADING_FRAMES = 100;
+constexpr int32_t BROWSER_LOAD_FORMATION = 7, BROWSER_SAVE_FORMATION = 8;
 
 // The welcome menu: its fourth and fifth entries are out of use in this
 // edition.
@@ -324,6 +326,8 @@ void lineup_page()
             run_until_done(&roles_screen);
             free_font_slot(LARGE_FONT);
         }
+        if (result == LINEUP_LOAD_FORMATION || result == LINEUP_SAVE_FORMATION)
+            run_browser(result == LINEUP_LOAD_FORMATION ? BROWSER_LOAD_FORMATION : BROWSER_SAVE_FORMATION);
     }
     free_animation_set(HANDLE_FORMATION);
     free_animation_set(HANDLE_CARICATURE);

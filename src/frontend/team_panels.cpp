@@ -77,11 +77,11 @@ void start_panel(PanelKind kind)
     tp.bar_count = 0;
 }
 
+// The thumbs follow the shown values; the bars are drawn once, when built.
 void show_bars()
 {
     for (int32_t i = 0; i < tp.bar_count; ++i)
         if (A_SLIDER_CONTROL* s = slider_record(tp.bars[i])) slider_value_to_thumb(s);
-    draw_control_list(tp.controls);
 }
 
 void step_values(bool snap)
@@ -94,6 +94,7 @@ void build_team_panel(PanelKind kind, const Bar* bars, int count)
 {
     start_panel(kind);
     for (int i = 0; i < count; ++i) add_bar(bars[i].slot, bars[i].minimum, bars[i].maximum, bars[i].x, bars[i].y);
+    draw_control_list(tp.controls);
     tp.team = 0;
     team_panel_targets(0, tp.targets);
     step_values(true);
@@ -110,6 +111,7 @@ void build_player_panel(PanelKind kind, const int32_t* column, bool step)
     } else {
         for (const Bar& b : k_panel_a) add_bar(b.slot, b.minimum, b.maximum, b.x, b.y);
     }
+    draw_control_list(tp.controls);
     tp.shown_player = -1;
     player_panel_targets(tp.player_team, tp.player, tp.targets);
     step_values(true);

@@ -327,6 +327,8 @@ void reopen_panel_after_fade()
 {
     if (match_globals.controlled_man_a)
         presentation::open_hud_panel();
+    if (!presentation::use_3d_hardware())
+        presentation::fade_palette_in();
 }
 
 void end_of_match_reset()

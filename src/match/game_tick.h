@@ -41,6 +41,7 @@ enum : uint8_t {
     KEYCODE_T = 20,
     KEYCODE_P = 25,
     KEYCODE_R = 19,
+    KEYCODE_L = 38,
     KEYCODE_S = 31,
     KEYCODE_LCTRL = 29,
     KEYCODE_LALT = 56,

@@ -1,4 +1,5 @@
 #include "matchscreen/match_screen.h"
+#include "matchscreen/sw_match_frame.h"
 
 #include "display/camera_presets.h"
 #include "match/game_tick.h"
@@ -21,6 +22,8 @@ int32_t frame_count = 0;
 
 namespace {
 
+bool software_path() { return presentation::use_3d_hardware() == 0; }
+
 bool state_in(uint8_t s, std::initializer_list<uint8_t> states)
 {
     for (uint8_t v : states)
@@ -39,6 +42,8 @@ void queue(int32_t sprite, int32_t x, int32_t y, int32_t b, int32_t alpha)
 int32_t pause_frame()
 {
     render_match_frame();
+    if (software_path())
+        presentation::present_frame();
     pump_messages();
     poll_keyboard();
     return 1;
@@ -49,6 +54,8 @@ void one_frame()
     MatchGlobals& m = match_globals;
     if (!m.frame_drawing_off) {
         render_match_frame();
+        if (software_path())
+            presentation::present_frame();
         update_input_frame();
     }
     timer_update(&match_tick_record);
@@ -103,6 +110,9 @@ void play_match(int32_t mode)
     m.opening_transition_running = 0;
     // 2.
     init_match(mode);
+    // 3.
+    if (software_path())
+        software_prerender();
     // 4.
     if (m.pending_cut_state != -1)
         presentation::crowd_react(3);
@@ -125,7 +135,8 @@ void play_match(int32_t mode)
     presentation::crowd_react(-1);
     presentation::sound_hook();
     presentation::release_match_resources();
-    presentation::restore_transition_viewport();
+    if (!software_path())
+        presentation::restore_transition_viewport();
     m.message_keys_enabled = 1;
 }
 
@@ -156,7 +167,10 @@ void render_match_frame()
     const bool cut_dark = m.pending_cut_state != -1 && !m.closing_transition_running;
     if (!cut_dark)
         presentation::prepare_men_display();
-    draw_hardware_frame();
+    if (software_path())
+        draw_software_frame();
+    else
+        draw_hardware_frame();
 }
 
 void draw_hardware_frame()

@@ -19,22 +19,6 @@
 
 std::vector<std::string> provisional_calls;
 
-namespace {
-
-void note(const char* name) { provisional_calls.emplace_back(name); }
-
-} // namespace
-
-#define STAND_IN(name)                                                                                              \
-    void name() { note(#name); }
-
 int32_t mouse_device_value = 0;
 
 bool match_playback_flag() { return false; }
-
-
-STAND_IN(load_sprite_file)
-
-STAND_IN(free_first_match_buffer)
-STAND_IN(free_ground_geometry_buffers)
-STAND_IN(free_further_match_buffers)

@@ -30,10 +30,4 @@ extern int32_t mouse_device_value;
 bool match_playback_flag();
 
 
-// Match, players and display: loaded at start, freed at the end.
-void load_sprite_file();
 
-// After a match.
-void free_first_match_buffer();
-void free_ground_geometry_buffers();
-void free_further_match_buffers();

@@ -412,13 +412,28 @@ void free_sw_meshes()
 
 void free_sw_textures()
 {
+    free_ground_geometry_buffers();
+    free_block(shadow_texture);
+}
+
+void free_first_match_buffer() { free_block(sprite_scaling_work); }
+
+void free_ground_geometry_buffers()
+{
     free_block(pitch_texture);
     free_block(ground_texture);
+}
+
+void free_further_match_buffers()
+{
+    free_team_sprites();
     free_block(shadow_texture);
 }
 
 void set_up_sw_match(const SwMatchChoice& choice, Surface* back_buffer)
 {
+    // Nothing of the last match's frames carries into this one's.
+    reset_sw_spans();
     free_block(sprite_scaling_work);
     sprite_scaling_work = static_cast<uint8_t*>(alloc_mem(SW_SCALING_BUFFER, "Sprite scaling buffer"));
     load_sw_pitch_textures();
@@ -454,11 +469,11 @@ void set_up_sw_match(const SwMatchChoice& choice, Surface* back_buffer)
 
 void release_sw_match()
 {
-    free_block(sprite_scaling_work);
+    free_first_match_buffer();
     free_sw_meshes();
     free_sprite_buffer();
-    free_team_sprites();
-    free_sw_textures();
+    free_ground_geometry_buffers();
+    free_further_match_buffers();
     free_marker_textures();
     free_kick_frames();
     free_pitch_lines();

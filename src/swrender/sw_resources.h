@@ -100,6 +100,11 @@ void load_sw_weather_palette(int32_t weather_index);
 int32_t load_sw_meshes(int32_t unused, const char* sky_path, uint8_t** sky_out);
 void free_sw_meshes();
 void free_sw_textures();
+// The match's buffers in the order the end of a match frees them: the sprite
+// scaling buffer, the grass textures, then the team sprites and the shadow.
+void free_first_match_buffer();
+void free_ground_geometry_buffers();
+void free_further_match_buffers();
 
 // The whole set-up of a software match, and the release after it.
 struct SwMatchChoice {

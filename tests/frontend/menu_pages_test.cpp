@@ -19,6 +19,7 @@
 #include "standin/front_end_screens_standin.h"
 #include "league/team_lineups.h"
 #include "frontend/prematch_hub.h"
+#include "frontend/lineup_screen.h"
 #include "standin/team_screens_standin.h"
 
 #include <cstring>

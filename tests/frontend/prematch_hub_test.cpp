@@ -9,6 +9,7 @@
 #include "league/team_lineups.h"
 #include "match/match_records.h"
 #include "platform/language.h"
+#include "frontend/lineup_screen.h"
 #include "standin/team_screens_standin.h"
 
 #include <string>

@@ -71,7 +71,10 @@ bool build_fonts(const KitContext& ctx, std::string& error)
             !kit_write_file(ctx, (base + ".WTH").c_str(), font.widths, error))
             return false;
     }
-    return true;
+    // The software match's general sprites are measured by a widths table of
+    // the same layout, loaded once at start.
+    KitSwFont general = kit_build_sw_font(glyphs, 1, 15, 7, 10, 6, 4);
+    return kit_write_file(ctx, "game_gfx\\software\\gen_spr.wth", general.widths, error);
 }
 
 // A shape drawn into a page cell and described by its frame record.

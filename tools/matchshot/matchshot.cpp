@@ -20,14 +20,11 @@
 #include "platform/app_state.h"
 #include "platform/settings.h"
 #include "screen/screen.h"
+#include "screen/screen_flip.h"
 #include "screen/surface.h"
-#include "swrender/sw_device.h"
-#include "swrender/sw_display_list.h"
-#include "swrender/sw_kernels.h"
-#include "swrender/sw_pitch.h"
-#include "swrender/sw_resources.h"
+#include "display/screenshot.h"
+#include "matchscreen/match_screen.h"
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -50,77 +47,27 @@ bool save_tga(const std::string& path, const std::vector<uint32_t>& pixels)
     return std::fclose(f) == 0;
 }
 
-bool save_bmp8(const std::string& path, const uint8_t* pixels, int32_t pitch)
-{
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const uint32_t w = PICTURE_WIDTH, h = PICTURE_HEIGHT, data = 14 + 40 + 1024, size = data + w * h;
-    auto u16 = [&](uint32_t v) { std::fputc(int(v & 255), f), std::fputc(int(v >> 8 & 255), f); };
-    auto u32 = [&](uint32_t v) { u16(v & 0xFFFF), u16(v >> 16); };
-    std::fputs("BM", f);
-    u32(size), u32(0), u32(data);
-    u32(40), u32(w), u32(h), u16(1), u16(8), u32(0), u32(w * h), u32(2835), u32(2835), u32(256), u32(0);
-    for (int i = 0; i < 256; ++i) u32(uint32_t(display_palette[i].red) << 16 | uint32_t(display_palette[i].green) << 8 | display_palette[i].blue);
-    for (uint32_t y = h; y-- > 0;) std::fwrite(pixels + size_t(y) * size_t(pitch), 1, w, f);
-    return std::fclose(f) == 0;
-}
-
-// A man standing at a ground point, turned by `turn` radians: the bones of
-// the software display list in renderer units.
-void stand_man(sw_bone_record bones[16], float x, float z, double turn)
-{
-    const float heights[16] = {90, 80, 45, 5, 80, 45, 5, 130, 170, 150, 120, 95, 150, 120, 95, 100};
-    const float across[16] = {0, -10, -10, -10, 10, 10, 10, 0, 0, -20, -22, -24, 20, 22, 24, 30};
-    for (int b = 0; b < 16; ++b) {
-        bones[b].x = x + float(across[b] * std::cos(turn));
-        bones[b].y = heights[b];
-        bones[b].z = z + float(across[b] * std::sin(turn));
-        make_rotation_matrix_xyz(0, int32_t(turn * 16384 / (2 * M_PI)), 0, bones[b].m);
-    }
-}
-
-// The harness's 8-bit frame: the match played headless, then its men, the
-// umpires and the ball posed where the match left them and drawn by the
-// software renderer behind the ball.
+// The harness's 8-bit frame: the match played headless on the software
+// path, then one frame of the match screen drawn as the game draws it.
 int software_shot(const std::string& path, int32_t ticks, const MatchRunSettings& s)
 {
     if (!host_init()) return 1;
     app_active = 1;
     init_screen_format(0, 0);
+    headless_match_load_data();
+    use_3d_hardware = 0;
+    sprite_hardware_switch = 0;
+    flip_surface = surface_new(PICTURE_WIDTH, PICTURE_HEIGHT, 8, 0, 0, 0, 0);
+    back_surface = surface_new(PICTURE_WIDTH, PICTURE_HEIGHT, 8, 0, 0, 0, 0);
+    install_display_hooks();
     headless_match_setup(s);
     for (int32_t t = 0; t < ticks && !headless_match_over(); ++t) headless_match_tick();
-    Surface* target = surface_new(PICTURE_WIDTH, PICTURE_HEIGHT, 8, 0, 0, 0, 0);
-    sw_device_create(target, 0);
-    set_up_sw_match(SwMatchChoice{s.home_team, s.away_team, s.weather, 0}, target);
-    uint8_t* screen = target->pixels.data();
-    const float unit = 0.390625f;
+    render_match_frame();
+    const bool saved = write_bmp(back_surface, path.c_str()) != 0;
     const BallState& b = ball_state;
-    const float bx = float(b.x >> 16) * unit, bz = float(b.y >> 16) * unit, by = float(b.z >> 16) * unit;
-    camera_globals = CameraGlobals{int32_t(bx), 420, int32_t(bz) - 2600, 700, 0, 50.0, 686.0};
-    draw_sw_ground_objects(screen, pitch_texture + 4, ground_texture + 4);
-    draw_sw_pitch(screen);
-    draw_pitch_lines(screen);
-    draw_sw_extra(screen, sky_picture);
-    draw_sw_meshes();
-    sw_bone_record bones[16];
-    auto place = [&](const PlayerSlot& man, const sprite_set_table* sets) {
-        const float x = float(man.x) * unit, z = float(man.y) * unit;
-        draw_sw_ground_texture_alpha(int32_t(x), 0, int32_t(z), 50, screen, shadow_texture, 64, 64, &shadow_alpha_table[0][0]);
-        stand_man(bones, x, z, man.facing * 2 * M_PI / 256);
-        add_sw_display_entry(bones, sets, 65536, 0);
-    };
-    for (int team = 0; team < 2; ++team)
-        for (const PlayerSlot& man : game_state.teams[team].slots)
-            if (!man.busy_flag) place(man, team == 0 ? &home_sprite_sets : &away_sprite_sets);
-    for (const PlayerSlot& umpire : game_state.officials) place(umpire, &official_sprite_sets);
-    double ball[9];
-    make_rotation_matrix_xyz(0, b.heading & 0x3FFF, 0, ball);
-    place_sw_object(ball_sprite_offsets, int32_t(bx), int32_t(by) + 10, int32_t(bz), ball);
-    display_3D_man();
-    bool saved = save_bmp8(path, screen, target->pitch);
-    std::printf("software frame %s: ball %d %d %d\n", path.c_str(), b.x >> 16, b.y >> 16, b.z >> 16);
-    release_sw_match();
-    surface_delete(target);
+    std::printf("software frame %s: state %u ball %d %d %d\n", path.c_str(), match_globals.match_state, b.x >> 16,
+                b.y >> 16, b.z >> 16);
+    match_hooks.release_match_resources();
     return saved ? 0 : 1;
 }
 

@@ -1,0 +1,225 @@
+// The match on the 8-bit software display: a match set up from the kit's
+// data set on the software path, drawn by the frame loop into the back
+// surface, and the frame's helpers.
+#include "display/match_scene.h"
+#include "display/screenshot.h"
+#include "gl3d/sprite_queue.h"
+#include "match/game_tick.h"
+#include "match/match_driver.h"
+#include "match/match_hooks.h"
+#include "match/match_records.h"
+#include "match/match_setup.h"
+#include "matchscreen/match_screen.h"
+#include "matchscreen/sw_match_frame.h"
+#include "platform/app_state.h"
+#include "platform/controllers.h"
+#include "platform/exit_trap.h"
+#include "platform/input.h"
+#include "platform/memory.h"
+#include "platform/tick_timer.h"
+#include "screen/fonts.h"
+#include "screen/screen.h"
+#include "screen/screen_flip.h"
+#include "screen/surface.h"
+#include "swrender/sw_display_list.h"
+#include "swrender/sw_resources.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+namespace {
+
+uint64_t frame_hash(const Surface* s)
+{
+    uint64_t h = 1469598103934665603ull;
+    for (int32_t y = 0; y < s->height; ++y)
+        for (int32_t x = 0; x < s->width; ++x) {
+            h ^= s->pixels[static_cast<size_t>(y) * s->pitch + x];
+            h *= 1099511628211ull;
+        }
+    return h;
+}
+
+int32_t count_colour(const Surface* s, uint8_t colour)
+{
+    int32_t n = 0;
+    for (int32_t y = 0; y < s->height; ++y)
+        for (int32_t x = 0; x < s->width; ++x) n += s->pixels[static_cast<size_t>(y) * s->pitch + x] == colour;
+    return n;
+}
+
+uint8_t pixel(int32_t x, int32_t y) { return back_surface->pixels[static_cast<size_t>(y) * back_surface->pitch + x]; }
+
+int presents;
+int escape_after;
+
+class SoftwareMatch : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        clear_match_hooks();
+        std::memset(key_state, 0, sizeof key_state);
+        for (controller_record& c : controllers) c.side = 0;
+        app_active = 1;
+        app_suspended = 0;
+        init_screen_format(0, 0);
+        headless_match_load_data();
+        use_3d_hardware = 0;
+        sprite_hardware_switch = 0;
+        // What an earlier match on this screen left: the flipped buffer, the
+        // text images and the queued sprites.
+        back_buffer_index = 1;
+        clear_text_sprites();
+        reset_sprite_queues();
+        flip_surface = surface_new(640, 480, 8, 0, 0, 0, 0);
+        back_surface = surface_new(640, 480, 8, 0, 0, 0, 0);
+        install_display_hooks();
+        first_alloc_count = alloc_count;
+        headless_match_setup(MatchRunSettings{});
+        presents = 0;
+        escape_after = -1;
+    }
+    void TearDown() override
+    {
+        if (sprite_scaling_work) presentation::release_match_resources();
+        reset_sw_display_lists();
+        reset_sprite_queues();
+        clear_match_hooks();
+        std::memset(key_state, 0, sizeof key_state);
+        surface_delete(flip_surface);
+        surface_delete(back_surface);
+        flip_surface = back_surface = nullptr;
+        use_3d_hardware = 1;
+    }
+    int32_t first_alloc_count = 0;
+};
+
+} // namespace
+
+TEST_F(SoftwareMatch, AFrameOfPlayDrawnInSoftware)
+{
+    ASSERT_NE(sprite_scaling_work, nullptr) << "the set-up loaded the software graphics";
+    ASSERT_EQ(presentation::use_3d_hardware(), 0);
+    // The coin toss: both sides lined up, the captains in the centre.
+    headless_match_run(1500);
+    ASSERT_EQ(match_globals.match_state, 22);
+    match_globals.radar_shown = 1;
+    render_match_frame();
+    if (const char* dir = std::getenv("KOB_TEST_SCRATCH"))
+        write_bmp(back_surface, (std::string(dir) + "/sw_match_frame.bmp").c_str());
+    if (const char* keep = std::getenv("KOB_SW_MATCH_FRAME_OUT")) write_bmp(back_surface, keep);
+    // The home kit (club 0), the away kit (club 1, second colour), the umpires'
+    // yellow and the pitch's line white all show.
+    EXPECT_GT(count_colour(back_surface, 96), 0) << "home kit";
+    EXPECT_GT(count_colour(back_surface, 160), 0) << "umpires";
+    EXPECT_GT(count_colour(back_surface, 12), 0) << "lines and radar rim";
+    const uint64_t hash = frame_hash(back_surface);
+    // Drawn again from the same match, the frame is the same. (The hash
+    // follows the match too: a change to play moves the men in it.)
+    render_match_frame();
+    EXPECT_EQ(frame_hash(back_surface), hash);
+    EXPECT_EQ(hash, 0x5282b6c1e2dc4b31ull) << std::hex << hash;
+}
+
+TEST_F(SoftwareMatch, EscLeavesAtOnceWithTheScreenFadedOut)
+{
+    // One tick a frame, whatever the wall clock does; the frames are shown
+    // by the software flip and counted.
+    create_timer(62, 1, &match_tick_record, game_tick, 0);
+    escape_after = 30;
+    match_hooks.present_frame = [] {
+        flip_screen();
+        if (++presents == escape_after) key_state[KEY_ESCAPE] = 0x80;
+    };
+    play_match(INIT_NEW_MATCH);
+    EXPECT_EQ(match_globals.init_mode, 3);
+    EXPECT_TRUE(match_globals.flow_flags & LEAVE);
+    EXPECT_EQ(match_globals.closing_transition_running, 0) << "no screen transition on this path";
+    EXPECT_EQ(presents, 30) << "the loop ends after the ticks of the frame that read Esc";
+    for (const PaletteEntry& p : display_palette)
+        ASSERT_EQ(p.red | p.green | p.blue, 0) << "faded to black before leaving";
+    EXPECT_EQ(sprite_scaling_work, nullptr) << "the match's software buffers are released";
+    EXPECT_EQ(match_globals.message_keys_enabled, 1u);
+}
+
+TEST_F(SoftwareMatch, CtrlKeysTurnTheRadarAndTheLinesInTheFrame)
+{
+    headless_match_run(200);
+    struct Case {
+        uint8_t key;
+        const char* what;
+    } cases[] = {{KEYCODE_R, "radar"}, {KEYCODE_L, "pitch lines"}};
+    for (const Case& c : cases) {
+        const int32_t radar = match_globals.radar_shown, lines = sw_ground_display_flag;
+        key_state[c.key] = key_state[KEYCODE_LCTRL] = 0x80;
+        render_match_frame();
+        EXPECT_EQ(match_globals.radar_shown != radar, c.key == KEYCODE_R) << c.what;
+        EXPECT_EQ(sw_ground_display_flag != lines, c.key == KEYCODE_L) << c.what;
+        EXPECT_EQ(key_state[c.key] | key_state[KEYCODE_LCTRL], 0) << c.what << ": the keys are taken";
+        // Without Ctrl nothing turns.
+        key_state[c.key] = 0x80;
+        render_match_frame();
+        EXPECT_EQ(match_globals.radar_shown != radar, c.key == KEYCODE_R) << c.what;
+        EXPECT_EQ(sw_ground_display_flag != lines, c.key == KEYCODE_L) << c.what;
+        key_state[c.key] = 0;
+    }
+    sw_ground_display_flag = 1;
+}
+
+TEST_F(SoftwareMatch, RadarDotsOnlyInsideTheOvalAndNoBallDotWhileHeld)
+{
+    MatchGlobals& m = match_globals;
+    m.radar_shown = 1;
+    m.ball_holder = nullptr;
+    m.umpire_with_ball = nullptr;
+    // Every man and umpire over the boundary, the ball on the centre.
+    for (TeamRecord& t : team_records)
+        for (PlayerSlot& man : t.slots) man.x = 25000, man.y = 0;
+    for (PlayerSlot& u : official_slots) u.x = 25000, u.y = 0;
+    ball_state.x = ball_state.y = 0;
+    team_records[0].slots[3].x = 2048, team_records[0].slots[3].y = -1024;
+    clear_frame_surface(back_surface);
+    draw_sw_radar();
+    EXPECT_EQ(pixel(radar_screen_x(0), radar_screen_y(0)), 162) << "the loose ball";
+    EXPECT_EQ(pixel(radar_screen_x(2048), radar_screen_y(-1024)), 96) << "the one man inside, in his kit";
+    EXPECT_EQ(count_colour(back_surface, 160), 0) << "umpires outside have no dot";
+    m.ball_holder = &team_records[0].slots[3];
+    clear_frame_surface(back_surface);
+    draw_sw_radar();
+    EXPECT_NE(pixel(radar_screen_x(0), radar_screen_y(0)), 162) << "no ball dot while held";
+    EXPECT_EQ(pixel(radar_screen_x(2048), radar_screen_y(-1024)), 12) << "the holder's dot";
+}
+
+TEST_F(SoftwareMatch, TheBallIsPlacedOnlyWhenNoPoseCarriesIt)
+{
+    headless_match_run(120);
+    MatchGlobals& m = match_globals;
+    m.ball_holder = nullptr;
+    m.umpire_with_ball = nullptr;
+    draw_sw_men_and_ball();
+    EXPECT_EQ(m.ball_in_hand, 0);
+    EXPECT_EQ(m.ball_shown, 1);
+}
+
+TEST(SoftwareFrameSurface, ClearZeroesEachRowUpToTheWidth)
+{
+    Surface* s = surface_new(6, 3, 8, 0, 0, 0, 0); // rows padded to 8 bytes
+    ASSERT_EQ(s->pitch, 8);
+    std::fill(s->pixels.begin(), s->pixels.end(), 0x5A);
+    clear_frame_surface(s);
+    for (int32_t y = 0; y < 3; ++y)
+        for (int32_t x = 0; x < 8; ++x)
+            EXPECT_EQ(s->pixels[static_cast<size_t>(y) * 8 + x], x < 6 ? 0 : 0x5A) << x << "," << y;
+    EXPECT_EQ(s->lock_count, 0) << "unlocked again";
+    // A surface that will not lock ends the program with code 222.
+    s->lock_count = 1;
+    Ending e = run_trapped([&] { clear_frame_surface(s); });
+    EXPECT_EQ(e.code, 1);
+    EXPECT_NE(e.box_text.find("Can't lock DirectDraw Surface"), std::string::npos) << e.box_text;
+    s->lock_count = 0;
+    surface_delete(s);
+}
