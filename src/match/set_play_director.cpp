@@ -89,10 +89,13 @@ void restart_stand(PlayerSlot* m)
 
 // Where the line-up sends the man numbered n of m's team: mirrored by side,
 // as the line-up run itself does, so the men face their own line.
+// By team record, not by side: the toss may change ends after the line-up,
+// and a captain sent by his new side would walk back into the other team's
+// line and never reach his place.
 FormationSpot line_up_spot(const PlayerSlot* m, int n)
 {
     const FormationSpot& s = line_up_spots[n % TEAM_SLOTS];
-    if (m->side == 2)
+    if (team_index_of(m->team) == 0)
         return s;
     return {-s.x, -s.y};
 }

@@ -8,8 +8,9 @@
 
 #include <cstdint>
 
-// Where the men stand for the line-up, by man number, for a team of side 2;
-// a team of side 1 stands at the same spots negated.
+// Where the men stand for the line-up, by man number, for the first team
+// record (which lines up as side 2); the second stands at the same spots
+// negated. The spots stay with the team when the coin toss changes ends.
 extern const FormationSpot line_up_spots[TEAM_SLOTS];
 
 void setup_play_situation();

@@ -132,10 +132,49 @@ TEST_F(Director, LineUpAndCeremonies)
     run(24);
     EXPECT_EQ(first(man(1, 1)).action, ACT_RUN_TO_POINT);
     EXPECT_EQ(first(man(0, 2)).action, ACT_MOVE_TO_POINT);
-    EXPECT_EQ(first(man(0, 2)).x, -line_up_spots[2].x); // side 1
+    EXPECT_EQ(first(man(0, 2)).x, line_up_spots[2].x); // the first team record: as stored
     man(1, 1).man_flags = MAN_BUSY;
     run(24);
     EXPECT_EQ(man(1, 1).proposal_count, 0);
+}
+
+// After the toss the captains and vice-captains walk back to the places they
+// lined up at, and the others keep facing their own line, whether the toss
+// kept the ends or changed them. Sent by their new side, the captains ran
+// into the other team's line and the bounce never came.
+TEST_F(Director, LeadersWalkBackToTheirOwnLineWhateverEndsTheTossGave)
+{
+    const auto set_sides = [](uint8_t first) {
+        for (TeamRecord& t : team_records) {
+            t.side = &t == &team_records[0] ? first : static_cast<uint8_t>(3 - first);
+            for (PlayerSlot& m : t.slots)
+                m.side = t.side;
+        }
+    };
+    for (const bool ends_changed : {false, true}) {
+        SCOPED_TRACE(ends_changed ? "ends changed" : "ends kept");
+        set_sides(2); // as match set-up lines the teams up
+        run(19);
+        ActionProposal lined_up[2][3];
+        for (int t = 0; t < 2; ++t)
+            for (int n : {1, 2})
+                lined_up[t][n] = first(man(t, n));
+        run(20);
+        const int16_t facing = man(1, 5).wanted_facing;
+
+        set_sides(ends_changed ? 1 : 2);
+        match_globals.toss_winner = 0;
+        for (TeamRecord& t : team_records)
+            t.captain->man_flags = 0;
+        run(24);
+        for (int t = 0; t < 2; ++t)
+            for (int n : {1, 2}) {
+                EXPECT_EQ(first(man(t, n)).action, n == 1 ? ACT_RUN_TO_POINT : ACT_MOVE_TO_POINT);
+                EXPECT_EQ(first(man(t, n)).x, lined_up[t][n].x) << "team " << t << " man " << n;
+                EXPECT_EQ(first(man(t, n)).y, lined_up[t][n].y) << "team " << t << " man " << n;
+            }
+        EXPECT_EQ(man(1, 5).wanted_facing, facing);
+    }
 }
 
 TEST_F(Director, FightKeepsOthersClear)
