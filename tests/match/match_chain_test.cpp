@@ -309,3 +309,47 @@ TEST_F(MatchChain, AShotFromTheMarkPlaysOn)
     EXPECT_EQ(m.played_on, 1);
 }
 
+// A ball that rolls over the side boundary in open play is thrown in: the
+// boundary umpire of its half fetches it, sets up, throws it back over his
+// shoulder and play goes on. The ball is put over the line directly, so
+// nothing of live play comes before it, and from there the match plays
+// itself: the umpire must really pick the ball up and throw it.
+TEST_F(MatchChain, ABallRolledOutIsThrownInAndPlayGoesOn)
+{
+    MatchGlobals& m = match_globals;
+    struct Case {
+        int16_t x, side;
+    };
+    for (const Case c : {Case{3000, 1}, Case{-9000, -1}, Case{15000, 1}}) {
+        SCOPED_TRACE(c.x);
+        ASSERT_TRUE(tick_until_state(PLAY_ON));
+        give_ball_to(nullptr);
+        int16_t y = 0;
+        while (in_field(c.x, y))
+            y = static_cast<int16_t>(y + 64);
+        y = static_cast<int16_t>((y + 256) * c.side);
+        ball_state.x = c.x * 65536;
+        ball_state.y = y * 65536;
+        ball_state.z = 0;
+        ball_state.vx = ball_state.vz = 0;
+        ball_state.vy = c.side * 65536;
+        ball_state.bounce_count = 2;
+        ball_state.flags = BALL_FREE;
+        ball_state.flight_flags = FLIGHT_MOVING;
+        m.last_kicker = nullptr;
+
+        std::vector<uint8_t> states{m.match_state};
+        bool umpire_had_it = false;
+        for (int i = 0; i < 6000 && !(states.size() > 1 && m.match_state == PLAY_ON); ++i) {
+            headless_match_tick();
+            umpire_had_it |= m.umpire_with_ball == &official_slots[c.side > 0 ? BOUNDARY_UMPIRE_1 : BOUNDARY_UMPIRE_2];
+            if (states.back() != m.match_state)
+                states.push_back(m.match_state);
+        }
+        const std::vector<uint8_t> chain{PLAY_ON, OUT_OF_BOUNDS, THROW_IN_SETUP, THROW_IN_READY, THROW_IN_IN_AIR,
+                                         PLAY_ON};
+        EXPECT_EQ(states, chain);
+        EXPECT_TRUE(umpire_had_it) << "the boundary umpire picked the ball up";
+        EXPECT_EQ(m.mark_y > 0, c.side > 0) << "thrown in on the side it went out";
+    }
+}
