@@ -260,7 +260,7 @@ void release_match_resources()
     } else {
         free_match_scene();
     }
-    if (!match_playback_flag()) {
+    if (!replay_match_playback) {
         stop_crowd_loops();
         free_commentary();
         free_match_effects();

@@ -3,6 +3,7 @@
 #include "display/camera.h"
 #include "display/match_scene.h"
 #include "display/model_instances.h"
+#include "display/replay.h"
 #include "display/scene_lighting.h"
 #include "display/shadows.h"
 #include "gl3d/display_device.h"
@@ -32,9 +33,6 @@
 #include "players/team_ai.h"
 
 #include <cstring>
-
-// Replay playback, from the match screen.
-bool match_playback_flag();
 
 MenMarkers men_markers;
 
@@ -76,7 +74,7 @@ void sync_man_display(PlayerSlot* man)
     } else {
         m.blend.animation = -1;
     }
-    if (match_playback_flag()) clear_bones(m.primary), clear_bones(m.blend);
+    if (replay_match_playback) clear_bones(m.primary), clear_bones(m.blend);
 }
 
 void sync_men_display() { for_each_drawn_man(sync_man_display); }
@@ -244,7 +242,7 @@ void prepare_display_misc()
 {
     hide_direction_arrows();
     const MatchGlobals& g = match_globals;
-    if (match_playback_flag() || g.match_state == 20 || g.match_state == 22) return;
+    if (replay_match_playback || g.match_state == 20 || g.match_state == 22) return;
     PlayerSlot* holder = g.ball_holder;
     // Only a holder a player steers is shown where he can send the ball.
     const ContestGroup* group = holder ? holder->contest_group : nullptr;

@@ -20,5 +20,3 @@
 std::vector<std::string> provisional_calls;
 
 int32_t mouse_device_value = 0;
-
-bool match_playback_flag() { return false; }

@@ -26,8 +26,5 @@ extern std::vector<std::string> provisional_calls;
 extern int32_t mouse_device_value;
 // The mouse's look at window messages: 0 when it took the message.
 
-// Replay playback.
-bool match_playback_flag();
-
 
 

@@ -1,4 +1,4 @@
-// STAND-IN: the loose-ball pickup assignment of the set-play director, not
+// STAND-IN (until issue 15 lands it): the loose-ball pickup assignment of the set-play director, not
 // built yet (the open-play landing contest, contest_ball_landing, made some
 // matches stall when tried; see the issue notes).
 #pragma once

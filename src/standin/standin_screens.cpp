@@ -1,4 +1,4 @@
-// STAND-IN: see standin_screens.h (issues 28 and 29 replace its users).
+// STAND-IN: see standin_screens.h (issue 28 replaces its users).
 #include "standin/standin_screens.h"
 
 #include "frontend/screen_templates.h"

@@ -1,4 +1,4 @@
-// STAND-IN helper (used by the stand-in screens of issues 28 and 29): the
+// STAND-IN helper (used by the stand-in screens of issue 28): the
 // plainest menu screen the runner can run, a title with an OK (result 1) and
 // a Back (result 2) text icon. Delete with the last stand-in screen.
 #pragma once
