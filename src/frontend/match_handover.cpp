@@ -58,21 +58,6 @@ menu_screen_entry g_splash_entries[1] = {{1, &g_exit_template, 50, 450, nullptr}
 const char* const k_splash_pictures[2] = {"front_en\\front_end_gfx\\menu_screens\\sw\\demosplash.lbm",
                                           "front_en\\front_end_gfx\\menu_screens\\hw\\demosplash.tga"};
 
-// The background carried off before the loading picture comes in.
-void carry_off_background()
-{
-    if (!any_3d_object_active()) return;
-    start_3d_object(-1, 0, 1, 12);
-    restart_3d_object_timer(-1, 0);
-    for (int32_t guard = 0; guard < 100000 && !objects_finished(); ++guard) {
-        begin_scene();
-        draw_3d_objects();
-        end_scene();
-        flip_screen();
-    }
-    free_3d_object(-1, 0);
-}
-
 constexpr int32_t FADE_STEP = 24;
 
 // The competitions' own types: a demo, load or replay type reaching here
@@ -101,6 +86,21 @@ constexpr const char* SOFTWARE_LOADING_PICTURE = "front_en\\front_end_gfx\\loadi
 constexpr int32_t FATAL_FILE_MISSING = 196;
 
 } // namespace
+
+// The background carried off before the loading picture comes in.
+void carry_off_background()
+{
+    if (!any_3d_object_active()) return;
+    start_3d_object(-1, 0, 1, 12);
+    restart_3d_object_timer(-1, 0);
+    for (int32_t guard = 0; guard < 100000 && !objects_finished(); ++guard) {
+        begin_scene();
+        draw_3d_objects();
+        end_scene();
+        flip_screen();
+    }
+    free_3d_object(-1, 0);
+}
 
 void show_software_loading_picture(int32_t step)
 {

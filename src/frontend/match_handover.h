@@ -13,6 +13,8 @@ extern void (*match_player)(int32_t mode);
 
 void start_match();
 void start_match_page();
+// The menu's 3D background carried off the screen before a loading picture.
+void carry_off_background();
 void demo_splash_page();
 void demo_splash_open(menu_screen* screen);
 void demo_splash_close(menu_screen* screen);

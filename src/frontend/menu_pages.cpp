@@ -132,17 +132,7 @@ void play_replay_with_match()
 // The background carried off and the loading picture held for a while.
 void hardware_loading_picture()
 {
-    if (any_3d_object_active()) {
-        start_3d_object(-1, 0, 1, 12);
-        restart_3d_object_timer(-1, 0);
-        for (int32_t guard = 0; guard < 100000 && !objects_finished(); ++guard) {
-            begin_scene();
-            draw_3d_objects();
-            end_scene();
-            flip_screen();
-        }
-        free_3d_object(-1, 0);
-    }
+    carry_off_background();
     show_loading_picture();
     for (int32_t f = 0; f < LOADING_FRAMES; ++f) {
         begin_scene();
