@@ -6,6 +6,7 @@
 #include "match/match_hooks.h"
 #include "platform/controllers.h"
 #include "players/behaviour_handlers.h"
+#include "players/contact_planners.h"
 #include "players/contest_groups.h"
 #include "players/occupancy.h"
 #include "players/team_ai.h"
@@ -27,6 +28,7 @@ protected:
         std::memset(controllers, 0, sizeof controllers);
         reset_contest_groups();
         reset_team_ai();
+        clear_contact_plans();
         match_globals.random_state_a = match_globals.random_state_b = 0x13579;
         match_globals.difficulty = 50;
         pad.present = 1;
