@@ -101,7 +101,7 @@ def read_png(path):
     for y in range(height):
         line = raw[y * (stride + 1):(y + 1) * (stride + 1)]
         kind, row = line[0], bytearray(line[1:])
-        for i in range(stride):
+        for i in range(stride if kind else 0):
             a = row[i - 3] if i >= 3 else 0
             b = previous[i]
             c = previous[i - 3] if i >= 3 else 0
