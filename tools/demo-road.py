@@ -42,7 +42,7 @@ ROAD = [
     (10000, "screenshot 1-controllers.png"),
     (15000, "keydown Return"),             # Play: both teams to the computer
     (15100, "keyup Return"),
-    (110000, "screenshot 3-play.png"),
+    (200000, "screenshot 3-play.png"),
     (300000, "keydown R"),                 # the instant replay
     (306000, "keyup R"),
     (309000, "screenshot 4-replay.png"),
