@@ -195,6 +195,35 @@ TEST_F(KitMan, UmpiresWalkShortWaysFromAStand)
     }
 }
 
+// A running umpire sent to a point square to his side, near enough for a
+// running quarter turn: the turn must bring him round within its reach, or
+// he turns again and again round the point and never gets there.
+TEST_F(KitMan, ARunningUmpireComesRoundToAPointBesideHim)
+{
+    for (const int32_t side : {900, -900, 1150, -1150}) {
+        init_officials();
+        PlayerSlot* u = &official_slots[0];
+        u->x = u->y = 0;
+        u->x_frac = u->y_frac = 0;
+        u->facing = u->wanted_facing = 64;
+        play_man_animation(u, 3, 0, 1.0);
+        u->speed = 25;
+        u->effort = 100;
+        u->action = 6;
+        u->arrived = 0;
+        u->target_x = 0;
+        u->target_y = static_cast<int16_t>(side);
+        int t = 0;
+        for (; t < 1500 && !u->arrived; ++t) {
+            umpire_act(u);
+            update_motion_limits(u);
+            update_man_locomotion(u);
+            advance_man_animation(u);
+        }
+        EXPECT_EQ(u->arrived, 1u) << "a point " << side << " to his side; he is at " << u->x << "," << u->y;
+    }
+}
+
 TEST_F(KitMan, MarksAJumpingCatch)
 {
     // The jump goes up at its take-off frame and comes down into its catch.
