@@ -171,6 +171,17 @@ TEST_F(KitMan, AnUmpireFetchingAStillBallGathersItInOneRun)
     EXPECT_NEAR(t, c->ticks, 2) << "the contact frame comes at the planned tick";
 }
 
+// The umpire's own steps, a tick at a time, until he arrives or the cap.
+void run_umpire_to_target(PlayerSlot* u, int cap)
+{
+    for (int t = 0; t < cap && !u->arrived; ++t) {
+        umpire_act(u);
+        update_motion_limits(u);
+        update_man_locomotion(u);
+        advance_man_animation(u);
+    }
+}
+
 TEST_F(KitMan, UmpiresWalkShortWaysFromAStand)
 {
     // A short way from a stand: the cap near the target is low, so only
@@ -183,13 +194,7 @@ TEST_F(KitMan, UmpiresWalkShortWaysFromAStand)
         u->arrived = 0;
         u->target_x = u->x;
         u->target_y = static_cast<int16_t>(u->y - way);
-        int t = 0;
-        for (; t < 1000 && !u->arrived; ++t) {
-            umpire_act(u);
-            update_motion_limits(u);
-            update_man_locomotion(u);
-            advance_man_animation(u);
-        }
+        run_umpire_to_target(u, 1000);
         EXPECT_EQ(u->arrived, 1u) << "a way of " << way;
         EXPECT_NEAR(u->y, 513 - way, 16) << "a way of " << way;
     }
@@ -213,13 +218,7 @@ TEST_F(KitMan, ARunningUmpireComesRoundToAPointBesideHim)
         u->arrived = 0;
         u->target_x = 0;
         u->target_y = static_cast<int16_t>(side);
-        int t = 0;
-        for (; t < 1500 && !u->arrived; ++t) {
-            umpire_act(u);
-            update_motion_limits(u);
-            update_man_locomotion(u);
-            advance_man_animation(u);
-        }
+        run_umpire_to_target(u, 1500);
         EXPECT_EQ(u->arrived, 1u) << "a point " << side << " to his side; he is at " << u->x << "," << u->y;
     }
 }
