@@ -234,37 +234,6 @@ void build_drives()
     draw_control_tree(fb.drive_list);
 }
 
-control* make_field(const char* label, int32_t x, int32_t y, char* text, bool editable)
-{
-    control* t = new_select_template(label, 0, GROUP_ENTRY);
-    A_SELECT_CONTROL* s = select_record(t);
-    s->settings.x = x, s->settings.y = y;
-    s->settings.label_y = -21;
-    s->settings.window = {0, 0, 20, 300};
-    s->settings.flags = SELECT_NO_CLIP;
-    control* c = nullptr;
-    create_control_from_template(fb.controls, nullptr, CONTROL_SELECT, t, &c);
-    free_control_data(&t);
-    control* st = nullptr;
-    create_control(CONTROL_STRING, &st);
-    A_STRING_CONTROL* f = string_record(st);
-    set_string_control_styles(f, &body_text_template, nullptr);
-    set_string_control_icon_flags(f, editable ? ICON_FOCUSABLE : 0, 0);
-    set_string_control_icon_layers(f, GROUP_ENTRY, 0);
-    f->settings.text = text;
-    f->settings.max_length = FIELD_MAX;
-    f->settings.flags = editable ? uint32_t{STRING_EDITABLE} : 0u;
-    f->settings.edit_mode = editable ? EDIT_TEXT : EDIT_READ_ONLY;
-    f->settings.insert_mode = 1;
-    f->settings.insert_caret = '_';
-    f->settings.overwrite_caret = '-';
-    f->settings.blink_half_period = 10;
-    control* child = nullptr;
-    create_control_from_template(select_record(c)->settings.choices, c, CONTROL_STRING, st, &child);
-    free_control_data(&st);
-    return c;
-}
-
 A_STRING_CONTROL* field_of(control* select)
 {
     return select ? string_record(list_current_data(select_record(select))) : nullptr;
@@ -411,9 +380,10 @@ void file_browser_open(menu_screen* screen)
     fb.directory_list = make_list({190, 50, 400, 200}, GROUP_DIRECTORIES, 2);
     fb.file_list = make_list({115, 250, 380, 560}, GROUP_FILES, 3);
     const bool typed = saving_mode(m);
-    fb.entry_field = make_field(g_entry_label, 250, 420, fb.entry, typed);
-    fb.new_directory_field =
-        m == BROWSER_INSTALL_PATH ? make_field("New Directory:", 250, 360, fb.new_directory, true) : nullptr;
+    fb.entry_field = add_text_field(fb.controls, g_entry_label, 250, 420, 300, fb.entry, FIELD_MAX, typed, GROUP_ENTRY);
+    fb.new_directory_field = m == BROWSER_INSTALL_PATH ? add_text_field(fb.controls, "New Directory:", 250, 360, 300,
+                                                                        fb.new_directory, FIELD_MAX, true, GROUP_ENTRY)
+                                                       : nullptr;
     draw_control_tree(fb.entry_field);
     if (fb.new_directory_field) draw_control_tree(fb.new_directory_field);
     build_drives();
