@@ -12,6 +12,7 @@ set(KOB_FUZZ_HARNESSES
     engine_font
     font_metrics
     formation_file
+    game_file
     hints_text
     ilbm
     input_recording

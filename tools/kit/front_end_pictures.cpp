@@ -136,6 +136,14 @@ bool build_backgrounds(const KitContext& ctx, std::string& error)
         {"statistics.tga", {{20, 60, 110}, {5, 20, 45}}},
         {"In game menu.tga", {{50, 50, 50}, {15, 15, 20}}},
         {"In game menu with difficulty setting.tga", {{60, 40, 40}, {20, 10, 15}}},
+        // The file browser's, by what it is doing, and the team screens'.
+        {"load files.tga", {{30, 60, 80}, {10, 20, 30}}},
+        {"save replay.tga", {{70, 50, 100}, {25, 15, 40}}},
+        {"save game.tga", {{40, 90, 50}, {15, 35, 15}}},
+        {"file management.tga", {{100, 50, 40}, {40, 15, 10}}},
+        {"install.tga", {{50, 50, 90}, {15, 15, 35}}},
+        {"team formation.tga", {{30, 80, 40}, {10, 30, 15}}},
+        {"formation2.tga", {{40, 70, 50}, {15, 25, 20}}},
     };
     const std::string sw = "front_en\\front_end_gfx\\menu_screens\\sw\\";
     for (const auto& s : screens) {

@@ -24,6 +24,7 @@
 #include "lib/viv_write.h"
 #include "lib/wav_write.h"
 #include "display/replay.h"
+#include "frontend/competition.h"
 #include "frontend/saved_files.h"
 #include "match/match_records.h"
 #include "platform/controllers.h"
@@ -160,6 +161,20 @@ void settings_and_devices(const fs::path& work)
     uint8_t formation[FORMATION_FILE_SIZE];
     encode_formation(default_formation, formation);
     put("formation_file", "default", Bytes(formation, formation + FORMATION_FILE_SIZE));
+
+    // A game saved at the start, and one a few rounds into a season.
+    uint8_t game[GAME_FILE_SIZE];
+    encode_game(game);
+    put("game_file", "start", Bytes(game, game + GAME_FILE_SIZE));
+    competition_state.round = 5;
+    for (uint8_t t = 0; t < 16; ++t) {
+        competition_state.order[t] = static_cast<uint8_t>(15 - t);
+        competition_state.kinds[t] = t == 3 ? KIND_HUMAN : KIND_COMPUTER;
+        competition_state.wins[t] = static_cast<uint8_t>(t % 5);
+    }
+    competition_state.order_count = 16;
+    encode_game(game);
+    put("game_file", "season_round_5", Bytes(game, game + GAME_FILE_SIZE));
 
     devconfig_record device{"OpenGL", "640x480x32", 1, 1};
     std::string path = (work / "devconfig.dat").string();
