@@ -44,8 +44,15 @@ struct PlayerEditor {
     control* sliders[7];
     control_list* controls;     // the bars
     control_list* slider_list;  // the training sliders, made afresh with the column
-    control_list* player_list;  // the listed players
+    // The first 18 listed players' name plates; a plate's value (its
+    // user_index) is its place in the list counted from one.
+    menu_icon* list_icons[18];
+    menu_icon* header;           // the list's heading
+    menu_icon* training_texts[2]; // shown in training only
 };
+constexpr int32_t EDITOR_LIST_ICONS = 18;
+// The plates' sprite set, loaded while the editor's screen is open.
+constexpr int32_t HANDLE_EDITOR = 12;
 extern PlayerEditor player_editor;
 
 // A player's edit value (E0..E11) and its store (E0..E5).
@@ -105,6 +112,15 @@ void player_editor_frame(menu_screen* screen);
 void player_editor_close(menu_screen* screen);
 // A second frame callback, on the first club with its fourth listed player.
 void player_editor_first_team_frame(menu_screen* screen);
+// List icon n (0..17) marked (its plates' frames all the marked frame) or
+// not; the third removes and frees all 18.
+void mark_list_icon(int32_t n);
+void unmark_list_icon(int32_t n);
+void free_list_icons();
+// A click on list icon n (0..17): its player is edited, or, when he already
+// is, the whole team again.
+void pick_list_icon(int32_t n);
+
 // Overall of a rating record (Speed..Height, then Overall): the integer mean
 // of the six, or of the five up to Strength in training.
 int32_t rating_record_overall(const int32_t record[7]);
