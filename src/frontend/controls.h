@@ -62,6 +62,7 @@ struct A_SLIDER_CONTROL {
         int32_t* value;               // the screen's
         int32_t grab_offset;
         uint8_t dragging;
+        uint32_t powerbar_kind; // the look a bar drawn by the screen takes (front_end_graphics.h)
     } settings;
     struct Callbacks {
         uint32_t size;

@@ -1,10 +1,15 @@
 // Graphics several screens share: the caricature (badge) set, the clubs'
-// portrait sets and the loading picture shown while a match is prepared.
+// portrait sets, the powerbars the toolkit's bar controls draw and the
+// loading picture shown while a match is prepared.
 #pragma once
 
 #include <cstdint>
 
+#include "display/bar_models.h"
 #include "league/league_data.h"
+#include "screen/surface.h"
+
+struct control;
 extern int32_t current_caricature_set;
 extern int32_t second_caricature_set;
 extern int32_t portrait_handles[LEAGUE_TEAMS]; // sprite set slots, -1 none
@@ -20,5 +25,51 @@ void load_team_portraits(int32_t team, int32_t unused, int32_t load);
 const char* portrait_set_path(int32_t team);
 void show_loading_picture();
 
-// Tests.
+// Powerbars: a bar filled to a percentage, in six kinds (the slider's
+// powerbar_kind): 0 plain, 1 plain (its own image), 2 red, 3 green, 4 a
+// green bar with a red fill, 5 the installer's empty bar with its fill.
+enum PowerbarKind : uint32_t {
+    POWERBAR_PLAIN = 0,
+    POWERBAR_PLAIN_SECOND = 1,
+    POWERBAR_RED = 2,
+    POWERBAR_GREEN = 3,
+    POWERBAR_GREEN_RED = 4,
+    POWERBAR_INSTALL = 5,
+};
+constexpr int32_t POWERBAR_KINDS = 6;
+constexpr int32_t POWERBAR_IMAGES = 6;
+constexpr uint8_t POWERBAR_CLEAR_COLOUR = 254;
+
+// One image: the software path's pixels and surface, the hardware path's
+// overlay bar. Controls of a kind share its images; the last one released
+// frees them.
+struct PowerbarImage {
+    uint8_t* pixels; // 8-bit, rows from the top
+    int32_t width, height;
+    Surface* surface;
+    uint8_t loaded;
+    int32_t users;
+    BarModel bar; // hardware
+};
+extern PowerbarImage powerbar_images[POWERBAR_IMAGES];
+extern const char* const POWERBAR_DIRECTORY;
+
+// The callbacks of a bar control drawn by the screen.
+void load_powerbar(control* c);
+void release_powerbar(control* c);
+void draw_powerbar_control(control* c, int32_t x, int32_t y, int32_t width, int32_t height, int32_t percent);
+// A slider template drawn as a powerbar of the kind, width x height at its
+// x, y (the bar's top left).
+void make_powerbar_template(control* templ, uint32_t kind, int32_t width, int32_t height);
+
+// The software path's work on one image. A null name is "powerbar.bmp".
+// Loading returns 1 when the image is there to draw.
+int32_t load_powerbar_image(PowerbarImage* image, const char* name);
+void release_powerbar_image(PowerbarImage* image);
+// Copies the image to the back surface with its top left at (x, y): the
+// columns below the fill copy every pixel but colour 0; the rest are painted
+// the clear colour when clear is set. Mirrored, the columns run from the right.
+void draw_powerbar_image(const PowerbarImage* image, int32_t x, int32_t y, int32_t percent, bool clear, bool mirror);
+
+// Tests: forgets the sets and frees every powerbar image.
 void reset_front_end_graphics();

@@ -1,6 +1,7 @@
 #include "frontend/widget_helpers.h"
 
 #include "frontend/control_events.h"
+#include "frontend/front_end_graphics.h"
 #include "league/league_data.h"
 #include "platform/memory.h"
 #include "screen/fonts.h"
@@ -47,9 +48,10 @@ void create_attribute_sliders()
         s->settings.x = row.x, s->settings.y = row.y;
         s->settings.minimum = row.minimum, s->settings.maximum = row.maximum;
         s->settings.value = &ew.attributes[i];
-        s->callbacks.created = ew.bar_created;
-        s->callbacks.custom_draw = ew.bar_draw;
-        s->callbacks.deleted = ew.bar_deleted;
+        // The powerbars unless the editor gave its own.
+        s->callbacks.created = ew.bar_created ? ew.bar_created : load_powerbar;
+        s->callbacks.custom_draw = ew.bar_draw ? ew.bar_draw : draw_powerbar_control;
+        s->callbacks.deleted = ew.bar_deleted ? ew.bar_deleted : release_powerbar;
         create_control_from_template(ew.controls, nullptr, CONTROL_SLIDER, t, &ew.sliders[i]);
         free_control_data(&t);
     }

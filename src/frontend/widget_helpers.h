@@ -22,7 +22,7 @@ struct EditorWidgets {
     control_list* controls;            // the screen's control list
     int32_t attributes[ATTRIBUTE_SLIDERS]; // the editor's attribute words
     control* sliders[ATTRIBUTE_SLIDERS];
-    ControlFn bar_created;             // the bar graphics the sliders draw with
+    ControlFn bar_created;             // the bar graphics the sliders draw with (null: the powerbars)
     CustomDrawFn bar_draw;
     ControlFn bar_deleted;
     // The floating box and its drag.

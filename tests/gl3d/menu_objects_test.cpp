@@ -6,6 +6,7 @@
 #include "gl3d/d3d.h"
 #include "gl3d/display_device.h"
 #include "gl3d/gl.h"
+#include "gl3d/hw_camera.h"
 #include "gl3d/render_state.h"
 #include "gl3d/sprite_queue.h"
 #include "gl3d/texture_cache.h"
@@ -41,6 +42,7 @@ protected:
         host_set_clock(test_clock);
         host_srand(1);
         reset_render_state_cache();
+        reset_hw_camera(); // no letterbox left by an earlier camera
         reset_texture_cache();
         tex_destroy_all();
         reset_timer_pool();

@@ -436,8 +436,48 @@ bool build_front_end_palettes(const KitContext& ctx, std::string& error)
                           kit_ilbm(640, 480, 8, palette, pixels), error);
 }
 
+// The powerbars the toolkit's bar controls draw on the software path:
+// 84 x 10, 8-bit, colour 0 transparent. Their indices are those of the
+// software menu pictures' lower half (red in bits 5-6, green 2-4, blue 0-1),
+// so the bars show in any menu's colours.
+std::vector<uint8_t> powerbar_bmp(uint32_t r, uint32_t g, uint32_t b, bool frame_only)
+{
+    KitPicture p = kit_picture(84, 10, 0);
+    std::vector<uint32_t> palette(128);
+    for (uint32_t i = 0; i < 128; ++i)
+        palette[i] = ((i >> 5) & 3) * 255 / 3 << 16 | ((i >> 2) & 7) * 255 / 7 << 8 | (i & 3) * 255 / 3;
+    auto index = [](uint32_t rr, uint32_t gg, uint32_t bb) { return rr << 5 | gg << 2 | bb; };
+    for (uint32_t y = 0; y < 10; ++y)
+        for (uint32_t x = 0; x < 84; ++x) {
+            const bool rim = x == 0 || y == 0 || x == 83 || y == 9;
+            if (frame_only && !rim) continue;
+            // A lighter top half over the body colour, a dark rim.
+            const uint32_t lift = y < 4 ? 1 : 0;
+            p.at(x, y) = rim ? index(r / 2, g / 2, b / 2) : index(r, g + lift > 7 ? 7 : g + lift, b);
+        }
+    return kit_bmp(p, 8, palette);
+}
+
+bool build_powerbars(const KitContext& ctx, std::string& error)
+{
+    const std::string dir = "front_en\\front_end_gfx\\Powerbar_gfx\\";
+    const struct {
+        const char* name;
+        uint32_t r, g, b;
+        bool frame_only;
+    } bars[] = {
+        {"powerbar.bmp", 3, 6, 0, false},        {"pb_green.bmp", 0, 6, 0, false},
+        {"pb_red.bmp", 3, 0, 0, false},          {"pb_install_filled.bmp", 0, 3, 3, false},
+        {"pb_install_empty.bmp", 1, 2, 1, true},
+    };
+    for (const auto& b : bars)
+        if (!kit_write_file(ctx, (dir + b.name).c_str(), powerbar_bmp(b.r, b.g, b.b, b.frame_only), error)) return false;
+    return true;
+}
+
 } // namespace
 
 KIT_STEP(front_end_pictures, 42, build_backgrounds)
 KIT_STEP(front_end_sets, 43, build_front_end_sets)
 KIT_STEP(front_end_palettes, 44, build_front_end_palettes)
+KIT_STEP(front_end_powerbars, 45, build_powerbars)

@@ -515,8 +515,11 @@ bool build_scene(const KitContext& ctx, std::string& error)
         return false;
     for (const char* a : {"ar_blue", "ar_purp", "ar_red", "ar_green"})
         if (!model(kTcas + a + ".tca", flat_model("OVERLAY.TGA", 120, 0, 0, 0, 1, 1.6f))) return false;
-    const char* bars[6][2] = {{"barred", "BAR_RED.TGA"},     {"barmulti", "BAR_MULTI.TGA"}, {"barblack", "BAR_BLACK.TGA"},
-                              {"barwhite", "BAR_WHITE.TGA"}, {"L2R1", "BAR_SIDE.TGA"},      {"R2L1", "BAR_SIDE.TGA"}};
+    // The last three are the front end's powerbars: its plain bar and the
+    // installer's pair.
+    const char* bars[9][2] = {{"barred", "BAR_RED.TGA"},     {"barmulti", "BAR_MULTI.TGA"}, {"barblack", "BAR_BLACK.TGA"},
+                              {"barwhite", "BAR_WHITE.TGA"}, {"L2R1", "BAR_SIDE.TGA"},      {"R2L1", "BAR_SIDE.TGA"},
+                              {"pb_plain", "PB_PLAIN.TGA"},  {"install1", "INSTALL_FILL.TGA"}, {"install2", "INSTALL_EMPTY.TGA"}};
     for (const auto& b : bars)
         if (!model(kTcas + b[0] + ".tca", bar_model(b[1]))) return false;
     // Textures of the small models, and the umpires' kit.
@@ -536,6 +539,8 @@ bool build_scene(const KitContext& ctx, std::string& error)
         {"BAR_RED.TGA", plain(16, argb(210, 40, 40))},   {"BAR_MULTI.TGA", plain(16, argb(60, 180, 80))},
         {"BAR_BLACK.TGA", plain(16, argb(10, 10, 10))},  {"BAR_WHITE.TGA", plain(16, argb(250, 250, 250))},
         {"BAR_SIDE.TGA", plain(16, argb(40, 90, 200))},  {"PLAYER.TGA", kit_picture_for(15, true, false)},
+        {"PB_PLAIN.TGA", plain(16, argb(240, 200, 40))}, {"INSTALL_FILL.TGA", plain(16, argb(40, 170, 200))},
+        {"INSTALL_EMPTY.TGA", plain(16, argb(60, 60, 70))},
     };
     for (const auto& p : pictures)
         if (!write_picture(ctx, kTextures + p.name, p.picture, error)) return false;
