@@ -8,11 +8,13 @@
 #include "frontend/option_screens.h"
 #include "frontend/resources.h"
 #include "frontend/screen_templates.h"
+#include "frontend/widget_helpers.h"
 #include "league/game_settings.h"
 #include "match/match_records.h"
 #include "platform/controllers.h"
 #include "platform/input.h"
 #include "platform/language.h"
+#include "platform/memory.h"
 #include "screen/screen.h"
 
 #include <cstdio>
@@ -107,9 +109,10 @@ void build_column()
 }
 
 // The player list: a name plate each for the first 18 listed players (the
-// eighteen a whole-team slide record covers), the edited one marked.
-char g_plate_names[EDITOR_LIST_ICONS][NAME_BYTES + 1];
-menu_icon g_plate_texts[EDITOR_LIST_ICONS];
+// eighteen a whole-team slide record covers), the edited one marked. The
+// plates' names are the rows' 36-byte records.
+static_assert(EDITOR_PLATE == 0 && EDITOR_PLATE_MARKED == 1, "a row highlight is frame 1");
+menu_icon g_plate_texts[EDITOR_ROWS];
 const char* const EDITOR_SET = "front_en\\front_end_gfx\\animation_files\\editor\\editor.sph";
 constexpr int32_t PLATE_X = 40, PLATE_Y = 130, PLATE_COLUMN = 195, PLATE_ROW = 22, PLATE_ROWS = 6;
 menu_icon g_header_template = text_template("Listed Players", 1);
@@ -145,11 +148,15 @@ void remove_screen_icon(menu_icon*& icon)
 
 void build_player_list()
 {
-    free_list_icons();
-    for (int32_t n = 0; n < EDITOR_LIST_ICONS; ++n) {
-        const league_player* p = listed_player(pe.editor_team, n);
-        std::snprintf(g_plate_names[n], sizeof g_plate_names[n], "%s", p ? player_name(p) : "");
-        g_plate_texts[n] = text_template(g_plate_names[n], 1);
+    EditorWidgets& ew = editor_widgets;
+    free_row_icons();
+    ew.row_buffer = static_cast<uint8_t*>(alloc_mem(EDITOR_ROWS * ROW_RECORD_BYTES, "Player list names"));
+    std::memset(ew.row_buffer, 0, EDITOR_ROWS * ROW_RECORD_BYTES);
+    ew.row_records = ew.row_buffer;
+    for (int32_t n = 0; n < EDITOR_ROWS; ++n) {
+        char* name = reinterpret_cast<char*>(ew.row_records + n * ROW_RECORD_BYTES);
+        if (const league_player* p = listed_player(pe.editor_team, n)) std::snprintf(name, NAME_BYTES, "%s", player_name(p));
+        g_plate_texts[n] = text_template(name, 1);
         g_plate_texts[n].x = 8;
         g_plate_texts[n].y = -8;
         menu_icon t;
@@ -158,11 +165,11 @@ void build_player_list()
         t.child_template = &g_plate_texts[n];
         t.states[ICON_CLICKED].handler = plate_click;
         t.user_index = static_cast<uint8_t>(n + 1);
-        pe.list_icons[n] = copy_icon(t, "Player list icon");
-        add_child_icon(pe.list_icons[n], scale_x_from_640(PLATE_X + PLATE_COLUMN * (n / PLATE_ROWS)),
+        ew.rows[n] = copy_icon(t, "Player list icon");
+        add_child_icon(ew.rows[n], scale_x_from_640(PLATE_X + PLATE_COLUMN * (n / PLATE_ROWS)),
                        scale_y_from_480(PLATE_Y + PLATE_ROW * (n % PLATE_ROWS)), 2);
     }
-    if (pe.editor_player >= 1 && pe.editor_player <= EDITOR_LIST_ICONS) mark_list_icon(pe.editor_player - 1);
+    if (pe.editor_player >= 1) set_row_highlight(pe.editor_player - 1);
 }
 
 void editor_exit(menu_screen*) { front_end_state.result = 1; }
@@ -571,42 +578,23 @@ int32_t rating_record_overall(const int32_t record[7])
     return (record[0] + record[1] + record[2] + record[3] + record[4] + record[5]) / 6;
 }
 
-void mark_list_icon(int32_t n)
-{
-    if (n < 0 || n >= EDITOR_LIST_ICONS || !pe.list_icons[n]) return;
-    for (icon_state_record& r : pe.list_icons[n]->states) r.frame = EDITOR_PLATE_MARKED;
-    update_icon(pe.list_icons[n]);
-}
-
-void unmark_list_icon(int32_t n)
-{
-    if (n < 0 || n >= EDITOR_LIST_ICONS || !pe.list_icons[n]) return;
-    for (icon_state_record& r : pe.list_icons[n]->states) r.frame = EDITOR_PLATE;
-    update_icon(pe.list_icons[n]);
-}
-
-void free_list_icons()
-{
-    for (menu_icon*& icon : pe.list_icons) remove_screen_icon(icon);
-}
-
 void pick_list_icon(int32_t n)
 {
-    if (n < 0 || n >= EDITOR_LIST_ICONS) return;
-    if (pe.editor_player >= 1) unmark_list_icon(pe.editor_player - 1);
+    if (n < 0 || n >= EDITOR_ROWS) return;
+    if (pe.editor_player >= 1) clear_row_highlight(pe.editor_player - 1);
     if (pe.editor_player == n + 1) {
         choose_player(0);
         return;
     }
     choose_player(n + 1);
-    mark_list_icon(n);
+    set_row_highlight(n);
 }
 
 void player_editor_close(menu_screen*)
 {
     for (menu_icon*& text : pe.training_texts) remove_screen_icon(text);
     remove_screen_icon(pe.header);
-    free_list_icons();
+    free_row_icons();
     free_animation_set(HANDLE_EDITOR);
     free_column();
     front_end_state.default_action = nullptr;
@@ -624,7 +612,7 @@ void reset_player_editor()
 {
     for (menu_icon*& text : pe.training_texts) remove_screen_icon(text);
     remove_screen_icon(pe.header);
-    free_list_icons();
+    free_row_icons();
     free_column();
     pe = PlayerEditor{};
     for (int32_t t = 0; t < LEAGUE_TEAMS; ++t)

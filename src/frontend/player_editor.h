@@ -44,13 +44,10 @@ struct PlayerEditor {
     control* sliders[7];
     control_list* controls;     // the bars
     control_list* slider_list;  // the training sliders, made afresh with the column
-    // The first 18 listed players' name plates; a plate's value (its
-    // user_index) is its place in the list counted from one.
-    menu_icon* list_icons[18];
+    // The list's name plates are the widget helpers' row icons.
     menu_icon* header;           // the list's heading
     menu_icon* training_texts[2]; // shown in training only
 };
-constexpr int32_t EDITOR_LIST_ICONS = 18;
 // The plates' sprite set, loaded while the editor's screen is open.
 constexpr int32_t HANDLE_EDITOR = 12;
 extern PlayerEditor player_editor;
@@ -112,13 +109,10 @@ void player_editor_frame(menu_screen* screen);
 void player_editor_close(menu_screen* screen);
 // A second frame callback, on the first club with its fourth listed player.
 void player_editor_first_team_frame(menu_screen* screen);
-// List icon n (0..17) marked (its plates' frames all the marked frame) or
-// not; the third removes and frees all 18.
-void mark_list_icon(int32_t n);
-void unmark_list_icon(int32_t n);
-void free_list_icons();
-// A click on list icon n (0..17): its player is edited, or, when he already
-// is, the whole team again.
+// The player list is a name plate for each of the first 18 listed players
+// (the widget helpers' row icons, marked by their row highlight), a plate's
+// value (its user_index) its place counted from one. A click on plate n
+// (0..17) edits its player, or, when he already is, the whole team again.
 void pick_list_icon(int32_t n);
 
 // Overall of a rating record (Speed..Height, then Overall): the integer mean

@@ -2,6 +2,7 @@
 
 #include "frontend/database_files.h"
 #include "frontend/player_editor.h"
+#include "frontend/widget_helpers.h"
 #include "league/game_settings.h"
 #include "league/league_data.h"
 #include "match/match_records.h"
@@ -332,14 +333,14 @@ TEST_F(Editor, ListPlatesMarkTheEditedPlayerAndCloseWithTheScreen)
         if (at < 0 || at % 4) return;
         if (at == 0) {
             training_texts = pe.training_texts[0] && pe.training_texts[1];
-            for (menu_icon* icon : pe.list_icons) plates += icon_slot(icon) >= 0;
+            for (menu_icon* icon : editor_widgets.rows) plates += icon_slot(icon) >= 0;
         }
         if (step > 0) {
             const Step& done = steps[step - 1];
             if (pe.editor_player != done.player)
                 failures.push_back("step " + std::to_string(step) + ": player " + std::to_string(pe.editor_player));
-            for (int32_t n = 0; n < EDITOR_LIST_ICONS; ++n) {
-                const bool marked = pe.list_icons[n]->states[ICON_NORMAL].frame == EDITOR_PLATE_MARKED;
+            for (int32_t n = 0; n < EDITOR_ROWS; ++n) {
+                const bool marked = editor_widgets.rows[n]->states[ICON_NORMAL].frame == EDITOR_PLATE_MARKED;
                 if (marked != (n == done.marked))
                     failures.push_back("step " + std::to_string(step) + ": plate " + std::to_string(n));
             }
@@ -348,15 +349,15 @@ TEST_F(Editor, ListPlatesMarkTheEditedPlayerAndCloseWithTheScreen)
             front_end_state.result = 1;
             return;
         }
-        set_focus_icon(pe.list_icons[steps[step++].plate]);
+        set_focus_icon(editor_widgets.rows[steps[step++].plate]);
         key_state[KEY_ENTER] = 0x80;
     });
     run_front_end_screen(&player_editor_screen);
     EXPECT_TRUE(failures.empty()) << failures.front();
-    EXPECT_EQ(plates, EDITOR_LIST_ICONS);
+    EXPECT_EQ(plates, EDITOR_ROWS);
     EXPECT_TRUE(training_texts);
     EXPECT_EQ(pe.selected_list_player, 0) << "the last pick was the first plate";
-    for (menu_icon* icon : pe.list_icons) EXPECT_EQ(icon, nullptr);
+    for (menu_icon* icon : editor_widgets.rows) EXPECT_EQ(icon, nullptr);
     EXPECT_EQ(pe.header, nullptr);
     EXPECT_EQ(active_icon_table.count, 0);
 }
