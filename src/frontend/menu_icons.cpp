@@ -6,6 +6,7 @@
 #include "platform/fatal_error.h"
 #include "platform/memory.h"
 #include "screen/fonts.h"
+#include "screen/text_animations.h"
 #include "screen/screen.h"
 
 #include <cstring>
@@ -319,10 +320,13 @@ void draw_icons(menu_screen* screen)
         if (pointer_sprite.step) pointer_sprite.step(&pointer_sprite, 0, 0);
     }
     if (screen && (screen->flags & SCREEN_TITLE) && screen->title_text) {
-        // Text animations are drawn in place: the title settles at once.
-        draw_control_string(screen->title_text, scale_x_from_640(screen->title_x), scale_y_from_480(screen->title_y), 0);
-        screen->title_anim = 0;
-        screen->title_time += static_cast<uint32_t>(front_end_state.frame_ticks);
+        const int32_t x = scale_x_from_640(screen->title_x), y = scale_y_from_480(screen->title_y);
+        if (!screen->title_anim) {
+            draw_control_string(screen->title_text, x, y, 0);
+        } else {
+            if (draw_animated_text(screen->title_text, x, y, screen->title_anim, screen->title_time, 0)) screen->title_anim = 0;
+            screen->title_time += static_cast<uint32_t>(front_end_state.frame_ticks);
+        }
     }
     for (IconSlot& s : active_icon_table.slots) {
         menu_icon* icon = s.icon;
@@ -333,9 +337,11 @@ void draw_icons(menu_screen* screen)
         if (is_text(icon)) {
             if (screen && !(screen->flags & SCREEN_TEXT)) continue;
             select_state_font(icon);
-            draw_string(icon->text, icon->x, icon->y, current_font(), clip_number(icon));
-            if (icon->anim) {
-                icon->anim = 0;
+            if (!icon->anim) {
+                draw_string(icon->text, icon->x, icon->y, current_font(), clip_number(icon));
+            } else {
+                if (draw_animated_text(icon->text, icon->x, icon->y, icon->anim, icon->anim_time, clip_number(icon)))
+                    icon->anim = 0;
                 icon->anim_time += static_cast<uint32_t>(front_end_state.frame_ticks);
             }
             continue;

@@ -321,17 +321,24 @@ void draw_string(std::string_view text, int32_t x, int32_t y, int32_t storage, i
 uint8_t draw_string_cb(std::string_view text, int32_t x, int32_t y, GlyphCallback callback, int32_t clip)
 {
     uint8_t flag = 1;
-    if (hardware()) return 0;
     int32_t index = 0;
     Walker w{text, x, x, y, g_current, false, false};
     w.run([&](uint8_t c, int32_t px, int32_t py, int32_t font) {
-        const void* g = font_glyph(font, c);
+        // The hardware path has no glyph images: the character stands for its glyph.
+        const void* g = hardware() ? static_cast<const void*>(&text[0]) : font_glyph(font, c);
         if (!g) return;
         int16_t gx = static_cast<int16_t>(px), gy = static_cast<int16_t>(py);
         uint16_t scale = 256;
         if (callback) callback(&g, &gx, &gy, &scale, &flag, index);
         ++index;
-        queue_text_sprite(g, gx, gy, scale, static_cast<uint8_t>(clip));
+        // A callback may hide a glyph for now.
+        if (!g) return;
+        if (hardware()) {
+            const char one[1] = {static_cast<char>(c)};
+            hw_draw(std::string_view(one, 1), gx, gy, font, clip);
+        } else {
+            queue_text_sprite(g, gx, gy, scale, static_cast<uint8_t>(clip));
+        }
     });
     text_pen_x = w.x, text_pen_y = w.y;
     return flag;

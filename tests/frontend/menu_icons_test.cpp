@@ -1,5 +1,7 @@
 #include "front_end_fixture.h"
 
+#include "screen/text_animations.h"
+
 #include <vector>
 
 namespace {
@@ -241,6 +243,37 @@ TEST_F(Board, SlideInMotionsEndExactlyAtHome)
     for (int i = 0; i < 10 && icon->anim; ++i) run_icon_motion_step(icon->anim, icon);
     EXPECT_EQ(icon->anim, 0);
     EXPECT_EQ(icon->x, 200);
+}
+
+// An animated text icon and title run through their animation frame by
+// frame and end when the last glyph has arrived; then they draw plainly.
+TEST_F(Board, AnimatedTextsRunTheirCourseThenSettle)
+{
+    menu_icon t = text_icon("Play", 0);
+    t.open_anim = 1;
+    menu_icon* icon = copy_icon(t, "test icon");
+    add_child_icon(icon, 100, 100, 1);
+    icons.push_back(icon);
+    start_icon_open_animation(icon);
+    menu_screen screen{};
+    screen.flags = SCREEN_MENU;
+    screen.title_text = "Options";
+    screen.title_anim = 12;
+    front_end_state.frame_ticks = 1;
+    // The last of four glyphs starts three turns late and arrives 74 ticks on.
+    const int32_t frames = TEXT_EASE_STEPS + 3 * TEXT_GLYPH_DELAY;
+    for (int32_t f = 1; f < frames; ++f) draw_icons(&screen);
+    EXPECT_EQ(icon->anim, 1) << "still under way";
+    EXPECT_EQ(icon->anim_time, uint32_t(frames - 1));
+    draw_icons(&screen);
+    EXPECT_EQ(icon->anim, 0);
+    EXPECT_NE(screen.title_anim, 0) << "seven glyphs take longer";
+    for (int32_t f = 0; f < 3 * TEXT_GLYPH_DELAY; ++f) draw_icons(&screen);
+    EXPECT_EQ(screen.title_anim, 0);
+    EXPECT_TRUE(icons_settled(&screen));
+    const uint32_t settled = icon->anim_time;
+    draw_icons(&screen);
+    EXPECT_EQ(icon->anim_time, settled) << "a settled text keeps no clock";
 }
 
 TEST_F(FrontEnd, TextIconsMoveByTheirTextWidth)

@@ -142,6 +142,31 @@ TEST_F(Fonts, DrawStringQueuesEachGlyphAtItsPen)
     EXPECT_EQ(flag, 7);
 }
 
+// A callback may hide a glyph; on the hardware path each glyph still goes
+// through the callback, and the flag it leaves is the answer.
+TEST_F(Fonts, ACallbackHidesGlyphsAndAnswersOnBothPaths)
+{
+    const int32_t before = queued_text_sprites();
+    auto hide_middle = [](const void** g, int16_t*, int16_t*, uint16_t*, uint8_t* f, int32_t index) {
+        if (index == 1) *g = nullptr, *f = 0;
+    };
+    EXPECT_EQ(draw_string_cb("abc", 0, 0, hide_middle, 0), 0);
+    EXPECT_EQ(queued_text_sprites() - before, 2) << "the hidden glyph is not queued";
+    EXPECT_EQ(text_pen_x, 15) << "the pen passes it all the same";
+
+    set_screen_display_kind(1);
+    static int calls;
+    calls = 0;
+    auto count = [](const void** g, int16_t*, int16_t*, uint16_t*, uint8_t*, int32_t) {
+        ++calls;
+        EXPECT_NE(*g, nullptr);
+    };
+    EXPECT_EQ(draw_string_cb("ab c", 0, 0, count, 0), 1) << "finished once no glyph says otherwise";
+    EXPECT_EQ(calls, 3);
+    EXPECT_EQ(draw_string_cb("ab", 0, 0, hide_middle, 0), 0);
+    set_screen_display_kind(0);
+}
+
 TEST_F(Fonts, TheTextCacheKeysByTheStringItself)
 {
     ASSERT_EQ(create_ddraw_surfaces(), 1); // the text images copy the screen under them

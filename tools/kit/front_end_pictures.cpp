@@ -93,6 +93,11 @@ bool build_backgrounds(const KitContext& ctx, std::string& error)
         {"welcome.tga", {{20, 60, 40}, {5, 25, 15}}},
         {"last orders.tga", {{80, 30, 30}, {30, 10, 10}}},
         {"Tallowmere.tga", {{100, 30, 20}, {25, 10, 40}}},
+        // The team screens.
+        {"team formation.tga", {{20, 80, 40}, {5, 30, 15}}},
+        {"training team selection.tga", {{30, 60, 100}, {10, 20, 40}}},
+        {"pre season team select.tga", {{100, 60, 30}, {40, 20, 10}}},
+        {"Final8.tga", {{110, 30, 60}, {40, 10, 25}}},
         {"Win_pre_season.tga", {{110, 90, 20}, {40, 30, 5}}},
         {"Win_premiership.tga", {{150, 120, 30}, {60, 40, 5}}},
         // The competition's screens and the break menus.
