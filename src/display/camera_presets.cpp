@@ -86,7 +86,9 @@ void orbit_replay_camera(int32_t x, int32_t y, int32_t z)
         for (int i = 0; i < 3; ++i) o.offset[i] = static_cast<int32_t>(c.anchor[i] - c.position[i]);
         c.flags &= ~(CAM_DERIVE_X | CAM_DERIVE_Y | CAM_DERIVE_Z);
         o.turn = o.height = 0;
-        camera_resetup = 0;
+        // In playback the orbit then turns; the replay screen asks for the
+        // re-setup every tick, so its cameras are placed on the point every frame.
+        if (!on_replay_screen()) camera_resetup = 0;
     } else if (!o.suppress_drag) {
         int32_t t[3];
         rotate_point_yaw(o.offset[0], o.offset[1], o.offset[2], &t[0], &t[1], &t[2], 16 * o.dx + o.turn);

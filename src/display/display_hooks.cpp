@@ -22,8 +22,6 @@
 
 namespace {
 
-bool small_models_loaded;
-
 // Every set-up mode loads it all: the end of each stretch of play released
 // it (a break, or the pause menu's Resume, comes back through here).
 void load_hw_match_graphics();
@@ -62,7 +60,7 @@ void load_hw_match_graphics()
 {
     load_panels();
     load_match_fonts();
-    if (!small_models_loaded) load_small_models(), small_models_loaded = true;
+    if (!small_models_loaded()) load_small_models();
     free_match_scene();
     scene_ready = 0;
     build_stadium_paths();
@@ -137,6 +135,15 @@ void flag_resetup() { camera_resetup = 1; }
 // The scorer is followed through his celebration.
 void follow_scorer(PlayerSlot* man) { follow_man_with_camera(man, 310); }
 
+// A human team's ring at a throw-in: team 0 wears the first ring, team 1 the
+// second. The radius is our own choice: 46 scene units, where the ring's 32
+// pieces (9 units wide) just close the circle round the man.
+void team_ring(int32_t team, float x, float, float z, float angle)
+{
+    constexpr float kRingRadius = 46.0f;
+    place_model_ring(x, z, kRingRadius, kRingRadius, angle, team);
+}
+
 } // namespace
 
 void install_display_hooks()
@@ -161,6 +168,7 @@ void install_display_hooks()
     h.build_model_instance = build_model_instance;
     h.reload_overlay_model = reload_overlay_model;
     h.pop_texture_slot = pop_texture_slot;
+    h.place_model_ring = team_ring;
     h.prepare_men_display = prepare_men_display;
     h.draw_match_scene = draw_match_scene;
     h.present_frame = present_frame;

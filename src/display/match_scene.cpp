@@ -65,6 +65,7 @@ struct SmallModels {
     ModelContainer* overlay_arrows[4];
 };
 SmallModels small;
+bool small_loaded;
 
 struct Scene {
     ModelInstance pitch, sky, stadium, ball, pointer, overlay;
@@ -204,10 +205,13 @@ void set_3d_default_states()
     set_hw_lens(45.0f, 100.0f, 40000.0f);
 }
 
+bool small_models_loaded() { return small_loaded; }
+
 void load_small_models()
 {
     free_small_models();
     reset_texture_slots();
+    small_loaded = true;
     for (int r = 0; r < FIGURE_MODELS; ++r) {
         const ModelRecord& rec = model_record(r);
         small.figures[r] = load_model_container(rec.name);
@@ -224,6 +228,7 @@ void load_small_models()
 
 void free_small_models()
 {
+    small_loaded = false;
     for (ModelContainer*& c : small.figures) free_model_container(c), c = nullptr;
     for (ModelContainer*& c : small.markers) free_model_container(c), c = nullptr;
     for (ModelContainer** c : {&small.arrow1, &small.arrow2, &small.rings[0], &small.rings[1], &small.coin})

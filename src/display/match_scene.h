@@ -30,6 +30,7 @@ void load_match_scene();
 void free_match_scene();
 void load_small_models();
 void free_small_models();
+bool small_models_loaded();
 // Reads a container of the game's own file name, or null.
 ModelContainer* load_model_container(const char* file);
 void free_model_container(ModelContainer* c);

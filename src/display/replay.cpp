@@ -10,6 +10,7 @@
 #include "platform/memory.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -509,9 +510,12 @@ int32_t replay_match_playback;
 
 void place_camera_at_ball(CameraPreset* c)
 {
-    c->position[0] = (ball_state.x >> 16) * 0.390625;
-    c->position[1] = (ball_state.z >> 16) * 0.390625;
-    c->position[2] = (ball_state.y >> 16) * 0.390625;
+    const auto units = [](int32_t v) { return static_cast<int32_t>((v >> 16) * 0.390625); };
+    const int32_t x = units(ball_state.x), y = units(ball_state.z), z = units(ball_state.y);
+    // Not the camera's position: a camera put on the ball itself sees nothing but grass.
+    const std::ptrdiff_t n = c - camera_presets;
+    if (n >= 0 && n < CAMERA_PRESETS) setup_camera_preset(static_cast<int32_t>(n), x, y, z);
+    else set_camera_point(c, x, y, z);
 }
 
 void set_replay_match_playback(int32_t on)

@@ -98,5 +98,7 @@ extern int32_t replay_match_playback;
 void set_replay_match_playback(int32_t on);
 void replay_match_tick(uint32_t tick);
 struct CameraPreset;
-// A camera put at the ball (scaled to 3D units).
+// A camera placed on the ball (scaled to 3D units) as a change of view
+// places it: at its own distance from the ball, looking at it. A camera
+// that is not one of the ten presets just turns to the ball.
 void place_camera_at_ball(CameraPreset* camera);

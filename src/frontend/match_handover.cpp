@@ -11,6 +11,7 @@
 #include "league/league_data.h"
 #include "match/interchange.h"
 #include "match/match_records.h"
+#include "match/match_setup.h"
 #include "matchscreen/match_screen.h"
 #include "platform/cd_audio.h"
 #include "platform/controllers.h"
@@ -176,6 +177,7 @@ void start_match()
     GameSettings& s = game_settings;
     team_records[0].club = team_records[0].club_sheet = league_team_at(s.home_team);
     team_records[1].club = team_records[1].club_sheet = league_team_at(s.away_team);
+    std::memcpy(match_globals.commentary_order, commentary_order_table, sizeof match_globals.commentary_order);
     select_builtin_league_data();
     reset_interchange_queues();
     select_builtin_league_data();

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -204,6 +205,48 @@ TEST_F(ReplayPanel, AFrameStepsByTheWallClock)
     replay_screen_frame(1000 + 33); // two ticks of 16.1 ms
     EXPECT_EQ(frame_tick(replay_buffer.current->frame), 4u);
     EXPECT_EQ(replay_screen.carried_ms, 0);
+    close_replay_screen();
+}
+
+// The replay camera stands back from the ball and keeps watching it as the
+// replay plays, instead of sitting on the ball and seeing only grass.
+TEST_F(ReplayPanel, TheCameraWatchesTheBallFromItsDistance)
+{
+    free_replay_node();
+    new_replay_node(10 * (REPLAY_FRAME_SIZE + REPLAY_NODE_SIZE));
+    for (int32_t t = 1; t <= 6; ++t) {
+        match_globals.match_state = 40;
+        ball_state.x = (1000 * t) << 16; // ground units; camera units are 0.390625 of them
+        ball_state.y = -2000 << 16;
+        ball_state.z = 128 << 16;
+        record_replay_frame(static_cast<uint32_t>(t));
+    }
+    init_camera_system();
+    camera_view = 1;
+    open_replay_screen();
+    const CameraPreset& c = camera_presets[9];
+    const auto from_ball = [&] {
+        const double bx = (ball_state.x >> 16) * 0.390625, bz = (ball_state.y >> 16) * 0.390625;
+        return std::hypot(c.position[0] - bx, c.position[2] - bz);
+    };
+    // Each frame the ball moves 390 camera units; the camera keeps about its
+    // distance (exactly 2693 only when it already faced the new point).
+    replay_playback.mode = 1;
+    uint32_t now = 1000;
+    replay_screen.stamp_a = now;
+    for (int frame = 0; frame < 4; ++frame) {
+        SCOPED_TRACE(frame);
+        replay_screen_frame(now += 17); // one tick
+        camera_select_by_keys();        // then the frame draw
+        EXPECT_NEAR(from_ball(), 2693, 250);
+        EXPECT_GE(c.position[1], 300) << "above the ground";
+        EXPECT_EQ(current_camera, &c);
+    }
+    EXPECT_GE(ball_state.x >> 16, 4000) << "the replay moved on";
+    replay_playback.mode = 0;
+    key_state[48] = 128; // B
+    replay_screen_frame(now);
+    EXPECT_NEAR(from_ball(), 2693, 2) << "B places the camera on the ball again";
     close_replay_screen();
 }
 

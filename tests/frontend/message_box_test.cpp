@@ -1,5 +1,11 @@
 #include "front_end_fixture.h"
 
+#include "frontend/controller_config.h"
+#include "host/host_test_hooks.h"
+#include "host/paths.h"
+
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -143,6 +149,78 @@ TEST_F(Box, TheEngineBoxShowsACopyOfItsMessage)
     EXPECT_EQ(message_box_layout.message, "DISK FULL TRY AGAIN");
     EXPECT_EQ(message_box_layout.width, 254);
     EXPECT_EQ(front_end_state.result, 1);
+}
+
+// The box's palette work: the backdrop darkens entries 80 to 127 a
+// quarter, and the flag colours come back into 81 to 127 afterwards.
+struct BoxPalette : FrontEnd {
+    void SetUp() override
+    {
+        FrontEnd::SetUp();
+        for (int i = 0; i < 256; ++i) working_palette[i][0] = 63, working_palette[i][1] = 40, working_palette[i][2] = 3;
+        set_palette_6bit(&working_palette[0][0], 0, 256);
+    }
+    void TearDown() override
+    {
+        keyboard_config.used_shown = keyboard_config.reserved_shown = 0;
+        host_set_data_dir("");
+        if (!own_data.empty()) std::filesystem::remove_all(own_data);
+        FrontEnd::TearDown();
+    }
+    void flag_file(size_t colours)
+    {
+        own_data = host_user_dir() + "/flag-palette-data";
+        std::filesystem::remove_all(own_data);
+        host_set_data_dir(own_data);
+        const std::filesystem::path file = host_data_file(FLAG_PALETTE);
+        std::filesystem::create_directories(file.parent_path());
+        std::string bytes;
+        for (size_t i = 0; i < colours; ++i) bytes += char(i), bytes += char(10), bytes += char(20);
+        std::ofstream(file, std::ios::binary) << bytes;
+    }
+    std::string own_data;
+};
+
+TEST_F(BoxPalette, DimmingTakesAQuarterOffEntries80To127UnlessAKeyWarningShows)
+{
+    dim_palette();
+    for (int i : {80, 100, 127}) {
+        EXPECT_EQ(working_palette[i][0], 48) << i; // 63 - 15
+        EXPECT_EQ(working_palette[i][1], 30) << i;
+        EXPECT_EQ(working_palette[i][2], 3) << i << ": a quarter of 3 rounds down to nothing";
+        EXPECT_EQ(display_palette[i].red, 48 * 4) << i << " is on the display";
+    }
+    for (int i : {79, 128}) {
+        EXPECT_EQ(working_palette[i][0], 63) << i;
+        EXPECT_EQ(display_palette[i].red, 63 * 4) << i;
+    }
+    for (uint8_t* flag : {&keyboard_config.used_shown, &keyboard_config.reserved_shown}) {
+        *flag = 1;
+        dim_palette();
+        EXPECT_EQ(working_palette[100][0], 48) << "unchanged while a key warning shows";
+        *flag = 0;
+    }
+}
+
+TEST_F(BoxPalette, TheFlagColoursGoBackIntoEntries81To127)
+{
+    flag_file(47);
+    load_flag_palette();
+    EXPECT_EQ(working_palette[81][0], 0);
+    EXPECT_EQ(working_palette[127][0], 46);
+    EXPECT_EQ(working_palette[127][2], 20);
+    EXPECT_EQ(display_palette[127].red, 46 * 4);
+    EXPECT_EQ(working_palette[80][0], 63);
+    EXPECT_EQ(working_palette[128][0], 63);
+    // A longer file gives no more than 47; a shorter one only what it holds.
+    flag_file(60);
+    load_flag_palette();
+    EXPECT_EQ(working_palette[128][0], 63);
+    for (int i = 0; i < 256; ++i) working_palette[i][0] = 63;
+    flag_file(10);
+    load_flag_palette();
+    EXPECT_EQ(working_palette[90][0], 9);
+    EXPECT_EQ(working_palette[91][0], 63);
 }
 
 } // namespace

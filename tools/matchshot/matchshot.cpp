@@ -3,7 +3,9 @@
 // (SDL_VIDEODRIVER=offscreen draws without a window; the data directory as
 // for the game). With --software first it plays the match headless and
 // draws one frame of it on the 8-bit software path into an 8-bit BMP:
-// matchshot --software [out.bmp] [ticks] [seed].
+// matchshot --software [out.bmp] [ticks] [seed]. With --replay first it plays
+// the match, opens the replay screen, plays the replay for a second and saves
+// what the replay camera shows: matchshot --replay [out.tga] [ticks] [seed].
 #include "gl3d/sprite_queue.h"
 #include "match/match_driver.h"
 #include "app/startup.h"
@@ -23,6 +25,9 @@
 #include "screen/screen_flip.h"
 #include "screen/surface.h"
 #include "display/screenshot.h"
+#include "display/replay_screen.h"
+#include "gl3d/hw_camera.h"
+#include "platform/mouse.h"
 #include "matchscreen/match_screen.h"
 
 #include <cstdio>
@@ -71,6 +76,30 @@ int software_shot(const std::string& path, int32_t ticks, const MatchRunSettings
     return saved ? 0 : 1;
 }
 
+// The replay screen's picture a second into the replay.
+int replay_shot(const std::string& path, HostRenderDevice* device, std::vector<uint32_t>& pixels)
+{
+    open_replay_screen();
+    uint32_t now = 1000;
+    replay_screen.stamp_a = now;
+    for (int f = 0; f < 50; ++f) {
+        replay_screen_frame(now += 20);
+        present_and_clear();
+        replay_panel_pass(mouse_state.x, mouse_state.y, 0, 0);
+        begin_scene();
+        draw_3d_frame();
+        end_scene();
+    }
+    const CameraPreset* c = current_camera;
+    std::printf("position %.0f %.0f %.0f\n", c->position[0], c->position[1], c->position[2]);
+    std::printf("view %d ball %d %d %d camera %d %d %d looks at %.0f %.0f %.0f\n", camera_view, ball_state.x >> 16,
+                ball_state.y >> 16, ball_state.z >> 16, camera_globals.x, camera_globals.y, camera_globals.z,
+                c ? c->look_at[0] : 0.0, c ? c->look_at[1] : 0.0, c ? c->look_at[2] : 0.0);
+    const bool ok = device && device->read_picture(pixels.data()) && save_tga(path, pixels);
+    close_replay_screen();
+    return ok ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -80,6 +109,8 @@ int main(int argc, char** argv)
         if (argc > 4) s.seed = static_cast<uint32_t>(std::strtoul(argv[4], nullptr, 10));
         return software_shot(argc > 2 ? argv[2] : "frame_sw.bmp", argc > 3 ? std::atoi(argv[3]) : 400, s);
     }
+    const bool replay = argc > 1 && std::strcmp(argv[1], "--replay") == 0;
+    if (replay) --argc, ++argv;
     const std::string prefix = argc > 1 ? argv[1] : "frame";
     const int32_t ticks = argc > 2 ? std::atoi(argv[2]) : 400;
     MatchRunSettings s;
@@ -93,10 +124,13 @@ int main(int argc, char** argv)
     sprite_hardware_switch = use_3d_hardware;
     install_display_hooks();
     load_small_models();
+    if (replay) new_replay_node(1u << 20);
+    if (replay) new_replay_node(1u << 20);
     headless_match_setup(s);
     for (int32_t t = 0; t < ticks && !headless_match_over(); ++t) headless_match_tick();
     HostRenderDevice* device = gl_render_device();
     std::vector<uint32_t> pixels(size_t(PICTURE_WIDTH) * PICTURE_HEIGHT);
+    if (replay) return replay_shot(prefix, device, pixels);
     int saved = 0;
     for (int view = 0; view < CAMERA_PRESETS; ++view) {
         match_hooks.set_camera_view(view);
