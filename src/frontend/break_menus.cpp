@@ -3,6 +3,7 @@
 #include "frontend/competition.h"
 #include "frontend/competition_screens.h"
 #include "frontend/control_events.h"
+#include "frontend/front_end_graphics.h"
 #include "frontend/front_end_state.h"
 #include "frontend/hints.h"
 #include "frontend/message_box.h"
@@ -27,6 +28,9 @@
 BreakMenuState break_menu_state;
 
 namespace {
+
+// The badges each screen shows, held on the device while it is open.
+HeldBadges g_menu_badges, g_stats_badges, g_team_badges;
 
 BreakMenuState& bm = break_menu_state;
 constexpr int32_t TICK_RATE = 62;
@@ -286,6 +290,7 @@ std::vector<std::string> break_menu_items(int32_t stage)
 
 void break_menu_open(menu_screen* screen)
 {
+    hold_every_badge(&g_menu_badges);
     const int32_t stage = match_stage;
     bm.items.clear();
     bm.results.clear();
@@ -322,6 +327,7 @@ void break_menu_frame(menu_screen*)
 
 void break_menu_close(menu_screen*)
 {
+    let_go_every_badge(&g_menu_badges);
     if (bm.difficulty_shown) store_difficulty();
     bm.difficulty_shown = false;
     remove_extras();
@@ -379,6 +385,7 @@ int32_t home_share(uint32_t home, uint32_t away)
 
 void match_statistics_open(menu_screen* screen)
 {
+    hold_every_badge(&g_stats_badges);
     set_badge(screen->entries[4], game_settings.home_team);
     set_badge(screen->entries[5], game_settings.away_team);
     front_end_state.default_action = result_two;
@@ -445,6 +452,7 @@ void match_statistics_frame(menu_screen*)
 
 void match_statistics_close(menu_screen*)
 {
+    let_go_every_badge(&g_stats_badges);
     front_end_state.default_action = nullptr;
     remove_extras();
     free_control_tree(&bm.controls);
@@ -491,6 +499,7 @@ void load_team_for_stats(int32_t side)
 
 void team_statistics_open(menu_screen* screen)
 {
+    hold_every_badge(&g_team_badges);
     set_clip_window(2, 135, 196, 183, 586);
     input_reset();
     front_end_state.default_action = result_one;
@@ -542,6 +551,7 @@ void team_statistics_frame(menu_screen*)
 
 void team_statistics_close(menu_screen*)
 {
+    let_go_every_badge(&g_team_badges);
     front_end_state.default_action = nullptr;
     free_control_tree(&bm.controls);
     free_control_tree(&bm.names);
@@ -566,6 +576,9 @@ void prepare_break_menus()
 
 void reset_break_menus()
 {
+    g_menu_badges = {};
+    g_stats_badges = {};
+    g_team_badges = {};
     remove_extras();
     free_control_tree(&bm.controls);
     free_control_tree(&bm.names);

@@ -4,6 +4,7 @@
 #include "frontend/competition_screens.h"
 #include "frontend/control_events.h"
 #include "frontend/database_files.h"
+#include "frontend/front_end_graphics.h"
 #include "frontend/front_end_state.h"
 #include "frontend/option_screens.h"
 #include "frontend/resources.h"
@@ -24,6 +25,9 @@
 CompetitionTeamsState competition_teams_state;
 
 namespace {
+
+// The badges the screen shows, held on the device while it is open.
+HeldBadges g_badges;
 
 CompetitionTeamsState& ct = competition_teams_state;
 const int32_t k_bar_minimum[7] = {22, 0, 0, 230, 0, 153, 67};
@@ -275,6 +279,7 @@ void exchange_selected(int32_t a, int32_t b)
 
 void competition_teams_open(menu_screen* screen)
 {
+    hold_every_badge(&g_badges);
     CompetitionState& c = competition_state;
     g_open = screen;
     input_reset();
@@ -327,6 +332,7 @@ void competition_teams_frame(menu_screen* screen)
 
 void competition_teams_close(menu_screen*)
 {
+    let_go_every_badge(&g_badges);
     remove_texts();
     free_control_tree(&ct.controls);
     free_control_tree(&ct.unselected);
@@ -365,6 +371,7 @@ void prepare_competition_teams_screen()
 
 void reset_competition_teams()
 {
+    g_badges = {};
     remove_texts();
     free_control_tree(&ct.controls);
     free_control_tree(&ct.unselected);

@@ -4,6 +4,7 @@
 #include "frontend/control_events.h"
 #include "frontend/database_files.h"
 #include "frontend/frame_manifest.h"
+#include "frontend/front_end_graphics.h"
 #include "frontend/front_end_state.h"
 #include "frontend/message_box.h"
 #include "frontend/option_screens.h"
@@ -25,6 +26,9 @@ int32_t& browser_home_team = database_screens.browser_teams[0];
 int32_t& browser_away_team = database_screens.browser_teams[1];
 
 namespace {
+
+// The badges each screen shows, held on the device while it is open.
+HeldBadges g_restore_badges, g_browser_badge_pages;
 
 DatabaseScreens& ds = database_screens;
 constexpr int32_t BARS = 7;
@@ -220,6 +224,7 @@ void next_name_team(icon_state_record*, menu_icon*, menu_screen* s)
 
 void restore_names_open(menu_screen* screen)
 {
+    hold_every_badge(&g_restore_badges);
     input_reset();
     ds.list_selection = -1;
     ds.name_screen_team = 0;
@@ -240,6 +245,7 @@ void restore_names_frame(menu_screen*)
 
 void restore_names_close(menu_screen*)
 {
+    let_go_every_badge(&g_restore_badges);
     front_end_state.default_action = nullptr;
     if (ds.name_icon) {
         remove_icon(ds.name_icon);
@@ -274,6 +280,7 @@ void browser_pick_team(int32_t side, int32_t index)
 
 void team_browser_open(menu_screen* screen)
 {
+    hold_every_badge(&g_browser_badge_pages);
     input_reset();
     g_browser_open = screen;
     for (int32_t side = 0; side < 2; ++side) {
@@ -303,6 +310,7 @@ void team_browser_frame(menu_screen*)
 
 void team_browser_close(menu_screen*)
 {
+    let_go_every_badge(&g_browser_badge_pages);
     free_control_tree(&ds.controls);
     front_end_state.default_action = nullptr;
     g_browser_open = nullptr;
@@ -330,6 +338,7 @@ void prepare_database_screens()
 
 void reset_database_screens()
 {
+    g_restore_badges = g_browser_badge_pages = {};
     restore_names_close(nullptr);
     team_browser_close(nullptr);
     ds.name_screen_team = 0;

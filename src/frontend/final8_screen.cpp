@@ -2,6 +2,7 @@
 
 #include "frontend/competition.h"
 #include "frontend/competition_teams.h"
+#include "frontend/front_end_graphics.h"
 #include "frontend/resources.h"
 #include "frontend/screen_templates.h"
 #include "frontend/team_icon_sets.h"
@@ -20,6 +21,9 @@
 Final8ScreenState final8_state;
 
 namespace {
+
+// The badges the screen shows, held on the device while it is open.
+HeldBadges g_badges;
 
 Final8ScreenState& f8 = final8_state;
 TeamChoice& tc = team_choice;
@@ -161,6 +165,7 @@ void prepare_final8_screen()
 
 void final8_open(menu_screen* screen)
 {
+    hold_every_badge(&g_badges);
     input_reset();
     g_open = screen;
     f8.drag_place = f8.picked = -1;
@@ -194,6 +199,7 @@ void final8_frame(menu_screen*)
 
 void final8_close(menu_screen*)
 {
+    let_go_every_badge(&g_badges);
     end_drag();
     for (menu_icon& m : team_mascot_templates) {
         m.states[ICON_NORMAL].handler = nullptr;
@@ -294,6 +300,7 @@ void commit_final8()
 
 void reset_final8_screen()
 {
+    g_badges = {};
     end_drag();
     f8 = Final8ScreenState{};
     f8.drag_place = f8.picked = -1;

@@ -138,6 +138,20 @@ void let_go_caricature_frame(int32_t* texture)
     *texture = -1;
 }
 
+void hold_every_badge(HeldBadges* badges)
+{
+    let_go_every_badge(badges);
+    for (int32_t team = 0; team < LEAGUE_TEAMS; ++team) badges->textures[team] = hold_caricature_frame(team);
+    badges->held = true;
+}
+
+void let_go_every_badge(HeldBadges* badges)
+{
+    if (!badges->held) return;
+    for (int32_t& texture : badges->textures) let_go_caricature_frame(&texture);
+    badges->held = false;
+}
+
 void load_team_portraits(int32_t team, int32_t, int32_t load)
 {
     current_portrait_set = second_portrait_set = third_portrait_set = -1;

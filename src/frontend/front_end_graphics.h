@@ -26,6 +26,15 @@ void load_caricature_set();
 // path, no set, no such frame). Letting go sets it back to -1.
 int32_t hold_caricature_frame(int32_t team);
 void let_go_caricature_frame(int32_t* texture);
+// A screen whose badges can show any club (a list of clubs, a choice that
+// changes while it is open) holds every club's frame the same way. Holding
+// again first lets go of what it held; a zeroed record holds nothing.
+struct HeldBadges {
+    bool held;
+    int32_t textures[LEAGUE_TEAMS];
+};
+void hold_every_badge(HeldBadges* badges);
+void let_go_every_badge(HeldBadges* badges);
 void load_team_portraits(int32_t team, int32_t unused, int32_t load);
 // The portrait set's path of a club (its directory and file are named after it).
 const char* portrait_set_path(int32_t team);

@@ -28,6 +28,9 @@ LastOrdersScreen last_orders_state;
 
 namespace {
 
+// The two sides' badges, held on the device while the screen is open.
+HeldBadges g_badges;
+
 LastOrdersScreen& lo = last_orders_state;
 
 constexpr uint8_t ITEM_GROUP = 6;
@@ -117,6 +120,7 @@ void last_orders_exit()
 
 void last_orders_open(menu_screen* screen)
 {
+    hold_every_badge(&g_badges);
     lo.side_controller[0] = lo.side_controller[1] = 0;
     lo.human_count[0] = lo.human_count[1] = 0;
     for (int32_t r = 0; r < CONTROLLER_RECORDS; ++r) {
@@ -195,6 +199,7 @@ void last_orders_frame(menu_screen*)
 
 void last_orders_close(menu_screen*)
 {
+    let_go_every_badge(&g_badges);
     if (exhibition_or_training()) {
         user_settings.word_1464 = static_cast<uint32_t>(
             game_settings.game_type == GAME_TRAINING ? lo.percent * 100 / 100 : 30 + lo.percent * 70 / 100);
@@ -253,5 +258,6 @@ void last_orders_page()
 
 void reset_last_orders()
 {
+    g_badges = {};
     lo = LastOrdersScreen{};
 }

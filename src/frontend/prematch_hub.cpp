@@ -16,6 +16,9 @@ PrematchHubState prematch_hub_state;
 
 namespace {
 
+// The two sides' badges, held on the device while the screen is open.
+HeldBadges g_badges;
+
 PrematchHubState& hub = prematch_hub_state;
 
 constexpr uint16_t ABANDONED = 0x80;
@@ -91,6 +94,7 @@ void prematch_hub_leave()
 
 void prematch_hub_open(menu_screen* screen)
 {
+    hold_every_badge(&g_badges);
     input_reset();
     std::snprintf(hub.title, sizeof hub.title, "%s", game_settings.game_type == GAME_FINAL_8 ? "KOB - Final 8" : "KOB 99");
     if (menu_icon* title = screen->entries[TITLE_ENTRY].copy) update_icon(title);
@@ -107,7 +111,11 @@ void prematch_hub_open(menu_screen* screen)
 
 void prematch_hub_frame(menu_screen*) {}
 
-void prematch_hub_close(menu_screen*) { front_end_state.default_action = nullptr; }
+void prematch_hub_close(menu_screen*)
+{
+    let_go_every_badge(&g_badges);
+    front_end_state.default_action = nullptr;
+}
 
 void run_prematch_screen_loop()
 {
@@ -121,4 +129,8 @@ void run_prematch_screen_loop()
     }
 }
 
-void reset_prematch_hub() { hub = PrematchHubState{}; }
+void reset_prematch_hub()
+{
+    hub = PrematchHubState{};
+    g_badges = {};
+}

@@ -2,6 +2,7 @@
 
 #include "frontend/competition.h"
 #include "frontend/competition_teams.h"
+#include "frontend/front_end_graphics.h"
 #include "frontend/front_end_state.h"
 #include "frontend/lineup_screen.h"
 #include "frontend/resources.h"
@@ -21,6 +22,9 @@ TeamChoice team_choice;
 TeamSelectScreenState team_select_state;
 
 namespace {
+
+// The badges each screen shows, held on the device while it is open.
+HeldBadges g_ex_badges, g_se_badges;
 
 TeamChoice& tc = team_choice;
 TeamSelectScreenState& ts = team_select_state;
@@ -279,6 +283,7 @@ void prepare_team_selection_screens()
 
 void team_selection_open(menu_screen* screen)
 {
+    hold_every_badge(&g_ex_badges);
     input_reset();
     g_open_screen = screen;
     ts.drag_team = -1;
@@ -307,6 +312,7 @@ void team_selection_frame(menu_screen*)
 
 void team_selection_close(menu_screen*)
 {
+    let_go_every_badge(&g_ex_badges);
     end_drag();
     free_team_panel();
     for (menu_icon*& m : shown_team_mascots) m = nullptr;
@@ -369,6 +375,7 @@ void reset_exhibition_choice()
 
 void season_team_select_open(menu_screen* screen)
 {
+    hold_every_badge(&g_se_badges);
     input_reset();
     g_open_screen = screen;
     reset_team_select_state();
@@ -402,6 +409,7 @@ void season_team_select_frame(menu_screen*)
 
 void season_team_select_close(menu_screen*)
 {
+    let_go_every_badge(&g_se_badges);
     free_team_panel();
     for (menu_icon*& m : shown_team_mascots) m = nullptr;
     g_open_screen = nullptr;
@@ -440,6 +448,8 @@ void commit_season_selection()
 
 void reset_team_choice()
 {
+    g_ex_badges = {};
+    g_se_badges = {};
     tc = TeamChoice{};
     tc.side = 1;
     for (int i = 1; i < 16; ++i) tc.computer[i] = 1;

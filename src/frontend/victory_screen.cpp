@@ -66,12 +66,20 @@ const char* k_pictures[2] = {k_backgrounds[1][0], k_backgrounds[1][1]};
 
 int32_t kind_index() { return victory_texts.kind == VICTORY_PRE_SEASON ? 0 : 1; }
 
-void victory_open(menu_screen*) { victory_screen_text(); }
+// The premier's badge, held on the device while the screen is open.
+HeldBadges g_badges;
+
+void victory_open(menu_screen*)
+{
+    hold_every_badge(&g_badges);
+    victory_screen_text();
+}
+void victory_close(menu_screen*) { let_go_every_badge(&g_badges); }
 
 } // namespace
 
 menu_screen victory_screen = {TEXT_ICONS + 1, SCREEN_MENU, k_pictures, nullptr, 0, &g_entries[6], victory_open,
-                              nullptr, nullptr, nullptr, 0, 0, 0, 0, 0, 0, g_entries};
+                              victory_close, nullptr, nullptr, 0, 0, 0, 0, 0, 0, g_entries};
 
 void victory_screen_background()
 {
@@ -117,5 +125,6 @@ void run_victory_screen(int32_t kind, int32_t team)
 void reset_victory_screen()
 {
     victory_texts = VictoryTexts{};
+    g_badges = {};
     victory_screen_background();
 }

@@ -3,7 +3,15 @@
 
 #include "frontend/competition.h"
 #include "frontend/competition_screens.h"
+#include "frontend/break_menus.h"
+#include "frontend/competition_teams.h"
+#include "frontend/database_screens.h"
+#include "frontend/final8_screen.h"
 #include "frontend/finals_screens.h"
+#include "frontend/last_orders.h"
+#include "frontend/prematch_hub.h"
+#include "frontend/team_selection.h"
+#include "frontend/victory_screen.h"
 #include "league/game_settings.h"
 #include "league/league_data.h"
 #include "match/match_records.h"
@@ -409,13 +417,13 @@ class HardwareBadges : public GlFixture
         reset_sprite_sets();
         reset_front_end_resources();
         reset_front_end_graphics();
-        reset_finals_screens();
+        reset_screens();
         clear_game_state_block();
         sprite_hardware_switch = 1;
     }
     void TearDown() override
     {
-        reset_finals_screens();
+        reset_screens();
         reset_front_end_resources();
         reset_front_end_graphics();
         reset_sprite_sets();
@@ -424,6 +432,18 @@ class HardwareBadges : public GlFixture
         clear_game_state_block();
         sprite_hardware_switch = 0;
         GlFixture::TearDown();
+    }
+    static void reset_screens()
+    {
+        reset_finals_screens();
+        reset_break_menus();
+        reset_prematch_hub();
+        reset_last_orders();
+        reset_database_screens();
+        reset_competition_teams();
+        reset_final8_screen();
+        reset_team_choice();
+        reset_victory_screen();
     }
     // The page texture a team's badge is drawn from.
     static int32_t badge_page(int32_t team)
@@ -436,7 +456,29 @@ class HardwareBadges : public GlFixture
     }
 };
 
-TEST_F(HardwareBadges, TheResultsScreenHoldsTheBadgesItShowsOnTheDevice)
+// Every screen that draws badges on the device, with what it needs set up first.
+struct BadgeScreen {
+    const char* name;
+    menu_screen* screen;
+    void (*prepare)();
+};
+const BadgeScreen k_badge_screens[] = {
+    {"results", &finals_results_screen, nullptr},
+    {"break menu", &break_menu_screen, prepare_break_menus},
+    {"match statistics", &match_statistics_screen, prepare_break_menus},
+    {"team statistics", &team_statistics_screen, prepare_break_menus},
+    {"pre-match hub", &prematch_hub_screen, prepare_prematch_hub},
+    {"last minute orders", &last_orders_screen, nullptr},
+    {"restore names", &restore_names_screen, prepare_database_screens},
+    {"team browser", &team_browser_screen, prepare_database_screens},
+    {"competition teams", &competition_teams_screen, prepare_competition_teams_screen},
+    {"final 8", &final8_screen, prepare_final8_screen},
+    {"team selection", &team_selection_screen, prepare_team_selection_screens},
+    {"season team selection", &season_team_select_screen, prepare_team_selection_screens},
+    {"victory", &victory_screen, nullptr},
+};
+
+TEST_F(HardwareBadges, EveryScreenHoldsTheBadgesItShowsOnTheDeviceWhileItIsOpen)
 {
     load_caricature_set();
     ASSERT_GE(animation_handles[HANDLE_CARICATURE], 0);
@@ -445,16 +487,43 @@ TEST_F(HardwareBadges, TheResultsScreenHoldsTheBadgesItShowsOnTheDevice)
     ASSERT_GE(away, 0);
     EXPECT_EQ(get_texture_use_count(home), 0u) << "the set's load lets go of its pages";
 
-    game_settings.game_type = GAME_EXHIBITION;
-    game_settings.home_team = 2, game_settings.away_team = 7;
-    match_globals.flow_flags = CLOCK_FROZEN | QUARTER_4;
-    finals_results_open(&finals_results_screen);
-    EXPECT_GE(get_texture_use_count(home), 1u) << "a page off the device draws a white box";
-    EXPECT_GE(get_texture_use_count(away), 1u);
-    finals_results_close(&finals_results_screen);
-    EXPECT_EQ(get_texture_use_count(home), 0u) << "the close lets go again";
-    EXPECT_EQ(get_texture_use_count(away), 0u);
+    for (const BadgeScreen& c : k_badge_screens) {
+        SCOPED_TRACE(c.name);
+        game_settings.game_type = GAME_EXHIBITION;
+        game_settings.home_team = 2, game_settings.away_team = 7;
+        match_globals.flow_flags = CLOCK_FROZEN | QUARTER_4;
+        if (c.prepare) c.prepare();
+        ASSERT_TRUE(c.screen->on_open && c.screen->on_close);
+        c.screen->on_open(c.screen);
+        EXPECT_GE(get_texture_use_count(home), 1u) << "a page off the device draws a white box";
+        EXPECT_GE(get_texture_use_count(away), 1u);
+        c.screen->on_close(c.screen);
+        EXPECT_EQ(get_texture_use_count(home), 0u) << "the close lets go again";
+        EXPECT_EQ(get_texture_use_count(away), 0u);
+        reset_screens();
+    }
     EXPECT_EQ(results_state.badge_textures[0], -1);
+}
+
+TEST_F(HardwareBadges, HoldingTheBadgesAgainLetsGoOfWhatWasHeldAndTheSoftwarePathHoldsNothing)
+{
+    load_caricature_set();
+    const int32_t page = badge_page(5);
+    ASSERT_GE(page, 0);
+    HeldBadges held{};
+    hold_every_badge(&held);
+    const uint32_t once = get_texture_use_count(page);
+    EXPECT_GE(once, 1u);
+    hold_every_badge(&held);
+    EXPECT_EQ(get_texture_use_count(page), once) << "a screen opened twice must not keep its pages for ever";
+    let_go_every_badge(&held);
+    let_go_every_badge(&held);
+    EXPECT_EQ(get_texture_use_count(page), 0u);
+
+    sprite_hardware_switch = 0;
+    hold_every_badge(&held);
+    for (int32_t texture : held.textures) EXPECT_EQ(texture, -1);
+    let_go_every_badge(&held);
 }
 
 } // namespace
