@@ -26,6 +26,7 @@ set(KOB_FUZZ_HARNESSES
     powerbar_bmp
     ppm
     replay_file
+    screen_picture
     settings_file
     settings_store
     shape_bank

@@ -119,11 +119,14 @@ void models(const fs::path& data)
     }
 }
 
-void pictures_and_sounds()
+void pictures_and_sounds(const fs::path& data)
 {
     Bytes palette;
     for (int i = 0; i < 16; ++i) palette.insert(palette.end(), {uint8_t(i * 16), uint8_t(255 - i * 16), 7});
     put("ilbm", "small", kit_ilbm(19, 3, 4, palette, Bytes(19 * 3, 5)));
+    put("screen_picture", "small", kit_ilbm(19, 3, 4, palette, Bytes(19 * 3, 5)));
+    put("screen_picture", "wider_than_the_screen", kit_ilbm(700, 2, 8, palette, Bytes(700 * 2, 200)));
+    put("screen_picture", "kit", read(data / "front_en" / "front_end_gfx" / "menu_screens" / "sw" / "demosplash.lbm"));
 
     std::vector<int16_t> tone;
     for (int i = 0; i < 400; ++i) tone.push_back(static_cast<int16_t>((i % 40) * 800 - 16000));
@@ -392,7 +395,7 @@ int main(int argc, char** argv)
     fs::create_directories(work);
     language(argv[2]);
     models(argv[2]);
-    pictures_and_sounds();
+    pictures_and_sounds(argv[2]);
     textures_and_fonts(argv[2]);
     settings_and_devices(work);
     archives_and_streams();
