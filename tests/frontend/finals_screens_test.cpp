@@ -405,6 +405,28 @@ TEST_F(Finals, ASeasonRunsFromRoundOneThroughTheGrandFinal)
 
 namespace {
 
+// Every screen that draws badges on the device, with what it needs set up first.
+struct BadgeScreen {
+    const char* name;
+    menu_screen* screen;
+    void (*prepare)();
+};
+const BadgeScreen k_badge_screens[] = {
+    {"results", &finals_results_screen, nullptr},
+    {"break menu", &break_menu_screen, prepare_break_menus},
+    {"match statistics", &match_statistics_screen, prepare_break_menus},
+    {"team statistics", &team_statistics_screen, prepare_break_menus},
+    {"pre-match hub", &prematch_hub_screen, prepare_prematch_hub},
+    {"last minute orders", &last_orders_screen, nullptr},
+    {"restore names", &restore_names_screen, prepare_database_screens},
+    {"team browser", &team_browser_screen, prepare_database_screens},
+    {"competition teams", &competition_teams_screen, prepare_competition_teams_screen},
+    {"final 8", &final8_screen, prepare_final8_screen},
+    {"team selection", &team_selection_screen, prepare_team_selection_screens},
+    {"season team selection", &season_team_select_screen, prepare_team_selection_screens},
+    {"victory", &victory_screen, nullptr},
+};
+
 // The hardware path against the recording device, with the kit's badge set.
 class HardwareBadges : public GlFixture
 {
@@ -431,6 +453,10 @@ class HardwareBadges : public GlFixture
         tex_destroy_all();
         clear_game_state_block();
         sprite_hardware_switch = 0;
+        // The screens' templates still point into the freed badge set: set
+        // them up again with no set, as the other tests expect to find them.
+        for (const BadgeScreen& c : k_badge_screens)
+            if (c.prepare) c.prepare();
         GlFixture::TearDown();
     }
     static void reset_screens()
@@ -454,28 +480,6 @@ class HardwareBadges : public GlFixture
         const auto* frame = static_cast<const hw_sprite_frame*>(animation_frame(HANDLE_CARICATURE, team));
         return frame && textures && frame->page < pages ? textures[frame->page] : -1;
     }
-};
-
-// Every screen that draws badges on the device, with what it needs set up first.
-struct BadgeScreen {
-    const char* name;
-    menu_screen* screen;
-    void (*prepare)();
-};
-const BadgeScreen k_badge_screens[] = {
-    {"results", &finals_results_screen, nullptr},
-    {"break menu", &break_menu_screen, prepare_break_menus},
-    {"match statistics", &match_statistics_screen, prepare_break_menus},
-    {"team statistics", &team_statistics_screen, prepare_break_menus},
-    {"pre-match hub", &prematch_hub_screen, prepare_prematch_hub},
-    {"last minute orders", &last_orders_screen, nullptr},
-    {"restore names", &restore_names_screen, prepare_database_screens},
-    {"team browser", &team_browser_screen, prepare_database_screens},
-    {"competition teams", &competition_teams_screen, prepare_competition_teams_screen},
-    {"final 8", &final8_screen, prepare_final8_screen},
-    {"team selection", &team_selection_screen, prepare_team_selection_screens},
-    {"season team selection", &season_team_select_screen, prepare_team_selection_screens},
-    {"victory", &victory_screen, nullptr},
 };
 
 TEST_F(HardwareBadges, EveryScreenHoldsTheBadgesItShowsOnTheDeviceWhileItIsOpen)
