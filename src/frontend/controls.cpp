@@ -972,6 +972,30 @@ control* new_select_template(const char* label, uint16_t flags, uint8_t group)
     return t;
 }
 
+control* add_text_field(control_list* list, const char* label, int32_t x, int32_t y, int32_t width, char* text,
+                        int32_t max, bool editable, uint8_t group)
+{
+    control* t = new_select_template(label, 0, group);
+    A_SELECT_CONTROL* s = select_record(t);
+    s->settings.x = x, s->settings.y = y;
+    s->settings.label_y = -21;
+    s->settings.window = {0, 0, 20, width};
+    s->settings.flags = SELECT_NO_CLIP;
+    control* c = nullptr;
+    create_control_from_template(list, nullptr, CONTROL_SELECT, t, &c);
+    free_control_data(&t);
+    control* st = new_string_template(&body_text_template, editable ? ICON_FOCUSABLE : 0, group, text, max);
+    A_STRING_CONTROL* f = string_record(st);
+    f->settings.flags = editable ? uint32_t{STRING_EDITABLE} : 0u;
+    f->settings.edit_mode = editable ? EDIT_TEXT : EDIT_READ_ONLY;
+    f->settings.insert_mode = 1;
+    f->settings.insert_caret = '_';
+    f->settings.overwrite_caret = '-';
+    f->settings.blink_half_period = 10;
+    add_from_template(select_record(c)->settings.choices, c, st);
+    return c;
+}
+
 control* new_slider_template(int32_t* value, int32_t minimum, int32_t maximum, int32_t x, int32_t y, int32_t step)
 {
     control* t = nullptr;

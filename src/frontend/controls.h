@@ -282,3 +282,8 @@ control* new_string_template(const menu_icon* style, uint16_t flags, uint8_t gro
 control* new_select_template(const char* label, uint16_t flags, uint8_t group);
 control* new_slider_template(int32_t* value, int32_t minimum, int32_t maximum, int32_t x, int32_t y, int32_t step);
 control* add_from_template(control_list* list, control* parent, control*& templ);
+// A one-line text field under its label: a select of one string over the
+// screen's text buffer (at most max characters), which the keys edit when
+// editable; the string's icon is focusable then, in group.
+control* add_text_field(control_list* list, const char* label, int32_t x, int32_t y, int32_t width, char* text,
+                        int32_t max, bool editable, uint8_t group);

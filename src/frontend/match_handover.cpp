@@ -21,7 +21,6 @@
 #include "platform/sound.h"
 #include "platform/fatal_error.h"
 #include "platform/files.h"
-#include "platform/iff.h"
 #include "platform/memory.h"
 #include "screen/screen_services.h"
 #include "host/host_input.h"
@@ -84,7 +83,6 @@ void say_full_time()
 }
 
 constexpr const char* SOFTWARE_LOADING_PICTURE = "front_en\\front_end_gfx\\loading screens\\KOB Loading Screen.LBM";
-constexpr int32_t FATAL_FILE_MISSING = 196;
 
 } // namespace
 
@@ -106,19 +104,14 @@ void carry_off_background()
 void show_software_loading_picture(int32_t step)
 {
     fade_palette(0, 255, nullptr, step);
-    uint32_t size = 0;
-    uint8_t* file = load_file(data_path(SOFTWARE_LOADING_PICTURE), &size);
     uint8_t palette[768] = {};
-    uint32_t w = 0, h = 0;
-    uint8_t* picture = file ? load_iff_picture_sized(file, size, palette, &w, &h) : nullptr;
-    if (file) free_mem(file);
-    if (!picture) fatal_error(FATAL_FILE_MISSING);
+    uint8_t* picture = load_screen_picture(SOFTWARE_LOADING_PICTURE, palette);
     copy_palette_entries(palette, 0, 255);
     Surface* surface = nullptr;
     uint8_t* pixels = create_surface(&surface, SCREEN_WIDTH, SCREEN_HEIGHT, 0);
     const int32_t pitch = get_surface_width(surface);
-    const uint32_t rows = h < SCREEN_HEIGHT ? h : SCREEN_HEIGHT, columns = w < SCREEN_WIDTH ? w : SCREEN_WIDTH;
-    for (uint32_t y = 0; y < rows; ++y) std::memcpy(pixels + size_t(y) * pitch, picture + size_t(y) * w, columns);
+    for (uint32_t y = 0; y < SCREEN_HEIGHT; ++y)
+        std::memcpy(pixels + size_t(y) * pitch, picture + size_t(y) * SCREEN_WIDTH, SCREEN_WIDTH);
     free_mem(picture);
     if (uint8_t* screen_pixels = lock_screen_surface(0)) {
         const int32_t screen_row = screen_pitch();

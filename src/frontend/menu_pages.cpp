@@ -31,7 +31,7 @@
 #include "platform/input.h"
 #include "screen/screen.h"
 #include "screen/screen_flip.h"
-#include "standin/front_end_screens_standin.h"
+#include "frontend/file_browser.h"
 #include "gl3d/menu_objects.h"
 #include "league/team_lineups.h"
 #include "standin/team_screens_standin.h"
@@ -41,7 +41,6 @@ namespace {
 constexpr const char* FORMATION_SET = "front_en\\front_end_gfx\\animation_files\\formation\\formation.sph";
 constexpr int32_t SPLASH_FONT_FILE = 7, SPLASH_FONT_SLOT = 5, LARGE_FONT = 3;
 constexpr int32_t LOADING_FRAMES = 100;
-constexpr int32_t BROWSER_LOAD_FORMATION = 7, BROWSER_SAVE_FORMATION = 8;
 
 // The welcome menu: its fourth and fifth entries are out of use in this
 // edition.

@@ -232,6 +232,8 @@ void lay_out(const std::string& text, int32_t wrap_units, int32_t fixed_width)
     b.y = (480 - b.height) / 2;
 }
 
+constexpr uint32_t BOX_TINT = 0x050709C8;
+
 void run_box()
 {
     const MessageBoxLayout& b = message_box_layout;
@@ -240,7 +242,13 @@ void run_box()
     else
         set_screen_parameters(to_pixels_x(b.x), to_pixels_y(b.y), to_pixels_x(b.width), to_pixels_y(b.height), 7);
     set_overlay_texture_name(TINT_BOX_TEXTURE);
+    // The software path darkens the backdrop through these, toward a deep blue.
+    auto* tint = static_cast<uint8_t*>(alloc_mem(5 * 256, "Tint lookup table"));
+    build_shade_tables(&working_palette[0][0], tint, BOX_TINT);
+    overlay_backdrop.shade_tables = tint;
     run_front_end_screen(&g_box_screen);
+    overlay_backdrop.shade_tables = nullptr;
+    free_mem(tint);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// Saved formations and the default names of saved files. Files are written
+// Saved games, saved formations and the default names of saved files. Files are written
 // whole, little-endian, beside the old one and renamed over it; a file read
 // back is checked whole before anything in memory changes.
 #pragma once
@@ -9,6 +9,10 @@
 #include <string>
 
 constexpr uint32_t FORMATION_FILE_SIZE = LINEUP_WORDS * 4; // 1,164
+constexpr uint32_t GAME_FILE_SIZE = 556;
+
+// Set by the file browser when a game has been loaded and reported.
+extern uint8_t game_loaded;
 
 // Where a saved file's name lies on disk: a game-style name (drive letter,
 // backslashes) below the user directory, an absolute path as it is.
@@ -33,3 +37,18 @@ int32_t save_formation_file(const char* path, const TeamLineup& record);
 // 1 when the file was read and put over the record, else 0 with the record
 // as it was.
 int32_t load_formation_file(const char* path, TeamLineup& record);
+
+// A competition in progress as the 556 bytes of a ".game": the match
+// options, the in-game options of both teams, the Final 8 places, the
+// controllers' teams and the competition record.
+void encode_game(uint8_t out[GAME_FILE_SIZE]);
+// Puts a ".game" back, checked whole first: false (nothing changed) for any
+// other size, another version, or a team, controller, round or option out
+// of its range.
+bool decode_game(const uint8_t* bytes, uint32_t size);
+
+// 1 when written whole, else 0 (the previous file kept).
+int32_t save_game_file(const char* path);
+// 1 when the file was read and put back, else 0 with nothing changed. Either
+// way the first page runs next and game_loaded is cleared.
+int32_t load_game_file(const char* path);

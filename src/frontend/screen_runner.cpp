@@ -18,8 +18,14 @@
 #include "screen/screen_flip.h"
 #include "screen/screen.h"
 #include "gl3d/menu_objects.h"
+#include "platform/files.h"
+#include "platform/iff.h"
+#include "frontend/resources.h"
+#include "screen/screen_services.h"
+#include "swrender/sw_transitions.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 const TransitionPair open_transition_table[21] = {
@@ -52,7 +58,98 @@ TransitionPair g_kept_pair;
 int32_t g_background = -1; // the open screen's 3D object
 int32_t g_previous = -1;   // the object it opened over
 
+// The software path: the screen's picture and the work copy the icons are
+// drawn over (the sprite layer puts it back under moved sprites); an open box
+// keeps its parent's pair aside.
+ScreenSurfaces g_surfaces, g_parent_surfaces;
+uint8_t g_fade_source[768];
+uint8_t* g_alpha_table;
+uint8_t* g_next_picture;
+uint8_t* g_next_palette;
+
+constexpr int32_t ALPHA_TABLES = 16;
+constexpr uint32_t ALPHA_TINT = 0x3F3F3EFF, ALPHA_TINT_STEP = 16;
+constexpr int32_t TOP_PALETTE_FIRST = 224, TOP_PALETTE_COLOURS = 32;
+constexpr int32_t CLOSING_FRAMES = 5;
+
 bool hardware() { return renderer_index() == 1; }
+
+uint8_t* shadow_palette() { return &working_palette[0][0]; }
+
+void copy_rows(const uint8_t* from, int32_t from_pitch, uint8_t* to, int32_t to_pitch)
+{
+    for (uint32_t y = 0; y < SCREEN_HEIGHT; ++y)
+        std::memcpy(to + size_t(y) * to_pitch, from + size_t(y) * from_pitch, SCREEN_WIDTH);
+}
+
+void copy_surface(const Surface* from, Surface* to) { copy_rows(from->pixels.data(), from->pitch, to->pixels.data(), to->pitch); }
+
+void copy_to_screen(const Surface* from)
+{
+    if (uint8_t* pixels = lock_screen_surface(0)) {
+        copy_rows(from->pixels.data(), from->pitch, pixels, screen_pitch());
+        unlock_screen_surface(0, pixels);
+    }
+}
+
+void copy_from_screen(Surface* to)
+{
+    if (uint8_t* pixels = lock_screen_surface(0)) {
+        copy_rows(pixels, screen_pitch(), to->pixels.data(), to->pitch);
+        unlock_screen_surface(0, pixels);
+    }
+}
+
+ScreenSurfaces create_surface_pair()
+{
+    ScreenSurfaces pair;
+    create_plain_surface(&pair.background, SCREEN_WIDTH, SCREEN_HEIGHT, 0);
+    create_plain_surface(&pair.work, SCREEN_WIDTH, SCREEN_HEIGHT, 0);
+    return pair;
+}
+
+void use_work_surface(const ScreenSurfaces& pair)
+{
+    set_sprite_background(pair.work ? pair.work->pixels.data() : nullptr, pair.work ? pair.work->pitch : 0);
+}
+
+void release_surface_pair(ScreenSurfaces& pair)
+{
+    if (pair.work) drop_sprite_background(pair.work);
+    if (pair.background) release_surface(pair.background);
+    pair = ScreenSurfaces{};
+}
+
+void free_alpha_table()
+{
+    set_sprite_alpha_table(nullptr);
+    if (g_alpha_table) free_mem(g_alpha_table);
+    g_alpha_table = nullptr;
+}
+
+void free_next_palette()
+{
+    if (g_next_palette) free_mem(g_next_palette);
+    g_next_palette = nullptr;
+}
+
+// Both buffers of the display show the work surface.
+void show_work_surface()
+{
+    copy_to_screen(g_surfaces.work);
+    flip_screen();
+    ++front_end_anim_frame;
+    copy_to_screen(g_surfaces.work);
+}
+
+void copy_palette_file(const char* name, int32_t first, int32_t most)
+{
+    uint32_t size = 0;
+    uint8_t* file = load_file(data_path(name), &size);
+    const int32_t colours = static_cast<int32_t>(size / 3);
+    copy_palette_entries(file, first, colours < most ? colours : most);
+    free_mem(file);
+}
 
 // Each drawn frame moves the icons' animation frame on.
 void present()
@@ -175,6 +272,26 @@ void bring_in_hardware()
 
 } // namespace
 
+uint8_t* load_screen_picture(const char* path, uint8_t palette[768])
+{
+    uint32_t size = 0;
+    uint8_t* file = load_file(data_path(path), &size);
+    uint32_t w = 0, h = 0;
+    uint8_t* picture = file ? load_iff_picture_sized(file, size, palette, &w, &h) : nullptr;
+    if (file) free_mem(file);
+    if (!picture) fatal_error(FATAL_FILE_MISSING);
+    auto* out = static_cast<uint8_t*>(alloc_mem(SCREEN_WIDTH * SCREEN_HEIGHT, "Screen picture"));
+    std::memset(out, 0, SCREEN_WIDTH * SCREEN_HEIGHT);
+    const uint32_t rows = h < SCREEN_HEIGHT ? h : SCREEN_HEIGHT, columns = w < SCREEN_WIDTH ? w : SCREEN_WIDTH;
+    for (uint32_t y = 0; y < rows; ++y) std::memcpy(out + size_t(y) * SCREEN_WIDTH, picture + size_t(y) * w, columns);
+    free_mem(picture);
+    return out;
+}
+
+const ScreenSurfaces& screen_surfaces() { return g_surfaces; }
+const uint8_t* screen_alpha_table() { return g_alpha_table; }
+const uint8_t* next_screen_picture() { return g_next_picture; }
+
 // The picture at the display's size, as the 3D objects take it.
 uint32_t* load_display_picture(const char* path)
 {
@@ -215,7 +332,11 @@ void set_screen_parameters(int32_t first, int32_t second, int32_t width, int32_t
 
 void set_overlay_texture_name(const char* name) { g_overlay_texture_name = name ? name : ""; }
 
-void free_next_screen_picture() {}
+void free_next_screen_picture()
+{
+    if (g_next_picture) free_mem(g_next_picture);
+    g_next_picture = nullptr;
+}
 
 void draw_overlay_shade(intptr_t, int16_t, int16_t, float)
 {
@@ -241,9 +362,86 @@ void draw_overlay_shade(intptr_t, int16_t, int16_t, float)
     set_alpha_blend(blend);
 }
 
+namespace {
+
+// The box's backdrop darkened (or a bevelled panel) on the new background.
+void darken_backdrop(uint8_t* background)
+{
+    const OverlayBackdrop& b = overlay_backdrop;
+    if (!b.shade_tables) return;
+    // The software order: left, top.
+    if (b.bevel_style == 0)
+        remap_screen_rect(b.first, b.shade_tables, background, b.second, b.width, b.height);
+    else
+        draw_bevel_panel(b.first, b.shade_tables, background, b.second, b.width, b.height, b.bevel_style);
+}
+
+// A box on the software path: the parent's picture, icons and all, becomes
+// the box's background, with the backdrop darkened into it.
+void open_software_overlay()
+{
+    if (menu_screen* parent = g_parent) {
+        parent->flags &= ~SCREEN_POINTER;
+        for (int pass = 0; pass < 2; ++pass) {
+            draw_icons(parent);
+            flush_sprites();
+            present();
+        }
+        parent->flags |= SCREEN_POINTER;
+    }
+    hide_sub_menu_icons();
+    g_parent_surfaces = g_surfaces;
+    g_surfaces = create_surface_pair();
+    copy_from_screen(g_surfaces.background);
+    if (overlay_backdrop.requested) {
+        darken_backdrop(g_surfaces.background->pixels.data());
+        copy_to_screen(g_surfaces.background);
+        present();
+        copy_to_screen(g_surfaces.background);
+    }
+    copy_surface(g_surfaces.background, g_surfaces.work);
+    use_work_surface(g_surfaces);
+}
+
+void open_software_background(menu_screen* screen)
+{
+    g_surfaces = create_surface_pair();
+    if ((screen->flags & SCREEN_PICTURE) && screen->pictures && screen->pictures[0]) {
+        uint8_t palette[768] = {};
+        uint8_t* picture = load_screen_picture(screen->pictures[0], palette);
+        copy_palette_entries(palette, 0, 256);
+        copy_rows(picture, SCREEN_WIDTH, g_surfaces.background->pixels.data(), g_surfaces.background->pitch);
+        free_mem(picture);
+    }
+    copy_surface(g_surfaces.background, g_surfaces.work);
+    use_work_surface(g_surfaces);
+}
+
+// The picture the closing transition runs to, with its own palette.
+void load_next_screen_picture(menu_screen* screen)
+{
+    free_next_screen_picture();
+    free_next_palette();
+    if (!screen->transition_effect || hardware() || !screen->next_pictures || !screen->next_pictures[0]) return;
+    g_next_palette = static_cast<uint8_t*>(alloc_mem(768, "Next screen palette"));
+    g_next_picture = load_screen_picture(screen->next_pictures[0], g_next_palette);
+}
+
+void build_alpha_table()
+{
+    free_alpha_table();
+    g_alpha_table = static_cast<uint8_t*>(alloc_mem(ALPHA_TABLES * 256, "Alpha lookup table"));
+    for (int32_t i = 0; i < ALPHA_TABLES; ++i)
+        build_shade_table(shadow_palette(), g_alpha_table + 256 * i, ALPHA_TINT + ALPHA_TINT_STEP * uint32_t(i));
+    set_sprite_alpha_table(g_alpha_table);
+}
+
+} // namespace
+
 void open_front_end_screen(menu_screen* screen)
 {
     const bool overlay = screen->flags & SCREEN_OVERLAY;
+    screen_needs_redraw = 0;
     move_pointer_to = move_cursor;
     // Sprites and text are laid out on the 640 x 480 screen.
     if (hardware()) set_sprite_option(1);
@@ -251,7 +449,9 @@ void open_front_end_screen(menu_screen* screen)
         g_parent = screen;
     } else {
         create_sub_menu_table();
-        if (hardware() && !g_overlay_texture_name.empty()) {
+        if (!hardware()) {
+            open_software_overlay();
+        } else if (!g_overlay_texture_name.empty()) {
             uint32_t bits, alpha;
             get_texture_format(&bits, &alpha);
             set_texture_format(16, 1);
@@ -275,15 +475,27 @@ void open_front_end_screen(menu_screen* screen)
         const menu_icon* f = screen->focus_entry->copy;
         move_cursor((f->rect_left + f->rect_right) / 2, (f->rect_top + f->rect_bottom) / 2);
     }
-    if (!overlay && (screen->flags & SCREEN_PICTURE) && hardware() && screen->pictures && screen->pictures[1])
-        open_background(screen);
+    if (!overlay) {
+        if (!hardware())
+            open_software_background(screen);
+        else if ((screen->flags & SCREEN_PICTURE) && screen->pictures && screen->pictures[1])
+            open_background(screen);
+        if (screen->flags & SCREEN_PICTURE) {
+            load_next_screen_picture(screen);
+            if (base_palette_file) copy_palette_file(base_palette_file, 0, 256);
+            if (top_palette_file) copy_palette_file(top_palette_file, TOP_PALETTE_FIRST, TOP_PALETTE_COLOURS);
+            if (!hardware()) show_work_surface();
+        }
+    }
     screen->on_open ? screen->on_open(screen) : void();
     reset_tick_counter();
     active_icon_table.changed = 0;
+    if (!overlay && !hardware() && (screen->flags & SCREEN_PICTURE)) build_alpha_table();
 }
 
 void close_front_end_screen(menu_screen* screen)
 {
+    const bool overlay = screen->flags & SCREEN_OVERLAY;
     for (int32_t i = 0; i < screen->count; ++i) {
         menu_screen_entry& e = screen->entries[i];
         if (!e.copy) continue;
@@ -295,15 +507,63 @@ void close_front_end_screen(menu_screen* screen)
     // The toolkit's hooks belong to the screen that set them.
     list_scroll_up_hook = list_scroll_down_hook = list_page_up_hook = list_page_down_hook = nullptr;
     value_left_hook = value_right_hook = nullptr;
-    if (screen->flags & SCREEN_OVERLAY) {
-        if (overlay_texture >= 0) release_texture(overlay_texture, 1);
-        overlay_texture = -1;
-        restore_sub_menu_table();
-        overlay_backdrop.requested = 0;
-    } else {
+    if (!hardware())
+        for (int32_t f = 0; f < CLOSING_FRAMES; ++f) {
+            draw_icons(screen);
+            flush_sprites();
+            present();
+        }
+    if (!overlay) {
+        if (!hardware()) {
+            release_surface_pair(g_surfaces);
+            free_alpha_table();
+        }
         clear_text_sprites();
+        return;
     }
+    if (!hardware()) release_surface_pair(g_surfaces);
+    if (overlay_texture >= 0) release_texture(overlay_texture, 1);
+    overlay_texture = -1;
+    restore_sub_menu_table();
+    if (!hardware()) {
+        g_surfaces = g_parent_surfaces;
+        g_parent_surfaces = ScreenSurfaces{};
+        use_work_surface(g_surfaces);
+        // The darkened backdrop is painted over with the parent's own picture.
+        if (overlay_backdrop.requested && g_parent && g_surfaces.work) {
+            g_parent->flags &= ~SCREEN_POINTER;
+            for (int pass = 0; pass < 2; ++pass) {
+                copy_to_screen(g_surfaces.work);
+                draw_icons(g_parent);
+                flush_sprites();
+                present();
+            }
+            g_parent->flags |= SCREEN_POINTER;
+        }
+    }
+    overlay_backdrop.requested = 0;
 }
+
+namespace {
+
+// The next screen's picture comes in over the old one: its colours go into
+// the upper half of the palette and its pixels are shifted up to them for
+// the run, then the colours move down to where the picture's own indices
+// will find them.
+void run_next_screen_transition(menu_screen* screen)
+{
+    copy_palette_entries(g_next_palette, 128, 128);
+    set_palette_6bit(shadow_palette(), 0, 256);
+    const uint32_t n = SCREEN_WIDTH * SCREEN_HEIGHT;
+    for (uint32_t i = 0; i < n; ++i) g_next_picture[i] = static_cast<uint8_t>(g_next_picture[i] + 128);
+    run_screen_transition(g_surfaces.background->pixels.data(), g_next_picture, screen->transition_effect);
+    for (uint32_t i = 0; i < n; ++i) g_next_picture[i] = static_cast<uint8_t>(g_next_picture[i] + 128);
+    copy_palette_entries(g_next_palette, 0, 128);
+    set_palette_6bit(shadow_palette(), 0, 128);
+    free_next_palette();
+}
+
+} // namespace
 
 void run_front_end_screen(menu_screen* screen)
 {
@@ -333,15 +593,18 @@ void run_front_end_screen(menu_screen* screen)
         if (hardware()) {
             if (g_background >= 0) bring_in_hardware();
         } else {
+            std::memcpy(g_fade_source, shadow_palette(), sizeof g_fade_source);
             for (int32_t level = 12; level <= 252; level += 12) {
                 front_end_state.frame_ticks = get_elapsed_ticks();
                 if (screen->on_frame) screen->on_frame(screen);
                 draw_icons(screen);
                 flush_sprites();
+                set_palette_level(0, 255, g_fade_source, level);
                 present();
             }
         }
     }
+    if (!hardware()) set_palette_6bit(shadow_palette(), 0, 256);
     while (front_end_state.result == 0) {
         if (hardware()) {
             front_end_state.frame_ticks = 1;
@@ -365,6 +628,13 @@ void run_front_end_screen(menu_screen* screen)
             update_icon_states(screen);
             draw_icons(screen);
             flush_sprites();
+            // The display lost its pictures while the program was away.
+            if (screen_needs_redraw && g_surfaces.work) {
+                copy_to_screen(g_surfaces.work);
+                present();
+                copy_to_screen(g_surfaces.work);
+                screen_needs_redraw = 0;
+            }
         }
         present();
         if (key_state[KEY_ESCAPE] & 0x80) {
@@ -393,14 +663,18 @@ void run_front_end_screen(menu_screen* screen)
                 draw_objects_frame();
             }
         } else {
+            read_palette_6bit(0, 256, g_fade_source);
             for (int32_t level = 255; level >= 3; level -= 12) {
                 step_icon_close_animations(screen);
                 front_end_state.frame_ticks = get_elapsed_ticks();
                 if (screen->on_frame) screen->on_frame(screen);
                 draw_icons(screen);
                 flush_sprites();
+                set_palette_level(0, 255, g_fade_source, level);
                 present();
             }
+            set_palette_level(0, 255, g_fade_source, 0);
+            if (g_next_picture && g_next_palette) run_next_screen_transition(screen);
         }
     }
     close_front_end_screen(screen);
@@ -564,4 +838,10 @@ void reset_screen_runner()
     g_kept_pair = TransitionPair{};
     g_background = g_previous = -1;
     move_pointer_to = move_cursor;
+    release_surface_pair(g_surfaces);
+    release_surface_pair(g_parent_surfaces);
+    free_alpha_table();
+    free_next_screen_picture();
+    free_next_palette();
+    std::memset(g_fade_source, 0, sizeof g_fade_source);
 }

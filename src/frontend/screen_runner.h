@@ -11,6 +11,7 @@
 #include <cstdint>
 
 struct menu_icon;
+struct Surface;
 
 // Screen flags.
 enum : uint16_t {
@@ -101,6 +102,22 @@ menu_screen* parent_screen();
 
 // A picture file at the display's size (std::free); a missing file is fatal.
 uint32_t* load_display_picture(const char* path);
+// An IFF picture at the screen's size (640 x 480, rows 640 bytes apart, cut
+// or padded with 0) in a tracked block, and its colours as 6-bit triples. A
+// missing or unreadable file is fatal.
+uint8_t* load_screen_picture(const char* path, uint8_t palette[768]);
+
+// The software path's screen-size 8-bit surfaces of the open screen: its
+// picture, and the work copy the icons are drawn over.
+struct ScreenSurfaces {
+    Surface* background = nullptr;
+    Surface* work = nullptr;
+};
+const ScreenSurfaces& screen_surfaces();
+// The open screen's 16 translucency tables (4,096 bytes), or null.
+const uint8_t* screen_alpha_table();
+// The picture the closing transition runs to, once loaded, or null.
+const uint8_t* next_screen_picture();
 
 // Reads the mouse and keys into the icons' input for this frame.
 void read_front_end_pointer();

@@ -177,37 +177,7 @@ void place_ghost(int32_t x, int32_t y)
 
 control* make_select(const char* label, int32_t x, int32_t y, char* text, bool editable)
 {
-    control* t = nullptr;
-    create_control(CONTROL_SELECT, &t);
-    A_SELECT_CONTROL* s = select_record(t);
-    set_select_control_styles(s, &body_text_template, &hscroll_templates[3], &hscroll_templates[2]);
-    set_select_control_icon_flags(s, 0, 0, 0);
-    s->settings.x = x, s->settings.y = y;
-    s->settings.label_y = -21;
-    s->settings.window = {0, 0, 20, 110};
-    s->settings.flags = SELECT_NO_CLIP;
-    s->settings.label_text = const_cast<char*>(label);
-    control* c = nullptr;
-    create_control_from_template(sc.controls, nullptr, CONTROL_SELECT, t, &c);
-    free_control_data(&t);
-    control* st = nullptr;
-    create_control(CONTROL_STRING, &st);
-    A_STRING_CONTROL* f = string_record(st);
-    set_string_control_styles(f, &body_text_template, nullptr);
-    set_string_control_icon_flags(f, editable ? ICON_FOCUSABLE : 0, 0);
-    set_string_control_icon_layers(f, 1, 0);
-    f->settings.text = text;
-    f->settings.max_length = NAME_BYTES - 1;
-    f->settings.flags = editable ? uint32_t{STRING_EDITABLE} : 0u;
-    f->settings.edit_mode = editable ? EDIT_TEXT : EDIT_READ_ONLY;
-    f->settings.insert_mode = 1;
-    f->settings.insert_caret = '_';
-    f->settings.overwrite_caret = '-';
-    f->settings.blink_half_period = 10;
-    control* child = nullptr;
-    create_control_from_template(select_record(c)->settings.choices, c, CONTROL_STRING, st, &child);
-    free_control_data(&st);
-    return c;
+    return add_text_field(sc.controls, label, x, y, 110, text, NAME_BYTES - 1, editable, 1);
 }
 
 void give_text_back()

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 PredictedBallPath predicted_ball_path;
+BallPathBounds ball_path_bounds;
 
 namespace {
 
@@ -407,11 +408,24 @@ void step_ball(BallState* ball, int32_t predicting, bool fence)
 
 void ball_step(BallState* ball, int32_t predicting) { step_ball(ball, predicting, true); }
 
+void note_ball_path_bounds()
+{
+    int32_t lo = predicted_ball_path.position[0][1], hi = lo;
+    for (const auto& p : predicted_ball_path.position) {
+        lo = p[1] < lo ? p[1] : lo;
+        hi = p[1] > hi ? p[1] : hi;
+    }
+    ball_path_bounds = {1, lo, hi};
+}
+
+void forget_ball_path_bounds() { ball_path_bounds.valid = 0; }
+
 void update_ball(BallState* ball, int32_t predict)
 {
     ball_step(ball, 0);
     if (predict != 1)
         return;
+    forget_ball_path_bounds();
     const uint32_t saved = match_globals.random_state_b;
     BallState copy = *ball;
     for (int k = 0; k < PREDICTED_STEPS; ++k) {

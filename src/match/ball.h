@@ -37,6 +37,17 @@ struct PredictedBallPath {
 };
 extern PredictedBallPath predicted_ball_path;
 
+// The lowest and highest height of the predicted path, kept only from the
+// tick's prediction to the tick's end (nothing else writes the path then), so
+// that a search for a height the ball never reaches ends at once.
+struct BallPathBounds {
+    int32_t valid;
+    int32_t lowest, highest;
+};
+extern BallPathBounds ball_path_bounds;
+void note_ball_path_bounds();
+void forget_ball_path_bounds();
+
 // The ground's bounce, friction and rest threshold for weather 0..3.
 void set_ball_ground_values(uint8_t weather);
 

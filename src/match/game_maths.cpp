@@ -34,8 +34,48 @@ int32_t fixed_cos(uint8_t angle, int32_t r)
 int16_t fixed_sin16(uint8_t angle, int16_t r) { return static_cast<int16_t>(fixed_sin(angle, r)); }
 int16_t fixed_cos16(uint8_t angle, int16_t r) { return static_cast<int16_t>(fixed_cos(angle, r)); }
 
+namespace {
+// The tangents of the half steps of the first octant: an angle rounds up to
+// step j + 1 once its tangent passes that of step j + 0.5.
+struct HalfStepTangents {
+    double t[32];
+    HalfStepTangents()
+    {
+        for (int j = 0; j < 32; ++j)
+            t[j] = std::tan((j + 0.5) * 2.0 * std::numbers::pi / 256.0);
+    }
+};
+const HalfStepTangents half_steps;
+} // namespace
+
+int32_t byte_angle_quick(int32_t dx, int32_t dy)
+{
+    const double ax = std::fabs(static_cast<double>(dx)), ay = std::fabs(static_cast<double>(dy));
+    const bool steep = ax > ay;
+    const double lo = steep ? ay : ax, hi = steep ? ax : ay;
+    int n = 0, top = 32; // the half steps whose tangents lie below lo / hi
+    while (n < top) {
+        const int mid = (n + top) / 2;
+        if (half_steps.t[mid] * hi < lo)
+            n = mid + 1;
+        else
+            top = mid;
+    }
+    // Too near a half step to trust the sums: the caller asks the arctangent.
+    const double margin = hi * 1e-9;
+    if ((n > 0 && lo - half_steps.t[n - 1] * hi < margin) || (n < 32 && half_steps.t[n] * hi - lo < margin))
+        return -1;
+    const int32_t base = steep ? 64 - n : n;
+    if (dx >= 0)
+        return dy >= 0 ? base : 128 - base;
+    return (dy < 0 ? 128 + base : 256 - base) & 255;
+}
+
 uint16_t vector_angle(int32_t dx, int32_t dy)
 {
+    const int32_t quick = byte_angle_quick(dx, dy);
+    if (quick >= 0)
+        return static_cast<uint16_t>(quick);
     const double a = std::atan2(static_cast<double>(dx), static_cast<double>(dy)) * 40.74366543152521;
     return static_cast<uint16_t>(static_cast<uint32_t>(std::lrint(a)) & 255u);
 }

@@ -20,6 +20,9 @@ int16_t fixed_sin16(uint8_t angle, int16_t r);
 int16_t fixed_cos16(uint8_t angle, int16_t r);
 
 uint16_t vector_angle(int32_t dx, int32_t dy);
+// The 8-bit angle of (dx, dy) as the arctangent rounds it, found from a table
+// of tangents; -1 when the angle lies too near a half step to be sure.
+int32_t byte_angle_quick(int32_t dx, int32_t dy);
 int32_t vector_length(int32_t dx, int32_t dy);
 double vector_length_f(double a, double b);
 int32_t approx_vector_length(int32_t dx, int32_t dy);

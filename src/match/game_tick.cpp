@@ -103,6 +103,7 @@ void game_tick(uint32_t tick_number)
     presentation::hud_hook();                                           // 8
     update_text_banner(0);
     update_ball(&ball_state, 1);                                 // 9
+    note_ball_path_bounds();
     check_score();
     ball_wide_test();
     update_locomotion_all();                                     // 10
@@ -138,6 +139,7 @@ void game_tick(uint32_t tick_number)
     match_tick_record.owner_word_a = m.frame_drawing_off;        // 30: the scheduler's drawing-off word
     count_held_buttons();                                        // 31
     m.overlay_sprite_count_last = m.overlay_sprite_count;        // 32
+    forget_ball_path_bounds();
 }
 
 void update_match_statistics()

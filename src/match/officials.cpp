@@ -411,7 +411,9 @@ void job_coin_toss(PlayerSlot* u)
         TeamRecord* home = home_team();
         TeamRecord* away = home->other_team ? home->other_team : &team_records[1];
         bool home_wins;
-        if (home->human_count && !g.toss_automatic)
+        // A player who skipped the pre-match made no call: his toss is drawn
+        // as for a computer team, or he would always lose it.
+        if (home->human_count && !g.toss_automatic && !g.pre_match_skipped)
             home_wins = g.toss_call[home->team_number & 1] == result;
         else
             home_wins = ((game_random() & 1) ? 1 : -1) == result;

@@ -36,7 +36,6 @@
 #include "players/occupancy.h"
 #include "players/team_ai.h"
 
-#include "standin/set_plays_standin.h"
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
@@ -341,7 +340,7 @@ void direct_open_play()
         } else {
             first_side1 = first_side2 = 0;
             if (ball_state.bounce_count == 0) {
-                assign_loose_ball_pickup();
+                contest_ball_landing();
                 for (int i = 0; i < g.active_men_count; ++i) {
                     PlayerSlot* m = g.active_men[i];
                     if (m && free_for_orders(m) && m->contest_group && m->avoiding) {

@@ -10,6 +10,7 @@
 #include "match/game_tick.h"
 #include "match/ground.h"
 #include "match/match_hooks.h"
+#include "match/formation.h"
 #include "match/match_records.h"
 #include "match/officials.h"
 #include "matchscreen/match_screen.h"
@@ -28,6 +29,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 
 uint8_t* general_sprite_widths = nullptr;
 uint32_t general_sprite_widths_size = 0;
@@ -37,7 +39,6 @@ namespace {
 
 constexpr float UNIT = 0.390625f; // ground units to renderer units
 constexpr int32_t MARKER_SIDE = 64;
-enum : int32_t { MARKER_HOLDER = 0, MARKER_CONTROLLED = 1, MARKER_LANDING = 2, MARKER_RING = 3 };
 
 bool held(uint8_t key) { return (key_state[key] & 0x80) != 0; }
 bool ctrl_held() { return held(KEYCODE_LCTRL) || held(KEYCODE_RCTRL); }
@@ -54,11 +55,53 @@ template <class Fn> void for_each_man_on_ground(Fn fn)
 
 bool ball_held() { return match_globals.ball_holder || match_globals.umpire_with_ball; }
 
+// The markers are drawn in their own colours (the blended kernel would take
+// them for shade levels and draw none of them).
+void marker_on_ground(uint8_t* screen, const uint8_t* texture, int32_t x, int32_t y, int32_t size)
+{
+    if (texture)
+        draw_sw_ground_texture(round_away(x * UNIT), 0, round_away(y * UNIT), size, screen, texture, MARKER_SIDE,
+                               MARKER_SIDE);
+}
+
 void ground_marker(uint8_t* screen, int32_t marker, int32_t x, int32_t y, int32_t size)
 {
-    if (marker_textures[marker])
-        draw_sw_ground_marker(round_away(x * UNIT), 0, round_away(y * UNIT), size, screen, marker_textures[marker],
-                              MARKER_SIDE, MARKER_SIDE, &shadow_alpha_table[0][0]);
+    marker_on_ground(screen, marker_textures[marker], x, y, size);
+}
+
+bool under_human_control(const PlayerSlot* man)
+{
+    const ContestGroup* group = man ? man->contest_group : nullptr;
+    return group && group->present && group->side;
+}
+
+// Kicked or thrown and not yet come down, with nobody holding it.
+bool ball_loose_in_air()
+{
+    const BallState& b = ball_state;
+    return (b.flags & BALL_FREE) && (b.flight_flags & FLIGHT_MOVING) && b.z > 0 && !ball_held();
+}
+
+bool set_play_state(int32_t state) { return state == 8 || state == 42 || state == 56 || (state >= 61 && state <= 72); }
+
+// A man's set-play spot is a formation spot, or for a key man the opponent
+// he is matched with.
+bool set_play_spot_point(const PlayerSlot& man, int32_t* x, int32_t* y)
+{
+    if (!man.spot) return false;
+    const auto* spot = static_cast<const uint8_t*>(man.spot);
+    for (const TeamRecord& team : team_records) {
+        const auto* first = reinterpret_cast<const uint8_t*>(&team.slots[0]);
+        const auto* end = reinterpret_cast<const uint8_t*>(&team.slots[TEAM_SLOTS]);
+        if (std::less_equal<>()(first, spot) && std::less<>()(spot, end)) {
+            const PlayerSlot& other = *static_cast<const PlayerSlot*>(man.spot);
+            *x = other.x, *y = other.y;
+            return true;
+        }
+    }
+    const auto* f = static_cast<const FormationSpot*>(man.spot);
+    *x = f->x, *y = f->y;
+    return true;
 }
 
 // The kit's first colour in the display palette of the kit's data.
@@ -190,15 +233,30 @@ void draw_sw_ground_markers(uint8_t* screen)
         for (int t = 0; t < 2; ++t) {
             float x, y, z;
             if (team_records[t].human_count && presentation::team_marker_point(t, &x, &y, &z))
-                ground_marker(screen, MARKER_RING, static_cast<int32_t>(x), static_cast<int32_t>(z), 60);
+                ground_marker(screen, MARKER_TEXTURE_RING, static_cast<int32_t>(x), static_cast<int32_t>(z), 60);
         }
     const BallState& b = ball_state;
     if ((b.flight_flags & FLIGHT_KICKED) && !ball_held() && b.z > 0)
-        ground_marker(screen, MARKER_LANDING, b.landing_x, b.landing_y,
+        ground_marker(screen, MARKER_TEXTURE_LANDING, b.landing_x, b.landing_y,
                       25 + static_cast<int32_t>((b.z >> 16) * 0.0390625));
-    for (const controller_record& c : controllers)
-        if (c.side && c.present && c.men[0]) ground_marker(screen, MARKER_CONTROLLED, c.men[0]->x, c.men[0]->y, 40);
-    if (m.ball_holder) ground_marker(screen, MARKER_HOLDER, m.ball_holder->x, m.ball_holder->y, 45);
+    // The controlled men's rings turn through their four frames, eight ticks each.
+    const uint8_t* ring = controlled_marker_frames[(m.total_ticks >> 3) & (SW_MARKER_FRAMES - 1)];
+    const bool loose = ball_loose_in_air();
+    for (const controller_record& c : controllers) {
+        PlayerSlot* man = c.side && c.present ? c.men[0] : nullptr;
+        if (!man) continue;
+        marker_on_ground(screen, ring, man->x, man->y, 40);
+        // Where he could reach the ball: wider for a leap at it.
+        if (loose)
+            if (const int32_t action = jump_catch_indicator(man))
+                ground_marker(screen, MARKER_TEXTURE_REACH, man->x, man->y, action == 71 ? 70 : 55);
+    }
+    const PlayerSlot* kicker = m.controlled_man_a;
+    int32_t sx = 0, sy = 0;
+    if (set_play_state(m.match_state) && under_human_control(kicker) && kicker->action != kicker->set_action &&
+        set_play_spot_point(*kicker, &sx, &sy))
+        ground_marker(screen, MARKER_TEXTURE_SPOT, sx, sy, 45);
+    if (m.ball_holder) ground_marker(screen, MARKER_TEXTURE_HOLDER, m.ball_holder->x, m.ball_holder->y, 45);
 }
 
 void draw_sw_view_markers(uint8_t* screen)
@@ -206,8 +264,7 @@ void draw_sw_view_markers(uint8_t* screen)
     const MatchGlobals& m = match_globals;
     PlayerSlot* holder = m.ball_holder;
     if (presentation::replay_playback_active() || !holder || !arrow_work_texture) return;
-    const ContestGroup* group = holder->contest_group;
-    if (!group || !group->present || !group->side) return;
+    if (!under_human_control(holder)) return;
     // In view 8 the arrows turn with the view.
     const int32_t turn = presentation::camera_view() == 8 ? 2 * (camera_globals.yaw >> 11) : 0;
     std::memset(arrow_work_texture, 0, SW_SMALL_TEXTURE);
@@ -242,9 +299,19 @@ void draw_sw_radar()
     for (int32_t y = 0; y < 128; ++y)
         for (int32_t x = 0; x < 192; ++x)
             plot(left + x, top + y, (x == 0 || y == 0 || x == 191 || y == 127) ? 12 : 17);
+    // The free view turns the radar with it, so that up is where the camera looks.
+    const bool turned = presentation::camera_view() == 8;
+    const double yaw = camera_globals.yaw * (2.0 * 3.141592653589793 / 16384.0);
+    const double c = std::cos(yaw), sn = std::sin(yaw);
     auto dot = [&](int32_t x, int32_t y, uint8_t colour) {
         if (!in_field(static_cast<int16_t>(x), static_cast<int16_t>(y))) return;
-        const int32_t sx = radar_screen_x(x), sy = radar_screen_y(y);
+        int32_t sx = radar_screen_x(x), sy = radar_screen_y(y);
+        if (turned) {
+            sx = left + 96 + round_away((x * c - y * sn) / 256.0);
+            sy = top + 64 - round_away((x * sn + y * c) / 256.0);
+            // Turned, the ground's ends can reach past the panel.
+            if (sx < left || sy < top || sx + 1 >= left + 192 || sy + 1 >= top + 128) return;
+        }
         plot(sx, sy, colour), plot(sx + 1, sy, colour), plot(sx, sy + 1, colour), plot(sx + 1, sy + 1, colour);
     };
     for (int t = 0; t < 2; ++t)

@@ -173,13 +173,25 @@ void clear_candidate_row(ContactCandidate* row, int entries)
     if (row) std::memset(static_cast<void*>(row), 0, sizeof(ContactCandidate) * static_cast<size_t>(entries));
 }
 
+namespace {
+// Only valid entries hold anything (a planner writes whole entries, a clear
+// zeroes them), so emptying the valid ones empties the table.
+template <size_t Rows, size_t Entries>
+void clear_valid_entries(ContactCandidate (&table)[Rows][Entries])
+{
+    for (auto& row : table)
+        for (ContactCandidate& e : row)
+            if (e.valid) e = ContactCandidate{};
+}
+} // namespace
+
 void clear_contact_plans()
 {
-    std::memset(static_cast<void*>(pickup_candidates), 0, sizeof pickup_candidates);
-    std::memset(static_cast<void*>(ground_kick_candidates), 0, sizeof ground_kick_candidates);
-    std::memset(static_cast<void*>(slap_candidates), 0, sizeof slap_candidates);
-    std::memset(static_cast<void*>(catch_candidates), 0, sizeof catch_candidates);
-    std::memset(static_cast<void*>(official_candidates), 0, sizeof official_candidates);
+    clear_valid_entries(pickup_candidates);
+    clear_valid_entries(ground_kick_candidates);
+    clear_valid_entries(slap_candidates);
+    clear_valid_entries(catch_candidates);
+    clear_valid_entries(official_candidates);
 }
 
 void ball_contact_planner_c(PlayerSlot* man)

@@ -151,9 +151,19 @@ void get_animation_displacement(int32_t out[3], uint32_t animation, int32_t fram
     out[2] = static_cast<int32_t>(std::lrint(z * 655.36));
 }
 
+namespace {
+// A height the predicted ball never reaches has no index.
+bool beyond_path(int64_t key)
+{
+    const BallPathBounds& b = ball_path_bounds;
+    return b.valid && (key > b.highest || key < b.lowest);
+}
+} // namespace
+
 int32_t find_sorted_index(int32_t h)
 {
     const int64_t key = static_cast<int64_t>(h) * 65536;
+    if (beyond_path(key)) return -1;
     for (int32_t k = 0; k < PREDICTED_STEPS; ++k) {
         const int64_t v = predicted_ball_path.position[k][1];
         if (v == key) return k;
@@ -165,6 +175,7 @@ int32_t find_sorted_index(int32_t h)
 int32_t find_sorted_index_b(int32_t h)
 {
     const int64_t key = static_cast<int64_t>(h) * 65536;
+    if (beyond_path(key)) return -1;
     for (int32_t k = 0; k < PREDICTED_STEPS; ++k) {
         const int64_t v = predicted_ball_path.position[k][1];
         const bool falling = k > 0 && v < predicted_ball_path.position[k - 1][1];

@@ -37,6 +37,8 @@ constexpr int32_t CUT_EFFORT = 400;
 // A standing man this near a runner's target stands on it: the runner could
 // not reach it past him (bodies keep 169 apart) however he came round.
 constexpr int32_t ON_TARGET = 224;
+// Two men this near are touching.
+constexpr int32_t BODY_CONTACT = 256;
 
 bool in_state(uint8_t s, std::initializer_list<uint8_t> states)
 {
@@ -234,6 +236,9 @@ void avoid_man_in_way(PlayerSlot* man)
     for (int i = 0; i < m.active_men_count; ++i) {
         PlayerSlot* o = m.active_men[i];
         if (!o || o == man || o->busy_flag || (o->man_flags & MAN_OUT_OF_PLAY)) continue;
+        // The length is never shorter than either side: most men are ruled
+        // out without it.
+        if (int_abs(o->x - man->x) >= best || int_abs(o->y - man->y) >= best) continue;
         const int32_t d = vector_length(o->x - man->x, o->y - man->y);
         if (d >= best) continue;
         if (!can_reach_path(man, o, man->target_x, man->target_y, heading)) continue;
@@ -251,7 +256,16 @@ void avoid_man_in_way(PlayerSlot* man)
         // from the side.
         const int32_t to_target = vector_length(man->target_x - man->x, man->target_y - man->y);
         const int32_t beyond = vector_length(man->target_x - nearest->x, man->target_y - nearest->y);
-        if (nearest->speed == 0 && (to_target > best + 340 || beyond > ON_TARGET)) detour_round_man(man, nearest);
+        if (nearest->speed != 0) return;
+        if (to_target > best + 340 || beyond > ON_TARGET) {
+            detour_round_man(man, nearest);
+        } else if (best <= BODY_CONTACT) {
+            // Against the man who stands on his spot he is as near as he can
+            // come: pushing on, he would never arrive and his set play never
+            // start.
+            arrive_at_target(man);
+            end_run_action(man);
+        }
         return;
     }
     avoid_collision_with(man, nearest);

@@ -211,6 +211,9 @@ int32_t octagonal_distance(int32_t dx, int32_t dy)
 
 uint8_t angle_of(int32_t dx, int32_t dy)
 {
+    const int32_t quick = byte_angle_quick(dx, dy);
+    if (quick >= 0)
+        return static_cast<uint8_t>(quick);
     return static_cast<uint8_t>(static_cast<int32_t>(std::lround(std::atan2(dx, dy) * kRadiansToByte)) & 0xFF);
 }
 

@@ -46,6 +46,7 @@ uint8_t* shadow_texture = nullptr;
 uint8_t shadow_alpha_table[4][256];
 uint8_t* marker_textures[SW_MARKERS] = {};
 uint8_t* target_picture = nullptr;
+uint8_t* controlled_marker_frames[SW_MARKER_FRAMES] = {};
 uint8_t* kick_frames[SW_KICK_FRAMES] = {};
 uint8_t* pass_frames[SW_KICK_FRAMES] = {};
 uint8_t* arrow_work_texture = nullptr;
@@ -299,11 +300,32 @@ void load_marker_textures()
         marker_textures[i] = load_texture(k_marker_files[i], SW_SMALL_TEXTURE, "circle texture", SW_SMALL_TEXTURE, 0);
     uint32_t size = 0;
     target_picture = load_picture("game_gfx\\software\\target2.lbm", &size);
+    build_controlled_marker_frames();
+}
+
+// The controlled man's ring turns: each frame leaves out two opposite
+// eighths of it, a step further round.
+void build_controlled_marker_frames()
+{
+    const uint8_t* ring = marker_textures[MARKER_TEXTURE_CONTROLLED];
+    for (int32_t k = 0; k < SW_MARKER_FRAMES; ++k) {
+        free_block(controlled_marker_frames[k]);
+        if (!ring) continue;
+        auto* frame = static_cast<uint8_t*>(alloc_mem(SW_SMALL_TEXTURE, "circle texture"));
+        for (int32_t y = 0; y < 64; ++y)
+            for (int32_t x = 0; x < 64; ++x) {
+                const double a = std::atan2(y - 31.5, x - 31.5) + 3.141592653589793;
+                const int32_t eighth = static_cast<int32_t>(a * 4.0 / 3.141592653589793) & 7;
+                frame[y * 64 + x] = (eighth & 3) == k ? 0 : ring[y * 64 + x];
+            }
+        controlled_marker_frames[k] = frame;
+    }
 }
 
 void free_marker_textures()
 {
     for (uint8_t*& t : marker_textures) free_block(t);
+    for (uint8_t*& t : controlled_marker_frames) free_block(t);
     free_block(target_picture);
 }
 

@@ -63,6 +63,19 @@ extern uint8_t* ground_texture;
 extern uint8_t* shadow_texture;
 extern uint8_t shadow_alpha_table[4][256];
 extern uint8_t* marker_textures[SW_MARKERS];
+// The markers by use: the ball holder, the controlled man (and his turning
+// ring's four frames), the landing point, the throw-in rings, the set-play
+// spot and the reach of a loose ball.
+enum : int32_t {
+    MARKER_TEXTURE_HOLDER = 0,
+    MARKER_TEXTURE_CONTROLLED = 1,
+    MARKER_TEXTURE_LANDING = 2,
+    MARKER_TEXTURE_RING = 3,
+    MARKER_TEXTURE_SPOT = 4,
+    MARKER_TEXTURE_REACH = 5,
+};
+constexpr int32_t SW_MARKER_FRAMES = 4;
+extern uint8_t* controlled_marker_frames[SW_MARKER_FRAMES];
 extern uint8_t* target_picture;
 extern uint8_t* kick_frames[SW_KICK_FRAMES];
 extern uint8_t* pass_frames[SW_KICK_FRAMES];
@@ -89,6 +102,7 @@ void load_sw_pitch_texture_pair(const char* first, uint8_t** first_out, const ch
 void load_sw_shadow_texture(const char* path, uint8_t** texture_out, uint8_t alpha_out[4][256]);
 void build_arrow_alpha_table();
 void load_marker_textures();
+void build_controlled_marker_frames();
 void free_marker_textures();
 void load_kick_frames();
 void free_kick_frames();

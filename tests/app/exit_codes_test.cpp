@@ -40,7 +40,7 @@ ChildRun run_program(const std::string& user_dir, const std::string& script, con
     std::string script_file = user_dir + "/" + script_name;
     if (!script.empty()) std::ofstream(script_file) << script;
     std::string command = env + " KOB99_USER_DIR='" + user_dir + "' KOB99_EVENT_SCRIPT='" + script_file +
-                          "' timeout 60 '" + program_path() + "' " + args + " 2>&1";
+                          "' timeout 300 '" + program_path() + "' " + args + " 2>&1";
     ChildRun run;
     std::FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) return run;

@@ -140,17 +140,22 @@ class Controls : public FrontEnd
 
 inline std::string field_text(const control* c) { return string_record(c)->settings.text; }
 
-// Pixels other than the cleared screen in a rectangle of the screen surface
-// (the frame shown or the one being drawn, whichever holds more).
+// Pixels drawn over the open screen's picture (or over the cleared screen)
+// in a rectangle of the screen surface (the frame shown or the one being
+// drawn, whichever holds more).
 inline int32_t lit_pixels(int32_t left, int32_t top, int32_t right, int32_t bottom)
 {
+    const Surface* picture = screen_surfaces().background;
+    auto under = [&](int32_t x, int32_t y) -> uint8_t {
+        return picture ? picture->pixels[size_t(y) * picture->pitch + x] : 0;
+    };
     int32_t best = 0;
     for (int32_t which : {0, 1}) {
         uint8_t* pixels = lock_screen_surface(which);
         if (!pixels) continue;
         int32_t n = 0;
         for (int32_t y = top; y < bottom; ++y)
-            for (int32_t x = left; x < right; ++x) n += pixels[y * screen_pitch() + x] != 0;
+            for (int32_t x = left; x < right; ++x) n += pixels[y * screen_pitch() + x] != under(x, y);
         unlock_screen_surface(which, pixels);
         if (n > best) best = n;
     }

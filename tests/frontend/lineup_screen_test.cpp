@@ -6,7 +6,7 @@
 #include "frontend/team_panels.h"
 #include "league/team_lineups.h"
 #include "match/match_records.h"
-#include "standin/front_end_screens_standin.h"
+#include "frontend/file_browser.h"
 #include "standin/team_screens_standin.h"
 
 #include <string>

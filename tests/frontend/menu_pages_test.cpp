@@ -16,7 +16,7 @@
 #include "matchscreen/match_screen.h"
 #include "platform/settings.h"
 #include "gl3d/sprite_sets.h"
-#include "standin/front_end_screens_standin.h"
+#include "frontend/file_browser.h"
 #include "league/team_lineups.h"
 #include "frontend/prematch_hub.h"
 #include "frontend/lineup_screen.h"

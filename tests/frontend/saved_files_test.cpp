@@ -192,3 +192,187 @@ TEST(LineupSides, ASideSwapsInItsOwnTeamOnly)
 }
 
 } // namespace
+
+#include "frontend/competition.h"
+#include "frontend/competition_teams.h"
+#include "frontend/front_end_state.h"
+#include "frontend/pages.h"
+
+namespace {
+
+class SavedGames : public SavedFiles
+{
+  protected:
+    void SetUp() override
+    {
+        SavedFiles::SetUp();
+        kept_settings = game_settings;
+        reset_competition_state();
+        reset_competition_teams();
+        reset_front_end_state();
+    }
+    void TearDown() override
+    {
+        reset_competition_state();
+        reset_competition_teams();
+        reset_front_end_state();
+        game_settings = kept_settings;
+        game_loaded = 0;
+        SavedFiles::TearDown();
+    }
+    // A premiership part-way through, with every field of the file set.
+    static void set_up_a_season()
+    {
+        GameSettings& g = game_settings;
+        g.quarter_length = 8, g.weather = 2, g.push_in_back = 1, g.game_speed = 2;
+        g.pitch_quality = 1, g.pitch_logos = 1, g.radar = 1;
+        g.team_options[0] = {1, 0, 3, 1};
+        g.team_options[1] = {0, 1, 4, 0};
+        for (int i = 0; i < CONTROLLER_RECORDS; ++i) g.controller_team_table[i] = i % 3 == 0 ? -1 : i % 16;
+        CompetitionState& c = competition_state;
+        for (int i = 0; i < FIXTURE_PAIRS; ++i) {
+            c.fixtures[i][0] = static_cast<int8_t>(i), c.fixtures[i][1] = static_cast<int8_t>(15 - i);
+            c.scores[i][0] = static_cast<uint16_t>(60 + i), c.scores[i][1] = static_cast<uint16_t>(400 + i);
+            c.win_flags[i][0] = static_cast<uint16_t>(i & 1), c.win_flags[i][1] = static_cast<uint16_t>(!(i & 1));
+        }
+        c.round = 17;
+        for (int i = 0; i < 16; ++i) {
+            c.order[i] = static_cast<uint8_t>((i * 7) % 16);
+            c.wins[i] = static_cast<uint8_t>(i), c.draws[i] = static_cast<uint8_t>(i / 4);
+            c.losses[i] = static_cast<uint8_t>(16 - i);
+            c.points_for[i] = static_cast<uint16_t>(1000 + 37 * i), c.points_against[i] = static_cast<uint16_t>(900 + i);
+            c.kinds[i] = i < 2 ? KIND_HUMAN : KIND_COMPUTER;
+        }
+        c.order_count = 16;
+        for (int p = 0; p < FINAL_8_PLACES; ++p) competition_teams_state.final8_selected[p] = 15 - p;
+        competition_teams_state.final8_unselected = {0, 1, 2, 3, 4, 5, 6, 7};
+    }
+    std::vector<uint8_t> saved_game()
+    {
+        EXPECT_EQ(save_game_file(path("season.game").c_str()), 1);
+        return read_bytes("season.game");
+    }
+    GameSettings kept_settings{};
+};
+
+TEST_F(SavedGames, ASeasonIsWrittenAtItsOffsetsAndLoadsBackIdentical)
+{
+    set_up_a_season();
+    const GameSettings g = game_settings;
+    const CompetitionState c = competition_state;
+    const std::vector<uint8_t> b = saved_game();
+    ASSERT_EQ(b.size(), 556u);
+    // A few fields at their offsets: the options, the places, the record.
+    EXPECT_EQ(b[0], 1);
+    EXPECT_EQ(b[1], 8);
+    EXPECT_EQ(word_at(b, 4), 2);
+    EXPECT_EQ((std::vector<int>{b[8], b[9], b[10], b[11], b[12], b[13], b[14], b[15], b[16], b[17]}),
+              (std::vector<int>{1, 1, 0, 0, 1, 3, 4, 1, 0, 1}));
+    EXPECT_EQ(word_at(b, 20), 1);
+    EXPECT_EQ(b[25], 15);
+    EXPECT_EQ(b[40], 7);
+    EXPECT_EQ(word_at(b, 44), -1);
+    EXPECT_EQ(word_at(b, 48), 1);
+    EXPECT_EQ(b[164 + 31], 0);                     // the last fixture's away team
+    EXPECT_EQ(b[196] | b[197] << 8, 60);          // the first home score
+    EXPECT_EQ(b[325], 17);                        // the round
+    EXPECT_EQ(b[328 + 1], 7);                     // the second in the order
+    EXPECT_EQ(b[408 + 2] | b[409 + 2] << 8, 1037); // points for, position 1
+    EXPECT_EQ(word_at(b, 488 + 4), 1);            // club 1 is human
+    EXPECT_EQ(word_at(b, 552), 16);
+    for (size_t at : {18, 19, 24, 41, 42, 43, 324, 326, 327, 344, 347}) EXPECT_EQ(b[at], 0) << at;
+
+    reset_competition_state();
+    reset_competition_teams();
+    game_settings = kept_settings;
+    ASSERT_EQ(load_game_file(path("season.game").c_str()), 1);
+    EXPECT_EQ(0, std::memcmp(&competition_state, &c, sizeof c));
+    EXPECT_EQ(0, std::memcmp(&game_settings.team_options, &g.team_options, sizeof g.team_options));
+    EXPECT_EQ(0, std::memcmp(game_settings.controller_team_table, g.controller_team_table,
+                             sizeof g.controller_team_table));
+    EXPECT_EQ(std::vector<int>(competition_teams_state.final8_selected, competition_teams_state.final8_selected + 8),
+              (std::vector<int>{15, 14, 13, 12, 11, 10, 9, 8}));
+    EXPECT_EQ(competition_teams_state.final8_unselected, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(game_settings.quarter_length, 8);
+    EXPECT_EQ(game_settings.weather, 2);
+    EXPECT_EQ(game_settings.game_speed, 2u);
+    EXPECT_EQ(game_settings.pitch_logos, 1);
+    EXPECT_EQ(game_settings.radar, 1);
+    EXPECT_EQ(front_end_state.page, &first_page) << "the first page runs next";
+}
+
+TEST_F(SavedGames, KeptReadingsOfTheFile)
+{
+    set_up_a_season();
+    // The quarter length is one signed byte; a club saved while the team
+    // selection was choosing it is the computer's.
+    game_settings.quarter_length = 200;
+    competition_state.kinds[5] = KIND_CHOOSING;
+    // Final 8 places never chosen are saved as the clubs that hold them.
+    reset_competition_teams();
+    saved_game();
+    ASSERT_EQ(load_game_file(path("season.game").c_str()), 1);
+    EXPECT_EQ(game_settings.quarter_length, -56);
+    EXPECT_EQ(competition_state.kinds[5], KIND_COMPUTER);
+    EXPECT_EQ(competition_teams_state.final8_unselected, (std::vector<int>{8, 9, 10, 11, 12, 13, 14, 15}));
+}
+
+TEST_F(SavedGames, BadGameFilesChangeNothing)
+{
+    set_up_a_season();
+    const std::vector<uint8_t> base = saved_game();
+    reset_competition_state();
+    competition_state.round = 3;
+    const CompetitionState before = competition_state;
+    game_settings.weather = 1;
+    auto with = [&](size_t offset, std::initializer_list<uint8_t> bytes) {
+        std::vector<uint8_t> b = base;
+        std::copy(bytes.begin(), bytes.end(), b.begin() + static_cast<long>(offset));
+        return b;
+    };
+    std::vector<uint8_t> padded = base;
+    padded.push_back(0);
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+    } cases[] = {
+        {"empty", {}},
+        {"truncated", std::vector<uint8_t>(base.begin(), base.end() - 1)},
+        {"padded", padded},
+        {"version 0", with(0, {0})},
+        {"version 2", with(0, {2})},
+        {"weather 5", with(2, {5})},
+        {"push rule 2", with(3, {2})},
+        {"speed 3", with(4, {3})},
+        {"pitch detail 2", with(8, {2})},
+        {"away mark indicator 2", with(16, {2})},
+        {"home names -1", with(13, {0xFF})},
+        {"away names 5", with(14, {5})},
+        {"radar 256", with(20, {0, 1})},
+        {"finalist 16", with(25, {16})},
+        {"last other club 255", with(40, {255})},
+        {"controller -2", with(44, {0xFE, 0xFF, 0xFF, 0xFF})},
+        {"controller 16", with(44 + 29 * 4, {16, 0, 0, 0})},
+        {"fixture -1", with(164 + 5, {0xFF})},
+        {"round 24", with(325, {24})},
+        {"order 16", with(328 + 15, {16})},
+        {"count 17", with(552, {17})},
+    };
+    for (const Case& c : cases) {
+        write_bytes("bad.game", c.bytes);
+        EXPECT_EQ(load_game_file(path("bad.game").c_str()), 0) << c.what;
+        EXPECT_EQ(0, std::memcmp(&competition_state, &before, sizeof before)) << c.what;
+        EXPECT_EQ(game_settings.weather, 1) << c.what;
+    }
+    front_end_state.page = nullptr;
+    EXPECT_EQ(load_game_file(path("missing.game").c_str()), 0);
+    EXPECT_EQ(front_end_state.page, &first_page);
+    // The limits themselves load, and so does the first run's name display 0.
+    write_bytes("edge.game", with(325, {23}));
+    EXPECT_EQ(load_game_file(path("edge.game").c_str()), 1);
+    write_bytes("edge.game", with(13, {0, 0}));
+    EXPECT_EQ(load_game_file(path("edge.game").c_str()), 1);
+    EXPECT_EQ(game_settings.team_options[1].name_display, 0);
+}
+
+} // namespace

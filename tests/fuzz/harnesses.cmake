@@ -12,6 +12,7 @@ set(KOB_FUZZ_HARNESSES
     engine_font
     font_metrics
     formation_file
+    game_file
     hints_text
     ilbm
     input_recording
@@ -25,6 +26,7 @@ set(KOB_FUZZ_HARNESSES
     powerbar_bmp
     ppm
     replay_file
+    screen_picture
     settings_file
     settings_store
     shape_bank

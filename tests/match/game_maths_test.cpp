@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
+#include <numbers>
 #include <vector>
 
 namespace {
@@ -55,6 +58,41 @@ TEST(VectorAngle, PointsAlongYAtZeroAndTurnsClockwiseThroughX)
     };
     for (const Case& c : cases)
         EXPECT_EQ(vector_angle(c.dx, c.dy), c.angle) << c.dx << "," << c.dy;
+}
+
+// The table of tangents answers exactly as the rounded arctangent, or not at
+// all: every small offset, offsets along the half steps' own lines, and the
+// extremes of 32 bits.
+TEST(VectorAngle, TheTangentTableAgreesWithTheArctangent)
+{
+    const auto arctangent = [](int32_t dx, int32_t dy) {
+        const double a = std::atan2(static_cast<double>(dx), static_cast<double>(dy)) * 40.74366543152521;
+        return static_cast<int32_t>(static_cast<uint32_t>(std::lrint(a)) & 255u);
+    };
+    int32_t unsure = 0;
+    const auto check = [&](int32_t dx, int32_t dy) {
+        const int32_t quick = byte_angle_quick(dx, dy);
+        if (quick < 0)
+            ++unsure;
+        else
+            ASSERT_EQ(quick, arctangent(dx, dy)) << dx << "," << dy;
+        ASSERT_EQ(vector_angle(dx, dy), arctangent(dx, dy)) << dx << "," << dy;
+    };
+    for (int32_t dx = -300; dx <= 300; ++dx)
+        for (int32_t dy = -300; dy <= 300; ++dy)
+            check(dx, dy);
+    EXPECT_LT(unsure, 100) << "the table answers nearly everything itself";
+    // Points on and beside the line of each half step, far out.
+    for (int j = 0; j < 256; ++j) {
+        const double a = (j + 0.5) * 2.0 * std::numbers::pi / 256.0;
+        for (const double r : {1e4, 3e6, 2e9})
+            for (int d = -2; d <= 2; ++d)
+                check(static_cast<int32_t>(std::lround(r * std::sin(a))) + d, static_cast<int32_t>(std::lround(r * std::cos(a))));
+    }
+    const int32_t extremes[] = {INT32_MIN, INT32_MIN + 1, -1, 0, 1, INT32_MAX};
+    for (const int32_t dx : extremes)
+        for (const int32_t dy : extremes)
+            check(dx, dy);
 }
 
 TEST(Lengths, ExactRoundsAndTheFastOneTakesHalfTheShorterSide)

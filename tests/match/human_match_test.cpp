@@ -90,4 +90,25 @@ TEST_F(HumanMatch, TheHomePlayerCallsTheTossAndChoosesAnEnd)
     }
 }
 
+// Having skipped the pre-match the home player never called: the toss is
+// drawn for him, so over a run of seeds he wins some and loses some.
+TEST_F(HumanMatch, AHomePlayerWhoSkippedThePreMatchCanStillWinTheToss)
+{
+    MatchGlobals& m = match_globals;
+    int wins = 0, tosses = 0;
+    for (uint32_t seed = 1; seed <= 16; ++seed) {
+        MatchRunSettings s;
+        s.seed = seed;
+        start(s);
+        m.pre_match_skipped = 1;
+        for (int i = 0; i < 6000 && m.match_state != COIN_TOSS; ++i) frame(0, 0);
+        ASSERT_EQ(m.match_state, COIN_TOSS) << "seed " << seed;
+        EXPECT_EQ(team_records[0].end_choice, 0) << "no call was made";
+        ++tosses;
+        wins += m.toss_winner == 0;
+    }
+    EXPECT_GT(wins, 0);
+    EXPECT_LT(wins, tosses);
+}
+
 } // namespace

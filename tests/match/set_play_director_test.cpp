@@ -263,6 +263,54 @@ TEST_F(Director, OpenPlayLooseBall)
     }
 }
 
+// A kicked ball in the air that nobody holds or was passed to: the men
+// nearest where it comes down go there, until it bounces.
+TEST_F(Director, OpenPlayKickedBallSendsMenToItsLanding)
+{
+    BallState& b = ball_state;
+    const auto posts_landing = [](const PlayerSlot& m) {
+        for (int i = 0; i < m.proposal_count; ++i)
+            if (m.proposals[i].action == ACT_GO_TO_LANDING) return true;
+        return false;
+    };
+    struct Case {
+        const char* what;
+        uint8_t bounces;
+        bool passed;
+        bool sent;
+    } cases[] = {
+        {"in the air", 0, false, true},
+        {"after its first bounce", 1, false, false},
+        {"a pass to a man", 0, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        b.flight_flags = FLIGHT_MOVING | FLIGHT_KICKED;
+        b.bounce_count = c.bounces;
+        b.vx = 3 << 16;
+        b.landing_x = 2000, b.landing_y = 900;
+        match_globals.pass_receiver = c.passed ? &man(0, 7) : nullptr;
+        team_tick_upkeep();
+        match_globals.pass_receiver = c.passed ? &man(0, 7) : nullptr;
+        reset_action_quotas();
+        run(1);
+        const MatchGlobals& g = match_globals;
+        const PlayerSlot* first_of[3] = {};
+        int sent = 0;
+        for (int i = 0; i < g.active_men_count; ++i) {
+            const PlayerSlot* m = g.landing_men[i];
+            if (!first_of[m->side]) first_of[m->side] = m;
+            sent += posts_landing(*m);
+        }
+        for (int side : {1, 2})
+            EXPECT_EQ(posts_landing(*first_of[side]), c.sent) << "the nearest of side " << side;
+        if (!c.sent) {
+            EXPECT_EQ(sent, 0);
+        }
+    }
+    match_globals.pass_receiver = nullptr;
+}
+
 TEST_F(Director, OpenPlayHolderAndHolds)
 {
     PlayerSlot& holder = man(1, 6);

@@ -2,6 +2,8 @@
 // data set on the software path, drawn by the frame loop into the back
 // surface, and the frame's helpers.
 #include "display/match_scene.h"
+#include "display/men_display.h"
+#include "gl3d/camera_globals.h"
 #include "display/screenshot.h"
 #include "gl3d/sprite_queue.h"
 #include "match/game_tick.h"
@@ -9,6 +11,8 @@
 #include "match/match_hooks.h"
 #include "match/match_records.h"
 #include "match/match_setup.h"
+#include "match/ball.h"
+#include "match/formation.h"
 #include "matchscreen/match_screen.h"
 #include "matchscreen/sw_match_frame.h"
 #include "platform/app_state.h"
@@ -30,6 +34,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -105,7 +110,7 @@ TEST_F(SoftwareMatch, AFrameOfPlayDrawnInSoftware)
     ASSERT_NE(sprite_scaling_work, nullptr) << "the set-up loaded the software graphics";
     ASSERT_EQ(presentation::use_3d_hardware(), 0);
     // The coin toss: both sides lined up, the captains in the centre.
-    headless_match_run(1500);
+    headless_match_run(1200);
     ASSERT_EQ(match_globals.match_state, 22);
     match_globals.radar_shown = 1;
     render_match_frame();
@@ -122,7 +127,7 @@ TEST_F(SoftwareMatch, AFrameOfPlayDrawnInSoftware)
     // follows the match too: a change to play moves the men in it.)
     render_match_frame();
     EXPECT_EQ(frame_hash(back_surface), hash);
-    EXPECT_EQ(hash, 0x5282b6c1e2dc4b31ull) << std::hex << hash;
+    EXPECT_EQ(hash, 0x59a5357d555c1bb1ull) << std::hex << hash;
 }
 
 TEST_F(SoftwareMatch, EscLeavesAtOnceWithTheScreenFadedOut)
@@ -144,6 +149,52 @@ TEST_F(SoftwareMatch, EscLeavesAtOnceWithTheScreenFadedOut)
         ASSERT_EQ(p.red | p.green | p.blue, 0) << "faded to black before leaving";
     EXPECT_EQ(sprite_scaling_work, nullptr) << "the match's software buffers are released";
     EXPECT_EQ(match_globals.message_keys_enabled, 1u);
+}
+
+// Drawing reads the match and never moves it: a match played through the
+// frame loop with the display's hooks, drawing every frame, passes through
+// the same records as the same seed played with no display at all.
+namespace {
+std::vector<uint32_t> drawn_digests;
+int32_t ticks_run;
+
+void digest_tick(uint32_t tick)
+{
+    const bool halted = match_globals.ticks_halted != 0;
+    game_tick(tick);
+    if (!halted && ++ticks_run % 256 == 0) drawn_digests.push_back(headless_match_hash());
+}
+} // namespace
+
+TEST_F(SoftwareMatch, ADrawnMatchPlaysAsAHeadlessOne)
+{
+    constexpr int32_t kTicks = 4096;
+    // The frame loop, one tick a frame, until kTicks have run; the digests.
+    const auto play = [] {
+        drawn_digests.clear();
+        ticks_run = 0;
+        presents = 0;
+        create_timer(62, 1, &match_tick_record, digest_tick, 0);
+        play_match(INIT_NEW_MATCH);
+        std::memset(key_state, 0, sizeof key_state);
+        return std::vector<uint32_t>(drawn_digests.begin(), drawn_digests.begin() + kTicks / 256);
+    };
+    match_hooks.present_frame = [] {
+        flip_screen();
+        ++presents;
+        if (ticks_run >= kTicks) key_state[KEY_ESCAPE] = 0x80;
+    };
+    const std::vector<uint32_t> drawn = play();
+    EXPECT_GE(presents, kTicks) << "a frame drawn for every tick";
+
+    // The same seed with no display at all: nothing is drawn or shown.
+    clear_match_hooks();
+    match_hooks.present_frame = [] {
+        ++presents;
+        if (ticks_run >= kTicks) key_state[KEY_ESCAPE] = 0x80;
+    };
+    headless_match_setup(MatchRunSettings{});
+    EXPECT_EQ(play(), drawn);
 }
 
 TEST_F(SoftwareMatch, CtrlKeysTurnTheRadarAndTheLinesInTheFrame)
@@ -222,4 +273,176 @@ TEST(SoftwareFrameSurface, ClearZeroesEachRowUpToTheWidth)
     EXPECT_NE(e.box_text.find("Can't lock DirectDraw Surface"), std::string::npos) << e.box_text;
     s->lock_count = 0;
     surface_delete(s);
+}
+
+namespace {
+
+// A whole software frame from the match camera; two frames of one match
+// differ only by what the test changed between them.
+std::vector<uint8_t> frame_drawn()
+{
+    draw_software_frame();
+    return back_surface->pixels;
+}
+
+struct SoftwareMarkers : SoftwareMatch {
+    void SetUp() override
+    {
+        SoftwareMatch::SetUp();
+        headless_match_run(200);
+        // Nothing else marked: no holder, no ball in flight, no controller.
+        MatchGlobals& m = match_globals;
+        m.ball_holder = nullptr;
+        m.umpire_with_ball = nullptr;
+        ball_state.flight_flags = 0;
+        for (controller_record& c : controllers) c.present = 0, c.men[0] = nullptr;
+        presentation::update_match_camera();
+    }
+    void TearDown() override
+    {
+        for (controller_record& c : controllers) c.present = 0, c.side = 0, c.men[0] = nullptr;
+        for (TeamRecord& t : team_records)
+            for (PlayerSlot& man : t.slots) man.contest_group = nullptr;
+        presentation::set_camera_view(3);
+        SoftwareMatch::TearDown();
+    }
+};
+
+} // namespace
+
+TEST_F(SoftwareMarkers, TheControlledMansRingTurnsThroughFourFrames)
+{
+    const uint8_t* ring = marker_textures[MARKER_TEXTURE_CONTROLLED];
+    ASSERT_NE(ring, nullptr);
+    // Each pixel of the ring is left out of exactly one frame.
+    for (uint32_t i = 0; i < SW_SMALL_TEXTURE; ++i) {
+        int32_t missing = 0;
+        for (const uint8_t* frame : controlled_marker_frames) {
+            ASSERT_NE(frame, nullptr);
+            ASSERT_TRUE(frame[i] == ring[i] || frame[i] == 0) << i;
+            missing += ring[i] && !frame[i];
+        }
+        ASSERT_EQ(missing, ring[i] ? 1 : 0) << i;
+    }
+    // On the ground, the frame follows the match's ticks, eight ticks each.
+    PlayerSlot& man = team_records[0].slots[5];
+    man.x = ball_whole_x(), man.y = ball_whole_y();
+    controllers[0].present = 1, controllers[0].side = -1, controllers[0].men[0] = &man;
+    std::vector<std::vector<uint8_t>> frames;
+    for (uint32_t ticks : {0u, 7u, 8u, 32u}) {
+        match_globals.total_ticks = ticks;
+        frames.push_back(frame_drawn());
+    }
+    controllers[0].men[0] = nullptr;
+    EXPECT_NE(frames[0], frame_drawn()) << "the ring is drawn";
+    EXPECT_EQ(frames[0], frames[1]) << "ticks 0 and 7 show one frame";
+    EXPECT_NE(frames[0], frames[2]) << "tick 8 the next";
+    EXPECT_EQ(frames[0], frames[3]) << "after four frames the first again";
+}
+
+TEST_F(SoftwareMarkers, TheSetPlaySpotIsMarkedInTheSetPlayStatesOnly)
+{
+    MatchGlobals& m = match_globals;
+    PlayerSlot& kicker = team_records[0].slots[4];
+    const FormationSpot spot{ball_whole_x() + 600, ball_whole_y() - 300};
+    kicker.spot = &spot;
+    kicker.contest_group = &controllers[1];
+    controllers[1].present = 1, controllers[1].side = -1;
+    kicker.set_action = 42;
+    kicker.action = 6;
+    m.controlled_man_a = &kicker;
+    struct Case {
+        uint16_t state;
+        bool marked;
+    } cases[] = {{8, true},   {42, true},  {56, true},  {61, true},  {66, true},  {72, true},
+                 {7, false},  {9, false},  {41, false}, {43, false}, {60, false}, {73, false}};
+    for (const Case& c : cases) {
+        m.match_state = c.state;
+        kicker.action = kicker.set_action; // at his set-play action: never marked
+        const std::vector<uint8_t> unmarked = frame_drawn();
+        kicker.action = 6;
+        EXPECT_EQ(frame_drawn() != unmarked, c.marked) << "state " << c.state;
+    }
+    m.match_state = 42;
+    kicker.action = kicker.set_action;
+    const std::vector<uint8_t> unmarked = frame_drawn();
+    kicker.action = 6;
+    controllers[1].side = 0;
+    EXPECT_EQ(frame_drawn(), unmarked) << "not under human control";
+    controllers[1].side = -1;
+    // A key man's spot is the opponent he is matched with: marked where that man stands.
+    PlayerSlot& opponent = team_records[1].slots[9];
+    const int16_t away_x = opponent.x, away_y = opponent.y;
+    opponent.x = static_cast<int16_t>(spot.x), opponent.y = static_cast<int16_t>(spot.y);
+    const std::vector<uint8_t> marked_at_spot = frame_drawn();
+    kicker.spot = &opponent;
+    EXPECT_EQ(frame_drawn(), marked_at_spot);
+    opponent.x = static_cast<int16_t>(opponent.x + 700);
+    const std::vector<uint8_t> moved = frame_drawn();
+    kicker.spot = nullptr;
+    EXPECT_NE(frame_drawn(), moved) << "marked where he went";
+    opponent.x = away_x, opponent.y = away_y;
+    kicker.spot = &spot;
+    m.controlled_man_a = nullptr;
+}
+
+TEST_F(SoftwareMarkers, AControlledManWhoCouldReachTheLooseBallGetsAReachMarker)
+{
+    // Play on until the ball flies loose toward a man who could play it.
+    PlayerSlot* reacher = nullptr;
+    for (int tick = 0; tick < 6000 && !reacher; ++tick) {
+        headless_match_run(1);
+        const BallState& b = ball_state;
+        if (!(b.flags & 1) || !(b.flight_flags & 0x20) || b.z <= 0 || match_globals.ball_holder ||
+            match_globals.umpire_with_ball)
+            continue;
+        for (TeamRecord& t : team_records)
+            for (int i = 0; i < GROUND_MEN && !reacher; ++i)
+                if (!t.slots[i].busy_flag && jump_catch_indicator(&t.slots[i])) reacher = &t.slots[i];
+    }
+    ASSERT_NE(reacher, nullptr) << "no loose ball came within a man's reach";
+    for (controller_record& c : controllers) c.present = 0, c.men[0] = nullptr;
+    controllers[0].present = 1, controllers[0].side = reacher->team == &team_records[0] ? -1 : 1;
+    controllers[0].men[0] = reacher;
+    match_globals.controlled_man_a = nullptr;
+    presentation::update_match_camera();
+    const std::vector<uint8_t> loose = frame_drawn();
+    const uint16_t flight = ball_state.flight_flags;
+    ball_state.flight_flags = static_cast<uint16_t>(flight & ~0x20);
+    const std::vector<uint8_t> not_loose = frame_drawn();
+    ball_state.flight_flags = flight;
+    EXPECT_NE(loose, not_loose) << "the reach marker is drawn";
+    ball_state.flight_flags = static_cast<uint16_t>(flight & ~0x20);
+    EXPECT_EQ(frame_drawn(), not_loose);
+    ball_state.flight_flags = flight;
+}
+
+TEST_F(SoftwareMarkers, TheRadarTurnsWithTheFreeView)
+{
+    MatchGlobals& m = match_globals;
+    m.radar_shown = 1;
+    for (TeamRecord& t : team_records)
+        for (PlayerSlot& man : t.slots) man.x = 25000, man.y = 0;
+    for (PlayerSlot& u : official_slots) u.x = 25000, u.y = 0;
+    ball_state.x = 25000 << 16, ball_state.y = 0;
+    PlayerSlot& man = team_records[0].slots[3];
+    man.x = 2048, man.y = 0;
+    struct Case {
+        int32_t view, yaw;
+        int32_t at_x, at_y; // where his dot stands, as a ground point on the radar
+    } cases[] = {
+        {3, 0, 2048, 0},
+        {3, 4096, 2048, 0},    // other views never turn
+        {8, 0, 2048, 0},
+        {8, 4096, 0, 2048},    // a quarter turn: the camera looks along +x, which is up
+        {8, 8192, -2048, 0},
+    };
+    for (const Case& c : cases) {
+        presentation::set_camera_view(c.view);
+        camera_globals.yaw = c.yaw;
+        clear_frame_surface(back_surface);
+        draw_sw_radar();
+        EXPECT_EQ(pixel(radar_screen_x(c.at_x), radar_screen_y(c.at_y)), 96) << "view " << c.view << " yaw " << c.yaw;
+        EXPECT_EQ(count_colour(back_surface, 96), 4) << "one dot, whole";
+    }
 }

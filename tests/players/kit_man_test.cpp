@@ -171,6 +171,17 @@ TEST_F(KitMan, AnUmpireFetchingAStillBallGathersItInOneRun)
     EXPECT_NEAR(t, c->ticks, 2) << "the contact frame comes at the planned tick";
 }
 
+// The umpire's own steps, a tick at a time, until he arrives or the cap.
+void run_umpire_to_target(PlayerSlot* u, int cap)
+{
+    for (int t = 0; t < cap && !u->arrived; ++t) {
+        umpire_act(u);
+        update_motion_limits(u);
+        update_man_locomotion(u);
+        advance_man_animation(u);
+    }
+}
+
 TEST_F(KitMan, UmpiresWalkShortWaysFromAStand)
 {
     // A short way from a stand: the cap near the target is low, so only
@@ -183,15 +194,32 @@ TEST_F(KitMan, UmpiresWalkShortWaysFromAStand)
         u->arrived = 0;
         u->target_x = u->x;
         u->target_y = static_cast<int16_t>(u->y - way);
-        int t = 0;
-        for (; t < 1000 && !u->arrived; ++t) {
-            umpire_act(u);
-            update_motion_limits(u);
-            update_man_locomotion(u);
-            advance_man_animation(u);
-        }
+        run_umpire_to_target(u, 1000);
         EXPECT_EQ(u->arrived, 1u) << "a way of " << way;
         EXPECT_NEAR(u->y, 513 - way, 16) << "a way of " << way;
+    }
+}
+
+// A running umpire sent to a point square to his side, near enough for a
+// running quarter turn: the turn must bring him round within its reach, or
+// he turns again and again round the point and never gets there.
+TEST_F(KitMan, ARunningUmpireComesRoundToAPointBesideHim)
+{
+    for (const int32_t side : {900, -900, 1150, -1150}) {
+        init_officials();
+        PlayerSlot* u = &official_slots[0];
+        u->x = u->y = 0;
+        u->x_frac = u->y_frac = 0;
+        u->facing = u->wanted_facing = 64;
+        play_man_animation(u, 3, 0, 1.0);
+        u->speed = 25;
+        u->effort = 100;
+        u->action = 6;
+        u->arrived = 0;
+        u->target_x = 0;
+        u->target_y = static_cast<int16_t>(side);
+        run_umpire_to_target(u, 1500);
+        EXPECT_EQ(u->arrived, 1u) << "a point " << side << " to his side; he is at " << u->x << "," << u->y;
     }
 }
 

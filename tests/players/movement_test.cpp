@@ -383,6 +383,7 @@ TEST_F(WayTest, ARunnerGoesRoundAManStandingInHisWay)
         int x, y;   // the standing man
         bool round; // the runner takes a detour
         int tx = 2000; // the runner's target along +x
+        bool arrives = false; // he stops where he is, arrived
     } cases[] = {
         {1000, 0, true},     // on the line to the target
         {1000, 200, true},   // near enough to it to meet
@@ -391,6 +392,8 @@ TEST_F(WayTest, ARunnerGoesRoundAManStandingInHisWay)
         {300, 300, false},   // under 512 away but clear of the line
         {400, 0, false, 600}, // under 512 away, standing at the target: no circling him
         {180, 0, true, 436},  // under 512 away, the target a body's width beyond him
+        {180, 0, false, 300, true}, // against the man standing on his target: as near as he can come
+        {180, 60, false, 250, true},
         {3000, 0, false},    // beyond 2560
     };
     for (const Case& c : cases) {
@@ -408,9 +411,13 @@ TEST_F(WayTest, ARunnerGoesRoundAManStandingInHisWay)
         r->detour_active = 0;
         avoid_man_in_way(r);
         EXPECT_EQ(r->detour_active, c.round ? 1u : 0u) << c.x << "," << c.y;
+        EXPECT_EQ(r->arrived, c.arrives ? 1u : 0u) << c.x << "," << c.y;
         if (c.round) {
             EXPECT_EQ(r->saved_target_x, c.tx);
             EXPECT_GE(std::abs(r->target_y - c.y), 300) << "the waypoint is beside him";
+        } else if (c.arrives) {
+            EXPECT_EQ(r->target_x, r->x);
+            EXPECT_EQ(r->target_y, r->y);
         } else {
             EXPECT_EQ(r->target_x, c.tx);
         }

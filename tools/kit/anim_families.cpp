@@ -153,11 +153,15 @@ Pose turn(const Motion& m, const MotionContext& c, float f)
         p.rx[L_HIP] = -0.25f * std::fmax(0.0f, step), p.rx[R_HIP] = -0.25f * std::fmax(0.0f, -step);
         p.rx[L_KNEE] = 0.5f * std::fmax(0.0f, step), p.rx[R_KNEE] = 0.5f * std::fmax(0.0f, -step);
     }
-    // Travel follows the turning body, frame by frame.
+    // Travel follows the turning body, frame by frame; a running turn slows
+    // by the share c in its middle (a planted cut), so that it comes round
+    // within the distance at which the men start it.
     for (int k = 1; k <= static_cast<int>(f); ++k) {
-        float yaw = total * smooth((k - 0.5f) / c.frames);
-        p.travel_x += std::sin(yaw) * m.b / kGroundPerModel;
-        p.travel_z += std::cos(yaw) * m.b / kGroundPerModel;
+        float u = (k - 0.5f) / c.frames;
+        float yaw = total * smooth(u);
+        float travel = m.b * (1 - m.c * std::sin(kPi * u));
+        p.travel_x += std::sin(yaw) * travel / kGroundPerModel;
+        p.travel_z += std::cos(yaw) * travel / kGroundPerModel;
     }
     return p;
 }

@@ -69,7 +69,7 @@ const Motion kMotions[] = {
     {"L_turn1_left.paf",                             FAM_TURN,       -90,   0,     0,   0,  0},
     {"L_turn2.paf",                                  FAM_TURN,       180,   0,     0,   0,  0},
     {"L_turn5_right.paf",                            FAM_TURN,       45,    22 * 3.1f, 0, 0, 0},
-    {"L_turn8_left.paf",                             FAM_TURN,       -90,   22 * 3.1f, 0, 0, 0},
+    {"L_turn8_left.paf",                             FAM_TURN,       -90,   22 * 3.1f, 0.875f, 0, 0},
     {"L_turn3.paf",                                  FAM_TURN,       180,   22 * 3.1f, 0, 0, 0},
     // Steps aside and back (sideways, forwards, in ground units over the row).
     {"stepl_nz.paf",                                 FAM_STEP,       -200,  0,     0,   3,  0},

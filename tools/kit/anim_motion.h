@@ -46,7 +46,7 @@ enum Family {
     FAM_STAND,     // a still stand with a little sway
     FAM_IDLE,      // stand and idle sway (a: sway, b: cycles)
     FAM_GAIT,      // walk, jog, run and sprint cycles (a: travel a frame in ground units)
-    FAM_TURN,      // turns (a: degrees, b: travel a frame)
+    FAM_TURN,      // turns (a: degrees, b: travel a frame, c: slow-down share mid-turn)
     FAM_STEP,      // side, quick and back steps (a: sideways, b: forwards, both in ground units)
     FAM_REACH,     // reach to a point at the contact frame (catches, slaps, pick-ups, ground kick)
     FAM_KICK,      // kick swing (a: travel a frame)

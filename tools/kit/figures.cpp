@@ -194,7 +194,11 @@ bool build_figures(const KitContext& ctx, std::string& error)
     for (const Level& l : levels) {
         for (int h = 0; h < 4; ++h) {
             std::string name = std::string("3d display\\pgfs\\") + l.player + "player_" + styles[h] + ".pgf";
-            if (!kit_write_file(ctx, name.c_str(), write_tca(build_figure(PLAYER, static_cast<Hair>(h), l.sides)), error))
+            const auto figure = write_tca(build_figure(PLAYER, static_cast<Hair>(h), l.sides));
+            if (!kit_write_file(ctx, name.c_str(), figure, error)) return false;
+            // The software path's player model: the same figure, so that a
+            // match plays alike on both paths.
+            if (std::string(l.player) == "mid" && h == 0 && !kit_write_file(ctx, "sw display\\swtest.pgf", figure, error))
                 return false;
         }
         std::string field = std::string("3d display\\pgfs\\field_ump_") + l.umpire + ".pgf";

@@ -45,6 +45,34 @@ KitPicture paint(uint32_t w, uint32_t h, const Painter& f)
     return p;
 }
 
+// The software path's twin of a picture: an 8-bit IFF picture whose colours
+// all lie in the palette's lower half (4 levels of red and blue, 8 of green),
+// since a screen's closing transition moves the next picture's colours into
+// the upper half. The upper half is a grey ramp.
+std::vector<uint8_t> software_palette()
+{
+    std::vector<uint8_t> palette(768);
+    for (uint32_t i = 0; i < 128; ++i) {
+        palette[3 * i] = static_cast<uint8_t>(((i >> 5) & 3) * 255 / 3);
+        palette[3 * i + 1] = static_cast<uint8_t>(((i >> 2) & 7) * 255 / 7);
+        palette[3 * i + 2] = static_cast<uint8_t>((i & 3) * 255 / 3);
+    }
+    for (uint32_t i = 128; i < 256; ++i) palette[3 * i] = palette[3 * i + 1] = palette[3 * i + 2] = static_cast<uint8_t>((i - 128) * 2);
+    return palette;
+}
+
+bool write_software_picture(const KitContext& ctx, const std::string& name, const KitPicture& p, std::string& error)
+{
+    std::vector<uint8_t> pixels(size_t(p.width) * p.height);
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        const uint32_t c = p.pixels[i];
+        const uint32_t r = (((c >> 16) & 255) * 3 + 127) / 255, g = (((c >> 8) & 255) * 7 + 127) / 255,
+                       b = ((c & 255) * 3 + 127) / 255;
+        pixels[i] = static_cast<uint8_t>(r << 5 | g << 2 | b);
+    }
+    return kit_write_file(ctx, name.c_str(), kit_ilbm(p.width, p.height, 8, software_palette(), pixels), error);
+}
+
 // A ground seen from above: a gradient sky of the screen's colours, an oval
 // of grass with its centre square and a band across the top for the title.
 struct Scheme {
@@ -108,9 +136,33 @@ bool build_backgrounds(const KitContext& ctx, std::string& error)
         {"statistics.tga", {{20, 60, 110}, {5, 20, 45}}},
         {"In game menu.tga", {{50, 50, 50}, {15, 15, 20}}},
         {"In game menu with difficulty setting.tga", {{60, 40, 40}, {20, 10, 15}}},
+        // The file browser's, by what it is doing, and the team screens'.
+        {"load files.tga", {{30, 60, 80}, {10, 20, 30}}},
+        {"save replay.tga", {{70, 50, 100}, {25, 15, 40}}},
+        {"save game.tga", {{40, 90, 50}, {15, 35, 15}}},
+        {"file management.tga", {{100, 50, 40}, {40, 15, 10}}},
+        {"install.tga", {{50, 50, 90}, {15, 15, 35}}},
+        {"team formation.tga", {{30, 80, 40}, {10, 30, 15}}},
+        {"formation2.tga", {{40, 70, 50}, {15, 25, 20}}},
     };
-    for (const auto& s : screens)
-        if (!write_picture(ctx, hw + s.name, menu_background(s.scheme), error)) return false;
+    const std::string sw = "front_en\\front_end_gfx\\menu_screens\\sw\\";
+    for (const auto& s : screens) {
+        const KitPicture picture = menu_background(s.scheme);
+        if (!write_picture(ctx, hw + s.name, picture, error) ||
+            !write_software_picture(ctx, sw + stem_of(s.name) + ".lbm", picture, error))
+            return false;
+    }
+    // Screens only the software path shows a picture of here.
+    const struct {
+        const char* name;
+        Scheme scheme;
+    } software_only[] = {
+        {"front_en\\front_end_gfx\\menu_screens\\sw\\club.lbm", {{70, 90, 30}, {25, 35, 10}}},
+        {"front_en\\front_end_gfx\\menu_screens\\sw\\team formation.lbm", {{30, 90, 40}, {10, 35, 15}}},
+        {"front_en\\front_end_gfx\\menu screens\\wim_back6.lbm", {{40, 40, 80}, {10, 10, 30}}},
+    };
+    for (const auto& s : software_only)
+        if (!write_software_picture(ctx, s.name, menu_background(s.scheme), error)) return false;
     // The box backdrop: a dark blue tint with a lighter rim.
     KitPicture tint = paint(64, 64, [](uint32_t x, uint32_t y, uint32_t w, uint32_t h) {
         const bool rim = x < 2 || y < 2 || x + 2 >= w || y + 2 >= h;

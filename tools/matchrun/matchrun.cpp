@@ -205,6 +205,14 @@ void print_trace(int32_t tick)
                     print_man("k", &team_records[t].slots[team_records[t].key_men[k]]);
                     std::printf(" ds %d sp %u\n", team_records[t].slots[team_records[t].key_men[k]].speed, team_records[t].setup_choice);
                 }
+    if (std::getenv("MATCHRUN_TRACE_UMPIRES"))
+        for (int i = 0; i < OFFICIAL_COUNT; ++i) {
+            std::printf("   ");
+            print_man("u", &official_slots[i]);
+            std::printf(" job %u step %u fc %u wf %d hd %u td %d pos %d trn %u\n", official_slots[i].official_job, official_slots[i].job_step,
+                        official_slots[i].facing, official_slots[i].wanted_facing, official_slots[i].move_heading,
+                        official_slots[i].target_distance, official_slots[i].primary_position >> 16, official_slots[i].turning);
+        }
 }
 
 // One match; true when it reached full time with sound scores.

@@ -24,6 +24,7 @@
 #include "lib/viv_write.h"
 #include "lib/wav_write.h"
 #include "display/replay.h"
+#include "frontend/competition.h"
 #include "frontend/saved_files.h"
 #include "match/match_records.h"
 #include "platform/controllers.h"
@@ -118,11 +119,14 @@ void models(const fs::path& data)
     }
 }
 
-void pictures_and_sounds()
+void pictures_and_sounds(const fs::path& data)
 {
     Bytes palette;
     for (int i = 0; i < 16; ++i) palette.insert(palette.end(), {uint8_t(i * 16), uint8_t(255 - i * 16), 7});
     put("ilbm", "small", kit_ilbm(19, 3, 4, palette, Bytes(19 * 3, 5)));
+    put("screen_picture", "small", kit_ilbm(19, 3, 4, palette, Bytes(19 * 3, 5)));
+    put("screen_picture", "wider_than_the_screen", kit_ilbm(700, 2, 8, palette, Bytes(700 * 2, 200)));
+    put("screen_picture", "kit", read(data / "front_en" / "front_end_gfx" / "menu_screens" / "sw" / "demosplash.lbm"));
 
     std::vector<int16_t> tone;
     for (int i = 0; i < 400; ++i) tone.push_back(static_cast<int16_t>((i % 40) * 800 - 16000));
@@ -157,6 +161,20 @@ void settings_and_devices(const fs::path& work)
     uint8_t formation[FORMATION_FILE_SIZE];
     encode_formation(default_formation, formation);
     put("formation_file", "default", Bytes(formation, formation + FORMATION_FILE_SIZE));
+
+    // A game saved at the start, and one a few rounds into a season.
+    uint8_t game[GAME_FILE_SIZE];
+    encode_game(game);
+    put("game_file", "start", Bytes(game, game + GAME_FILE_SIZE));
+    competition_state.round = 5;
+    for (uint8_t t = 0; t < 16; ++t) {
+        competition_state.order[t] = static_cast<uint8_t>(15 - t);
+        competition_state.kinds[t] = t == 3 ? KIND_HUMAN : KIND_COMPUTER;
+        competition_state.wins[t] = static_cast<uint8_t>(t % 5);
+    }
+    competition_state.order_count = 16;
+    encode_game(game);
+    put("game_file", "season_round_5", Bytes(game, game + GAME_FILE_SIZE));
 
     devconfig_record device{"OpenGL", "640x480x32", 1, 1};
     std::string path = (work / "devconfig.dat").string();
@@ -377,7 +395,7 @@ int main(int argc, char** argv)
     fs::create_directories(work);
     language(argv[2]);
     models(argv[2]);
-    pictures_and_sounds();
+    pictures_and_sounds(argv[2]);
     textures_and_fonts(argv[2]);
     settings_and_devices(work);
     archives_and_streams();

@@ -1,0 +1,370 @@
+#include "control_fixture.h"
+
+#include "frontend/break_menus.h"
+#include "frontend/competition.h"
+#include "frontend/file_browser.h"
+#include "frontend/lineup_screen.h"
+#include "frontend/menu_pages.h"
+#include "frontend/message_box.h"
+#include "frontend/saved_files.h"
+#include "frontend/team_panels.h"
+#include "host/paths.h"
+#include "league/team_lineups.h"
+#include "match/match_records.h"
+#include "platform/settings.h"
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uint8_t KEY_DELETE = 211;
+
+class Browser : public Controls
+{
+  protected:
+    void SetUp() override
+    {
+        Controls::SetUp();
+        kept_settings = user_settings;
+        kept_game = game_settings;
+        reset_file_browser();
+        reset_lineup_screen();
+        reset_team_panel();
+        reset_lineups_and_formations();
+        reset_competition_state();
+        game_settings.game_type = GAME_EXHIBITION;
+        game_settings.home_team = 0, game_settings.away_team = 1;
+        game_settings.interchange_players = 4;
+        break_menu_state.in_match_menu = 0;
+        dir = fs::path(host_user_dir()) / "browser screen test";
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        std::snprintf(user_settings.data_directory, sizeof user_settings.data_directory, "%s", dir.string().c_str());
+    }
+    void TearDown() override
+    {
+        reset_file_browser();
+        reset_lineup_screen();
+        reset_team_panel();
+        reset_lineups_and_formations();
+        reset_competition_state();
+        free_front_end_animations();
+        fs::remove_all(dir);
+        user_settings = kept_settings;
+        game_settings = kept_game;
+        Controls::TearDown();
+    }
+
+    static constexpr int FADE = ScriptedScreen::FADE_IN_FRAMES;
+
+    using Steps = std::vector<std::function<void()>>;
+    // Runs the browser in a mode and takes the steps on its frames, two
+    // frames apart once it takes input; after the last it is left with Back
+    // unless a step closed it. Each message box shown is recorded and
+    // answered.
+    void run(int32_t mode, const Steps& steps)
+    {
+        PointerScript::start([&](menu_screen* s, int f) { script(s, f, steps); });
+        set_browser_background(mode);
+        run_front_end_screen(&file_browser_screen);
+    }
+    void script(menu_screen* s, int f, const Steps& steps)
+    {
+        if (s == &file_browser_screen) {
+            const int at = ++browser_frames - (FADE + 2);
+            if (at < 0 || at % 2) return;
+            const size_t step = static_cast<size_t>(at / 2);
+            if (step < steps.size()) steps[step]();
+            else front_end_state.result = 2;
+        } else if (f >= 2 && s != &lineup_screen) { // a box: two in a row count on
+
+            boxes.push_back(message_box_layout.message);
+            if (message_box_layout.yes) {
+                answer_yes ? message_box_yes() : message_box_no();
+            } else {
+                message_box_ok();
+            }
+        }
+    }
+    static std::vector<std::string> items(const control* list)
+    {
+        std::vector<std::string> v;
+        for (A_LLIST_NODE* n = list_record(list)->settings.items->first; n; n = n->next)
+            v.emplace_back(string_record(static_cast<control*>(n->data))->settings.text);
+        return v;
+    }
+    // Focuses the list item with that text and presses Enter on it.
+    static void press_item(const control* list, const std::string& text)
+    {
+        for (A_LLIST_NODE* n = list_record(list)->settings.items->first; n; n = n->next) {
+            A_STRING_CONTROL* s = string_record(static_cast<control*>(n->data));
+            if (text == s->settings.text) {
+                set_focus_icon(&s->display.text_icon);
+                key_state[KEY_ENTER] = 0x80;
+                return;
+            }
+        }
+        ADD_FAILURE() << "no item " << text;
+    }
+    static A_STRING_CONTROL* entry()
+    {
+        return string_record(list_current_data(select_record(file_browser_state.entry_field)));
+    }
+    static void press_accept()
+    {
+        set_focus_icon(file_browser_screen.entries[5].copy);
+        key_state[KEY_ENTER] = 0x80;
+    }
+    void touch(const std::string& name, const std::string& text = "x") const
+    {
+        std::ofstream(dir / name, std::ios::binary) << text;
+    }
+    std::string contents(const std::string& name) const
+    {
+        std::ifstream in(dir / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+
+    fs::path dir;
+    int browser_frames = 0;
+    std::vector<std::string> boxes;
+    bool answer_yes = true;
+    settings_record kept_settings{};
+    GameSettings kept_game{};
+};
+
+using Names = std::vector<std::string>;
+
+TEST_F(Browser, OpensOnTheDataDirectoryWithTheModesTextsAndDefaultName)
+{
+    for (const char* n : {"Replay000.replay", "replay001.REPLAY", "Game000.game", "a.frm", "notes.txt"}) touch(n);
+    fs::create_directories(dir / "older saves");
+    struct Case {
+        int32_t mode;
+        const char* title;
+        const char* entry;
+        Names files;
+    };
+    for (const Case& c : {
+             Case{BROWSER_SAVE_REPLAY, "Save Replay", "Replay002.replay", {"Replay000.replay", "replay001.REPLAY"}},
+             Case{BROWSER_SAVE_GAME, "Save Game", "Game001.game", {"Game000.game"}},
+             Case{BROWSER_SAVE_FORMATION, "Save Formation", "user formation", {"a.frm"}},
+             Case{BROWSER_DELETE, "File Management", "*.GAME, *.REPLAY",
+                  {"Game000.game", "Replay000.replay", "replay001.REPLAY"}},
+             Case{BROWSER_LOAD_STRIP, "Load Team Strip", "*.bmp", {}},
+         }) {
+        SCOPED_TRACE(c.title);
+        browser_frames = 0;
+        std::string empty;
+        run(c.mode, {[&] {
+                EXPECT_EQ(std::string(file_browser_screen.entries[0].copy->text), c.title);
+                EXPECT_EQ(file_browser_state.directory, dir.string());
+                EXPECT_EQ(std::string(entry()->settings.text), c.entry);
+                EXPECT_EQ(items(file_browser_state.file_list), c.files);
+                EXPECT_EQ(items(file_browser_state.directory_list), (Names{"..", "older saves"}));
+                empty = file_browser_screen.entries[3].copy->text;
+            }});
+        EXPECT_EQ(empty, c.files.empty() ? "No Strip Files Found!" : "");
+    }
+}
+
+TEST_F(Browser, DirectoriesAreEnteredAndLeftByKeyboard)
+{
+    fs::create_directories(dir / "my saves" / "\xc3\xa9t\xc3\xa9");
+    touch("my saves/Game004.game");
+    std::vector<Names> seen;
+    const fs::path saves = dir / "my saves";
+    run(BROWSER_LOAD_GAME, {
+                               [&] { press_item(file_browser_state.directory_list, "my saves"); },
+                               [&] {
+                                   EXPECT_EQ(file_browser_state.directory, saves.string());
+                                   seen.push_back(items(file_browser_state.directory_list));
+                                   seen.push_back(items(file_browser_state.file_list));
+                                   press_item(file_browser_state.directory_list, "\xc3\xa9t\xc3\xa9");
+                               },
+                               [&] {
+                                   seen.push_back(items(file_browser_state.file_list));
+                                   press_item(file_browser_state.directory_list, "..");
+                               },
+                               [&] { press_item(file_browser_state.directory_list, ".."); },
+                               [&] {
+                                   EXPECT_EQ(file_browser_state.directory, dir.string());
+                                   press_item(file_browser_state.drive_list, "/");
+                               },
+                               [&] {
+                                   EXPECT_EQ(file_browser_state.directory, "/");
+                                   const Names top = items(file_browser_state.directory_list);
+                                   EXPECT_TRUE(top.empty() || top.front() != "..") << "no way up from the root";
+                               },
+                           });
+    EXPECT_EQ(seen, (std::vector<Names>{{"..", "\xc3\xa9t\xc3\xa9"}, {"Game004.game"}, {}}));
+}
+
+TEST_F(Browser, ASaveGameNamedWithoutExtensionGetsOneAndAnExistingFileIsAskedAbout)
+{
+    // Typed without an extension: saved as "season.game" here, and the
+    // browser closes.
+    run(BROWSER_SAVE_GAME, {[&] {
+            set_string_control_text(entry(), "season");
+            press_accept();
+        }});
+    EXPECT_EQ(front_end_state.result, 1);
+    EXPECT_EQ(boxes, Names{"Game Saved Successfully : season.game"});
+    ASSERT_EQ(fs::file_size(dir / "season.game"), GAME_FILE_SIZE);
+
+    // Chosen from the list or typed again: asked first; No writes nothing.
+    touch("old.game", "keep me");
+    const std::vector<std::function<void()>> ways = {
+        [&] { press_item(file_browser_state.file_list, "old.game"); },
+        [&] {
+            set_string_control_text(entry(), "OLD");
+            press_accept();
+        },
+    };
+    for (const auto& way : ways) {
+        boxes.clear();
+        browser_frames = 0;
+        answer_yes = false;
+        run(BROWSER_SAVE_GAME, {way, [] {}});
+        EXPECT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes.at(0).rfind("Warning, File exists - Continue Save? : ", 0), 0u) << boxes.at(0);
+        EXPECT_EQ(contents("old.game"), "keep me");
+        EXPECT_EQ(front_end_state.result, 2) << "the screen stayed";
+    }
+    // Yes writes over it.
+    boxes.clear();
+    browser_frames = 0;
+    answer_yes = true;
+    run(BROWSER_SAVE_GAME, {ways[0]});
+    EXPECT_EQ(boxes, (Names{"Warning, File exists - Continue Save? : old.game", "Game Saved Successfully : old.game"}));
+    EXPECT_EQ(fs::file_size(dir / "old.game"), GAME_FILE_SIZE);
+}
+
+TEST_F(Browser, LoadingAGameReportsAndABadOneKeepsTheScreenOpen)
+{
+    competition_state.round = 9;
+    ASSERT_EQ(save_game_file((dir / "Round9.GAME").string().c_str()), 1);
+    touch("broken.game", "short");
+    competition_state.round = 2;
+    run(BROWSER_LOAD_GAME, {
+                               [&] { press_item(file_browser_state.file_list, "broken.game"); },
+                               [&] {
+                                   EXPECT_EQ(competition_state.round, 2) << "a bad file changes nothing";
+                                   press_item(file_browser_state.file_list, "Round9.GAME");
+                               },
+                           });
+    EXPECT_EQ(boxes, (Names{"Error - Incorrect File Format", "Game Loaded Successfully : Round9.game"}));
+    EXPECT_EQ(front_end_state.result, 1);
+    EXPECT_EQ(competition_state.round, 9);
+    EXPECT_EQ(game_loaded, 1);
+}
+
+TEST_F(Browser, FileManagementDeletesAfterYesAndListsAgain)
+{
+    touch("Game000.game");
+    touch("Replay000.replay");
+    std::vector<Names> lists;
+    answer_yes = false;
+    run(BROWSER_DELETE, {
+                            [&] {
+                                // Delete on the replay, which is listed after the games.
+                                A_LLIST_NODE* last = list_record(file_browser_state.file_list)->settings.items->last;
+                                set_focus_icon(&string_record(static_cast<control*>(last->data))->display.text_icon);
+                                key_state[KEY_DELETE] = 0x80;
+                            },
+                            [&] {
+                                answer_yes = true;
+                                press_item(file_browser_state.file_list, "Game000.game");
+                            },
+                            [&] { lists.push_back(items(file_browser_state.file_list)); },
+                        });
+    EXPECT_EQ(boxes, (Names{"Warning - Delete Saved Replay? : Replay000.replay",
+                            "Warning - Delete Saved Game? : Game000.game"}));
+    EXPECT_TRUE(fs::exists(dir / "Replay000.replay")) << "No keeps it";
+    EXPECT_FALSE(fs::exists(dir / "Game000.game"));
+    EXPECT_EQ(lists, std::vector<Names>{{"Replay000.replay"}});
+}
+
+TEST_F(Browser, TheDataPathIsTheDirectoryAcceptedUnlessTooLongForItsField)
+{
+    fs::create_directories(dir / "saves");
+    run(BROWSER_DATA_PATH, {[&] { press_item(file_browser_state.directory_list, "saves"); }, [&] { press_accept(); }});
+    EXPECT_EQ(front_end_state.result, 1);
+    EXPECT_EQ(std::string(user_settings.data_directory), (dir / "saves").string());
+    EXPECT_TRUE(boxes.empty());
+
+    const std::string before = user_settings.data_directory;
+    browser_frames = 0;
+    run(BROWSER_DATA_PATH, {[&] { EXPECT_EQ(browser_action("/" + std::string(BROWSER_PATH_LIMIT, 'a')), 0); }});
+    EXPECT_EQ(std::string(user_settings.data_directory), before);
+    EXPECT_EQ(boxes, Names{"Error - Incorrect File Format"});
+}
+
+TEST(BrowserNames, ExtensionsChangeInTheLastComponentOnly)
+{
+    EXPECT_EQ(with_browser_extension("/home/me/.local/x", "frm"), "/home/me/.local/x.frm");
+    EXPECT_EQ(with_browser_extension("/a/b.c/Game003.GAME", "game"), "/a/b.c/Game003.game");
+    EXPECT_EQ(replace_browser_extension("/home/me/.local/my.best.save", "game"), "/home/me/.local/my best.game");
+    EXPECT_EQ(replace_browser_extension("/d/user formation", "frm"), "/d/user formation.frm");
+}
+
+// Through the line-up page: Save runs the browser in mode 8, Load in mode 7,
+// all from the keyboard; the formation comes back as it was saved.
+TEST_F(Browser, AFormationSavedFromTheLineUpLoadsBackFromIt)
+{
+    const int32_t man = team_lineups[0].entries[5].player;
+    team_lineups[0].entries[5].x = -33;
+    int browser_runs = 0;
+    auto page = [&](int lineup_entry, const Steps& steps) {
+        bool asked = false;
+        browser_frames = 0;
+        PointerScript::start([&](menu_screen* s, int f) {
+            if (s == &lineup_screen) {
+                if (f == FADE + 2 && !asked) {
+                    asked = true;
+                    set_focus_icon(lineup_screen.entries[lineup_entry].copy);
+                    key_state[KEY_ENTER] = 0x80;
+                } else if (f == FADE + 2) {
+                    front_end_state.result = 1; // back from the browser: OK
+                }
+                return;
+            }
+            if (s == &file_browser_screen && browser_frames == 0) ++browser_runs;
+            script(s, f, steps);
+        });
+        lineup_page();
+    };
+    page(5, {// Save, then Enter on the name field
+             [&] {
+                 EXPECT_EQ(browser_mode, BROWSER_SAVE_FORMATION);
+                 set_focus_icon(&entry()->display.text_icon);
+                 key_state[KEY_ENTER] = 0x80;
+             },
+             [&] { EXPECT_EQ(items(file_browser_state.file_list), Names{"user formation.frm"}); }});
+    EXPECT_EQ(boxes, Names{"Formation Saved Successfully : user formation.frm"});
+    TeamLineup saved{};
+    ASSERT_EQ(load_formation_file((dir / "user formation.frm").string().c_str(), saved), 1);
+    EXPECT_STREQ(saved.name, "user formation");
+    EXPECT_EQ(saved.entries[5].x, -33);
+
+    reset_lineups_and_formations();
+    boxes.clear();
+    page(4, {// Load, then Enter on the file
+             [&] {
+                 EXPECT_EQ(browser_mode, BROWSER_LOAD_FORMATION);
+                 press_item(file_browser_state.file_list, "user formation.frm");
+             }});
+    EXPECT_EQ(browser_runs, 2);
+    EXPECT_EQ(boxes, Names{"Formation Loaded : user formation.frm"});
+    EXPECT_EQ(team_lineups[0].entries[5].x, -33) << "OK keeps the loaded shape";
+    EXPECT_EQ(team_lineups[0].entries[5].player, man);
+}
+
+} // namespace
