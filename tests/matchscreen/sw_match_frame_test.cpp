@@ -14,6 +14,7 @@
 #include "match/ball.h"
 #include "match/formation.h"
 #include "matchscreen/match_screen.h"
+#include "model/skeleton.h"
 #include "matchscreen/sw_match_frame.h"
 #include "platform/app_state.h"
 #include "platform/controllers.h"
@@ -75,6 +76,9 @@ protected:
         headless_match_load_data();
         use_3d_hardware = 0;
         sprite_hardware_switch = 0;
+        // The software path's own player model ("sw display\swtest.pgf").
+        free_player_model();
+        load_player_model();
         // What an earlier match on this screen left: the flipped buffer, the
         // text images and the queued sprites.
         back_buffer_index = 1;
@@ -99,6 +103,8 @@ protected:
         surface_delete(back_surface);
         flip_surface = back_surface = nullptr;
         use_3d_hardware = 1;
+        free_player_model();
+        load_player_model();
     }
     int32_t first_alloc_count = 0;
 };

@@ -29,6 +29,7 @@
 #include "gl3d/hw_camera.h"
 #include "platform/mouse.h"
 #include "matchscreen/match_screen.h"
+#include "model/skeleton.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -62,6 +63,9 @@ int software_shot(const std::string& path, int32_t ticks, const MatchRunSettings
     headless_match_load_data();
     use_3d_hardware = 0;
     sprite_hardware_switch = 0;
+    // The software path's own player model.
+    free_player_model();
+    load_player_model();
     flip_surface = surface_new(PICTURE_WIDTH, PICTURE_HEIGHT, 8, 0, 0, 0, 0);
     back_surface = surface_new(PICTURE_WIDTH, PICTURE_HEIGHT, 8, 0, 0, 0, 0);
     install_display_hooks();
