@@ -29,18 +29,25 @@ import zlib
 # clock keeps them in step with the frames, not with the machine's speed).
 # A demo match takes 300 to 430 seconds of play after a minute of line-up
 # and toss, so the results screen is waited for at 560 s; it waits for a key.
+#
+# The match takes R and Escape only when no camera cut, screen transition or
+# halt is under way, so those keys are held for a while, and the second
+# match's Escape is tried again until the pause menu opens (see
+# PAUSE_TRIES). Each try takes a screenshot; the run ends on the try whose
+# Return found "Exit Demo", so the last screenshot written is the menu.
+LOADING_SHOTS = (15300, 18300, 40)   # from, to, every: the loading picture is among them
+PAUSE_TRIES = (640000, 8000, 12)     # first Escape, every, how many
 ROAD = [
     (500, "key Escape"),                   # the intro movie
     (10000, "screenshot 1-controllers.png"),
     (15000, "keydown Return"),             # Play: both teams to the computer
     (15100, "keyup Return"),
-    (15400, "screenshot 2-loading.png"),
-    (110000, "screenshot 3-play.png"),
+    (200000, "screenshot 3-play.png"),
     (300000, "keydown R"),                 # the instant replay
-    (300100, "keyup R"),
-    (303000, "screenshot 4-replay.png"),
-    (306000, "keydown Escape"),            # and back to the match
-    (306100, "keyup Escape"),
+    (306000, "keyup R"),
+    (309000, "screenshot 4-replay.png"),
+    (311000, "keydown Escape"),            # and back to the match
+    (311300, "keyup Escape"),
     (560000, "screenshot 5-results.png"),
     (560500, "keydown Escape"),            # leave the results: play again?
     (560600, "keyup Escape"),
@@ -51,12 +58,22 @@ ROAD = [
     (570000, "screenshot 6-again.png"),    # the controller screen again
     (572000, "keydown Return"),
     (572100, "keyup Return"),
-    (640000, "keydown Escape"),            # the pause menu of the second match
-    (640100, "keyup Escape"),
-    (642000, "screenshot 7-splash.png"),
-    (644000, "keydown Return"),            # Exit Demo
-    (644100, "keyup Return"),
 ]
+ROAD += [(t, "screenshot 2-loading-%03d.png" % t) for t in range(*LOADING_SHOTS)]
+for _try in range(PAUSE_TRIES[2]):
+    _t = PAUSE_TRIES[0] + _try * PAUSE_TRIES[1]
+    ROAD += [(_t, "keydown Escape"),       # the pause menu of the second match
+             (_t + 300, "keyup Escape"),   # (held less than the menu's 1 s fade)
+             (_t + 2500, "screenshot 7-splash-%02d.png" % _try),
+             (_t + 4000, "keydown Return"),  # Exit Demo
+             (_t + 4100, "keyup Return")]
+ROAD.sort(key=lambda e: e[0])
+
+# The pictures a chosen screenshot must look like (mean difference of the
+# sampled colour values at most PICTURE_LIKENESS).
+LOADING_PICTURE = "game_gfx/hardware/KOB Loading Screen.tga"
+PAUSE_PICTURE = "front_en/front_end_gfx/menu_screens/hw/demosplash.tga"
+PICTURE_LIKENESS = 12
 
 FULL_TIME = re.compile(r"Full time: (\d+)\.(\d+) \((\d+)\) - (\d+)\.(\d+) \((\d+)\)")
 
@@ -84,7 +101,7 @@ def read_png(path):
     for y in range(height):
         line = raw[y * (stride + 1):(y + 1) * (stride + 1)]
         kind, row = line[0], bytearray(line[1:])
-        for i in range(stride):
+        for i in range(stride if kind else 0):
             a = row[i - 3] if i >= 3 else 0
             b = previous[i]
             c = previous[i - 3] if i >= 3 else 0
@@ -112,6 +129,73 @@ def write_png(path, width, height, rows):
         f.write(chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)))
         f.write(chunk(b"IDAT", zlib.compress(raw, 9)))
         f.write(chunk(b"IEND", b""))
+
+
+def read_tga(path):
+    """(width, height, rows of RGB bytes, top row first) of an uncompressed
+    24- or 32-bit TGA, as the kit writes them."""
+    with open(path, "rb") as f:
+        data = f.read()
+    id_length, _, kind = data[0], data[1], data[2]
+    width, height, depth, descriptor = struct.unpack("<HHBB", data[12:18])
+    if kind != 2 or depth not in (24, 32):
+        raise ValueError("not an uncompressed true-colour TGA")
+    size = depth // 8
+    pos = 18 + id_length
+    rows = []
+    for y in range(height):
+        line = data[pos + y * width * size:pos + (y + 1) * width * size]
+        rgb = bytearray(width * 3)
+        rgb[0::3], rgb[1::3], rgb[2::3] = line[2::size], line[1::size], line[0::size]
+        rows.append(bytes(rgb))
+    if not descriptor & 0x20:
+        rows.reverse()
+    return width, height, rows
+
+
+def difference(a, b):
+    """The mean difference of two same-sized pictures' colour values, sampled
+    on a grid; None when their sizes differ."""
+    if (a[0], a[1]) != (b[0], b[1]):
+        return None
+    total = count = 0
+    for y in range(0, a[1], 8):
+        ra, rb = a[2][y], b[2][y]
+        for i in range(0, a[0] * 3, 24):
+            total += abs(ra[i] - rb[i]) + abs(ra[i + 1] - rb[i + 1]) + abs(ra[i + 2] - rb[i + 2])
+            count += 3
+    return total / count
+
+
+def choose_shot(work, names, picture, what, faults):
+    """Keeps, of the screenshots that were written, the one most like the
+    picture under the first name's stem; removes the rest."""
+    written = [n for n in names if os.path.isfile(os.path.join(work, n))]
+    best, best_difference = None, None
+    try:
+        wanted = read_tga(picture)
+    except (OSError, ValueError, struct.error) as e:
+        faults.append("%s: %s" % (picture, e))
+        wanted = None
+    for name in written:
+        if wanted is None:
+            break
+        try:
+            d = difference(read_png(os.path.join(work, name)), wanted)
+        except (OSError, ValueError, zlib.error):
+            continue
+        if d is not None and (best_difference is None or d < best_difference):
+            best, best_difference = name, d
+    if best is None or best_difference > PICTURE_LIKENESS:
+        faults.append("no screenshot shows %s (%d taken%s)" % (
+            what, len(written), "" if best is None else ", the nearest %s by %.1f" % (best, best_difference)))
+    target = re.sub(r"-\d+\.png$", ".png", names[0])
+    for name in written:
+        if name != best:
+            os.remove(os.path.join(work, name))
+    if best:
+        os.replace(os.path.join(work, best), os.path.join(work, target))
+        print("demo-road: %s is %s, of %d taken" % (target, best, len(written)))
 
 
 def colours(rows):
@@ -167,7 +251,8 @@ def main():
         command = ["xvfb-run", "-a", "-s", "-screen 0 1024x768x24"] + command
     else:
         env["SDL_VIDEODRIVER"] = "offscreen"
-    if not os.environ.get("KOB99_DATA_DIR") and not os.path.isdir(os.path.join(os.path.dirname(command[-2]), "data")):
+    data = os.environ.get("KOB99_DATA_DIR") or os.path.join(os.path.dirname(command[-2]), "data")
+    if not os.path.isdir(data):
         sys.exit("demo-road: no data beside %s and no KOB99_DATA_DIR" % command[-2])
 
     started = time.monotonic()
@@ -195,6 +280,10 @@ def main():
                 faults.append("an illegal score: " + score.group(0))
         print("demo-road: " + score.group(0))
     shots = [event.split()[1] for _, event in ROAD if event.startswith("screenshot")]
+    for stem, picture, what in (("2-loading", LOADING_PICTURE, "the loading picture"),
+                                ("7-splash", PAUSE_PICTURE, "the pause menu")):
+        choose_shot(work, [s for s in shots if s.startswith(stem + "-")], os.path.join(data, picture), what, faults)
+    shots = sorted(set(re.sub(r"-\d+\.png$", ".png", s) for s in shots))
     for shot in shots:
         path = os.path.join(work, shot)
         try:

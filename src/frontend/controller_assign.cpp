@@ -190,24 +190,10 @@ void show_template(controller_icon_entry& e, const menu_icon* t)
 
 void badge_texture_refs(bool add)
 {
-    if (renderer_index() != 1) return;
-    if (!add) {
-        for (int32_t& t : g_badge_textures)
-            if (t >= 0) release_texture(t, 0), t = -1;
-        return;
-    }
-    const int32_t set = animation_handles[HANDLE_CARICATURE];
-    if (set < 0) return;
-    int32_t pages = 0;
-    const int32_t* textures = nullptr;
-    get_sprite_frames(set, &pages, &textures);
     const int32_t teams[2] = {game_settings.home_team, game_settings.away_team};
-    for (int i = 0; i < 2; ++i) {
-        const auto* frame = static_cast<const hw_sprite_frame*>(animation_frame(HANDLE_CARICATURE, teams[i]));
-        if (!frame || !textures || frame->page >= pages) continue;
-        g_badge_textures[i] = textures[frame->page];
-        add_texture_ref(g_badge_textures[i]);
-    }
+    for (int i = 0; i < 2; ++i)
+        if (add) g_badge_textures[i] = hold_caricature_frame(teams[i]);
+        else let_go_caricature_frame(&g_badge_textures[i]);
 }
 
 } // namespace

@@ -67,8 +67,10 @@ void refresh_texts(int32_t place)
 
 void show_place(int32_t place)
 {
+    if (place < 0 || place >= FINAL8_PLACES) return;
+    const int32_t team = f8.teams[place];
     menu_icon* m = mascot_icon(place);
-    shown_team_mascots[f8.teams[place]] = m;
+    if (team >= 0 && team < TEAM_MASCOTS) shown_team_mascots[team] = m;
     if (!m) return;
     m->user_index = static_cast<uint8_t>(f8.teams[place]);
     m->code = static_cast<uint8_t>(place);

@@ -1,4 +1,5 @@
 #include "frontend/finals_screens.h"
+#include "frontend/front_end_graphics.h"
 
 #include "frontend/competition.h"
 #include "frontend/competition_screens.h"
@@ -104,6 +105,7 @@ void add_badge(int32_t index, int32_t team, const FieldSpot& at)
     menu_icon* icon = copy_icon(t, "Transient icon copy");
     add_child_icon(icon, scale_x_from_640(at.x), scale_y_from_480(at.y), 0);
     results_state.badges[index] = icon;
+    results_state.badge_textures[index] = hold_caricature_frame(team);
 }
 
 void show_single_match()
@@ -363,6 +365,7 @@ void finals_results_close(menu_screen*)
         if (icon) remove_icon(icon), free_icon(icon), icon = nullptr;
     for (menu_icon*& icon : r.badges)
         if (icon) remove_icon(icon), free_icon(icon), icon = nullptr;
+    for (int32_t& texture : r.badge_textures) let_go_caricature_frame(&texture);
     free_control_tree(&r.controls);
     front_end_state.default_action = nullptr;
 }

@@ -37,6 +37,7 @@ struct ResultsScreenState {
     control_list* controls;       // the fixture list
     menu_icon* fields[4];         // names and scores
     menu_icon* badges[2];
+    int32_t badge_textures[2] = {-1, -1}; // their pages, held while shown (hardware)
     uint8_t final_score_wanted;   // the one flag only this screen reads
     uint8_t full_time;            // set by a "Full Time Score"
 };

@@ -58,6 +58,9 @@ constexpr const char* CLUB_CODES[16] = {"TAL", "BRI", "QUA", "WES", "CIN", "CUL"
                                         "GUL", "MIR", "YAR", "KIN", "HOL", "CAR", "SAL", "WEN"};
 constexpr int32_t FACE_PALETTE_COLOURS = 160;
 
+// editor.sph: the player editor's name plate, plain then marked.
+enum EditorFrame : uint8_t { EDITOR_PLATE = 0, EDITOR_PLATE_MARKED = 1, EDITOR_FRAME_COUNT = 2 };
+
 // tournament.sph: the bracket pictures of the two cups and a box's back.
 enum TournamentFrame : uint8_t {
     TOURNAMENT_PRE_SEASON = 0,

@@ -118,6 +118,26 @@ void load_caricature_set()
     }
 }
 
+int32_t hold_caricature_frame(int32_t team)
+{
+    if (renderer_index() != 1) return -1;
+    const int32_t set = animation_handles[HANDLE_CARICATURE];
+    if (set < 0 || team < 0) return -1;
+    int32_t pages = 0;
+    const int32_t* textures = nullptr;
+    get_sprite_frames(set, &pages, &textures);
+    const auto* frame = static_cast<const hw_sprite_frame*>(animation_frame(HANDLE_CARICATURE, team));
+    if (!frame || !textures || frame->page >= pages) return -1;
+    add_texture_ref(textures[frame->page]);
+    return textures[frame->page];
+}
+
+void let_go_caricature_frame(int32_t* texture)
+{
+    if (*texture >= 0) release_texture(*texture, 0);
+    *texture = -1;
+}
+
 void load_team_portraits(int32_t team, int32_t, int32_t load)
 {
     current_portrait_set = second_portrait_set = third_portrait_set = -1;

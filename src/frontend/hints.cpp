@@ -3,6 +3,7 @@
 #include "frontend/control_events.h"
 #include "frontend/front_end_state.h"
 #include "frontend/screen_templates.h"
+#include "frontend/settings_screens.h"
 #include "match/match_records.h"
 #include "platform/controllers.h"
 #include "platform/files.h"
@@ -212,6 +213,7 @@ void build_hints_list_with_headings(char** lines, int32_t count) { build_list(li
 void hints_screen_open(menu_screen*)
 {
     input_reset();
+    screen_busy_flag = 0;
     load_hints_text();
     if (g_front_entries[0].copy) set_focus_icon(g_front_entries[0].copy);
 }

@@ -22,6 +22,7 @@
 #include "screen/screen.h"
 
 #include <cstdio>
+#include <cstring>
 
 LastOrdersScreen last_orders_state;
 
@@ -163,8 +164,11 @@ void last_orders_open(menu_screen* screen)
         const char* text = item.text;
         if (item.side >= 0) {
             if (!lo.side_controller[item.side]) continue;
-            std::snprintf(lo.formation_texts[item.side], sizeof lo.formation_texts[item.side], "%s Formation Setup",
-                          lo.team_names[item.side]);
+            // Through a local line: the compiler cannot tell the two arrays of
+            // one record apart and warns of an overlap.
+            char line[sizeof lo.formation_texts[0]];
+            std::snprintf(line, sizeof line, "%s Formation Setup", lo.team_names[item.side]);
+            std::memcpy(lo.formation_texts[item.side], line, sizeof line);
             text = lo.formation_texts[item.side];
         }
         lo.item_icons[lo.items++] = add_text(text, 50, y, ITEM_GROUP, ICON_FOCUSABLE, item.result);

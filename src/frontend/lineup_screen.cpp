@@ -442,6 +442,7 @@ void lineup_frame(menu_screen*)
 
 void lineup_close(menu_screen*)
 {
+    close_panel_and_training_icons();
     free_team_panel();
     remove_player_icons();
     free_animation_set(LINEUP_PORTRAITS_HANDLE);

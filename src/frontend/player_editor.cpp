@@ -3,14 +3,19 @@
 #include "frontend/competition_screens.h"
 #include "frontend/control_events.h"
 #include "frontend/database_files.h"
+#include "frontend/frame_manifest.h"
 #include "frontend/front_end_state.h"
 #include "frontend/option_screens.h"
+#include "frontend/resources.h"
 #include "frontend/screen_templates.h"
+#include "frontend/widget_helpers.h"
 #include "league/game_settings.h"
 #include "match/match_records.h"
 #include "platform/controllers.h"
 #include "platform/input.h"
 #include "platform/language.h"
+#include "platform/memory.h"
+#include "screen/screen.h"
 
 #include <cstdio>
 #include <cstring>
@@ -103,8 +108,15 @@ void build_column()
     draw_control_list(pe.slider_list);
 }
 
-// The player list: the whole team, then the 24 listed players.
-std::vector<std::string> g_player_names;
+// The player list: a name plate each for the first 18 listed players (the
+// eighteen a whole-team slide record covers), the edited one marked. The
+// plates' names are the rows' 36-byte records.
+static_assert(EDITOR_PLATE == 0 && EDITOR_PLATE_MARKED == 1, "a row highlight is frame 1");
+menu_icon g_plate_texts[EDITOR_ROWS];
+const char* const EDITOR_SET = "front_en\\front_end_gfx\\animation_files\\editor\\editor.sph";
+constexpr int32_t PLATE_X = 40, PLATE_Y = 130, PLATE_COLUMN = 195, PLATE_ROW = 22, PLATE_ROWS = 6;
+menu_icon g_header_template = text_template("Listed Players", 1);
+menu_icon g_training_templates[2] = {text_template("Training", 1), text_template("Apply keeps the team's edits", 0)};
 
 void choose_player(int32_t index)
 {
@@ -114,25 +126,50 @@ void choose_player(int32_t index)
     if (training()) build_column();
 }
 
-void list_click(icon_state_record*, menu_icon* icon, menu_screen*)
+void plate_click(icon_state_record*, menu_icon* icon, menu_screen*)
 {
-    if (const auto* row = icon ? static_cast<const A_STRING_CONTROL*>(icon->record) : nullptr)
-        choose_player(row->settings.user_value);
+    if (icon && icon->user_index >= 1) pick_list_icon(icon->user_index - 1);
+}
+
+menu_icon* add_screen_text(const menu_icon& t, int32_t x, int32_t y)
+{
+    menu_icon* icon = copy_icon(t, "Transient icon copy");
+    add_child_icon(icon, scale_x_from_640(x), scale_y_from_480(y), 0);
+    return icon;
+}
+
+void remove_screen_icon(menu_icon*& icon)
+{
+    if (!icon) return;
+    if (icon_slot(icon) >= 0) remove_icon(icon);
+    free_icon(icon);
+    icon = nullptr;
 }
 
 void build_player_list()
 {
-    free_control_tree(&pe.player_list);
-    g_player_names.assign(1, "Whole Team");
-    for (int32_t k = 0; k < SQUAD_POSITIONS; ++k) {
-        const league_player* p = listed_player(pe.editor_team, k);
-        g_player_names.emplace_back(p ? player_name(p) : "");
+    EditorWidgets& ew = editor_widgets;
+    free_row_icons();
+    ew.row_buffer = static_cast<uint8_t*>(alloc_mem(EDITOR_ROWS * ROW_RECORD_BYTES, "Player list names"));
+    std::memset(ew.row_buffer, 0, EDITOR_ROWS * ROW_RECORD_BYTES);
+    ew.row_records = ew.row_buffer;
+    for (int32_t n = 0; n < EDITOR_ROWS; ++n) {
+        char* name = reinterpret_cast<char*>(ew.row_records + n * ROW_RECORD_BYTES);
+        if (const league_player* p = listed_player(pe.editor_team, n)) std::snprintf(name, NAME_BYTES, "%s", player_name(p));
+        g_plate_texts[n] = text_template(name, 1);
+        g_plate_texts[n].x = 8;
+        g_plate_texts[n].y = -8;
+        menu_icon t;
+        sprite_template(&t, HANDLE_EDITOR, EDITOR_PLATE, false, 0);
+        t.flags |= ICON_HAS_CHILD;
+        t.child_template = &g_plate_texts[n];
+        t.states[ICON_CLICKED].handler = plate_click;
+        t.user_index = static_cast<uint8_t>(n + 1);
+        ew.rows[n] = copy_icon(t, "Player list icon");
+        add_child_icon(ew.rows[n], scale_x_from_640(PLATE_X + PLATE_COLUMN * (n / PLATE_ROWS)),
+                       scale_y_from_480(PLATE_Y + PLATE_ROW * (n % PLATE_ROWS)), 2);
     }
-    create_list(&pe.player_list);
-    add_text_list(pe.player_list, {1, {110, 60, 420, 300}, 60, 110, 2}, g_player_names);
-    // Each row is chosen by a click: its value is its place in the list.
-    make_rows_choosable(pe.player_list, 2, 0, list_click);
-    draw_control_list(pe.player_list);
+    if (pe.editor_player >= 1) set_row_highlight(pe.editor_player - 1);
 }
 
 void editor_exit(menu_screen*) { front_end_state.result = 1; }
@@ -498,7 +535,13 @@ void player_editor_open(menu_screen* screen)
                                                pe.shown_values[3] + pe.shown_values[4] + pe.shown_values[5]) / 6;
     std::memcpy(pe.slider_values, pe.shown_values, sizeof pe.slider_values);
     build_column();
+    load_animation_set(HANDLE_EDITOR, EDITOR_SET);
     build_player_list();
+    pe.header = add_screen_text(g_header_template, PLATE_X, PLATE_Y - 32);
+    if (training()) {
+        pe.training_texts[0] = add_screen_text(g_training_templates[0], 40, 268);
+        pe.training_texts[1] = add_screen_text(g_training_templates[1], 40, 290);
+    }
     player_editor_frame(screen);
 }
 
@@ -507,7 +550,6 @@ void player_editor_frame(menu_screen*)
     read_keyboard_controller();
     update_control_list(pe.controls);
     update_control_list(pe.slider_list);
-    update_control_list(pe.player_list);
     if (!training()) {
         for (int32_t slot = 0; slot < 7; ++slot) {
             const int32_t e = SLIDER_VALUE_SLOT[slot];
@@ -536,10 +578,25 @@ int32_t rating_record_overall(const int32_t record[7])
     return (record[0] + record[1] + record[2] + record[3] + record[4] + record[5]) / 6;
 }
 
+void pick_list_icon(int32_t n)
+{
+    if (n < 0 || n >= EDITOR_ROWS) return;
+    if (pe.editor_player >= 1) clear_row_highlight(pe.editor_player - 1);
+    if (pe.editor_player == n + 1) {
+        choose_player(0);
+        return;
+    }
+    choose_player(n + 1);
+    set_row_highlight(n);
+}
+
 void player_editor_close(menu_screen*)
 {
+    for (menu_icon*& text : pe.training_texts) remove_screen_icon(text);
+    remove_screen_icon(pe.header);
+    free_row_icons();
+    free_animation_set(HANDLE_EDITOR);
     free_column();
-    free_control_tree(&pe.player_list);
     front_end_state.default_action = nullptr;
 }
 
@@ -553,8 +610,10 @@ void prepare_player_editor()
 
 void reset_player_editor()
 {
+    for (menu_icon*& text : pe.training_texts) remove_screen_icon(text);
+    remove_screen_icon(pe.header);
+    free_row_icons();
     free_column();
-    free_control_tree(&pe.player_list);
     pe = PlayerEditor{};
     for (int32_t t = 0; t < LEAGUE_TEAMS; ++t)
         for (int32_t k = 0; k < SQUAD_POSITIONS; ++k) pe.player_list_order[t][k] = static_cast<int8_t>(k);

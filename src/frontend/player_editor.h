@@ -44,8 +44,12 @@ struct PlayerEditor {
     control* sliders[7];
     control_list* controls;     // the bars
     control_list* slider_list;  // the training sliders, made afresh with the column
-    control_list* player_list;  // the listed players
+    // The list's name plates are the widget helpers' row icons.
+    menu_icon* header;           // the list's heading
+    menu_icon* training_texts[2]; // shown in training only
 };
+// The plates' sprite set, loaded while the editor's screen is open.
+constexpr int32_t HANDLE_EDITOR = 12;
 extern PlayerEditor player_editor;
 
 // A player's edit value (E0..E11) and its store (E0..E5).
@@ -105,6 +109,12 @@ void player_editor_frame(menu_screen* screen);
 void player_editor_close(menu_screen* screen);
 // A second frame callback, on the first club with its fourth listed player.
 void player_editor_first_team_frame(menu_screen* screen);
+// The player list is a name plate for each of the first 18 listed players
+// (the widget helpers' row icons, marked by their row highlight), a plate's
+// value (its user_index) its place counted from one. A click on plate n
+// (0..17) edits its player, or, when he already is, the whole team again.
+void pick_list_icon(int32_t n);
+
 // Overall of a rating record (Speed..Height, then Overall): the integer mean
 // of the six, or of the five up to Strength in training.
 int32_t rating_record_overall(const int32_t record[7]);

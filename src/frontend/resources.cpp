@@ -62,7 +62,8 @@ void free_font_slot(int32_t slot)
 bool load_animation_set(int32_t handle, const char* path)
 {
     if (!valid(handle)) return false;
-    if (animation_handles[handle] >= 0) return true;
+    // Frames given from elsewhere count as a loaded set.
+    if (animation_handles[handle] >= 0 || !g_frames[handle].empty()) return true;
     g_companions[handle].assign(COMPANION_BYTES, 0);
     const int32_t slot = load_sprite_set(path, g_companions[handle].data(), COMPANION_BYTES);
     if (slot < 0) return false;

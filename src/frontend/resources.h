@@ -28,7 +28,8 @@ void front_end_setup();
 // started here when it is not running yet (0, or 1 with no sound device).
 int32_t start_front_end_sound_channels();
 
-// Loads a ".sph" set into a handle (nothing when it holds one); false when
+// Loads a ".sph" set into a handle (nothing when it holds one, or frames
+// given by set_animation_frames); false when
 // the set cannot be loaded.
 bool load_animation_set(int32_t handle, const char* path);
 void free_animation_set(int32_t handle);

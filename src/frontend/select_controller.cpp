@@ -153,7 +153,7 @@ void build_lists()
 void append_to_pool(const char* name)
 {
     if (name_pool.count >= NAME_POOL_SIZE) return; // a full pool drops the name
-    std::snprintf(name_pool.names[name_pool.count++], NAME_BYTES, "%s", name);
+    std::snprintf(name_pool.names[name_pool.count++], NAME_BYTES, "%.*s", NAME_BYTES - 1, name); // cut to fit
 }
 
 void remove_from_pool(int32_t index)

@@ -132,6 +132,10 @@ menu_icon* g_direct3d;
 
 void direct3d_click(icon_state_record*, menu_icon*, menu_screen*) { select_3d_device(); }
 
+// The configuration, in-game options and match options screens only keep
+// the keyboard controller read while they run.
+void read_keyboard_frame(menu_screen*) { read_keyboard_controller(); }
+
 }  // namespace
 
 // The "Joystick Calibration" icon's click: the input control panel.
@@ -312,15 +316,15 @@ menu_screen match_settings_screen = {21, SCREEN_MENU, k_ms_pictures, nullptr, 0,
                                      match_settings_open, match_settings_close, match_settings_frame, nullptr,
                                      0, 0, 0, 0, 0, 0, g_ms_entries};
 menu_screen configuration_screen = {7, SCREEN_MENU, k_cfg_pictures, nullptr, 0, &g_cfg_entries[2],
-                                    configuration_open, configuration_close, nullptr, nullptr,
+                                    configuration_open, configuration_close, read_keyboard_frame, nullptr,
                                     0, 0, 0, 0, 0, 0, g_cfg_entries};
 menu_screen game_type_screen = {10, SCREEN_MENU, k_gt_pictures, nullptr, 0, &g_gt_entries[3], game_type_open,
                                 game_type_close, game_type_frame, nullptr, 0, 0, 0, 0, 0, 0, g_gt_entries};
 menu_screen in_game_options_screen = {3, SCREEN_MENU, k_io_pictures, nullptr, 0, &g_io_entries[1],
-                                      in_game_options_open, in_game_options_close, nullptr, nullptr,
+                                      in_game_options_open, in_game_options_close, read_keyboard_frame, nullptr,
                                       0, 0, 0, 0, 0, 0, g_io_entries};
 menu_screen match_options_screen = {3, SCREEN_MENU, k_mo_pictures, nullptr, 0, &g_mo_entries[1], match_options_open,
-                                    match_options_close, nullptr, nullptr, 0, 0, 0, 0, 0, 0, g_mo_entries};
+                                    match_options_close, read_keyboard_frame, nullptr, 0, 0, 0, 0, 0, 0, g_mo_entries};
 
 void prepare_settings_screens()
 {
@@ -498,6 +502,7 @@ void commit_match_settings(icon_state_record*, menu_icon*, menu_screen*)
 void configuration_open(menu_screen*)
 {
     input_reset();
+    screen_busy_flag = 0;
     menu_icon* joystick = g_cfg_entries[4].copy;
     if (joystick && controller_count() == 0) {
         set_fonts(joystick, 2);

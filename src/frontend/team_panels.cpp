@@ -3,6 +3,9 @@
 #include "frontend/control_events.h"
 #include "frontend/control_lists.h"
 #include "frontend/frame_manifest.h"
+#include "frontend/front_end_state.h"
+#include "gl3d/sprite_queue.h"
+#include "screen/screen_flip.h"
 #include "frontend/team_selection.h"
 #include "match/match_records.h"
 #include "league/league_data.h"
@@ -195,6 +198,32 @@ void free_team_panel()
     tp.kind = PANEL_NONE;
     tp.bar_count = 0;
     for (control*& b : tp.bars) b = nullptr;
+}
+
+void free_team_panel_redrawn(menu_screen* screen)
+{
+    if (tp.controls) free_control_tree(&tp.controls);
+    for (int pass = 0; pass < 2; ++pass) {
+        draw_icons(screen);
+        flush_sprites();
+        flip_screen();
+    }
+    free_team_panel();
+}
+
+void close_panel_and_training_icons()
+{
+    if (game_settings.game_type == GAME_TRAINING) {
+        for (menu_icon*& icon : tp.training_icons) {
+            if (icon && icon_slot(icon) >= 0) remove_icon(icon);
+            icon = nullptr;
+        }
+        if (tp.training_click_icon) tp.training_click_icon->states[ICON_CLICKED].handler = nullptr;
+        tp.training_click_icon = nullptr;
+    }
+    for (control_list*& list : tp.extra_controls)
+        if (list) free_control_tree(&list);
+    front_end_state.default_action = nullptr;
 }
 
 int32_t slider_cell(int32_t p, int32_t w)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "frontend/controls.h"
+#include "frontend/screen_runner.h"
 
 #include <cstdint>
 
@@ -33,6 +34,11 @@ struct TeamPanelState {
     int32_t values[PANEL_VALUES]; // what the bars show
     control* bars[PANEL_VALUES];
     int32_t bar_count;
+    // What a training screen adds beside the panel: two icons, one whose
+    // click handler goes with them, and two more control trees.
+    menu_icon* training_icons[2];
+    menu_icon* training_click_icon;
+    control_list* extra_controls[2];
 };
 extern TeamPanelState team_panel;
 
@@ -53,6 +59,13 @@ void team_panel_frame();
 // Shows the player (a club and its player index from 0), then glides.
 void player_panel_frame(int32_t team, int32_t player);
 void free_team_panel();
+// The same, but the screen is drawn and shown twice first, so that the bars
+// leave both buffers.
+void free_team_panel_redrawn(menu_screen* screen);
+// A team screen's close: training's two icons off the screen and their
+// click handler cleared, the other two control trees freed, Esc's action
+// cleared.
+void close_panel_and_training_icons();
 
 // The value of a slider position p on a track w pixels wide: sixteen cells,
 // 0..15; -1 when the track is narrower than 16 pixels.

@@ -168,6 +168,7 @@ void free_row_icons()
         free_icon(icon);
         icon = nullptr;
     }
+    if (ew.row_records == ew.row_buffer) ew.row_records = nullptr;
     if (ew.row_buffer) free_mem(ew.row_buffer);
     ew.row_buffer = nullptr;
 }

@@ -1,4 +1,5 @@
 #include "front_end_fixture.h"
+#include "gl3d/gl_fixture.h"
 
 #include "frontend/competition.h"
 #include "frontend/competition_screens.h"
@@ -7,6 +8,9 @@
 #include "league/league_data.h"
 #include "match/match_records.h"
 #include "platform/language.h"
+#include "gl3d/sprite_sets.h"
+#include "gl3d/texture_cache.h"
+#include "gl3d/texture_manager.h"
 
 #include <cstring>
 #include <string>
@@ -387,6 +391,70 @@ TEST_F(Finals, ASeasonRunsFromRoundOneThroughTheGrandFinal)
     EXPECT_EQ(results_state.teams[0], winner(8)) << "the premier is shown first";
     EXPECT_STREQ(results_state.title, "Final 8 Result");
     EXPECT_NE(competition_state.scores[8][0], competition_state.scores[8][1]);
+}
+
+} // namespace
+
+namespace {
+
+// The hardware path against the recording device, with the kit's badge set.
+class HardwareBadges : public GlFixture
+{
+  protected:
+    void SetUp() override
+    {
+        GlFixture::SetUp();
+        reset_texture_cache();
+        tex_destroy_all();
+        reset_sprite_sets();
+        reset_front_end_resources();
+        reset_front_end_graphics();
+        reset_finals_screens();
+        clear_game_state_block();
+        sprite_hardware_switch = 1;
+    }
+    void TearDown() override
+    {
+        reset_finals_screens();
+        reset_front_end_resources();
+        reset_front_end_graphics();
+        reset_sprite_sets();
+        reset_texture_cache();
+        tex_destroy_all();
+        clear_game_state_block();
+        sprite_hardware_switch = 0;
+        GlFixture::TearDown();
+    }
+    // The page texture a team's badge is drawn from.
+    static int32_t badge_page(int32_t team)
+    {
+        int32_t pages = 0;
+        const int32_t* textures = nullptr;
+        get_sprite_frames(animation_handles[HANDLE_CARICATURE], &pages, &textures);
+        const auto* frame = static_cast<const hw_sprite_frame*>(animation_frame(HANDLE_CARICATURE, team));
+        return frame && textures && frame->page < pages ? textures[frame->page] : -1;
+    }
+};
+
+TEST_F(HardwareBadges, TheResultsScreenHoldsTheBadgesItShowsOnTheDevice)
+{
+    load_caricature_set();
+    ASSERT_GE(animation_handles[HANDLE_CARICATURE], 0);
+    const int32_t home = badge_page(2), away = badge_page(7);
+    ASSERT_GE(home, 0);
+    ASSERT_GE(away, 0);
+    EXPECT_EQ(get_texture_use_count(home), 0u) << "the set's load lets go of its pages";
+
+    game_settings.game_type = GAME_EXHIBITION;
+    game_settings.home_team = 2, game_settings.away_team = 7;
+    match_globals.flow_flags = CLOCK_FROZEN | QUARTER_4;
+    finals_results_open(&finals_results_screen);
+    EXPECT_GE(get_texture_use_count(home), 1u) << "a page off the device draws a white box";
+    EXPECT_GE(get_texture_use_count(away), 1u);
+    finals_results_close(&finals_results_screen);
+    EXPECT_EQ(get_texture_use_count(home), 0u) << "the close lets go again";
+    EXPECT_EQ(get_texture_use_count(away), 0u);
+    EXPECT_EQ(results_state.badge_textures[0], -1);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "frontend/database_files.h"
 #include "frontend/player_editor.h"
+#include "frontend/widget_helpers.h"
 #include "league/game_settings.h"
 #include "league/league_data.h"
 #include "match/match_records.h"
@@ -47,6 +48,8 @@ struct Editor : FrontEnd {
     {
         FrontEnd::SetUp();
         install_common_frames();
+        static std::vector<uint8_t> plate = kit_sw_sprite(180, 18, 0, 9, std::vector<int16_t>(180 * 18, 15));
+        set_animation_frames(HANDLE_EDITOR, {plate.data(), plate.data()});
         clear_game_state_block();
         select_builtin_league_data();
         league.take();
@@ -275,22 +278,21 @@ TEST_F(Editor, CommittedNamesMarkTheFirstSixteenAndWriteTheSlideFile)
     EXPECT_FALSE(team_has_altered_names(7, 0, -1));
 }
 
-TEST_F(Editor, TheScreenOpensOnTheTeamAndTheListPicksAPlayer)
+TEST_F(Editor, TheScreenOpensOnTheTeamAndTheBarsGlideToAPickedPlayer)
 {
     game_settings.game_type = GAME_EXHIBITION;
     prepare_player_editor();
     edit_player_page(0, 4);
     team_attribute_averages(4, 0);
-    int32_t shown_team = -1, shown_player = -1, glide_start = -1, glide_later = -1;
+    int32_t shown_team = -1, glide_start = -1, glide_later = -1;
+    bool training_texts = true, header = false;
     PointerScript::start([&](menu_screen* s, int f) {
         if (s != &player_editor_screen) return;
         if (f == 2) {
             shown_team = pe.shown_values[E_SPEED];
-            // Pick the third listed player as a click on the list does.
-            pe.editor_player = 3;
-            pe.selected_list_player = 2;
-            team_attribute_averages(4, 3);
-            shown_player = pe.shown_values[E_HEIGHT];
+            training_texts = pe.training_texts[0] || pe.training_texts[1];
+            header = icon_slot(pe.header) >= 0;
+            pick_list_icon(2);
             glide_start = pe.slider_values[E_HEIGHT];
         }
         if (f == 4) {
@@ -299,11 +301,65 @@ TEST_F(Editor, TheScreenOpensOnTheTeamAndTheListPicksAPlayer)
         }
     });
     run_front_end_screen(&player_editor_screen);
-    EXPECT_EQ(shown_player, player_edit_value(listed_player(4, 2), E_HEIGHT));
+    EXPECT_EQ(pe.shown_values[E_HEIGHT], player_edit_value(listed_player(4, 2), E_HEIGHT));
     EXPECT_LE(std::abs(glide_later - glide_start), 2 * 19 + 1) << "the bars glide at most a step a frame";
     EXPECT_NE(shown_team, -1);
+    EXPECT_TRUE(header);
+    EXPECT_FALSE(training_texts) << "the training texts show in training only";
     EXPECT_EQ(pe.controls, nullptr);
-    EXPECT_EQ(pe.player_list, nullptr);
+}
+
+// The list's plates picked by focus and Enter, as the keys reach them: a
+// pick marks its plate and unmarks the last, a second pick of the marked
+// plate goes back to the whole team, and the close leaves no icon behind.
+TEST_F(Editor, ListPlatesMarkTheEditedPlayerAndCloseWithTheScreen)
+{
+    prepare_player_editor();
+    edit_player_page(1, 7);
+    struct Step {
+        int32_t plate;    // focused and Enter pressed
+        int32_t player;   // editor_player afterwards
+        int32_t marked;   // the one marked plate, -1 none
+    };
+    const Step steps[] = {{2, 3, 2}, {2, 0, -1}, {17, 18, 17}, {0, 1, 0}};
+    std::vector<std::string> failures;
+    bool training_texts = false;
+    int32_t plates = 0;
+    size_t step = 0;
+    PointerScript::start([&](menu_screen* s, int f) {
+        if (s != &player_editor_screen) return;
+        // Past the fade-in; Enter stays down until the screen reads it.
+        const int at = f - 30;
+        if (at < 0 || at % 4) return;
+        if (at == 0) {
+            training_texts = pe.training_texts[0] && pe.training_texts[1];
+            for (menu_icon* icon : editor_widgets.rows) plates += icon_slot(icon) >= 0;
+        }
+        if (step > 0) {
+            const Step& done = steps[step - 1];
+            if (pe.editor_player != done.player)
+                failures.push_back("step " + std::to_string(step) + ": player " + std::to_string(pe.editor_player));
+            for (int32_t n = 0; n < EDITOR_ROWS; ++n) {
+                const bool marked = editor_widgets.rows[n]->states[ICON_NORMAL].frame == EDITOR_PLATE_MARKED;
+                if (marked != (n == done.marked))
+                    failures.push_back("step " + std::to_string(step) + ": plate " + std::to_string(n));
+            }
+        }
+        if (step == std::size(steps)) {
+            front_end_state.result = 1;
+            return;
+        }
+        set_focus_icon(editor_widgets.rows[steps[step++].plate]);
+        key_state[KEY_ENTER] = 0x80;
+    });
+    run_front_end_screen(&player_editor_screen);
+    EXPECT_TRUE(failures.empty()) << failures.front();
+    EXPECT_EQ(plates, EDITOR_ROWS);
+    EXPECT_TRUE(training_texts);
+    EXPECT_EQ(pe.selected_list_player, 0) << "the last pick was the first plate";
+    for (menu_icon* icon : editor_widgets.rows) EXPECT_EQ(icon, nullptr);
+    EXPECT_EQ(pe.header, nullptr);
+    EXPECT_EQ(active_icon_table.count, 0);
 }
 
 TEST_F(Editor, NameListEntriesMoveAndGo)

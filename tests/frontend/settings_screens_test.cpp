@@ -1,5 +1,6 @@
 #include "control_fixture.h"
 
+#include "frontend/hints.h"
 #include "frontend/settings_screens.h"
 #include "match/match_records.h"
 #include "platform/language.h"
@@ -196,6 +197,35 @@ TEST_F(SettingsScreens, WithoutJoysticksTheConfigurationMenuGreysTheirEntry)
     run_front_end_screen(&configuration_screen);
     EXPECT_EQ(joystick_text, "No Joystick");
     EXPECT_EQ(front_end_state.result, 1) << "Esc is the back icon's 1 here";
+}
+
+// The in-game options screen holds the busy flag while it runs; the
+// configuration, game-type and hints screens clear it as they open.
+TEST_F(SettingsScreens, TheBusyFlagIsHeldByInGameOptionsAndClearedByTheMenus)
+{
+    struct Case {
+        const char* name;
+        menu_screen* screen;
+        uint8_t before, while_open, after;
+    };
+    const Case cases[] = {
+        {"in-game options", &in_game_options_screen, 0, 1, 0},
+        {"configuration", &configuration_screen, 1, 0, 0},
+        {"game type", &game_type_screen, 1, 0, 0},
+        {"hints", &hints_screen, 1, 0, 0},
+    };
+    for (const Case& c : cases) {
+        screen_busy_flag = c.before;
+        int seen = -1;
+        PointerScript::start([&](menu_screen* s, int f) {
+            if (s != c.screen || f != 2) return;
+            seen = screen_busy_flag;
+            front_end_state.result = 2;
+        });
+        run_front_end_screen(c.screen);
+        EXPECT_EQ(seen, c.while_open) << c.name;
+        EXPECT_EQ(screen_busy_flag, c.after) << c.name;
+    }
 }
 
 TEST_F(SettingsScreens, MatchOptionsShowTheGameSettingsAndCommitThemOnClose)

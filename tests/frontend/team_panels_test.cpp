@@ -165,3 +165,48 @@ TEST_F(TeamPanels, FacePalettesFillTheFirst160ColoursOfKnownClubsOnly)
 }
 
 } // namespace
+
+namespace {
+
+void no_action(menu_screen*) {}
+void some_click(icon_state_record*, menu_icon*, menu_screen*) {}
+
+TEST_F(TeamPanels, ClosingTakesTrainingsIconsAndTheOtherTreesAway)
+{
+    struct Case {
+        int8_t type;
+        bool icons_go;
+    };
+    for (const Case c : {Case{GAME_TRAINING, true}, Case{GAME_EXHIBITION, false}}) {
+        SCOPED_TRACE(c.type);
+        game_settings.game_type = c.type;
+        menu_icon a = text_icon("A", 0), b = text_icon("B", 0), clicked = text_icon("C", 0);
+        clicked.states[ICON_CLICKED].handler = some_click;
+        add_child_icon(&a, 10, 10, 0);
+        add_child_icon(&b, 20, 20, 0);
+        team_panel.training_icons[0] = &a, team_panel.training_icons[1] = &b;
+        team_panel.training_click_icon = &clicked;
+        create_list(&team_panel.extra_controls[1]);
+        front_end_state.default_action = no_action;
+        close_panel_and_training_icons();
+        EXPECT_EQ(icon_slot(&a) < 0, c.icons_go);
+        EXPECT_EQ(icon_slot(&b) < 0, c.icons_go);
+        EXPECT_EQ(clicked.states[ICON_CLICKED].handler == nullptr, c.icons_go);
+        EXPECT_EQ(team_panel.extra_controls[1], nullptr) << "freed in every game type";
+        EXPECT_EQ(front_end_state.default_action, nullptr);
+        clear_icon_table();
+        reset_team_panel();
+    }
+}
+
+TEST_F(TeamPanels, TheRedrawnFreeEmptiesThePanelAfterTwoFrames)
+{
+    build_team_panel_a();
+    ASSERT_NE(team_panel.controls, nullptr);
+    menu_screen screen{};
+    free_team_panel_redrawn(&screen);
+    EXPECT_EQ(team_panel.controls, nullptr);
+    EXPECT_EQ(team_panel.kind, PANEL_NONE);
+}
+
+} // namespace

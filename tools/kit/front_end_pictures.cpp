@@ -414,12 +414,24 @@ std::vector<Frame> tournament_frames()
     return f;
 }
 
+// The player editor's name plates: plain, then marked.
+std::vector<Frame> editor_frames()
+{
+    std::vector<Frame> f;
+    for (const bool marked : {false, true})
+        f.push_back({180, 18, 0, 9, [=](uint32_t x, uint32_t y, uint32_t w, uint32_t h) -> uint32_t {
+                         if (x == 0 || y == 0 || x + 1 == w || y + 1 == h) return argb(255, 230, 200, 60);
+                         return marked ? argb(230, 150, 110, 30) : argb(170, 20, 30, 70);
+                     }});
+    return f;
+}
+
 bool build_front_end_sets(const KitContext& ctx, std::string& error)
 {
     const std::string root = "front_en\\front_end_gfx\\animation_files\\";
     const std::vector<Frame> common = common_frames(), controllers = controller_frames(), badges = badge_frames();
-    const std::vector<Frame> tournament = tournament_frames();
-    if (common.size() != COMMON_FRAME_COUNT || controllers.size() != CONTROLLER_FRAME_COUNT ||
+    const std::vector<Frame> tournament = tournament_frames(), editor = editor_frames();
+    if (editor.size() != EDITOR_FRAME_COUNT || common.size() != COMMON_FRAME_COUNT || controllers.size() != CONTROLLER_FRAME_COUNT ||
         badges.size() != BADGE_FRAME_COUNT || tournament.size() != TOURNAMENT_FRAME_COUNT) {
         error = "the front end's frames disagree with the manifest";
         return false;
@@ -436,7 +448,8 @@ bool build_front_end_sets(const KitContext& ctx, std::string& error)
            write_set(ctx, root + "controllers\\controllers.sph", controllers, error) &&
            write_set(ctx, root + "caric\\caric.sph", badges, error) &&
            write_set(ctx, root + "formation\\formation.sph", formation, error) && build_portrait_sets(ctx, root, error) &&
-           write_set(ctx, root + "tournament\\tournament.sph", tournament, error);
+           write_set(ctx, root + "tournament\\tournament.sph", tournament, error) &&
+           write_set(ctx, root + "editor\\editor.sph", editor, error);
 }
 
 // The flag colours the engine's error box puts back (47 entries from 81),
