@@ -408,10 +408,10 @@ std::vector<Sprite> replay_frames(const Typeface& type)
 
 std::string stem_of(const std::string& name) { return name.substr(0, name.rfind('.')); }
 
-// Frames packed in rows onto 256-pixel pages, a new page when one is full.
+// Frames packed in rows onto 512-pixel pages, a new page when one is full.
 bool write_hud_set(const KitContext& ctx, const std::string& name, const std::vector<Sprite>& sprites, std::string& error)
 {
-    constexpr uint32_t PAGE = 256;
+    constexpr uint32_t PAGE = 512;
     std::vector<KitPicture> pages(1, kit_picture(PAGE, PAGE, 0));
     std::vector<KitSpriteFrame> frames;
     std::vector<uint32_t> offsets;
