@@ -34,7 +34,7 @@
 #include "frontend/file_browser.h"
 #include "gl3d/menu_objects.h"
 #include "league/team_lineups.h"
-#include "standin/team_screens_standin.h"
+#include "frontend/roles_screen.h"
 
 namespace {
 

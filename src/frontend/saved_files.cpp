@@ -2,6 +2,7 @@
 
 #include "frontend/competition.h"
 #include "frontend/competition_teams.h"
+#include "frontend/final8_screen.h"
 #include "frontend/front_end_state.h"
 #include "frontend/pages.h"
 #include "host/file_util.h"
@@ -203,7 +204,6 @@ void encode_game(uint8_t out[GAME_FILE_SIZE])
     using namespace game_at;
     const GameSettings& g = game_settings;
     const CompetitionState& c = competition_state;
-    const CompetitionTeamsState& places = competition_teams_state;
     std::memset(out, 0, GAME_FILE_SIZE); // the bytes no field uses stay 0
     out[VERSION] = 1;
     out[QUARTER] = static_cast<uint8_t>(g.quarter_length);
@@ -220,14 +220,11 @@ void encode_game(uint8_t out[GAME_FILE_SIZE])
     }
     out[LOGOS] = g.pitch_logos;
     put_i32(out + RADAR, g.radar);
-    // Places 1 to 8 and 9 to 16 of the Final 8 selection; places never
-    // chosen are written as the clubs that hold them by default.
-    for (int32_t p = 0; p < FINAL_8_PLACES; ++p) {
-        const int32_t finalist = places.final8_selected[p];
-        out[FINALISTS + p] = static_cast<uint8_t>(team_number(finalist) ? finalist : p);
-        const size_t i = static_cast<size_t>(p);
-        const int32_t other = i < places.final8_unselected.size() ? places.final8_unselected[i] : -1;
-        out[OTHERS + p] = static_cast<uint8_t>(team_number(other) ? other : FINAL_8_PLACES + p);
+    // Places 1 to 16 of the Final 8 selection, finalists first; a place
+    // holding no club is written as the club that holds it at the start.
+    for (int32_t p = 0; p < FINAL8_PLACES; ++p) {
+        const int32_t team = final8_state.teams[p];
+        out[FINALISTS + p] = static_cast<uint8_t>(team_number(team) ? team : p);
     }
     for (int32_t i = 0; i < CONTROLLER_RECORDS; ++i) put_i32(out + CONTROLLERS + 4 * i, g.controller_team_table[i]);
     for (int32_t i = 0; i < FIXTURE_PAIRS; ++i) {
@@ -269,12 +266,7 @@ bool decode_game(const uint8_t* b, uint32_t size)
     }
     g.pitch_logos = b[LOGOS];
     g.radar = static_cast<uint8_t>(get_i32(b + RADAR));
-    CompetitionTeamsState& places = competition_teams_state;
-    places.final8_unselected.assign(FINAL_8_PLACES, 0);
-    for (int32_t p = 0; p < FINAL_8_PLACES; ++p) {
-        places.final8_selected[p] = b[FINALISTS + p];
-        places.final8_unselected[static_cast<size_t>(p)] = b[OTHERS + p];
-    }
+    for (int32_t p = 0; p < FINAL8_PLACES; ++p) final8_state.teams[p] = b[FINALISTS + p];
     for (int32_t i = 0; i < CONTROLLER_RECORDS; ++i) g.controller_team_table[i] = get_i32(b + CONTROLLERS + 4 * i);
     CompetitionState c{};
     for (int32_t i = 0; i < FIXTURE_PAIRS; ++i) {

@@ -647,7 +647,6 @@ struct MatchGlobals {
     // The scheduled phase cut.
     int32_t cut_saved_speed;
     int32_t cut_fade_in_kind;
-    uint8_t cut_centre_bounce;
     uint8_t cut_fast_forward; // this cut's fast-forward began
     // Set plays: the holder's disposal lists (a null man ends each; goal
     // marks the kick list's goal entry).

@@ -2,6 +2,7 @@
 
 #include "match/game_maths.h"
 #include "match/game_tick.h"
+#include "match/match_flow.h"
 #include "match/match_hooks.h"
 #include "match/match_records.h"
 #include "players/movement.h"
@@ -14,8 +15,9 @@ struct CutRow {
     int32_t pending_state;
     int32_t fade_in_kind;
 };
-// Centre-bounce walk, quarter's end, throw-in and ball-up.
-constexpr CutRow cut_rows[] = {{19, 11, 5}, {21, 11, 0}, {37, 39, 5}, {47, 57, 5}};
+// The pre-match scenes up to the centre bounce, quarter's end, throw-in and
+// ball-up.
+constexpr CutRow cut_rows[] = {{PRE_MATCH, CENTRE_BOUNCE_READY, 5}, {21, 11, 0}, {37, 39, 5}, {47, 57, 5}};
 
 bool transition_running() { return presentation::hw_transition_running() != 0; }
 
@@ -28,10 +30,14 @@ void set_queues(bool on) { presentation::set_sprite_queues(on); }
 
 } // namespace
 
+// A contest is active when the device of a group with a man in it has had
+// one of its four action buttons come on this read.
 bool any_contest_active()
 {
-    for (int g = 0; g < CONTEST_GROUPS; ++g)
-        if (const PlayerSlot* first = contest_group_record(g).men[0]; first && first->contest_group) return true;
+    for (int g = 0; g < CONTEST_GROUPS; ++g) {
+        const PlayerSlot* first = contest_group_record(g).men[0];
+        if (first && first->contest_group && (first->contest_group->pressed & 0x0F)) return true;
+    }
     return false;
 }
 
@@ -45,7 +51,7 @@ void schedule_phase_cut()
     if (!row) return;
     const bool due = row->state == 21 ? m.restart_countdown < 60 : human_team_in_contest();
     if (!due) return;
-    if (row->state == 19) m.cut_centre_bounce = 1;
+    if (row->state == PRE_MATCH) m.pre_match_skipped = 1;
     if (presentation::use_3d_hardware()) {
         if (!m.closing_transition_running) {
             presentation::mute_commentary();

@@ -7,7 +7,7 @@
 #include "league/team_lineups.h"
 #include "match/match_records.h"
 #include "frontend/file_browser.h"
-#include "standin/team_screens_standin.h"
+#include "frontend/roles_screen.h"
 
 #include <string>
 #include <vector>

@@ -20,7 +20,7 @@
 #include "league/team_lineups.h"
 #include "frontend/prematch_hub.h"
 #include "frontend/lineup_screen.h"
-#include "standin/team_screens_standin.h"
+#include "frontend/roles_screen.h"
 
 #include <cstring>
 #include <stdexcept>

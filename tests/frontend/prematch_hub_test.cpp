@@ -10,7 +10,7 @@
 #include "match/match_records.h"
 #include "platform/language.h"
 #include "frontend/lineup_screen.h"
-#include "standin/team_screens_standin.h"
+#include "frontend/roles_screen.h"
 
 #include <string>
 #include <vector>

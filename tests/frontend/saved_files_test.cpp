@@ -195,6 +195,7 @@ TEST(LineupSides, ASideSwapsInItsOwnTeamOnly)
 
 #include "frontend/competition.h"
 #include "frontend/competition_teams.h"
+#include "frontend/final8_screen.h"
 #include "frontend/front_end_state.h"
 #include "frontend/pages.h"
 
@@ -209,12 +210,14 @@ class SavedGames : public SavedFiles
         kept_settings = game_settings;
         reset_competition_state();
         reset_competition_teams();
+        reset_final8_screen();
         reset_front_end_state();
     }
     void TearDown() override
     {
         reset_competition_state();
         reset_competition_teams();
+        reset_final8_screen();
         reset_front_end_state();
         game_settings = kept_settings;
         game_loaded = 0;
@@ -244,8 +247,7 @@ class SavedGames : public SavedFiles
             c.kinds[i] = i < 2 ? KIND_HUMAN : KIND_COMPUTER;
         }
         c.order_count = 16;
-        for (int p = 0; p < FINAL_8_PLACES; ++p) competition_teams_state.final8_selected[p] = 15 - p;
-        competition_teams_state.final8_unselected = {0, 1, 2, 3, 4, 5, 6, 7};
+        for (int p = 0; p < FINAL8_PLACES; ++p) final8_state.teams[p] = 15 - p;
     }
     std::vector<uint8_t> saved_game()
     {
@@ -270,7 +272,7 @@ TEST_F(SavedGames, ASeasonIsWrittenAtItsOffsetsAndLoadsBackIdentical)
               (std::vector<int>{1, 1, 0, 0, 1, 3, 4, 1, 0, 1}));
     EXPECT_EQ(word_at(b, 20), 1);
     EXPECT_EQ(b[25], 15);
-    EXPECT_EQ(b[40], 7);
+    EXPECT_EQ(b[40], 0);
     EXPECT_EQ(word_at(b, 44), -1);
     EXPECT_EQ(word_at(b, 48), 1);
     EXPECT_EQ(b[164 + 31], 0);                     // the last fixture's away team
@@ -283,16 +285,15 @@ TEST_F(SavedGames, ASeasonIsWrittenAtItsOffsetsAndLoadsBackIdentical)
     for (size_t at : {18, 19, 24, 41, 42, 43, 324, 326, 327, 344, 347}) EXPECT_EQ(b[at], 0) << at;
 
     reset_competition_state();
-    reset_competition_teams();
+    reset_final8_screen();
     game_settings = kept_settings;
     ASSERT_EQ(load_game_file(path("season.game").c_str()), 1);
     EXPECT_EQ(0, std::memcmp(&competition_state, &c, sizeof c));
     EXPECT_EQ(0, std::memcmp(&game_settings.team_options, &g.team_options, sizeof g.team_options));
     EXPECT_EQ(0, std::memcmp(game_settings.controller_team_table, g.controller_team_table,
                              sizeof g.controller_team_table));
-    EXPECT_EQ(std::vector<int>(competition_teams_state.final8_selected, competition_teams_state.final8_selected + 8),
-              (std::vector<int>{15, 14, 13, 12, 11, 10, 9, 8}));
-    EXPECT_EQ(competition_teams_state.final8_unselected, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(std::vector<int>(final8_state.teams, final8_state.teams + 16),
+              (std::vector<int>{15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0}));
     EXPECT_EQ(game_settings.quarter_length, 8);
     EXPECT_EQ(game_settings.weather, 2);
     EXPECT_EQ(game_settings.game_speed, 2u);
@@ -308,13 +309,13 @@ TEST_F(SavedGames, KeptReadingsOfTheFile)
     // selection was choosing it is the computer's.
     game_settings.quarter_length = 200;
     competition_state.kinds[5] = KIND_CHOOSING;
-    // Final 8 places never chosen are saved as the clubs that hold them.
-    reset_competition_teams();
+    // A place holding no club is saved as the club that starts there.
+    final8_state.teams[12] = -1;
     saved_game();
     ASSERT_EQ(load_game_file(path("season.game").c_str()), 1);
     EXPECT_EQ(game_settings.quarter_length, -56);
     EXPECT_EQ(competition_state.kinds[5], KIND_COMPUTER);
-    EXPECT_EQ(competition_teams_state.final8_unselected, (std::vector<int>{8, 9, 10, 11, 12, 13, 14, 15}));
+    EXPECT_EQ(final8_state.teams[12], 12);
 }
 
 TEST_F(SavedGames, BadGameFilesChangeNothing)

@@ -3,6 +3,8 @@
 #include "headless_match.h"
 
 #include "platform/controllers.h"
+#include "match/game_tick.h"
+#include "players/phase_cut.h"
 
 #include <cstdio>
 
@@ -109,6 +111,55 @@ TEST_F(HumanMatch, AHomePlayerWhoSkippedThePreMatchCanStillWinTheToss)
     }
     EXPECT_GT(wins, 0);
     EXPECT_LT(wins, tosses);
+}
+
+// The pre-match plays out for a player who leaves the pad alone: no cut is
+// scheduled and the match runs at its own speed up to the captains' meeting,
+// where he calls the toss himself.
+TEST_F(HumanMatch, APlayerWhoPressesNothingSeesThePreMatch)
+{
+    MatchGlobals& m = match_globals;
+    ASSERT_EQ(m.match_state, PRE_MATCH);
+    const int32_t speed = match_tick_record.speed_percent;
+    for (int i = 0; i < 50 && m.match_state != CAPTAINS_MEET; ++i) {
+        frame(0, 0);
+        ASSERT_EQ(m.pending_cut_state, -1) << "cut without a press, tick " << i;
+        ASSERT_EQ(match_tick_record.speed_percent, speed);
+    }
+    EXPECT_EQ(m.match_state, CAPTAINS_MEET);
+    EXPECT_EQ(m.pre_match_skipped, 0);
+}
+
+// A press of any of the four buttons in the pre-match cuts the scenes to the
+// centre bounce: the match fast-forwards in the dark, the captains' meeting
+// does not wait for a call, and the toss is drawn.
+TEST_F(HumanMatch, AButtonInThePreMatchCutsTheScenes)
+{
+    MatchGlobals& m = match_globals;
+    for (const uint32_t button : {ACTION_1, ACTION_2, ACTION_3, ACTION_4}) {
+        SCOPED_TRACE(button);
+        start(MatchRunSettings{});
+        ASSERT_EQ(m.match_state, PRE_MATCH);
+        const int32_t speed = match_tick_record.speed_percent;
+        frame(0, 0);
+        frame(button, 0);
+        EXPECT_EQ(m.pre_match_skipped, 1);
+        EXPECT_EQ(m.pending_cut_state, CENTRE_BOUNCE_READY);
+        bool fast = false, toss_met = false;
+        for (int i = 0; i < 20000 && m.match_state != CENTRE_BOUNCE_READY; ++i) {
+            frame(0, 0);
+            fast |= match_tick_record.speed_percent == CUT_TICK_SPEED;
+            toss_met |= m.match_state == COIN_TOSS;
+        }
+        ASSERT_EQ(m.match_state, CENTRE_BOUNCE_READY);
+        EXPECT_TRUE(fast) << "the walk runs fast in the dark";
+        EXPECT_TRUE(toss_met);
+        EXPECT_EQ(team_records[0].end_choice, 0) << "no call was made";
+        EXPECT_NE(team_records[0].side, 0) << "the ends were drawn";
+        frame(0, 0);
+        EXPECT_EQ(m.pending_cut_state, -1) << "the picture came back";
+        EXPECT_EQ(match_tick_record.speed_percent, speed);
+    }
 }
 
 } // namespace

@@ -16,6 +16,12 @@ protected:
         team_records[0].human_count = 1;
         contest_group_record(4).men[0] = man(0, 6);
         man(0, 6)->contest_group = &contest_group_record(4);
+        contest_group_record(4).pressed = ACTION_3; // the human pressed a button
+    }
+    void TearDown() override
+    {
+        contest_group_record(4).pressed = 0;
+        MenTest::TearDown();
     }
     // One tick's start, as the match tick runs it.
     void tick(uint32_t ms = 16)
@@ -40,7 +46,7 @@ TEST_F(PhaseCutTest, CentreBounceWalkFadesFastForwardsAndFadesIn)
     EXPECT_TRUE(called("pause hud"));
     EXPECT_TRUE(called("crowd -1"));
     EXPECT_EQ(match_globals.pending_cut_state, 11);
-    EXPECT_EQ(match_globals.cut_centre_bounce, 1);
+    EXPECT_EQ(match_globals.pre_match_skipped, 1) << "the pre-match was cut";
     EXPECT_EQ(match_globals.closing_transition_running, 1);
     // In the fade-out: normal speed, normal effort.
     tick(500);
@@ -90,27 +96,38 @@ TEST_F(PhaseCutTest, StateReachedDuringTheFadeOutKeepsTheSpeed)
 
 TEST_F(PhaseCutTest, WhichWalksAreCut)
 {
+    enum Group { NO_MAN, NO_PRESS, PRESSED, HELD };
     struct Case {
         uint8_t state;
         uint8_t humans;
-        bool contest;
+        Group group;
         int32_t countdown;
         int32_t pending;
+        int32_t skipped;
     } cases[] = {
-        {19, 0, true, 100, -1},  // two computer teams
-        {19, 1, false, 100, -1}, // no contest group active
-        {19, 1, true, 100, 11},  {37, 1, true, 100, 39}, {47, 1, true, 100, 57},
-        {21, 0, false, 60, -1},  {21, 0, false, 59, 11}, // the quarter's end by its countdown alone
-        {1, 1, true, 0, -1},
+        {19, 0, PRESSED, 100, -1, 0},  // two computer teams
+        {19, 1, NO_MAN, 100, -1, 0},   // a press on a device with no man
+        {19, 1, NO_PRESS, 100, -1, 0}, // a man in the group, no button
+        {19, 1, HELD, 100, -1, 0},     // a button held from before is no press
+        {19, 1, PRESSED, 100, 11, 1},  {37, 1, PRESSED, 100, 39, 0}, {47, 1, PRESSED, 100, 57, 0},
+        {37, 1, NO_PRESS, 100, -1, 0}, {47, 1, NO_PRESS, 100, -1, 0},
+        {21, 0, NO_MAN, 60, -1, 0},    {21, 0, NO_MAN, 59, 11, 0}, // the quarter's end by its countdown alone
+        {1, 1, PRESSED, 0, -1, 0},
     };
     for (const Case& c : cases) {
         SetUp();
+        match_globals.pre_match_skipped = 0;
         team_records[0].human_count = c.humans;
-        if (!c.contest) contest_group_record(4).men[0] = nullptr;
+        ContestGroup& g = contest_group_record(4);
+        if (c.group == NO_MAN) g.men[0] = nullptr;
+        if (c.group == NO_PRESS || c.group == HELD) g.pressed = 0;
+        g.buttons = c.group == HELD ? uint32_t{ACTION_1} : 0u;
         match_globals.match_state = c.state;
         match_globals.restart_countdown = c.countdown;
         tick();
-        EXPECT_EQ(match_globals.pending_cut_state, c.pending) << int(c.state);
+        EXPECT_EQ(match_globals.pending_cut_state, c.pending) << int(c.state) << " " << int(c.group);
+        EXPECT_EQ(match_globals.pre_match_skipped, c.skipped) << int(c.state) << " " << int(c.group);
+        g.buttons = 0;
     }
     // Nothing new while a transition runs or a cut is pending.
     SetUp();

@@ -2,12 +2,12 @@
 #include "fuzz/harness.h"
 
 #include "frontend/competition.h"
-#include "frontend/competition_teams.h"
+#include "frontend/final8_screen.h"
 #include "frontend/saved_files.h"
 
 FUZZ_HARNESS(game_file)
 {
     load_game_file(fuzz_user_file("Game000.game", data, size).c_str());
     reset_competition_state();
-    reset_competition_teams();
+    reset_final8_screen();
 }
