@@ -24,9 +24,9 @@ namespace {
 
 constexpr int32_t BANNER_DOWN = 80;
 constexpr int32_t HOLD_PER_SECOND = 15360; // 60 ticks of 256
-constexpr int32_t SCORE_PANEL_SPRITE = 41;
-constexpr int32_t BANNER_LEFT_SPRITE = 42, BANNER_RIGHT_SPRITE = 43;
-constexpr int32_t FIRST_BADGE_SPRITE = 73;
+constexpr int32_t SCORE_PANEL_SPRITE = PANEL_SCORE;
+constexpr int32_t BANNER_LEFT_SPRITE = PANEL_BANNER_LEFT, BANNER_RIGHT_SPRITE = PANEL_BANNER_RIGHT;
+constexpr int32_t FIRST_BADGE_SPRITE = PANEL_BADGES;
 
 // A copy that always fits the slot.
 void copy_slot_text(int32_t slot, const char* text)

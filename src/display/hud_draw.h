@@ -8,6 +8,25 @@
 
 enum HudSpriteSet : int32_t { HUD_PANELS = 0, HUD_REPLAY = 1 };
 
+// The panel sprite set's frames the HUD draws; the numbers between them are
+// kept free.
+enum HudPanelSprite : int32_t {
+    PANEL_RING = 19,           // the four set-play options on the ring
+    PANEL_DIAGRAM_MARKER = 23, // a chosen diagram's point at the screen edge
+    PANEL_KICKING_ROWS = 24,   // the kicking team's eight kick-out options
+    PANEL_OTHER_ROWS = 32,     // the other team's eight
+    PANEL_ROW_CORNER = 40,     // a corner of the selection frame
+    PANEL_SCORE = 41,
+    PANEL_BANNER_LEFT = 42,
+    PANEL_BANNER_RIGHT = 43,
+    PANEL_COINS = 58, // eleven turns of the coin; at rest on 0 and 5
+    PANEL_TOSS = 69,  // the toss winner's choice: choice 2, then choice 1
+    PANEL_BLINK_2 = 71,
+    PANEL_BLINK_1 = 72,
+    PANEL_BADGES = 73, // one a club
+    PANEL_FRAME_COUNT = PANEL_BADGES + 16
+};
+
 // alpha -1: the plain queue operation.
 void queue_hud_sprite(int32_t set, int32_t sprite, int32_t x, int32_t y, int32_t flags, int32_t depth,
                       int32_t scale, int32_t alpha = -1);

@@ -24,8 +24,10 @@ BlinkMarker blink_markers[2];
 namespace {
 
 constexpr int32_t FIX = 65536;
-constexpr int32_t RING_SPRITE = 19, DIAGRAM_MARKER = 23, KICKING_ROWS = 24, OTHER_ROWS = 32, ROW_CORNER = 40;
-constexpr int32_t COIN_SPRITES = 58, TOSS_SPRITES = 69, BLINK_SPRITE_2 = 71, BLINK_SPRITE_1 = 72;
+constexpr int32_t RING_SPRITE = PANEL_RING, DIAGRAM_MARKER = PANEL_DIAGRAM_MARKER, KICKING_ROWS = PANEL_KICKING_ROWS,
+                  OTHER_ROWS = PANEL_OTHER_ROWS, ROW_CORNER = PANEL_ROW_CORNER;
+constexpr int32_t COIN_SPRITES = PANEL_COINS, TOSS_SPRITES = PANEL_TOSS, BLINK_SPRITE_2 = PANEL_BLINK_2,
+                  BLINK_SPRITE_1 = PANEL_BLINK_1;
 
 // Diagrams: points in 1/256 units, ended by -1.
 constexpr int32_t DIAGRAM_END = -1;

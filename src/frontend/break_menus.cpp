@@ -1,5 +1,7 @@
 #include "frontend/break_menus.h"
 
+#include "frontend/front_end_graphics.h"
+
 #include "frontend/competition.h"
 #include "frontend/competition_screens.h"
 #include "frontend/control_events.h"
@@ -432,7 +434,8 @@ void match_statistics_open(menu_screen* screen)
     control* list = new_list(bm.controls, {164, 65, 334, 575}, 4);
     for (const std::string& line : bm.number_rows) add_list_line(list, line, &body_text_template, 0, 0, 0, nullptr);
     bm.shares[0] = bm.shares[1] = 50;
-    create_option_slider(bm.controls, &bm.shares[1], 0, 100, 320, 400, nullptr);
+    // The share shows as a green bar filled red to the away side's share.
+    create_rating_bar(bm.controls, &bm.shares[1], 0, 100, 320 - RATING_BAR_WIDTH / 2, 400, POWERBAR_GREEN_RED);
     draw_control_list(bm.controls);
 }
 

@@ -1,5 +1,7 @@
 #include "frontend/competition_teams.h"
 
+#include "frontend/front_end_graphics.h"
+
 #include "frontend/competition.h"
 #include "frontend/competition_screens.h"
 #include "frontend/control_events.h"
@@ -91,7 +93,7 @@ void build_lists()
     add_text_list(ct.controls, {1, box, box.left, box.top, 2}, ct.rows);
     make_rows_choosable(ct.controls, 2, 0, row_clicked);
     for (int32_t i = 0; i < 7; ++i)
-        create_option_slider(ct.controls, &ct.shown[i], k_bar_minimum[i], k_bar_maximum[i], 191 + 42, k_bar_y[i], nullptr);
+        create_rating_bar(ct.controls, &ct.shown[i], k_bar_minimum[i], k_bar_maximum[i], 191, k_bar_y[i]);
     draw_control_list(ct.controls);
     free_control_tree(&ct.unselected);
     ct.unselected_rows.clear();

@@ -1,5 +1,7 @@
 #include "frontend/database_screens.h"
 
+#include "frontend/front_end_graphics.h"
+
 #include "frontend/competition_screens.h"
 #include "frontend/control_events.h"
 #include "frontend/database_files.h"
@@ -293,8 +295,7 @@ void team_browser_open(menu_screen* screen)
     create_list(&ds.controls);
     for (int32_t side = 0; side < 2; ++side)
         for (int32_t i = 0; i < BARS; ++i)
-            create_option_slider(ds.controls, &ds.shown[side][i], k_bar_minimum[i], k_bar_maximum[i], k_bar_x[side] + 42,
-                                 k_bar_y[i], nullptr);
+            create_rating_bar(ds.controls, &ds.shown[side][i], k_bar_minimum[i], k_bar_maximum[i], k_bar_x[side], k_bar_y[i]);
     draw_control_list(ds.controls);
     refresh_side(0);
     refresh_side(1);

@@ -297,6 +297,14 @@ void make_powerbar_template(control* templ, uint32_t kind, int32_t width, int32_
     s->callbacks.deleted = release_powerbar;
 }
 
+control* create_rating_bar(control_list* list, int32_t* value, int32_t minimum, int32_t maximum, int32_t x, int32_t y,
+                           uint32_t kind)
+{
+    control* t = new_slider_template(value, minimum, maximum, x, y - RATING_BAR_HEIGHT / 2, 1);
+    make_powerbar_template(t, kind, RATING_BAR_WIDTH, RATING_BAR_HEIGHT);
+    return add_from_template(list, nullptr, t);
+}
+
 void reset_front_end_graphics()
 {
     for (PowerbarImage& image : powerbar_images) {

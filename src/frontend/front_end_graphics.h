@@ -76,6 +76,12 @@ void draw_powerbar_control(control* c, int32_t x, int32_t y, int32_t width, int3
 // A slider template drawn as a powerbar of the kind, width x height at its
 // x, y (the bar's top left).
 void make_powerbar_template(control* templ, uint32_t kind, int32_t width, int32_t height);
+// A screen's read-only rating bar: an 84 x 10 powerbar of the kind over
+// the value's range, its left edge at x and its middle on y.
+constexpr int32_t RATING_BAR_WIDTH = 84, RATING_BAR_HEIGHT = 10;
+struct control_list;
+control* create_rating_bar(control_list* list, int32_t* value, int32_t minimum, int32_t maximum, int32_t x, int32_t y,
+                           uint32_t kind = POWERBAR_PLAIN);
 
 // The software path's work on one image. A null name is "powerbar.bmp".
 // Loading returns 1 when the image is there to draw.

@@ -1,5 +1,7 @@
 #include "frontend/player_editor.h"
 
+#include "frontend/front_end_graphics.h"
+
 #include "frontend/competition_screens.h"
 #include "frontend/control_events.h"
 #include "frontend/database_files.h"
@@ -96,7 +98,8 @@ void build_column()
         const int32_t e = SLIDER_VALUE_SLOT[slot];
         int32_t* value = &pe.slider_values[e];
         if (!training()) {
-            pe.sliders[slot] = create_option_slider(pe.controls, value, pe.minimum[e], pe.maximum[e], BAR_X, k_bar_y[slot], nullptr);
+            pe.sliders[slot] = create_rating_bar(pe.controls, value, pe.minimum[e], pe.maximum[e], BAR_X - RATING_BAR_WIDTH / 2,
+                                                 k_bar_y[slot]);
             continue;
         }
         const bool team_page = pe.editor_player == 0;

@@ -3,6 +3,7 @@
 #include "frontend/control_events.h"
 #include "frontend/control_lists.h"
 #include "frontend/frame_manifest.h"
+#include "frontend/front_end_graphics.h"
 #include "frontend/front_end_state.h"
 #include "gl3d/sprite_queue.h"
 #include "screen/screen_flip.h"
@@ -61,14 +62,11 @@ const league_player* player_at(int32_t team, int32_t player)
     return t->players[player];
 }
 
+// The bars only show: powerbars filled to their values, taking no focus.
 void add_bar(int32_t slot, int32_t minimum, int32_t maximum, int32_t x, int32_t y)
 {
     control* t = new_slider_template(&tp.values[slot], minimum, maximum, tp.x + x, tp.y + y, 1);
-    A_SLIDER_CONTROL* s = slider_record(t);
-    // The bars only show: no arrows, and the thumb takes no focus.
-    s->settings.flags = 0;
-    s->settings.custom_width = BAR_WIDTH, s->settings.custom_height = BAR_HEIGHT;
-    fill_scroll_slider_template(&s->display, false, 0, 0);
+    make_powerbar_template(t, POWERBAR_PLAIN, BAR_WIDTH, BAR_HEIGHT);
     tp.bars[tp.bar_count++] = add_from_template(tp.controls, nullptr, t);
 }
 
@@ -78,13 +76,6 @@ void start_panel(PanelKind kind)
     create_list(&tp.controls);
     tp.kind = kind;
     tp.bar_count = 0;
-}
-
-// The thumbs follow the shown values; the bars are drawn once, when built.
-void show_bars()
-{
-    for (int32_t i = 0; i < tp.bar_count; ++i)
-        if (A_SLIDER_CONTROL* s = slider_record(tp.bars[i])) slider_value_to_thumb(s);
 }
 
 void step_values(bool snap)
@@ -119,7 +110,6 @@ void build_player_panel(PanelKind kind, const int32_t* column, bool step)
     player_panel_targets(tp.player_team, tp.player, tp.targets);
     step_values(true);
     if (step) player_panel_frame(tp.player_team, tp.player);
-    else show_bars();
 }
 
 } // namespace
@@ -172,7 +162,6 @@ void team_panel_frame()
     team_panel_targets(tp.team, tp.targets);
     tp.shown_team = tp.team;
     step_values(false);
-    show_bars();
     update_control_list(tp.controls);
 }
 
@@ -187,7 +176,6 @@ void player_panel_frame(int32_t team, int32_t player)
     }
     // Training shows a player's values as they are.
     step_values(game_settings.game_type == GAME_TRAINING);
-    show_bars();
     update_control_list(tp.controls);
 }
 

@@ -1,5 +1,7 @@
 #include "front_end_fixture.h"
 
+#include "frontend/front_end_graphics.h"
+
 #include "frontend/break_menus.h"
 #include "frontend/competition.h"
 #include "frontend/hints.h"
@@ -213,10 +215,10 @@ TEST_F(Breaks, MatchStatisticsShowBothTeamsAndTheSharesGlide)
     match_globals.period_clock = 5 * 60 * 62;
     std::vector<std::string> rows;
     std::string elapsed;
-    int32_t share_start = -1, share_later = -1;
+    int32_t share_start = -1, share_later = -1, share_bar = -1;
     PointerScript::start([&](menu_screen* s, int f) {
         if (s != &match_statistics_screen) return;
-        if (f == 1) share_start = break_menu_state.shares[0];
+        if (f == 1) share_start = break_menu_state.shares[0], share_bar = powerbar_images[2].users + powerbar_images[3].users;
         if (f == 10) {
             share_later = break_menu_state.shares[0];
             rows = break_menu_state.number_rows;
@@ -229,6 +231,7 @@ TEST_F(Breaks, MatchStatisticsShowBothTeamsAndTheSharesGlide)
     EXPECT_EQ(rows[0], "7   Goals   3");
     EXPECT_EQ(rows[5], "80 / 120   Completed Kicks   0 / 0");
     EXPECT_EQ(elapsed, "Elapsed Time: 05:00");
+    EXPECT_EQ(share_bar, 2) << "the share bar is a green powerbar with a red fill";
     EXPECT_LE(share_start, 52);
     EXPECT_GT(share_later, share_start);
     EXPECT_LE(share_later - share_start, 2 * 10) << "at most two a frame";

@@ -1,5 +1,7 @@
 #include "front_end_fixture.h"
 
+#include "frontend/front_end_graphics.h"
+
 #include "frontend/competition.h"
 #include "frontend/database_files.h"
 #include "frontend/database_screens.h"
@@ -138,10 +140,11 @@ TEST_F(DatabaseScreenTest, TheBrowserWrapsAndItsBarsGlide)
 {
     browser_home_team = 15;
     browser_away_team = 0;
-    int32_t home = -1, away = -1, shown = -1, later = -1, target = -1;
+    int32_t home = -1, away = -1, shown = -1, later = -1, target = -1, bars = -1;
     PointerScript::start([&](menu_screen* s, int f) {
         if (s != &team_browser_screen) return;
         if (f == 2) {
+            bars = powerbar_images[0].users;
             browser_step(0, 1);
             browser_step(1, -1);
             home = browser_home_team;
@@ -155,6 +158,8 @@ TEST_F(DatabaseScreenTest, TheBrowserWrapsAndItsBarsGlide)
         }
     });
     run_front_end_screen(&team_browser_screen);
+    EXPECT_EQ(bars, 14) << "both sides' seven rating bars are powerbars";
+    EXPECT_EQ(powerbar_images[0].loaded, 0) << "gone with the screen";
     EXPECT_EQ(home, 0) << "next from 15";
     EXPECT_EQ(away, 15) << "previous from 0";
     EXPECT_LE(std::abs(later - shown), 19) << "one height step a frame";

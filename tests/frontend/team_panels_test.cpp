@@ -1,6 +1,7 @@
 #include "control_fixture.h"
 
 #include "frontend/frame_manifest.h"
+#include "frontend/front_end_graphics.h"
 #include "frontend/team_panels.h"
 #include "frontend/team_selection.h"
 #include "league/league_data.h"
@@ -84,6 +85,8 @@ TEST_F(TeamPanels, TeamBarsShowTheSquadMeansAndGlideAtTheirOwnPace)
 {
     build_team_panel_b();
     EXPECT_EQ(team_panel.bar_count, 12);
+    EXPECT_EQ(powerbar_images[0].users, 12) << "every bar is a plain powerbar";
+    EXPECT_EQ(powerbar_images[0].loaded, 1);
     int32_t zero[PANEL_VALUES];
     team_panel_targets(0, zero);
     EXPECT_EQ(std::vector<int32_t>(team_panel.values, team_panel.values + PANEL_VALUES),
@@ -112,6 +115,8 @@ TEST_F(TeamPanels, TeamBarsShowTheSquadMeansAndGlideAtTheirOwnPace)
     for (int i = 0; i < 400; ++i) team_panel_frame();
     EXPECT_EQ(team_panel.team, 0);
     EXPECT_EQ(team_panel.values[MEAN_REACH], zero[MEAN_REACH]);
+    free_team_panel();
+    EXPECT_EQ(powerbar_images[0].loaded, 0) << "the bars' image goes with the panel";
 }
 
 TEST_F(TeamPanels, PlayerBarsComeFromThePlayersOwnRecord)

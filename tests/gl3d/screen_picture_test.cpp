@@ -78,11 +78,13 @@ protected:
         reset_display_device();
     }
 
-    // Queues the screen: a panel, the ball icon, and a word in yellow.
+    // Queues the screen: the HUD's toss choice panel, its ball marker, and a
+    // word in yellow.
     void queue_screen(int32_t set, int32_t font)
     {
-        queue_sprite(sprite_set_frame(set, 0), 100, 100, 0, 20, 256, 0);
-        queue_sprite(sprite_set_frame(set, 1), 132, 112, 0, 30, 256, 0); // over the panel's middle
+        constexpr uint32_t TOSS_PANEL = 69, BALL_MARKER = 72;
+        queue_sprite(sprite_set_frame(set, TOSS_PANEL), 100, 100, 0, 20, 256, 0);
+        queue_sprite(sprite_set_frame(set, BALL_MARKER), 132, 112, 0, 30, 256, 0); // over the panel's middle
         float at[2] = {300, 200};
         draw_hw_string("KOB", at, 0, font);
     }
@@ -120,17 +122,17 @@ TEST_F(ScreenPicture, KitFontAndSpritesThroughTheQueue)
     ASSERT_GT(hw_font_metrics(font)->glyph_count, 0u) << "the kit's font is in the data set";
     set_hw_font_colour(font, 0xFFFFFF00);
     set_hw_text_queued(1);
-    std::vector<uint8_t> animation(256);
-    int32_t set = load_sprite_set("game_gfx\\hardware\\panels.sph", animation.data(), 256);
+    std::vector<uint8_t> animation(4096); // as the HUD gives it
+    int32_t set = load_sprite_set("game_gfx\\hardware\\panels.sph", animation.data(), 4096);
     ASSERT_GE(set, 0);
     ASSERT_NE(sprite_set_frame(set, 0), nullptr);
 
     draw_frame(set, font);
     const Rgb clear{0, 0, 0x40};
-    expect(at(101, 101), {0xF0, 0xD0, 0x20}, 9, "the panel's border");
-    expect(at(110, 106), {0x10, 0x20, 0x40}, 9, "the panel's face");
-    expect(at(127, 112), {0xB0, 0x28, 0x18}, 9, "the ball over the panel (drawn later: deeper)");
-    expect(at(132, 112), {255, 255, 255}, 9, "its seam");
+    expect(at(101, 101), {0xE8, 0xC0, 0x40}, 9, "the panel's border");
+    expect(at(103, 103), {0x0D, 0x1A, 0x40}, 9, "the panel's see-through face");
+    expect(at(140, 117), {0xB0, 0x28, 0x18}, 9, "the ball over the panel (drawn later: deeper)");
+    expect(at(140, 121), {240, 240, 240}, 9, "its seam (a pixel lower, as the glyphs)");
     // K's top left is ink, the next columns paper (each glyph pixel is 2 x 2;
     // the picture keeps a one-pixel border, so rows land a pixel lower).
     expect(at(300, 202), {255, 255, 0}, 2, "yellow ink");

@@ -3,6 +3,7 @@
 // pictures, each as ".tga" and its ".lkz" twin), and the three sprite sets
 // of the demo road and the line-up markers, laid out by the frame manifest
 // the screens read; the flag palette and the software loading picture.
+#include "club_colours.h"
 #include "frontend/frame_manifest.h"
 #include "lib/font_write.h"
 #include "lib/iff_write.h"
@@ -349,15 +350,9 @@ std::vector<Frame> controller_frames()
 // The clubs' badges: a shield in two colours of the club, split its own way.
 std::vector<Frame> badge_frames()
 {
-    const uint32_t colours[16][2] = {
-        {0xFF1A3C8C, 0xFFF0F0F0}, {0xFF8C1A1A, 0xFFF0C020}, {0xFF1A6C2C, 0xFFF0F0F0}, {0xFF202020, 0xFFE0E0E0},
-        {0xFF6C1A6C, 0xFFF0C020}, {0xFF1A8C8C, 0xFF202020}, {0xFFC06020, 0xFF1A1A4C}, {0xFF3C3CC0, 0xFFC02020},
-        {0xFF80A020, 0xFF202020}, {0xFF20A0E0, 0xFFF0F0F0}, {0xFFA08040, 0xFF402010}, {0xFF602020, 0xFF80C0E0},
-        {0xFF204060, 0xFFE0A020}, {0xFFE0E0E0, 0xFF2040A0}, {0xFF008060, 0xFFF0E060}, {0xFF5A2A8A, 0xFFE0E0E0},
-    };
     std::vector<Frame> f;
     for (int t = 0; t < 16; ++t) {
-        const uint32_t a = colours[t][0], b = colours[t][1];
+        const uint32_t a = kit_club_colours[t][0], b = kit_club_colours[t][1];
         const int split = t % 4;
         f.push_back({40, 48, 20, 24, [=](uint32_t x, uint32_t y, uint32_t w, uint32_t h) -> uint32_t {
                          const int cx = int(x) - int(w) / 2;

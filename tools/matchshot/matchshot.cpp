@@ -84,6 +84,8 @@ int software_shot(const std::string& path, int32_t ticks, const MatchRunSettings
 int replay_shot(const std::string& path, HostRenderDevice* device, std::vector<uint32_t>& pixels)
 {
     open_replay_screen();
+    // As the match screen does: the HUD's sprites go through the gated queue.
+    enable_sprite_queue();
     uint32_t now = 1000;
     replay_screen.stamp_a = now;
     for (int f = 0; f < 50; ++f) {
