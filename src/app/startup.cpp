@@ -30,7 +30,14 @@
 #include "platform/memory.h"
 #include "screen/screen_flip.h"
 #include "platform/mouse.h"
-#include "standin/provisional_subsystems.h"
+#include "gl3d/angle_maths.h"
+#include "gl3d/display_device.h"
+#include "gl3d/gl.h"
+#include "gl3d/hw_camera.h"
+#include "gl3d/render_state.h"
+#include "gl3d/sprite_queue.h"
+#include "gl3d/texture_cache.h"
+#include "gl3d/window_shell.h"
 #include "matchscreen/sw_match_frame.h"
 #include "swrender/sw_resources.h"
 #include "screen/screen.h"
@@ -193,7 +200,7 @@ int32_t game_init(AppRecord* app)
     init_direct_sound();
     input_mode = 0;
     create_timer(62, 0, &match_tick_record, game_tick, 0);
-    init_mouse(mouse_device_value);
+    init_mouse(0); // the host has one mouse and no device handle to keep
     start_input(app->instance, app->window);
     build_sincos_table();
     build_boundary_tables();

@@ -326,6 +326,10 @@ void compute_camera_view(int32_t x, int32_t y, int32_t z)
         const double cx = kicking ? controlled->x : controlled->target_x;
         const double cy = kicking ? controlled->y : controlled->target_y;
         set3(std::trunc(cx * kCameraUnits), std::trunc(cy * kCameraUnits), 60, 40);
+    } else if ((state == 37 || state == 38 || state == 39 || state == 54) && !playback) {
+        // The throw-in spot drawn an eighth of the way in toward the middle.
+        const int32_t sx = m.mark_x - m.mark_x / 8, sy = m.mark_y - m.mark_y / 8;
+        set3(trunc_units(sx), trunc_units(sy), 50, 0);
     } else if ((state == 13 || state == 53) && !playback) {
         // The landing point is in ground units like every other row.
         set3(std::trunc(b.landing_x * kCameraUnits), std::trunc(b.landing_y * kCameraUnits), 30, 30);
@@ -372,9 +376,17 @@ void compute_camera_view(int32_t x, int32_t y, int32_t z)
 bool camera_target_point(int32_t* x, int32_t* y, int32_t* z)
 {
     if (follow_kind == 1 && follow_man) {
-        int32_t joint[3];
         const PlayerSlot* man = follow_man;
-        get_joint_position(joint, man, man->primary_animation, 0, 0, man->facing, 8);
+        const FigurePose& f = man->model;
+        int32_t joint[3];
+        if (f.primary.animation >= 0) {
+            // The head as it is drawn now, so the camera rises with a leap.
+            float angles[3];
+            eval_animation(nullptr, joint, angles, f.primary.animation, f.primary.time, 8, f.heading);
+            joint[1] >>= 8;
+        } else {
+            get_joint_position(joint, man, man->primary_animation, 0, 0, man->facing, 8);
+        }
         *x = trunc_units(man->x), *y = trunc_units(joint[1]), *z = trunc_units(man->y);
         return true;
     }
@@ -469,8 +481,9 @@ void free_camera_control(int32_t x, int32_t y, int32_t z, int32_t snap)
     }
     if (key_state[SCAN_PGDN]) c.fov_target = c.fov_target + 1 > 90 ? 90 : c.fov_target + 1, c.fov_current = c.fov_target;
     if (key_state[SCAN_PGUP]) c.fov_target = c.fov_target - 1 < 25 ? 25 : c.fov_target - 1, c.fov_current = c.fov_target;
+    // A quarter turn a side, in whole units so the camera sits exactly on the axis.
     const double a = free_camera_side * 4096 * 3.14159265358979 / 8192;
-    const double tx = 1200 * std::sin(a), tz = 1200 * std::cos(a);
+    const double tx = std::round(1200 * std::sin(a)), tz = std::round(1200 * std::cos(a));
     const double point[3] = {x - tx, static_cast<double>(y + 500 * free_camera_height + 200), z - tz};
     c.distance = 0;
     for (int i = 0; i < 3; ++i) c.anchor[i] = c.destination[i] = c.reference_point[i] = point[i];

@@ -10,6 +10,7 @@
 #include "display/men_display.h"
 #include "gl3d/display_device.h"
 #include "gl3d/render_state.h"
+#include "gl3d/sprite_sets.h"
 #include "match/match_hooks.h"
 #include "match/match_records.h"
 #include "match/match_setup.h"
@@ -46,6 +47,9 @@ void load_match_presentation(int32_t)
     } else {
         load_hw_match_graphics();
     }
+    // The clock panel (and the score panel with it) slides in from the left
+    // at the start of each stretch of play.
+    init_clock_panel();
     // Each of these asks the sound settings itself.
     if (!replay_match_playback) {
         start_crowd_loops();
@@ -65,6 +69,9 @@ void load_hw_match_graphics()
     scene_ready = 0;
     build_stadium_paths();
     set_3d_default_states();
+    // The HUD's sprites are laid out in screen units: they go on in the 2D
+    // overlay projection, not the scene's.
+    set_sprite_option(1);
     load_sky_and_pitch();
     load_match_scene();
     scene_ready = 1;

@@ -27,6 +27,9 @@ constexpr int32_t HOLD_PER_SECOND = 15360; // 60 ticks of 256
 constexpr int32_t SCORE_PANEL_SPRITE = PANEL_SCORE;
 constexpr int32_t BANNER_LEFT_SPRITE = PANEL_BANNER_LEFT, BANNER_RIGHT_SPRITE = PANEL_BANNER_RIGHT;
 constexpr int32_t FIRST_BADGE_SPRITE = PANEL_BADGES;
+// The score panel and the club banner carry texts: they go to the overlay
+// queue, which is drawn before the texts, so the texts stand on them.
+constexpr int32_t UNDER_TEXT = 32 | SPRITE_TO_OVERLAY;
 
 // A copy that always fits the slot.
 void copy_slot_text(int32_t slot, const char* text)
@@ -247,7 +250,7 @@ void format_score_text()
     const int32_t state = match_globals.match_state;
     if (in_playback() || (state >= 58 && state <= 72)) return;
     const int32_t o = clock_panel.offset;
-    queue_hud_sprite(HUD_PANELS, SCORE_PANEL_SPRITE, 80, o + 4, 32, 200, 256);
+    queue_hud_sprite(HUD_PANELS, SCORE_PANEL_SPRITE, 80, o + 4, UNDER_TEXT, 200, 256);
     char text[24];
     for (int32_t t = 0; t < 2; ++t) {
         const TeamRecord& team = team_records[t];
@@ -262,14 +265,15 @@ void draw_team_names()
 {
     if (!presentation::use_3d_hardware()) return;
     const int32_t o = message_banner.offset;
-    queue_hud_sprite(HUD_PANELS, BANNER_LEFT_SPRITE, 110, o + 414, 32, 200, 256);
-    queue_hud_sprite(HUD_PANELS, BANNER_RIGHT_SPRITE, 287, o + 414, 32, 200, 256);
+    queue_hud_sprite(HUD_PANELS, BANNER_LEFT_SPRITE, 110, o + 414, UNDER_TEXT, 200, 256);
+    queue_hud_sprite(HUD_PANELS, BANNER_RIGHT_SPRITE, 287, o + 414, UNDER_TEXT, 200, 256);
     char text[24];
     for (int32_t t = 0; t < 2; ++t) {
         const TeamRecord& team = team_records[t];
         const int32_t club = team.club ? team.club->number : 0;
         const int32_t row = t == 0 ? 427 : 451;
-        queue_hud_sprite(HUD_PANELS, FIRST_BADGE_SPRITE + (club & 15), 179, o + (t == 0 ? 425 : 450), 32, 200, 256);
+        queue_hud_sprite(HUD_PANELS, FIRST_BADGE_SPRITE + (club & 15), 179, o + (t == 0 ? 425 : 450), UNDER_TEXT, 200,
+                         256);
         draw_hud_text(get_text(static_cast<uint16_t>(club & 15)), 214, o + row, 4);
         std::snprintf(text, sizeof text, "%d", team.goals);
         draw_hud_text(text, 353, o + row, 0);

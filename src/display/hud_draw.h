@@ -8,8 +8,9 @@
 
 enum HudSpriteSet : int32_t { HUD_PANELS = 0, HUD_REPLAY = 1 };
 
-// The panel sprite set's frames the HUD draws; the numbers between them are
-// kept free.
+// The panel sprite set's frames the HUD draws; frames 0 to 15 are the match
+// screen's radar, bottom bar and pause plate (its OverlaySprite numbers), and
+// the numbers between are kept free.
 enum HudPanelSprite : int32_t {
     PANEL_RING = 19,           // the four set-play options on the ring
     PANEL_DIAGRAM_MARKER = 23, // a chosen diagram's point at the screen edge

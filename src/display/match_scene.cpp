@@ -15,6 +15,7 @@
 #include "match/match_records.h"
 #include "match/scene_choice.h"
 #include "match/man_models.h"
+#include "model/attach_points.h"
 #include "model/rotation.h"
 #include "platform/app_state.h"
 
@@ -68,7 +69,7 @@ SmallModels small;
 bool small_loaded;
 
 struct Scene {
-    ModelInstance pitch, sky, stadium, ball, pointer, overlay;
+    ModelInstance pitch, sky, stadium, ball, pointer, overlay, test_model;
     ModelInstance markers[GROUND_MARKERS];
     ModelInstance marker_arrows[MARKER_ARROWS];
     ModelInstance direction_arrows[DIRECTION_ARROWS];
@@ -99,7 +100,7 @@ void for_each_instance(void (*fn)(ModelInstance&))
 {
     if (!scene) return;
     Scene& s = *scene;
-    for (ModelInstance* in : {&s.pitch, &s.sky, &s.stadium, &s.ball, &s.pointer, &s.overlay}) fn(*in);
+    for (ModelInstance* in : {&s.pitch, &s.sky, &s.stadium, &s.ball, &s.pointer, &s.overlay, &s.test_model}) fn(*in);
     for (ModelInstance& in : s.markers) fn(in);
     for (ModelInstance& in : s.marker_arrows) fn(in);
     for (ModelInstance& in : s.direction_arrows) fn(in);
@@ -207,16 +208,27 @@ void set_3d_default_states()
 
 bool small_models_loaded() { return small_loaded; }
 
-void load_small_models()
+void reload_player_models()
 {
-    free_small_models();
-    reset_texture_slots();
-    small_loaded = true;
+    free_player_models();
     for (int r = 0; r < FIGURE_MODELS; ++r) {
         const ModelRecord& rec = model_record(r);
         small.figures[r] = load_model_container(rec.name);
         if (small.figures[r]) scale_player_model(small.figures[r], rec.scale);
     }
+}
+
+void free_player_models()
+{
+    for (ModelContainer*& c : small.figures) free_model_container(c), c = nullptr;
+}
+
+void load_small_models()
+{
+    free_small_models();
+    reset_texture_slots();
+    small_loaded = true;
+    reload_player_models();
     for (int i = 0; i < 9; ++i) small.markers[i] = read_small(kMarkerFiles[i]);
     small.arrow1 = read_small("arrow1");
     small.arrow2 = read_small("arrow2");
@@ -229,11 +241,75 @@ void load_small_models()
 void free_small_models()
 {
     small_loaded = false;
-    for (ModelContainer*& c : small.figures) free_model_container(c), c = nullptr;
+    free_player_models();
     for (ModelContainer*& c : small.markers) free_model_container(c), c = nullptr;
     for (ModelContainer** c : {&small.arrow1, &small.arrow2, &small.rings[0], &small.rings[1], &small.coin})
         free_model_container(*c), *c = nullptr;
     for (ModelContainer*& c : small.overlay_arrows) free_model_container(c), c = nullptr;
+}
+
+void create_ground_markers()
+{
+    if (!scene) scene = new Scene{};
+    uint32_t bits, alpha;
+    get_texture_format(&bits, &alpha);
+    set_texture_format(16, 1);
+    for (int i = 0; i < GROUND_MARKERS; ++i) load_shared(scene->markers[i], small.markers[marker_container(i)]);
+    set_texture_format(bits, alpha);
+}
+
+void free_ground_markers()
+{
+    if (scene)
+        for (ModelInstance& in : scene->markers) free_model_instance(&in);
+}
+
+void free_arrow_instances()
+{
+    if (!scene) return;
+    for (ModelInstance& in : scene->marker_arrows) free_model_instance(&in);
+    for (ModelInstance& in : scene->direction_arrows) free_model_instance(&in);
+}
+
+void free_overlay_arrows()
+{
+    if (scene)
+        for (ModelInstance& in : scene->overlay_arrows) free_model_instance(&in);
+}
+
+void load_test_model()
+{
+    if (!scene) scene = new Scene{};
+    uint32_t bits, alpha;
+    get_texture_format(&bits, &alpha);
+    set_texture_format(16, 1);
+    if (load_model(&scene->test_model, "3d display\\tcas\\pelltest.tca", nullptr, nullptr))
+        for (float& k : scene->test_model.scale) k = 10.0f;
+    set_texture_format(bits, alpha);
+}
+
+bool create_model_instance(ModelInstance* in, const char* file, float scale, ModelContainer* shared,
+                           const char* directory, const char* const* names, int32_t count)
+{
+    *in = ModelInstance{};
+    in->shadow_index = -1;
+    in->level = -1;
+    in->height_factor = 1.0f;
+    ModelContainer* base = shared ? shared : (file ? load_model_container(file) : nullptr);
+    if (!base) return false;
+    // The figure's own face, hair, number and night kit are the model's
+    // variants: the batches are built from a copy with them applied, and the
+    // model itself is kept in the copy's place.
+    ModelContainer* own = count > 0 && names ? derive_tca_model(base, names, count) : nullptr;
+    in->model = own ? own : base;
+    bind_attach_points(in->model, in->attach_nodes);
+    for (float& k : in->scale) k = scale;
+    bind_model_textures(in, directory, 1);
+    build_figure_batches(in);
+    in->model = base;
+    in->owns_model = !shared;
+    free_derived_tca_model(&own);
+    return true;
 }
 
 void load_sky_and_pitch()
@@ -254,10 +330,10 @@ void load_sky_and_pitch()
     load_pitch_lighting_map("3d display\\stadia\\lighting\\floodlit.tga");
     scale_lighting_map(120, 3);
     scale_lighting_map(130, 1);
+    create_ground_markers();
     uint32_t bits, alpha;
     get_texture_format(&bits, &alpha);
     set_texture_format(16, 1);
-    for (int i = 0; i < GROUND_MARKERS; ++i) load_shared(s.markers[i], small.markers[marker_container(i)]);
     for (int i = 0; i < MARKER_ARROWS; ++i) load_shared(s.marker_arrows[i], small.arrow1);
     for (int i = 0; i < DIRECTION_ARROWS; ++i) load_shared(s.direction_arrows[i], small.arrow2);
     for (int i = 0; i < RING_INSTANCES; ++i) load_shared(s.rings[i], small.rings[i / 32]);
@@ -313,7 +389,8 @@ void free_match_scene()
     scene = nullptr;
     free_side_bars();
     free_colour_bars();
-    free_texture_slots();
+    clear_texture_slots();
+    background_slot_count = 0;
     free_figure_instances();
 }
 
@@ -344,6 +421,12 @@ void place_direction_arrow(const int32_t position[3], int32_t index, float scale
     const float s[3] = {scale, in.scale[1] ? in.scale[1] : 1.0f, 0.7f};
     place_model(&in, p, angles, s);
     in.active = 1;
+}
+
+void hide_figure_markers()
+{
+    if (scene)
+        for (ModelInstance& in : scene->markers) in.active = 0;
 }
 
 void hide_direction_arrows()
@@ -468,18 +551,64 @@ void setup_3d_camera()
 
 void place_scene_objects()
 {
-    place_men_for_frame();
+    init_man_texture_slots();
     prepare_men_display();
-    // Markers are asked for afresh each frame.
-    if (scene)
-        for (ModelInstance& in : scene->markers) in.active = 0;
-    place_men_markers();
     prepare_display_misc();
+    init_man_appearances();
     ball_to_world();
+    place_overlay_model_small();
+}
+
+void place_overlay_model_small()
+{
     if (scene && scene->overlay.active && scene->overlay.model) {
         const float s[3] = {0.01f, 0.01f, 0.01f};
         place_model(&scene->overlay, scene->overlay_position, scene->overlay_angles, s);
     }
+}
+
+void draw_ground_markers(int32_t slot)
+{
+    if (!scene || batch_empty(scene->markers[0], slot)) return;
+    AlphaBracket bracket;
+    for (ModelInstance& in : scene->markers)
+        if (in.active && in.model) draw_model_batch(&in, slot);
+}
+
+void draw_rings(int32_t slot)
+{
+    if (!scene || batch_empty(scene->rings[0], slot)) return;
+    AlphaBracket bracket;
+    for (ModelInstance& in : scene->rings)
+        if (in.active && in.model) draw_model_batch(&in, slot), in.active = 0;
+}
+
+void draw_ball_batch(int32_t slot)
+{
+    if (!scene) return;
+    ModelInstance& ball = scene->ball;
+    if (!ball.active || !ball.model) return;
+    if (scene_shadow_quality() >= 2 && pitch_lighting_on()) {
+        uint32_t colour;
+        const uint32_t mode = get_colour_mode(&colour);
+        set_colour_mode(1, lit_colour_word(ball.lit_colour));
+        draw_model_batch(&ball, slot);
+        set_colour_mode(mode, colour);
+    } else {
+        draw_model_batch(&ball, slot);
+    }
+}
+
+void draw_pointer_arrow(int32_t slot)
+{
+    if (!scene) return;
+    ModelInstance& pointer = scene->pointer;
+    if (pointer.active != 1 || batch_empty(pointer, slot)) return;
+    const uint32_t z = get_z_buffer();
+    set_z_buffer(1);
+    draw_model_batch(&pointer, slot);
+    set_z_buffer(z);
+    pointer.active = 0;
 }
 
 void draw_texture_slot(int32_t slot)
@@ -489,11 +618,7 @@ void draw_texture_slot(int32_t slot)
     for (ModelInstance* in : {&s.pitch, &s.sky, &s.stadium})
         if (in->model) draw_model_batch(in, slot);
     if (scene_ready) {
-        if (!batch_empty(s.markers[0], slot)) {
-            AlphaBracket bracket;
-            for (ModelInstance& in : s.markers)
-                if (in.active && in.model) draw_model_batch(&in, slot);
-        }
+        draw_ground_markers(slot);
         if (!batch_empty(s.marker_arrows[0], slot) || !batch_empty(s.direction_arrows[0], slot)) {
             AlphaBracket bracket;
             for (int i = 0; i < MARKER_ARROWS; ++i)
@@ -502,50 +627,35 @@ void draw_texture_slot(int32_t slot)
         }
     }
     update_man_display(slot);
-    if (s.ball.active && s.ball.model) {
-        if (scene_shadow_quality() >= 2 && pitch_lighting_on()) {
-            uint32_t colour;
-            const uint32_t mode = get_colour_mode(&colour);
-            set_colour_mode(1, lit_colour_word(s.ball.lit_colour));
-            draw_model_batch(&s.ball, slot);
-            set_colour_mode(mode, colour);
-        } else {
-            draw_model_batch(&s.ball, slot);
-        }
-    }
+    draw_ball_batch(slot);
     if (scene_ready) {
-        if (s.pointer.active == 1 && !batch_empty(s.pointer, slot)) {
-            const uint32_t z = get_z_buffer();
-            set_z_buffer(1);
-            draw_model_batch(&s.pointer, slot);
-            set_z_buffer(z);
-            s.pointer.active = 0;
-        }
-        if (!batch_empty(s.rings[0], slot)) {
-            AlphaBracket bracket;
-            for (ModelInstance& in : s.rings)
-                if (in.active && in.model) draw_model_batch(&in, slot), in.active = 0;
-        }
+        draw_pointer_arrow(slot);
+        draw_rings(slot);
     }
+}
+
+void draw_overlay_model_only()
+{
+    if (!scene) return;
+    ModelInstance& overlay = scene->overlay;
+    if (!overlay.active || !overlay.model || overlay.model->mesh_count == 0) return;
+    const int slot = overlay.mesh_slot[0];
+    if (!overlay.batch[slot].triangle_count) return;
+    bind_texture(texture_slots[slot].texture);
+    const uint32_t z = get_z_buffer();
+    set_z_buffer(0);
+    begin_2d_overlay();
+    draw_model_batch(&overlay, slot);
+    end_2d_overlay();
+    overlay.active = 0;
+    set_z_buffer(z);
 }
 
 void draw_overlay_model()
 {
     if (!scene_ready || !scene) return;
     Scene& s = *scene;
-    if (s.overlay.active && s.overlay.model && s.overlay.model->mesh_count > 0) {
-        const int slot = s.overlay.mesh_slot[0];
-        if (s.overlay.batch[slot].triangle_count) {
-            bind_texture(texture_slots[slot].texture);
-            const uint32_t z = get_z_buffer();
-            set_z_buffer(0);
-            begin_2d_overlay();
-            draw_model_batch(&s.overlay, slot);
-            end_2d_overlay();
-            s.overlay.active = 0;
-            set_z_buffer(z);
-        }
-    }
+    draw_overlay_model_only();
     if (!s.overlay_arrows[0].model) return;
     const uint32_t z = get_z_buffer();
     set_z_buffer(0);
@@ -564,6 +674,8 @@ void draw_overlay_model()
 void draw_3d_frame()
 {
     setup_3d_camera();
+    // The set-play overlay is drawn once a frame by the HUD pass, so it is
+    // not asked for here as well.
     camera_select_by_keys();
     place_scene_objects();
     set_z_buffer(0);

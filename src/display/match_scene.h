@@ -45,6 +45,7 @@ ModelInstance* scene_pitch();
 void place_figure_marker(const int32_t position[3], int32_t index, float scale, int32_t fade);
 void place_direction_arrow(const int32_t position[3], int32_t index, float scale);
 void hide_direction_arrows();
+void hide_figure_markers();
 void place_marker_arrow(const int32_t position[3], int32_t index, int32_t shade);
 void place_model_ring(float x, float z, float radius_x, float radius_z, float turn, int32_t ring);
 void place_pointer_arrow(int32_t value, int32_t side);
@@ -53,6 +54,27 @@ void reload_overlay_model();
 // The coin at the toss: made active at a point with its turn (radians).
 void activate_coin_model(float x, float y, float z, float angle);
 void pop_texture_slot();
+
+// Figures: a copy of the shared model (or the file's) with the variants the
+// names choose, bound with the kit directory and built at both detail levels;
+// the shared model stays the instance's. False without a model.
+bool create_model_instance(ModelInstance* instance, const char* file, float scale, ModelContainer* shared,
+                           const char* directory, const char* const* names, int32_t count);
+
+// Steps of the loading and the frame that stand on their own.
+void reload_player_models();
+void free_player_models();
+void create_ground_markers();
+void free_ground_markers();
+void free_arrow_instances();
+void free_overlay_arrows();
+void load_test_model();
+void draw_ground_markers(int32_t slot);
+void draw_rings(int32_t slot);
+void draw_ball_batch(int32_t slot);
+void draw_pointer_arrow(int32_t slot);
+void place_overlay_model_small();
+void draw_overlay_model_only();
 
 // The frame.
 void draw_3d_frame();

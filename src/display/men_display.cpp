@@ -161,23 +161,14 @@ void pose_man(PlayerSlot* man, int32_t level)
 } // namespace
 
 void build_model_instance(PlayerSlot* man, int32_t level, int32_t record, const char* directory,
-                          const char* const*, int32_t)
+                          const char* const* names, int32_t count)
 {
     FigureInstances* f = figure_of(man, true);
     if (!f || level < 0 || level > 2) return;
     ModelInstance& in = f->level[level];
     free_model_instance(&in);
-    in = ModelInstance{};
-    in.model = figure_model(record);
-    in.shadow_index = -1;
-    in.level = -1;
-    if (!in.model) return;
-    in.height_factor = 1.0f;
-    for (int16_t& a : in.attach_nodes) a = -1;
-    for (int i = 0; i < 16 && i < in.model->mesh_count; ++i) in.attach_nodes[i] = static_cast<int16_t>(i);
-    bind_model_textures(&in, directory, 1);
-    build_figure_batches(&in);
-    in.shadow_index = add_shadow_entry(man, model_record(record).shadow_kind);
+    if (create_model_instance(&in, nullptr, model_record(record).scale, figure_model(record), directory, names, count))
+        in.shadow_index = add_shadow_entry(man, model_record(record).shadow_kind);
     f->current = -1;
 }
 
@@ -197,23 +188,35 @@ void free_figure_instances()
 {
     if (figures)
         for (FigureInstances& f : *figures)
-            for (ModelInstance& in : f.level) free_model_instance(&in);
+            for (ModelInstance& in : f.level) {
+                if (in.owns_model) free_model_container(in.model);
+                free_model_instance(&in);
+            }
     figures.reset();
     drawn_count = 0;
 }
 
-void place_men_for_frame()
+void init_man_appearances()
 {
     drawn_count = 0;
     if (figures)
         for (FigureInstances& f : *figures) f.current = -1;
-    sync_men_display();
     for_each_drawn_man([](PlayerSlot* man) {
         const int32_t level = prepare_man_and_ball_display(man, 0);
         if (use_3d_hardware && !man_in_view(man)) return;
         pose_man(man, level);
     });
 }
+
+void select_model_lod(PlayerSlot* man, int32_t level)
+{
+    if (FigureInstances* f = figure_of(man, false))
+        for (ModelInstance& in : f->level)
+            if (in.model) select_instance_lod(&in, level);
+}
+
+void select_model_lod_1(PlayerSlot* man) { select_model_lod(man, 1); }
+void select_model_lod_0(PlayerSlot* man) { select_model_lod(man, 0); }
 
 void place_men_markers()
 {
@@ -258,15 +261,11 @@ void update_man_display(int32_t slot)
     const bool lit = shadow_quality_setting() >= 2 && pitch_lighting_on();
     for (int i = 0; i < drawn_count; ++i) {
         ModelInstance* in = drawn[i];
-        if (!lit) {
-            draw_model_batch(in, slot);
-            continue;
-        }
-        uint32_t colour;
-        const uint32_t mode = get_colour_mode(&colour);
-        set_colour_mode(1, lit_colour_word(in->lit_colour));
+        uint32_t colour = 0, mode = 0;
+        if (lit) mode = get_colour_mode(&colour), set_colour_mode(1, lit_colour_word(in->lit_colour));
         draw_model_batch(in, slot);
-        set_colour_mode(mode, colour);
+        draw_model_batch_alt(in, slot);
+        if (lit) set_colour_mode(mode, colour);
     }
 }
 
@@ -277,9 +276,11 @@ void light_men_from_map()
 
 void init_man_texture_slots()
 {
+    // A man not posed this frame leaves no vertices from the last.
     for_each_drawn_man([](PlayerSlot* man) {
-        clear_bones(man->model.primary);
-        clear_bones(man->model.blend);
+        if (FigureInstances* f = figure_of(man, false))
+            for (ModelInstance& in : f->level)
+                if (in.model) clear_bone_channels(&in, 0, 16, 2);
     });
 }
 
@@ -316,7 +317,9 @@ void place_kick_out_receiver_arrows()
 
 } // namespace
 
-void prepare_men_display()
+namespace {
+
+void choose_men_markers()
 {
     MenMarkers& mk = men_markers;
     mk = MenMarkers{};
@@ -350,4 +353,15 @@ void prepare_men_display()
             mk.jump_action[mk.jump_count++] = action;
         }
     }
+}
+
+} // namespace
+
+void prepare_men_display()
+{
+    sync_men_display();
+    choose_men_markers();
+    // Markers are asked for afresh each frame.
+    hide_figure_markers();
+    place_men_markers();
 }

@@ -18,7 +18,7 @@ void sync_man_display(PlayerSlot* man);
 // For the man about to be drawn: places the ball when he holds it and
 // answers the model level to draw him with.
 int32_t prepare_man_and_ball_display(PlayerSlot* man, int32_t view);
-// At match set-up: every umpire's and ground man's pose slots cleared.
+// Per frame, first: every man's three instances lose their posed vertices.
 void init_man_texture_slots();
 // Which men carry a marker this frame: the ball holder's, and a jump-catch
 // indicator over each human's controlled man who can still go up for the
@@ -35,6 +35,8 @@ struct MenMarkers {
     PlayerSlot* highlight[MAX_HIGHLIGHTS];
 };
 extern MenMarkers men_markers;
+// Per frame: every man's drawn position and pose slots copied, his markers
+// chosen and laid on the ground.
 void prepare_men_display();
 
 // The jump-catch indicator over a man: the action (71, 60 or 59) he can
@@ -51,8 +53,13 @@ void build_model_instance(PlayerSlot* man, int32_t level, int32_t record, const 
 ModelInstance* current_man_instance(const PlayerSlot* man);
 ModelInstance* man_instance(const PlayerSlot* man, int32_t level);
 void free_figure_instances();
-// Per frame: every man synced, posed when in view and queued.
-void place_men_for_frame();
+// Per frame: every man posed when in view and queued for drawing.
+void init_man_appearances();
+// Each of a man's three instances at detail level 0 (with the ball joint)
+// or 1; and the two levels on their own.
+void select_model_lod(PlayerSlot* man, int32_t level);
+void select_model_lod_0(PlayerSlot* man);
+void select_model_lod_1(PlayerSlot* man);
 // Per frame: the markers of men_markers laid on the ground.
 void place_men_markers();
 // The octants (bit n: (angle + 16) / 32 = n) of the holder's disposal lists.

@@ -1,10 +1,13 @@
 #include "display/model_instances.h"
 
+#include "display/scene_lighting.h"
+#include "gl3d/angle_maths.h"
 #include "gl3d/render_state.h"
 #include "gl3d/texture_cache.h"
 #include "model/anim_table.h"
 #include "model/rotation.h"
 #include "model/rotation_keys.h"
+#include "platform/app_state.h"
 #include "platform/fatal_error.h"
 
 #include <algorithm>
@@ -15,6 +18,8 @@
 TextureSlot texture_slots[TEXTURE_SLOTS];
 int32_t loaded_slot_count;
 int32_t background_slot_count;
+uint8_t model_flag[2];
+float model_light_direction[3];
 
 namespace {
 
@@ -29,7 +34,7 @@ int32_t bind_texture_name(const std::string& full)
     if (found >= 0) return found;
     if (loaded_slot_count >= TEXTURE_SLOTS) {
         const std::string text = "too many match textures: " + full;
-        fatal_error_sub(0, 0, text.c_str(), 0);
+        fatal_error_sub(FATAL_CANT_LOAD_FILE, 0, text.c_str(), 0);
     }
     TextureSlot& s = texture_slots[loaded_slot_count];
     s.name = full;
@@ -41,6 +46,16 @@ uint8_t channel(float f)
 {
     const float c = std::round(f * 255.0f);
     return static_cast<uint8_t>(c < 0 ? 0 : c > 255 ? 255 : c);
+}
+
+void push_colour(std::vector<uint8_t>& colours, const TcaVec3* n)
+{
+    if (n) {
+        colours.push_back(channel(n->z)), colours.push_back(channel(n->y));
+        colours.push_back(channel(n->x)), colours.push_back(255);
+    } else {
+        for (int k = 0; k < 4; ++k) colours.push_back(255);
+    }
 }
 
 // The mesh's triangles, texture coordinates and colours after its vertices:
@@ -57,13 +72,7 @@ void add_mesh_extras(RenderBatch& b, const TcaMesh& m, uint32_t base, std::vecto
     for (int i = 0; i < v; ++i) {
         const bool has = i < m.uv_count && m.uvs;
         b.uvs.push_back(has ? m.uvs[i].u : 0), b.uvs.push_back(has ? m.uvs[i].v : 0);
-        if (i < m.normal_count && m.normals) {
-            const TcaVec3& n = m.normals[i];
-            b.colours.push_back(channel(n.z)), b.colours.push_back(channel(n.y));
-            b.colours.push_back(channel(n.x)), b.colours.push_back(255);
-        } else {
-            for (int k = 0; k < 4; ++k) b.colours.push_back(255);
-        }
+        push_colour(b.colours, i < m.normal_count && m.normals ? &m.normals[i] : nullptr);
     }
     b.uv_count += v;
     b.colour_count += v;
@@ -78,6 +87,46 @@ void append_vertex(RenderBatch& b, float x, float y, float z)
 void clear_batches(ModelInstance* in)
 {
     for (RenderBatch& b : in->batch) b = RenderBatch{};
+}
+
+int skin_count(const ModelInstance* in) { return std::min<int>(in->model->skin_count, MAX_INSTANCE_SKINS); }
+
+std::string upper(const char* name)
+{
+    std::string s = name;
+    for (char& ch : s) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    return s;
+}
+
+// A joint's mesh placed by its matrix and position: its vertices appended to
+// its slot's batch on the 3D path, a record of the joint on the software path.
+void store_joint_pose(ModelInstance* in, int16_t mesh, const double m[9], const float position[3])
+{
+    if (!use_3d_hardware) {
+        JointPose p;
+        std::memcpy(p.matrix, m, sizeof p.matrix);
+        std::memcpy(p.position, position, sizeof p.position);
+        in->pose_list.push_back(p);
+        return;
+    }
+    const TcaMesh& mesh_record = in->model->meshes[mesh];
+    RenderBatch& b = in->batch[in->mesh_slot[mesh]];
+    for (int v = 0; v < mesh_record.vertex_count; ++v) {
+        const float src[3] = {mesh_record.vertices[v].x, mesh_record.vertices[v].y, mesh_record.vertices[v].z};
+        float r[3];
+        vec_mul_mat3(src, m, r);
+        append_vertex(b, r[0] + position[0], r[1] + position[1], r[2] + position[2]);
+    }
+}
+
+// The turn about the vertical axis by a heading, as a matrix taking a row
+// vector: x' = x cos - z sin, z' = x sin + z cos.
+void heading_matrix(int32_t heading, double t[9])
+{
+    const double turn = -(heading * kTwoPi / 16384.0);
+    const double ct = std::cos(turn), st = std::sin(turn);
+    const double m[9] = {ct, 0, st, 0, 1, 0, -st, 0, ct};
+    std::memcpy(t, m, sizeof m);
 }
 
 int mesh_count(const ModelInstance* in) { return std::min<int>(in->model->mesh_count, MAX_INSTANCE_MESHES); }
@@ -108,36 +157,86 @@ void bind_model_textures(ModelInstance* in, const char* kit_directory, int32_t m
 {
     const std::string own = kit_directory ? kit_directory : kTextureDirectory;
     for (int i = 0; i < mesh_count(in); ++i) {
-        std::string tex = in->model->meshes[i].texture;
-        for (char& ch : tex) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        const std::string tex = upper(in->model->meshes[i].texture);
         const std::string dir = mode == 1 && tex != "PLAYER.TGA" ? kTextureDirectory : own;
         in->mesh_slot[i] = static_cast<int8_t>(bind_texture_name(dir + tex));
     }
-    for (int i = 0; i < in->model->skin_count; ++i) {
-        std::string tex = in->model->skins[i].name;
-        for (char& ch : tex) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-        bind_texture_name(own + tex);
-    }
+    for (int i = 0; i < skin_count(in); ++i)
+        in->skin_slot[i] = static_cast<int8_t>(bind_texture_name(own + upper(in->model->skins[i].name)));
     alloc_render_lists(in);
+}
+
+void size_render_lists(const ModelInstance* in, int32_t vertices[TEXTURE_SLOTS], int32_t triangles[TEXTURE_SLOTS],
+                       int32_t uvs[TEXTURE_SLOTS])
+{
+    for (int s = 0; s < TEXTURE_SLOTS; ++s) vertices[s] = triangles[s] = uvs[s] = 0;
+    for (int i = 0; i < mesh_count(in); ++i) {
+        const int s = in->mesh_slot[i];
+        if (s < 0 || s >= TEXTURE_SLOTS) continue;
+        const TcaMesh& m = in->model->meshes[i];
+        vertices[s] += m.vertex_count;
+        triangles[s] += m.facet_count;
+        uvs[s] += m.vertex_count; // one coordinate a vertex, however many the file gave
+    }
 }
 
 void alloc_render_lists(ModelInstance* in)
 {
     clear_batches(in);
-    size_t vertices[TEXTURE_SLOTS] = {}, facets[TEXTURE_SLOTS] = {};
-    for (int i = 0; i < mesh_count(in); ++i) {
-        const int s = in->mesh_slot[i];
-        vertices[s] += static_cast<size_t>(in->model->meshes[i].vertex_count);
-        facets[s] += static_cast<size_t>(in->model->meshes[i].facet_count);
-    }
+    int32_t vertices[TEXTURE_SLOTS], triangles[TEXTURE_SLOTS], uvs[TEXTURE_SLOTS];
+    size_render_lists(in, vertices, triangles, uvs);
     for (int s = 0; s < TEXTURE_SLOTS; ++s) {
         RenderBatch& b = in->batch[s];
-        b.indices.reserve(facets[s] * 3);
-        b.vertices.reserve(vertices[s] * 3);
-        b.uvs.reserve(vertices[s] * 2);
-        b.colours.reserve(vertices[s] * 4);
+        b.indices.reserve(static_cast<size_t>(triangles[s]) * 3);
+        b.vertices.reserve(static_cast<size_t>(vertices[s]) * 3);
+        b.uvs.reserve(static_cast<size_t>(uvs[s]) * 2);
+        b.colours.reserve(static_cast<size_t>(vertices[s]) * 4);
     }
 }
+
+void build_flexi_lists(ModelInstance* in)
+{
+    for (FlexiBatch& f : in->flexi) f = FlexiBatch{};
+    const ModelContainer* c = in->model;
+    for (int s = 0; s < TEXTURE_SLOTS; ++s) {
+        FlexiBatch& f = in->flexi[s];
+        for (int k = 0; k < skin_count(in); ++k) {
+            if (in->skin_slot[k] != s) continue;
+            const TcaSkin& skin = c->skins[k];
+            const uint32_t first = static_cast<uint32_t>(f.vertex_count);
+            for (int v = 0; v < skin.vertex_count; ++v) {
+                const int m = skin.mesh_of[v];
+                const bool known = m < mesh_count(in);
+                f.rigid_slots.push_back(static_cast<uint8_t>(known ? in->mesh_slot[m] : 0));
+                f.vertex_indices.push_back(known ? in->mesh_base[m] + skin.vertex_of[v] : UINT32_MAX);
+                for (int i = 0; i < 3; ++i) f.vertices.push_back(0);
+                f.uvs.push_back(skin.uvs ? skin.uvs[v].u : 0), f.uvs.push_back(skin.uvs ? skin.uvs[v].v : 0);
+                push_colour(f.colours, skin.normals ? &skin.normals[v] : nullptr);
+            }
+            f.vertex_count += skin.vertex_count;
+            for (int t = 0; t < skin.triangle_count; ++t) {
+                const uint32_t* tri = skin.triangles[t];
+                f.facets.push_back(tri[2] + first), f.facets.push_back(tri[1] + first), f.facets.push_back(tri[0] + first);
+                ++f.triangle_count;
+            }
+        }
+        f.uv_count = f.colour_count = f.vertex_count;
+    }
+}
+
+void copy_flexi_vertices(ModelInstance* in)
+{
+    for (FlexiBatch& f : in->flexi)
+        for (int v = 0; v < f.vertex_count; ++v) {
+            const RenderBatch& b = in->batch[f.rigid_slots[v]];
+            const uint32_t i = f.vertex_indices[v];
+            // A bone not posed at this detail level leaves its skin where it was.
+            if (i >= static_cast<uint32_t>(b.vertex_count) || 3 * size_t{i} + 2 >= b.vertices.size()) continue;
+            std::memcpy(&f.vertices[3 * size_t(v)], &b.vertices[3 * size_t{i}], 3 * sizeof(float));
+        }
+}
+
+
 
 void build_instance_lists(ModelInstance* in)
 {
@@ -146,9 +245,11 @@ void build_instance_lists(ModelInstance* in)
         const TcaMesh& m = in->model->meshes[i];
         RenderBatch& b = in->batch[in->mesh_slot[i]];
         const uint32_t base = static_cast<uint32_t>(b.vertex_count);
+        in->mesh_base[i] = base;
         for (int v = 0; v < m.vertex_count; ++v) append_vertex(b, m.vertices[v].x, m.vertices[v].y, m.vertices[v].z);
         add_mesh_extras(b, m, base, b.indices, b.triangle_count);
     }
+    build_flexi_lists(in);
 }
 
 void build_figure_batches(ModelInstance* in)
@@ -166,12 +267,14 @@ void build_figure_batches(ModelInstance* in)
             const int s = in->mesh_slot[mi];
             RenderBatch& b = in->batch[s];
             const uint32_t base = static_cast<uint32_t>(b.vertex_count);
+            in->mesh_base[mi] = base; // the same at both levels: the ball joint comes last
             b.vertex_count += m.vertex_count;
             add_mesh_extras(b, m, base, saved.indices[s], saved.triangle_count[s]);
         }
         // Level 0 holds the ball joint's mesh: a figure without one keeps level 1.
         saved.built = level == 1 || in->model->mesh_count >= SKELETON_JOINTS;
     }
+    build_flexi_lists(in);
     in->level = -1;
     select_instance_lod(in, 1);
 }
@@ -210,6 +313,7 @@ void pose_skinned_model(ModelInstance* in, const AnimSlot& primary, const float 
                         const AnimSlot& blend)
 {
     for (RenderBatch& b : in->batch) b.vertex_count = 0, b.vertices.clear();
+    in->pose_list.clear();
     if (primary.animation < 0 || primary.animation >= ANIM_ROW_COUNT) return;
     const AnimationRow& row = animation_table[primary.animation];
     const PafAnimation* a = row.data;
@@ -224,8 +328,6 @@ void pose_skinned_model(ModelInstance* in, const AnimSlot& primary, const float 
     const bool mirror = row.mirror != 0;
     const ModelContainer* c = in->model;
     const int level = in->level < 0 ? 1 : in->level;
-    const double turn = -(heading * kTwoPi / 16384.0);
-    const double ct = std::cos(turn), st = std::sin(turn);
 
     struct Joint {
         float q[4];
@@ -270,17 +372,16 @@ void pose_skinned_model(ModelInstance* in, const AnimSlot& primary, const float 
     }
     // Vertices go in the order the batches were built: each mesh in joint
     // order, worn by its mirror twin's joint on a mirrored row.
+    double turn[9];
+    heading_matrix(heading, turn);
     for (int j : order) {
         const int posed = mirror ? kMirrorJoint[j] : j;
         float jp[3] = {joints[posed].pos[0], joints[posed].pos[1], joints[posed].pos[2]};
         if (mirror) jp[0] = -jp[0];
-        in->attach[j][0] = static_cast<float>(jp[0] * ct - jp[2] * st) + position[0];
-        in->attach[j][1] = jp[1] + position[1];
-        in->attach[j][2] = static_cast<float>(jp[0] * st + jp[2] * ct) + position[2];
+        vec_mul_mat3(jp, turn, in->attach[j]);
+        for (int i = 0; i < 3; ++i) in->attach[j][i] += position[i];
         const int16_t mi = mesh_of_joint(c, j);
         if (mi < 0) continue;
-        const TcaMesh& m = c->meshes[mi];
-        RenderBatch& b = in->batch[in->mesh_slot[mi]];
         double jm[9];
         interp_key_a(joints[posed].q, jm);
         if (mirror) {
@@ -288,15 +389,44 @@ void pose_skinned_model(ModelInstance* in, const AnimSlot& primary, const float 
             mat3_mirror(jm, mm);
             std::memcpy(jm, mm, sizeof jm);
         }
-        for (int v = 0; v < m.vertex_count; ++v) {
-            const float src[3] = {m.vertices[v].x, m.vertices[v].y, m.vertices[v].z};
-            float r[3];
-            vec_mul_mat3(src, jm, r);
-            const double x = r[0] + jp[0], z = r[2] + jp[2];
-            append_vertex(b, static_cast<float>(x * ct - z * st) + position[0], r[1] + jp[1] + position[1],
-                          static_cast<float>(x * st + z * ct) + position[2]);
-        }
+        double placed[9];
+        mat3_multiply(jm, turn, placed);
+        store_joint_pose(in, mi, placed, in->attach[j]);
     }
+    copy_flexi_vertices(in);
+}
+
+void turn_root_by_heading(float q[4], float offset[3], int32_t heading, int32_t mirrored, int32_t turn_offset)
+{
+    double t[9];
+    heading_matrix(mirrored ? -heading : heading, t);
+    float qt[4], turned[4];
+    mat3_to_quat(t, qt);
+    // The root's own rotation first, then the turn.
+    interp_key_b(qt, q, turned);
+    std::memcpy(q, turned, sizeof turned);
+    if (turn_offset) vec_mul_mat3(offset, t, offset);
+}
+
+void reverse_skin_winding(ModelContainer* c)
+{
+    for (int k = 0; k < c->skin_count; ++k)
+        for (int t = 0; t < c->skins[k].triangle_count; ++t) std::swap(c->skins[k].triangles[t][0], c->skins[k].triangles[t][2]);
+}
+
+void store_model_flag(uint8_t flag)
+{
+    model_flag[0] = flag;
+    model_flag[1] = static_cast<uint8_t>(~flag);
+}
+
+void store_model_light_direction(float x, float y, float z)
+{
+    float d[3] = {x, y, z};
+    normalise_vector(d);
+    std::memcpy(model_light_direction, d, sizeof d);
+    clear_lights();
+    add_directional_light(d[0], d[1], d[2]);
 }
 
 void clear_bone_channels(ModelInstance* in, int32_t first, int32_t end, uint32_t mask)
@@ -324,27 +454,52 @@ void scale_player_model(ModelContainer* c, float factor)
 void free_model_instance(ModelInstance* in)
 {
     clear_batches(in);
+    for (FlexiBatch& f : in->flexi) f = FlexiBatch{};
+    in->pose_list.clear();
     in->levels[0] = in->levels[1] = LevelBatches{};
     in->model = nullptr;
     in->active = 0;
+}
+
+namespace {
+
+// Both kinds of batch hand the device the same four lists.
+void draw_lists(int32_t triangles, int32_t vertices, std::vector<float>& xyz, int32_t uv_count, std::vector<float>& uvs,
+                std::vector<uint8_t>& colours, const std::vector<uint32_t>& indices)
+{
+    if (triangles == 0 || vertices == 0) return;
+    set_vertex_array(static_cast<uint32_t>(vertices), 0, xyz.data());
+    set_texcoord_array(static_cast<uint32_t>(uv_count), 0, uvs.data());
+    set_colour_array(static_cast<uint32_t>(vertices), 0, colours.data());
+    draw_vertex_arrays(3 * triangles, indices.data());
+}
+
+} // namespace
+
+void draw_model_batch_alt(ModelInstance* in, int32_t slot)
+{
+    if (slot < 0 || slot >= TEXTURE_SLOTS) return;
+    FlexiBatch& f = in->flexi[slot];
+    draw_lists(f.triangle_count, f.vertex_count, f.vertices, f.uv_count, f.uvs, f.colours, f.facets);
 }
 
 void draw_model_batch(ModelInstance* in, int32_t slot)
 {
     if (slot < 0 || slot >= TEXTURE_SLOTS) return;
     RenderBatch& b = in->batch[slot];
-    if (b.triangle_count == 0 || b.vertex_count == 0) return;
-    const uint32_t n = static_cast<uint32_t>(b.vertex_count);
-    set_vertex_array(n, 0, b.vertices.data());
-    set_texcoord_array(static_cast<uint32_t>(b.uv_count), 0, b.uvs.data());
-    set_colour_array(n, 0, b.colours.data());
-    draw_vertex_arrays(3 * b.triangle_count, b.indices.data());
+    draw_lists(b.triangle_count, b.vertex_count, b.vertices, b.uv_count, b.uvs, b.colours, b.indices);
 }
 
-void free_texture_slots()
+int32_t clear_texture_slots()
 {
-    for (int i = 0; i < loaded_slot_count; ++i) release_texture(texture_slots[i].texture, 1);
-    reset_texture_slots();
+    const int32_t used = loaded_slot_count;
+    for (int i = 0; i < used; ++i) {
+        texture_slots[i].name.clear();
+        release_texture(texture_slots[i].texture, 1);
+        texture_slots[i].texture = NO_TEXTURE;
+    }
+    loaded_slot_count = 0;
+    return used;
 }
 
 void reset_texture_slots()

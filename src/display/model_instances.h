@@ -38,23 +38,47 @@ struct LevelBatches {
     bool built;
 };
 
+// A skin's lists for one texture slot: every flexible vertex follows a vertex
+// of a rigid batch (the slot and the vertex there), so that a skin stretches
+// between the meshes of two bones.
+struct FlexiBatch {
+    std::vector<float> vertices;          // xyz
+    std::vector<uint8_t> rigid_slots;     // the rigid batch each vertex follows
+    std::vector<uint32_t> vertex_indices; // and its vertex there
+    std::vector<uint32_t> facets;         // triples
+    std::vector<float> uvs;
+    std::vector<uint8_t> colours; // blue, green, red, alpha
+    int32_t vertex_count, triangle_count, uv_count, colour_count;
+};
+
+// One posed joint of the software path: its matrix and its position.
+struct JointPose {
+    double matrix[9];
+    float position[3];
+};
+
+constexpr int MAX_INSTANCE_MESHES = 64;
+constexpr int MAX_INSTANCE_SKINS = 32;
+
 struct ModelInstance {
     ModelContainer* model;
     int32_t owns_model;
     int16_t attach_nodes[16];
     float attach[16][3]; // posed joints, scene units, x not negated
-    int8_t mesh_slot[64];
+    int8_t mesh_slot[MAX_INSTANCE_MESHES];
+    int8_t skin_slot[MAX_INSTANCE_SKINS];
+    uint32_t mesh_base[MAX_INSTANCE_MESHES]; // each mesh's first vertex in its batch
     int32_t level;
     RenderBatch batch[TEXTURE_SLOTS];
+    FlexiBatch flexi[TEXTURE_SLOTS];
     LevelBatches levels[2];
+    std::vector<JointPose> pose_list; // the software path's posed joints
     int32_t shadow_index;
     float height_factor;
     uint8_t lit_colour[4];
     int32_t active;
     float position[3], angles[3], scale[3];
 };
-
-constexpr int MAX_INSTANCE_MESHES = 64;
 
 // Mode 1: a mesh textured "PLAYER.TGA" takes the kit directory, every other
 // mesh the texture directory; other modes take the kit directory for all
@@ -68,16 +92,40 @@ void place_model(ModelInstance* instance, const float position[3], const float a
 // x along, y height, z across) turned by heading (16384 to a turn).
 void pose_skinned_model(ModelInstance* instance, const AnimSlot& primary, const float position[3], int32_t heading,
                         const AnimSlot& blend);
+// The skins' lists, once the rigid batches are built; and after each posing
+// every flexible vertex takes the posed place of the rigid vertex it follows.
+void build_flexi_lists(ModelInstance* instance);
+void copy_flexi_vertices(ModelInstance* instance);
+// Counts per slot the vertices, triangles and texture coordinates of the
+// meshes bound to it.
+void size_render_lists(const ModelInstance* instance, int32_t vertices[TEXTURE_SLOTS],
+                       int32_t triangles[TEXTURE_SLOTS], int32_t uvs[TEXTURE_SLOTS]);
+// Every skin triangle wound the other way (first and third index swapped).
+void reverse_skin_winding(ModelContainer* model);
+// Turns a root rotation (scalar first) about the vertical axis by heading
+// (16384 to a turn; negated for a mirrored row), and its offset with it
+// unless the animation moves the root itself.
+void turn_root_by_heading(float q[4], float offset[3], int32_t heading, int32_t mirrored, int32_t turn_offset);
+// A byte flag kept beside its complement.
+extern uint8_t model_flag[2];
+void store_model_flag(uint8_t flag);
+// The direction the models are lit from, kept normalised; it becomes the
+// match display's one light.
+extern float model_light_direction[3];
+void store_model_light_direction(float x, float y, float z);
 // Switches one instance's batches to level 0 (with the ball joint) or 1.
 void select_instance_lod(ModelInstance* instance, int32_t level);
 void clear_bone_channels(ModelInstance* instance, int32_t first, int32_t end, uint32_t mask);
 void scale_player_model(ModelContainer* model, float factor);
 void free_model_instance(ModelInstance* instance);
-// Draws one slot's batch; nothing for an empty one.
+// Draws one slot's batch; nothing for an empty one. The second draws the
+// slot's skin lists.
 void draw_model_batch(ModelInstance* instance, int32_t slot);
+void draw_model_batch_alt(ModelInstance* instance, int32_t slot);
 
-// Frees every table slot's texture (mode 1) and empties the table.
-void free_texture_slots();
+// Frees every used slot's texture (mode 1) and empties the table; answers
+// the count it started from.
+int32_t clear_texture_slots();
 // The slot whose full name this is, or -1.
 int32_t find_texture_slot(const std::string& name);
 void reset_texture_slots();

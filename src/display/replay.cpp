@@ -9,11 +9,13 @@
 #include "platform/files.h"
 #include "platform/memory.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 ReplayBuffer replay_buffer;
 int32_t replay_countdowns[3];
@@ -437,28 +439,56 @@ double step_replay(int32_t ticks, double time)
     return time;
 }
 
+namespace {
+
+// Copies an existing replay whole into the new file. Anything that is not a
+// replay (a foreign header, or a length that is not whole frames) is refused:
+// frames added to it could never be read back.
+bool copy_old_replay(std::FILE* from, std::FILE* to)
+{
+    uint8_t header[REPLAY_HEADER_SIZE];
+    if (std::fread(header, 1, sizeof header, from) != sizeof header || get32(header) != REPLAY_FILE_FORMAT)
+        return false;
+    if (std::fwrite(header, 1, sizeof header, to) != sizeof header) return false;
+    uint64_t frame_bytes = 0;
+    uint8_t chunk[16 * REPLAY_FRAME_SIZE];
+    for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, from)) > 0; frame_bytes += got)
+        if (std::fwrite(chunk, 1, got, to) != got) return false;
+    return !std::ferror(from) && frame_bytes % REPLAY_FRAME_SIZE == 0;
+}
+
+} // namespace
+
 int32_t save_replay_file(const char* path, int32_t append)
 {
     const ReplayBuffer& b = replay_buffer;
     if (!b.pool || b.count == 0 || !b.head) return 0;
-    std::FILE* f = std::fopen(path, append ? "ab" : "wb");
-    if (!f) return 0;
-    if (!append) {
+    // The new file is written beside the old one and renamed over it, so a
+    // failed write never costs the old replay; an append copies it first.
+    std::FILE* old = append ? std::fopen(path, "rb") : nullptr;
+    if (append && !old && errno != ENOENT) return 0;
+    const std::string temp = std::string(path) + ".new";
+    std::FILE* f = std::fopen(temp.c_str(), "wb");
+    bool ok = f != nullptr;
+    if (ok && old) {
+        ok = copy_old_replay(old, f);
+    } else if (ok) {
         uint8_t header[REPLAY_HEADER_SIZE];
         put32(header, REPLAY_FILE_FORMAT);
         put32(header + 4, static_cast<uint32_t>(static_cast<int32_t>(game_settings.home_team)));
         put32(header + 8, static_cast<uint32_t>(static_cast<int32_t>(game_settings.away_team)));
-        if (std::fwrite(header, 1, sizeof header, f) != sizeof header) {
-            std::fclose(f);
-            return 0;
-        }
+        ok = std::fwrite(header, 1, sizeof header, f) == sizeof header;
     }
-    for (const ReplayNode* n = b.head; n; n = n->next)
-        if (std::fwrite(n->frame, 1, REPLAY_FRAME_SIZE, f) != REPLAY_FRAME_SIZE) {
-            std::fclose(f);
-            return 0;
-        }
-    return std::fclose(f) == 0 ? 1 : 0;
+    if (old) std::fclose(old);
+    for (const ReplayNode* n = b.head; ok && n; n = n->next)
+        ok = std::fwrite(n->frame, 1, REPLAY_FRAME_SIZE, f) == REPLAY_FRAME_SIZE;
+    if (f) {
+        ok = std::fflush(f) == 0 && ok;
+        ok = std::fclose(f) == 0 && ok;
+    }
+    if (ok) ok = std::rename(temp.c_str(), path) == 0;
+    if (!ok && f) std::remove(temp.c_str());
+    return ok ? 1 : 0;
 }
 
 int32_t load_replay_file(const char* path)

@@ -78,6 +78,10 @@ uint32_t frame_tick(const uint8_t* frame);
 bool replay_frame_valid(const uint8_t* frame);
 
 int32_t load_replay_file(const char* path);
+// 1 when the whole file was written. It is written beside the old one and
+// renamed over it, so a failure leaves the old file as it was; an append
+// copies the old replay and adds the frames (a file that is no replay is
+// refused), and an append with no file yet writes a whole replay.
 int32_t save_replay_file(const char* path, int32_t append);
 
 // Playback (the replay screen drives it).

@@ -49,9 +49,51 @@ void cast_object_shadow(const ModelInstance* instance, int32_t entry, int32_t he
 void cast_skeleton_shadow(const ModelInstance* instance, int32_t held_ball);
 void cast_skinned_shadow(const ModelInstance* instance, int32_t held_ball);
 void cast_model_shadow(const ModelInstance* instance, int32_t held_ball);
+// Style 1 a 16-sided disc in the buffer of its ground point, style 0 an
+// octagon in the current buffer.
 void cast_point_shadow(float size, int32_t style, float x, float y, float z);
 void fix_shadow_winding(int32_t triangles);
 void set_shadow_texcoords(int32_t first, const PitchSection& section);
 void draw_shadow_buffers();
+
+// The type -1 outline of a figure built from its fifteen points (projected,
+// x not yet negated; y the height the faded forms colour by). The legs
+// answer their first vertex, which the arms join.
+struct P3 {
+    float x, y, z;
+};
+uint32_t build_leg_shadows(const P3 points[15], const float direction[3], bool faded = false);
+void build_arm_shadows(const P3 points[15], const float direction[3], uint32_t legs, bool faded = false);
+void build_body_shadow(const P3 points[15], const float direction[3], bool faded = false);
+void build_leg_shadows_faded(const P3 points[15], const float direction[3]);
+void build_arm_shadows_faded(const P3 points[15], const float direction[3], uint32_t legs);
+void build_body_shadow_faded(const P3 points[15], const float direction[3]);
+
+// Shadow forms the match does not use.
+float* project_to_ground_flipped(float p[3], const float d[3]);
+void aim_lights_at(const float point[3]);
+void add_quad_indices(int32_t n);
+void add_quad_indices_reversed(int32_t n);
+void clear_shadow_texcoords(int32_t first);
+void fill_shadow_colours(int32_t first);
+// The shadow colour faded toward the second colour with height, all of it
+// from 200 up.
+void faded_shadow_colour(float height, uint8_t out[4]);
+void append_faded_colours(float height, int32_t n);
+void colour_two_thirds(const uint8_t c0[4], const uint8_t c1[4], const uint8_t c2[4], uint8_t out[4]);
+void fade_shadow_alpha(int32_t first, const float point[3], float a, float unused, float b);
+// Every light's outline in the first buffer, untextured.
+void cast_model_shadow_flat(const ModelInstance* instance, int32_t entry, int32_t held_ball);
+// A disc whose radius runs from a at the ground to b at 2000 and above.
+void cast_sized_disc_shadow(float a, float b, int32_t style, float x, float y, float z);
+void build_disc_shadow(const float point[3], float radius);
+void build_octagon_shadow(const float point[3], float radius);
+void cast_limb_quad_shadow(int32_t mode, const float a[3], const float b[3], float half_width);
+void cast_quad_shadow(const float p0[3], const float p1[3], const float p2[3], const float p3[3]);
+struct TestShadowQuad {
+    int32_t fixed, buffer, x, z;
+};
+extern TestShadowQuad test_shadow_quad;
+void add_test_shadow_quad();
 
 void reset_shadows();

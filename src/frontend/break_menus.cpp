@@ -212,15 +212,27 @@ void build_item_list(int32_t stage)
     }
 }
 
+// Each side's panel: its controllers' names (or "CPU") and the team's overall
+// rating bar between the badge and the names. A side the computer plays in a
+// competition shows the bar in its second look.
 void side_panels()
 {
     const int32_t ys[2] = {152, 402};
+    const int32_t bar_ys[2] = {140, 388};
     const int32_t sides[2] = {SIDE_HOME, SIDE_AWAY};
+    const int32_t teams[2] = {game_settings.home_team, game_settings.away_team};
     for (int32_t i = 0; i < 2; ++i) {
         const std::string text = controller_list_text(sides[i]);
         std::snprintf(bm.texts[4 + i], sizeof bm.texts[4 + i], "%s", text.c_str());
         add_text(4 + i, text == "CPU" ? 525 : 495, ys[i], false);
+        const league_team* club = league_team_at(teams[i]);
+        bm.side_ratings[i] = club ? team_overall_rating(club, 0, SQUAD_POSITIONS) : 0;
+        const bool plain = exhibition_like() || side_has_controller(sides[i]);
+        create_rating_bar(bm.controls, &bm.side_ratings[i], rating_bar_minimum[OVERALL_RATING_BAR],
+                          rating_bar_maximum[OVERALL_RATING_BAR], 550 - RATING_BAR_WIDTH / 2, bar_ys[i],
+                          plain ? POWERBAR_PLAIN : POWERBAR_PLAIN_SECOND);
     }
+    draw_control_list(bm.controls);
 }
 
 // Training's scale, from "Very Easy"; an exhibition on the moon opens on it

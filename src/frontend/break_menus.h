@@ -52,6 +52,7 @@ struct BreakMenuState {
     int32_t difficulty_slider;        // 0..100
     bool difficulty_shown;
     int32_t shares[2];                // the two share bars
+    int32_t side_ratings[2];          // the side panels' overall ratings
     int32_t stats_side;               // the team the team page shows
     int32_t stats_values[13];         // training: the side's team values E0..E12
     char texts[8][96];                // the statistics screens' own texts

@@ -160,7 +160,7 @@ int32_t list_index_of_data(const control_list* list, const void* data)
 
 A_LLIST_NODE* list_previous_node(const control_list* list, const A_LLIST_NODE* node)
 {
-    if (!list || !list->first) return nullptr;
+    if (!list || !list->first || !node) return nullptr;
     if (list->first == node) return list->first;
     for (A_LLIST_NODE* n = list->first; n; n = n->next)
         if (n->next == node) return n;

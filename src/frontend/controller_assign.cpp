@@ -169,7 +169,8 @@ const IconFn k_row_handlers[VISIBLE_ROWS][2] = {
 };
 
 
-int32_t rows_shown() { return cs.entry_count < VISIBLE_ROWS ? cs.entry_count : VISIBLE_ROWS; }
+// Row 1 always has its arrows, even with no entry.
+int32_t rows_shown() { return cs.entry_count <= 1 ? 1 : (cs.entry_count < VISIBLE_ROWS ? cs.entry_count : VISIBLE_ROWS); }
 
 void place_label(controller_icon_entry& e)
 {
@@ -181,9 +182,11 @@ void place_label(controller_icon_entry& e)
 void show_template(controller_icon_entry& e, const menu_icon* t)
 {
     for (int s = 0; s < ICON_STATES; ++s) {
-        icon_state_record keep = e.icon->states[s];
+        // The highlight keeps what the icon was given: the click hint, or
+        // in a competition the template's own.
+        const IconFn keep = e.icon->states[s].handler;
         e.icon->states[s] = t->states[s];
-        e.icon->states[s].handler = s == ICON_FOCUSED ? controller_icon_hover : keep.handler;
+        e.icon->states[s].handler = keep;
     }
     e.icon->states[ICON_CLICKED].handler = t->states[ICON_CLICKED].handler;
 }
@@ -421,13 +424,14 @@ void show_controller_message()
         if (code == 3 && click_hint_shown) return;
         if (code == 3) click_hint_shown = 1;
         cs.message_time = host_time_ms();
+        cs.message_reverts = 1;
         std::snprintf(cs.message, sizeof cs.message, "%s", k_messages[code]);
         if (g_message_icon) centre_icon_text_at(g_message_icon, 320);
         return;
     }
-    if (cs.message_time && host_time_ms() - cs.message_time >= MESSAGE_MS) {
+    if (cs.message_reverts && host_time_ms() - cs.message_time >= MESSAGE_MS) {
         std::snprintf(cs.message, sizeof cs.message, "%s", CLICK_HINT);
-        cs.message_time = 0;
+        cs.message_reverts = 0;
     }
 }
 

@@ -39,6 +39,7 @@ struct ControllerScreen {
     uint8_t scroll_active, first_frame_done, icons_built;
     int32_t message_code;
     uint32_t message_time;
+    uint8_t message_reverts; // a message shown, not yet back to the click hint
     char message[96];
 };
 extern ControllerScreen controller_screen;

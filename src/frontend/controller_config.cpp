@@ -454,7 +454,6 @@ void joystick_config_open(menu_screen*)
 
 void show_joystick_icon()
 {
-    if (js.joystick_icon) drop(js.joystick_icon, false);
     const int32_t buttons = joystick_buttons();
     const bool multiport = joystick_probe.multiport && joystick_probe.multiport(js.current);
     uint8_t frame = 0xFF;
@@ -469,6 +468,7 @@ void show_joystick_icon()
         std::snprintf(g_controller_caption, sizeof g_controller_caption, "Controller: GamePad");
     }
     if (frame == 0xFF) return; // 0 or 1 buttons change neither
+    drop(js.joystick_icon, false);
     menu_icon t;
     sprite_template(&t, HANDLE_CONTROLLERS, frame, false, 0);
     t.flags = 0x1000;
@@ -548,18 +548,20 @@ void joystick_config_frame(menu_screen*)
     if (joystick_probe.read) joystick_probe.read(js.current, &buttons, &directions);
     js.pressed = static_cast<uint8_t>(lowest_set_bit(buttons));
     if (buttons == 0) js.armed = 1;
+    js.directions = directions;
     update_control_list(g_joy_controls);
     if (js.capture_request) {
         capture_joystick_button();
         js.capture_request = 0;
     }
-    // The stick walks the rows.
-    if (directions & DIR_DOWN) choose_row(next_row(js.capture_row));
-    if (directions & DIR_UP) choose_row(previous_row(js.capture_row));
 }
 
 void capture_joystick_button()
 {
+    // The stick walks the rows while one of them holds the focus.
+    if (js.directions & DIR_DOWN) choose_row(next_row(js.capture_row));
+    if (js.directions & DIR_UP) choose_row(previous_row(js.capture_row));
+    js.directions = 0;
     int32_t row = js.capture_row;
     if (row > last_capture_row()) row = last_capture_row();
     const int32_t buttons = joystick_buttons();

@@ -28,6 +28,7 @@ struct JoystickConfigState {
     uint8_t pressed;
     uint8_t armed;
     uint8_t capture_request;
+    uint8_t directions; // stick presses of this frame, for the capture step
     control* row_controls[JOYSTICK_ROWS];
     char caption[64];
     char* name_text; // "icon_controller_name.text_ptr"

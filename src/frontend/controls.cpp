@@ -268,12 +268,19 @@ void create_control_from_template(control_list* parent_list, control* parent, ui
         if (auto* s = string_record(c)) {
             set_clip(s->display.text_flags, n);
             s->display.text_group |= 0x80;
-            if (s->settings.flags & STRING_LABEL) set_clip(s->display.label_flags, n);
+            // A label, like a select's arrows, is also cut at the window's
+            // edges rather than queued unclipped.
+            if (s->settings.flags & STRING_LABEL) {
+                set_clip(s->display.label_flags, n);
+                s->display.label_flags |= ICON_OPAQUE;
+            }
         } else if (auto* s = select_record(c)) {
             slider_display& d = s->display.slider_template;
             set_clip(d.track_flags, n), set_clip(d.thumb_flags, n), set_clip(d.decrease_flags, n);
             set_clip(d.increase_flags, n), set_clip(s->display.label_flags, n);
             set_clip(s->display.next_flags, n), set_clip(s->display.previous_flags, n);
+            s->display.next_flags |= ICON_OPAQUE;
+            s->display.previous_flags |= ICON_OPAQUE;
             s->display.label_group |= 0x80;
         } else if (auto* s = slider_record(c)) {
             slider_display& d = s->display;

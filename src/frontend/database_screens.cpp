@@ -181,6 +181,8 @@ void restore_database_names(icon_state_record*, menu_icon*, menu_screen*)
     if (!yes) return;
     for (int32_t t = 0; t < LEAGUE_TEAMS; ++t)
         if (team_has_altered_names(t, 0, -1)) restore_team_player_names(t);
+    // A restored name stays restored at the next start.
+    save_name_edits();
     ds.rebuild = true;
 }
 
@@ -197,6 +199,7 @@ void restore_team_names(int32_t e)
             return;
         }
         restore_player_name(team, e - 1);
+        save_name_edits();
         ds.list_selection = e;
         ds.rebuild = true;
     } else if (!team_has_altered_names(team, 0, -1)) {
@@ -206,6 +209,7 @@ void restore_team_names(int32_t e)
         report_error(29, nullptr, set_result_ok, set_result_yes, set_result_no);
         if (front_end_state.result == 3) {
             restore_team_player_names(team);
+            save_name_edits();
             ds.rebuild = true;
         }
     }

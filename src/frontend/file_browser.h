@@ -94,9 +94,15 @@ void browser_close(menu_screen* screen);
 // directory, reports the outcome and leaves the screen's result (1 closes
 // it). 1 on success, 0 after the failure has been reported.
 int32_t browser_action(const std::string& path);
-// A file chosen from the list: in the saving modes the overwrite question
-// comes first, and No does nothing.
+// A file chosen from the list by the mouse or Delete: in the saving modes
+// the overwrite question comes first, and No does nothing.
 void choose_browser_file(const std::string& name);
+// The list's second handler, for a file chosen by a key: acts at once. In
+// mode 8 the name goes into the entry field first. Only a save of a game or
+// a formation onto a file that is there still asks. In a frame in which the
+// left button is newly pressed it only clears the result (the mouse's click
+// is the first handler's).
+void act_on_browser_file(const std::string& name);
 // The entry field's Enter: the typed name, with the mode's extension in
 // modes 2 and 3, below the current directory.
 void browser_typed_name();

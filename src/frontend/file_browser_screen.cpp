@@ -178,7 +178,10 @@ void directory_click(icon_state_record*, menu_icon* icon, menu_screen*)
 
 void file_click(icon_state_record*, menu_icon* icon, menu_screen*)
 {
-    if (const std::string* name = item_text(icon, nullptr)) choose_browser_file(*name);
+    const std::string* name = item_text(icon, nullptr);
+    if (!name) return;
+    if (icon_input.left_pressed) choose_browser_file(*name);
+    else act_on_browser_file(*name);
 }
 
 void fill_directory_label()
@@ -447,6 +450,20 @@ void choose_browser_file(const std::string& name)
     const int32_t m = mode();
     const std::string path = join_browser_path(fb.directory, name);
     if (saving_mode(m) && !may_overwrite(save_target(m, path))) return;
+    browser_action(path);
+}
+
+void act_on_browser_file(const std::string& name)
+{
+    if (icon_input.left_pressed) {
+        front_end_state.result = 0;
+        return;
+    }
+    const int32_t m = mode();
+    if (m == BROWSER_SAVE_FORMATION)
+        if (A_STRING_CONTROL* entry = field_of(fb.entry_field)) set_string_control_text(entry, name.c_str());
+    const std::string path = join_browser_path(fb.directory, name);
+    if ((m == BROWSER_SAVE_GAME || m == BROWSER_SAVE_FORMATION) && !may_overwrite(save_target(m, path))) return;
     browser_action(path);
 }
 

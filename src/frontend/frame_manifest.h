@@ -68,3 +68,31 @@ enum TournamentFrame : uint8_t {
     TOURNAMENT_PANEL = 2,
     TOURNAMENT_FRAME_COUNT = 3,
 };
+
+// frmation.sph: the line-up screen's pictures. The hint box names a zone
+// line (vertical lines 1-4, then the upper and the lower horizontal line);
+// each tactical setting 2..11 has three frames from 3 x setting (plain, lit,
+// and greyed where it does not fit), and setting 12 shows setting 8's. Then
+// the pop-up's two choices and its cancel mark (three frames each), the
+// zone-line markers (plain and lit), the swap marker, and the two rings
+// that pick out a player (the one chosen, the one pointed at).
+enum FormationFrame : uint8_t {
+    FORMATION_HINT = 0, // 6 frames, by line
+    FORMATION_OPTION_LIT = 1,
+    FORMATION_OPTION_GREYED = 2,
+    FORMATION_CHOICE_FIRST = 36,
+    FORMATION_CHOICE_SECOND = 39,
+    FORMATION_CANCEL = 42,
+    FORMATION_MARKER_VERTICAL = 45,
+    FORMATION_MARKER_HORIZONTAL = 47,
+    FORMATION_SWAP_MARKER = 49,
+    FORMATION_RING_CHOSEN = 50,
+    FORMATION_RING_POINTED = 51,
+    FORMATION_FRAME_COUNT = 52,
+};
+constexpr int32_t FORMATION_HINTS = 6;
+// A setting's first frame: setting 12 borrows setting 8's pictures.
+constexpr uint8_t formation_option_frame(int32_t setting)
+{
+    return static_cast<uint8_t>(3 * (setting == 12 ? 8 : setting));
+}

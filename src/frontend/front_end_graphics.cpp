@@ -5,6 +5,7 @@
 #include "frontend/frame_manifest.h"
 #include "frontend/resources.h"
 #include "frontend/screen_runner.h"
+#include "gl3d/hw_camera.h"
 #include "gl3d/render_state.h"
 #include "gl3d/sprite_queue.h"
 #include "gl3d/sprite_sets.h"
@@ -166,6 +167,10 @@ void load_team_portraits(int32_t team, int32_t, int32_t load)
 
 void show_loading_picture()
 {
+    // The menus left the 2D overlay's view: the picture is a 3D object.
+    hw_camera camera{};
+    get_hw_camera_block(&camera);
+    update_hw_camera(camera.picture_ratio);
     uint32_t* pixels = load_display_picture(LOADING_PICTURE);
     create_3d_object(pixels, 2, 1, 1);
     std::free(pixels);

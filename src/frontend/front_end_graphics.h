@@ -82,6 +82,11 @@ constexpr int32_t RATING_BAR_WIDTH = 84, RATING_BAR_HEIGHT = 10;
 struct control_list;
 control* create_rating_bar(control_list* list, int32_t* value, int32_t minimum, int32_t maximum, int32_t x, int32_t y,
                            uint32_t kind = POWERBAR_PLAIN);
+// The range each of the seven ratings' bars spans (Speed, Kicking, Handball,
+// Tackling, Strength, Height, Overall).
+constexpr int32_t RATING_BARS = 7, OVERALL_RATING_BAR = 6;
+constexpr int32_t rating_bar_minimum[RATING_BARS] = {22, 0, 0, 230, 0, 153, 67};
+constexpr int32_t rating_bar_maximum[RATING_BARS] = {40, 255, 255, 255, 255, 652, 285};
 
 // The software path's work on one image. A null name is "powerbar.bmp".
 // Loading returns 1 when the image is there to draw.

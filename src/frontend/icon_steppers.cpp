@@ -27,7 +27,8 @@ void common_start(icon_state_record* r, menu_icon* icon)
             r->countdown = before.countdown;
         }
     }
-    if (linked(icon)) icon->child->states[ICON_CLICKED].step = icon->states[ICON_CLICKED].step;
+    // A click on either icon of a pair does what a click on this one does.
+    if (linked(icon)) icon->child->states[ICON_CLICKED].handler = icon->states[ICON_CLICKED].handler;
 }
 
 // The linked partner shows its next frame in every state.
@@ -91,6 +92,7 @@ void step_to_middle(icon_state_record* r, menu_icon* icon, menu_screen*)
 
 void step_back_to_rest(icon_state_record* r, menu_icon* icon, menu_screen*)
 {
+    common_start(r, icon);
     if (r->frame == 0 || hidden(icon)) return;
     run_down(r);
     for (int32_t n = 0; r->countdown <= 0 && n < MAX_STEPS; ++n) {
@@ -153,7 +155,8 @@ void open_step(icon_state_record* r, menu_icon* icon, menu_screen*)
             return;
         }
         if (icon->states[ICON_FOCUSED].frame >= icon->states[ICON_FOCUSED].frame_count) {
-            reload(icon, ICON_FOCUSED, ICON_HELD, open_step);
+            // Fully open: the template's held record takes over, step and all.
+            if (const menu_icon* t = template_of(icon)) icon->states[ICON_FOCUSED] = t->states[ICON_HELD];
             flip(icon);
             return;
         }
@@ -200,16 +203,18 @@ void close_step(icon_state_record* r, menu_icon* icon, menu_screen*)
 void random_idle_step(icon_state_record*, menu_icon* icon, menu_screen*)
 {
     if (icon->limit == 0) icon->limit = IDLE_LIMIT;
-    bool busy = false, at_limit = false;
-    for (const auto& s : icon->states) {
+    bool busy = false;
+    for (const auto& s : icon->states)
         if (s.frame >= 46 && s.frame <= 75) busy = true;
-        if (s.frame >= icon->limit) at_limit = true;
-    }
     for (auto& s : icon->states) s.period = busy ? 6 : 4;
     if (icon->limit == LONG_LIMIT && icon->states[ICON_NORMAL].frame < IDLE_START) {
         icon->limit = IDLE_LIMIT;
-        for (auto& s : icon->states) s.frame = icon->states[ICON_NORMAL].frame;
+        const uint8_t frame = icon->states[ICON_NORMAL].frame;
+        for (auto& s : icon->states) s.frame = frame;
     }
+    bool at_limit = false;
+    for (const auto& s : icon->states)
+        if (s.frame >= icon->limit) at_limit = true;
     if (!at_limit) return;
     // The front end draws from the runtime's generator, never the match's.
     if ((crt_rand() & 15) == 0) {

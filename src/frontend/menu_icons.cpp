@@ -201,7 +201,10 @@ void clear_icon_table()
     active_icon_table.focus_icon = nullptr;
 }
 
-void update_icon(menu_icon* icon)
+namespace {
+
+// The icon's rectangle before it is clamped into its clip window.
+ClipRect unclipped_rect(menu_icon* icon)
 {
     int32_t left, right, top, bottom;
     const bool scaled = (icon->flags & ICON_SCALED) && (icon->scale & 0xFFFF);
@@ -230,6 +233,15 @@ void update_icon(menu_icon* icon)
             bottom = icon->y + (icon->height >> 1);
         }
     }
+    return ClipRect{left, top, right, bottom};
+}
+
+} // namespace
+
+void update_icon(menu_icon* icon)
+{
+    const ClipRect u = unclipped_rect(icon);
+    int32_t left = u.left, right = u.right, top = u.top, bottom = u.bottom;
     const ClipRect c = clip_of(icon);
     auto clamp = [](int32_t v, int32_t lo, int32_t hi) { return v < lo ? lo : (v > hi ? hi : v); };
     left = clamp(left, c.left, c.right), right = clamp(right, c.left, c.right);
@@ -452,26 +464,26 @@ bool run_icon_motion_step(uint8_t kind, menu_icon* icon)
         return false;
     };
     switch (kind) {
+    // Slid out: gone once the frame has wholly left the screen.
     case 1:
         icon->x = static_cast<int16_t>(icon->x - dx);
+        if (unclipped_rect(icon).right < 0) return gone();
         update_icon(icon);
-        if (icon->rect_right < 0 || icon->x < -width) return gone();
         return true;
     case 2:
         icon->x = static_cast<int16_t>(icon->x + dx);
-        if (icon->x - (icon->x - icon->rect_left) > width || icon->x > 2 * width) return gone();
+        if (unclipped_rect(icon).left > width) return gone();
         update_icon(icon);
         return true;
     case 3:
         icon->y = static_cast<int16_t>(icon->y - dy);
+        if (unclipped_rect(icon).bottom < 0) return gone();
         update_icon(icon);
-        if (icon->rect_bottom < 0 || icon->y < -height) return gone();
         return true;
     case 4:
         icon->y = static_cast<int16_t>(icon->y + dy);
-        if (icon->y > 2 * height) return gone();
+        if (unclipped_rect(icon).top > height) return gone();
         update_icon(icon);
-        if (icon->rect_top >= height) return gone();
         return true;
     case 5: case 6: case 7: case 8: {
         int32_t step = d;
@@ -500,8 +512,10 @@ void start_icon_open_animation(menu_icon* icon)
         icon->anim_time = 0;
         return;
     }
+    // Without a closing kind the sprite shows at home: it does not move in.
+    if (!icon->close_anim) return;
     motion_setup(icon, icon->open_anim);
-    if (icon->close_anim) icon->anim = icon->open_anim;
+    icon->anim = icon->open_anim;
 }
 
 void start_icon_close_animation(menu_icon* icon)

@@ -38,7 +38,7 @@
 
 namespace {
 
-constexpr const char* FORMATION_SET = "front_en\\front_end_gfx\\animation_files\\formation\\formation.sph";
+constexpr const char* FORMATION_SET = "front_en\\front_end_gfx\\animation_files\\formation\\frmation.sph";
 constexpr int32_t SPLASH_FONT_FILE = 7, SPLASH_FONT_SLOT = 5, LARGE_FONT = 3;
 constexpr int32_t LOADING_FRAMES = 100;
 

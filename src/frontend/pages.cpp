@@ -121,7 +121,7 @@ void front_end_main()
     front_end_state.done = 0;
     front_end_setup();
     set_session_defaults();
-    load_delta_db(); // the name-change masks live for the run
+    load_database_files(); // the league edits of earlier runs come back
     load_front_end_resources();
     front_end_state.error_hook = error_control_callback;
     front_end_state.page = first_page;

@@ -297,17 +297,22 @@ void apply_slide_entries() { store_slide_records(pe.editor_side, pe.editor_team)
 
 void apply_slide_record(const uint8_t* buffer)
 {
+    apply_slide_record_to(buffer, game_settings.home_team, game_settings.away_team, pe.editor_player);
+}
+
+void apply_slide_record_to(const uint8_t* buffer, int32_t home_team, int32_t away_team, int32_t player)
+{
     if (!buffer) return;
     auto word = [&](int32_t side, int32_t i) {
         const uint8_t* b = buffer + side * SLIDE_RECORD_BYTES + 4 * i;
         return static_cast<int32_t>(b[0] | b[1] << 8 | b[2] << 16 | static_cast<uint32_t>(b[3]) << 24);
     };
     for (int32_t side = 0; side < 2; ++side) {
-        league_team* club = league_team_at(side == 0 ? game_settings.home_team : game_settings.away_team);
+        league_team* club = league_team_at(side == 0 ? home_team : away_team);
         if (!club) continue;
         // One player, or the first eighteen of a whole team.
-        const int32_t first = pe.editor_player >= 1 ? pe.editor_player - 1 : 0;
-        const int32_t end = pe.editor_player >= 1 ? pe.editor_player : GROUND_MEN;
+        const int32_t first = player >= 1 ? player - 1 : 0;
+        const int32_t end = player >= 1 ? player : GROUND_MEN;
         for (int32_t k = first; k < end && k < SQUAD_POSITIONS; ++k)
             for (int32_t e = 0; e <= E_HEIGHT; ++e)
                 set_player_edit_value(club->players[k], e, word(side, SLIDE_ENTRY_VALUES * (1 + k) + e));
@@ -328,11 +333,14 @@ bool slide_db_valid(const uint8_t* data, size_t size)
     return true;
 }
 
-bool load_slide_db()
+bool load_slide_db(int32_t home_team, int32_t away_team, uint32_t check)
 {
     std::vector<uint8_t> bytes;
+    if (!league_team_at(home_team) || !league_team_at(away_team)) return false;
     if (!read_slide_db(bytes) || !slide_db_valid(bytes.data(), bytes.size())) return false;
-    apply_slide_record(bytes.data());
+    // A file written for other clubs than its owners' note says is not theirs.
+    if (slide_db_check(bytes.data(), bytes.size()) != check) return false;
+    apply_slide_record_to(bytes.data(), home_team, away_team, 0);
     return true;
 }
 
@@ -485,13 +493,28 @@ void commit_name_edits(const char* const names[SQUAD_POSITIONS])
         if (k < 16 && std::strncmp(player_name(p), original_names[team][k], PLAYER_NAME_SIZE) != 0)
             team_name_change_buffer[team] = static_cast<uint16_t>(team_name_change_buffer[team] | 1u << k);
     }
-    // The masks go to their file at once, so that they outlast the run.
-    save_delta_db();
-    if (training()) {
-        uint8_t bytes[SLIDE_DB_BYTES];
-        slide_records_to_bytes(bytes);
-        write_slide_db(bytes);
+    if (!training()) {
+        // The masks and the names go to their files at once, so that they outlast the run.
+        save_name_edits();
+        return;
     }
+    const int32_t home = side_team_for_commit(0), away = side_team_for_commit(1);
+    if (!league_team_at(home) || !league_team_at(away)) {
+        slide_db_owner = {{-1, -1}, 0};
+        save_name_edits();
+        return;
+    }
+    // The records as the two clubs now stand, so that the file holds every
+    // edit of the session, whichever slider or page made it.
+    fill_slide_records(0, home);
+    fill_slide_records(1, away);
+    uint8_t bytes[SLIDE_DB_BYTES];
+    slide_records_to_bytes(bytes);
+    // The owners' note goes first: should the records then fail to be
+    // written, its check no longer matches the file that is there.
+    slide_db_owner = {{static_cast<int8_t>(home), static_cast<int8_t>(away)}, slide_db_check(bytes, sizeof bytes)};
+    save_name_edits();
+    write_slide_db(bytes);
 }
 
 void swap_name_entries(uint8_t* a, uint8_t* b)

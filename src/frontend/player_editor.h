@@ -65,14 +65,19 @@ void edit_player_page(int32_t side, int32_t team);
 void fill_slide_records(int32_t side, int32_t team);
 void store_slide_records(int32_t side, int32_t team);
 void apply_slide_entries();
-// A loaded pair of records (SLIDE_DB_BYTES, little-endian) into the league.
+// A loaded pair of records (SLIDE_DB_BYTES, little-endian) into the league:
+// the home record into the match's home team, the away record into its away
+// team, of the player being edited or the first eighteen of the team.
 void apply_slide_record(const uint8_t* buffer);
+// The same into two given clubs, for player n (1..24) or 0 the team.
+void apply_slide_record_to(const uint8_t* buffer, int32_t home_team, int32_t away_team, int32_t player);
 // A training edits' image fit to apply: exactly SLIDE_DB_BYTES, every
 // player's E0..E5 within its slider's range and the unused values 0.
 bool slide_db_valid(const uint8_t* data, size_t size);
-// "SLIDEDB.DAT" read back and, only when it is whole and valid, applied as
-// apply_slide_record does; false leaves the league as it was.
-bool load_slide_db();
+// "SLIDEDB.DAT" read back and, only when it is whole, valid and its bytes
+// have the given check, applied to the two clubs it was written for as a
+// whole-team record; false leaves the league as it was.
+bool load_slide_db(int32_t home_team, int32_t away_team, uint32_t check);
 // The records as the file's bytes (SLIDE_DB_BYTES).
 void slide_records_to_bytes(uint8_t* out);
 // shown_values of a club (player 0) or of its n-th listed player.
@@ -95,7 +100,9 @@ control* create_attribute_slider(int32_t slot, int32_t* value, int32_t minimum, 
 
 // The 24 edited names into the team being edited (in training, the match's
 // team of the editor's side); the team's change mask follows and is written
-// to its file, and in training the slide records are written to theirs.
+// with the edited names to their files. In training both slide records are
+// taken from the match's two teams as they now stand and written to theirs,
+// and those two teams are noted as the file's owners.
 void commit_name_edits(const char* const names[SQUAD_POSITIONS]);
 
 // The name-list helpers over 36-byte entries (a 32-byte name, then four bytes).

@@ -2,6 +2,7 @@
 
 #include "frontend/control_events.h"
 #include "frontend/controller_assign.h"
+#include "frontend/controller_config.h"
 #include "frontend/frame_manifest.h"
 #include "frontend/front_end_state.h"
 #include "frontend/resources.h"
@@ -141,9 +142,15 @@ void build_lists()
     for (A_LLIST_NODE* n = rows()->settings.items->first; n && i < 32; n = n->next, ++i) {
         const control* row = static_cast<control*>(n->data);
         const bool keyboard = i >= j;
-        const int32_t buttons = keyboard ? 0 : input_device_present(i);
+        // As on the assignment screen: the adapter by its name, a pad by
+        // its four buttons, any other stick (even of 0 or 1 buttons) a stick.
+        const int32_t buttons = keyboard || !joystick_probe.buttons ? 0 : joystick_probe.buttons(i);
+        const bool multiport = !keyboard && joystick_probe.multiport && joystick_probe.multiport(i);
+        const uint8_t kind = keyboard ? CONTROLLER_KEYS
+                             : multiport ? CONTROLLER_MULTIPORT
+                                         : (buttons >= 4 ? CONTROLLER_PAD : CONTROLLER_STICK);
         menu_icon t;
-        sprite_template(&t, HANDLE_CONTROLLERS, keyboard ? CONTROLLER_KEYS : (buttons >= 4 ? CONTROLLER_PAD : CONTROLLER_STICK), false, 0);
+        sprite_template(&t, HANDLE_CONTROLLERS, kind, false, 0);
         t.flags = static_cast<uint16_t>(3 << ICON_CLIP_SHIFT);
         sc.row_icons[i] = copy_icon(t, "control_icon_data");
         add_child_icon(sc.row_icons[i], px(control_screen_x(row) - 35), py(control_screen_y(row) + 8), 0);

@@ -632,10 +632,18 @@ void next_option_choice(icon_state_record*, menu_icon* icon, menu_screen*)
     set_string_control_text(s, choices[next]);
 }
 
+uint8_t team_has_joystick[2];
+
 void in_game_options_open(menu_screen*)
 {
     input_reset();
     screen_busy_flag = 1;
+    team_has_joystick[0] = team_has_joystick[1] = 0;
+    for (int32_t j = 0; j < joystick_controllers && j < CONTROLLER_RECORDS; ++j) {
+        const int32_t side = controller_side(j);
+        if (side == -1) team_has_joystick[0] = 1;
+        if (side == 1) team_has_joystick[1] = 1;
+    }
     for (int32_t r = 0; r < OPTION_ROWS; ++r) {
         const int32_t team = k_row_team[r] == 0 ? game_settings.home_team : game_settings.away_team;
         std::snprintf(g_titles[r], sizeof g_titles[r], k_row_titles[r], k_row_team[r] < 0 ? "" : get_text(static_cast<uint16_t>(team)));

@@ -90,6 +90,8 @@ extern menu_screen in_game_options_screen;
 void in_game_options_open(menu_screen* screen);
 void in_game_options_close(menu_screen* screen);
 void commit_in_game_options(icon_state_record* r, menu_icon* icon, menu_screen* s);
+// Noted as the screen opens: whether team 1 and team 2 have a joystick or pad.
+extern uint8_t team_has_joystick[2];
 // The choice texts of a row (ended by an empty text) and its title.
 const char* const* option_row_choices(int32_t row);
 const char* option_row_title(int32_t row);

@@ -1,6 +1,7 @@
 #include "frontend/team_icon_sets.h"
 
 #include "frontend/frame_manifest.h"
+#include "frontend/lineup_screen.h"
 #include "frontend/resources.h"
 #include "frontend/screen_templates.h"
 
@@ -17,6 +18,13 @@ menu_icon* shown_team_mascots[TEAM_MASCOTS];
 int32_t current_era;
 char era_caption[16];
 menu_icon* era_caption_icon;
+menu_icon lineup_player_templates[LINEUP_PLAYER_ICONS];
+menu_icon lineup_drag_template;
+menu_icon lineup_popup_templates[LINEUP_POPUP_ICONS];
+menu_icon lineup_marker_templates[LINEUP_MARKERS];
+menu_icon lineup_hint_template, lineup_swap_marker_template, lineup_cancel_template;
+menu_icon lineup_ring_templates[2];
+menu_icon lineup_load_template, lineup_save_template;
 
 namespace {
 
@@ -55,10 +63,65 @@ void show_era()
     }
 }
 
+// A formation-set sprite with a frame for the plain, lit and greyed looks:
+// lit while focused or pressed, greyed while inactive.
+void formation_button(menu_icon& t, uint8_t base, uint8_t code)
+{
+    sprite_template(&t, HANDLE_FORMATION, base, false, 0);
+    t.states[ICON_FOCUSED].frame = t.states[ICON_CLICKED].frame = t.states[ICON_HELD].frame =
+        static_cast<uint8_t>(base + FORMATION_OPTION_LIT);
+    t.states[ICON_INACTIVE].frame = static_cast<uint8_t>(base + FORMATION_OPTION_GREYED);
+    t.code = code;
+    t.states[ICON_FOCUSED].handler = lineup_popup_point;
+    t.states[ICON_CLICKED].handler = lineup_popup_click;
+}
+
+// A picture that takes no pointer or keys.
+void formation_picture(menu_icon& t, uint8_t frame)
+{
+    sprite_template(&t, HANDLE_FORMATION, frame, false, 0);
+    t.flags = 0;
+}
+
+void register_lineup_icons()
+{
+    for (int e = 0; e < LINEUP_PLAYER_ICONS; ++e) {
+        menu_icon& p = lineup_player_templates[e];
+        sprite_template(&p, LINEUP_PORTRAITS_HANDLE, static_cast<uint8_t>(e), false, 0);
+        p.user_index = static_cast<uint8_t>(e);
+        p.code = e < LINEUP_ON_FIELD ? KIND_ON_FIELD : e < LINEUP_RESERVE_FIRST ? KIND_BENCH : KIND_RESERVE;
+        p.states[ICON_CLICKED].handler = lineup_player_click;
+    }
+    sprite_template(&lineup_drag_template, LINEUP_PORTRAITS_HANDLE, 0, false, 0);
+    lineup_drag_template.flags = ICON_TOP;
+    lineup_drag_template.states[ICON_NORMAL].step = lineup_drag_follow;
+    formation_button(lineup_popup_templates[0], FORMATION_CHOICE_FIRST, 0);
+    formation_button(lineup_popup_templates[1], FORMATION_CHOICE_SECOND, 1);
+    for (int setting = FIRST_SETTING_MIN; setting <= SECOND_SETTING_MAX; ++setting)
+        formation_button(lineup_popup_templates[setting], formation_option_frame(setting), static_cast<uint8_t>(setting));
+    formation_button(lineup_cancel_template, FORMATION_CANCEL, LINEUP_CANCEL_CODE);
+    for (int m = 0; m < LINEUP_MARKERS; ++m) {
+        menu_icon& t = lineup_marker_templates[m];
+        const bool vertical = m < LINEUP_VERTICAL_MARKERS;
+        const uint8_t frame = vertical ? FORMATION_MARKER_VERTICAL : FORMATION_MARKER_HORIZONTAL;
+        sprite_template(&t, HANDLE_FORMATION, frame, false, 0);
+        t.states[ICON_FOCUSED].frame = t.states[ICON_CLICKED].frame = t.states[ICON_HELD].frame = static_cast<uint8_t>(frame + 1);
+        t.code = vertical ? static_cast<uint8_t>(m) : (m - LINEUP_VERTICAL_MARKERS < 3 ? UPPER_LINE_TAG : LOWER_LINE_TAG);
+        t.states[ICON_CLICKED].handler = lineup_marker_click;
+    }
+    formation_picture(lineup_hint_template, FORMATION_HINT);
+    formation_picture(lineup_swap_marker_template, FORMATION_SWAP_MARKER);
+    formation_picture(lineup_ring_templates[0], FORMATION_RING_CHOSEN);
+    formation_picture(lineup_ring_templates[1], FORMATION_RING_POINTED);
+    lineup_load_template = focus_text_template("Load", 0, load_formation_click);
+    lineup_save_template = focus_text_template("Save", 0, save_formation_click);
+}
+
 } // namespace
 
 void register_lineup_callbacks()
 {
+    register_lineup_icons();
     for (int t = 0; t < TEAM_MASCOTS; ++t) {
         menu_icon& m = team_mascot_templates[t];
         sprite_template(&m, HANDLE_CARICATURE, mascot_frame(t), false, 0);

@@ -19,8 +19,26 @@ extern menu_icon team_verb_templates[TEAM_MASCOTS];
 extern char team_control_texts[TEAM_MASCOTS][4];
 extern char team_verb_texts[TEAM_MASCOTS][6];
 
-// Builds the shared sets from the loaded caricature set: each mascot shows
-// its club in the current era and carries the club as its index.
+// The line-up screen's sets, from the edited club's portraits and the
+// formation set: a player icon an entry (its index in every state's frame
+// until a player is put on it, its kind 2 on the ground, 1 on the bench, 0
+// in the reserves), the drag icon, the settings pop-up (the two choices,
+// then settings 2..12), the zone-line markers (8 vertical ones carrying
+// 0..7, then 6 horizontal ones carrying 9 for the upper and 10 for the
+// lower line), the hint, the rings and the swap marker, and the formation
+// list's Load and Save.
+constexpr int LINEUP_PLAYER_ICONS = 44, LINEUP_POPUP_ICONS = 13, LINEUP_MARKERS = 14, LINEUP_VERTICAL_MARKERS = 8;
+constexpr uint8_t UPPER_LINE_TAG = 9, LOWER_LINE_TAG = 10;
+extern menu_icon lineup_player_templates[LINEUP_PLAYER_ICONS];
+extern menu_icon lineup_drag_template;
+extern menu_icon lineup_popup_templates[LINEUP_POPUP_ICONS];
+extern menu_icon lineup_marker_templates[LINEUP_MARKERS];
+extern menu_icon lineup_hint_template, lineup_swap_marker_template, lineup_cancel_template;
+extern menu_icon lineup_ring_templates[2]; // the chosen man's, the pointed man's
+extern menu_icon lineup_load_template, lineup_save_template;
+
+// Builds the shared sets from the loaded sets: each mascot shows its club
+// in the current era and carries the club as its index.
 void register_lineup_callbacks();
 
 // The mascot copies of the open team screen, by club (null when none), so

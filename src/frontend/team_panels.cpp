@@ -5,6 +5,7 @@
 #include "frontend/frame_manifest.h"
 #include "frontend/front_end_graphics.h"
 #include "frontend/front_end_state.h"
+#include "frontend/screen_templates.h"
 #include "gl3d/sprite_queue.h"
 #include "screen/screen_flip.h"
 #include "frontend/team_selection.h"
@@ -25,19 +26,36 @@ TeamPanelState& tp = team_panel;
 
 struct Bar {
     int32_t slot, minimum, maximum, x, y;
+    const char* label;
 };
 
+// Seven bars beside "Speed" to "Overall"; panel B's twelve beside the longer
+// set of names, a field's name beside its bar.
 const Bar k_panel_a[] = {
-    {MEAN_SPEED, 22, 40, 0, 0},      {MEAN_KICKING, 0, 255, 0, 14},    {MEAN_HANDBALL, 0, 255, 0, 28},
-    {MEAN_TACKLING, 230, 255, 0, 42}, {MEAN_STRENGTH, 0, 255, 0, 56},  {MEAN_HEIGHT, 153, 652, 0, 70},
-    {PANEL_OVERALL, 67, 285, 0, 84},
+    {MEAN_SPEED, 22, 40, 0, 0, "Speed"},          {MEAN_KICKING, 0, 255, 0, 14, "Kicking"},
+    {MEAN_HANDBALL, 0, 255, 0, 28, "Handball"},   {MEAN_TACKLING, 230, 255, 0, 42, "Tackling"},
+    {MEAN_STRENGTH, 0, 255, 0, 56, "Strength"},   {MEAN_HEIGHT, 153, 652, 0, 70, "Height"},
+    {PANEL_OVERALL, 67, 285, 0, 84, "Overall"},
 };
 const Bar k_panel_b[] = {
-    {MEAN_SPEED, 22, 40, 0, 0},           {MEAN_MARKING, 0, 255, 0, 16},      {MEAN_HANDBALL, 0, 255, 0, 32},
-    {MEAN_TACKLING, 230, 255, 0, 49},     {MEAN_KICKING, 0, 255, 0, 66},      {MEAN_STRENGTH, 0, 255, 0, 83},
-    {MEAN_STAMINA, 0, 331, 350, -2},      {MEAN_RECOVERY, 16, 19, 350, 15},   {MEAN_HEIGHT, 153, 652, 350, 32},
-    {MEAN_AGGRESSION, 0, 100, 350, 48},   {MEAN_ACCURACY, 0, 255, 350, 64},   {MEAN_REACH, 13963, 17014, 350, 80},
+    {MEAN_SPEED, 22, 40, 0, 0, "Speed"},
+    {MEAN_MARKING, 0, 255, 0, 16, "Ball Handling"},
+    {MEAN_HANDBALL, 0, 255, 0, 32, "Handball"},
+    {MEAN_TACKLING, 230, 255, 0, 49, "Tackling"},
+    {MEAN_KICKING, 0, 255, 0, 66, "Kicking"},
+    {MEAN_STRENGTH, 0, 255, 0, 83, "Strength"},
+    {MEAN_STAMINA, 0, 331, 350, -2, "Weight"},
+    {MEAN_RECOVERY, 16, 19, 350, 15, "Fitness"},
+    {MEAN_HEIGHT, 153, 652, 350, 32, "Height"},
+    {MEAN_AGGRESSION, 0, 100, 350, 48, "Aggression"},
+    {MEAN_ACCURACY, 0, 255, 350, 64, "Jumping"},
+    {MEAN_REACH, 13963, 17014, 350, 80, "Acceleration"},
 };
+// The labels' font, their gap before a bar, and panel B's first column,
+// which stands at the screen's left edge.
+constexpr uint8_t LABEL_FONT = 1;
+constexpr int32_t LABEL_GAP = 6, LABEL_RAISE = 2, FIRST_COLUMN_LABEL_X = 20;
+
 // Panels C and D: one column of the same ten values, spaced apart a little
 // differently.
 const int32_t k_column_slots[10] = {MEAN_SPEED,    MEAN_MARKING, MEAN_HANDBALL,   MEAN_TACKLING, MEAN_KICKING,
@@ -70,6 +88,29 @@ void add_bar(int32_t slot, int32_t minimum, int32_t maximum, int32_t x, int32_t 
     tp.bars[tp.bar_count++] = add_from_template(tp.controls, nullptr, t);
 }
 
+// A label before a bar: right-aligned to the gap, or from x = 20 in panel
+// B's first column.
+void add_label(const Bar& bar)
+{
+    if (tp.label_count >= PANEL_VALUES) return;
+    menu_icon* icon = copy_icon(text_template(bar.label, LABEL_FONT), "Transient icon copy");
+    const int32_t bar_x = tp.x + bar.x, y = tp.y + bar.y - LABEL_RAISE;
+    add_child_icon(icon, scale_x_from_640(FIRST_COLUMN_LABEL_X), scale_y_from_480(y), 0);
+    if (tp.kind != PANEL_TEAM_B || bar.x != 0) right_align_icon_text(icon, bar_x - LABEL_GAP);
+    tp.labels[tp.label_count++] = icon;
+}
+
+void remove_labels()
+{
+    for (int i = 0; i < tp.label_count; ++i) {
+        menu_icon*& icon = tp.labels[i];
+        if (icon && icon_slot(icon) >= 0) remove_icon(icon);
+        if (icon) free_icon(icon);
+        icon = nullptr;
+    }
+    tp.label_count = 0;
+}
+
 void start_panel(PanelKind kind)
 {
     free_team_panel();
@@ -87,7 +128,10 @@ void step_values(bool snap)
 void build_team_panel(PanelKind kind, const Bar* bars, int count)
 {
     start_panel(kind);
-    for (int i = 0; i < count; ++i) add_bar(bars[i].slot, bars[i].minimum, bars[i].maximum, bars[i].x, bars[i].y);
+    for (int i = 0; i < count; ++i) {
+        add_bar(bars[i].slot, bars[i].minimum, bars[i].maximum, bars[i].x, bars[i].y);
+        add_label(bars[i]);
+    }
     draw_control_list(tp.controls);
     tp.team = 0;
     team_panel_targets(0, tp.targets);
@@ -103,7 +147,10 @@ void build_player_panel(PanelKind kind, const int32_t* column, bool step)
         for (int i = 0; i < 10; ++i)
             add_bar(k_column_slots[i], k_column_ranges[i][0], k_column_ranges[i][1], 0, column[i]);
     } else {
-        for (const Bar& b : k_panel_a) add_bar(b.slot, b.minimum, b.maximum, b.x, b.y);
+        for (const Bar& b : k_panel_a) {
+            add_bar(b.slot, b.minimum, b.maximum, b.x, b.y);
+            add_label(b);
+        }
     }
     draw_control_list(tp.controls);
     tp.shown_player = -1;
@@ -181,6 +228,7 @@ void player_panel_frame(int32_t team, int32_t player)
 
 void free_team_panel()
 {
+    remove_labels();
     if (tp.controls) free_control_tree(&tp.controls);
     tp.controls = nullptr;
     tp.kind = PANEL_NONE;
@@ -190,6 +238,7 @@ void free_team_panel()
 
 void free_team_panel_redrawn(menu_screen* screen)
 {
+    remove_labels();
     if (tp.controls) free_control_tree(&tp.controls);
     for (int pass = 0; pass < 2; ++pass) {
         draw_icons(screen);

@@ -34,6 +34,9 @@ struct TeamPanelState {
     int32_t values[PANEL_VALUES]; // what the bars show
     control* bars[PANEL_VALUES];
     int32_t bar_count;
+    // The names beside the bars of panels A, B and E (C and D show none).
+    menu_icon* labels[PANEL_VALUES];
+    int32_t label_count;
     // What a training screen adds beside the panel: two icons, one whose
     // click handler goes with them, and two more control trees.
     menu_icon* training_icons[2];

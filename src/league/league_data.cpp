@@ -157,6 +157,14 @@ league_data* current_league = &builtin_league;
 
 void select_builtin_league_data() { current_league = &builtin_league; }
 
+void reset_league_data()
+{
+    builtin_players = pack_players();
+    builtin_teams = make_teams();
+    builtin_league = make_league();
+    current_league = &builtin_league;
+}
+
 league_team* league_team_at(int32_t team_number)
 {
     if (!current_league || team_number < 0 || team_number >= LEAGUE_TEAMS ||

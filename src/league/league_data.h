@@ -61,6 +61,9 @@ struct league_data {
 extern league_data builtin_league;
 extern league_data* current_league;
 void select_builtin_league_data();
+// The league as the program was built, every edit of the run undone, as at
+// the start of a run (tests).
+void reset_league_data();
 
 // Squad size of each club (41 or 42); a 41-man club's last record is a
 // placeholder no team sheet fields.

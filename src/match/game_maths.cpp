@@ -36,13 +36,24 @@ int16_t fixed_cos16(uint8_t angle, int16_t r) { return static_cast<int16_t>(fixe
 
 namespace {
 // The tangents of the half steps of the first octant: an angle rounds up to
-// step j + 1 once its tangent passes that of step j + 0.5.
+// step j + 1 once its tangent passes that of step j + 0.5. The tangents lie
+// further apart than 1/2048, so each 2048th of the unit ratio holds at most
+// one of them; `below` counts the tangents under each 2048th's start.
 struct HalfStepTangents {
-    double t[32];
+    static constexpr int slices = 2048;
+    double t[33];
+    uint8_t below[slices + 1];
     HalfStepTangents()
     {
         for (int j = 0; j < 32; ++j)
             t[j] = std::tan((j + 0.5) * 2.0 * std::numbers::pi / 256.0);
+        t[32] = 2.0; // past every ratio
+        int n = 0;
+        for (int s = 0; s <= slices; ++s) {
+            while (n < 32 && t[n] < static_cast<double>(s) / slices)
+                ++n;
+            below[s] = static_cast<uint8_t>(n);
+        }
     }
 };
 const HalfStepTangents half_steps;
@@ -53,17 +64,15 @@ int32_t byte_angle_quick(int32_t dx, int32_t dy)
     const double ax = std::fabs(static_cast<double>(dx)), ay = std::fabs(static_cast<double>(dy));
     const bool steep = ax > ay;
     const double lo = steep ? ay : ax, hi = steep ? ax : ay;
-    int n = 0, top = 32; // the half steps whose tangents lie below lo / hi
-    while (n < top) {
-        const int mid = (n + top) / 2;
-        if (half_steps.t[mid] * hi < lo)
-            n = mid + 1;
-        else
-            top = mid;
-    }
-    // Too near a half step to trust the sums: the caller asks the arctangent.
-    const double margin = hi * 1e-9;
-    if ((n > 0 && lo - half_steps.t[n - 1] * hi < margin) || (n < 32 && half_steps.t[n] * hi - lo < margin))
+    if (hi == 0.0)
+        return 0;
+    // The half steps whose tangents lie below lo / hi.
+    const double ratio = lo / hi;
+    int n = half_steps.below[static_cast<int>(ratio * HalfStepTangents::slices)];
+    n += half_steps.t[n] < ratio;
+    // Too near a half step to trust the quotient: the caller asks the arctangent.
+    constexpr double margin = 1e-9;
+    if ((n > 0 && ratio - half_steps.t[n - 1] < margin) || (n < 32 && half_steps.t[n] - ratio < margin))
         return -1;
     const int32_t base = steep ? 64 - n : n;
     if (dx >= 0)

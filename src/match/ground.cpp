@@ -325,10 +325,12 @@ void avoid_collision_with(PlayerSlot* man, PlayerSlot* other)
 
 int32_t can_reach_path(const PlayerSlot* runner, const PlayerSlot* other, int32_t px, int32_t py, uint8_t heading)
 {
+    // A man beyond the point is never in the way: his bearing is not needed.
+    if (distance(runner->x, runner->y, other->x, other->y) > distance(runner->x, runner->y, px, py) + CLEARANCE)
+        return 0;
     const int32_t a = vector_angle(other->x - runner->x, other->y - runner->y);
     const int32_t r = angle_diff(a, heading);
-    if (distance(runner->x, runner->y, other->x, other->y) > distance(runner->x, runner->y, px, py) + CLEARANCE ||
-        int_abs(r) >= 64)
+    if (int_abs(r) >= 64)
         return 0;
     const auto side = static_cast<uint8_t>(r >= 0 ? a - 64 : a + 64);
     const int32_t qx = other->x + fixed_sin(side, CLEARANCE), qy = other->y + fixed_cos(side, CLEARANCE);

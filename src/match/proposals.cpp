@@ -161,10 +161,13 @@ void team_tick_upkeep()
         g.men_x_key[i] = m ? m->x : 32767;
         g.men_y_key[i] = m ? m->y : 32767;
     }
+    // The men come in last tick's order of nearness to the ball, nearly the
+    // order of this tick's: inserting sorts that in a pass. The other orders
+    // start shuffled.
     bubble_sort_by_key(g.active_men, g.active_distance, n);
-    bubble_sort_by_key(g.landing_men, g.landing_distance, n);
-    bubble_sort_by_key(g.men_by_x, g.men_x_key, n);
-    bubble_sort_by_key(g.men_by_y, g.men_y_key, n);
+    rank_sort_by_key(g.landing_men, g.landing_distance, n);
+    rank_sort_by_key(g.men_by_x, g.men_x_key, n);
+    rank_sort_by_key(g.men_by_y, g.men_y_key, n);
 
     if (g.match_state != 1 && g.ball_holder) {
         g.pickup_x = g.ball_holder->x;

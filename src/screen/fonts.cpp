@@ -144,6 +144,22 @@ void hw_draw(std::string_view text, int32_t x, int32_t y, int32_t storage, int32
     text_pen_y = static_cast<int32_t>(point[1]);
 }
 
+// One glyph at a sprite scale (256 natural, 128 twice the size), grown from
+// its pen point as a sprite grows from its hot spot. The turned layout has
+// no clip window, so a scaled glyph is not cut.
+void hw_draw_scaled(char c, int32_t x, int32_t y, int32_t storage, uint16_t scale)
+{
+    FontStore* f = store_of(storage);
+    if (!f || scale == 0) return;
+    const float s = 256.0f / static_cast<float>(scale);
+    const float matrix[9] = {s, 0, 0, 0, s, 0, 0, 0, 1};
+    // The layout works about the screen's centre.
+    const float origin[3] = {static_cast<float>(x - layer_screen_width() / 2),
+                             static_cast<float>(y - layer_screen_height() / 2), 0.0f};
+    float pen[3] = {static_cast<float>(x), static_cast<float>(y), 0.0f};
+    draw_hw_text_turned(std::string_view(&c, 1), pen, f->hardware, origin, matrix);
+}
+
 void release_entry(CacheEntry& e)
 {
     if (e.surface) release_surface(e.surface);
@@ -335,7 +351,8 @@ uint8_t draw_string_cb(std::string_view text, int32_t x, int32_t y, GlyphCallbac
         if (!g) return;
         if (hardware()) {
             const char one[1] = {static_cast<char>(c)};
-            hw_draw(std::string_view(one, 1), gx, gy, font, clip);
+            if (scale == 256) hw_draw(std::string_view(one, 1), gx, gy, font, clip);
+            else hw_draw_scaled(one[0], gx, gy, font, scale);
         } else {
             queue_text_sprite(g, gx, gy, scale, static_cast<uint8_t>(clip));
         }

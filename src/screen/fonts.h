@@ -33,8 +33,7 @@ void draw_string(std::string_view text, int32_t x, int32_t y, int32_t storage, i
 // Called before each glyph is queued with references to the glyph, its
 // place and scale, the flag byte (1 at the start) and the glyph's number.
 // A callback that nulls the glyph hides it. On the hardware path the glyph
-// is drawn one character at a time at the place the callback left (its scale
-// is not applied there).
+// is drawn one character at a time at the place and scale the callback left.
 using GlyphCallback = void (*)(const void** glyph, int16_t* x, int16_t* y, uint16_t* scale, uint8_t* flag,
                                int32_t index);
 uint8_t draw_string_cb(std::string_view text, int32_t x, int32_t y, GlyphCallback callback, int32_t clip);

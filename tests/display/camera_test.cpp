@@ -6,6 +6,9 @@
 #include "gl3d/angle_maths.h"
 #include "gl3d/hw_camera.h"
 #include "gl3d/gl_fixture.h"
+#include "model/anim_table.h"
+#include "model/fixtures.h"
+#include "model/paf.h"
 #include "model/skeleton.h"
 #include "platform/mouse.h"
 #include "match/match_hooks.h"
@@ -17,6 +20,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -248,6 +252,34 @@ TEST_F(Camera, RefusedCloseUpStillSetsTheZoom)
     EXPECT_EQ(camera_presets[7].fov_target, 10);
 }
 
+TEST_F(Camera, ThrowInsWatchFromInsideTheSpotAtFifty)
+{
+    init_camera_system();
+    match_globals.mark_x = 8000, match_globals.mark_y = -4000;
+    for (uint8_t state : {37, 38, 39, 54}) {
+        match_globals.match_state = state;
+        camera_presets[7].fov_target = 33;
+        compute_camera_view(100, 0, 100);
+        // (8000 - 1000, -4000 + 500) in camera units, then 2000 toward the near side.
+        EXPECT_DOUBLE_EQ(camera_presets[3].anchor[0], 2734) << int(state);
+        EXPECT_DOUBLE_EQ(camera_presets[3].anchor[2], -1367 - 2000) << int(state);
+        EXPECT_DOUBLE_EQ(camera_presets[3].fov_target, 50) << int(state);
+        EXPECT_DOUBLE_EQ(camera_presets[7].fov_target, 33) << "the wing camera's zoom is left alone";
+    }
+}
+
+TEST_F(Camera, FreeCameraSitsExactlyOnItsAxis)
+{
+    free_camera_side = 1;
+    free_camera_control(40, 100, 500, 1);
+    const CameraPreset& c = camera_presets[8];
+    EXPECT_EQ(c.ix, 40 - 1200);
+    EXPECT_EQ(c.iy, 100 + 200);
+    EXPECT_EQ(c.iz, 500);
+    EXPECT_DOUBLE_EQ(c.look_at[0], 40);
+    EXPECT_DOUBLE_EQ(c.look_at[2], 500) << "looks along x";
+}
+
 
 // The replay orbit and the pick of a man to follow, in a loaded replay's
 // playback.
@@ -389,6 +421,51 @@ TEST_F(ReplayCamera, AClickOnAManFollowsHimAndElsewhereOnTheBall)
     camera_select_by_keys();
     EXPECT_EQ(camera_resetup, 0) << "a click on nothing";
     EXPECT_EQ(follow_man, &man) << "keeps the man followed";
+}
+
+// A man followed in a replay, posed on a loaded figure.
+class FollowedMan : public DataDirTest {
+protected:
+    void SetUp() override
+    {
+        DataDirTest::SetUp();
+        reset_camera_presets();
+        std::memset(animation_table, 0, sizeof animation_table);
+        put("3d display/pgfs/midplayer_shorthair.pgf", write_tca(skeleton_model(simple_pivots())));
+        load_player_model();
+    }
+    void TearDown() override
+    {
+        std::memset(animation_table, 0, sizeof animation_table);
+        free_player_model();
+        reset_camera_presets();
+        DataDirTest::TearDown();
+    }
+};
+
+TEST_F(FollowedMan, IsWatchedAtHisHeadAsItIsDrawnNow)
+{
+    // A leap: the root rises 40 model units a frame.
+    PafFileData leap = still_animation(4, 0);
+    for (size_t k = 0; k < leap.tracks[0].pos.size(); ++k) leap.tracks[0].pos[k].y = 40.0f * static_cast<float>(k);
+    std::unique_ptr<PafAnimation, void (*)(PafAnimation*)> anim(parse_or_fail(write_paf(leap)), free_paf);
+    ASSERT_NE(anim, nullptr);
+    animation_table[5].data = anim.get();
+    PlayerSlot man{};
+    man.x = 2560, man.y = -1280;
+    man.model.primary.animation = 5;
+    man.model.primary.time = 3 * PAF_FRAME_US;
+    int32_t head0[3], head[3];
+    float angles[3];
+    eval_animation(nullptr, head0, angles, 5, 0, 8, 0);
+    eval_animation(nullptr, head, angles, 5, man.model.primary.time, 8, 0);
+    ASSERT_NE(head[1] >> 8, head0[1] >> 8) << "the leap must lift the head";
+    follow_kind = 1, follow_man = &man;
+    int32_t x = 0, y = 0, z = 0;
+    ASSERT_TRUE(camera_target_point(&x, &y, &z));
+    EXPECT_EQ(x, 1000);
+    EXPECT_EQ(z, -500);
+    EXPECT_EQ(y, static_cast<int32_t>((head[1] >> 8) * 0.390625)) << "the head at the drawn frame, not the first";
 }
 
 } // namespace

@@ -8,11 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -254,6 +257,99 @@ TEST_F(Replay, AppendingWritesFramesOnly)
     EXPECT_EQ(save_replay_file(path.c_str(), 0), 0) << "an empty buffer saves nothing";
     ASSERT_EQ(load_replay_file(path.c_str()), 1);
     EXPECT_EQ(ticks(), (std::vector<uint32_t>{1, 1, 2}));
+}
+
+// Runs body with the process unable to grow any file past limit bytes, as on
+// a full disc: writes past it fail instead of raising a signal.
+template <class Body> void with_file_size_limit(rlim_t limit, Body body)
+{
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit low = old;
+    low.rlim_cur = limit;
+    void (*old_handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &low), 0);
+    body();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, old_handler);
+}
+
+TEST_F(Replay, AFailedWriteLeavesTheOldFileWhole)
+{
+    for (uint32_t t = 1; t <= 2; ++t) play_tick(t);
+    ASSERT_EQ(save_replay_file(path.c_str(), 0), 1);
+    const std::vector<uint8_t> old = read_all(path);
+    for (uint32_t t = 3; t <= 4; ++t) play_tick(t);
+    struct Case {
+        const char* what;
+        int32_t append;
+        rlim_t limit;
+    } cases[] = {
+        {"a new file cut short", 0, old.size() + REPLAY_FRAME_SIZE / 2},
+        {"an append cut short while copying", 1, old.size() / 2},
+        {"an append cut short after the copy", 1, old.size() + REPLAY_FRAME_SIZE / 2},
+    };
+    for (const Case& c : cases) {
+        int32_t result = -1;
+        with_file_size_limit(c.limit, [&] { result = save_replay_file(path.c_str(), c.append); });
+        EXPECT_EQ(result, 0) << c.what;
+        EXPECT_EQ(read_all(path), old) << c.what;
+        EXPECT_FALSE(std::filesystem::exists(path + ".new")) << c.what << ": nothing left beside it";
+    }
+}
+
+TEST_F(Replay, AnAppendKeepsTheOldFileAndAddsTheFrames)
+{
+    for (uint32_t t = 1; t <= 2; ++t) play_tick(t);
+    ASSERT_EQ(save_replay_file(path.c_str(), 0), 1);
+    const std::vector<uint8_t> old = read_all(path);
+    reset_replay();
+    game_settings.home_team = 5;
+    for (uint32_t t = 7; t <= 9; ++t) play_tick(t);
+    const std::string fresh = user_path("replay_test_fresh.rpl");
+    ASSERT_EQ(save_replay_file(fresh.c_str(), 0), 1);
+    const std::vector<uint8_t> whole = read_all(fresh);
+    const std::vector<uint8_t> frames(whole.begin() + REPLAY_HEADER_SIZE, whole.end());
+    std::filesystem::remove(fresh);
+
+    ASSERT_EQ(save_replay_file(path.c_str(), 1), 1);
+    std::vector<uint8_t> expected = old;
+    expected.insert(expected.end(), frames.begin(), frames.end());
+    EXPECT_EQ(read_all(path), expected) << "the old header and frames, then the new frames";
+    ASSERT_EQ(load_replay_file(path.c_str()), 1);
+    EXPECT_EQ(game_settings.home_team, 3) << "the old file's clubs";
+
+    // Appending where there is no file yet writes a whole replay.
+    ASSERT_FALSE(std::filesystem::exists(fresh));
+    ASSERT_EQ(save_replay_file(fresh.c_str(), 1), 1);
+    EXPECT_EQ(load_replay_file(fresh.c_str()), 1);
+    std::filesystem::remove(fresh);
+}
+
+TEST_F(Replay, AnAppendOntoAFileThatIsNoReplayIsRefused)
+{
+    play_tick(1);
+    ASSERT_EQ(save_replay_file(path.c_str(), 0), 1);
+    const std::vector<uint8_t> good = read_all(path);
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+    } cases[] = {
+        {"empty", {}},
+        {"short header", {204, 0, 0}},
+        {"foreign header", [&] {
+             std::vector<uint8_t> b = good;
+             b[0] = 7;
+             return b;
+         }()},
+        {"part of a frame", std::vector<uint8_t>(good.begin(), good.end() - 1)},
+    };
+    for (const Case& c : cases) {
+        write_all(path, c.bytes);
+        EXPECT_EQ(save_replay_file(path.c_str(), 1), 0) << c.what;
+        EXPECT_EQ(read_all(path), c.bytes) << c.what;
+        EXPECT_FALSE(std::filesystem::exists(path + ".new")) << c.what;
+    }
 }
 
 TEST_F(Replay, ALongFileLoadsItsNewestFrames)

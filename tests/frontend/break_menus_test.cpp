@@ -93,6 +93,54 @@ TEST_F(Breaks, TheInMatchMenuOffersInterchangeOnlyToASidePeoplePlay)
     EXPECT_EQ(results, (std::vector<int32_t>{5, 6, 8, 9, 10, 11, 12, 13, 0})) << "5 + the item's place; Exit asks";
 }
 
+// The side panels' bars of the break menu: (powerbar kind, value) of each
+// bar drawn through the powerbars, in the order they were made.
+std::vector<std::pair<uint32_t, int32_t>> panel_bars()
+{
+    std::vector<std::pair<uint32_t, int32_t>> out;
+    control_list* list = break_menu_state.controls;
+    for (A_LLIST_NODE* n = list ? list->first : nullptr; n; n = n->next) {
+        control* c = static_cast<control*>(n->data);
+        if (c->type != CONTROL_SLIDER) continue;
+        const A_SLIDER_CONTROL* s = slider_record(c);
+        if (!(s->settings.flags & SLIDER_CUSTOM_DRAW) || s->callbacks.custom_draw != draw_powerbar_control) continue;
+        out.emplace_back(s->settings.powerbar_kind, *s->settings.value);
+    }
+    return out;
+}
+
+TEST_F(Breaks, EachSidePanelShowsTheTeamsRatingBarInTheFormOfItsSide)
+{
+    const int32_t home = team_overall_rating(league_team_at(2), 0, SQUAD_POSITIONS);
+    const int32_t away = team_overall_rating(league_team_at(6), 0, SQUAD_POSITIONS);
+    ASSERT_NE(home, away);
+    const struct Case {
+        int8_t type;
+        int32_t stage;
+        int32_t home_side; // a controller on the home side when set
+        uint32_t home_kind, away_kind;
+    } cases[] = {
+        // Exhibition and training: the plain bar whoever plays.
+        {GAME_EXHIBITION, STAGE_IN_MATCH, 0, POWERBAR_PLAIN, POWERBAR_PLAIN},
+        {GAME_TRAINING, STAGE_AFTER_MATCH, 0, POWERBAR_PLAIN, POWERBAR_PLAIN},
+        // A competition: the companion look for a side the computer plays.
+        {GAME_PREMIERSHIP, STAGE_IN_MATCH, SIDE_HOME, POWERBAR_PLAIN, POWERBAR_PLAIN_SECOND},
+        {GAME_FINAL_8, STAGE_COMPETITION, 0, POWERBAR_PLAIN_SECOND, POWERBAR_PLAIN_SECOND},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.type));
+        game_settings.game_type = c.type;
+        match_stage = c.stage;
+        set_controller_side(0, c.home_side);
+        std::vector<std::pair<uint32_t, int32_t>> bars;
+        run(&break_menu_screen, [&] { bars = panel_bars(); });
+        ASSERT_EQ(bars.size(), 2u);
+        EXPECT_EQ(bars[0], std::make_pair(c.home_kind, home));
+        EXPECT_EQ(bars[1], std::make_pair(c.away_kind, away));
+        EXPECT_EQ(panel_bars().size(), 0u) << "the close frees them";
+    }
+}
+
 TEST_F(Breaks, ChoosingAnItemLeavesItsResult)
 {
     match_stage = STAGE_AFTER_MATCH;

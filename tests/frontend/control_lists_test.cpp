@@ -111,6 +111,7 @@ TEST(ControlLists, LookupsByPositionNodeAndData)
     EXPECT_EQ(list_previous_node(l, n0), n0) << "the first answers itself";
     A_LLIST_NODE stray{};
     EXPECT_EQ(list_previous_node(l, &stray), nullptr);
+    EXPECT_EQ(list_previous_node(l, nullptr), nullptr) << "no node is linked, not the last";
     free_list(&l);
 }
 

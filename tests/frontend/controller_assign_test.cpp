@@ -182,6 +182,65 @@ TEST_F(Controllers, TheClickHintShowsOnceARunAndMessagesRevertToIt)
     controller_screen.message_time -= 2800;
     show_controller_message();
     EXPECT_STREQ(controller_screen.message, "Click On The Controller To Reassign Its Buttons");
+
+    // A message shown at 0 ms on the clock reverts like any other.
+    static uint32_t now;
+    now = 0;
+    host_set_clock([] { return now; });
+    controller_screen.message_code = 2;
+    show_controller_message();
+    now = 2799;
+    show_controller_message();
+    EXPECT_STREQ(controller_screen.message, "Away Team");
+    now = 2800;
+    show_controller_message();
+    host_set_clock(nullptr);
+    EXPECT_STREQ(controller_screen.message, "Click On The Controller To Reassign Its Buttons");
+}
+
+// With no controller at all the first row still has its arrows.
+TEST_F(Controllers, WithNoEntryTheFirstRowKeepsItsArrows)
+{
+    use(0);
+    keyboard_controller = -1;
+    set_controller_default_action(0);
+    prepare_controller_screen();
+    int32_t entries = -1, icons = -1;
+    PointerScript::start([&](menu_screen* s, int frame) {
+        if (s != &controller_assign_screen || frame != 2) return;
+        entries = controller_screen.entry_count;
+        icons = active_icon_table.count;
+        front_end_state.result = 1;
+    });
+    run_front_end_screen(&controller_assign_screen);
+    EXPECT_EQ(entries, 0);
+    // Title, play, hint, back, two badges, message and the two arrows.
+    EXPECT_EQ(icons, 9);
+    EXPECT_EQ(active_icon_table.count, 0);
+}
+
+// Slid to a side, an icon keeps its own highlight: the click hint outside a
+// competition, none in one.
+TEST_F(Controllers, ASlidIconKeepsItsHighlightOfTheVariant)
+{
+    use(1);
+    prepare_controller_screen();
+    for (bool competition : {false, true}) {
+        SCOPED_TRACE(competition);
+        game_settings.game_type = competition ? GAME_PREMIERSHIP : GAME_EXHIBITION;
+        competition_state.kinds[game_settings.home_team] = KIND_HUMAN;
+        set_controller_side(0, 0);
+        build_controller_entries();
+        competition ? create_controller_icons_tournament() : create_controller_icons();
+        const IconFn before = controller_screen.entries[0].icon->states[ICON_FOCUSED].handler;
+        EXPECT_EQ(before == nullptr, competition);
+        competition ? move_controller_tournament(0, DIR_LEFT) : move_controller(0, DIR_LEFT);
+        front_end_state.frame_ticks = 100;
+        animate_controller_icons();
+        EXPECT_EQ(controller_screen.entries[0].position, AT_HOME);
+        EXPECT_EQ(controller_screen.entries[0].icon->states[ICON_FOCUSED].handler, before);
+        controller_assign_close(nullptr);
+    }
 }
 
 // The exit question as the default action: No keeps the screen running,

@@ -301,11 +301,49 @@ TEST_F(ConfigScreens, APadWithoutButtonsKeepsTheCaptureOnRowZero)
     joysticks({0});
     joystick_config_open(nullptr);
     FakeJoysticks::directions = DIR_UP;
-    joystick_config_frame(nullptr);
+    press(0, 0);
     EXPECT_EQ(joystick_config.capture_row, 0);
+    FakeJoysticks::directions = DIR_DOWN;
+    press(0, 0);
+    EXPECT_EQ(joystick_config.capture_row, 0);
+    joystick_config_close(nullptr);
+}
+
+// The stick walks the rows inside the capture step, that is only while a
+// row holds the focus; with the back icon focused it moves nothing.
+TEST_F(ConfigScreens, TheStickWalksTheRowsOnlyWhileARowHoldsTheFocus)
+{
+    joysticks({4});
+    joystick_config_open(nullptr);
+    menu_icon* elsewhere = joystick_config.name_label; // as the back icon would be
+    set_focus_icon(elsewhere);
     FakeJoysticks::directions = DIR_DOWN;
     joystick_config_frame(nullptr);
     EXPECT_EQ(joystick_config.capture_row, 0);
+    EXPECT_EQ(active_icon_table.focus_icon, elsewhere);
+    FakeJoysticks::directions = DIR_DOWN;
+    press(0, 3);
+    EXPECT_EQ(joystick_config.capture_row, 0) << "down from the last row wraps to the first";
+    FakeJoysticks::directions = DIR_UP;
+    press(0, 0);
+    EXPECT_EQ(joystick_config.capture_row, 3);
+    EXPECT_EQ(active_icon_table.focus_icon, &select_record(joystick_config.row_controls[3])->display.label_icon);
+    joystick_config_close(nullptr);
+}
+
+// A stick of 0 or 1 buttons changes neither the controller icon nor its
+// caption: the pad's stay when switching to it.
+TEST_F(ConfigScreens, AOneButtonStickKeepsTheIconAndCaptionOfTheJoystickBefore)
+{
+    joysticks({4, 1});
+    front_end_state.selected_controller = 0;
+    joystick_config_open(nullptr);
+    ASSERT_NE(joystick_config.joystick_icon, nullptr);
+    EXPECT_STREQ(joystick_config_screen.entries[5].icon_template->text, "Controller: GamePad");
+    next_joystick();
+    EXPECT_NE(joystick_config.joystick_icon, nullptr);
+    EXPECT_GE(icon_slot(joystick_config.joystick_icon), 0);
+    EXPECT_STREQ(joystick_config_screen.entries[5].icon_template->text, "Controller: GamePad");
     joystick_config_close(nullptr);
 }
 

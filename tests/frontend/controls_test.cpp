@@ -239,6 +239,54 @@ TEST_F(Controls, ClippedRowsAreDrawnOnlyOnceScrolledIntoTheirWindow)
     EXPECT_FALSE(control_is_drawn(static_cast<control*>(l->settings.items->first->data)));
 }
 
+// Children of a clipped list or select take its clip window into their icon
+// flags; a list's children are marked as in a scrolling group, and labels
+// and select arrows inside a list are cut at the window like the rest.
+TEST_F(Controls, ClipWindowsComeDownFromTheParentListOrSelect)
+{
+    auto clip = [](uint16_t flags) { return (flags & ICON_CLIP_MASK) >> ICON_CLIP_SHIFT; };
+    control* list = add_list(screen_list, {100, 50, 300, 300}, 8, 2);
+    control_list* items = list_record(list)->settings.items;
+    const A_STRING_CONTROL* labelled = string_record(add_string(items, list, "Name", 20, STRING_LABEL));
+    EXPECT_EQ(clip(labelled->display.text_flags), 2);
+    EXPECT_EQ(labelled->display.text_group, 0x81);
+    EXPECT_EQ(clip(labelled->display.label_flags), 2);
+    EXPECT_TRUE(labelled->display.label_flags & ICON_OPAQUE);
+    EXPECT_FALSE(labelled->display.text_flags & ICON_OPAQUE);
+
+    control* t = nullptr;
+    create_control(CONTROL_SELECT, &t);
+    A_SELECT_CONTROL* st = select_record(t);
+    set_select_control_icon_flags(st, ICON_FOCUSABLE, ICON_FOCUSABLE, ICON_FOCUSABLE);
+    set_select_control_icon_layers(st, 1, 1, 1);
+    fill_scroll_slider_template(&st->display.slider_template, false, ICON_FOCUSABLE, 3);
+    st->settings.clip_window = 3;
+    control* in_list = nullptr;
+    create_control_from_template(items, list, CONTROL_SELECT, t, &in_list);
+    const A_SELECT_CONTROL* s = select_record(in_list);
+    EXPECT_EQ(clip(s->display.label_flags), 2);
+    EXPECT_FALSE(s->display.label_flags & ICON_OPAQUE);
+    EXPECT_EQ(clip(s->display.next_flags), 2);
+    EXPECT_EQ(clip(s->display.previous_flags), 2);
+    EXPECT_TRUE(s->display.next_flags & ICON_OPAQUE);
+    EXPECT_TRUE(s->display.previous_flags & ICON_OPAQUE);
+    EXPECT_EQ(s->display.label_group, 0x81);
+    for (uint16_t f : {s->display.slider_template.track_flags, s->display.slider_template.thumb_flags,
+                       s->display.slider_template.decrease_flags, s->display.slider_template.increase_flags})
+        EXPECT_EQ(clip(f), 2);
+    // The select's own clip window reaches its choices; the scrolling-group
+    // mark only when a list holds the select.
+    const A_STRING_CONTROL* choice = string_record(add_string(select_record(in_list)->settings.choices, in_list, "A", 20));
+    EXPECT_EQ(clip(choice->display.text_flags), 3);
+    EXPECT_EQ(choice->display.text_group, 0x81);
+    control* top = nullptr;
+    create_control_from_template(screen_list, nullptr, CONTROL_SELECT, t, &top);
+    free_control_data(&t);
+    const A_STRING_CONTROL* alone = string_record(add_string(select_record(top)->settings.choices, top, "B", 20));
+    EXPECT_EQ(clip(alone->display.text_flags), 3);
+    EXPECT_EQ(alone->display.text_group, 1);
+}
+
 TEST_F(Controls, DeletingAListTakesItsScrollSliderWithIt)
 {
     control* list = add_list(screen_list, {100, 50, 130, 300}, 8);

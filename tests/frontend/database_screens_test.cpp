@@ -1,4 +1,5 @@
 #include "front_end_fixture.h"
+#include "league_edits.h"
 
 #include "frontend/front_end_graphics.h"
 
@@ -9,8 +10,13 @@
 #include "league/league_data.h"
 #include "match/match_records.h"
 #include "platform/language.h"
+#include "platform/settings.h"
 
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -27,6 +33,8 @@ void acting_frame(menu_screen* screen)
 
 struct DatabaseScreenTest : FrontEnd {
     std::vector<std::string> kept; // team 5's first 24 names as built
+    std::filesystem::path dir;
+    char kept_directory[sizeof user_settings.data_directory];
     void SetUp() override
     {
         FrontEnd::SetUp();
@@ -38,10 +46,20 @@ struct DatabaseScreenTest : FrontEnd {
         prepare_database_screens();
         game_settings.game_type = GAME_EXHIBITION;
         for (int k = 0; k < SQUAD_POSITIONS; ++k) kept.emplace_back(player_name(league_team_at(5)->players[k]));
+        // The change files a restore writes go to a directory of the test's own.
+        std::memcpy(kept_directory, user_settings.data_directory, sizeof kept_directory);
+        dir = std::filesystem::temp_directory_path() / "kob99_database_screens";
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        std::snprintf(user_settings.data_directory, sizeof user_settings.data_directory, "%s", dir.c_str());
     }
     void TearDown() override
     {
         for (int k = 0; k < SQUAD_POSITIONS; ++k) set_player_name(league_team_at(5)->players[k], kept[k].c_str());
+        reset_league_data();
+        reset_player_editor();
+        std::memcpy(user_settings.data_directory, kept_directory, sizeof kept_directory);
+        std::filesystem::remove_all(dir);
         reset_database_screens();
         reset_database_files();
         reset_competition_state();
@@ -134,6 +152,47 @@ TEST_F(DatabaseScreenTest, RestoringTheDatabaseAnsweredNoChangesNothing)
     run_restore([] { restore_database_names(nullptr, nullptr, nullptr); }, {KEY_RIGHT, 0, 0, KEY_ENTER});
     EXPECT_EQ(player_name(league_team_at(5)->players[7]), kept[7]);
     EXPECT_EQ(front_end_state.result, 1) << "the screen ran on until it was left";
+}
+
+// An exhibition's editor commit of a club's names, some of them changed.
+void commit_exhibition_names(int team, const std::vector<std::pair<int, const char*>>& changes)
+{
+    game_settings.game_type = GAME_EXHIBITION;
+    edit_player_page(0, team);
+    commit_names(team, changes);
+}
+
+TEST_F(DatabaseScreenTest, RestoredNamesStayRestoredAfterARestart)
+{
+    auto name = [](int team, int k) { return std::string(player_name(league_team_at(team)->players[k])); };
+    auto on_team_5 = [](int entry) {
+        return [entry] {
+            for (int i = 0; i < 5; ++i) next_name_team(nullptr, nullptr, &restore_names_screen);
+            restore_team_names(entry);
+        };
+    };
+    commit_exhibition_names(5, {{3, "Ivo Marsh"}, {7, "Wat Ketley"}, {9, "Hal Pryor"}});
+    restart_with_change_files();
+    ASSERT_EQ(name(5, 3), "Ivo Marsh") << "the edits outlast a restart";
+
+    run_restore(on_team_5(4), {}); // player 3 alone
+    restart_with_change_files();
+    EXPECT_EQ(name(5, 3), kept[3]);
+    EXPECT_EQ(name(5, 7), "Wat Ketley") << "the others stay edited";
+
+    run_restore(on_team_5(0), {KEY_RIGHT, 0, 0, KEY_ENTER}); // the whole team, Yes
+    restart_with_change_files();
+    EXPECT_EQ(name(5, 7), kept[7]);
+    EXPECT_EQ(name(5, 9), kept[9]);
+    EXPECT_EQ(team_name_change_buffer[5], 0);
+
+    const std::string built_12 = name(12, 0);
+    commit_exhibition_names(5, {{1, "Ivo Marsh"}});
+    commit_exhibition_names(12, {{0, "Hal Pryor"}});
+    run_restore([] { restore_database_names(nullptr, nullptr, nullptr); }, {KEY_RIGHT, 0, 0, KEY_ENTER});
+    restart_with_change_files();
+    EXPECT_EQ(name(5, 1), kept[1]);
+    EXPECT_EQ(name(12, 0), built_12);
 }
 
 TEST_F(DatabaseScreenTest, TheBrowserWrapsAndItsBarsGlide)

@@ -1,5 +1,6 @@
 #include "control_fixture.h"
 
+#include "display/replay.h"
 #include "frontend/break_menus.h"
 #include "frontend/competition.h"
 #include "frontend/file_browser.h"
@@ -247,6 +248,72 @@ TEST_F(Browser, ASaveGameNamedWithoutExtensionGetsOneAndAnExistingFileIsAskedAbo
     EXPECT_EQ(fs::file_size(dir / "old.game"), GAME_FILE_SIZE);
 }
 
+// A key on a listed file acts at once; the mouse's click asks first in every
+// saving mode. Mode 8 takes the chosen name into its entry field, and a
+// formation that is there is still asked about.
+TEST_F(Browser, AKeyOnAFileActsAtOnceAndAFormationTakesItsName)
+{
+    auto click_item = [](const control* list, const std::string& text) {
+        for (A_LLIST_NODE* n = list_record(list)->settings.items->first; n; n = n->next) {
+            menu_icon& icon = string_record(static_cast<control*>(n->data))->display.text_icon;
+            if (text != string_record(static_cast<control*>(n->data))->settings.text) continue;
+            icon_input.left_pressed = true;
+            icon.states[ICON_CLICKED].handler(&icon.states[ICON_CLICKED], &icon, &file_browser_screen);
+            icon_input.left_pressed = false;
+            return;
+        }
+        ADD_FAILURE() << "no item " << text;
+    };
+    touch("Old.replay", "keep me");
+    answer_yes = false;
+    const std::string asked = "Warning, File exists - Continue Save? : Old.replay";
+    free_replay_node(); // nothing to save: the save itself fails
+    struct Case {
+        const char* what;
+        std::function<void()> choose;
+        bool overwrite_question;
+    } cases[] = {
+        {"a key", [&] { press_item(file_browser_state.file_list, "Old.replay"); }, false},
+        {"the mouse", [&] { click_item(file_browser_state.file_list, "Old.replay"); }, true},
+    };
+    for (const Case& c : cases) {
+        boxes.clear();
+        browser_frames = 0;
+        run(BROWSER_SAVE_REPLAY, {c.choose, [] {}});
+        ASSERT_FALSE(boxes.empty()) << c.what;
+        EXPECT_EQ(boxes[0] == asked, c.overwrite_question) << c.what << ": " << boxes[0];
+        EXPECT_EQ(contents("Old.replay"), "keep me") << c.what;
+    }
+
+    TeamLineup other = team_lineups[3];
+    std::snprintf(other.name, sizeof other.name, "%s", "attack");
+    other.entries[5].x = team_lineups[0].entries[5].x + 40;
+    ASSERT_EQ(save_formation_file((dir / "attack.frm").string().c_str(), other), 1);
+    const auto before = fs::file_size(dir / "attack.frm");
+    for (const bool yes : {false, true}) {
+        boxes.clear();
+        browser_frames = 0;
+        answer_yes = yes;
+        std::string field;
+        run(BROWSER_SAVE_FORMATION, {[&] { press_item(file_browser_state.file_list, "attack.frm"); },
+                                     [&] { field = entry()->settings.text; }});
+        EXPECT_EQ(field, "attack.frm");
+        ASSERT_FALSE(boxes.empty());
+        EXPECT_EQ(boxes[0], "Warning, File exists - Continue Save? : attack.frm");
+        TeamLineup back{};
+        ASSERT_EQ(load_formation_file((dir / "attack.frm").string().c_str(), back), 1);
+        EXPECT_EQ(fs::file_size(dir / "attack.frm"), before);
+        if (yes) {
+            EXPECT_EQ(boxes.back(), "Formation Saved Successfully : attack.frm");
+            EXPECT_STREQ(team_lineups[0].name, "attack");
+            EXPECT_EQ(std::memcmp(&back.entries, &team_lineups[0].entries, sizeof back.entries), 0);
+        } else {
+            EXPECT_EQ(boxes.size(), 1u) << "No writes nothing";
+            EXPECT_EQ(std::memcmp(&back.entries, &other.entries, sizeof back.entries), 0);
+        }
+    }
+}
+
 TEST_F(Browser, LoadingAGameReportsAndABadOneKeepsTheScreenOpen)
 {
     competition_state.round = 9;
@@ -322,14 +389,14 @@ TEST_F(Browser, AFormationSavedFromTheLineUpLoadsBackFromIt)
     const int32_t man = team_lineups[0].entries[5].player;
     team_lineups[0].entries[5].x = -33;
     int browser_runs = 0;
-    auto page = [&](int lineup_entry, const Steps& steps) {
+    auto page = [&](bool save, const Steps& steps) {
         bool asked = false;
         browser_frames = 0;
         PointerScript::start([&](menu_screen* s, int f) {
             if (s == &lineup_screen) {
                 if (f == FADE + 2 && !asked) {
                     asked = true;
-                    set_focus_icon(lineup_screen.entries[lineup_entry].copy);
+                    set_focus_icon(save ? lineup_state.save_button : lineup_state.load_button);
                     key_state[KEY_ENTER] = 0x80;
                 } else if (f == FADE + 2) {
                     front_end_state.result = 1; // back from the browser: OK
@@ -341,7 +408,7 @@ TEST_F(Browser, AFormationSavedFromTheLineUpLoadsBackFromIt)
         });
         lineup_page();
     };
-    page(5, {// Save, then Enter on the name field
+    page(true, {// Save, then Enter on the name field
              [&] {
                  EXPECT_EQ(browser_mode, BROWSER_SAVE_FORMATION);
                  set_focus_icon(&entry()->display.text_icon);
@@ -356,7 +423,7 @@ TEST_F(Browser, AFormationSavedFromTheLineUpLoadsBackFromIt)
 
     reset_lineups_and_formations();
     boxes.clear();
-    page(4, {// Load, then Enter on the file
+    page(false, {// Load, then Enter on the file
              [&] {
                  EXPECT_EQ(browser_mode, BROWSER_LOAD_FORMATION);
                  press_item(file_browser_state.file_list, "user formation.frm");

@@ -73,6 +73,71 @@ TEST_F(Steppers, ALinkedPairSwitchesSides)
     EXPECT_EQ(right.states[ICON_NORMAL].step, nullptr);
 }
 
+// A state change keeps a running animation where it was when both states
+// show the same images; a linked partner takes the icon's click.
+TEST_F(Steppers, AStateChangeCarriesTheAnimationOnAndAPairSharesItsClick)
+{
+    static const char* const images[2] = {"a", "b"};
+    menu_icon partner{};
+    icon.flags = ICON_HAS_CHILD;
+    icon.child = &partner;
+    icon.states[ICON_CLICKED].handler = select_left_of_pair;
+    rec(ICON_NORMAL).image = rec(ICON_FOCUSED).image = reinterpret_cast<uintptr_t>(&images[0]);
+    rec(ICON_NORMAL).frame = 2, rec(ICON_NORMAL).countdown = 5;
+    rec(ICON_FOCUSED).frame_count = 8, rec(ICON_FOCUSED).period = 5;
+    icon.previous_state = ICON_NORMAL, icon.state = ICON_FOCUSED;
+    step_to_middle(&rec(ICON_FOCUSED), &icon, nullptr);
+    EXPECT_EQ(rec(ICON_FOCUSED).frame, 2) << "taken over, not restarted";
+    EXPECT_EQ(rec(ICON_FOCUSED).countdown, 4);
+    EXPECT_EQ(partner.states[ICON_CLICKED].handler, select_left_of_pair);
+    // Other images: the state's own frame stands.
+    rec(ICON_NORMAL).image = reinterpret_cast<uintptr_t>(&images[1]);
+    rec(ICON_FOCUSED).frame = 0, rec(ICON_FOCUSED).countdown = 5;
+    step_back_to_rest(&rec(ICON_FOCUSED), &icon, nullptr);
+    EXPECT_EQ(rec(ICON_FOCUSED).frame, 0);
+}
+
+// A transition icon plays its opening frames forwards, then shows the
+// template's held record; closing plays back to frame 0 and reloads.
+TEST_F(Steppers, TransitionIconsOpenToTheirHeldFramesAndCloseBackToRest)
+{
+    static const char* const images[2] = {"open", "held"};
+    menu_icon templ{};
+    for (int s = 0; s < ICON_STATES; ++s) {
+        templ.states[s].image = reinterpret_cast<uintptr_t>(&images[0]);
+        templ.states[s].frame_count = 3, templ.states[s].period = 1, templ.states[s].countdown = 1;
+    }
+    templ.states[ICON_HELD].image = reinterpret_cast<uintptr_t>(&images[1]);
+    templ.states[ICON_HELD].frame = 7;
+    icon.user_template = &templ;
+    reset_transition_icon(nullptr, &icon, nullptr);
+    EXPECT_EQ(rec(ICON_FOCUSED).step, open_step);
+    EXPECT_EQ(rec(ICON_NORMAL).step, close_step);
+    EXPECT_EQ(rec(ICON_INACTIVE).step, reset_transition_icon);
+    icon.state = icon.previous_state = ICON_FOCUSED;
+    const uint8_t want[] = {1, 2};
+    for (uint8_t f : want) {
+        open_step(&rec(ICON_FOCUSED), &icon, nullptr);
+        EXPECT_EQ(rec(ICON_FOCUSED).frame, f);
+    }
+    open_step(&rec(ICON_FOCUSED), &icon, nullptr);
+    EXPECT_EQ(rec(ICON_FOCUSED).image, reinterpret_cast<uintptr_t>(&images[1])) << "fully open: held";
+    EXPECT_EQ(rec(ICON_FOCUSED).frame, 7);
+    EXPECT_EQ(rec(ICON_FOCUSED).step, nullptr) << "the held record's own step";
+    EXPECT_EQ(icon.limit, 1) << "the direction turns";
+    // Closing runs backwards to frame 0 and reloads both records.
+    icon.state = icon.previous_state = ICON_NORMAL;
+    rec(ICON_FOCUSED) = templ.states[ICON_FOCUSED];
+    rec(ICON_NORMAL).frame = 2, rec(ICON_NORMAL).countdown = 1;
+    close_step(&rec(ICON_NORMAL), &icon, nullptr);
+    EXPECT_EQ(rec(ICON_NORMAL).frame, 1);
+    close_step(&rec(ICON_NORMAL), &icon, nullptr);
+    EXPECT_EQ(rec(ICON_NORMAL).frame, 0);
+    EXPECT_EQ(rec(ICON_NORMAL).step, close_step);
+    EXPECT_EQ(rec(ICON_FOCUSED).step, open_step);
+    EXPECT_EQ(icon.limit, 0);
+}
+
 TEST_F(Steppers, IdleFidgetsSlowDownInTheirBusyFramesAndRestartAtTheLimit)
 {
     for (auto& s : icon.states) s.frame = 50;

@@ -245,6 +245,39 @@ TEST_F(Board, SlideInMotionsEndExactlyAtHome)
     EXPECT_EQ(icon->x, 200);
 }
 
+// Slid out, an icon leaves the table on the step its frame has wholly left
+// the screen, not later; an opening kind without a closing kind stays home.
+TEST_F(Board, SlideOutMotionsLeaveAsSoonAsTheFrameIsOffScreen)
+{
+    front_end_state.frame_ticks = 1;
+    const int32_t w = scale_x_from_640(640), h = scale_y_from_480(480);
+    const int32_t dx = scale_x_from_640(16), dy = scale_y_from_480(16);
+    struct Case {
+        uint8_t kind;
+        int32_t travel; // steps the 40 x 20 frame needs to leave
+    };
+    const std::vector<Case> cases = {
+        {1, (200 + 20) / dx + 1},
+        {2, (w - (200 - 20)) / dx + 1},
+        {3, (100 + 10) / dy + 1},
+        {4, (h - (100 - 10)) / dy + 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        menu_icon* icon = add(200, 100);
+        icon->anim = c.kind;
+        int32_t steps = 0;
+        while (steps < 1000 && run_icon_motion_step(c.kind, icon)) ++steps;
+        EXPECT_EQ(steps + 1, c.travel);
+        EXPECT_EQ(icon_slot(icon), -1);
+    }
+    menu_icon* still = add(200, 100);
+    still->open_anim = 5;
+    start_icon_open_animation(still);
+    EXPECT_EQ(still->x, 200);
+    EXPECT_EQ(still->anim, 0);
+}
+
 // An animated text icon and title run through their animation frame by
 // frame and end when the last glyph has arrived; then they draw plainly.
 TEST_F(Board, AnimatedTextsRunTheirCourseThenSettle)

@@ -182,9 +182,14 @@ TEST_F(Editor, TrainingEditsComeBackFromTheirFileAndBadFilesHarmNothing)
     const std::vector<uint8_t> good{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     in.close();
     ASSERT_TRUE(slide_db_valid(good.data(), good.size())) << "the league as built is within every range";
+    EXPECT_EQ(slide_db_owner.teams[0], 4);
+    EXPECT_EQ(slide_db_owner.teams[1], 7);
+    EXPECT_EQ(slide_db_owner.check, slide_db_check(good.data(), good.size()));
     league.give_back();
     ASSERT_NE(player_edit_value(listed_player(4, 5), E_SPEED), 37);
-    ASSERT_TRUE(load_slide_db());
+    EXPECT_FALSE(load_slide_db(4, 7, slide_db_owner.check + 1)) << "records written for other clubs";
+    ASSERT_NE(player_edit_value(listed_player(4, 5), E_SPEED), 37);
+    ASSERT_TRUE(load_slide_db(4, 7, slide_db_owner.check));
     EXPECT_EQ(player_edit_value(listed_player(4, 5), E_SPEED), 37) << "the edit survives the restart";
 
     auto write = [&](const std::vector<uint8_t>& bytes) {
@@ -211,12 +216,12 @@ TEST_F(Editor, TrainingEditsComeBackFromTheirFileAndBadFilesHarmNothing)
     const int32_t built = player_edit_value(listed_player(4, 0), E_SPEED);
     for (const auto& c : bad) {
         write(c.bytes);
-        EXPECT_FALSE(load_slide_db()) << c.what;
+        EXPECT_FALSE(load_slide_db(4, 7, slide_db_check(c.bytes.data(), c.bytes.size()))) << c.what;
         EXPECT_EQ(player_edit_value(listed_player(4, 0), E_SPEED), built) << c.what;
         EXPECT_NE(player_edit_value(listed_player(4, 5), E_SPEED), 37) << c.what;
     }
     fs::remove(dir / SLIDE_DB_FILE);
-    EXPECT_FALSE(load_slide_db()) << "no file";
+    EXPECT_FALSE(load_slide_db(4, 7, slide_db_owner.check)) << "no file";
 }
 
 TEST_F(Editor, AveragesAreOfTheTeamAskedAndPlayerNCountsFromOne)

@@ -1,5 +1,9 @@
 #include "control_fixture.h"
 
+#include "frontend/controller_config.h"
+#include "frontend/frame_manifest.h"
+#include "frontend/resources.h"
+#include "frontend/screen_templates.h"
 #include "frontend/select_controller.h"
 #include "match/match_records.h"
 
@@ -25,6 +29,7 @@ struct SelectController : Controls {
     void TearDown() override
     {
         reset_select_controller();
+        joystick_probe = machine_joysticks;
         for (int32_t r = 0; r < CONTROLLER_RECORDS; ++r) set_controller_side(r, 0);
         joystick_controllers = saved_joysticks, mouse_controller = saved_mouse, keyboard_controller = saved_keyboard;
         game_settings = saved_game;
@@ -67,6 +72,24 @@ TEST_F(SelectController, ATypedNameJoinsThePoolAndIsDroppedOntoAController)
     EXPECT_STREQ(game_settings.controller_player_names[1], "Ada");
     EXPECT_EQ(name_pool.count, 0);
     EXPECT_EQ(text(row(sc.controllers_list, 1)), "Ada");
+    select_controller_close(nullptr);
+}
+
+// Each controller row shows its kind: the multi-port adapter by its name,
+// a pad of four buttons, a stick otherwise, the keyboard last.
+TEST_F(SelectController, EachControllerRowShowsTheIconOfItsKind)
+{
+    use(3);
+    joystick_probe.buttons = [](int32_t j) { return j == 0 ? 6 : 2; };
+    joystick_probe.multiport = [](int32_t j) { return j == 2; };
+    select_controller_open(nullptr);
+    const uint8_t kinds[4] = {CONTROLLER_PAD, CONTROLLER_STICK, CONTROLLER_MULTIPORT, CONTROLLER_KEYS};
+    for (int32_t r = 0; r < 4; ++r) {
+        menu_icon expected;
+        sprite_template(&expected, HANDLE_CONTROLLERS, kinds[r], false, 0);
+        ASSERT_NE(select_controller_state.row_icons[r], nullptr) << r;
+        EXPECT_EQ(select_controller_state.row_icons[r]->states[0].frame, expected.states[0].frame) << "row " << r;
+    }
     select_controller_close(nullptr);
 }
 

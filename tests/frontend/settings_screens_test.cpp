@@ -199,6 +199,35 @@ TEST_F(SettingsScreens, WithoutJoysticksTheConfigurationMenuGreysTheirEntry)
     EXPECT_EQ(front_end_state.result, 1) << "Esc is the back icon's 1 here";
 }
 
+// Opening the in-game options notes which teams have a joystick or pad:
+// the keyboard and the mouse do not count.
+TEST_F(SettingsScreens, InGameOptionsNoteWhichTeamsHaveAJoystick)
+{
+    const int32_t saved_mouse = mouse_controller, saved_keyboard = keyboard_controller;
+    int32_t saved_sides[CONTROLLER_RECORDS];
+    for (int32_t r = 0; r < CONTROLLER_RECORDS; ++r) saved_sides[r] = controller_side(r);
+    joystick_controllers = 2, mouse_controller = 2, keyboard_controller = 3;
+    struct Case {
+        int32_t sides[4]; // joysticks 0 and 1, mouse, keyboard
+        uint8_t home, away;
+    };
+    const Case cases[] = {
+        {{0, 0, -1, 1}, 0, 0},
+        {{-1, 0, 0, 0}, 1, 0},
+        {{0, 1, 0, -1}, 0, 1},
+        {{1, -1, 0, 0}, 1, 1},
+    };
+    for (const Case& c : cases) {
+        for (int32_t r = 0; r < 4; ++r) set_controller_side(r, c.sides[r]);
+        in_game_options_open(nullptr);
+        EXPECT_EQ(team_has_joystick[0], c.home) << c.sides[0] << " " << c.sides[1];
+        EXPECT_EQ(team_has_joystick[1], c.away) << c.sides[0] << " " << c.sides[1];
+        in_game_options_close(nullptr);
+    }
+    for (int32_t r = 0; r < CONTROLLER_RECORDS; ++r) set_controller_side(r, saved_sides[r]);
+    mouse_controller = saved_mouse, keyboard_controller = saved_keyboard;
+}
+
 // The in-game options screen holds the busy flag while it runs; the
 // configuration, game-type and hints screens clear it as they open.
 TEST_F(SettingsScreens, TheBusyFlagIsHeldByInGameOptionsAndClearedByTheMenus)

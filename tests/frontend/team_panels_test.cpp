@@ -7,8 +7,10 @@
 #include "league/league_data.h"
 #include "match/match_records.h"
 #include "platform/files.h"
+#include "screen/screen.h"
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -117,6 +119,51 @@ TEST_F(TeamPanels, TeamBarsShowTheSquadMeansAndGlideAtTheirOwnPace)
     EXPECT_EQ(team_panel.values[MEAN_REACH], zero[MEAN_REACH]);
     free_team_panel();
     EXPECT_EQ(powerbar_images[0].loaded, 0) << "the bars' image goes with the panel";
+}
+
+// Each bar of panels A, B and E has its field's name beside it, on the bar's
+// line; panel B's first column starts at the left edge. The ten-bar player
+// panels have none, and the names leave with the panel.
+TEST_F(TeamPanels, NamesStandBesideTheirBars)
+{
+    using Names = std::vector<std::string>;
+    const Names seven = {"Speed", "Kicking", "Handball", "Tackling", "Strength", "Height", "Overall"};
+    const Names twelve = {"Speed",  "Ball Handling", "Handball", "Tackling",   "Kicking", "Strength",
+                          "Weight", "Fitness",       "Height",   "Aggression", "Jumping", "Acceleration"};
+    struct Case {
+        const char* what;
+        void (*build)();
+        int32_t x, y;
+        Names names;
+        std::vector<int32_t> bar_x, bar_y;
+    } cases[] = {
+        {"A", build_team_panel_a, 100, 300, seven, std::vector<int32_t>(7, 0), {0, 14, 28, 42, 56, 70, 84}},
+        {"E", build_player_panel_e, 530, 300, seven, std::vector<int32_t>(7, 0), {0, 14, 28, 42, 56, 70, 84}},
+        {"B", build_team_panel_b, 157, 200, twelve, {0, 0, 0, 0, 0, 0, 350, 350, 350, 350, 350, 350},
+         {0, 16, 32, 49, 66, 83, -2, 15, 32, 48, 64, 80}},
+        {"D", build_player_panel_d, 505, 62, {}, {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        team_panel.x = c.x, team_panel.y = c.y;
+        c.build();
+        ASSERT_EQ(team_panel.label_count, static_cast<int32_t>(c.names.size()));
+        for (size_t i = 0; i < c.names.size(); ++i) {
+            const menu_icon* label = team_panel.labels[i];
+            ASSERT_NE(label, nullptr);
+            EXPECT_EQ(label->text, c.names[i]);
+            EXPECT_EQ(label->states[ICON_NORMAL].image, 1) << "the body font";
+            EXPECT_GE(icon_slot(label), 0) << "on the screen";
+            EXPECT_EQ(label->y, scale_y_from_480(c.y + c.bar_y[i] - 2)) << c.names[i];
+            const int32_t bar_left = scale_x_from_640(c.x + c.bar_x[i]);
+            if (c.names.size() == 12 && c.bar_x[i] == 0) EXPECT_EQ(label->x, scale_x_from_640(20)) << c.names[i];
+            else EXPECT_LT(label->x, bar_left) << c.names[i] << ": before its bar";
+        }
+        const std::vector<menu_icon*> shown(team_panel.labels, team_panel.labels + team_panel.label_count);
+        free_team_panel();
+        EXPECT_EQ(team_panel.label_count, 0);
+        for (menu_icon* label : shown) EXPECT_LT(icon_slot(label), 0) << "taken off the screen";
+    }
 }
 
 TEST_F(TeamPanels, PlayerBarsComeFromThePlayersOwnRecord)

@@ -21,6 +21,7 @@ set(KOB_FUZZ_HARNESSES
     lkz_image
     mesh_texture
     mad_video
+    name_db
     packed_data
     paf
     powerbar_bmp

@@ -3,6 +3,7 @@
 // in its cell, as the game reads them (compressed page twins included).
 #include "display/hud_draw.h"
 #include "display/replay_screen.h"
+#include "matchscreen/match_screen.h"
 #include "gl3d/sprite_sets.h"
 #include "gl3d/texture_cache.h"
 #include "host/paths.h"
@@ -54,7 +55,7 @@ TEST_F(HudSpriteSets, EveryDrawnFrameHasASizeAPlaceAndInk)
     ASSERT_NE(std::getenv("KOB99_DATA_DIR"), nullptr);
     std::vector<int32_t> panel_frames;
     for (const std::vector<int32_t>& part :
-         {range(PANEL_RING, 4), range(PANEL_DIAGRAM_MARKER, 1), range(PANEL_KICKING_ROWS, 8), range(PANEL_OTHER_ROWS, 8),
+         {range(RADAR_BACKGROUND, PAUSE_SPRITE + 1), range(PANEL_RING, 4), range(PANEL_DIAGRAM_MARKER, 1), range(PANEL_KICKING_ROWS, 8), range(PANEL_OTHER_ROWS, 8),
           range(PANEL_ROW_CORNER, 1), range(PANEL_SCORE, 1), range(PANEL_BANNER_LEFT, 1), range(PANEL_BANNER_RIGHT, 1),
           range(PANEL_COINS, 11), range(PANEL_TOSS, 2), range(PANEL_BLINK_2, 1), range(PANEL_BLINK_1, 1),
           range(PANEL_BADGES, 16)})
@@ -117,6 +118,11 @@ TEST_F(HudSpriteSets, EveryDrawnFrameHasASizeAPlaceAndInk)
             for (long y = y0; y < y0 + f.height && !ink; ++y)
                 for (long x = x0; x < x0 + f.width && !ink; ++x) ink = page.pixels.get()[y * page.width + x] >> 24 != 0;
             EXPECT_TRUE(ink) << "an empty cell";
+        }
+        // The radar's dots are placed on a 192 x 128 picture of the ground.
+        if (std::string(c.name).find("panels") != std::string::npos) {
+            EXPECT_EQ(frames[RADAR_BACKGROUND].width, 192);
+            EXPECT_EQ(frames[RADAR_BACKGROUND].height, 128);
         }
     }
 }

@@ -201,6 +201,29 @@ TEST(Sorts, AscendingKeysCarryTheirValuesAndKeepTiesInOrder)
     EXPECT_EQ(values32[0], 2u);
 }
 
+// The counting sort must leave exactly the insertion sort's order, ties too,
+// for lists of every length it takes and for the longer ones it passes on.
+TEST(Sorts, CountingPlacesGiveTheSameOrderAsInserting)
+{
+    uint32_t state = 12345;
+    const auto next = [&state] { return (state = state * 1103515245u + 12345u) >> 16; };
+    for (const int count : {0, 1, 2, 3, 17, 44, 63, 64, 65, 90})
+        for (const int spread : {3, 40, 65536}) {
+            std::vector<int16_t> keys(count);
+            std::vector<int> values(count);
+            for (int i = 0; i < count; ++i) {
+                keys[i] = static_cast<int16_t>(static_cast<int32_t>(next() % spread) - spread / 2);
+                values[i] = i;
+            }
+            std::vector<int16_t> keys_b = keys;
+            std::vector<int> values_b = values;
+            rank_sort_by_key(values.data(), keys.data(), count);
+            bubble_sort_by_key(values_b.data(), keys_b.data(), count);
+            EXPECT_EQ(keys, keys_b) << count << " keys in " << spread;
+            EXPECT_EQ(values, values_b) << count << " keys in " << spread;
+        }
+}
+
 TEST(ManIsBusy, AnyBusyMarkMakesHimBusy)
 {
     set_up_two_teams(22);

@@ -1,5 +1,6 @@
 // The match on the 3D display: a match set up from the kit's data set, drawn
 // by the frame draw on the headless display and read back by pixel.
+#include "matchscreen/match_picture_fixture.h"
 #include "display/camera_presets.h"
 #include "display/match_scene.h"
 #include "display/men_display.h"
@@ -41,12 +42,7 @@ class HardwareMatch : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        clear_match_hooks();
-        std::memset(key_state, 0, sizeof key_state);
-        for (controller_record& c : controllers) c.side = 0;
-        app_active = 1;
-        app_suspended = 0;
-        init_screen_format(0, 0);
+        clear_input_and_screen();
         start_3d_display(0, 0, 0, 1);
         device = display_3d_device();
         ASSERT_NE(device, nullptr);
@@ -66,14 +62,7 @@ protected:
         free_figure_instances();
         reset_match_scene();
         reset_sprite_queues();
-        clear_match_hooks();
-        std::memset(key_state, 0, sizeof key_state);
-        reset_camera_presets();
-        reset_texture_cache();
-        glw_destroy_window();
-        free_driver_list();
-        refresh_display_info();
-        reset_display_device();
+        close_hardware_match_display();
         user_settings.pitch_render_quality = saved_quality;
     }
 

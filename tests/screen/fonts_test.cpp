@@ -1,7 +1,9 @@
 // The numbered fonts and text drawing: software fonts made by the kit's
 // writers, queued as sprites; the hardware path through the kit's fonts.
+#include "../gl3d/gl_fixture.h"
 #include "../gl3d/picture_files.h"
 
+#include "gl3d/hw_camera.h"
 #include "gl3d/hw_fonts.h"
 #include "gl3d/sprite_queue.h"
 #include "gl3d/texture_cache.h"
@@ -14,6 +16,10 @@
 #include "screen/screen_services.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <vector>
 
 namespace {
 
@@ -245,6 +251,86 @@ TEST(HardwareFonts, TheHardwarePathDrawsWithTheKitsFonts)
     reset_texture_cache();
     tex_destroy_all();
     set_screen_display_kind(0);
+}
+
+// Animated text on the hardware path takes the scale its callback leaves, as
+// a sprite does: 128 draws each glyph twice the size, grown from its pen.
+struct HardwareAnimatedText : GlFixture {
+    void SetUp() override
+    {
+        GlFixture::SetUp();
+        sprite_hardware_switch = 1;
+        reset_hw_camera();
+        init_hw_lens();
+        set_viewport(0, 0, 640, 480);
+        init_screen_format(0);
+        set_screen_display_kind(1);
+        reset_fonts();
+        reset_sprite_queues();
+        load_font(3, 3); // the kit's newlarge2
+        select_font(3);
+    }
+    void TearDown() override
+    {
+        reset_fonts();
+        reset_sprite_queues();
+        reset_texture_cache();
+        tex_destroy_all();
+        set_screen_display_kind(0);
+        sprite_hardware_switch = 0;
+        GlFixture::TearDown();
+    }
+    // Left, top, right, bottom of every quad drawn by the flush.
+    std::vector<std::array<float, 4>> glyph_boxes()
+    {
+        device.forget();
+        flush_sprites();
+        std::vector<std::array<float, 4>> out;
+        for (const RecordedCall& c : device.of_kind(RecordedCall::DRAW))
+            for (size_t t = 0; t + 6 <= c.vertices.size(); t += 6) {
+                std::array<float, 4> b{1e9f, 1e9f, -1e9f, -1e9f};
+                for (size_t k = t; k < t + 6; ++k)
+                    b = {std::min(b[0], c.vertices[k].x), std::min(b[1], c.vertices[k].y),
+                         std::max(b[2], c.vertices[k].x), std::max(b[3], c.vertices[k].y)};
+                out.push_back(b);
+            }
+        return out;
+    }
+};
+
+TEST_F(HardwareAnimatedText, TheCallbacksScaleSizesEachGlyphFromItsPen)
+{
+    static uint16_t wanted;
+    const auto at_scale = [](const void**, int16_t*, int16_t*, uint16_t* scale, uint8_t*, int32_t) { *scale = wanted; };
+    struct Case {
+        uint16_t scale;
+        float factor; // of the natural size; 0: nothing drawn
+    };
+    wanted = 256;
+    draw_string_cb("AB", 100, 200, at_scale, 0);
+    const std::vector<std::array<float, 4>> natural = glyph_boxes();
+    ASSERT_EQ(natural.size(), 2u);
+    const float w = natural[0][2] - natural[0][0], h = natural[0][3] - natural[0][1];
+    ASSERT_GT(w, 0.0f);
+    for (const Case c : {Case{128, 2.0f}, Case{512, 0.5f}, Case{0, 0.0f}}) {
+        SCOPED_TRACE(c.scale);
+        wanted = c.scale;
+        draw_string_cb("AB", 100, 200, at_scale, 0);
+        const std::vector<std::array<float, 4>> boxes = glyph_boxes();
+        if (c.factor == 0.0f) {
+            EXPECT_TRUE(boxes.empty()) << "scale 0 draws nothing, as with sprites";
+            continue;
+        }
+        ASSERT_EQ(boxes.size(), 2u);
+        for (size_t g = 0; g < 2; ++g) {
+            EXPECT_NEAR(boxes[g][2] - boxes[g][0], w * c.factor, 0.5f);
+            EXPECT_NEAR(boxes[g][3] - boxes[g][1], h * c.factor, 0.5f);
+            // Grown about the pen point: each offset from it scales too.
+            EXPECT_NEAR(boxes[g][1] - 200.0f, (natural[g][1] - 200.0f) * c.factor, 0.5f);
+        }
+        EXPECT_NEAR(boxes[0][0], natural[0][0], 1.0f) << "the first glyph still starts at its pen";
+        EXPECT_EQ(text_pen_x, 100 + string_width("AB")) << "the pen walks on at the natural size";
+    }
 }
 
 } // namespace

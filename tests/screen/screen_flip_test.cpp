@@ -9,7 +9,7 @@
 #include "platform/command_line.h"
 #include "platform/input.h"
 #include "screen/screen.h"
-#include "standin/provisional_subsystems.h"
+#include "gl3d/display_device.h"
 #include "platform/app_state.h"
 
 #include <gtest/gtest.h>

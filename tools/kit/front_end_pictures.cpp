@@ -198,24 +198,19 @@ bool write_set(const KitContext& ctx, const std::string& name, const std::vector
     KitPicture page = kit_picture(page_size, page_size, 0);
     std::vector<KitSpriteFrame> records;
     std::vector<uint32_t> offsets;
-    uint32_t x = 0, y = 0, row = 0;
+    KitSpritePacker packer{page_size, 1};
     for (const Frame& f : frames) {
-        if (x + f.width > page_size) x = 0, y += row + 1, row = 0;
-        if (y + f.height > page_size) {
+        KitSpriteFrame r;
+        uint32_t x = 0, y = 0;
+        if (!packer.place(f.width, f.height, x, y, r)) {
             error = name + ": frames overflow the page";
             return false;
         }
         for (uint32_t py = 0; py < f.height; ++py)
             for (uint32_t px = 0; px < f.width; ++px) page.at(x + px, y + py) = f.pixel(px, py, f.width, f.height);
-        KitSpriteFrame r;
-        r.u_left = float(x) / page_size, r.u_right = float(x + f.width) / page_size;
-        r.v_top = float(y) / page_size, r.v_bottom = float(y + f.height) / page_size;
-        r.width = static_cast<uint16_t>(f.width), r.height = static_cast<uint16_t>(f.height);
         r.x_offset = f.x_offset, r.y_offset = f.y_offset;
         offsets.push_back(static_cast<uint32_t>(records.size()) * 25);
         records.push_back(r);
-        x += f.width + 1;
-        if (f.height > row) row = f.height;
     }
     const std::string base = stem_of(name);
     return kit_write_file(ctx, name.c_str(), kit_sph(records), error) &&
@@ -426,6 +421,133 @@ std::vector<Frame> editor_frames()
     return f;
 }
 
+// The line-up screen's pictures, in the order of the frame manifest. Zones
+// are drawn on a small oval by the default zone lines of the 390 x 258
+// drawing; a look is plain, lit or greyed.
+uint32_t greyed(uint32_t c)
+{
+    const double v = (((c >> 16) & 255) + ((c >> 8) & 255) + (c & 255)) / 3.0 * 0.6;
+    return argb(c >> 24, v, v, v);
+}
+
+uint32_t in_look(uint32_t c, int look) { return look == 1 ? scaled(c, 1.35) : look == 2 ? greyed(c) : c; }
+
+// Where a point of a w x h box lies on the oval drawing (x -195..195,
+// y -129..129), with a margin of `inset` pixels; false outside the oval.
+bool on_oval(uint32_t x, uint32_t y, uint32_t w, uint32_t h, double inset, double& ox, double& oy)
+{
+    const double rx = (x + 0.5 - w / 2.0) / (w / 2.0 - inset), ry = (y + 0.5 - h / 2.0) / (h / 2.0 - inset);
+    ox = rx * 195, oy = ry * 129;
+    return rx * rx + ry * ry <= 1.0;
+}
+
+bool in_zone(int setting, double ox, double oy)
+{
+    switch (setting) {
+    case 2: return oy <= -40;
+    case 3: return oy >= 40;
+    case 4: return ox <= -150;
+    case 5: return ox <= -60;
+    case 6: return ox >= 60;
+    case 7: return ox >= 150;
+    default: return true;
+    }
+}
+
+// A setting's button: the first settings shade their zone of the oval; the
+// second settings show one, two or three men.
+Frame option_frame(int setting, int look)
+{
+    const uint32_t gold = argb(255, 230, 200, 60), back = argb(230, 20, 30, 70), grass = argb(255, 40, 110, 50);
+    return {40, 15, 20, 7, [=](uint32_t x, uint32_t y, uint32_t w, uint32_t h) -> uint32_t {
+                if (x == 0 || y == 0 || x + 1 == w || y + 1 == h) return in_look(look == 1 ? argb(255, 255, 255, 255) : gold, look);
+                if (setting <= 8) {
+                    double ox = 0, oy = 0;
+                    if (!on_oval(x, y, w, h, 2, ox, oy)) return in_look(back, look);
+                    return in_look(in_zone(setting, ox, oy) ? gold : grass, look);
+                }
+                const int men = setting - 8, cy = int(h) / 2;
+                for (int m = 0; m < men; ++m) {
+                    const int cx = int(w) / 2 + (2 * m - (men - 1)) * 7;
+                    if (std::abs(int(x) - cx) <= 2 && std::abs(int(y) - cy) <= 3) return in_look(argb(255, 240, 240, 240), look);
+                }
+                return in_look(back, look);
+            }};
+}
+
+// The pop-up's choices (where a man plays, how he plays) and its cancel mark.
+Frame choice_frame(int which, int look)
+{
+    const uint32_t gold = argb(255, 230, 200, 60), back = argb(230, 20, 30, 70);
+    return {40, 15, 20, 7, [=](uint32_t x, uint32_t y, uint32_t w, uint32_t h) -> uint32_t {
+                if (x == 0 || y == 0 || x + 1 == w || y + 1 == h) return in_look(look == 1 ? argb(255, 255, 255, 255) : gold, look);
+                const int cx = int(x) - int(w) / 2, cy = int(y) - int(h) / 2;
+                bool mark = false;
+                if (which == 0) {
+                    double ox = 0, oy = 0;
+                    const bool inside = on_oval(x, y, w, h, 2, ox, oy), edge = inside && !on_oval(x, y, w, h, 3.5, ox, oy);
+                    mark = edge || (inside && std::abs(cx) <= 0);
+                } else if (which == 1) {
+                    mark = std::abs(cy) <= 1 && (std::abs(cx) <= 2 || std::abs(cx - 9) <= 2 || std::abs(cx + 9) <= 2);
+                } else {
+                    mark = std::abs(std::abs(cx) - std::abs(cy) * 2) <= 1 && std::abs(cy) <= 5;
+                }
+                if (!mark) return in_look(back, look);
+                return in_look(which == 2 ? argb(255, 220, 60, 50) : argb(255, 240, 240, 240), look);
+            }};
+}
+
+// The hint box: the oval with its six zone lines, the named one bright.
+Frame hint_frame(int line)
+{
+    return {64, 40, 32, 20, [=](uint32_t x, uint32_t y, uint32_t w, uint32_t h) -> uint32_t {
+                if (x == 0 || y == 0 || x + 1 == w || y + 1 == h) return argb(255, 230, 200, 60);
+                double ox = 0, oy = 0;
+                if (!on_oval(x, y, w, h, 3, ox, oy)) return argb(220, 20, 30, 70);
+                const double lines[6] = {-150, -60, 60, 150, -40, 40};
+                const double px = 390.0 / (w - 6), py = 258.0 / (h - 6);
+                for (int l = 0; l < 6; ++l) {
+                    const double d = l < 4 ? std::abs(ox - lines[l]) / px : std::abs(oy - lines[l]) / py;
+                    if (d < (l == line ? 1.0 : 0.5)) return l == line ? argb(255, 255, 255, 255) : argb(255, 120, 160, 120);
+                }
+                return argb(255, 40, 110, 50);
+            }};
+}
+
+std::vector<Frame> formation_frames()
+{
+    std::vector<Frame> f;
+    for (int line = 0; line < FORMATION_HINTS; ++line) f.push_back(hint_frame(line));
+    for (int setting = 2; setting <= 11; ++setting)
+        for (int look = 0; look < 3; ++look) f.push_back(option_frame(setting, look));
+    for (int which = 0; which < 3; ++which)
+        for (int look = 0; look < 3; ++look) f.push_back(choice_frame(which, look));
+    // Zone-line markers: a diamond across the line, plain then lit.
+    for (const bool vertical : {true, false})
+        for (const int look : {0, 1}) {
+            const uint32_t w = vertical ? 10 : 16, h = vertical ? 16 : 10;
+            f.push_back({w, h, static_cast<int16_t>(w / 2), static_cast<int16_t>(h / 2),
+                         [=](uint32_t x, uint32_t y, uint32_t fw, uint32_t fh) -> uint32_t {
+                             const double dx = std::abs(x + 0.5 - fw / 2.0) / (fw / 2.0), dy = std::abs(y + 0.5 - fh / 2.0) / (fh / 2.0);
+                             if (dx + dy > 1.0) return 0;
+                             return look ? argb(255, 255, 255, 255) : argb(255, 230, 200, 60);
+                         }});
+        }
+    // The swap marker: two arrows, one each way.
+    f.push_back({16, 16, 8, 8, [](uint32_t x, uint32_t y, uint32_t, uint32_t) -> uint32_t {
+                     const int upper = int(y) < 8 ? 1 : 0, row = upper ? int(y) : int(y) - 8, tip = upper ? int(x) : 15 - int(x);
+                     const bool shaft = row >= 3 && row <= 4 && tip < 12;
+                     const bool head = tip >= 10 && std::abs(row - 3.5) <= 15 - tip;
+                     return shaft || head ? argb(255, 230, 200, 60) : 0;
+                 }});
+    // The rings round a portrait: the chosen man's gold, the pointed man's white.
+    for (const uint32_t colour : {argb(255, 230, 200, 60), argb(255, 240, 240, 240)})
+        f.push_back({32, 36, 16, 18, [=](uint32_t x, uint32_t y, uint32_t w, uint32_t h) -> uint32_t {
+                         return x < 2 || y < 2 || x + 2 >= w || y + 2 >= h ? colour : 0;
+                     }});
+    return f;
+}
+
 bool build_front_end_sets(const KitContext& ctx, std::string& error)
 {
     const std::string root = "front_en\\front_end_gfx\\animation_files\\";
@@ -436,18 +558,15 @@ bool build_front_end_sets(const KitContext& ctx, std::string& error)
         error = "the front end's frames disagree with the manifest";
         return false;
     }
-    // The line-up screen's markers: a home man, an away man, a zone-line
-    // marker and a role ring.
-    std::vector<Frame> formation;
-    const uint32_t marks[4] = {0xFF2040C0, 0xFFC03020, 0xFFE0D040, 0xFFFFFFFF};
-    for (uint32_t colour : marks)
-        formation.push_back({16, 16, 8, 8, [=](uint32_t x, uint32_t y, uint32_t w, uint32_t h) -> uint32_t {
-                                 return disc(x, y, w, h) <= 1.0 ? colour : 0;
-                             }});
+    const std::vector<Frame> formation = formation_frames();
+    if (formation.size() != FORMATION_FRAME_COUNT) {
+        error = "the line-up screen's frames disagree with the manifest";
+        return false;
+    }
     return write_set(ctx, root + "common\\common.sph", common, error) &&
            write_set(ctx, root + "controllers\\controllers.sph", controllers, error) &&
            write_set(ctx, root + "caric\\caric.sph", badges, error) &&
-           write_set(ctx, root + "formation\\formation.sph", formation, error) && build_portrait_sets(ctx, root, error) &&
+           write_set(ctx, root + "formation\\frmation.sph", formation, error) && build_portrait_sets(ctx, root, error) &&
            write_set(ctx, root + "tournament\\tournament.sph", tournament, error) &&
            write_set(ctx, root + "editor\\editor.sph", editor, error);
 }

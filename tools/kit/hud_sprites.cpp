@@ -8,6 +8,7 @@
 #include "club_colours.h"
 #include "display/hud_draw.h"
 #include "display/replay_screen.h"
+#include "matchscreen/match_screen.h"
 #include "lib/font_write.h"
 #include "lib/image_write.h"
 #include "lib/kit.h"
@@ -274,9 +275,104 @@ Sprite banner_badge(int club)
     return s;
 }
 
+// --- The match screen's own overlays, at the head of the panel set ---
+
+// The radar: the ground at 1/256 in 192 x 128 pixels, its oval, centre
+// square and goal squares in white on dark grass.
+Sprite radar_background()
+{
+    Sprite s = blank(192, 128);
+    KitPicture& p = s.picture;
+    plate(p, 0, 0, 192, 128, 0xFF103818, 0xFFD0D8D0);
+    for (uint32_t y = 0; y < 128; ++y)
+        for (uint32_t x = 0; x < 192; ++x) {
+            const double dx = (x + 0.5 - 96.0) / 90.0, dy = (y + 0.5 - 64.0) / 58.0, d = dx * dx + dy * dy;
+            if (d <= 1.0 && d > 0.95) p.at(x, y) = WHITE;
+        }
+    for (const int x : {66, 125}) fill(p, x, 34, 1, 61, WHITE); // the centre square
+    fill(p, 66, 34, 60, 1, WHITE), fill(p, 66, 94, 60, 1, WHITE);
+    for (const int x : {10, 168}) plate(p, x, 56, 14, 16, 0x00000000, WHITE); // the goal squares
+    return s;
+}
+
+// A dot on the radar, drawn about its centre.
+Sprite radar_dot(uint32_t colour, int size)
+{
+    Sprite s = blank(uint32_t(size), uint32_t(size), int16_t(size / 2), int16_t(size / 2));
+    ellipse(s.picture, size / 2.0, size / 2.0, size / 2.0, size / 2.0, INK);
+    ellipse(s.picture, size / 2.0, size / 2.0, size / 2.0 - 1.0, size / 2.0 - 1.0, colour);
+    return s;
+}
+
+// The bar at the bottom of the screen: a cap at 160 (and 320) and a half of
+// 151 pixels from 169 (and 329); the resting pieces are placed at 202 (and
+// 362) and reach back to the same place as the kick panel's halves.
+Sprite bottom_cap()
+{
+    Sprite s = blank(9, 40);
+    plate(s.picture, 0, 0, 9, 40, PLATE, GOLD, 2);
+    return s;
+}
+
+Sprite bottom_half(bool kick, bool right)
+{
+    Sprite s = blank(151, 32, kick ? 0 : 33, 0);
+    KitPicture& p = s.picture;
+    plate(p, 0, 0, 151, 32, PLATE, GOLD, 2);
+    if (kick) {
+        // The strength bar's well runs from 231 to 471; the aim window
+        // about 197 holds the two aim markers.
+        if (right) plate(p, 0, 8, 143, 16, 0xFF081018, 0xFF506070);
+        else plate(p, 62, 8, 89, 16, 0xFF081018, 0xFF506070), plate(p, 6, 6, 52, 20, 0xFF081018, 0xFF506070);
+        if (!right) fill(p, 28, 8, 1, 16, LIT); // a straight kick
+    }
+    return s;
+}
+
+Sprite kick_marker(bool aim)
+{
+    if (aim) {
+        Sprite s = blank(7, 20, 3, 0);
+        triangle_up(s.picture, 3, 14, 19, 3, LIT);
+        fill(s.picture, 3, 2, 1, 12, LIT);
+        return s;
+    }
+    Sprite s = blank(4, 20, 2, 0);
+    plate(s.picture, 0, 0, 4, 20, WHITE, INK);
+    return s;
+}
+
+Sprite pause_plate(const Typeface& type)
+{
+    Sprite s = blank(120, 30, 60, 15);
+    plate(s.picture, 0, 0, 120, 30, PLATE, GOLD, 2);
+    type.centred(s.picture, "PAUSED", 60, 15, 2, WHITE);
+    return s;
+}
+
+// The match screen draws these by their place in the set.
+static_assert(RADAR_BACKGROUND == 0 && RADAR_DOT_BALL == 6 && FRAME_PIECE_LEFT == 7 && FRAME_CAP_LEFT == 9 &&
+              KICK_PANEL_LEFT == 11 && KICK_AIM_MARKER == 13 && PAUSE_SPRITE == 15 && int32_t(PAUSE_SPRITE) < int32_t(PANEL_RING));
+
 std::vector<Sprite> panel_frames(const Typeface& type)
 {
     std::vector<Sprite> f;
+    f.push_back(radar_background());
+    f.push_back(radar_dot(0xFF3070E0, 5)); // the first team
+    f.push_back(radar_dot(0xFFE03030, 5)); // the second team
+    f.push_back(radar_dot(0xFFF0F0F0, 7)); // the ball holder
+    f.push_back(radar_dot(0xFFE8D020, 5)); // an umpire
+    f.push_back(radar_dot(0xFFF0A020, 7)); // the umpire with the ball
+    f.push_back(radar_dot(0xFFC04818, 4)); // the ball
+    f.push_back(bottom_half(false, false));
+    f.push_back(bottom_half(false, true));
+    f.push_back(bottom_cap());
+    f.push_back(bottom_cap());
+    f.push_back(bottom_half(true, false));
+    f.push_back(bottom_half(true, true));
+    f.push_back(kick_marker(true));
+    f.push_back(kick_marker(false));
+    f.push_back(pause_plate(type));
     while (f.size() < PANEL_RING) f.push_back(spare());
     for (int k = 0; k < 4; ++k) f.push_back(ring_option(type, k));
     f.push_back(diagram_marker());
@@ -415,27 +511,22 @@ bool write_hud_set(const KitContext& ctx, const std::string& name, const std::ve
     std::vector<KitPicture> pages(1, kit_picture(PAGE, PAGE, 0));
     std::vector<KitSpriteFrame> frames;
     std::vector<uint32_t> offsets;
-    uint32_t x = 0, y = 0, row = 0;
+    KitSpritePacker packer{PAGE, 256};
     for (const Sprite& s : sprites) {
         const KitPicture& p = s.picture;
-        if (x + p.width > PAGE) x = 0, y += row + 1, row = 0;
-        if (y + p.height > PAGE) {
-            pages.push_back(kit_picture(PAGE, PAGE, 0));
-            x = 0, y = 0, row = 0;
+        KitSpriteFrame f;
+        uint32_t x = 0, y = 0;
+        if (!packer.place(p.width, p.height, x, y, f)) {
+            error = name + ": a frame does not fit on a page";
+            return false;
         }
+        if (pages.size() < packer.pages) pages.push_back(kit_picture(PAGE, PAGE, 0));
         KitPicture& page = pages.back();
         for (uint32_t py = 0; py < p.height; ++py)
             for (uint32_t px = 0; px < p.width; ++px) page.at(x + px, y + py) = p.at(px, py);
-        KitSpriteFrame f;
-        f.page = static_cast<uint8_t>(pages.size() - 1);
-        f.u_left = float(x) / PAGE, f.u_right = float(x + p.width) / PAGE;
-        f.v_top = float(y) / PAGE, f.v_bottom = float(y + p.height) / PAGE;
-        f.width = static_cast<uint16_t>(p.width), f.height = static_cast<uint16_t>(p.height);
         f.x_offset = s.x_offset, f.y_offset = s.y_offset;
         offsets.push_back(static_cast<uint32_t>(frames.size()) * 25);
         frames.push_back(f);
-        x += p.width + 1;
-        row = std::max(row, p.height);
     }
     const std::string base = stem_of(name);
     if (!kit_write_file(ctx, name.c_str(), kit_sph(frames), error) ||

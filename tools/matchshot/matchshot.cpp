@@ -39,6 +39,16 @@
 
 namespace {
 
+// The match screen's own frame, caught before it is shown (showing clears it).
+std::vector<uint32_t>* caught_picture;
+bool caught;
+void catch_and_present()
+{
+    HostRenderDevice* device = gl_render_device();
+    caught = device && caught_picture && device->read_picture(caught_picture->data());
+    present_and_clear();
+}
+
 bool save_tga(const std::string& path, const std::vector<uint32_t>& pixels)
 {
     std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -137,16 +147,24 @@ int main(int argc, char** argv)
     HostRenderDevice* device = gl_render_device();
     std::vector<uint32_t> pixels(size_t(PICTURE_WIDTH) * PICTURE_HEIGHT);
     if (replay) return replay_shot(prefix, device, pixels);
+    caught_picture = &pixels;
+    match_hooks.present_frame = catch_and_present;
     int saved = 0;
     for (int view = 0; view < CAMERA_PRESETS; ++view) {
         match_hooks.set_camera_view(view);
         const BallState& b = ball_state;
         setup_all_camera_presets(static_cast<int32_t>((b.x >> 16) * 0.390625), static_cast<int32_t>((b.z >> 16) * 0.390625),
                                  static_cast<int32_t>((b.y >> 16) * 0.390625));
-        for (int t = 0; t < 90 && !headless_match_over(); ++t) headless_match_tick();
-        present_and_clear();
-        match_hooks.draw_match_scene();
-        if (!device || !device->read_picture(pixels.data())) continue;
+        // Frames as the match screen draws them, three ticks apart (the HUD
+        // slides by the ticks of each frame): the scene, then the HUD.
+        caught = false;
+        for (int t = 0; t < 90 && !headless_match_over(); ++t) {
+            headless_match_tick();
+            if (t % 3 != 2) continue;
+            match_tick_record.due = 3;
+            render_match_frame();
+        }
+        if (!caught) continue;
         char name[32];
         std::snprintf(name, sizeof name, "_view%d.tga", view);
         if (save_tga(prefix + name, pixels)) ++saved;

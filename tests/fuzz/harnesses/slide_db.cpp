@@ -3,13 +3,12 @@
 
 #include "frontend/database_files.h"
 #include "frontend/player_editor.h"
-#include "match/match_records.h"
+#include "league/league_data.h"
 
 FUZZ_HARNESS(slide_db)
 {
     fuzz_user_file(SLIDE_DB_FILE, data, size);
-    game_settings.home_team = 0;
-    game_settings.away_team = 9;
-    load_slide_db();
+    load_slide_db(0, 9, slide_db_check(data, size));
     reset_player_editor();
+    reset_league_data();
 }

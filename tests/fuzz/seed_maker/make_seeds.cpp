@@ -25,6 +25,7 @@
 #include "lib/wav_write.h"
 #include "display/replay.h"
 #include "frontend/competition.h"
+#include "frontend/database_files.h"
 #include "frontend/saved_files.h"
 #include "match/match_records.h"
 #include "platform/controllers.h"
@@ -175,6 +176,19 @@ void settings_and_devices(const fs::path& work)
     competition_state.order_count = 16;
     encode_game(game);
     put("game_file", "season_round_5", Bytes(game, game + GAME_FILE_SIZE));
+
+    // The edited names of two clubs, one the last listed player with a bit,
+    // and the training edits' owners; and a file of no names.
+    load_original_names();
+    put("name_db", "none", name_db_image());
+    set_player_name(league_team_at(3)->players[2], "Corwin Ashdale");
+    set_player_name(league_team_at(12)->players[15], "Tobin Merriwether");
+    team_name_change_buffer[3] = 1 << 2;
+    team_name_change_buffer[12] = 1 << 15;
+    slide_db_owner = {{4, 7}, 0x5EED1234};
+    put("name_db", "names", name_db_image());
+    reset_database_files();
+    reset_league_data();
 
     devconfig_record device{"OpenGL", "640x480x32", 1, 1};
     std::string path = (work / "devconfig.dat").string();

@@ -163,6 +163,24 @@ KitSwFont kit_build_sw_font(const std::vector<KitGlyphBitmap>& glyphs, uint32_t 
     return f;
 }
 
+bool KitSpritePacker::place(uint32_t w, uint32_t h, uint32_t& at_x, uint32_t& at_y, KitSpriteFrame& frame)
+{
+    if (w > page_size || h > page_size) return false;
+    if (x + w > page_size) x = 0, y += row + 1, row = 0;
+    if (y + h > page_size) {
+        if (pages >= max_pages) return false;
+        ++pages, x = 0, y = 0, row = 0;
+    }
+    frame.page = static_cast<uint8_t>(pages - 1);
+    frame.u_left = float(x) / page_size, frame.u_right = float(x + w) / page_size;
+    frame.v_top = float(y) / page_size, frame.v_bottom = float(y + h) / page_size;
+    frame.width = static_cast<uint16_t>(w), frame.height = static_cast<uint16_t>(h);
+    at_x = x, at_y = y;
+    x += w + 1;
+    if (h > row) row = h;
+    return true;
+}
+
 std::vector<uint8_t> kit_sph(const std::vector<KitSpriteFrame>& frames)
 {
     ByteWriter w;

@@ -60,6 +60,15 @@ struct KitSpriteFrame {
     uint16_t width = 0, height = 0;
     int16_t x_offset = 0, y_offset = 0;
 };
+// Sprite frames packed in rows onto square pages, a pixel apart, a new page
+// when one is full. `place` finds a frame of w x h its place (at_x, at_y) on
+// page `pages - 1` and fills its record's page, corners and size; it refuses
+// a frame larger than a page, or one that would need more than `max_pages`.
+struct KitSpritePacker {
+    uint32_t page_size = 0, max_pages = 1;
+    uint32_t pages = 1, x = 0, y = 0, row = 0;
+    bool place(uint32_t w, uint32_t h, uint32_t& at_x, uint32_t& at_y, KitSpriteFrame& frame);
+};
 // ".sph": the frame count, then 25 bytes a frame.
 std::vector<uint8_t> kit_sph(const std::vector<KitSpriteFrame>& frames);
 // The companion: one 32-bit byte offset into the frame records a word, then
