@@ -4,6 +4,7 @@
 #include "gl3d/gl_fixture.h"
 #include "gl3d/hw_camera.h"
 #include "gl3d/render_state.h"
+#include "gl3d/sprite_sets.h"
 #include "gl3d/texture_cache.h"
 #include "gl3d/texture_manager.h"
 #include "host/host_test_hooks.h"
@@ -245,6 +246,8 @@ struct HardwareBox : GlFixture {
         init_screen_format(0);
         set_screen_display_kind(1);
         for (int32_t w = 0; w < 4; ++w) set_clip_window(w, 0, 0, 480, 640);
+        reset_texture_cache();
+        tex_destroy_all();
         reset_everything();
         load_front_end_resources();
     }
@@ -268,6 +271,7 @@ struct HardwareBox : GlFixture {
         reset_front_end_state();
         reset_message_box();
         reset_front_end_resources();
+        reset_sprite_sets();
         reset_sprite_queues();
         std::memset(key_state, 0, sizeof key_state);
         mouse_state = MouseState{};

@@ -3,6 +3,7 @@
 #include "front_end_fixture.h"
 
 #include "display/replay.h"
+#include "gl3d/sprite_sets.h"
 #include "host/host_test_hooks.h"
 #include "host/paths.h"
 #include "match/match_records.h"
@@ -65,6 +66,7 @@ TEST_F(Attach, TheTeamHelperTakesTheFirstManWithoutAController)
 
 TEST_F(FrontEnd, ResourcesLoadOnceAndAreReleasedOnce)
 {
+    reset_sprite_sets(); // sets other tests left behind take no slot from this one
     load_front_end_resources();
     ASSERT_EQ(front_end_loaded, 1);
     const uint8_t* buffer = sprite_scaling_buffer;
