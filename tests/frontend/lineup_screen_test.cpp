@@ -325,6 +325,23 @@ TEST_F(LineupScreen, DuringAMatchOnlyTheInterchangeRulesLetMenOn)
     });
 }
 
+// In a match every slot takes the men of the club's line-up, the last two
+// reserve entries too, so no formation chosen then shows a man twice.
+TEST_F(LineupScreen, DuringAMatchEverySlotTakesAllTheClubsMen)
+{
+    break_menu_state.in_match_menu = 1;
+    formation_slots[6].entries[LINEUP_ENTRIES - 2].player = team_lineups[0].entries[3].player;
+    formation_slots[6].entries[LINEUP_ENTRIES - 1].player = team_lineups[0].entries[4].player;
+    run_page([&](int f) {
+        if (f != 2) return;
+        for (int slot = 0; slot < FORMATION_SLOTS; ++slot)
+            for (int e = 0; e < LINEUP_ENTRIES; ++e)
+                EXPECT_EQ(formation_slots[slot].entries[e].player, team_lineups[0].entries[e].player)
+                    << "slot " << slot << ", entry " << e;
+        front_end_state.result = 2;
+    });
+}
+
 TEST_F(LineupScreen, LoadingAFormationInAMatchIsRefusedAndTheScreenStays)
 {
     break_menu_state.in_match_menu = 1;
