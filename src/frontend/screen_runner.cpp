@@ -56,7 +56,12 @@ menu_screen* g_parent;
 std::string g_overlay_texture_name;
 TransitionPair g_kept_pair;
 int32_t g_background = -1; // the open screen's 3D object
-int32_t g_previous = -1;   // the object it opened over
+// Whether it opened over an object already shown. That object is taken by
+// its place in the order list, never by a slot remembered here: the match
+// hand-over carries our background off and puts its loading picture up in
+// whichever slot is free, so a remembered slot may by then hold our own new,
+// still hidden background, which can never finish its effect.
+bool g_over_previous = false;
 
 // The software path: the screen's picture and the work copy the icons are
 // drawn over (the sprite layer puts it back under moved sprites); an open box
@@ -248,9 +253,9 @@ void run_objects_until_finished(menu_screen* screen, bool step_closing)
 
 void open_background(menu_screen* screen)
 {
-    g_previous = any_3d_object_active() ? g_background : -1;
+    g_over_previous = any_3d_object_active() != 0;
     uint32_t* pixels = load_display_picture(screen->pictures[1]);
-    if (g_previous >= 0)
+    if (g_over_previous)
         g_background = create_3d_object(pixels, 0, 0, 0);
     else
         g_background = create_3d_object(pixels, 0, arrival_effect_table[host_rand() % 3], 0);
@@ -259,7 +264,7 @@ void open_background(menu_screen* screen)
 
 void bring_in_hardware()
 {
-    if (g_previous < 0) {
+    if (!g_over_previous) {
         g_kept_pair = open_transition_table[host_rand() % 21];
         show_3d_object(g_background, 0);
         restart_3d_object_timer(g_background, 0);
@@ -267,11 +272,12 @@ void bring_in_hardware()
         return;
     }
     g_kept_pair = swap_transition_table[host_rand() % 18];
-    start_3d_object(g_previous, 0, g_kept_pair.grid, g_kept_pair.effect);
-    restart_3d_object_timer(g_previous, 0);
+    // The shown object is the oldest: ours was created after it.
+    start_3d_object(-1, 0, g_kept_pair.grid, g_kept_pair.effect);
+    restart_3d_object_timer(-1, 0);
     run_objects_until_finished(nullptr, false);
-    free_3d_object(g_previous, 0);
-    g_previous = -1;
+    free_3d_object(-1, 0);
+    g_over_previous = false;
     show_3d_object(g_background, 0);
 }
 
@@ -841,7 +847,8 @@ void reset_screen_runner()
     g_running = g_parent = nullptr;
     g_overlay_texture_name.clear();
     g_kept_pair = TransitionPair{};
-    g_background = g_previous = -1;
+    g_background = -1;
+    g_over_previous = false;
     move_pointer_to = move_cursor;
     release_surface_pair(g_surfaces);
     release_surface_pair(g_parent_surfaces);

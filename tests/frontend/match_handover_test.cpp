@@ -14,9 +14,17 @@
 #include "host/paths.h"
 #include "host/settings_store.h"
 #include "lib/language_write.h"
+#include "gl3d/gl_fixture.h"
+#include "gl3d/hw_camera.h"
+#include "gl3d/menu_objects.h"
+#include "gl3d/render_state.h"
+#include "gl3d/sprite_sets.h"
+#include "gl3d/texture_cache.h"
+#include "gl3d/texture_manager.h"
 
 #include <cstdio>
 #include <filesystem>
+#include <stdexcept>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -303,6 +311,145 @@ TEST_F(HandOver, OnlyTheCompetitionsRestartTheSound)
         EXPECT_EQ(cd_music_on, type >= GAME_PREMIERSHIP && type <= GAME_FINAL_8 ? 0 : 1) << int(type);
     }
     game_settings.game_type = GAME_DEMO;
+}
+
+} // namespace
+
+namespace {
+
+// The hand-over on the 3D display against the recording device. The clock
+// moves 20 ms a reading, so each picture effect ends within a few frames; a
+// run that reads it past the limit is a screen waiting on an effect that
+// never ends, and fails instead of drawing its 100000 frames.
+uint32_t g_clock_now, g_clock_reads;
+constexpr uint32_t CLOCK_READ_LIMIT = 20000;
+uint32_t stepping_clock()
+{
+    if (++g_clock_reads > CLOCK_READ_LIMIT) throw std::runtime_error("a picture effect never ended");
+    return g_clock_now += 20;
+}
+
+struct HardwareHandOver : GlFixture {
+    void SetUp() override
+    {
+        GlFixture::SetUp();
+        saved_hardware = use_3d_hardware;
+        use_3d_hardware = 1;
+        sprite_hardware_switch = 1;
+        g_clock_now = g_clock_reads = 0;
+        host_set_clock(stepping_clock);
+        reset_hw_camera();
+        init_hw_lens();
+        set_viewport(0, 0, 640, 480);
+        set_colour_mode(2, 0xFFFFFFFF);
+        init_screen_format(0);
+        set_screen_display_kind(1);
+        for (int32_t w = 0; w < 4; ++w) set_clip_window(w, 0, 0, 480, 640);
+        reset_texture_cache();
+        tex_destroy_all();
+        reset_everything();
+        load_front_end_resources();
+        match_player = fake_match;
+        match_globals.init_mode = 0;
+        match_globals.flow_flags = 0;
+        front_end_state.result = 1;
+        game_settings.game_type = GAME_EXHIBITION;
+        reset_competition_state();
+    }
+    void TearDown() override
+    {
+        match_player = play_match;
+        front_end_shutdown();
+        reset_everything();
+        reset_texture_cache();
+        tex_destroy_all();
+        set_screen_display_kind(0);
+        sprite_hardware_switch = 0;
+        use_3d_hardware = saved_hardware;
+        host_set_clock(nullptr);
+        GlFixture::TearDown();
+    }
+    static void reset_everything()
+    {
+        reset_menu_objects();
+        reset_fonts();
+        reset_menu_icons();
+        reset_screen_runner();
+        reset_front_end_state();
+        reset_message_box();
+        reset_front_end_resources();
+        reset_match_handover();
+        reset_sprite_sets();
+        reset_sprite_queues();
+        std::memset(key_state, 0, sizeof key_state);
+        mouse_state = MouseState{};
+    }
+    uint32_t saved_hardware = 0;
+};
+
+// Three periods, each ended by a break; what the splash screen stood on each
+// time. A menu screen first leaves its background up, as the menus do.
+struct SplashObjects {
+    int32_t objects = 0, shown = 0, pieces = 0;
+};
+std::vector<SplashObjects> splashes_of_three_periods(bool menu_first)
+{
+    standin_match_calls = 0;
+    standin_next_exit_code = 2;
+    standin_next_flow_flags = CLOCK_FROZEN | QUARTER_2;
+    match_globals.init_mode = 0;
+    match_globals.flow_flags = 0;
+    front_end_state.result = 1;
+    std::vector<SplashObjects> seen;
+    int32_t answered = -1;
+    PointerScript::start([&](menu_screen* s, int f) {
+        if (s != &demo_splash_screen || f < 3 || answered == standin_match_calls) return;
+        answered = standin_match_calls;
+        if (standin_match_calls == 0) {
+            key_state[KEY_ESCAPE] = 0x80;
+            return;
+        }
+        SplashObjects now;
+        for (int32_t slot = 0; slot < 2; ++slot)
+            if (const menu_3d_object* o = menu_3d_object_at(slot)) {
+                ++now.objects;
+                now.shown += o->shown;
+                now.pieces = static_cast<int32_t>(o->pieces.size());
+            }
+        seen.push_back(now);
+        key_state[standin_match_calls < 3 ? KEY_ESCAPE : KEY_ENTER] = 0x80; // play on twice, then Exit Demo
+    });
+    if (menu_first) {
+        run_front_end_screen(&demo_splash_screen);
+        front_end_state.result = 1;
+    }
+    start_match();
+    EXPECT_EQ(standin_match_calls, 3);
+    EXPECT_EQ(front_end_state.result, 3);
+    return seen;
+}
+
+// Each break carries the splash's background off and puts the loading
+// picture up in whichever slot is free: the next splash must come in over
+// that picture, whatever slot its own background had the time before, and
+// leave only its own picture (20 pieces of 128 x 128; the loading picture
+// has 80).
+TEST_F(HardwareHandOver, EveryBreaksSplashComesInOverTheLoadingPicture)
+{
+    for (bool menu_first : {true, false}) {
+        for (uint32_t seed : {1u, 2u, 3u}) {
+            host_srand(seed);
+            const std::vector<SplashObjects> seen = splashes_of_three_periods(menu_first);
+            ASSERT_EQ(seen.size(), 3u) << menu_first << " " << seed;
+            for (size_t n = 0; n < seen.size(); ++n) {
+                EXPECT_EQ(seen[n].objects, 1) << menu_first << " " << seed << " splash " << n;
+                EXPECT_EQ(seen[n].shown, 1) << menu_first << " " << seed << " splash " << n;
+                EXPECT_EQ(seen[n].pieces, 20) << menu_first << " " << seed << " splash " << n;
+            }
+            reset_everything();
+            load_front_end_resources();
+        }
+    }
 }
 
 } // namespace
