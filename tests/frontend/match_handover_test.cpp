@@ -122,11 +122,13 @@ TEST_F(HandOver, OnlyPlayOrAResultOfFiveStartsAMatch)
         front_end_state.result = c.result;
         front_end_state.page = nullptr;
         std::memset(match_globals.commentary_order, 0, sizeof match_globals.commentary_order);
+        game_settings.front_end_count = 0;
         start_match();
         EXPECT_EQ(standin_match_calls, 0) << int(c.result);
         // The clubs' table is written whether or not a match follows.
         EXPECT_EQ(match_globals.commentary_order[0], 5) << int(c.result);
         EXPECT_EQ(match_globals.commentary_order[15], 2) << int(c.result);
+        EXPECT_EQ(game_settings.front_end_count, 8) << int(c.result);
         EXPECT_EQ(front_end_state.page == first_page, c.to_first_page) << int(c.result);
     }
 }
