@@ -101,6 +101,56 @@ TEST_F(Camera, SpeedDefaultsTo300AndTheDestinationFollowsTheAnchor)
     EXPECT_EQ(c.destination[0], 50000) << "distance 0: the anchor itself";
 }
 
+TEST_F(Camera, TheDestinationKeepsItsDistanceOnTheBearingOrBeyondTheReferencePoint)
+{
+    struct Case {
+        const char* what;
+        uint32_t flags;
+        int32_t distance;
+        double anchor[3], position[3], reference[3];
+        double expected[3];
+    } cases[] = {
+        // Offset (1000, 0, 0 -> 1): length 1000, k 2.5 in fractions.
+        {"on the present bearing", CAM_DERIVE_X | CAM_DERIVE_Z, 2500, {1000, 0, 0}, {0, 0, 0}, {0, 0, 0}, {-1500, 7, -2}},
+        // Offset (-9600, 0, -100): length 9601, the camera 1500 past the anchor from the goal end.
+        {"beyond the reference point", CAM_DERIVE_X | CAM_DERIVE_Z | CAM_REF_X | CAM_REF_Z, 1500, {0, 0, 100},
+         {0, 0, 0}, {-9600, 0, 0}, {1499, 7, 115}},
+        // Offset (0, 0, 0.3) rounds to a length of 0: nothing to scale by.
+        {"an offset of no length", CAM_DERIVE_X | CAM_DERIVE_Y | CAM_DERIVE_Z, 1200, {0, 0, 0.3}, {0, 0, 0}, {0, 0, 0},
+         {7, 7, 7}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        c = CameraPreset{};
+        c.flags = k.flags;
+        c.distance = k.distance;
+        for (int i = 0; i < 3; ++i) {
+            c.anchor[i] = k.anchor[i], c.position[i] = k.position[i], c.reference_point[i] = k.reference[i];
+            c.destination[i] = 7;
+        }
+        camera_update(&c);
+        for (int i = 0; i < 3; ++i) EXPECT_DOUBLE_EQ(c.destination[i], k.expected[i]) << i;
+    }
+}
+
+TEST_F(Camera, FieldOfViewEasesByItsStepsWithoutPassingTheTarget)
+{
+    c.flags = CAM_EASE_FOV;
+    c.fov_target = 20, c.fov_current = 21;
+    for (double expected : {20.5, 20.0, 20.0}) {
+        camera_update(&c);
+        EXPECT_DOUBLE_EQ(c.fov_current, expected) << "narrowing by the default half degree";
+        EXPECT_DOUBLE_EQ(c.fov_out, expected);
+    }
+    c.fov_target = 60, c.fov_current = 59.5;
+    camera_update(&c);
+    EXPECT_DOUBLE_EQ(c.fov_current, 60) << "widening stops at the target";
+    c.flags = 0;
+    c.fov_target = 30;
+    camera_update(&c);
+    EXPECT_DOUBLE_EQ(c.fov_out, 60) << "without the bit the lens stays";
+}
+
 TEST_F(Camera, PitchHeldAndFieldOfViewDefaults)
 {
     c.flags = CAM_EASE_PITCH | CAM_HOLD_PITCH;
