@@ -32,6 +32,7 @@ void reset_front_end_defaults()
     select_builtin_league_data();
     start_front_end_sound_channels();
     free_all_fonts();
+    s.front_end_count = FRONT_END_COUNT;
     // The controller screen's word: no record plays yet, and the one after
     // the last in use ends the list.
     for (controller_record& c : controllers) c.side = 0;

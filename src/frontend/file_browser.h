@@ -86,6 +86,11 @@ struct FileBrowserState {
 extern FileBrowserState file_browser_state;
 
 void set_browser_background(int32_t mode);
+// Runs the screen in a mode; the line-up screen's two formation buttons
+// open it through the named ones.
+void run_file_browser(int32_t mode);
+void load_formation_dialog();
+void save_formation_dialog();
 void file_browser_open(menu_screen* screen);
 void file_browser_frame(menu_screen* screen);
 void browser_close(menu_screen* screen);

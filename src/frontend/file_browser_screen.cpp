@@ -12,6 +12,7 @@
 #include "platform/directory.h"
 #include "platform/input.h"
 #include "platform/settings.h"
+#include "screen/screen.h"
 
 #include <algorithm>
 #include <cctype>
@@ -62,6 +63,7 @@ bool saving_mode(int32_t m)
     return m == BROWSER_SAVE_REPLAY || m == BROWSER_SAVE_GAME || m == BROWSER_SAVE_FORMATION || m == BROWSER_SAVE_TEAM;
 }
 bool directory_mode(int32_t m) { return m == BROWSER_DATA_PATH || m == BROWSER_INSTALL_PATH; }
+bool formation_mode(int32_t m) { return m == BROWSER_LOAD_FORMATION || m == BROWSER_SAVE_FORMATION; }
 
 char g_title[40], g_prompt[64], g_directory_label[96], g_empty[40], g_entry_label[40];
 char g_pictures[2][96];
@@ -73,10 +75,14 @@ menu_icon g_title_icon = text_template(g_title, 3);
 menu_icon g_prompt_icon = text_template(g_prompt, 1);
 menu_icon g_directory_icon = text_template(g_directory_label, 1);
 menu_icon g_empty_icon = text_template(g_empty, 1);
-menu_icon g_back = focus_text_template("Back", 2);
+// Over formations the back button stands beside the line-up's list: it
+// reads "Cancel" until a formation is loaded or saved, then "Done".
+char g_back_text[8];
+menu_icon g_back = focus_text_template(g_back_text, 2);
 menu_icon g_accept = focus_text_template("Accept", 0, accept_click);
 
-constexpr int ENTRIES = 6, TITLE = 0, PROMPT = 1, DIRECTORY = 2, EMPTY = 3, ACCEPT = 5;
+constexpr int ENTRIES = 6, TITLE = 0, PROMPT = 1, DIRECTORY = 2, EMPTY = 3, BACK = 4, ACCEPT = 5;
+constexpr int32_t FORMATION_BACK_X = 550, FORMATION_BACK_Y = 130;
 menu_screen_entry g_entries[ENTRIES] = {
     {0, &g_title_icon, 20, 20, nullptr},    {0, &g_prompt_icon, 50, 58, nullptr},
     {0, &g_directory_icon, 50, 84, nullptr}, {0, &g_empty_icon, 262, 122, nullptr},
@@ -84,6 +90,12 @@ menu_screen_entry g_entries[ENTRIES] = {
 };
 
 void result_two(menu_screen*) { front_end_state.result = 2; }
+
+void label_back(const char* text)
+{
+    std::snprintf(g_back_text, sizeof g_back_text, "%s", text);
+    if (menu_icon* icon = g_entries[BACK].copy) update_icon(icon);
+}
 
 std::string last_component(const std::string& path)
 {
@@ -362,6 +374,15 @@ void set_browser_background(int32_t m)
     std::snprintf(g_pictures[1], sizeof g_pictures[1], "front_en\\front_end_gfx\\menu_screens\\hw\\%s.tga", picture);
 }
 
+void run_file_browser(int32_t m)
+{
+    set_browser_background(m);
+    run_front_end_screen(&file_browser_screen);
+}
+
+void load_formation_dialog() { run_file_browser(BROWSER_LOAD_FORMATION); }
+void save_formation_dialog() { run_file_browser(BROWSER_SAVE_FORMATION); }
+
 void file_browser_open(menu_screen* screen)
 {
     input_reset();
@@ -373,6 +394,12 @@ void file_browser_open(menu_screen* screen)
     std::snprintf(g_entry_label, sizeof g_entry_label, "%s", entry_label(m));
     for (int i : {TITLE, PROMPT})
         if (menu_icon* icon = screen->entries[i].copy) update_icon(icon);
+    label_back(formation_mode(m) ? "Cancel" : "Back");
+    if (menu_icon* back = screen->entries[BACK].copy; back && formation_mode(m)) {
+        back->x = static_cast<int16_t>(scale_x_from_640(FORMATION_BACK_X));
+        back->y = static_cast<int16_t>(scale_y_from_480(FORMATION_BACK_Y));
+        update_icon(back);
+    }
     fb.directory = start_directory(m);
     fb.pending_directory.clear();
     fb.rebuild_pending = 0;
@@ -587,9 +614,10 @@ int32_t browser_action(const std::string& path)
     if (m == BROWSER_LOAD_REPLAY) replay_loaded = 1;
     if (m == BROWSER_LOAD_GAME) game_loaded = 1;
     report_error(code, last_component(target).c_str(), nullptr, nullptr, nullptr);
-    if (m == BROWSER_LOAD_FORMATION || m == BROWSER_SAVE_FORMATION) {
+    if (formation_mode(m)) {
         front_end_state.result = 0;
         fb.rebuild_pending = 1;
+        label_back("Done");
     } else {
         front_end_state.result = 1;
     }

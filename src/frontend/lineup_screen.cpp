@@ -182,7 +182,9 @@ void show_player(int32_t entry)
     if (entry >= 0 && entry < LINEUP_ENTRIES) show_player_as(entry, lu.work.entries[entry].player);
 }
 
-void add_player_icons()
+// The men's icons: the reserves in rows of seven, the bench places and the
+// positions where their entries stand.
+void layout_lineup_icons()
 {
     for (int32_t e = 0; e < LINEUP_ENTRIES; ++e) {
         lu.players[e] = nullptr;
@@ -231,17 +233,35 @@ void show_name(int32_t entry)
     refresh_texts();
 }
 
+bool held_by(const TeamLineup& l, int32_t first, int32_t end, int32_t player)
+{
+    for (int32_t e = first; e < end; ++e)
+        if (l.entries[e].player == player) return true;
+    return false;
+}
+
 // A 41-man squad's missing player 41 is kept where no screen shows him:
-// the last reserve entry, which such a squad never shows.
+// the last reserve entry, which such a squad never shows. The default shape
+// names him there already and again on a bench place that a six-man bench
+// shows; such a place takes a man of the squad from outside the match's
+// twenty-four instead.
 void hide_missing_player(TeamLineup& l)
 {
     if (lu.squad_size >= LEAGUE_PLAYERS) return;
-    const int32_t last = LINEUP_ENTRIES - 1;
-    for (int32_t e = 0; e < last; ++e)
-        if (l.entries[e].player == LEAGUE_PLAYERS - 1) {
+    const int32_t missing = LEAGUE_PLAYERS - 1, last = LINEUP_ENTRIES - 1;
+    for (int32_t e = 0; e < last; ++e) {
+        if (l.entries[e].player != missing) continue;
+        if (l.entries[last].player != missing) {
             std::swap(l.entries[e].player, l.entries[last].player);
-            break;
+            continue;
         }
+        int32_t spare = -1;
+        for (int32_t p = 0; p < lu.squad_size && spare < 0; ++p)
+            if (!held_by(l, 0, last, p)) spare = p;
+        for (int32_t p = 0; p < lu.squad_size && spare < 0; ++p)
+            if (!held_by(l, 0, LINEUP_RESERVE_FIRST, p)) spare = p;
+        l.entries[e].player = spare < 0 ? 0 : spare;
+    }
 }
 
 // The match man holding a player of the edited side, or null.
@@ -251,6 +271,15 @@ const PlayerSlot* match_man(int32_t player)
     for (const PlayerSlot& s : t.slots)
         if (s.line_up_index == player) return &s;
     return nullptr;
+}
+
+// Every slot takes the men of one line-up, all 44 entries of it.
+void share_players_among_slots(const TeamLineup& from)
+{
+    int32_t players[LINEUP_ENTRIES];
+    for (int32_t e = 0; e < LINEUP_ENTRIES; ++e) players[e] = from.entries[e].player;
+    for (TeamLineup& slot : formation_slots)
+        for (int32_t e = 0; e < LINEUP_ENTRIES; ++e) slot.entries[e].player = players[e];
 }
 
 void load_shown_slot()
@@ -994,9 +1023,7 @@ void lineup_open(menu_screen* screen)
         lu.shown_slot = 0;
         // In a match every slot keeps the men on the ground: a formation
         // chosen then changes only places, settings and zone lines.
-        if (in_match())
-            for (TeamLineup& slot : formation_slots)
-                for (int32_t e = 0; e < LINEUP_ENTRIES; ++e) slot.entries[e].player = formation_slots[0].entries[e].player;
+        if (in_match()) share_players_among_slots(formation_slots[0]);
     }
     if (lu.shown_slot < 0 || lu.shown_slot >= FORMATION_SLOTS) lu.shown_slot = 0;
     load_shown_slot();
@@ -1004,7 +1031,7 @@ void lineup_open(menu_screen* screen)
         lu.rings[k] = add_copy(lineup_ring_templates[k], HANDLE_FORMATION, 0, 0, 0);
         lu.rings[k]->flags |= ICON_HIDDEN;
     }
-    add_player_icons();
+    layout_lineup_icons();
     for (int32_t m = 0; m < LINEUP_MARKERS; ++m)
         lu.markers[m] = add_copy(lineup_marker_templates[m], HANDLE_FORMATION, 0, 0, GROUP_MARKERS);
     place_markers();
@@ -1065,6 +1092,9 @@ void store_lineup_to_slot()
     slot = lu.work;
     slot.version = version;
     std::memcpy(slot.name, name, sizeof name);
+    // In a match the men on the ground are the same whatever the shape, so
+    // an exchange made under one slot is not undone by using another.
+    if (in_match()) share_players_among_slots(slot);
 }
 
 void store_lineup_to_team()

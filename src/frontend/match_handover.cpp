@@ -177,6 +177,7 @@ void start_match()
     // The language file stays loaded: it is read again only when it is not.
     select_language(0);
     if (get_text(0)[0] == 0) load_language_text();
+    s.front_end_count = FRONT_END_COUNT;
     // A competition's fixture between two computer clubs is not played here.
     if (competition_game_type(s.game_type)) {
         if (!team_is_human(s.home_team) && !team_is_human(s.away_team)) {

@@ -90,13 +90,6 @@ void run_until_done(menu_screen* screen)
     } while (front_end_state.result != 1 && front_end_state.result != 2);
 }
 
-void run_browser(int32_t mode)
-{
-    browser_mode = mode;
-    set_browser_background(mode);
-    run_front_end_screen(&file_browser_screen);
-}
-
 int32_t side_team(int32_t side) { return side ? game_settings.away_team : game_settings.home_team; }
 
 // The line-up page for one side, with the portraits of its team.
@@ -315,8 +308,8 @@ void lineup_page()
             run_until_done(&roles_screen);
             free_font_slot(LARGE_FONT);
         }
-        if (result == LINEUP_LOAD_FORMATION || result == LINEUP_SAVE_FORMATION)
-            run_browser(result == LINEUP_LOAD_FORMATION ? BROWSER_LOAD_FORMATION : BROWSER_SAVE_FORMATION);
+        if (result == LINEUP_LOAD_FORMATION) load_formation_dialog();
+        if (result == LINEUP_SAVE_FORMATION) save_formation_dialog();
     }
     free_animation_set(HANDLE_FORMATION);
     free_animation_set(HANDLE_CARICATURE);
@@ -358,14 +351,14 @@ void statistics(int32_t variant)
         const uint8_t r = front_end_state.result;
         if (r == 1 || r == 5) return;
         if (variant == 1) {
-            if (r == 6) run_browser(2);
+            if (r == 6) run_file_browser(2);
             if (r == 7) run_front_end_screen(&match_statistics_screen);
             if (r == 8 || r == 9) {
                 load_team_for_stats(r - 8);
                 run_front_end_screen(&team_statistics_screen);
             }
         } else {
-            if (r == 6 || r == 7) run_browser(r == 6 ? 3 : 2);
+            if (r == 6 || r == 7) run_file_browser(r == 6 ? 3 : 2);
             if (r == 8) run_front_end_screen(&match_statistics_screen);
             if (r == 9 || r == 10) {
                 load_team_for_stats(r - 9);
@@ -383,7 +376,7 @@ void statistics_page_2() { statistics(2); }
 
 void view_replay_page()
 {
-    run_browser(0);
+    run_file_browser(0);
     if (front_end_state.result != 1) return;
     const bool hardware = renderer_index() == 1;
     if (hardware)
@@ -404,16 +397,16 @@ void load_game_page()
 {
     front_end_state.page = first_page;
     do {
-        run_browser(1);
+        run_file_browser(1);
     } while (front_end_state.result != 1 && front_end_state.result != 2);
 }
 
-void delete_files_page() { run_browser(4); }
+void delete_files_page() { run_file_browser(4); }
 
 void save_file_page()
 {
     do {
-        run_browser(5);
+        run_file_browser(5);
     } while (front_end_state.result != 1 && front_end_state.result != 2);
 }
 

@@ -186,6 +186,9 @@ bool link_controller(TeamRecord* team, controller_record* object, PlayerSlot* sl
 {
     slot->contest_group = object;
     object->men[0] = slot;
+    // Bit 0 goes on the man's flag word, his "human controlled" mark: the
+    // controller record's one flag word belongs to the stick reader, which
+    // clears its bit 0 at the next tick.
     slot->man_flags |= MAN_IN_CONTEST;
     if (!team) return true;
     ++team->human_count;

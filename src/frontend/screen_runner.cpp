@@ -214,7 +214,12 @@ void draw_frame_icons(menu_screen* screen)
     flush_sprites();
     draw_active_layer = 1;
     draw_inactive_layer = 0;
-    if (overlay_texture >= 0) queue_sprite_callback(draw_overlay_shade, 0, 0, 0, 0, 255, 0.0f);
+    // The shade gets a flush of its own: in one batch with the box it would
+    // be drawn last (texts go first, the deepest sprite last) and cover it.
+    if (overlay_texture >= 0) {
+        queue_sprite_callback(draw_overlay_shade, 0, 0, 0, 0, 255, 0.0f);
+        flush_sprites();
+    }
     update_icon_states(screen);
     draw_icons(screen);
     flush_sprites();

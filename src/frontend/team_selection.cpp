@@ -241,8 +241,10 @@ void set_panel_team_from_slider(int32_t team)
     if (!valid_team(team)) return;
     tc.panel_team = team;
     team_panel.team = team;
-    if (game_settings.game_type == GAME_PREMIERSHIP || game_settings.game_type == GAME_PRE_SEASON)
+    if (game_settings.game_type == GAME_PREMIERSHIP || game_settings.game_type == GAME_PRE_SEASON) {
         tc.large_mascot_team = team;
+        if (g_open_screen == &season_team_select_screen) show_club(entry_copy(SE_LARGE), team);
+    }
     tc.side = 1;
 }
 
@@ -255,6 +257,7 @@ void set_selection_from_slider(int32_t team)
         tc.away = team;
     tc.panel_team = team;
     team_panel.team = team;
+    if (g_open_screen == &team_selection_screen) refresh_exhibition_sides();
 }
 
 void toggle_from_slider(int32_t place)

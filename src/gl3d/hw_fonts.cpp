@@ -129,15 +129,18 @@ void glyph_step(const TextJob& job, int8_t ch)
                    {right, top, z, g.u_right, g.v_top},
                    {right, bottom, z, g.u_right, g.v_bottom},
                    {left, bottom, z, g.u_left, g.v_bottom}};
-    if (job.matrix) {
+    const float* mx = job.matrix;
+    if (mx) {
         for (Corner& k : c) {
             float d[3] = {k.x - job.origin[0], k.y - job.origin[1], k.z - job.origin[2]};
-            const float* mx = job.matrix;
             k.x = mx[0] * d[0] + mx[1] * d[1] + mx[2] * d[2] + job.origin[0];
             k.y = mx[3] * d[0] + mx[4] * d[1] + mx[5] * d[2] + job.origin[1];
             k.z = mx[6] * d[0] + mx[7] * d[1] + mx[8] * d[2] + job.origin[2];
         }
-    } else if (job.clip != 0) {
+    }
+    // Only an upright glyph keeps the edges the window cuts along.
+    const bool upright = !mx || (mx[1] == 0.0f && mx[3] == 0.0f && mx[0] > 0.0f && mx[4] > 0.0f);
+    if (job.clip != 0 && upright) {
         float quad[4][4];
         for (int k = 0; k < 4; ++k) quad[k][0] = c[k].x, quad[k][1] = c[k].y, quad[k][2] = c[k].u, quad[k][3] = c[k].v;
         if (!clip_quad_to_window(quad, job.clip)) return;
@@ -353,9 +356,10 @@ float draw_hw_string(std::string_view text, float point[2], int32_t clip, int32_
     return pen[0];
 }
 
-void draw_hw_text_turned(std::string_view text, float pen[3], int32_t slot, const float origin[3], const float matrix[9])
+void draw_hw_text_turned(std::string_view text, float pen[3], int32_t slot, const float origin[3], const float matrix[9],
+                         int32_t clip)
 {
-    draw_text(font_at(slot), text, pen, 0, origin, matrix);
+    draw_text(font_at(slot), text, pen, clip, origin, matrix);
 }
 
 int32_t hw_char_width(int32_t character, int32_t slot)

@@ -46,9 +46,11 @@ void draw_hw_text(std::string_view text, float pen[3]);
 void draw_hw_text_font(std::string_view text, float pen[3], int32_t slot);
 float draw_hw_text_at(std::string_view text, float point[2], int32_t slot);
 float draw_hw_string(std::string_view text, float point[2], int32_t clip, int32_t slot);
-// Glyph corners turned by a 3 x 3 matrix (row-major) about an origin.
+// Glyph corners turned by a 3 x 3 matrix (row-major) about an origin. A
+// clip window cuts glyphs that stay upright (a plain scale); turned ones
+// are drawn whole.
 void draw_hw_text_turned(std::string_view text, float pen[3], int32_t slot, const float origin[3],
-                         const float matrix[9]);
+                         const float matrix[9], int32_t clip = 0);
 
 int32_t hw_char_width(int32_t character, int32_t slot);
 int32_t hw_font_height(int32_t slot);

@@ -19,6 +19,8 @@ enum : int8_t {
     GAME_TRAINING = 7,
 };
 
+constexpr uint8_t FRONT_END_COUNT = 8; // see GameSettings::front_end_count
+
 // Per-team switches of the in-game options screen.
 struct TeamOptions {
     uint8_t auto_offload;
@@ -52,6 +54,10 @@ struct GameSettings {
     int8_t toss_winner;         // team record 0 or 1; -1 drawn at the match start
     uint8_t finals_week;        // 1..5 in a finals series
     uint8_t round_kind;         // 5: the last finals week
+    // A count the front end sets to 8 before every match and at a first run.
+    // It travels with the settings into the match set-up; nothing is known
+    // to read it, so it keeps the value and a name of its own.
+    uint8_t front_end_count;
     int32_t controller_team_table[CONTROLLER_RECORDS];             // -1 none
     char controller_player_names[CONTROLLER_RECORDS][256];        // empty when none typed
     int8_t squad_list[30]; // player numbers of the saved squad list

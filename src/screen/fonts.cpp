@@ -145,9 +145,9 @@ void hw_draw(std::string_view text, int32_t x, int32_t y, int32_t storage, int32
 }
 
 // One glyph at a sprite scale (256 natural, 128 twice the size), grown from
-// its pen point as a sprite grows from its hot spot. The turned layout has
-// no clip window, so a scaled glyph is not cut.
-void hw_draw_scaled(char c, int32_t x, int32_t y, int32_t storage, uint16_t scale)
+// its pen point as a sprite grows from its hot spot, and cut to the clip
+// window as the software path's text sprite is.
+void hw_draw_scaled(char c, int32_t x, int32_t y, int32_t storage, uint16_t scale, int32_t clip)
 {
     FontStore* f = store_of(storage);
     if (!f || scale == 0) return;
@@ -157,7 +157,7 @@ void hw_draw_scaled(char c, int32_t x, int32_t y, int32_t storage, uint16_t scal
     const float origin[3] = {static_cast<float>(x - layer_screen_width() / 2),
                              static_cast<float>(y - layer_screen_height() / 2), 0.0f};
     float pen[3] = {static_cast<float>(x), static_cast<float>(y), 0.0f};
-    draw_hw_text_turned(std::string_view(&c, 1), pen, f->hardware, origin, matrix);
+    draw_hw_text_turned(std::string_view(&c, 1), pen, f->hardware, origin, matrix, clip);
 }
 
 void release_entry(CacheEntry& e)
@@ -352,7 +352,7 @@ uint8_t draw_string_cb(std::string_view text, int32_t x, int32_t y, GlyphCallbac
         if (hardware()) {
             const char one[1] = {static_cast<char>(c)};
             if (scale == 256) hw_draw(std::string_view(one, 1), gx, gy, font, clip);
-            else hw_draw_scaled(one[0], gx, gy, font, scale);
+            else hw_draw_scaled(one[0], gx, gy, font, scale, clip);
         } else {
             queue_text_sprite(g, gx, gy, scale, static_cast<uint8_t>(clip));
         }

@@ -53,6 +53,7 @@ TEST(FirstRunDefaults, EveryValueTheFrontEndStartsWith)
     EXPECT_EQ(current_league, &builtin_league);
     EXPECT_NE(get_text(0)[0], 0) << "the language is loaded and selected";
     EXPECT_FALSE(font_loaded(1)) << "every font freed";
+    EXPECT_EQ(s.front_end_count, 8);
     EXPECT_EQ(controllers[0].side, 0);
     EXPECT_EQ(controllers[1].side, 0);
     EXPECT_EQ(controllers[2].side, -1) << "the end of the controllers in use";

@@ -59,4 +59,35 @@ TEST_F(ControllersPage, KeyboardAndJoystickSetUpOpenFromTheControllerScreenAndLe
     EXPECT_EQ(active_icon_table.count, 0);
 }
 
+// The set-up screen holds the first four joysticks only: a later one's icon
+// opens nothing and the controller screen runs on.
+TEST_F(ControllersPage, AJoystickPastTheFourthOpensNoSetUpScreen)
+{
+    joystick_controllers = 6, mouse_controller = 6, keyboard_controller = 7;
+    reset_controller_config();
+    std::vector<menu_screen*> seen;
+    int visits = 0;
+    int32_t shown = -1;
+    PointerScript::start([&](menu_screen* s, int f) {
+        if (seen.empty() || seen.back() != s) seen.push_back(s);
+        // The screen runs again at once after a refused joystick: its frames
+        // count on, so each run acts on its first frame without a result.
+        if (s == &controller_assign_screen && f >= 2 && front_end_state.result == 0) {
+            ++visits;
+            if (visits == 1) front_end_state.selected_controller = 5, front_end_state.result = 6;
+            if (visits == 2) front_end_state.selected_controller = 3, front_end_state.result = 6;
+            if (visits == 3) front_end_state.result = 1;
+        }
+        if (s == &joystick_config_screen && f == 2) {
+            shown = joystick_config.current;
+            key_state[KEY_ESCAPE] = 0x80;
+        }
+    });
+    controllers_page(1);
+    EXPECT_EQ(visits, 3);
+    EXPECT_EQ(seen, (std::vector<menu_screen*>{&controller_assign_screen, &joystick_config_screen,
+                                               &controller_assign_screen}));
+    EXPECT_EQ(shown, 3) << "the fourth opens as itself";
+}
+
 } // namespace

@@ -13,6 +13,7 @@
 #include "league/team_lineups.h"
 #include "match/match_records.h"
 #include "platform/settings.h"
+#include "screen/screen.h"
 
 #include <cstring>
 #include <filesystem>
@@ -152,11 +153,14 @@ TEST_F(Browser, OpensOnTheDataDirectoryWithTheModesTextsAndDefaultName)
         const char* title;
         const char* entry;
         Names files;
+        const char* back = "Back"; // over formations it stands beside the line-up's list
+        int back_x = 50, back_y = 450;
     };
     for (const Case& c : {
              Case{BROWSER_SAVE_REPLAY, "Save Replay", "Replay002.replay", {"Replay000.replay", "replay001.REPLAY"}},
              Case{BROWSER_SAVE_GAME, "Save Game", "Game001.game", {"Game000.game"}},
-             Case{BROWSER_SAVE_FORMATION, "Save Formation", "user formation", {"a.frm"}},
+             Case{BROWSER_SAVE_FORMATION, "Save Formation", "user formation", {"a.frm"}, "Cancel", 550, 130},
+             Case{BROWSER_LOAD_FORMATION, "Load Formation", "*.frm", {"a.frm"}, "Cancel", 550, 130},
              Case{BROWSER_DELETE, "File Management", "*.GAME, *.REPLAY",
                   {"Game000.game", "Replay000.replay", "replay001.REPLAY"}},
              Case{BROWSER_LOAD_STRIP, "Load Team Strip", "*.bmp", {}},
@@ -171,6 +175,10 @@ TEST_F(Browser, OpensOnTheDataDirectoryWithTheModesTextsAndDefaultName)
                 EXPECT_EQ(items(file_browser_state.file_list), c.files);
                 EXPECT_EQ(items(file_browser_state.directory_list), (Names{"..", "older saves"}));
                 empty = file_browser_screen.entries[3].copy->text;
+                const menu_icon* back = file_browser_screen.entries[4].copy;
+                EXPECT_EQ(std::string(back->text), c.back);
+                EXPECT_EQ(back->x, scale_x_from_640(c.back_x));
+                EXPECT_EQ(back->y, scale_y_from_480(c.back_y));
             }});
         EXPECT_EQ(empty, c.files.empty() ? "No Strip Files Found!" : "");
     }
@@ -333,6 +341,49 @@ TEST_F(Browser, LoadingAGameReportsAndABadOneKeepsTheScreenOpen)
     EXPECT_EQ(game_loaded, 1);
 }
 
+// A season saved by a typed name comes back whole when chosen from the list.
+TEST_F(Browser, ASeasonSavedFromTheScreenLoadsBackIdentical)
+{
+    CompetitionState& c = competition_state;
+    for (int i = 0; i < FIXTURE_PAIRS; ++i) {
+        c.fixtures[i][0] = static_cast<int8_t>(i), c.fixtures[i][1] = static_cast<int8_t>(15 - i);
+        c.scores[i][0] = static_cast<uint16_t>(60 + i), c.scores[i][1] = static_cast<uint16_t>(300 - i);
+        c.win_flags[i][0] = i % 2, c.win_flags[i][1] = (i + 1) % 2;
+    }
+    c.round = 14;
+    for (int t = 0; t < 16; ++t) {
+        c.order[t] = static_cast<uint8_t>((t * 5) % 16);
+        c.wins[t] = static_cast<uint8_t>(t), c.draws[t] = static_cast<uint8_t>(t % 3), c.losses[t] = static_cast<uint8_t>(13 - t % 13);
+        c.points_for[t] = static_cast<uint16_t>(1000 + 37 * t), c.points_against[t] = static_cast<uint16_t>(2000 - 41 * t);
+        c.kinds[t] = static_cast<uint32_t>(t % 3);
+    }
+    c.order_count = 16;
+    const CompetitionState saved = c;
+    run(BROWSER_SAVE_GAME, {[&] {
+            set_string_control_text(entry(), "league run");
+            press_accept();
+        }});
+    ASSERT_EQ(boxes, Names{"Game Saved Successfully : league run.game"});
+    reset_competition_state();
+    boxes.clear();
+    browser_frames = 0;
+    run(BROWSER_LOAD_GAME, {[&] { press_item(file_browser_state.file_list, "league run.game"); }});
+    EXPECT_EQ(boxes, Names{"Game Loaded Successfully : league run.game"});
+    auto same = [](const auto& a, const auto& b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+    EXPECT_TRUE(same(c.fixtures, saved.fixtures));
+    EXPECT_TRUE(same(c.scores, saved.scores));
+    EXPECT_TRUE(same(c.win_flags, saved.win_flags));
+    EXPECT_EQ(c.round, saved.round);
+    EXPECT_TRUE(same(c.order, saved.order));
+    EXPECT_TRUE(same(c.wins, saved.wins));
+    EXPECT_TRUE(same(c.draws, saved.draws));
+    EXPECT_TRUE(same(c.losses, saved.losses));
+    EXPECT_TRUE(same(c.points_for, saved.points_for));
+    EXPECT_TRUE(same(c.points_against, saved.points_against));
+    EXPECT_TRUE(same(c.kinds, saved.kinds));
+    EXPECT_EQ(c.order_count, saved.order_count);
+}
+
 TEST_F(Browser, FileManagementDeletesAfterYesAndListsAgain)
 {
     touch("Game000.game");
@@ -414,7 +465,10 @@ TEST_F(Browser, AFormationSavedFromTheLineUpLoadsBackFromIt)
                  set_focus_icon(&entry()->display.text_icon);
                  key_state[KEY_ENTER] = 0x80;
              },
-             [&] { EXPECT_EQ(items(file_browser_state.file_list), Names{"user formation.frm"}); }});
+             [&] {
+                 EXPECT_EQ(items(file_browser_state.file_list), Names{"user formation.frm"});
+                 EXPECT_EQ(std::string(file_browser_screen.entries[4].copy->text), "Done") << "saved: the way back is Done";
+             }});
     EXPECT_EQ(boxes, Names{"Formation Saved Successfully : user formation.frm"});
     TeamLineup saved{};
     ASSERT_EQ(load_formation_file((dir / "user formation.frm").string().c_str(), saved), 1);

@@ -425,6 +425,7 @@ const BadgeScreen k_badge_screens[] = {
     {"team selection", &team_selection_screen, prepare_team_selection_screens},
     {"season team selection", &season_team_select_screen, prepare_team_selection_screens},
     {"victory", &victory_screen, nullptr},
+    {"controllers", &controller_assign_screen, prepare_controller_screen},
 };
 
 // The hardware path against the recording device, with the kit's badge set.
@@ -470,6 +471,7 @@ class HardwareBadges : public GlFixture
         reset_final8_screen();
         reset_team_choice();
         reset_victory_screen();
+        reset_controller_screen();
     }
     // The page texture a team's badge is drawn from.
     static int32_t badge_page(int32_t team)

@@ -5,6 +5,7 @@
 
 #include "frontend/front_end_graphics.h"
 #include "frontend/widget_helpers.h"
+#include "gl3d/sprite_sets.h"
 #include "host/host_test_hooks.h"
 #include "host/paths.h"
 #include "lib/image_write.h"
@@ -220,6 +221,34 @@ TEST_F(Powerbars, TheEditorsAttributeSlidersArePlainPowerbars)
 #include "gl3d/render_state.h"
 #include "gl3d/sprite_queue.h"
 #include "lib/tca_writer.h"
+
+namespace {
+
+// A club's portraits come from the kit once and stay; a number past the
+// league's, or no load flag, only clears the current slots.
+TEST_F(FrontEnd, PortraitsLoadOnceForAClubAndOnlyClearTheSlotsOtherwise)
+{
+    reset_sprite_sets();
+    load_team_portraits(3, 0, 1);
+    const int32_t set = portrait_handles[3];
+    ASSERT_GE(set, 0) << portrait_set_path(3);
+    EXPECT_EQ(current_portrait_set, set);
+    const int32_t sets = sprite_set_count();
+    load_team_portraits(3, 0, 1);
+    EXPECT_EQ(portrait_handles[3], set);
+    EXPECT_EQ(sprite_set_count(), sets) << "the same club's set is not loaded twice";
+    for (const auto [team, flag] : {std::pair{16, 1}, std::pair{3, 0}, std::pair{-1, 1}}) {
+        current_portrait_set = second_portrait_set = third_portrait_set = 7;
+        load_team_portraits(team, 0, flag);
+        EXPECT_EQ(current_portrait_set, -1) << team << " " << flag;
+        EXPECT_EQ(second_portrait_set, -1);
+        EXPECT_EQ(third_portrait_set, -1);
+        EXPECT_EQ(sprite_set_count(), sets);
+    }
+    reset_sprite_sets();
+}
+
+} // namespace
 
 namespace {
 

@@ -5,12 +5,15 @@
 #include "frontend/menu_pages.h"
 #include "frontend/team_panels.h"
 #include "league/team_lineups.h"
+#include "match/interchange.h"
 #include "match/match_records.h"
 #include "frontend/file_browser.h"
 #include "frontend/roles_screen.h"
 #include "frontend/team_icon_sets.h"
 #include "platform/input.h"
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -323,6 +326,112 @@ TEST_F(LineupScreen, DuringAMatchOnlyTheInterchangeRulesLetMenOn)
         EXPECT_EQ(lineup_state.work.entries[2].player, before.entries[2].player);
         front_end_state.result = 2;
     });
+}
+
+// The home side's match men as the match holds them: slot n is line-up
+// entry n, the bench men off the ground, nobody queued.
+struct MatchMen {
+    std::vector<TeamRecord> kept{std::begin(team_records), std::end(team_records)};
+    explicit MatchMen(const TeamLineup& lineup)
+    {
+        TeamRecord& t = team_records[0];
+        t.interchanges_used = 0;
+        t.queued_interchange_count = 0;
+        for (int n = 0; n < TEAM_SLOTS; ++n) {
+            PlayerSlot& man = t.slots[n];
+            man.team = &t;
+            man.number = static_cast<uint8_t>(n);
+            man.line_up_index = static_cast<uint8_t>(lineup.entries[n].player);
+            man.busy_flag = n >= FIRST_BENCH_SLOT;
+            man.excluded = 0;
+        }
+        match_globals.interchange_count = 4;
+        reset_interchange_queues();
+    }
+    ~MatchMen() { std::copy(kept.begin(), kept.end(), std::begin(team_records)); }
+};
+
+TEST_F(LineupScreen, InAMatchTheBenchComesOnOnlyAsTheRulesAllow)
+{
+    break_menu_state.in_match_menu = 1;
+    game_settings.interchange_players = 6;
+    struct Case {
+        const char* what;
+        int bench, ground;
+        std::function<void()> match;
+        bool allowed;
+    };
+    const std::vector<Case> cases = {
+        {"a fit bench man for a man on the ground", 18, 3, [] {}, true},
+        {"the fifth bench place asks the same", 22, 3, [] {}, true},
+        {"a bench man already on the ground", 22, 3, [] { team_records[0].slots[22].busy_flag = 0; }, false},
+        {"a reported bench man", 19, 3, [] { team_records[0].slots[19].excluded = 1; }, false},
+        {"no interchanges left", 18, 3, [] { team_records[0].interchanges_used = 4; }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        reset_lineups_and_formations();
+        reset_lineup_screen();
+        break_menu_state.in_match_menu = 1;
+        MatchMen men(team_lineups[0]);
+        c.match();
+        run_page([&](int) {
+            const TeamLineup before = lineup_state.work;
+            lineup_place_click(c.bench);
+            lineup_place_click(c.ground);
+            const bool swapped = lineup_state.work.entries[c.ground].player == before.entries[c.bench].player;
+            EXPECT_EQ(swapped, c.allowed);
+            EXPECT_EQ(std::string(lineup_state.status) == "Illegal Swap", !c.allowed);
+            front_end_state.result = 2;
+        });
+    }
+}
+
+TEST_F(LineupScreen, InAMatchEverySlotHoldsTheMenOnTheGround)
+{
+    // The club's last reserves differ from the slots' own men, so a copy
+    // that stopped short of the end would show one man twice.
+    std::swap(team_lineups[0].entries[5].player, team_lineups[0].entries[42].player);
+    const TeamLineup club = team_lineups[0];
+    formation_slots[4].entries[3].x = -50;
+    break_menu_state.in_match_menu = 1;
+    MatchMen men(club);
+    run_page([&](int) {
+        for (int k = 0; k < FORMATION_SLOTS; ++k)
+            for (int e = 0; e < LINEUP_ENTRIES; ++e)
+                EXPECT_EQ(formation_slots[k].entries[e].player, club.entries[e].player) << "slot " << k << " entry " << e;
+        // An interchange, then another slot's shape: the interchange stays.
+        lineup_place_click(18);
+        lineup_place_click(3);
+        ASSERT_EQ(lineup_state.work.entries[3].player, club.entries[18].player);
+        for (int i = 0; i < 4; ++i) next_formation_slot();
+        EXPECT_EQ(lineup_state.work.entries[3].player, club.entries[18].player);
+        select_formation_slot();
+        EXPECT_EQ(lineup_state.work.entries[3].x, -50) << "the slot's shape";
+        EXPECT_EQ(lineup_state.work.entries[3].player, club.entries[18].player) << "the men on the ground";
+        EXPECT_EQ(lineup_state.work.entries[18].player, club.entries[3].player);
+        front_end_state.result = 1;
+    });
+    EXPECT_EQ(team_lineups[0].entries[3].player, club.entries[18].player);
+}
+
+TEST_F(LineupScreen, ASixManBenchNeverShowsAClubsMissingMan)
+{
+    // Club 0 has 41 men; the default shape names player 41 on its sixth
+    // bench place and among the reserves.
+    ASSERT_EQ(league_squad_size[0], 41);
+    game_settings.interchange_players = 6;
+    run_page([&](int) {
+        next_formation_slot();
+        const std::vector<int32_t> shown = shown_players(0, LINEUP_ENTRIES);
+        EXPECT_EQ(shown_players(LINEUP_BENCH_FIRST, LINEUP_RESERVE_FIRST).size(), 6u);
+        for (int32_t p : shown) EXPECT_NE(p, 41);
+        for (int e = 0; e < LINEUP_RESERVE_FIRST; ++e) EXPECT_LT(lineup_state.work.entries[e].player, 41) << e;
+        select_formation_slot();
+        front_end_state.result = 1;
+    });
+    for (int e = 0; e < LINEUP_RESERVE_FIRST; ++e)
+        EXPECT_LT(team_lineups[0].entries[e].player, 41) << "no missing man goes into the match, entry " << e;
 }
 
 TEST_F(LineupScreen, LoadingAFormationInAMatchIsRefusedAndTheScreenStays)

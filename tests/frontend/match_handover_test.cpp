@@ -6,8 +6,19 @@
 #include "match/match_records.h"
 #include "matchscreen/match_screen.h"
 #include "platform/cd_audio.h"
+#include "platform/language.h"
+#include "platform/settings.h"
 #include "frontend/finals_screens.h"
+#include "display/replay.h"
+#include "host/host_test_hooks.h"
+#include "host/paths.h"
+#include "host/settings_store.h"
+#include "lib/language_write.h"
 
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -111,11 +122,13 @@ TEST_F(HandOver, OnlyPlayOrAResultOfFiveStartsAMatch)
         front_end_state.result = c.result;
         front_end_state.page = nullptr;
         std::memset(match_globals.commentary_order, 0, sizeof match_globals.commentary_order);
+        game_settings.front_end_count = 0;
         start_match();
         EXPECT_EQ(standin_match_calls, 0) << int(c.result);
         // The clubs' table is written whether or not a match follows.
         EXPECT_EQ(match_globals.commentary_order[0], 5) << int(c.result);
         EXPECT_EQ(match_globals.commentary_order[15], 2) << int(c.result);
+        EXPECT_EQ(game_settings.front_end_count, 8) << int(c.result);
         EXPECT_EQ(front_end_state.page == first_page, c.to_first_page) << int(c.result);
     }
 }
@@ -222,6 +235,65 @@ TEST(CopyRightHalf, TakesColumns320To639OfEveryRow)
 
 // Only the competitions restart the sound; every other type leaves the
 // music as it was.
+// The language file is read once: a match start takes slot 0 again and reads
+// the file only into an empty slot, so screens keep the texts they hold.
+TEST_F(HandOver, TheLanguageFileIsReadOnlyIntoAnEmptySlot)
+{
+    reset_language_text();
+    load_language_text();
+    select_language(0);
+    const std::string kit_text = get_text(0);
+    ASSERT_FALSE(kit_text.empty());
+
+    // Another file where the data is: read only if the slot is empty.
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "handover_language";
+    std::filesystem::create_directories(dir / "front_en" / "lang");
+    std::vector<uint8_t> bytes;
+    std::string error;
+    ASSERT_TRUE(kit_language_file({"Other Words"}, bytes, error)) << error;
+    std::ofstream(dir / "front_en" / "lang" / "english.dat", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    host_set_data_dir(dir.string());
+
+    select_language(1);
+    front_end_state.result = 3;
+    start_match();
+    EXPECT_EQ(get_text(0), kit_text) << "slot 0 is chosen again and its file is not read again";
+
+    reset_language_text();
+    front_end_state.result = 3;
+    start_match();
+    EXPECT_STREQ(get_text(0), "Other Words") << "an empty slot is loaded";
+
+    host_set_data_dir("");
+    std::filesystem::remove_all(dir);
+    reset_language_text();
+    load_language_text();
+    select_language(0);
+}
+
+// A damaged settings store asks for any replay size: the front end starts
+// with one the replay screens can set.
+TEST_F(HandOver, TheStoredReplaySizeIsKeptWithinWhatTheScreensSet)
+{
+    const settings_record kept = user_settings;
+    const struct {
+        uint32_t stored, started;
+    } cases[] = {{32u << 20, REPLAY_SIZE_MAX}, {300u << 10, REPLAY_SIZE_MIN}, {3u << 20, 3u << 20}};
+    for (const auto& c : cases) {
+        settings_record r;
+        default_settings(r);
+        r.replay_buffer_size = c.stored;
+        ASSERT_TRUE(save_settings(r));
+        front_end_setup();
+        EXPECT_EQ(user_settings.replay_buffer_size, c.started) << c.stored;
+    }
+    std::remove(host_settings_file().c_str());
+    std::remove(host_user_file(SETTINGS_FILE).c_str());
+    free_replay_node();
+    user_settings = kept;
+}
+
 TEST_F(HandOver, OnlyTheCompetitionsRestartTheSound)
 {
     for (int8_t type : {GAME_EXHIBITION, GAME_TRAINING, GAME_PREMIERSHIP, GAME_PRE_SEASON, GAME_FINAL_8}) {

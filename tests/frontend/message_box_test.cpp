@@ -1,9 +1,16 @@
 #include "front_end_fixture.h"
 
 #include "frontend/controller_config.h"
+#include "gl3d/gl_fixture.h"
+#include "gl3d/hw_camera.h"
+#include "gl3d/render_state.h"
+#include "gl3d/sprite_sets.h"
+#include "gl3d/texture_cache.h"
+#include "gl3d/texture_manager.h"
 #include "host/host_test_hooks.h"
 #include "host/paths.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -221,6 +228,84 @@ TEST_F(BoxPalette, TheFlagColoursGoBackIntoEntries81To127)
     load_flag_palette();
     EXPECT_EQ(working_palette[90][0], 9);
     EXPECT_EQ(working_palette[91][0], 63);
+}
+
+// The box on the 3D display against the recording device, with the kit's
+// fonts, common set and backdrop texture.
+struct HardwareBox : GlFixture {
+    void SetUp() override
+    {
+        GlFixture::SetUp();
+        saved_hardware = use_3d_hardware;
+        use_3d_hardware = 1;
+        sprite_hardware_switch = 1;
+        reset_hw_camera();
+        init_hw_lens();
+        set_viewport(0, 0, 640, 480);
+        set_colour_mode(2, 0xFFFFFFFF); // vertex colours, as the front end's set-up has it
+        init_screen_format(0);
+        set_screen_display_kind(1);
+        for (int32_t w = 0; w < 4; ++w) set_clip_window(w, 0, 0, 480, 640);
+        reset_texture_cache();
+        tex_destroy_all();
+        reset_everything();
+        load_front_end_resources();
+    }
+    void TearDown() override
+    {
+        front_end_shutdown();
+        reset_everything();
+        reset_texture_cache();
+        tex_destroy_all();
+        set_screen_display_kind(0);
+        sprite_hardware_switch = 0;
+        use_3d_hardware = saved_hardware;
+        GlFixture::TearDown();
+    }
+    uint32_t saved_hardware = 0;
+    static void reset_everything()
+    {
+        reset_fonts();
+        reset_menu_icons();
+        reset_screen_runner();
+        reset_front_end_state();
+        reset_message_box();
+        reset_front_end_resources();
+        reset_sprite_sets();
+        reset_sprite_queues();
+        std::memset(key_state, 0, sizeof key_state);
+        mouse_state = MouseState{};
+    }
+};
+
+TEST_F(HardwareBox, TheShadeIsDrawnUnderTheBoxNotOverIt)
+{
+    g_code = 1;
+    g_answers.clear();
+    PointerScript::start(in_box({{6, KEY_ENTER}}));
+    run_front_end_screen(&g_parent);
+    ASSERT_EQ(g_answers.size(), 1u);
+    const MessageBoxLayout& b = message_box_layout;
+    const auto inside_box = [&](const RecordedCall& d) {
+        float cx = 0, cy = 0;
+        for (const HostTLVertex& v : d.vertices) cx += v.x, cy += v.y;
+        cx /= float(d.vertices.size()), cy /= float(d.vertices.size());
+        return cx > b.x && cx < b.x + b.width && cy > b.y && cy < b.y + b.height;
+    };
+    // Each frame of the box: the shade (its vertices a quarter see-through),
+    // then the question and the two answers over it.
+    int shaded_frames = 0;
+    for (size_t i = 0; i < device.calls.size(); ++i) {
+        const RecordedCall& d = device.calls[i];
+        if (d.kind != RecordedCall::DRAW || d.vertices.empty() || d.vertices[0].diffuse >> 24 != 192) continue;
+        ++shaded_frames;
+        int over = 0;
+        for (size_t k = i + 1; k < device.calls.size() && device.calls[k].kind != RecordedCall::END_SCENE; ++k)
+            if (device.calls[k].kind == RecordedCall::DRAW && !device.calls[k].vertices.empty() && inside_box(device.calls[k]))
+                ++over;
+        EXPECT_GE(over, 2) << "the text and the buttons come after the shade in frame " << shaded_frames;
+    }
+    EXPECT_GT(shaded_frames, 0) << "the box was shaded";
 }
 
 } // namespace

@@ -164,6 +164,34 @@ TEST_F(TeamSelection, MascotsDroppedOnTheBigMascotsChangeTheSides)
     }
 }
 
+// The sliders' callbacks show their club on the open screen's big mascot:
+// the chosen side's on the exhibition screen, the pointed club's on the
+// season screen.
+TEST_F(TeamSelection, SlidersShowTheirClubsOnTheBigMascots)
+{
+    run(&team_selection_screen, [&](int f) {
+        if (f != 1) return;
+        menu_screen& s = team_selection_screen;
+        team_choice.side = 1;
+        set_selection_from_slider(11);
+        EXPECT_EQ(entry(s, 18)->user_index, 11);
+        EXPECT_EQ(std::string(team_select_state.names[0]), get_text(11));
+        team_choice.side = 0;
+        set_selection_from_slider(12);
+        EXPECT_EQ(entry(s, 19)->user_index, 12);
+        EXPECT_EQ(std::string(team_select_state.names[1]), get_text(12));
+        front_end_state.result = 2;
+    });
+    game_settings.game_type = GAME_PREMIERSHIP;
+    run(&season_team_select_screen, [&](int f) {
+        if (f != 1) return;
+        set_panel_team_from_slider(9);
+        EXPECT_EQ(entry(season_team_select_screen, 3)->user_index, 9);
+        EXPECT_EQ(team_panel.team, 9);
+        front_end_state.result = 2;
+    });
+}
+
 TEST_F(TeamSelection, TheBigMascotsLeadToTheirSidesLineUp)
 {
     menu_screen& s = team_selection_screen;

@@ -24,6 +24,7 @@ set(KOB_FUZZ_HARNESSES
     name_db
     packed_data
     paf
+    palette
     powerbar_bmp
     ppm
     replay_file

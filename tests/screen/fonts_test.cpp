@@ -333,4 +333,27 @@ TEST_F(HardwareAnimatedText, TheCallbacksScaleSizesEachGlyphFromItsPen)
     }
 }
 
+TEST_F(HardwareAnimatedText, AScaledGlyphIsCutToItsClipWindowAsAtNaturalSize)
+{
+    static uint16_t wanted;
+    const auto at_scale = [](const void**, int16_t*, int16_t*, uint16_t* scale, uint8_t*, int32_t) { *scale = wanted; };
+    wanted = 128;
+    draw_string_cb("AB", 100, 200, at_scale, 0);
+    const std::vector<std::array<float, 4>> whole = glyph_boxes();
+    ASSERT_EQ(whole.size(), 2u);
+    // A window that takes the left part of the first glyph and none of the second.
+    const float cut_x = (whole[0][0] + whole[0][2]) / 2;
+    set_clip_window(1, 0, 0, 480, static_cast<uint16_t>(cut_x));
+    for (const uint16_t scale : {uint16_t(128), uint16_t(256)}) {
+        SCOPED_TRACE(scale);
+        wanted = scale;
+        draw_string_cb("AB", 100, 200, at_scale, 1);
+        const std::vector<std::array<float, 4>> boxes = glyph_boxes();
+        ASSERT_EQ(boxes.size(), 1u) << "the glyph wholly outside is not drawn";
+        EXPECT_NEAR(boxes[0][0], scale == 128 ? whole[0][0] : boxes[0][0], 0.5f);
+        EXPECT_LE(boxes[0][2], cut_x + 0.5f) << "nothing right of the window";
+    }
+    set_clip_window(1, 0, 0, 480, 640);
+}
+
 } // namespace

@@ -319,6 +319,32 @@ KitPicture roof_picture(const Ground& g, int look)
 // ---- Small models ----
 
 // A flat disc or ring lying on the ground, textured from a square of the atlas.
+// The toss coin stands upright, facing the overlay camera that looks along
+// +z, and is drawn at a hundredth of its size: a radius of 2000 shows it some
+// twenty pixels across the middle. It turns about x, so it rests face on at
+// both ends of its turn; both faces are built, as either may be towards us.
+TcaFileData coin_model(const char* texture)
+{
+    TcaFileData f = one_file();
+    TcaMeshData m;
+    m.name = m.node_name = "coin";
+    m.texture = texture;
+    const int around = 16;
+    const float radius = 2000;
+    const uint16_t centre = add_vertex(m, 0, 0, 0, 0.5f, 0.5f);
+    for (int i = 0; i < around; ++i) {
+        const float a = 2 * kPi * i / around;
+        add_vertex(m, radius * std::cos(a), radius * std::sin(a), 0, 0.5f + std::cos(a) / 2, 0.5f - std::sin(a) / 2);
+    }
+    for (int i = 0; i < around; ++i) {
+        const uint16_t a = static_cast<uint16_t>(1 + i), b = static_cast<uint16_t>(1 + (i + 1) % around);
+        m.facets.push_back({centre, a, b, centre});
+        m.facets.push_back({centre, b, a, centre});
+    }
+    f.meshes.push_back(m);
+    return f;
+}
+
 TcaFileData flat_model(const char* texture, float radius, float inner, float u0, float v0, float cell, float tip = 0)
 {
     TcaFileData f = one_file();
@@ -509,7 +535,7 @@ bool build_scene(const KitContext& ctx, std::string& error)
         !model(kTcas + "boundry.tca", flat_model("MARKERS.TGA", 30, 20, 0.5f, 0.5f, 0.25f)) ||
         !model(kTcas + "boundry2.tca", flat_model("MARKERS.TGA", 30, 20, 0.75f, 0.5f, 0.25f)) ||
         !model(kTcas + "arrow_o.tca", flat_model("POINTER.TGA", 300, 0, 0, 0, 1, 1.6f)) ||
-        !model(kTcas + "coin.tca", flat_model("COIN.TGA", 400, 0, 0, 0, 1)) ||
+        !model(kTcas + "coin.tca", coin_model("COIN.TGA")) ||
         !model(kTcas + "REDBALLHIGH.tca", ball_model("BALL_RED.TGA")) ||
         !model(kTcas + "YELLOWBALLHIGH.tca", ball_model("BALL_YELLOW.TGA")))
         return false;

@@ -37,7 +37,8 @@ void usage()
                  "  --states         print each change of match state\n"
                  "  --no-hashes      leave out the digest lines\n"
                  "  --trace T        from tick T on, print each tick's state, ball, holder and the set-kick men\n"
-                 "                   (and each team's key men when MATCHRUN_TRACE_KEY_MEN is set)\n"
+                 "                   (and each team's key men when MATCHRUN_TRACE_KEY_MEN is set,\n"
+                 "                   the umpires with their jobs when MATCHRUN_TRACE_UMPIRES is set)\n"
                  "  --home N, --away N, --variant N, --weather N, --time-of-day N,\n"
                  "  --difficulty N, --interchange N, --toss N, --speed N   match settings\n");
 }

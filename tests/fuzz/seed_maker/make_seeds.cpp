@@ -26,6 +26,7 @@
 #include "display/replay.h"
 #include "frontend/competition.h"
 #include "frontend/database_files.h"
+#include "frontend/player_editor.h"
 #include "frontend/saved_files.h"
 #include "match/match_records.h"
 #include "platform/controllers.h"
@@ -341,6 +342,30 @@ void replays(const fs::path& work)
     clear_game_state_block();
 }
 
+// The league's change files as the game writes them, the kit's hints text,
+// and the kit's palettes: a club's face colours and the flag colours.
+void change_files_and_texts(const fs::path& work, const fs::path& data)
+{
+    host_set_user_dir(work.string());
+    team_name_change_buffer[2] = 0x8001;
+    team_name_change_buffer[15] = 0x00F0;
+    save_delta_db();
+    put("delta_db", "two_clubs", read(work / DELTA_DB_FILE));
+    reset_database_files();
+
+    uint8_t slides[SLIDE_DB_BYTES];
+    fill_slide_records(0, 4);
+    fill_slide_records(1, 7);
+    slide_records_to_bytes(slides);
+    put("slide_db", "built_in_clubs", Bytes(slides, slides + SLIDE_DB_BYTES));
+    reset_player_editor();
+    host_set_user_dir("");
+
+    put("hints_text", "kit", read(data / "front_en" / "lang" / "hints.txt"));
+    put("palette", "face_kit", read(data / "front_en" / "front_end_gfx" / "face palettes" / "TAL_face.pal"));
+    put("palette", "flag_kit", read(data / "front_en" / "anim" / "flag.pal"));
+}
+
 // A club's names file: 136 sample records, a few of them empty.
 void commentary_names()
 {
@@ -415,6 +440,7 @@ int main(int argc, char** argv)
     archives_and_streams();
     packed_data();
     replays(work);
+    change_files_and_texts(work, argv[2]);
     sound_patch();
     commentary_names();
     software_display();
