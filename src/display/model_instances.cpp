@@ -157,13 +157,15 @@ int32_t find_texture_slot(const std::string& name)
 void bind_model_textures(ModelInstance* in, const char* kit_directory, int32_t mode)
 {
     const std::string own = kit_directory ? kit_directory : kTextureDirectory;
-    for (int i = 0; i < mesh_count(in); ++i) {
-        const std::string tex = upper(in->model->meshes[i].texture);
-        const std::string dir = mode == 1 && tex != "PLAYER.TGA" ? kTextureDirectory : own;
-        in->mesh_slot[i] = static_cast<int8_t>(bind_texture_name(dir + tex));
-    }
+    // In mode 1 only the kit's own picture comes from the kit's directory.
+    auto full = [&](const char* name) {
+        const std::string tex = upper(name);
+        return (mode == 1 && tex != "PLAYER.TGA" ? std::string(kTextureDirectory) : own) + tex;
+    };
+    for (int i = 0; i < mesh_count(in); ++i)
+        in->mesh_slot[i] = static_cast<int8_t>(bind_texture_name(full(in->model->meshes[i].texture)));
     for (int i = 0; i < skin_count(in); ++i)
-        in->skin_slot[i] = static_cast<int8_t>(bind_texture_name(own + upper(in->model->skins[i].name)));
+        in->skin_slot[i] = static_cast<int8_t>(bind_texture_name(full(in->model->skins[i].name)));
     alloc_render_lists(in);
 }
 

@@ -125,6 +125,21 @@ TEST_F(ModelInstances, TexturesAreSharedByTheirFullPathAndKitsTakeTheirOwn)
     EXPECT_EQ(plain->mesh_slot[1], a->mesh_slot[1]);
     EXPECT_EQ(loaded_slot_count, 4);
     EXPECT_EQ(device.of_kind(RecordedCall::CREATE_TEXTURE).size(), 4u) << "each file is read once";
+
+    // Skins follow the same rule: in mode 1 only a skin of the kit's picture
+    // takes the kit directory.
+    TcaFileData skinned;
+    skinned.meshes = {mesh("face.tga", {{0, 0, 0}}, {})};
+    for (const char* name : {"player.tga", "face.tga"}) {
+        TcaSkinData s;
+        s.name = name;
+        skinned.skins.push_back(s);
+    }
+    ModelInstance* dressed = instance(container(skinned));
+    bind_model_textures(dressed, "kitB\\", 1);
+    EXPECT_EQ(dressed->skin_slot[0], other->mesh_slot[0]);
+    EXPECT_EQ(dressed->skin_slot[1], a->mesh_slot[1]);
+    EXPECT_EQ(loaded_slot_count, 4);
 }
 
 TEST_F(ModelInstances, ASeventeenthTextureIsFatalAndNamesItsPath)
