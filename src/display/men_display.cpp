@@ -152,9 +152,8 @@ void pose_man(PlayerSlot* man, int32_t level)
     select_instance_lod(&in, level == MAN_LEVEL_BALL_IN_HAND ? 0 : 1);
     const FigurePose& p = man->model;
     const float position[3] = {p.x / 655.36f, p.height / 655.36f, p.y / 655.36f};
-    pose_skinned_model(&in, p.primary, position, p.heading, p.blend);
+    pose_skinned_model(&in, p.primary, position, p.heading, p.blend, level == MAN_LEVEL_BALL_IN_HAND);
     in.active = 1;
-    cast_object_shadow(&in, in.shadow_index, level == MAN_LEVEL_BALL_IN_HAND);
     if (drawn_count < DRAWN_MEN) drawn[drawn_count++] = &in;
 }
 

@@ -1,6 +1,7 @@
 #include "display/model_instances.h"
 
 #include "display/scene_lighting.h"
+#include "display/shadows.h"
 #include "gl3d/angle_maths.h"
 #include "gl3d/render_state.h"
 #include "gl3d/texture_cache.h"
@@ -156,13 +157,15 @@ int32_t find_texture_slot(const std::string& name)
 void bind_model_textures(ModelInstance* in, const char* kit_directory, int32_t mode)
 {
     const std::string own = kit_directory ? kit_directory : kTextureDirectory;
-    for (int i = 0; i < mesh_count(in); ++i) {
-        const std::string tex = upper(in->model->meshes[i].texture);
-        const std::string dir = mode == 1 && tex != "PLAYER.TGA" ? kTextureDirectory : own;
-        in->mesh_slot[i] = static_cast<int8_t>(bind_texture_name(dir + tex));
-    }
+    // In mode 1 only the kit's own picture comes from the kit's directory.
+    auto full = [&](const char* name) {
+        const std::string tex = upper(name);
+        return (mode == 1 && tex != "PLAYER.TGA" ? std::string(kTextureDirectory) : own) + tex;
+    };
+    for (int i = 0; i < mesh_count(in); ++i)
+        in->mesh_slot[i] = static_cast<int8_t>(bind_texture_name(full(in->model->meshes[i].texture)));
     for (int i = 0; i < skin_count(in); ++i)
-        in->skin_slot[i] = static_cast<int8_t>(bind_texture_name(own + upper(in->model->skins[i].name)));
+        in->skin_slot[i] = static_cast<int8_t>(bind_texture_name(full(in->model->skins[i].name)));
     alloc_render_lists(in);
 }
 
@@ -309,90 +312,118 @@ void place_model(ModelInstance* in, const float position[3], const float angles[
     for (int i = 0; i < 3; ++i) in->position[i] = position[i], in->angles[i] = angles[i], in->scale[i] = scale[i];
 }
 
+namespace {
+
+// A mirrored row walks the other side's limbs in their place.
+int mirror_twin(int joint)
+{
+    switch (joint) {
+    case 1: return 4;
+    case 4: return 1;
+    case 9: return 12;
+    case 12: return 9;
+    default: return joint;
+    }
+}
+
+void mirrored_matrix(double m[9])
+{
+    double out[9];
+    mat3_mirror(m, out);
+    std::memcpy(m, out, sizeof out);
+}
+
+const float* mesh_pivot(const ModelContainer* c, int16_t mesh)
+{
+    static const float zero[3] = {0, 0, 0};
+    return mesh < 0 ? zero : c->meshes[mesh].vectors[TCA_PIVOT];
+}
+
+// A slot's animation, its time held inside it and the interval holding that
+// time, searched from the slot's own cached interval.
+PoseSource pose_source(const AnimSlot& slot)
+{
+    PoseSource src{nullptr, 0, 0};
+    if (slot.animation < 0 || slot.animation >= ANIM_ROW_COUNT) return src;
+    const PafAnimation* a = animation_table[slot.animation].data;
+    if (!a || a->track_count < SKELETON_JOINTS) return src;
+    const uint32_t length = paf_length(a);
+    src.animation = a;
+    src.time = length > 0 && slot.time >= length ? length - 1 : slot.time;
+    src.key = find_rot_key(a->tracks[0], src.time, slot.rot_key[0]);
+    return src;
+}
+
+} // namespace
+
+void compose_skeleton(ModelInstance* in, const PoseSource& primary, const PoseSource& blend, int32_t mirrored,
+                      int32_t parent, const PosedJoint& parent_pose)
+{
+    const int level = in->level < 0 ? 1 : in->level;
+    for (const int8_t* child = skeleton_hierarchy[level][parent]; *child >= 0; ++child) {
+        const int c = mirrored ? mirror_twin(*child) : *child;
+        const int worn = mirrored ? kMirrorJoint[c] : c;
+        const int16_t mesh = mesh_of_joint(in->model, worn);
+        const PoseSource& src = blend.animation && c == JOINT_TORSO ? blend : primary;
+        float q[4], offset[3];
+        interpolate_joint(src.animation, c, src.time, src.key, in->height_factor, q, offset);
+        if (c == JOINT_BALL)
+            for (float& o : offset) o *= in->height_factor;
+        PosedJoint pose;
+        interp_key_b(parent_pose.rotation, q, pose.rotation);
+        double parent_matrix[9], matrix[9];
+        interp_key_a(parent_pose.rotation, parent_matrix);
+        interp_key_a(pose.rotation, matrix);
+        if (mirrored) {
+            mirrored_matrix(parent_matrix);
+            mirrored_matrix(matrix);
+            offset[0] = -offset[0];
+        }
+        const float* pivot = mesh_pivot(in->model, mesh);
+        const float reach[3] = {pivot[0] + offset[0], pivot[1] + offset[1], pivot[2] + offset[2]};
+        float turned[3];
+        vec_mul_mat3(reach, parent_matrix, turned);
+        for (int i = 0; i < 3; ++i) pose.position[i] = parent_pose.position[i] + turned[i];
+        std::memcpy(in->attach[worn], pose.position, sizeof pose.position);
+        // A joint without a mesh still carries the joints below it.
+        if (mesh >= 0) store_joint_pose(in, mesh, matrix, pose.position);
+        compose_skeleton(in, primary, blend, mirrored, c, pose);
+    }
+}
+
 void pose_skinned_model(ModelInstance* in, const AnimSlot& primary, const float position[3], int32_t heading,
-                        const AnimSlot& blend)
+                        const AnimSlot& blend, int32_t ball_in_hand)
 {
     for (RenderBatch& b : in->batch) b.vertex_count = 0, b.vertices.clear();
     in->pose_list.clear();
-    if (primary.animation < 0 || primary.animation >= ANIM_ROW_COUNT) return;
-    const AnimationRow& row = animation_table[primary.animation];
-    const PafAnimation* a = row.data;
-    if (!a || a->track_count < SKELETON_JOINTS) return;
-    const PafAnimation* second = nullptr;
-    uint32_t second_time = 0;
-    if (blend.animation >= 0 && blend.animation < ANIM_ROW_COUNT && animation_table[blend.animation].data &&
-        animation_table[blend.animation].data->track_count >= SKELETON_JOINTS) {
-        second = animation_table[blend.animation].data;
-        second_time = blend.time;
-    }
-    const bool mirror = row.mirror != 0;
-    const ModelContainer* c = in->model;
-    const int level = in->level < 0 ? 1 : in->level;
+    const PoseSource body = pose_source(primary);
+    if (!body.animation) return;
+    const PafAnimation* a = body.animation;
+    const int32_t mirrored = animation_table[primary.animation].mirror != 0;
+    const PoseSource torso = pose_source(blend);
 
-    struct Joint {
-        float q[4];
-        float pos[3];
-    } joints[SKELETON_JOINTS];
-    auto pivot = [&](int j) -> const float* {
-        static const float zero[3] = {0, 0, 0};
-        const int16_t m = mesh_of_joint(c, j);
-        return m < 0 ? zero : c->meshes[m].vectors[TCA_PIVOT];
-    };
-    // The root.
-    {
-        const uint32_t k = find_rot_key(a->tracks[0], primary.time, 0);
-        float off[3];
-        interpolate_joint(a, 0, primary.time, k, in->height_factor, joints[0].q, off);
-        if (a->root_motion) off[0] = off[2] = 0;
-        for (int i = 0; i < 3; ++i) joints[0].pos[i] = pivot(0)[i] + off[i];
-    }
-    std::vector<int> order;
-    joint_order(level, 0, order);
-    int parent_of[SKELETON_JOINTS];
-    for (int p = 0; p < SKELETON_JOINTS; ++p)
-        for (const int8_t* ch = skeleton_hierarchy[0][p]; *ch >= 0; ++ch) parent_of[*ch] = p;
-    for (size_t n = 1; n < order.size(); ++n) {
-        const int j = order[n];
-        const int p = parent_of[j];
-        // The torso and what hangs from it follow the blend animation.
-        const bool use_blend = second && j == JOINT_TORSO;
-        const PafAnimation* src = use_blend ? second : a;
-        const uint32_t t = use_blend ? second_time : primary.time;
-        float jq[4], off[3], turned[3];
-        const uint32_t k = find_rot_key(src->tracks[j], t, 0);
-        interpolate_joint(src, j, t, k, in->height_factor, jq, off);
-        if (j == JOINT_BALL)
-            for (float& o : off) o *= in->height_factor;
-        for (int i = 0; i < 3; ++i) off[i] += pivot(j)[i];
-        double pm[9];
-        interp_key_a(joints[p].q, pm);
-        vec_mul_mat3(off, pm, turned);
-        for (int i = 0; i < 3; ++i) joints[j].pos[i] = joints[p].pos[i] + turned[i];
-        interp_key_b(joints[p].q, jq, joints[j].q);
-    }
-    // Vertices go in the order the batches were built: each mesh in joint
-    // order, worn by its mirror twin's joint on a mirrored row.
-    double turn[9];
-    heading_matrix(heading, turn);
-    for (int j : order) {
-        const int posed = mirror ? kMirrorJoint[j] : j;
-        float jp[3] = {joints[posed].pos[0], joints[posed].pos[1], joints[posed].pos[2]};
-        if (mirror) jp[0] = -jp[0];
-        vec_mul_mat3(jp, turn, in->attach[j]);
-        for (int i = 0; i < 3; ++i) in->attach[j][i] += position[i];
-        const int16_t mi = mesh_of_joint(c, j);
-        if (mi < 0) continue;
-        double jm[9];
-        interp_key_a(joints[posed].q, jm);
-        if (mirror) {
-            double mm[9];
-            mat3_mirror(jm, mm);
-            std::memcpy(jm, mm, sizeof jm);
-        }
-        double placed[9];
-        mat3_multiply(jm, turn, placed);
-        store_joint_pose(in, mi, placed, in->attach[j]);
-    }
+    // The root: its rotation turned to the heading (the other way on a
+    // mirrored row, whose matrices are mirrored), its offset turned with it
+    // unless the animation carries the man itself, when only its height counts.
+    PosedJoint root;
+    float offset[3];
+    interpolate_joint(a, JOINT_ROOT, body.time, body.key, in->height_factor, root.rotation, offset);
+    if (a->root_motion) offset[0] = offset[2] = 0;
+    const int16_t root_mesh = mesh_of_joint(in->model, JOINT_ROOT);
+    const float* pivot = mesh_pivot(in->model, root_mesh);
+    float reach[3] = {pivot[0] + offset[0], pivot[1] + offset[1], pivot[2] + offset[2]};
+    turn_root_by_heading(root.rotation, reach, heading, mirrored, 1);
+    // The mirror's sway is on the other side, as the game logic reads it.
+    if (mirrored) reach[0] = -reach[0];
+    for (int i = 0; i < 3; ++i) root.position[i] = position[i] + reach[i];
+    double matrix[9];
+    interp_key_a(root.rotation, matrix);
+    if (mirrored) mirrored_matrix(matrix);
+    std::memcpy(in->attach[JOINT_ROOT], root.position, sizeof root.position);
+    if (root_mesh >= 0) store_joint_pose(in, root_mesh, matrix, root.position);
+
+    compose_skeleton(in, body, torso, mirrored, JOINT_ROOT, root);
+    if (use_3d_hardware && in->shadow_index >= 0) cast_object_shadow(in, in->shadow_index, ball_in_hand);
     copy_flexi_vertices(in);
 }
 

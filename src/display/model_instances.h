@@ -89,9 +89,31 @@ void build_instance_lists(ModelInstance* instance);
 void build_figure_batches(ModelInstance* instance);
 void place_model(ModelInstance* instance, const float position[3], const float angles[3], const float scale[3]);
 // Poses a figure from its animation slots at `position` (scene units,
-// x along, y height, z across) turned by heading (16384 to a turn).
+// x along, y height, z across) turned by heading (16384 to a turn). On the
+// 3D path a figure with a shadow entry casts its shadow from the new pose,
+// the held ball's disc with it when ball_in_hand is set.
 void pose_skinned_model(ModelInstance* instance, const AnimSlot& primary, const float position[3], int32_t heading,
-                        const AnimSlot& blend);
+                        const AnimSlot& blend, int32_t ball_in_hand);
+// One animation slot as the posing reads it: the animation (null for none),
+// its time kept inside the animation, and the key interval holding the time
+// (every track keys at the same times).
+struct PoseSource {
+    const PafAnimation* animation;
+    uint32_t time;
+    uint32_t key;
+};
+// A joint as composed: its running rotation (scalar first) and its place
+// (scene units, x not yet negated).
+struct PosedJoint {
+    float rotation[4];
+    float position[3];
+};
+// The bones below `parent`, depth-first in the hierarchy's order: each
+// child's rotation and place from its keys and its mesh stored, on a
+// mirrored row walking each child's mirror twin in the other side's mesh.
+// The torso takes its keys from the blend slot when it holds an animation.
+void compose_skeleton(ModelInstance* instance, const PoseSource& primary, const PoseSource& blend, int32_t mirrored,
+                      int32_t parent, const PosedJoint& parent_pose);
 // The skins' lists, once the rigid batches are built; and after each posing
 // every flexible vertex takes the posed place of the rigid vertex it follows.
 void build_flexi_lists(ModelInstance* instance);

@@ -101,6 +101,56 @@ TEST_F(Camera, SpeedDefaultsTo300AndTheDestinationFollowsTheAnchor)
     EXPECT_EQ(c.destination[0], 50000) << "distance 0: the anchor itself";
 }
 
+TEST_F(Camera, TheDestinationKeepsItsDistanceOnTheBearingOrBeyondTheReferencePoint)
+{
+    struct Case {
+        const char* what;
+        uint32_t flags;
+        int32_t distance;
+        double anchor[3], position[3], reference[3];
+        double expected[3];
+    } cases[] = {
+        // Offset (1000, 0, 0 -> 1): length 1000, k 2.5 in fractions.
+        {"on the present bearing", CAM_DERIVE_X | CAM_DERIVE_Z, 2500, {1000, 0, 0}, {0, 0, 0}, {0, 0, 0}, {-1500, 7, -2}},
+        // Offset (-9600, 0, -100): length 9601, the camera 1500 past the anchor from the goal end.
+        {"beyond the reference point", CAM_DERIVE_X | CAM_DERIVE_Z | CAM_REF_X | CAM_REF_Z, 1500, {0, 0, 100},
+         {0, 0, 0}, {-9600, 0, 0}, {1499, 7, 115}},
+        // Offset (0, 0, 0.3) rounds to a length of 0: nothing to scale by.
+        {"an offset of no length", CAM_DERIVE_X | CAM_DERIVE_Y | CAM_DERIVE_Z, 1200, {0, 0, 0.3}, {0, 0, 0}, {0, 0, 0},
+         {7, 7, 7}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        c = CameraPreset{};
+        c.flags = k.flags;
+        c.distance = k.distance;
+        for (int i = 0; i < 3; ++i) {
+            c.anchor[i] = k.anchor[i], c.position[i] = k.position[i], c.reference_point[i] = k.reference[i];
+            c.destination[i] = 7;
+        }
+        camera_update(&c);
+        for (int i = 0; i < 3; ++i) EXPECT_DOUBLE_EQ(c.destination[i], k.expected[i]) << i;
+    }
+}
+
+TEST_F(Camera, FieldOfViewEasesByItsStepsWithoutPassingTheTarget)
+{
+    c.flags = CAM_EASE_FOV;
+    c.fov_target = 20, c.fov_current = 21;
+    for (double expected : {20.5, 20.0, 20.0}) {
+        camera_update(&c);
+        EXPECT_DOUBLE_EQ(c.fov_current, expected) << "narrowing by the default half degree";
+        EXPECT_DOUBLE_EQ(c.fov_out, expected);
+    }
+    c.fov_target = 60, c.fov_current = 59.5;
+    camera_update(&c);
+    EXPECT_DOUBLE_EQ(c.fov_current, 60) << "widening stops at the target";
+    c.flags = 0;
+    c.fov_target = 30;
+    camera_update(&c);
+    EXPECT_DOUBLE_EQ(c.fov_out, 60) << "without the bit the lens stays";
+}
+
 TEST_F(Camera, PitchHeldAndFieldOfViewDefaults)
 {
     c.flags = CAM_EASE_PITCH | CAM_HOLD_PITCH;
@@ -250,6 +300,189 @@ TEST_F(Camera, RefusedCloseUpStillSetsTheZoom)
     choose_automatic_camera(&man, 240);
     EXPECT_EQ(auto_camera_active, 0);
     EXPECT_EQ(camera_presets[7].fov_target, 10);
+}
+
+// Close-ups: where the camera starts by state and by who is watched.
+TEST_F(Camera, CloseUpsStartOppositeTheManAndBehindTheGoalForGoalUmpires)
+{
+    struct Case {
+        const char* what;
+        int official; // -1: a player
+        uint8_t state;
+        int32_t x, y;
+        uint32_t hardware;
+        int32_t start[3];
+        double narrow_step;
+    } cases[] = {
+        {"player, state 47", -1, 47, 1000, -200, 0, {390, 800, 6400}, 1.0},
+        {"player, far side", -1, 10, 1000, 200, 0, {390, 1100, -6400}, 1.0},
+        {"field umpire, state 52", 0, 52, -1000, 0, 0, {-390, 1100, 6400}, 0.1},
+        {"player, state 52", -1, 52, -1000, 0, 0, {-390, 1100, 6400}, 1.0},
+        {"goal umpire at x 0", 3, 10, 0, 300, 0, {-5595, 500, 117}, 1.0},
+        {"goal umpire, far end", 4, 47, 9000, -300, 0, {5595, 500, -117}, 1.0},
+        {"player on the hardware path", -1, 10, 1000, 200, 1, {390, 1107, -6400}, 1.0},
+    };
+    const uint32_t hardware = use_3d_hardware;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        reset_camera_presets();
+        init_camera_system();
+        official_slots[3] = official_slots[4] = official_slots[0] = PlayerSlot{};
+        PlayerSlot other{};
+        PlayerSlot& man = c.official >= 0 ? official_slots[c.official] : other;
+        man.x = c.x, man.y = c.y;
+        match_globals.match_state = c.state;
+        match_globals.restart_countdown = 0;
+        const double fov_before = camera_presets[7].fov_current;
+        use_3d_hardware = c.hardware;
+        choose_automatic_camera(&man, 240);
+        const CameraPreset& seven = camera_presets[7];
+        ASSERT_EQ(auto_camera_active, 1);
+        EXPECT_EQ(auto_camera_request.camera, &seven);
+        EXPECT_EQ(match_globals.restart_countdown, 240);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(auto_camera_request.start_position[i], c.start[i]) << i;
+        EXPECT_DOUBLE_EQ(seven.position[1], c.start[1]) << "placed at the start";
+        EXPECT_DOUBLE_EQ(seven.fov_narrow_step, c.narrow_step);
+        EXPECT_DOUBLE_EQ(seven.fov_target, 10);
+        EXPECT_DOUBLE_EQ(seven.fov_current, c.hardware ? 10 : fov_before);
+        EXPECT_EQ(seven.flags & 0x1E0FEu, 0x1E0FEu);
+        // The look-at point tracks the man's spot at height 180.
+        update_automatic_camera();
+        EXPECT_DOUBLE_EQ(seven.look_at[0], c.x * 0.390625);
+        EXPECT_DOUBLE_EQ(seven.look_at[1], 180);
+        EXPECT_DOUBLE_EQ(seven.look_at[2], c.y * 0.390625);
+    }
+    official_slots[3] = official_slots[4] = official_slots[0] = PlayerSlot{};
+    use_3d_hardware = hardware;
+}
+
+TEST_F(Camera, CloseUpsAreRefusedForAnotherThanTheSelectedManOrAFighter)
+{
+    init_camera_system();
+    PlayerSlot man{}, selected{};
+    man.x = 1000;
+    match_globals.selected_man = &selected;
+    choose_automatic_camera(&man, 240);
+    EXPECT_EQ(auto_camera_active, 0);
+    EXPECT_NE(camera_presets[7].fov_target, 10) << "refused before the zoom is set";
+    match_globals.selected_man = nullptr;
+    man.man_flags = 0x40;
+    for (uint8_t state : {3, 44}) {
+        match_globals.match_state = state;
+        choose_automatic_camera(&man, 240);
+        EXPECT_EQ(auto_camera_active, 0) << int(state);
+    }
+    match_globals.match_state = 10;
+    choose_automatic_camera(&man, 240);
+    EXPECT_EQ(auto_camera_active, 1) << "the flag alone refuses nothing outside a fight";
+}
+
+TEST_F(Camera, SituationCamerasStartByStateAndHoldUntilReplaced)
+{
+    struct Case {
+        uint8_t state;
+        int32_t start[3];
+        double narrow_step;
+    } cases[] = {
+        {3, {390, 100, 781 - 2000}, 1.0},
+        {44, {390, 100, 781 - 2000}, 1.0},
+        {15, {781, 400, -390}, 0.1},
+        {17, {781, 400, -390}, 0.1},
+        {58, {9994, 600, 0}, 1.0},
+        {10, {9994, 600, 0}, 1.0}, // other states keep the last staging values
+    };
+    const uint32_t hardware = use_3d_hardware;
+    use_3d_hardware = 0;
+    match_globals.gather_x = 2000, match_globals.gather_y = -1000;
+    match_globals.kick_out_spot_x = 100;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.state));
+        init_camera_system();
+        match_globals.match_state = c.state;
+        match_globals.restart_countdown = 0;
+        set_camera_for_situation(1000, 256, 2000, 80, 7);
+        const CameraPreset& seven = camera_presets[7];
+        ASSERT_EQ(auto_camera_active, 1);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(auto_camera_request.start_position[i], c.start[i]) << i;
+        EXPECT_EQ(auto_camera_request.duration, 2147483647);
+        EXPECT_DOUBLE_EQ(seven.fov_narrow_step, c.narrow_step);
+        EXPECT_DOUBLE_EQ(seven.fov_target, 80);
+        EXPECT_DOUBLE_EQ(seven.fov_current, 80);
+        EXPECT_EQ(seven.flags & 0x1E1FEu, 0x1E1FEu);
+        EXPECT_DOUBLE_EQ(seven.look_at[1], 100) << "aimed at the point at once";
+        // Held while its countdown runs: another situation starts nothing.
+        update_automatic_camera();
+        EXPECT_EQ(auto_camera_active, 1);
+        set_camera_for_situation(0, 0, 0, 25, 7);
+        EXPECT_EQ(pending_auto_camera(), nullptr);
+        EXPECT_DOUBLE_EQ(seven.fov_target, 80);
+        // Once the rules clear the countdown the next one waits, then takes over.
+        match_globals.restart_countdown = 0;
+        set_camera_for_situation(0, 0, 0, 25, 7);
+        ASSERT_NE(pending_auto_camera(), nullptr);
+        update_automatic_camera();
+        EXPECT_EQ(pending_auto_camera(), nullptr);
+        EXPECT_EQ(auto_camera_active, 1);
+        EXPECT_EQ(match_globals.restart_countdown, 2147483647);
+        reset_camera_presets();
+    }
+    // The far end by the kicking-out side.
+    init_camera_system();
+    match_globals.match_state = 58;
+    match_globals.kick_out_spot_x = -100;
+    match_globals.restart_countdown = 0;
+    set_camera_for_situation(0, 0, 0, 25, 7);
+    EXPECT_EQ(auto_camera_request.start_position[0], -9994);
+    use_3d_hardware = hardware;
+}
+
+TEST_F(Camera, SteeringActsOnlyWhileTheCountdownRunsAndNullSourcesLeaveTheirAxis)
+{
+    init_camera_system();
+    int32_t look_x = 400, pos_z = -800;
+    AutoCameraRequest r{};
+    r.flags = 3; // neither placed nor aimed
+    r.duration = 50;
+    r.camera = &camera_presets[7];
+    r.look_scale[0] = 1.0, r.look_source[0] = &look_x;
+    r.position_scale[2] = 0.5, r.position_source[2] = &pos_z;
+    camera_presets[7].look_at[1] = 77, camera_presets[7].look_at[2] = 88;
+    camera_presets[7].anchor[0] = 11, camera_presets[7].anchor[1] = 22;
+    const double placed = camera_presets[7].position[0];
+    track_camera_target(&r);
+    EXPECT_DOUBLE_EQ(camera_presets[7].position[0], placed);
+    update_automatic_camera();
+    const CameraPreset& seven = camera_presets[7];
+    EXPECT_DOUBLE_EQ(seven.look_at[0], 400);
+    EXPECT_DOUBLE_EQ(seven.look_at[1], 77);
+    EXPECT_DOUBLE_EQ(seven.look_at[2], 88);
+    EXPECT_DOUBLE_EQ(seven.anchor[0], 11);
+    EXPECT_DOUBLE_EQ(seven.anchor[1], 22);
+    EXPECT_DOUBLE_EQ(seven.anchor[2], -400);
+
+    // With the countdown out, steering only stores its values.
+    match_globals.restart_countdown = 0;
+    r.duration = 0; // never ends by itself
+    auto_camera_request = r;
+    set_camera_position(1000, 2000, 3000, 5, 6, 7);
+    EXPECT_EQ(auto_camera_request.position_source[0], nullptr);
+    EXPECT_NE(seven.max_speed[0], 5);
+    update_automatic_camera();
+    EXPECT_EQ(auto_camera_active, 1) << "a duration of 0 never ends";
+
+    match_globals.restart_countdown = 10;
+    set_camera_position(1000, 2000, 3000, 5, 6, 7);
+    set_camera_look_at(256, 512, -256, 20);
+    EXPECT_DOUBLE_EQ(seven.max_speed[0], 5);
+    EXPECT_DOUBLE_EQ(seven.max_speed[2], 7);
+    EXPECT_DOUBLE_EQ(seven.acceleration[1], 100);
+    EXPECT_DOUBLE_EQ(seven.fov_target, 20);
+    update_automatic_camera();
+    EXPECT_DOUBLE_EQ(seven.anchor[0], 390.625);
+    EXPECT_DOUBLE_EQ(seven.anchor[2], 1171.875);
+    EXPECT_DOUBLE_EQ(seven.look_at[0], 100);
+    EXPECT_DOUBLE_EQ(seven.look_at[1], 200);
+    EXPECT_DOUBLE_EQ(seven.look_at[2], -100);
 }
 
 TEST_F(Camera, ThrowInsWatchFromInsideTheSpotAtFifty)

@@ -8,12 +8,15 @@
 #include "display/match_scene.h"
 #include "display/model_instances.h"
 #include "display/scene_lighting.h"
+#include "display/shadows.h"
 #include "gl3d/render_state.h"
 #include "gl3d/texture_cache.h"
 #include "lib/image_write.h"
 #include "model/anim_table.h"
 #include "model/rotation.h"
 #include "model/rotation_keys.h"
+#include "platform/settings.h"
+#include "match/match_records.h"
 
 #include <cmath>
 #include <cstring>
@@ -122,6 +125,21 @@ TEST_F(ModelInstances, TexturesAreSharedByTheirFullPathAndKitsTakeTheirOwn)
     EXPECT_EQ(plain->mesh_slot[1], a->mesh_slot[1]);
     EXPECT_EQ(loaded_slot_count, 4);
     EXPECT_EQ(device.of_kind(RecordedCall::CREATE_TEXTURE).size(), 4u) << "each file is read once";
+
+    // Skins follow the same rule: in mode 1 only a skin of the kit's picture
+    // takes the kit directory.
+    TcaFileData skinned;
+    skinned.meshes = {mesh("face.tga", {{0, 0, 0}}, {})};
+    for (const char* name : {"player.tga", "face.tga"}) {
+        TcaSkinData s;
+        s.name = name;
+        skinned.skins.push_back(s);
+    }
+    ModelInstance* dressed = instance(container(skinned));
+    bind_model_textures(dressed, "kitB\\", 1);
+    EXPECT_EQ(dressed->skin_slot[0], other->mesh_slot[0]);
+    EXPECT_EQ(dressed->skin_slot[1], a->mesh_slot[1]);
+    EXPECT_EQ(loaded_slot_count, 4);
 }
 
 TEST_F(ModelInstances, ASeventeenthTextureIsFatalAndNamesItsPath)
@@ -267,9 +285,138 @@ protected:
         primary.animation = 5;
         blend.animation = -1;
         const float at[3] = {100, 0, 50};
-        pose_skinned_model(in, primary, at, heading, blend);
+        pose_skinned_model(in, primary, at, heading, blend, 0);
+    }
+    // A still animation with some tracks turned a quarter turn about one axis
+    // (0 x, 1 y, 2 z).
+    PafAnimation* turned(std::initializer_list<int> tracks, int axis)
+    {
+        PafFileData d = still_animation(2, 0);
+        const float h = std::sqrt(0.5f);
+        for (int t : tracks)
+            for (PafRotKey& k : d.tracks[size_t(t)].rot) {
+                k.w = h;
+                (axis == 0 ? k.x : axis == 1 ? k.y : k.z) = h;
+            }
+        PafAnimation* a = parse_or_fail(write_paf(d));
+        animations.push_back(a);
+        return a;
+    }
+    static std::array<float, 3> at(const ModelInstance* in, int joint)
+    {
+        return {in->attach[joint][0], in->attach[joint][1], in->attach[joint][2]};
+    }
+    static void expect_near(std::array<float, 3> got, std::array<float, 3> want, const std::string& what)
+    {
+        for (int i = 0; i < 3; ++i) EXPECT_NEAR(got[i], want[i], 1e-3f) << what << " axis " << i;
     }
 };
+
+// The hip of the left leg turned a quarter about z swings the leg out
+// sideways; on a mirrored row that track moves the right leg the other way
+// and the left leg hangs straight, each mesh still stored in build order.
+TEST_F(PosedFigure, ComposingPlacesEachBoneOnItsParentAndAMirroredRowWearsTheOtherSide)
+{
+    PafAnimation* hip = turned({1}, 2);
+    const PosedJoint root{{1, 0, 0, 0}, {0, 0, 0}};
+    const PoseSource none{nullptr, 0, 0};
+    struct Case {
+        int mirrored;
+        std::array<float, 3> left_foot, right_foot;
+        std::array<float, 3> swung_vertex; // the swung foot's vertex (1, 2, 3) as stored
+    } cases[] = {
+        {0, {-90, 0, 0}, {10, -80, 0}, {88, 1, 3}},
+        {1, {-10, -80, 0}, {90, 0, 0}, {-88, -1, 3}},
+    };
+    for (const Case& c : cases) {
+        ModelInstance* in = figure();
+        clear_bone_channels(in, 0, TEXTURE_SLOTS, 2);
+        compose_skeleton(in, PoseSource{hip, 0, 0}, none, c.mirrored, JOINT_ROOT, root);
+        const std::string row = c.mirrored ? "mirrored" : "plain";
+        expect_near(at(in, JOINT_LEFT_FOOT), c.left_foot, row + " left foot");
+        expect_near(at(in, JOINT_RIGHT_FOOT), c.right_foot, row + " right foot");
+        const RenderBatch& b = in->batch[in->mesh_slot[0]];
+        ASSERT_EQ(b.vertex_count, 14) << "every bone of level 1 below the root";
+        // The root was not stored, so mesh m sits one place before its base.
+        const int foot = c.mirrored ? JOINT_RIGHT_FOOT : JOINT_LEFT_FOOT;
+        const size_t v = 3 * (in->mesh_base[foot] - 1);
+        expect_near({b.vertices[v], b.vertices[v + 1], b.vertices[v + 2]}, c.swung_vertex, row + " foot vertex");
+    }
+}
+
+// A blend slot turns the torso only: the shoulders follow it, but the arms
+// keep the primary animation's keys.
+TEST_F(PosedFigure, TheBlendSlotGivesTheTorsoItsKeysAndNothingBelowIt)
+{
+    PafAnimation* body = turned({}, 0);
+    PafAnimation* twist = turned({7, 13}, 1);
+    ModelInstance* in = figure();
+    clear_bone_channels(in, 0, TEXTURE_SLOTS, 2);
+    const PosedJoint root{{1, 0, 0, 0}, {0, 0, 0}};
+    compose_skeleton(in, PoseSource{body, 0, 0}, PoseSource{twist, 0, 0}, 0, JOINT_ROOT, root);
+    expect_near(at(in, 12), {0, 50, 20}, "right shoulder turned with the torso");
+    expect_near(at(in, JOINT_RIGHT_HAND), {0, -5, 20}, "right hand hanging straight below it");
+    expect_near(at(in, JOINT_HEAD), {0, 60, 0}, "the head on the torso's axis");
+}
+
+// Posing casts the figure's shadow from the pose it has just made, on the
+// 3D path only, and a held ball's disc before it.
+TEST_F(PosedFigure, PosingCastsTheShadowOfTheNewPose)
+{
+    reset_scene_lighting();
+    reset_shadows();
+    match_globals.time_of_day = 0;
+    user_settings.pitch_render_quality = 1;
+    alloc_shadow_lists();
+    clear_lights();
+    add_directional_light(0, 1, 0); // straight down
+    ModelInstance* in = figure();
+    in->shadow_index = add_shadow_entry(in, 7); // the twelve-point stick shadow
+    auto cast = [] {
+        int32_t n = 0;
+        for (const ShadowBuffer& b : shadow_buffers) n += b.vertex_count;
+        return n;
+    };
+    auto all_vertices = [] {
+        std::vector<float> v;
+        for (const ShadowBuffer& b : shadow_buffers) v.insert(v.end(), b.vertices.begin(), b.vertices.begin() + 3 * b.vertex_count);
+        return v;
+    };
+    struct Case {
+        int hardware, shadow, ball;
+        int32_t vertices;
+    } cases[] = {{1, 1, 0, 12}, {1, 1, 1, 12 + 17}, {0, 1, 0, 0}, {1, 0, 0, 0}};
+    for (const Case& c : cases) {
+        use_3d_hardware = c.hardware;
+        const int32_t entry = in->shadow_index;
+        if (!c.shadow) in->shadow_index = -1;
+        select_instance_lod(in, c.ball ? 0 : 1); // a holder shows the ball joint
+        pose(in, 0); // the shadows of an earlier pose, if any
+        for (ShadowBuffer& b : shadow_buffers) b.vertex_count = b.index_count = b.uv_count = 0;
+        AnimSlot primary{}, blend{};
+        primary.animation = 5;
+        blend.animation = -1;
+        const float moved[3] = {-300, 0, 200};
+        pose_skinned_model(in, primary, moved, 4096, blend, c.ball);
+        in->shadow_index = entry;
+        ASSERT_EQ(cast(), c.vertices) << c.hardware << c.shadow << c.ball;
+        if (!c.vertices) continue;
+        // Straight down, every stick vertex is its posed point on the ground.
+        const std::vector<float> v = all_vertices();
+        const size_t first = c.ball ? 17 : 0;
+        const int order[12] = {12, 9, 13, 14, 10, 11, 4, 5, 6, 1, 2, 3};
+        for (int k = 0; k < 12; ++k) {
+            EXPECT_NEAR(v[3 * (first + k)], -in->attach[order[k]][0], 1e-3f) << k;
+            EXPECT_NEAR(v[3 * (first + k) + 2], in->attach[order[k]][2], 1e-3f) << k;
+        }
+        if (c.ball) {
+            EXPECT_NEAR(v[0], -in->attach[JOINT_BALL][0], 1e-3f) << "the ball's disc first";
+        }
+    }
+    use_3d_hardware = 1;
+    reset_shadows();
+    user_settings.pitch_render_quality = 0;
+}
 
 TEST_F(PosedFigure, TheSoftwarePathKeepsAJointRecordWhereTheHardwarePathWritesVertices)
 {

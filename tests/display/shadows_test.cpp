@@ -1,10 +1,16 @@
 // Figure and ball shadows at the unit level: the polygons a fixed pose casts
 // for a light, the buffer chosen by where they fall, the whole-cast refusal
 // at a full buffer, and the shadow forms the match does not use.
+#include "gl3d/gl_fixture.h"
+#include "gl3d/picture_files.h"
+
 #include "display/model_instances.h"
 #include "display/scene_lighting.h"
 #include "display/shadows.h"
+#include "gl3d/render_state.h"
+#include "gl3d/texture_cache.h"
 #include "host/host_test_hooks.h"
+#include "lib/image_write.h"
 #include "match/match_records.h"
 #include "platform/settings.h"
 
@@ -12,6 +18,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -287,6 +294,93 @@ TEST_F(Shadows, ColoursFadeWithHeightAndBlendByTwoThirds)
     fade_shadow_alpha(0, p, 1, 0, 0); // along x; rim 9 is x 10 stored as -(-10)
     EXPECT_EQ(b.colours[3], 255) << "the centre: the second colour's alpha";
     EXPECT_EQ(b.colours[0], 0);
+}
+
+} // namespace
+
+namespace {
+
+// The shadow buffers drawn through the recording device: a pitch of two
+// textures leaves the third buffer without one.
+class ShadowDraw : public GlFixture {
+protected:
+    void SetUp() override
+    {
+        GlFixture::SetUp();
+        files = std::make_unique<PictureFiles>();
+        reset_render_state_cache();
+        reset_texture_cache();
+        reset_texture_slots();
+        set_lkz_image_mode(0);
+        reset_scene_lighting();
+        reset_shadows();
+        match_globals.time_of_day = 0;
+        user_settings.pitch_render_quality = 1;
+        alloc_shadow_lists();
+        clear_lights();
+        add_directional_light(0, 1, 0);
+        alloc_shadow_buffers(4); // room for a run longer than one draw takes
+        for (const char* name : {"GRASS.TGA", "LINES.TGA"}) {
+            const std::string path = std::string("3d display\\textures\\") + name;
+            files->write(std::string("3d display/textures/") + name, kit_tga(kit_picture(2, 2, 0xFF40A040)));
+            texture_slots[loaded_slot_count] = {path, find_or_load_texture(path.c_str())};
+            ++loaded_slot_count;
+        }
+    }
+    void TearDown() override
+    {
+        reset_shadows();
+        reset_scene_lighting();
+        reset_texture_slots();
+        reset_texture_cache();
+        user_settings.pitch_render_quality = 0;
+        files.reset();
+        GlFixture::TearDown();
+    }
+    std::unique_ptr<PictureFiles> files;
+};
+
+TEST_F(ShadowDraw, ABufferWithoutASectionTextureIsSkippedAndEveryBufferEmptied)
+{
+    // Six sections on two textures, as a two-texture pitch gives them.
+    const char* names[6] = {"pitch_middle_R", "pitch_corner1", "pitch_corner2", "pitch_corner3", "pitch_corner4",
+                            "pitch_middle_L"};
+    TcaMesh meshes[6]{};
+    for (int i = 0; i < 6; ++i) std::strcpy(meshes[i].name, names[i]);
+    ModelContainer c{};
+    c.meshes = meshes;
+    c.mesh_count = 6;
+    ModelInstance pitch{};
+    pitch.model = &c;
+    const int8_t slots[6] = {0, 1, 1, 1, 1, 1};
+    std::memcpy(pitch.mesh_slot, slots, sizeof slots);
+    find_pitch_sections(&pitch);
+    ASSERT_EQ(section_textures[2], -1);
+
+    // Discs seen from 60 above:
+    // z >= 0 falls on middle R (buffer 0), z < 0 on middle L (buffer 1).
+    look_down_minus_z();
+    gl_translate(0, 0, -60);
+    gl_rotate(90, 1, 0, 0); // the ground seen from its shadows' side
+    const int discs0 = 260; // 12,480 indices: more than one draw takes, all drawn
+    for (int i = 0; i < discs0; ++i) cast_point_shadow(14, 1, 0, 10, 10);
+    cast_point_shadow(14, 1, 0, 10, -10);
+    ASSERT_EQ(shadow_buffers[0].index_count, 48 * discs0);
+    ASSERT_EQ(shadow_buffers[1].index_count, 48);
+    test_shadow_quad = {1, 2, 0, 0};
+    add_test_shadow_quad();
+    ASSERT_EQ(shadow_buffers[2].index_count, 6);
+
+    device.forget();
+    draw_shadow_buffers();
+    uint32_t drawn = 0;
+    for (const RecordedCall& d : device.of_kind(RecordedCall::DRAW)) drawn += d.b;
+    EXPECT_EQ(drawn, 48u * (discs0 + 1)) << "both textured buffers whole, the third not at all";
+    for (const ShadowBuffer& b : shadow_buffers) {
+        EXPECT_EQ(b.index_count, 0);
+        EXPECT_EQ(b.vertex_count, 0);
+        EXPECT_EQ(b.uv_count, 0);
+    }
 }
 
 } // namespace

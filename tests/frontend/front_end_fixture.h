@@ -16,6 +16,7 @@
 #include "gl3d/sprite_queue.h"
 #include "platform/controllers.h"
 #include "platform/input.h"
+#include "platform/language.h"
 #include "platform/mouse.h"
 #include "screen/fonts.h"
 #include "platform/message_pump.h"
@@ -46,6 +47,10 @@ class FrontEnd : public ::testing::Test
         for (int32_t w = 0; w < 4; ++w) set_clip_window(w, 0, 0, 480, 640);
         ASSERT_EQ(create_ddraw_surfaces(), 1);
         reset_all();
+        // The kit's texts, as the front end has them for the program's life:
+        // screens show club names and titles from them.
+        load_language_text();
+        select_language(0);
         set_screen_display_kind(0);
         for (int f = 0; f < 3; ++f) load_font(f, f);
         load_font(3, 3);

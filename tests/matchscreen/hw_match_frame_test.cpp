@@ -204,3 +204,28 @@ TEST_F(HardwareMatch, EveryPresetShowsTheGround)
         EXPECT_GT(green, 300) << "of 4800 samples";
     }
 }
+
+// The coin toss lends the coin a texture slot: reloading it twice leaves the
+// markers' texture alive, and giving it back takes only the coin's slot.
+TEST_F(HardwareMatch, TheCoinsTextureSlotIsGivenBackAloneAndTheMarkersKeepTheirs)
+{
+    const std::string coin = "3d display\\textures\\COIN.TGA", markers = "3d display\\textures\\MARKERS.TGA";
+    const int32_t with_coin = loaded_slot_count;
+    ASSERT_EQ(find_texture_slot(coin), with_coin - 1) << "the toss's entry loaded the coin last";
+    const int32_t marker_slot = find_texture_slot(markers);
+    ASSERT_GE(marker_slot, 0);
+    reload_overlay_model(); // a second reload meets the first one's
+    EXPECT_EQ(loaded_slot_count, with_coin);
+    EXPECT_GT(get_texture_use_count(texture_slots[marker_slot].texture), 0u);
+
+    pop_texture_slot();
+    EXPECT_EQ(loaded_slot_count, with_coin - 1);
+    EXPECT_EQ(find_texture_slot(coin), -1);
+    EXPECT_GT(get_texture_use_count(texture_slots[marker_slot].texture), 0u);
+    const std::string last = texture_slots[with_coin - 2].name;
+    pop_texture_slot(); // the coin is gone: the last slot is not its to free
+    EXPECT_EQ(loaded_slot_count, with_coin - 1);
+    EXPECT_EQ(texture_slots[with_coin - 2].name, last);
+    low_view();
+    frame(); // and the match still draws
+}
