@@ -36,6 +36,7 @@
 #include "gl3d/hw_camera.h"
 #include "gl3d/render_state.h"
 #include "gl3d/sprite_queue.h"
+#include "gl3d/sprite_sets.h"
 #include "gl3d/texture_cache.h"
 #include "gl3d/window_shell.h"
 #include "matchscreen/sw_match_frame.h"
@@ -317,6 +318,7 @@ int win_main(int argc, char** argv)
     app_stub2();
     reinit_3d_framework(); // the 3D display, its window and the message filter
     sprite_hardware_switch = use_3d_hardware;
+    set_sprite_set_mode(use_3d_hardware);
     disable_screen_saver();
     game_init(&app_record);
     run_front_end();

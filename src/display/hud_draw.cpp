@@ -37,7 +37,11 @@ void reset_hud_draw()
 int32_t load_hud_sprite_set(int32_t set, const char* hardware_name, const char* software_name)
 {
     free_hud_sprite_set(set);
-    const char* name = presentation::use_3d_hardware() ? hardware_name : software_name;
+    const bool hardware = presentation::use_3d_hardware() != 0;
+    // The sprite layer reads the kind of set its switch names: a bank on the
+    // texture path (or the reverse) would be read as the wrong format.
+    if (hardware != (get_sprite_set_mode() != 0)) return -1;
+    const char* name = hardware ? hardware_name : software_name;
     // Without the set (a data set without HUD pictures) nothing is drawn.
     if (!file_exists(name)) return -1;
     sets[set].slot = load_sprite_set(name, sets[set].companion, sizeof sets[set].companion);

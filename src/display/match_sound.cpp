@@ -212,7 +212,10 @@ void crowd_react(int32_t kind)
     case 3:
         c.mode = CROWD_RUNNING;
         if (c.mode_applied != CROWD_RUNNING) {
-            if (c.sound >= 0) play_sample(c.sound, 0, static_cast<uint32_t>(c.frequency), 127, 0, 1);
+            // The loop comes in at the crowd's own volume (0 after a
+            // silence) and rises from there, never from full.
+            if (c.sound >= 0 && play_sample(c.sound, 0, static_cast<uint32_t>(c.frequency), 127, 0, 1) >= 0)
+                set_sample_volume(c.sound, 0, static_cast<uint32_t>(c.volume));
             c.mode_applied = CROWD_RUNNING;
         }
         break;

@@ -3,6 +3,7 @@
 
 #include "display/camera_presets.h"
 #include "display/commentary.h"
+#include "display/replay_screen.h"
 #include "match/match_records.h"
 #include "model/anim_table.h"
 #include "platform/controllers.h"
@@ -99,6 +100,7 @@ void build_pool(uint32_t frames)
     b.count = 0;
     b.head = b.tail = b.current = nullptr;
     b.capacity = frames;
+    forget_replay_marks();
 }
 
 void count_down(int32_t& v)

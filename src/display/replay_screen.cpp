@@ -274,6 +274,12 @@ void cut_replay()
             place_cameras_at_ball();
         }
     }
+    forget_replay_marks();
+}
+
+void forget_replay_marks()
+{
+    ReplayScreen& s = replay_screen;
     s.in_set = s.out_set = 0;
     s.in_mark = s.out_mark = nullptr;
     s.cut_between = s.cut_outside = 0;
@@ -428,8 +434,12 @@ void enter_replay()
     MatchGlobals& g = match_globals;
     if (!key_state[KEY_R]) return;
     if (key_state[KEY_LCTRL] || key_state[KEY_RCTRL]) return;
-    if (g.closing_transition_running || g.opening_transition_running || g.pending_cut_state != -1) return;
+    if (g.game_type == GAME_DEMO || g.closing_transition_running || g.opening_transition_running ||
+        g.pending_cut_state != -1)
+        return;
     key_state[KEY_R] = 0;
+    // Nothing recorded yet: nothing to look back on.
+    if (!replay_buffer.head) return;
     presentation::fade_palette_out();
     replay_screen.entered_from_match = 1;
     std::memcpy(saved.cameras, camera_presets, sizeof saved.cameras);

@@ -96,6 +96,9 @@ int32_t compare_controls_yx(int32_t a, int32_t b);
 void update_replay_clock();
 void blink_replay_indicator();
 void cut_replay();
+// The marks and cut choices forgotten: the nodes they named are gone once the
+// buffer is reset or resized.
+void forget_replay_marks();
 double frames_per_tick_figure();
 int32_t load_replay_sprites();
 void free_replay_sprites();

@@ -65,6 +65,13 @@ const OptionRow k_options[MATCH_OPTIONS] = {
     {k_count, 1, 4, false, 460, 280},   {k_count, 1, 3, false, 360, 305},   {k_count, 1, 3, false, 460, 305},
 };
 
+const char* const k_crowd_size[] = {"Large", "Massive", "Miniscule", "Small", "Medium"};
+const OptionRow k_spare_options[SPARE_OPTIONS] = {
+    {k_off_on, 0, 1, false, 0, 0}, {k_off_on, 0, 1, false, 0, 0}, {k_crowd_size, 0, 4, false, 0, 0}};
+
+// One step of an option's cycle: past its last choice it starts again.
+int32_t next_choice(const OptionRow& row, int32_t c) { return c + 1 > row.last ? row.first : c + 1; }
+
 struct FightsBand {
     int32_t top;
     const char* text;
@@ -371,9 +378,36 @@ void cycle_match_option(int32_t option)
     const OptionRow& row = k_options[option];
     if (row.moon_fixed && ms.moon) return;
     int32_t& c = ms.choice[option];
-    c = c + 1 > row.last ? row.first : c + 1;
+    c = next_choice(row, c);
     refresh_match_setting_texts();
 }
+
+int32_t spare_option_choice[SPARE_OPTIONS];
+char spare_option_text[SPARE_OPTIONS][24] = {"Off", "Off", "Large"};
+
+void cycle_spare_option(int32_t option)
+{
+    if (option < 0 || option >= SPARE_OPTIONS) return;
+    const OptionRow& row = k_spare_options[option];
+    int32_t& c = spare_option_choice[option];
+    c = c < row.first || c > row.last ? row.first : next_choice(row, c);
+    std::snprintf(spare_option_text[option], sizeof spare_option_text[option], "%s", row.texts[c]);
+}
+
+namespace {
+template <int Option> void spare_click(icon_state_record*, menu_icon*, menu_screen*) { cycle_spare_option(Option); }
+menu_icon spare_template(int32_t option, IconFn click)
+{
+    menu_icon t = text_template(spare_option_text[option], 1, ICON_FOCUSABLE);
+    t.states[ICON_FOCUSED].image = t.states[ICON_CLICKED].image = 2;
+    t.states[ICON_CLICKED].handler = click;
+    return t;
+}
+} // namespace
+
+menu_icon spare_option_icons[SPARE_OPTIONS] = {spare_template(SPARE_SWITCH_1, spare_click<SPARE_SWITCH_1>),
+                                               spare_template(SPARE_SWITCH_2, spare_click<SPARE_SWITCH_2>),
+                                               spare_template(SPARE_CROWD_SIZE, spare_click<SPARE_CROWD_SIZE>)};
 
 void refresh_match_setting_texts()
 {

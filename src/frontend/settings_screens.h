@@ -35,6 +35,14 @@ extern const int32_t quarter_minutes[7];
 void fights_level_text(int32_t level, char* out, uint32_t size);
 // One click on an option's value: its next choice.
 void cycle_match_option(int32_t option);
+
+// Three more option icons of the table, with their handlers and texts, that
+// no screen places and nothing stores: two switches and a crowd size.
+enum SpareOption : int32_t { SPARE_SWITCH_1, SPARE_SWITCH_2, SPARE_CROWD_SIZE, SPARE_OPTIONS };
+extern int32_t spare_option_choice[SPARE_OPTIONS];
+extern char spare_option_text[SPARE_OPTIONS][24];
+extern menu_icon spare_option_icons[SPARE_OPTIONS];
+void cycle_spare_option(int32_t option);
 void refresh_match_setting_texts();
 void match_settings_open(menu_screen* screen);
 void match_settings_frame(menu_screen* screen);

@@ -381,6 +381,7 @@ uint32_t get_sprite_alpha_blend() { return g_alpha_blend; }
 void set_sprite_option(uint32_t on) { g_option = on; }
 uint32_t get_sprite_option() { return g_option; }
 void set_sprite_set_mode(uint32_t texture_sets) { g_texture_sets = texture_sets; }
+uint32_t get_sprite_set_mode() { return g_texture_sets; }
 
 void reset_sprite_sets()
 {

@@ -64,5 +64,6 @@ void set_sprite_option(uint32_t on);
 uint32_t get_sprite_option();
 // 1 (start): texture sets; 0: software banks. Not changed while sets are loaded.
 void set_sprite_set_mode(uint32_t texture_sets);
+uint32_t get_sprite_set_mode();
 
 void reset_sprite_sets();

@@ -243,6 +243,49 @@ TEST_F(Camera, ViewKeysTakeOneKeyAFrame)
     EXPECT_EQ(camera_view, 1) << "F3 in a live match";
 }
 
+TEST_F(Camera, PlacingThePresetsPutsEachWhereItWatchesFrom)
+{
+    init_camera_system();
+    auto_camera_active = 1;
+    camera_presets[3].velocity[0] = 40;
+    camera_presets[3].flags |= 0x8004u;
+    const int32_t x = 1200, y = 300, z = -600;
+    setup_all_camera_presets(x, y, z);
+    const CameraPreset* p = camera_presets;
+    EXPECT_EQ(auto_camera_active, 0);
+    EXPECT_EQ(camera_resetup, 1) << "by presets 1 and 9";
+    for (int n = 0; n < CAMERA_PRESETS; ++n) {
+        EXPECT_EQ(p[n].flags & 0x8004u, 0u) << n;
+        if (n != 2 && n != 5 && n != 6) EXPECT_EQ(p[n].velocity[0], 0) << n << ": 2, 5 and 6 take one step";
+    }
+    auto expect3 = [](const double* v, double a, double b, double c, const char* what) {
+        EXPECT_DOUBLE_EQ(v[0], a) << what;
+        EXPECT_DOUBLE_EQ(v[1], b) << what;
+        EXPECT_DOUBLE_EQ(v[2], c) << what;
+    };
+    expect3(p[0].position, x, 1000, z - 2693, "0: behind the point");
+    expect3(p[0].look_at, x, y, z, "0 looks at the point");
+    // 1 stands on its bearing (yaw 0, along z) 2693 from the point.
+    const double d = std::sqrt(1200.0 * 1200 + 700.0 * 700) - 2693;
+    EXPECT_DOUBLE_EQ(p[1].position[0], 0);
+    EXPECT_NEAR(p[1].position[2], -1300 + d, 1.0);
+    expect3(p[1].destination, p[1].position[0], p[1].position[1], p[1].position[2], "1 stays put");
+    EXPECT_DOUBLE_EQ(p[2].anchor[0], 1000) << "x 160/192 of the way";
+    EXPECT_DOUBLE_EQ(p[2].anchor[1], 1500);
+    EXPECT_EQ(p[2].ix, static_cast<int32_t>(p[2].position[0]));
+    expect3(p[3].anchor, x, 2000, z - 2000, "3 over the point");
+    EXPECT_EQ(p[3].ix, x);
+    EXPECT_EQ(p[3].iz, z - 2000);
+    expect3(p[3].look_at, 0, 0, 0, "3 is not aimed: still at the centre");
+    expect3(p[4].anchor, x - 2000, 2000, z - 2000, "4 on the diagonal");
+    expect3(p[4].position, -2000, 2000, -2000, "4 is not moved");
+    expect3(p[5].anchor, x, y, z, "5 on the point");
+    EXPECT_EQ(p[5].ix, static_cast<int32_t>(p[5].destination[0]));
+    expect3(p[7].position, 0, 800, -6400, "7 stays on the wing");
+    expect3(p[7].look_at, x, y, z, "7 looks at the point");
+    expect3(p[8].position, x, y + 200, z - 1200, "8 snaps behind the point");
+}
+
 TEST_F(Camera, PresetTwoZoomsByTheBallsSide)
 {
     init_camera_system();

@@ -95,6 +95,19 @@ TEST_F(ReplayPanel, TheClockCountsSecondsOfTicks)
     close_replay_screen();
 }
 
+TEST_F(ReplayPanel, AFigureOfNoTicksCountsAsOne)
+{
+    // One frame, or frames of one tick number (an append), give 0: the clock
+    // divides by 1 instead.
+    for (const std::vector<uint32_t>& recorded : {std::vector<uint32_t>{5}, std::vector<uint32_t>{7, 7, 7}}) {
+        reset_replay();
+        for (uint32_t t : recorded) record_replay_frame(t);
+        EXPECT_DOUBLE_EQ(frames_per_tick_figure(), 1.0);
+        update_replay_clock();
+        EXPECT_EQ(replay_screen.digits[3], 0);
+    }
+}
+
 TEST_F(ReplayPanel, DraggingMovesEveryControl)
 {
     open_replay_screen();
@@ -158,18 +171,37 @@ TEST_F(ReplayPanel, CuttingNeedsBothMarksAndAChoice)
     }
 }
 
-TEST_F(ReplayPanel, MarksFromBeforeAResetCutNothing)
+TEST_F(ReplayPanel, MarksFromBeforeAResetOrResizeCutNothing)
 {
-    open_replay_screen();
-    go_to(4);
-    set_replay_in_mark();
-    go_to(8);
-    set_replay_out_mark();
-    replay_screen.cut_outside = 1;
-    reset_replay();
-    for (uint32_t t = 1; t <= 3; ++t) record_replay_frame(t);
-    cut_replay();
-    EXPECT_EQ(ticks(), (std::vector<uint32_t>{1, 2, 3}));
+    // The pool is rebuilt by both: a mark kept would name whatever node
+    // lands at its old address.
+    for (const bool resize : {false, true}) {
+        SCOPED_TRACE(resize ? "resize" : "reset");
+        SetUp();
+        open_replay_screen();
+        go_to(4);
+        set_replay_in_mark();
+        go_to(8);
+        set_replay_out_mark();
+        replay_screen.cut_outside = 1;
+        if (resize)
+            new_replay_node(4 * (REPLAY_FRAME_SIZE + REPLAY_NODE_SIZE));
+        else
+            reset_replay();
+        EXPECT_FALSE(replay_screen.in_set || replay_screen.out_set || replay_screen.cut_outside ||
+                     replay_screen.cut_between);
+        EXPECT_EQ(replay_screen.in_mark, nullptr);
+        EXPECT_EQ(replay_screen.out_mark, nullptr);
+        const std::vector<uint32_t> before = ticks();
+        for (uint32_t t = 20; t <= 22; ++t) record_replay_frame(t);
+        std::vector<uint32_t> expected = before;
+        for (uint32_t t = 20; t <= 22; ++t) expected.push_back(t);
+        if (expected.size() > replay_buffer.capacity)
+            expected.erase(expected.begin(), expected.end() - replay_buffer.capacity);
+        replay_screen.cut_outside = 1;
+        cut_replay();
+        EXPECT_EQ(ticks(), expected);
+    }
 }
 
 TEST_F(ReplayPanel, LeavingRestoresTheLiveMatch)
@@ -251,3 +283,31 @@ TEST_F(ReplayPanel, TheCameraWatchesTheBallFromItsDistance)
 }
 
 } // namespace
+
+TEST(ReplayEntry, RefusedInTheDemonstrationAndWithNothingRecorded)
+{
+    constexpr uint8_t KEY_R = 19;
+    clear_game_state_block();
+    clear_match_hooks();
+    reset_replay_screen();
+    free_replay_node();
+    new_replay_node(4 * (REPLAY_FRAME_SIZE + REPLAY_NODE_SIZE));
+    struct Case {
+        uint8_t game_type;
+        bool key_kept;
+    };
+    // The self-running demonstration leaves R alone; a match with an empty
+    // buffer takes the key and opens nothing.
+    for (const Case c : {Case{GAME_DEMO, true}, Case{GAME_EXHIBITION, false}}) {
+        match_globals.game_type = c.game_type;
+        match_globals.pending_cut_state = -1;
+        key_state[KEY_R] = 128;
+        enter_replay();
+        EXPECT_EQ(key_state[KEY_R] != 0, c.key_kept) << int(c.game_type);
+        EXPECT_EQ(replay_screen.in_replay, 0);
+        EXPECT_EQ(replay_screen.playback, 0);
+    }
+    std::memset(key_state, 0, sizeof key_state);
+    free_replay_node();
+    clear_game_state_block();
+}

@@ -4,6 +4,7 @@
 #include "display/replay.h"
 #include "match/match_hooks.h"
 #include "match/match_records.h"
+#include "model/paf.h"
 #include "platform/directory.h"
 
 #include <gtest/gtest.h>
@@ -146,6 +147,23 @@ TEST_F(Replay, TurningAnimationsSetTheBlendRowFlag)
         apply_current_replay_frame();
         EXPECT_EQ(team_records[0].slots[0].turning, (a >= 121 && a <= 128) ? 1u : 0u) << a;
     }
+}
+
+TEST_F(Replay, ASecondaryAnimationIsKeptWhateverItsFraction)
+{
+    // Only the number says "none": a position whose low half is 0xFFFF is a
+    // real place in the animation.
+    static PafAnimation some_animation{};
+    PlayerSlot& m = team_records[0].slots[2];
+    m.secondary_data = &some_animation;
+    m.secondary_animation = 57;
+    m.secondary_position = 0x0002FFFF;
+    record_replay_frame(1);
+    m.secondary_animation = 0xFFFFFFFFu;
+    m.secondary_position = 0;
+    apply_current_replay_frame();
+    EXPECT_EQ(m.secondary_animation, 57u);
+    EXPECT_EQ(m.secondary_position, 0x0002FFFF);
 }
 
 TEST_F(Replay, AHeldPoseStillRecordsItsPrimaryAnimation)

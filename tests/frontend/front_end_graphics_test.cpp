@@ -237,7 +237,7 @@ TEST_F(FrontEnd, PortraitsLoadOnceForAClubAndOnlyClearTheSlotsOtherwise)
     load_team_portraits(3, 0, 1);
     EXPECT_EQ(portrait_handles[3], set);
     EXPECT_EQ(sprite_set_count(), sets) << "the same club's set is not loaded twice";
-    for (const auto [team, flag] : {std::pair{16, 1}, std::pair{3, 0}, std::pair{-1, 1}}) {
+    for (auto [team, flag] : {std::pair{16, 1}, std::pair{3, 0}, std::pair{-1, 1}}) {
         current_portrait_set = second_portrait_set = third_portrait_set = 7;
         load_team_portraits(team, 0, flag);
         EXPECT_EQ(current_portrait_set, -1) << team << " " << flag;

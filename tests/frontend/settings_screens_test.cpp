@@ -81,6 +81,34 @@ TEST_F(SettingsScreens, OptionsCycleWithinTheirRangesAndTheMoonFixesThree)
     match_settings_close(nullptr);
 }
 
+TEST_F(SettingsScreens, TheUnplacedOptionIconsCycleTheirTextsAndStoreNothing)
+{
+    // Byte copies, so that padding counts too.
+    unsigned char before[sizeof user_settings], game_before[sizeof game_settings];
+    std::memcpy(before, &user_settings, sizeof before);
+    std::memcpy(game_before, &game_settings, sizeof game_before);
+    std::string crowd;
+    for (int i = 0; i < 5; ++i) {
+        spare_option_icons[SPARE_CROWD_SIZE].states[ICON_CLICKED].handler(nullptr, nullptr, nullptr);
+        crowd += std::string(spare_option_text[SPARE_CROWD_SIZE]) + ",";
+    }
+    EXPECT_EQ(crowd, "Massive,Miniscule,Small,Medium,Large,");
+    std::string sw;
+    for (int i = 0; i < 3; ++i) {
+        cycle_spare_option(SPARE_SWITCH_2);
+        sw += std::string(spare_option_text[SPARE_SWITCH_2]) + ",";
+    }
+    EXPECT_EQ(sw, "On,Off,On,");
+    EXPECT_STREQ(spare_option_text[SPARE_SWITCH_1], "Off") << "each switch keeps its own choice";
+    cycle_spare_option(SPARE_OPTIONS);
+    cycle_spare_option(-1);
+    EXPECT_EQ(std::memcmp(before, &user_settings, sizeof before), 0);
+    EXPECT_EQ(std::memcmp(game_before, &game_settings, sizeof game_before), 0);
+    spare_option_choice[SPARE_SWITCH_2] = 0;
+    std::snprintf(spare_option_text[SPARE_SWITCH_2], sizeof spare_option_text[SPARE_SWITCH_2], "Off");
+    spare_option_choice[SPARE_CROWD_SIZE] = 0;
+}
+
 TEST_F(SettingsScreens, MatchSettingsOpenWithTheDemoLocksAndCommitTheChoices)
 {
     user_settings.replay_buffer_size = 512u << 10;

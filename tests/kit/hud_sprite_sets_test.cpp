@@ -126,3 +126,50 @@ TEST_F(HudSpriteSets, EveryDrawnFrameHasASizeAPlaceAndInk)
         }
     }
 }
+
+// The software display's banks: the same frames, each a whole 8-bit sprite of
+// the hardware frame's size with ink, drawn only in palette entries no
+// weather changes, and found by the game's bank loader through its companion.
+TEST_F(HudSpriteSets, TheSoftwareBanksHoldTheSameFrames)
+{
+    ASSERT_NE(std::getenv("KOB99_DATA_DIR"), nullptr);
+    reset_sprite_sets();
+    set_sprite_set_mode(0);
+    for (const char* name : {"game_gfx\\software\\panels.spr", "game_gfx\\software\\replaysp.spr"}) {
+        SCOPED_TRACE(name);
+        std::string header = name;
+        header.replace(header.find("software"), 8, "hardware");
+        header.back() = 'h';
+        std::vector<hw_sprite_frame> frames;
+        ASSERT_TRUE(read_sprite_frames(header.c_str(), &frames));
+        const int32_t slot = load_sprite_set(name, nullptr, 0);
+        ASSERT_GE(slot, 0);
+        ASSERT_EQ(sprite_bank_count(slot), frames.size());
+        for (uint32_t n = 0; n < frames.size(); ++n) {
+            SCOPED_TRACE("frame " + std::to_string(n));
+            const uint8_t* s = sprite_bank_sprite(slot, n);
+            ASSERT_NE(s, nullptr);
+            ASSERT_EQ(s[0] & 0x80, 0) << "every frame fits the short header";
+            const uint32_t groups = s[0], rows = s[1], width = s[4];
+            EXPECT_EQ(width, frames[n].width);
+            EXPECT_EQ(rows, frames[n].height);
+            EXPECT_EQ(groups, (width + 7) / 8);
+            EXPECT_EQ(int8_t(s[2]), frames[n].x_offset);
+            EXPECT_EQ(int8_t(s[3]), frames[n].y_offset);
+            const uint8_t* p = s + 5;
+            uint32_t ink = 0;
+            for (uint32_t k = 0; k < rows * groups; ++k) {
+                const uint8_t mask = *p++;
+                for (int b = 0; b < 8; ++b) {
+                    if (!(mask & (0x80 >> b))) continue;
+                    const uint8_t colour = *p++;
+                    ++ink;
+                    EXPECT_TRUE(colour != 0 && !(colour >= 16 && colour <= 79)) << int(colour);
+                }
+            }
+            EXPECT_GT(ink, 0u);
+        }
+        free_sprite_set(slot);
+    }
+    reset_sprite_sets();
+}

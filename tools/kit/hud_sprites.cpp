@@ -5,6 +5,8 @@
 // digits, the highlight, the indicator and the pointer). The frame numbers
 // are the ones the HUD and the replay screen draw. Pages are written with
 // their compressed twins, which the game reads once start-up turns them on.
+// The software display gets the same frames as 8-bit sprite banks in its
+// palette.
 #include "club_colours.h"
 #include "display/hud_draw.h"
 #include "display/replay_screen.h"
@@ -13,6 +15,8 @@
 #include "lib/image_write.h"
 #include "lib/kit.h"
 #include "lib/lzss_write.h"
+#include "lib/sw_write.h"
+#include "sw_palette.h"
 
 #include <algorithm>
 #include <cmath>
@@ -543,13 +547,66 @@ bool write_hud_set(const KitContext& ctx, const std::string& name, const std::ve
     return true;
 }
 
+// The software palette's entry nearest a colour, among those no weather
+// changes; 0 (transparent) where the picture is mostly clear.
+class PaletteMatch {
+public:
+    PaletteMatch() : palette_(kit_sw_palette(0)) {}
+    uint8_t operator()(uint32_t argb)
+    {
+        if ((argb >> 24) < 0x80) return 0;
+        const uint32_t rgb = argb & 0xFFFFFF;
+        for (const auto& [colour, index] : seen_)
+            if (colour == rgb) return index;
+        const int r = int(rgb >> 16 & 255), g = int(rgb >> 8 & 255), b = int(rgb & 255);
+        int best = 1;
+        long best_distance = -1;
+        for (int i = 1; i < 256; ++i) {
+            if (!kit_sw_fixed_colour(i)) continue;
+            const int dr = r - palette_[size_t(i) * 3], dg = g - palette_[size_t(i) * 3 + 1], db = b - palette_[size_t(i) * 3 + 2];
+            const long d = 3L * dr * dr + 4L * dg * dg + 2L * db * db;
+            if (best_distance < 0 || d < best_distance) best = i, best_distance = d;
+        }
+        seen_.push_back({rgb, uint8_t(best)});
+        return uint8_t(best);
+    }
+
+private:
+    std::vector<uint8_t> palette_;
+    std::vector<std::pair<uint32_t, uint8_t>> seen_;
+};
+
+// The software bank: the frames one after another as group sprites, and the
+// companion of their offsets (the loader asks for "DWD" in place of the
+// name's last three characters).
+bool write_hud_bank(const KitContext& ctx, const std::string& name, const std::vector<Sprite>& sprites,
+                    std::string& error)
+{
+    PaletteMatch match;
+    std::vector<uint8_t> bank;
+    std::vector<uint32_t> offsets;
+    for (const Sprite& s : sprites) {
+        const KitPicture& p = s.picture;
+        std::vector<uint8_t> pixels(p.pixels.size());
+        for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = match(p.pixels[i]);
+        offsets.push_back(uint32_t(bank.size()));
+        const std::vector<uint8_t> sprite = kit_group_sprite(p.width, p.height, s.x_offset, s.y_offset, pixels);
+        bank.insert(bank.end(), sprite.begin(), sprite.end());
+    }
+    return kit_write_file(ctx, name.c_str(), bank, error) &&
+           kit_write_file(ctx, (name.substr(0, name.size() - 3) + "DWD").c_str(), kit_sprite_companion(offsets), error);
+}
+
 bool build_hud_sprites(const KitContext& ctx, std::string& error)
 {
     Typeface type;
     std::string source;
     if (!kit_read_source(ctx, "fonts/glyphs.txt", source, error) || !kit_parse_glyphs(source, type.glyphs, error)) return false;
-    return write_hud_set(ctx, "game_gfx\\hardware\\panels.sph", panel_frames(type), error) &&
-           write_hud_set(ctx, "game_gfx\\hardware\\replaysp.sph", replay_frames(type), error);
+    const std::vector<Sprite> panels = panel_frames(type), replay = replay_frames(type);
+    return write_hud_set(ctx, "game_gfx\\hardware\\panels.sph", panels, error) &&
+           write_hud_set(ctx, "game_gfx\\hardware\\replaysp.sph", replay, error) &&
+           write_hud_bank(ctx, "game_gfx\\software\\panels.spr", panels, error) &&
+           write_hud_bank(ctx, "game_gfx\\software\\replaysp.spr", replay, error);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "lib/image_write.h"
 #include "lib/kit.h"
 #include "lib/sw_write.h"
+#include "sw_palette.h"
 #include "swrender/sw_resources.h"
 
 #include <algorithm>
@@ -269,5 +270,13 @@ bool build_software_display(const KitContext& ctx, std::string& error)
 }
 
 } // namespace
+
+std::vector<uint8_t> kit_sw_palette(int weather) { return palette(weather); }
+
+bool kit_sw_fixed_colour(int index)
+{
+    return (index >= 1 && index <= 9) || index == 12 || (index >= 80 && index <= 150) || (index >= 160 && index <= 162);
+}
+
 
 KIT_STEP(software_display, 60, build_software_display)

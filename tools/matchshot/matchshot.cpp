@@ -7,6 +7,7 @@
 // the match, opens the replay screen, plays the replay for a second and saves
 // what the replay camera shows: matchshot --replay [out.tga] [ticks] [seed].
 #include "gl3d/sprite_queue.h"
+#include "gl3d/sprite_sets.h"
 #include "match/match_driver.h"
 #include "app/startup.h"
 #include "display/camera_presets.h"
@@ -20,6 +21,7 @@
 #include "match/match_hooks.h"
 #include "match/match_records.h"
 #include "platform/app_state.h"
+#include "platform/language.h"
 #include "platform/settings.h"
 #include "screen/screen.h"
 #include "screen/screen_flip.h"
@@ -63,6 +65,13 @@ bool save_tga(const std::string& path, const std::vector<uint32_t>& pixels)
     return std::fclose(f) == 0;
 }
 
+// As the match hand-over does: the HUD's club names are language texts.
+void load_texts()
+{
+    select_language(0);
+    if (get_text(0)[0] == 0) load_language_text();
+}
+
 // The harness's 8-bit frame: the match played headless on the software
 // path, then one frame of the match screen drawn as the game draws it.
 int software_shot(const std::string& path, int32_t ticks, const MatchRunSettings& s)
@@ -70,9 +79,11 @@ int software_shot(const std::string& path, int32_t ticks, const MatchRunSettings
     if (!host_init()) return 1;
     app_active = 1;
     init_screen_format(0, 0);
+    load_texts();
     headless_match_load_data();
     use_3d_hardware = 0;
     sprite_hardware_switch = 0;
+    set_sprite_set_mode(0);
     // The software path's own player model.
     free_player_model();
     load_player_model();
@@ -135,9 +146,11 @@ int main(int argc, char** argv)
     user_settings.pitch_render_quality = argc > 5 ? static_cast<uint32_t>(std::atoi(argv[5])) : 2;
     host_init();
     init_screen_format(0, 0);
+    load_texts();
     reinit_3d_framework();
     // As start-up does: the 3D path draws its sprites in hardware.
     sprite_hardware_switch = use_3d_hardware;
+    set_sprite_set_mode(use_3d_hardware);
     install_display_hooks();
     load_small_models();
     if (replay) new_replay_node(1u << 20);
