@@ -2,6 +2,7 @@
 
 #include "platform/crt_rand.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -38,19 +39,22 @@ namespace {
 // The tangents of the half steps of the first octant: an angle rounds up to
 // step j + 1 once its tangent passes that of step j + 0.5. The tangents lie
 // further apart than 1/2048, so each 2048th of the unit ratio holds at most
-// one of them; `below` counts the tangents under each 2048th's start.
+// one of them; `below` counts the tangents under each 2048th's start. t[j + 1]
+// holds step j's; t[0] and t[33] lie beyond every ratio, so that the nearest
+// tangents below and above any ratio can be read without a test.
 struct HalfStepTangents {
     static constexpr int slices = 2048;
-    double t[33];
+    double t[34];
     uint8_t below[slices + 1];
     HalfStepTangents()
     {
+        t[0] = -2.0;
         for (int j = 0; j < 32; ++j)
-            t[j] = std::tan((j + 0.5) * 2.0 * std::numbers::pi / 256.0);
-        t[32] = 2.0; // past every ratio
+            t[j + 1] = std::tan((j + 0.5) * 2.0 * std::numbers::pi / 256.0);
+        t[33] = 2.0;
         int n = 0;
         for (int s = 0; s <= slices; ++s) {
-            while (n < 32 && t[n] < static_cast<double>(s) / slices)
+            while (n < 32 && t[n + 1] < static_cast<double>(s) / slices)
                 ++n;
             below[s] = static_cast<uint8_t>(n);
         }
@@ -61,32 +65,55 @@ const HalfStepTangents half_steps;
 
 int32_t byte_angle_quick(int32_t dx, int32_t dy)
 {
+    // Written to leave the branches to the rare cases: the octant is chosen
+    // by selects, since a man's bearing falls in any of them.
     const double ax = std::fabs(static_cast<double>(dx)), ay = std::fabs(static_cast<double>(dy));
     const bool steep = ax > ay;
-    const double lo = steep ? ay : ax, hi = steep ? ax : ay;
+    const double lo = std::min(ax, ay), hi = std::max(ax, ay);
     if (hi == 0.0)
         return 0;
     // The half steps whose tangents lie below lo / hi.
     const double ratio = lo / hi;
     int n = half_steps.below[static_cast<int>(ratio * HalfStepTangents::slices)];
-    n += half_steps.t[n] < ratio;
+    n += half_steps.t[n + 1] < ratio;
     // Too near a half step to trust the quotient: the caller asks the arctangent.
     constexpr double margin = 1e-9;
-    if ((n > 0 && ratio - half_steps.t[n - 1] < margin) || (n < 32 && half_steps.t[n] - ratio < margin))
+    if ((ratio - half_steps.t[n] < margin) | (half_steps.t[n + 1] - ratio < margin))
         return -1;
     const int32_t base = steep ? 64 - n : n;
-    if (dx >= 0)
-        return dy >= 0 ? base : 128 - base;
-    return (dy < 0 ? 128 + base : 256 - base) & 255;
+    const int32_t half = dy < 0 ? 128 - base : base;
+    return (dx < 0 ? -half : half) & 255;
 }
 
-uint16_t vector_angle(int32_t dx, int32_t dy)
+namespace {
+uint16_t vector_angle_uncached(int32_t dx, int32_t dy)
 {
     const int32_t quick = byte_angle_quick(dx, dy);
     if (quick >= 0)
         return static_cast<uint16_t>(quick);
     const double a = std::atan2(static_cast<double>(dx), static_cast<double>(dy)) * 40.74366543152521;
     return static_cast<uint16_t>(static_cast<uint32_t>(std::lrint(a)) & 255u);
+}
+
+// A man's heading to his target is asked for several times a tick with the
+// same offsets; the last answers are kept by their offsets. The empty entries
+// hold the answer for (0, 0).
+struct AngleMemo {
+    int32_t dx, dy;
+    uint16_t angle;
+};
+AngleMemo angle_memo[256];
+} // namespace
+
+uint16_t vector_angle(int32_t dx, int32_t dy)
+{
+    const uint32_t h = (static_cast<uint32_t>(dx) * 0x9E3779B1u ^ static_cast<uint32_t>(dy) * 0x85EBCA77u) >> 24;
+    AngleMemo& e = angle_memo[h];
+    if (e.dx == dx && e.dy == dy)
+        return e.angle;
+    const uint16_t a = vector_angle_uncached(dx, dy);
+    e = {dx, dy, a};
+    return a;
 }
 
 int32_t vector_length(int32_t dx, int32_t dy)

@@ -22,7 +22,11 @@ float atan_quotient(double n, double d)
 void rotate_vector(float* x, float* y, float* z, float a)
 {
     (void)y;
-    float c = std::cos(a), s = std::sin(a);
+    turn_vector(x, z, std::cos(a), std::sin(a));
+}
+
+void turn_vector(float* x, float* z, float c, float s)
+{
     float nx = *x * c - *z * s;
     float nz = *x * s + *z * c;
     *x = nx;

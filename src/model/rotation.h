@@ -6,6 +6,8 @@ extern const double mat3_identity[9];
 
 // Turns (x, z) about the vertical axis; y is left alone.
 void rotate_vector(float* x, float* y, float* z, float a);
+// The same turn given its cosine and sine: rotate_vector(1, y, 0, a) gives them.
+void turn_vector(float* x, float* z, float c, float s);
 
 void mat3_from_angles(double m[9], float ax, float ay, float az);
 void mat3_rotate_x(float a, double m[9]);

@@ -289,7 +289,23 @@ void advance_root_motion(FigurePose* figure, uint32_t t0, uint32_t t1)
     const AnimationRow& row = animation_table[n];
     float x, y, z;
     root_travel(row.data, t0, t1, &x, &y, &z, &figure->primary.pos_key[0], row.mirror);
-    rotate_vector(&x, &y, &z, static_cast<float>(figure->heading * kTwoPi / 16384.0));
+    const int32_t h = figure->heading;
+    if (h <= 0 && h > -16384 && h % 64 == 0) {
+        // A man's heading is one of 256 facings: their turns are worked out once.
+        static float turn_cos[256], turn_sin[256];
+        static bool turn_known[256];
+        const int i = -h / 64;
+        if (!turn_known[i]) {
+            float c = 1, unused = 0, s = 0;
+            rotate_vector(&c, &unused, &s, static_cast<float>(h * kTwoPi / 16384.0));
+            turn_cos[i] = c;
+            turn_sin[i] = s;
+            turn_known[i] = true;
+        }
+        turn_vector(&x, &z, turn_cos[i], turn_sin[i]);
+    } else {
+        rotate_vector(&x, &y, &z, static_cast<float>(h * kTwoPi / 16384.0));
+    }
     figure->x += static_cast<int32_t>(std::lrint(x * kModelToFine));
     figure->y += static_cast<int32_t>(std::lrint(z * kModelToFine));
 }

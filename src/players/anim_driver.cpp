@@ -177,7 +177,8 @@ template <class Step, class Stop> void run_channel(PlayerSlot* man, int32_t r, S
 uint32_t anim_position_time(int32_t position)
 {
     if (position <= 0) return 0;
-    return static_cast<uint32_t>(std::nearbyint(position * (50000.0 / 65536.0)));
+    // llrint rounds as nearbyint does, in one instruction rather than a call.
+    return static_cast<uint32_t>(std::llrint(position * (50000.0 / 65536.0)));
 }
 
 PafAnimation* anim_data(uint32_t a) { return a < ANIM_ROW_COUNT ? animation_table[a].data : nullptr; }
@@ -330,7 +331,7 @@ void apply_root_motion(PlayerSlot* man, int32_t d)
     m.heading = -(man->facing * 64);
     m.primary.animation = static_cast<int32_t>(man->primary_animation);
     const uint32_t t0 = anim_position_time(man->primary_position & ~0xFFFF);
-    const uint32_t t1 = t0 + static_cast<uint32_t>(std::nearbyint(d * (50000.0 / 65536.0)));
+    const uint32_t t1 = t0 + static_cast<uint32_t>(std::llrint(d * (50000.0 / 65536.0)));
     advance_root_motion(&m, t0, t1);
     const uint32_t x = static_cast<uint32_t>(m.x) << 8;
     const uint32_t y = static_cast<uint32_t>(m.y) << 8;

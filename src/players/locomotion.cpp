@@ -201,10 +201,11 @@ int32_t locomotion_phase_match(PlayerSlot* man, int32_t animation)
     const int32_t o_old = cycle_offset(current);
     double phase = 0.5;
     if (o_old != 0 && l_old != 0) {
-        const double t = std::nearbyint(static_cast<double>(man->primary_position) * 50000.0 / 65536.0);
+        // llrint rounds as nearbyint does, in one instruction rather than a call.
+        const auto t = static_cast<double>(std::llrint(static_cast<double>(man->primary_position) * 50000.0 / 65536.0));
         phase = (t - o_old) / l_old + 0.05;
     }
-    int64_t t = cycle_offset(animation) + static_cast<int64_t>(std::nearbyint(l_new * phase));
+    int64_t t = cycle_offset(animation) + static_cast<int64_t>(std::llrint(l_new * phase));
     if (t < 0) t += l_new;
     if (t > l_new) t -= l_new;
     return static_cast<int32_t>(t / 50000) * 65536;

@@ -235,10 +235,11 @@ void avoid_man_in_way(PlayerSlot* man)
     int32_t best = 2561;
     for (int i = 0; i < m.active_men_count; ++i) {
         PlayerSlot* o = m.active_men[i];
-        if (!o || o == man || o->busy_flag || (o->man_flags & MAN_OUT_OF_PLAY)) continue;
+        if (!o || o == man || (o->man_flags & MAN_OUT_OF_PLAY)) continue;
         // The length is never shorter than either side: most men are ruled
-        // out without it.
-        if (int_abs(o->x - man->x) >= best || int_abs(o->y - man->y) >= best) continue;
+        // out without it (and without reading the busy flag, further along
+        // the record).
+        if (int_abs(o->x - man->x) >= best || int_abs(o->y - man->y) >= best || o->busy_flag) continue;
         const int32_t d = vector_length(o->x - man->x, o->y - man->y);
         if (d >= best) continue;
         if (!can_reach_path(man, o, man->target_x, man->target_y, heading)) continue;

@@ -72,6 +72,26 @@ TEST(Rotation, MirrorAndVectorTurns)
     EXPECT_NEAR(z, 1, 1e-6);
 }
 
+// A turn kept as its cosine and sine, taken from rotate_vector of (1, 0),
+// must move any vector to the very same floats as rotate_vector itself.
+TEST(Rotation, AKeptTurnMatchesRotateVectorExactly)
+{
+    const float vectors[][2] = {{1, 0}, {0, 1}, {-3.25f, 0.7f}, {1e-3f, -2e4f}, {123.456f, 789.012f}};
+    for (int i = 0; i < 256; ++i) {
+        const float a = static_cast<float>(-i * 64 * 6.283185307179586 / 16384.0);
+        float c = 1, unused = 0, s = 0;
+        rotate_vector(&c, &unused, &s, a);
+        for (const auto& v : vectors) {
+            float x = v[0], y = 0, z = v[1];
+            rotate_vector(&x, &y, &z, a);
+            float kx = v[0], kz = v[1];
+            turn_vector(&kx, &kz, c, s);
+            ASSERT_EQ(kx, x) << i;
+            ASSERT_EQ(kz, z) << i;
+        }
+    }
+}
+
 TEST(Rotation, VectorTimesMatrixIsTheTransposedProduct)
 {
     double m[9];
