@@ -146,13 +146,13 @@ void fight_tick()
     const int32_t height = presentation::use_3d_hardware() ? 384 : 3968;
     if (d <= 1280) {
         presentation::set_camera_look_at(mx, height, my);
-        presentation::set_camera_for_situation(mx, height, my, 20, 20);
+        presentation::set_camera_for_situation(mx, height, my, 20, 7);
     } else if (d > 5120) {
         clear_player_links();
         m.restart_countdown = 0;
         set_match_state(m.return_match_state);
     } else {
-        presentation::set_camera_for_situation(mx, height, my, 30, 30);
+        presentation::set_camera_for_situation(mx, height, my, 30, 7);
     }
 }
 

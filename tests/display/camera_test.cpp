@@ -256,7 +256,9 @@ TEST_F(Camera, PlacingThePresetsPutsEachWhereItWatchesFrom)
     EXPECT_EQ(camera_resetup, 1) << "by presets 1 and 9";
     for (int n = 0; n < CAMERA_PRESETS; ++n) {
         EXPECT_EQ(p[n].flags & 0x8004u, 0u) << n;
-        if (n != 2 && n != 5 && n != 6) EXPECT_EQ(p[n].velocity[0], 0) << n << ": 2, 5 and 6 take one step";
+        if (n != 2 && n != 5 && n != 6) {
+            EXPECT_EQ(p[n].velocity[0], 0) << n << ": 2, 5 and 6 take one step";
+        }
     }
     auto expect3 = [](const double* v, double a, double b, double c, const char* what) {
         EXPECT_DOUBLE_EQ(v[0], a) << what;

@@ -8,7 +8,9 @@
 #include "match/set_kicks.h"
 #include "match/set_play_director.h"
 
+#include <array>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -342,6 +344,42 @@ TEST_F(Rules, BackFromAFightTheMenWalkBack)
     team_records[0].slots[3].arrived = 1;
     set_match_state(FREE_KICK);
     EXPECT_EQ(team_records[0].slots[3].arrived, 0u);
+}
+
+// The fight's camera is a situation camera like every other the rules start:
+// preset 7, close in for a near fight and wider once they drift apart.
+TEST_F(Rules, AFightPutsTheSituationCameraOnTheFightersMidpoint)
+{
+    MatchGlobals& m = match_globals;
+    static std::vector<std::array<int32_t, 5>> calls;
+    calls.clear();
+    match_hooks.set_camera_for_situation = [](int32_t x, int32_t h, int32_t y, int32_t a, int32_t b) {
+        calls.push_back({x, h, y, a, b});
+    };
+    PlayerSlot& a = team_records[0].slots[1];
+    PlayerSlot& b = team_records[1].slots[1];
+    a.x = 0, a.y = 0, b.x = 400, b.y = 200;
+    a.fight_opponent = &b, b.fight_opponent = &a;
+    a.fight_link = b.fight_link = 1;
+    m.return_match_state = FREE_KICK;
+    set_match_state(FIGHT);
+    m.fight_pair[0] = &a, m.fight_pair[1] = &b;
+    update_match_flow();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back()[0], 200);
+    EXPECT_EQ(calls.back()[2], 100);
+    EXPECT_EQ(calls.back()[3], 20);
+    EXPECT_EQ(calls.back()[4], 7) << "the situation preset";
+    b.x = 3000;
+    calls.clear();
+    ASSERT_EQ(m.match_state, FIGHT);
+    update_match_flow();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back()[3], 30);
+    EXPECT_EQ(calls.back()[4], 7);
+    a.fight_opponent = b.fight_opponent = nullptr;
+    a.fight_link = b.fight_link = 0;
+    m.fight_pair[0] = m.fight_pair[1] = nullptr;
 }
 
 TEST_F(Rules, KickOutListsServeOnlyTheKickOut)
