@@ -1,4 +1,5 @@
 #include "front_end_fixture.h"
+#include "hardware_front_end_fixture.h"
 
 #include "frontend/competition.h"
 #include "frontend/pages.h"
@@ -14,13 +15,6 @@
 #include "host/paths.h"
 #include "host/settings_store.h"
 #include "lib/language_write.h"
-#include "gl3d/gl_fixture.h"
-#include "gl3d/hw_camera.h"
-#include "gl3d/menu_objects.h"
-#include "gl3d/render_state.h"
-#include "gl3d/sprite_sets.h"
-#include "gl3d/texture_cache.h"
-#include "gl3d/texture_manager.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -329,26 +323,13 @@ uint32_t stepping_clock()
     return g_clock_now += 20;
 }
 
-struct HardwareHandOver : GlFixture {
+struct HardwareHandOver : HardwareFrontEnd {
     void SetUp() override
     {
-        GlFixture::SetUp();
-        saved_hardware = use_3d_hardware;
-        use_3d_hardware = 1;
-        sprite_hardware_switch = 1;
+        // The stepping clock before anything reads the time.
         g_clock_now = g_clock_reads = 0;
         host_set_clock(stepping_clock);
-        reset_hw_camera();
-        init_hw_lens();
-        set_viewport(0, 0, 640, 480);
-        set_colour_mode(2, 0xFFFFFFFF);
-        init_screen_format(0);
-        set_screen_display_kind(1);
-        for (int32_t w = 0; w < 4; ++w) set_clip_window(w, 0, 0, 480, 640);
-        reset_texture_cache();
-        tex_destroy_all();
-        reset_everything();
-        load_front_end_resources();
+        HardwareFrontEnd::SetUp();
         match_player = fake_match;
         match_globals.init_mode = 0;
         match_globals.flow_flags = 0;
@@ -359,32 +340,9 @@ struct HardwareHandOver : GlFixture {
     void TearDown() override
     {
         match_player = play_match;
-        front_end_shutdown();
-        reset_everything();
-        reset_texture_cache();
-        tex_destroy_all();
-        set_screen_display_kind(0);
-        sprite_hardware_switch = 0;
-        use_3d_hardware = saved_hardware;
+        HardwareFrontEnd::TearDown();
         host_set_clock(nullptr);
-        GlFixture::TearDown();
     }
-    static void reset_everything()
-    {
-        reset_menu_objects();
-        reset_fonts();
-        reset_menu_icons();
-        reset_screen_runner();
-        reset_front_end_state();
-        reset_message_box();
-        reset_front_end_resources();
-        reset_match_handover();
-        reset_sprite_sets();
-        reset_sprite_queues();
-        std::memset(key_state, 0, sizeof key_state);
-        mouse_state = MouseState{};
-    }
-    uint32_t saved_hardware = 0;
 };
 
 // Three periods, each ended by a break; what the splash screen stood on each

@@ -1,4 +1,5 @@
 #include "front_end_fixture.h"
+#include "hardware_front_end_fixture.h"
 
 #include "frontend/controller_config.h"
 #include "gl3d/gl_fixture.h"
@@ -232,51 +233,7 @@ TEST_F(BoxPalette, TheFlagColoursGoBackIntoEntries81To127)
 
 // The box on the 3D display against the recording device, with the kit's
 // fonts, common set and backdrop texture.
-struct HardwareBox : GlFixture {
-    void SetUp() override
-    {
-        GlFixture::SetUp();
-        saved_hardware = use_3d_hardware;
-        use_3d_hardware = 1;
-        sprite_hardware_switch = 1;
-        reset_hw_camera();
-        init_hw_lens();
-        set_viewport(0, 0, 640, 480);
-        set_colour_mode(2, 0xFFFFFFFF); // vertex colours, as the front end's set-up has it
-        init_screen_format(0);
-        set_screen_display_kind(1);
-        for (int32_t w = 0; w < 4; ++w) set_clip_window(w, 0, 0, 480, 640);
-        reset_texture_cache();
-        tex_destroy_all();
-        reset_everything();
-        load_front_end_resources();
-    }
-    void TearDown() override
-    {
-        front_end_shutdown();
-        reset_everything();
-        reset_texture_cache();
-        tex_destroy_all();
-        set_screen_display_kind(0);
-        sprite_hardware_switch = 0;
-        use_3d_hardware = saved_hardware;
-        GlFixture::TearDown();
-    }
-    uint32_t saved_hardware = 0;
-    static void reset_everything()
-    {
-        reset_fonts();
-        reset_menu_icons();
-        reset_screen_runner();
-        reset_front_end_state();
-        reset_message_box();
-        reset_front_end_resources();
-        reset_sprite_sets();
-        reset_sprite_queues();
-        std::memset(key_state, 0, sizeof key_state);
-        mouse_state = MouseState{};
-    }
-};
+struct HardwareBox : HardwareFrontEnd {};
 
 TEST_F(HardwareBox, TheShadeIsDrawnUnderTheBoxNotOverIt)
 {
