@@ -5,6 +5,7 @@
 #include "match/game_maths.h"
 #include "match/match_records.h"
 #include "match/scene_choice.h"
+#include "match/random_draws.h"
 #include "platform/settings.h"
 
 #include <gtest/gtest.h>
@@ -31,14 +32,7 @@ protected:
         user_settings.word_1468 = 0;
     }
     // The numbers the choice will draw, from the same state.
-    std::vector<uint32_t> draws(int n)
-    {
-        const uint32_t a = match_globals.random_state_a, b = match_globals.random_state_b;
-        std::vector<uint32_t> out;
-        for (int i = 0; i < n; ++i) out.push_back(game_random());
-        match_globals.random_state_a = a, match_globals.random_state_b = b;
-        return out;
-    }
+    std::vector<uint32_t> draws(int n) { return peek_game_random(n); }
 };
 
 const std::string kStadia = "3d display\\stadia\\";

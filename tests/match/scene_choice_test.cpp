@@ -4,6 +4,7 @@
 #include "match/game_maths.h"
 #include "match/match_records.h"
 #include "match/scene_choice.h"
+#include "match/random_draws.h"
 #include "platform/settings.h"
 
 #include <gtest/gtest.h>
@@ -24,14 +25,7 @@ protected:
     }
     void TearDown() override { reset_scene_choice(); }
     // The same numbers the choice draws, from the same seed.
-    std::vector<uint32_t> draws(int n)
-    {
-        const uint32_t a = match_globals.random_state_a, b = match_globals.random_state_b;
-        std::vector<uint32_t> out;
-        for (int i = 0; i < n; ++i) out.push_back(game_random());
-        match_globals.random_state_a = a, match_globals.random_state_b = b;
-        return out;
-    }
+    std::vector<uint32_t> draws(int n) { return peek_game_random(n); }
 };
 
 TEST_F(SceneChoiceTest, RandomWeatherByDayDrawsWeatherPitchSkyAndSunInOrder)
