@@ -225,7 +225,8 @@ KitMesh stand_ring(double a, double b, double height, int segments, double lean)
         m.face_materials.push_back(i % 8 == 0 ? 0 : 1);
         m.face_materials.push_back(i % 8 == 0 ? 0 : 1);
     }
-    m.materials = {KitMeshMaterial{1, 1, 1, "vetra_sport.bmp"}, KitMeshMaterial{0.55f, 0.55f, 0.62f, ""}};
+    // Every eighth bay carries the sponsor's banner, the others the crowd.
+    m.materials = {KitMeshMaterial{1, 1, 1, "vetra_sport.bmp"}, KitMeshMaterial{1, 1, 1, "stands.bmp"}};
     return m;
 }
 
@@ -263,11 +264,32 @@ bool build_meshes(const KitContext& ctx, std::string& error)
     // Posts: 4.216444132 up, 3 across.
     KitMesh goal = post(8 / 3.0, 1500 / 4.216444132), behind = post(6 / 3.0, 1000 / 4.216444132);
     KitMesh sky = stand_ring(40000 / 2.0, 40000 / 2.0, 7000 / 1.874, 24, 0);
-    sky.materials = {KitMeshMaterial{0.5f, 0.6f, 0.9f, ""}};
+    sky.materials = {KitMeshMaterial{1, 1, 1, "sky.bmp"}};
     sky.face_materials = {0};
     KitPicture banner = kit_picture(32, 16);
     for (uint32_t y = 0; y < 16; ++y)
         for (uint32_t x = 0; x < 32; ++x) banner.at(x, y) = ((x / 4 + y / 4) % 2) ? 96 : 128;
+    // The crowd: rows of seats, each spectator a head over a shirt of some
+    // club's colours, a few seats empty; the gangways between the blocks.
+    KitPicture crowd = kit_picture(64, 64);
+    for (uint32_t y = 0; y < 64; ++y)
+        for (uint32_t x = 0; x < 64; ++x) {
+            const uint32_t seat = (x / 4) * 7 + (y / 8) * 13, hash = (seat * 2654435761u) >> 24;
+            uint32_t colour = 4; // the concrete
+            if (x % 32 >= 2 && y % 8 < 7) {
+                if (hash % 9 == 0) colour = 3; // an empty seat
+                else if (y % 8 < 2 && x % 4 != 3) colour = 80 + hash % 8;  // a face
+                else if (x % 4 != 3) colour = 96 + hash % 32;               // a shirt or a scarf
+            }
+            crowd.at(x, y) = colour;
+        }
+    // The sky: blue deepening upwards, with soft bands of cloud.
+    KitPicture sky_picture = kit_picture(64, 64);
+    for (uint32_t y = 0; y < 64; ++y)
+        for (uint32_t x = 0; x < 64; ++x) {
+            const bool cloud = ((x / 8 + y / 5 + (x * y) / 97) % 7) == 0;
+            sky_picture.at(x, y) = cloud ? 79 : 48 + (y * 28) / 64;
+        }
     std::vector<uint32_t> pal(256);
     std::vector<uint8_t> p = palette(0);
     for (int i = 0; i < 256; ++i) pal[size_t(i)] = uint32_t(p[size_t(i) * 3]) << 16 | uint32_t(p[size_t(i) * 3 + 1]) << 8 | p[size_t(i) * 3 + 2];
@@ -276,7 +298,9 @@ bool build_meshes(const KitContext& ctx, std::string& error)
            write_mesh(ctx, "sw display\\mesh\\post01.x", goal, error) &&
            write_mesh(ctx, "sw display\\mesh\\post02.x", behind, error) &&
            write_mesh(ctx, "sw display\\mesh\\sky.x", sky, error) &&
-           kit_write_file(ctx, "sw display\\mesh\\vetra_sport.bmp", kit_bmp(banner, 8, pal), error);
+           kit_write_file(ctx, "sw display\\mesh\\vetra_sport.bmp", kit_bmp(banner, 8, pal), error) &&
+           kit_write_file(ctx, "sw display\\mesh\\stands.bmp", kit_bmp(crowd, 8, pal), error) &&
+           kit_write_file(ctx, "sw display\\mesh\\sky.bmp", kit_bmp(sky_picture, 8, pal), error);
 }
 
 bool build_pictures(const KitContext& ctx, std::string& error)
