@@ -55,15 +55,6 @@ namespace {
 
 uint16_t club_text_of(const PlayerSlot* man) { return club_text_id(man ? man->team : nullptr); }
 
-void upkeep_contest(PlayerSlot* man)
-{
-    if (!man)
-        return;
-    if (man->contest_group)
-        contest_restart_with(man);
-    else if (man->team)
-        team_contests_clear(man);
-}
 
 void banner_and_signal(int32_t kind)
 {
@@ -163,8 +154,8 @@ void award_free_kick(PlayerSlot* man, int32_t kind)
     kicker->mark_stand_distance = -1;
     kicker->mark_stand_facing = 127;
     // 5.
-    upkeep_contest(on_mark);
-    upkeep_contest(kicker);
+    contest_upkeep(on_mark);
+    contest_upkeep(kicker);
     // 6.
     const int32_t previous_x = m.pickup_x, previous_y = m.pickup_y;
     presentation::clear_pending_commentary();
@@ -226,14 +217,14 @@ void award_mark()
         on_mark->action = 16;
     }
     holder->mark_stand_distance = 32767;
-    upkeep_contest(holder);
-    upkeep_contest(on_mark);
+    contest_upkeep(holder);
+    contest_upkeep(on_mark);
     holder->man_flags = static_cast<uint16_t>(holder->man_flags & ~MAN_IN_CONTEST);
     if (on_mark)
         on_mark->man_flags = static_cast<uint16_t>(on_mark->man_flags & ~MAN_IN_CONTEST);
     set_match_state(MARK);
     if (on_mark && on_mark->arrived && on_mark->team && on_mark->team->human_count)
-        upkeep_contest(on_mark);
+        contest_upkeep(on_mark);
     holder->arrived = 0;
     if (on_mark)
         on_mark->arrived = 0;
