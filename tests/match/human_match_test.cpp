@@ -293,10 +293,11 @@ TEST_P(HumanKickOut, EachPlanIsChosenAndKicked)
     ASSERT_NE(m.match_state, KICK_OUT_SETUP) << "the plan is confirmed";
     const std::vector<uint8_t> states = press_until(ACTION_2, {PLAY_ON, FREE_KICK}, 620);
     EXPECT_EQ(m.match_state, PLAY_ON) << "plan " << plan << " went " << testing::PrintToString(states);
-    if (plan == 7)
+    if (plan == 7) {
         EXPECT_EQ(m.ball_holder, kicker) << "the kicker plays on with a kick to himself";
-    else
+    } else {
         EXPECT_EQ(m.last_kicker, kicker) << "the kicker put the ball into play";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Plans, HumanKickOut, ::testing::Range(0, 8));
