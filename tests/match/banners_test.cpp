@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -323,4 +324,24 @@ TEST_F(Banners, AwardsNameTheClub)
         ASSERT_FALSE(shown.empty());
         EXPECT_EQ(shown[0].text, c.text);
     }
+}
+
+// The choices a person makes at a restart say what to press, only with a
+// human team in the match.
+TEST_F(Banners, ChoicesTellAPersonWhatToPress)
+{
+    const std::pair<uint8_t, int> cases[] = {
+        {CENTRE_BOUNCE_READY, 357}, {BALL_UP_READY, 357}, {BOUNCE_SIREN, 358}, {THROW_IN_READY, 360}};
+    for (const int humans : {0, 1}) {
+        team_records[1].human_count = static_cast<uint8_t>(humans);
+        for (const auto& [state, text] : cases) {
+            SCOPED_TRACE(int(state));
+            match_globals.match_state = PLAY_ON;
+            shown.clear();
+            set_match_state(state);
+            const bool said = std::any_of(shown.begin(), shown.end(), [&](const Shown& s) { return s.text == ids({text}); });
+            EXPECT_EQ(said, humans == 1);
+        }
+    }
+    team_records[1].human_count = 0;
 }
