@@ -3,11 +3,15 @@
 #include "host/picture.h"
 
 #include "gl3d/display_device.h"
+#include "gl3d/group_tables.h"
 #include "gl3d/hw_camera.h"
 #include "gl3d/hw_fonts.h"
 #include "gl3d/sprite_sets.h"
 #include "platform/fatal_error.h"
 
+#include <algorithm>
+#include <array>
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
@@ -74,8 +78,23 @@ ClipWindowReader g_clip_reader = nullptr;
 const SoftwareScreenAccess* g_screen_access = nullptr;
 const uint8_t* g_alpha_table = nullptr;
 
-uint8_t g_bit_counts[256];
-uint8_t g_reversed[256];
+// Set bits of each byte, and each byte with its bits reversed (the masks of
+// a mirrored sprite as the unmirrored layout sees them).
+constexpr std::array<uint8_t, 256> make_byte_table(bool reversed)
+{
+    std::array<uint8_t, 256> t{};
+    for (int v = 0; v < 256; ++v) {
+        int bits = 0, flipped = 0;
+        for (int b = 0; b < 8; ++b) {
+            bits += (v >> b) & 1;
+            flipped |= ((v >> b) & 1) << (7 - b);
+        }
+        t[v] = static_cast<uint8_t>(reversed ? flipped : bits);
+    }
+    return t;
+}
+constexpr std::array<uint8_t, 256> g_bit_counts = make_byte_table(false);
+constexpr std::array<uint8_t, 256> g_reversed = make_byte_table(true);
 
 void push_sprite(SpriteRecord r, uint16_t flags)
 {
@@ -188,6 +207,7 @@ void rotate_queues()
 }
 
 bool long_header(const uint8_t* s) { return (s[0] & 0x80) != 0; }
+void build_clip_code_rows(int32_t width);
 int16_t le16(const uint8_t* p) { return static_cast<int16_t>(p[0] | p[1] << 8); }
 
 } // namespace
@@ -316,15 +336,7 @@ void reset_sprite_queues()
 
 void init_sprite_engine()
 {
-    for (int v = 0; v < 256; ++v) {
-        int bits = 0, reversed = 0;
-        for (int b = 0; b < 8; ++b) {
-            bits += (v >> b) & 1;
-            reversed |= ((v >> b) & 1) << (7 - b);
-        }
-        g_bit_counts[v] = static_cast<uint8_t>(bits);
-        g_reversed[v] = static_cast<uint8_t>(reversed);
-    }
+    build_clip_code_rows(layer_screen_width());
     reset_sprite_queues();
     g_sprites_enabled = g_text_enabled = 1;
     if (g_in_overlay) leave_overlay();
@@ -414,10 +426,7 @@ uint32_t software_sprite_size(const uint8_t* sprite, uint32_t available)
     for (uint32_t r = 0; r < rows; ++r)
         for (uint32_t g = 0; g < groups; ++g) {
             if (at >= available) return 0;
-            uint8_t mask = sprite[at];
-            uint32_t n = 0;
-            for (int b = 0; b < 8; ++b) n += (mask >> b) & 1;
-            at += 1 + n;
+            at += 1 + g_bit_counts[sprite[at]];
             if (at > available) return 0;
         }
     return at;
@@ -425,56 +434,183 @@ uint32_t software_sprite_size(const uint8_t* sprite, uint32_t available)
 
 namespace {
 
-// Every screen pixel a software sprite covers with an opaque pixel, after
-// scale, mirroring and clipping: put(screen byte, x, y, sprite pixel).
-template <class Put>
-void each_sprite_pixel(const uint8_t* sprite, int32_t x, int32_t y, uint16_t flags, uint16_t scale,
-                       const ClipRect& clip, const SoftwareScreen& screen, Put put)
+// --- The software sprite engine. Each sprite row is a run of 8-pixel
+// groups; every group is drawn by one straight-line handler of a group
+// table, the entry chosen by the group's mask and by its cell's clip code. ---
+
+struct SpriteHeader {
+    int32_t groups, height, x_offset, y_offset, width; // the offsets as stored, for both header kinds
+    const uint8_t* rows;
+};
+
+SpriteHeader read_header(const uint8_t* s)
 {
-    if (!sprite || scale == 0 || !screen.pixels) return;
-    const bool is_long = long_header(sprite);
-    const int32_t groups = sprite[0] & 0x7F;
-    const int32_t rows = is_long ? static_cast<uint16_t>(le16(sprite + 1)) : sprite[1];
-    const int32_t columns = groups * 8;
-    // Unpacked: the opaque pixels of each row.
-    std::vector<int16_t> pixels(static_cast<size_t>(columns) * rows, -1);
-    const uint8_t* p = sprite + (is_long ? 9 : 5);
+    if (long_header(s))
+        return {s[0] & 0x7F, static_cast<uint16_t>(le16(s + 1)), le16(s + 3), le16(s + 5),
+                static_cast<uint16_t>(le16(s + 7)), s + 9};
+    return {s[0], s[1], static_cast<int8_t>(s[2]), static_cast<int8_t>(s[3]), s[4], s + 5};
+}
+
+// The clip codes of the cells: eight rows, one for each column alignment,
+// built for the screen width in use. Position p of the row for alignment a
+// is the cell whose leftmost column is a + 8 (p - CLIP_CODE_BIAS); every
+// cell beyond the rows is wholly off the screen.
+constexpr int32_t CLIP_CODE_BIAS = 32, CLIP_CODE_POSITIONS = 256;
+uint8_t g_clip_codes[8][CLIP_CODE_POSITIONS];
+int32_t g_clip_codes_width = -1;
+
+void build_clip_code_rows(int32_t width)
+{
+    for (int32_t a = 0; a < 8; ++a)
+        for (int32_t p = 0; p < CLIP_CODE_POSITIONS; ++p) {
+            const int32_t x = a + 8 * (p - CLIP_CODE_BIAS);
+            uint8_t code = 0;
+            if (x + 8 <= 0 || x >= width) code = 8;
+            else if (x < 0) code = static_cast<uint8_t>(16 + x);
+            else if (x + 8 > width) code = static_cast<uint8_t>(x + 8 - width);
+            g_clip_codes[a][p] = code;
+        }
+    g_clip_codes_width = width;
+}
+
+// The clip codes of a row of cells whose first cell starts at column x.
+struct CellCodes {
+    const uint8_t* row;
+    int32_t first;
+    uint8_t operator[](int32_t cell) const
+    {
+        const int32_t p = first + cell;
+        return p >= 0 && p < CLIP_CODE_POSITIONS ? row[p] : 8;
+    }
+};
+
+CellCodes cell_codes(int32_t x)
+{
+    return CellCodes{g_clip_codes[x & 7], (x >> 3) + CLIP_CODE_BIAS};
+}
+
+// The unmirrored and mirrored tables a draw goes through: the palette
+// shift flag takes the shifted pair.
+struct GroupTablePair {
+    const group_table* unmirrored;
+    const group_table* mirrored;
+};
+
+GroupTablePair group_tables_for(uint16_t flags)
+{
+    if (flags & SPRITE_SHIFTED_TABLES) return {&group_shifted_table, &group_mirror_shifted_table};
+    return {&group_copy_table, &group_mirror_table};
+}
+
+const uint8_t* skip_rows(const uint8_t* p, int32_t groups, int32_t rows)
+{
     for (int32_t r = 0; r < rows; ++r)
-        for (int32_t g = 0; g < groups; ++g) {
-            uint8_t mask = *p++;
+        for (int32_t g = 0; g < groups; ++g) p += 1 + g_bit_counts[*p];
+    return p;
+}
+
+// The screen rows [first, end) a sprite whose picture starts at column left,
+// row top keeps in the window, or false when it lies wholly outside.
+bool kept_rows(const SpriteHeader& h, int32_t left, int32_t top, const ClipRect& window,
+               const SoftwareScreen& screen, int32_t* first, int32_t* end)
+{
+    if (left >= window.right || left + h.width <= window.left || top >= window.bottom || top + h.height <= window.top)
+        return false;
+    *first = std::max({top, window.top, 0});
+    *end = std::min({top + h.height, window.bottom, screen.height});
+    return *first < *end;
+}
+
+uint8_t* screen_at(const SoftwareScreen& screen, int32_t row, int32_t column)
+{
+    return screen.pixels + static_cast<ptrdiff_t>(row) * screen.pitch + column;
+}
+
+// A copy of a sprite at another scale in the scratch image: scale 256 is
+// natural size, below it larger, above it smaller; the hot spot scales too.
+// nullptr when nothing of it is left, or it outgrows the sprite format.
+std::vector<uint8_t> g_scaled_sprite;
+
+const uint8_t* rescale_sprite(const uint8_t* sprite, uint16_t scale)
+{
+    const SpriteHeader h = read_header(sprite);
+    const int32_t columns = h.groups * 8;
+    const int32_t natural_w = std::min(h.width, columns);
+    std::vector<int16_t> pixels(static_cast<size_t>(columns) * h.height, -1);
+    const uint8_t* p = h.rows;
+    for (int32_t r = 0; r < h.height; ++r)
+        for (int32_t g = 0; g < h.groups; ++g) {
+            const uint8_t mask = *p++;
             for (int b = 0; b < 8; ++b)
                 if (mask & (0x80 >> b)) pixels[static_cast<size_t>(r) * columns + g * 8 + b] = *p++;
         }
-    // Drawn (and mirrored) within the header's width.
-    const int32_t header_width = is_long ? static_cast<uint16_t>(le16(sprite + 7)) : sprite[4];
-    const int32_t natural_w = header_width < columns ? header_width : columns, natural_h = rows;
-    const int32_t w = natural_w * 256 / scale, h = natural_h * 256 / scale;
-    const int32_t x_offset = sprite_x_offset(sprite) * 256 / scale, y_offset = sprite_y_offset(sprite) * 256 / scale;
-    const bool mirrored = (flags & SPRITE_MIRRORED) != 0;
-    // Mirrored, image column i lands at x + x offset - 1 - i: the picture
-    // turns about its hot spot.
-    const int32_t left = mirrored ? x + x_offset - w : x - x_offset, top = y - y_offset;
-    // Columns are cut at the screen's edges only; the clip window decides
-    // whether the sprite is drawn at all and cuts its rows. The unclipped
-    // path makes no test (the screen's edges still bound it here).
-    int32_t row_top = 0, row_bottom = screen.height;
-    if (mirrored || !(flags & SPRITE_UNCLIPPED)) {
-        if (left >= clip.right || left + w <= clip.left || top >= clip.bottom || top + h <= clip.top) return;
-        row_top = clip.top > 0 ? clip.top : 0;
-        row_bottom = clip.bottom < screen.height ? clip.bottom : screen.height;
+    const int32_t w = natural_w * 256 / scale, rows = h.height * 256 / scale;
+    const int32_t x_offset = h.x_offset * 256 / scale, y_offset = h.y_offset * 256 / scale;
+    const int32_t groups = (w + 7) / 8;
+    if (w <= 0 || rows <= 0 || groups > 127 || rows > 0xFFFF || w > 0xFFFF || x_offset < -0x8000 ||
+        x_offset > 0x7FFF || y_offset < -0x8000 || y_offset > 0x7FFF)
+        return nullptr;
+    std::vector<uint8_t>& out = g_scaled_sprite;
+    out.clear();
+    auto u16 = [&](int32_t v) {
+        out.push_back(static_cast<uint8_t>(v));
+        out.push_back(static_cast<uint8_t>(v >> 8));
+    };
+    if (rows > 255 || w > 255 || x_offset < -128 || x_offset > 127 || y_offset < -128 || y_offset > 127) {
+        out.push_back(static_cast<uint8_t>(0x80 | groups));
+        u16(rows), u16(x_offset), u16(y_offset), u16(w);
+    } else {
+        out.insert(out.end(), {static_cast<uint8_t>(groups), static_cast<uint8_t>(rows), static_cast<uint8_t>(x_offset),
+                               static_cast<uint8_t>(y_offset), static_cast<uint8_t>(w)});
     }
-    for (int32_t dy = 0; dy < h; ++dy) {
-        const int32_t sy = top + dy;
-        if (sy < row_top || sy >= row_bottom) continue;
-        const int32_t row = dy * scale / 256;
-        uint8_t* out = screen.pixels + static_cast<size_t>(sy) * screen.pitch;
-        for (int32_t dx = 0; dx < w; ++dx) {
-            const int32_t sx = left + dx;
-            if (sx < 0 || sx >= screen.width) continue;
-            int32_t column = dx * scale / 256;
-            if (mirrored) column = natural_w - 1 - column;
-            const int16_t v = pixels[static_cast<size_t>(row) * columns + column];
-            if (v >= 0) put(out[sx], sx, sy, static_cast<uint8_t>(v));
+    for (int32_t r = 0; r < rows; ++r)
+        for (int32_t g = 0; g < groups; ++g) {
+            const size_t at = out.size();
+            out.push_back(0);
+            for (int b = 0; b < 8 && g * 8 + b < w; ++b) {
+                const int32_t column = (g * 8 + b) * scale / 256, row = r * scale / 256;
+                const int16_t v = pixels[static_cast<size_t>(row) * columns + column];
+                if (v < 0) continue;
+                out[at] |= static_cast<uint8_t>(0x80 >> b);
+                out.push_back(static_cast<uint8_t>(v));
+            }
+        }
+    return out.data();
+}
+
+// Translucent rows write the alpha table's mix of sprite and screen; the
+// columns off the screen are passed over.
+const uint8_t* blend_sprite_row(const uint8_t* source, int32_t groups, uint8_t* row, int32_t left, int32_t width)
+{
+    for (int32_t g = 0; g < groups; ++g) {
+        const uint8_t mask = *source++;
+        for (int b = 0; b < 8; ++b) {
+            if (!(mask & (0x80 >> b))) continue;
+            const uint8_t v = *source++;
+            const int32_t column = left + g * 8 + b;
+            if (column >= 0 && column < width) row[column] = g_alpha_table[v * 256 + row[column]];
+        }
+    }
+    return source;
+}
+
+// Image column i of a mirrored sprite lands at x + x offset - 1 - i; its
+// groups are placed from the right, each handler leaving the destination
+// where it found it.
+void draw_mirrored(const SpriteHeader& h, int32_t x, int32_t y, const ClipRect& clip, const group_table& table,
+                   const SoftwareScreen& screen)
+{
+    const int32_t right = x + h.x_offset, top = y - h.y_offset;
+    int32_t first, end;
+    if (!kept_rows(h, right - h.width, top, clip, screen, &first, &end)) return;
+    const uint8_t* source = skip_rows(h.rows, h.groups, first - top);
+    const CellCodes codes = cell_codes(right - 8);
+    for (int32_t row = first; row < end; ++row) {
+        uint8_t* destination = screen_at(screen, row, right);
+        for (int32_t g = 0; g < h.groups; ++g) {
+            destination -= 8;
+            const uint8_t mask = *source++;
+            table[codes[-g] * 256 + mask](source, destination);
         }
     }
 }
@@ -482,18 +618,98 @@ void each_sprite_pixel(const uint8_t* sprite, int32_t x, int32_t y, uint16_t fla
 const uint8_t* g_background = nullptr;
 int32_t g_background_pitch = 0;
 
+// Puts the background back under one sprite, cell by cell through the
+// restore table; a mirrored sprite's masks are read reversed, its cells from
+// the right.
+void restore_cells(const SpriteHeader& h, int32_t left, int32_t top, bool mirrored, const ClipRect& clip,
+                   const SoftwareScreen& screen)
+{
+    int32_t first, end;
+    if (!kept_rows(h, mirrored ? left - h.width : left, top, clip, screen, &first, &end)) return;
+    const uint8_t* sprite = skip_rows(h.rows, h.groups, first - top);
+    const int32_t start = mirrored ? left - 8 : left;
+    const CellCodes codes = cell_codes(start);
+    const ptrdiff_t step = mirrored ? -16 : 0;
+    for (int32_t row = first; row < end; ++row) {
+        uint8_t* destination = screen_at(screen, row, start);
+        const uint8_t* source = g_background + static_cast<ptrdiff_t>(row) * g_background_pitch + start;
+        for (int32_t g = 0; g < h.groups; ++g) {
+            const uint8_t mask = *sprite++;
+            sprite += g_bit_counts[mask];
+            const int32_t code = codes[mirrored ? -g : g];
+            group_restore_table[code * 256 + (mirrored ? g_reversed[mask] : mask)](source, destination);
+            source += step, destination += step;
+        }
+    }
+}
+
 } // namespace
 
 void draw_sprite_clipped(const uint8_t* sprite, int32_t x, int32_t y, uint16_t flags, uint16_t scale,
                          const ClipRect& clip, const SoftwareScreen& screen)
 {
-    const bool mirrored = (flags & SPRITE_MIRRORED) != 0;
-    const bool blend = !mirrored && (flags & SPRITE_UNCLIPPED) && (flags & SPRITE_BLEND) && g_alpha_table;
-    // The shifted tables show the same shapes in the colours 33 entries on.
-    const uint8_t shift = (flags & SPRITE_SHIFTED_TABLES) ? PALETTE_SHIFT : 0;
-    each_sprite_pixel(sprite, x, y, flags, scale, clip, screen, [&](uint8_t& out, int32_t, int32_t, uint8_t v) {
-        out = blend ? g_alpha_table[v * 256 + out] : static_cast<uint8_t>(v + shift);
-    });
+    if (!sprite || scale == 0 || !screen.pixels || screen.width < 8) return;
+    if (scale != SPRITE_NATURAL_SCALE && !(sprite = rescale_sprite(sprite, scale))) return;
+    if (g_clip_codes_width != screen.width) build_clip_code_rows(screen.width);
+    const SpriteHeader h = read_header(sprite);
+    const GroupTablePair tables = group_tables_for(flags);
+    // The mirror flag is looked at before any other.
+    if (flags & SPRITE_MIRRORED) return draw_mirrored(h, x, y, clip, *tables.mirrored, screen);
+    // Unclipped, the window is not looked at; the screen's edges still cut
+    // the sprite, so that no byte outside it is written.
+    const bool unclipped = (flags & SPRITE_UNCLIPPED) != 0;
+    const ClipRect window = unclipped ? ClipRect{0, 0, screen.width, screen.height} : clip;
+    const int32_t left = x - h.x_offset, top = y - h.y_offset;
+    int32_t first, end;
+    if (!kept_rows(h, left, top, window, screen, &first, &end)) return;
+    const uint8_t* source = skip_rows(h.rows, h.groups, first - top);
+    if (unclipped && (flags & SPRITE_BLEND) && g_alpha_table) {
+        for (int32_t row = first; row < end; ++row)
+            source = blend_sprite_row(source, h.groups, screen_at(screen, row, 0), left, screen.width);
+        return;
+    }
+    const group_table& table = *tables.unmirrored;
+    const CellCodes codes = cell_codes(left);
+    for (int32_t row = first; row < end; ++row) {
+        uint8_t* destination = screen_at(screen, row, left);
+        for (int32_t g = 0; g < h.groups; ++g) {
+            const uint8_t mask = *source++;
+            table[codes[g] * 256 + mask](source, destination);
+        }
+    }
+}
+
+void draw_sprite_now(const uint8_t* sprite, int32_t x, int32_t y, uint16_t flags, uint8_t clip_window)
+{
+    SoftwareScreen screen{};
+    ClipRect clip;
+    if (!sprite || !read_clip_rect(clip_window, &clip) || !lock_screen(&screen)) return;
+    draw_sprite_clipped(sprite, x, y, flags, SPRITE_NATURAL_SCALE, clip, screen);
+    unlock_screen();
+}
+
+void draw_sprite_at_address(const uint8_t* sprite, uint8_t* address, int32_t pitch)
+{
+    if (!sprite || !address) return;
+    const SpriteHeader h = read_header(sprite);
+    const uint8_t* source = h.rows;
+    for (int32_t row = 0; row < h.height; ++row) {
+        uint8_t* destination = address + static_cast<ptrdiff_t>(row) * pitch;
+        for (int32_t g = 0; g < h.groups; ++g) {
+            const uint8_t mask = *source++;
+            group_copy_table[mask](source, destination);
+        }
+    }
+}
+
+bool draw_sprite_to_buffer(const uint8_t* sprite, int32_t x, int32_t y, uint8_t* buffer, int32_t pitch, int32_t rows)
+{
+    if (!sprite || !buffer) return false;
+    const SpriteHeader h = read_header(sprite);
+    const int32_t left = x - h.x_offset, top = y - h.y_offset;
+    if (left < 0 || top < 0 || left + h.groups * 8 > pitch || top + h.height > rows) return false;
+    draw_sprite_at_address(sprite, buffer + static_cast<ptrdiff_t>(top) * pitch + left, pitch);
+    return true;
 }
 
 void set_sprite_background(const uint8_t* pixels, int32_t pitch)
@@ -509,9 +725,13 @@ void restore_sprite_background(const uint8_t* sprite, int32_t x, int32_t y, uint
                                const ClipRect& clip, const SoftwareScreen& screen)
 {
     if (!g_background || (flags & SPRITE_NO_RESTORE)) return;
-    each_sprite_pixel(sprite, x, y, flags, scale, clip, screen, [](uint8_t& out, int32_t sx, int32_t sy, uint8_t) {
-        out = g_background[static_cast<size_t>(sy) * g_background_pitch + sx];
-    });
+    if (!sprite || scale == 0 || !screen.pixels || screen.width < 8) return;
+    if (scale != SPRITE_NATURAL_SCALE && !(sprite = rescale_sprite(sprite, scale))) return;
+    if (g_clip_codes_width != screen.width) build_clip_code_rows(screen.width);
+    const SpriteHeader h = read_header(sprite);
+    const bool mirrored = (flags & SPRITE_MIRRORED) != 0;
+    const ClipRect window = (flags & SPRITE_UNCLIPPED) && !mirrored ? ClipRect{0, 0, screen.width, screen.height} : clip;
+    restore_cells(h, mirrored ? x + h.x_offset : x - h.x_offset, y - h.y_offset, mirrored, window, screen);
 }
 
 int32_t layer_screen_width() { return display_width() > 0 ? display_width() : PICTURE_WIDTH; }

@@ -71,7 +71,8 @@ int32_t queued_text_sprites();
 int32_t queued_text_blocks(int32_t queue); // 0 first, 1 second
 
 // Header accessors for either path (the hardware frame record, or the
-// software sprite header).
+// software sprite header). A long software header's offsets are given
+// negated, a short one's as stored; the draws take both as stored.
 int32_t sprite_width(const void* sprite);
 int32_t sprite_height(const void* sprite);
 int32_t sprite_x_offset(const void* sprite);
@@ -110,11 +111,25 @@ void set_sprite_alpha_table(const uint8_t* table);
 
 // Software sprites drawn at once; scale 256 is natural size (larger draws
 // smaller). The window's edges decide whether a sprite is drawn and cut its
-// rows; columns are cut at the screen's edges. SPRITE_SHIFTED_TABLES adds
-// PALETTE_SHIFT to every pixel written (modulo 256).
+// rows; columns are cut at the screen's edges. Each 8-pixel group is drawn
+// by a handler of the group tables, by its clip code and mask;
+// SPRITE_SHIFTED_TABLES takes the shifted tables, which add PALETTE_SHIFT to
+// every pixel written (modulo 256). The hot spot is the header's offsets as
+// stored, for short and long headers alike.
 constexpr uint8_t PALETTE_SHIFT = 0x21;
 void draw_sprite_clipped(const uint8_t* sprite, int32_t x, int32_t y, uint16_t flags, uint16_t scale,
                          const ClipRect& clip, const SoftwareScreen& screen);
+// Drawn now into the locked screen, clipped to the clip window, at natural
+// size; flag 2 takes the shifted tables, flag 4 mirrors.
+void draw_sprite_now(const uint8_t* sprite, int32_t x, int32_t y, uint16_t flags, uint8_t clip_window);
+// Unclipped, through the plain tables: the sprite's top-left pixel at
+// address, its rows pitch bytes apart. The caller makes sure that all of its
+// groups' cells lie in the buffer.
+void draw_sprite_at_address(const uint8_t* sprite, uint8_t* address, int32_t pitch);
+// The same with the sprite's hot spot at (x, y) of a buffer of `rows` rows
+// pitch bytes apart; false, and nothing drawn, when its cells do not lie
+// wholly inside.
+bool draw_sprite_to_buffer(const uint8_t* sprite, int32_t x, int32_t y, uint8_t* buffer, int32_t pitch, int32_t rows);
 
 // The background buffer: the screen's picture with no sprite on it, one byte
 // a pixel, rows pitch bytes apart (the screen's own size), kept by whoever

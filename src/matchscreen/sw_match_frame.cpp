@@ -28,6 +28,7 @@
 #include "swrender/sw_resources.h"
 
 #include <cmath>
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
@@ -51,6 +52,34 @@ template <class Fn> void for_each_man_on_ground(Fn fn)
         for (int i = 0; i < GROUND_MEN; ++i)
             if (!team.slots[i].busy_flag) fn(team.slots[i]);
     for (PlayerSlot& u : official_slots) fn(u);
+}
+
+// The joint each bone's axis points at: the next joint of its limb; the
+// feet point forward, the root and the hands and ball keep the vertical.
+constexpr int SW_BONE_FORWARD = -2;
+constexpr int SW_BONE_TOWARD[16] = {-1, 2, 3, SW_BONE_FORWARD, 5, 6, SW_BONE_FORWARD, 8, -1, 10, 11, -1, 13, 14, -1, -1};
+
+double length3(const double v[3]) { return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]); }
+
+// A rotation whose second row is the axis: the first row the given side
+// direction made square to it (the forward one where the axis lies along
+// the side), the third their cross product.
+void set_bone_axis(double axis[3], const double side[3], const double forward[3], double m[9])
+{
+    double n = length3(axis);
+    if (n < 1e-6) axis[0] = 0, axis[1] = 1, axis[2] = 0, n = 1;
+    for (int i = 0; i < 3; ++i) axis[i] /= n;
+    double r0[3];
+    const double* from = std::fabs(side[0] * axis[0] + side[1] * axis[1] + side[2] * axis[2]) > 0.9 ? forward : side;
+    const double d = from[0] * axis[0] + from[1] * axis[1] + from[2] * axis[2];
+    for (int i = 0; i < 3; ++i) r0[i] = from[i] - d * axis[i];
+    const double l = length3(r0);
+    for (int i = 0; i < 3; ++i) r0[i] /= l;
+    m[0] = r0[0], m[1] = r0[1], m[2] = r0[2];
+    m[3] = axis[0], m[4] = axis[1], m[5] = axis[2];
+    m[6] = r0[1] * axis[2] - r0[2] * axis[1];
+    m[7] = r0[2] * axis[0] - r0[0] * axis[2];
+    m[8] = r0[0] * axis[1] - r0[1] * axis[0];
 }
 
 bool ball_held() { return match_globals.ball_holder || match_globals.umpire_with_ball; }
@@ -180,8 +209,26 @@ void pose_sw_bones(const PlayerSlot& man, sw_bone_record bones[16])
         bones[j].x = static_cast<float>(f.x + p[0]) / 256.0f * UNIT;
         bones[j].y = static_cast<float>(f.height + p[1]) / 256.0f * UNIT;
         bones[j].z = static_cast<float>(f.y + p[2]) / 256.0f * UNIT;
-        make_rotation_matrix_xyz(static_cast<int32_t>(a[0]), static_cast<int32_t>(a[1]) + f.heading,
-                                 static_cast<int32_t>(a[2]), bones[j].m);
+    }
+    // Each part's picture lies along its bone's axis, the second row of the
+    // bone's matrix: from the joint towards the next joint of the limb (the
+    // torso's towards the head, which it carries; a foot's forward along the
+    // ground), so that the parts meet wherever the pose puts the joints.
+    // The first row is the man's right as far as it is square to the axis.
+    const double heading = f.heading * (2.0 * 3.141592653589793 / 16384.0);
+    const double forward[3] = {std::sin(heading), 0.0, std::cos(heading)};
+    const double right[3] = {std::cos(heading), 0.0, -std::sin(heading)};
+    for (int j = 0; j < 16; ++j) {
+        const int toward = SW_BONE_TOWARD[j];
+        double axis[3] = {0.0, 1.0, 0.0};
+        if (toward == SW_BONE_FORWARD) {
+            std::copy(forward, forward + 3, axis);
+        } else if (toward >= 0) {
+            axis[0] = bones[toward].x - bones[j].x;
+            axis[1] = bones[toward].y - bones[j].y;
+            axis[2] = bones[toward].z - bones[j].z;
+        }
+        set_bone_axis(axis, right, forward, bones[j].m);
     }
 }
 

@@ -42,10 +42,32 @@ TEST_F(SoftwareSprites, HeadersOfBothLengthsAndTheirSizes)
         std::vector<uint8_t> s = sprite(long_header);
         EXPECT_EQ(sprite_width(s.data()), 3) << long_header;
         EXPECT_EQ(sprite_height(s.data()), 2);
-        EXPECT_EQ(sprite_x_offset(s.data()), 1);
+        // A long header's offsets read back negated; both draw by the stored ones.
+        EXPECT_EQ(sprite_x_offset(s.data()), long_header ? -1 : 1);
         EXPECT_EQ(sprite_y_offset(s.data()), 0);
         EXPECT_EQ(software_sprite_size(s.data(), static_cast<uint32_t>(s.size())), s.size());
         EXPECT_EQ(software_sprite_size(s.data(), static_cast<uint32_t>(s.size() - 1)), 0u) << "runs past the bytes";
+    }
+}
+
+TEST_F(SoftwareSprites, ALongHeaderIsPlacedByItsStoredOffsets)
+{
+    // 3 x 2 with the hot spot stored as (1, 1): the kit writes the offsets
+    // as they are, and the left column is x - 1, the top row y - 1.
+    const std::vector<uint8_t> by_hand = {0x81, 2, 0, 1, 0, 1, 0, 3, 0, 0xE0, 1, 2, 3, 0xE0, 4, 5, 6};
+    EXPECT_EQ(kit_sw_sprite(3, 2, 1, 1, {1, 2, 3, 4, 5, 6}, true), by_hand);
+    for (uint16_t flags : {uint16_t(0), SPRITE_UNCLIPPED, SPRITE_MIRRORED}) {
+        screen_pixels.assign(screen_pixels.size(), 0);
+        draw_sprite_clipped(by_hand.data(), 20, 5, flags, 256, whole, target);
+        const bool mirrored = flags == SPRITE_MIRRORED;
+        // Unmirrored columns 19 to 21; mirrored, column i lands at
+        // x + offset - 1 - i: 20 down to 18.
+        EXPECT_EQ(at(19, 4), mirrored ? 2 : 1) << flags;
+        EXPECT_EQ(at(mirrored ? 17 : 18, 4), 0) << flags;
+        EXPECT_EQ(at(mirrored ? 21 : 22, 4), 0) << flags;
+        EXPECT_EQ(at(mirrored ? 18 : 21, 4), 3) << flags;
+        EXPECT_EQ(at(19, 5), mirrored ? 5 : 4) << flags;
+        EXPECT_EQ(at(19, 3), 0) << flags;
     }
 }
 

@@ -101,7 +101,7 @@ TEST_F(SwTest, AWholeFrameOfAPosedScene)
     // The same scene again draws the same frame.
     EXPECT_EQ(draw_scene(target, false), hash);
     // The frame itself.
-    EXPECT_EQ(hash, 0xa8b1abf22e769596ull) << std::hex << hash;
+    EXPECT_EQ(hash, 0xa27229ac3fd34860ull) << std::hex << hash;
 
     release_sw_match();
     reset_sw_display_lists();

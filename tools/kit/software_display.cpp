@@ -8,6 +8,8 @@
 #include "lib/kit.h"
 #include "lib/sw_write.h"
 #include "sw_palette.h"
+#include "gl3d/angle_maths.h"
+#include "swrender/sw_display_list.h"
 #include "swrender/sw_resources.h"
 
 #include <algorithm>
@@ -65,58 +67,136 @@ std::vector<uint8_t> pattern(uint32_t w, uint32_t h, uint8_t (*f)(uint32_t x, ui
     return p;
 }
 
-// A limb: a rounded bar of one colour, w by h texels.
-KitManFrame bar(uint8_t tag, uint8_t w, uint8_t h, uint8_t colour, int8_t x_origin, int8_t y_origin)
+// The men's part pictures. On the software path a part is drawn with its
+// picture's origin on the part's joint, rolled so that the picture's axis
+// for the view lies along the bone on the screen; the view's entry of the
+// view direction table says at which screen angle the bone's axis shows in
+// that view's picture and how much of its length is seen. So each view's
+// picture is the part's shape laid along that angle from the origin,
+// foreshortened by that factor.
+struct PartShape {
+    double start, length; // along the bone from its joint, in 3D units
+    double width;         // across it
+    uint8_t colour, end_colour; // the end colour for the far quarter (a sock, a cuff)
+    bool head;            // a round head at the far end instead of a bar
+};
+
+// Sprite pixels a 3D unit: a part other than the head is drawn at 1416 x 67
+// / 65536 screen pixels a sprite pixel where a 3D unit is one pixel; the
+// head at half that.
+constexpr double PART_PIXELS = 65536.0 / (1416.0 * 67.0);
+
+KitManFrame part_view(uint8_t tag, const PartShape& shape, int view)
 {
+    const view_direction& d = view_direction_table[view];
+    const double angle = d.base_angle * (2.0 * M_PI / 65536.0);
+    const double k = shape.head ? 2 * PART_PIXELS : PART_PIXELS;
+    const double dx = std::sin(angle) * d.factor, dy = -std::cos(angle) * d.factor;
+    const double r = shape.width * k / 2;
+    const double ax = shape.start * k * dx, ay = shape.start * k * dy;
+    const double bx = (shape.start + shape.length) * k * dx, by = (shape.start + shape.length) * k * dy;
+    const double hx = shape.head ? bx : 0, hy = shape.head ? by : 0;
+    // The box round the shape, the origin (the joint at 0, 0) kept in a byte.
+    const double left = std::floor(std::min(shape.head ? hx : std::min(ax, bx), 0.0) - r - 1);
+    const double top = std::floor(std::min(shape.head ? hy : std::min(ay, by), 0.0) - r - 1);
+    const double right = std::ceil(std::max(shape.head ? hx : std::max(ax, bx), 0.0) + r + 1);
+    const double bottom = std::ceil(std::max(shape.head ? hy : std::max(ay, by), 0.0) + r + 1);
     KitManFrame f;
     f.tag = tag;
-    f.width = w;
-    f.height = h;
-    f.x_origin = x_origin;
-    f.y_origin = y_origin;
-    f.texels.assign(size_t(w) * h, colour);
-    f.texels[0] = f.texels[size_t(w) - 1] = f.texels[size_t(w) * (h - 1)] = f.texels[size_t(w) * h - 1] = 0;
-    // A darker stripe down the middle shows the roll.
-    for (uint8_t y = 0; y < h; ++y) f.texels[size_t(y) * w + w / 2] = uint8_t(colour == 0 ? 1 : 5);
+    f.width = uint8_t(std::clamp(right - left, 1.0, 255.0));
+    f.height = uint8_t(std::clamp(bottom - top, 1.0, 255.0));
+    f.x_origin = int8_t(std::clamp(-left, -128.0, 127.0));
+    f.y_origin = int8_t(std::clamp(-top, -128.0, 127.0));
+    f.texels.assign(size_t(f.width) * f.height, 0);
+    const double lx = bx - ax, ly = by - ay, l2 = lx * lx + ly * ly;
+    for (int y = 0; y < f.height; ++y)
+        for (int x = 0; x < f.width; ++x) {
+            const double px = x + left + 0.5, py = y + top + 0.5;
+            if (shape.head) {
+                const double ex = px - hx, ey = py - hy;
+                if (ex * ex + ey * ey <= r * r) f.texels[size_t(y) * f.width + x] = ey < -r / 3 ? shape.end_colour : shape.colour;
+                continue;
+            }
+            // The nearest point of the bone, from 0 at its start to 1 at its end.
+            double t = l2 > 0 ? ((px - ax) * lx + (py - ay) * ly) / l2 : 0;
+            t = std::clamp(t, 0.0, 1.0);
+            const double ex = px - (ax + t * lx), ey = py - (ay + t * ly);
+            if (ex * ex + ey * ey > r * r) continue;
+            // A darker stripe along the middle shows the roll.
+            const bool middle = ex * ex + ey * ey < 0.3;
+            f.texels[size_t(y) * f.width + x] = t > 0.75 ? shape.end_colour : middle ? uint8_t(shape.colour + 1) : shape.colour;
+        }
     return f;
 }
 
+// The 256 stored views of one part; views whose pictures come out the same
+// share one frame.
+void part_views(uint8_t tag, const PartShape& shape, std::vector<KitManFrame>& frames, std::array<uint32_t, 256>& index)
+{
+    for (int v = 0; v < SW_STORED_VIEWS; ++v) {
+        KitManFrame f = part_view(tag, shape, v);
+        uint32_t at = uint32_t(frames.size());
+        for (uint32_t i = 0; i < frames.size(); ++i)
+            if (frames[i].tag == f.tag && frames[i].width == f.width && frames[i].height == f.height &&
+                frames[i].x_origin == f.x_origin && frames[i].y_origin == f.y_origin && frames[i].texels == f.texels) {
+                at = i;
+                break;
+            }
+        if (at == frames.size()) frames.push_back(f);
+        index[size_t(v)] = at;
+    }
+}
+
+// The body from the waist to the shoulders, the thigh from the hip to the
+// knee, the shin from the knee to the ankle; the upper arm and the forearm;
+// the foot along the ground; the head, carried on the torso's bone from the
+// waist.
+PartShape body(uint8_t colour) { return {0, 44, 30, colour, colour, false}; }
+PartShape thigh(uint8_t colour) { return {0, 42, 14, colour, 84, false}; }
+PartShape shin(uint8_t colour) { return {0, 43, 11, 84, colour, false}; }
+const PartShape upper_arm = {0, 29, 10, 84, 84, false};
+const PartShape forearm = {0, 40, 8, 84, 84, false};
+const PartShape foot = {-3, 17, 9, 2, 2, false};
+const PartShape head = {0, 60, 20, 84, 90, true};
+
+// Each table's frames: the shared file writes them one table after another
+// (each frame's tag its table), a team file with its own offset tables.
 bool build_shared_sprites(const KitContext& ctx, std::string& error)
 {
-    struct Table {
-        uint8_t w, h, colour;
-        int8_t xo, yo;
-    };
-    const Table tables[SW_SHARED_TABLES] = {
-        {8, 22, 84, 4, 0},  {6, 8, 86, 3, 0},   {8, 12, 3, 4, 0},   {12, 14, 88, 6, 7},  {16, 26, 160, 8, 0}, {10, 22, 160, 5, 0},
-        {8, 22, 2, 4, 0},   {16, 26, 161, 8, 0}, {10, 22, 161, 5, 0}, {8, 22, 2, 4, 0},  {8, 6, 162, 4, 3},
+    build_sincos_table();
+    build_view_direction_table();
+    const PartShape tables[SW_SHARED_TABLES] = {
+        upper_arm, forearm, foot, head, body(160), thigh(3), shin(160), body(161), thigh(3), shin(161),
+        {-4, 8, 10, 162, 162, false},
     };
     std::vector<KitManFrame> frames;
-    for (int t = 0; t < SW_SHARED_TABLES; ++t)
-        for (int v = 0; v < 256; ++v) {
-            const Table& s = tables[t];
-            // The views differ a little in width, so each is its own frame.
-            uint8_t w = uint8_t(s.w + (v % 3 == 0 ? 1 : 0));
-            frames.push_back(bar(uint8_t(t), w, s.h, s.colour, s.xo, s.yo));
-        }
+    for (int t = 0; t < SW_SHARED_TABLES; ++t) {
+        // The shared file is read view by view: every view has its frame.
+        std::vector<KitManFrame> table;
+        std::array<uint32_t, 256> index{};
+        part_views(uint8_t(t), tables[t], table, index);
+        for (int v = 0; v < SW_STORED_VIEWS; ++v) frames.push_back(table[index[size_t(v)]]);
+    }
     return kit_write_file(ctx, "sw team gfx\\kob.spr", kit_man_sprites(frames, nullptr), error);
 }
 
 bool build_team_sprites(const KitContext& ctx, std::string& error)
 {
+    build_sincos_table();
+    build_view_direction_table();
     for (int club = 0; club < SW_TEAMS; ++club)
         for (int side = 0; side < 2; ++side) {
             uint8_t shirt = uint8_t(96 + 2 * club + side), shorts = uint8_t(97 + 2 * club - side);
-            std::vector<KitManFrame> frames = {
-                bar(0, 16, 26, shirt, 8, 0), bar(0, 18, 26, shirt, 9, 0),  // body, two views
-                bar(1, 10, 22, shorts, 5, 0), bar(1, 12, 22, shorts, 6, 0), // thigh
-                bar(2, 8, 22, 84, 4, 0),     bar(2, 8, 22, 2, 4, 0),        // shin and sock
-            };
+            std::vector<KitManFrame> frames;
+            std::array<std::array<uint32_t, 256>, 3> index{};
+            part_views(0, body(shirt), frames, index[0]);
+            part_views(1, thigh(shorts), frames, index[1]);
+            part_views(2, shin(shirt), frames, index[2]);
             std::vector<uint32_t> offsets;
             std::vector<uint8_t> spr = kit_man_sprites(frames, &offsets);
             std::array<std::array<uint32_t, 256>, 3> tables{};
             for (int t = 0; t < 3; ++t)
-                for (int v = 0; v < 256; ++v) tables[size_t(t)][size_t(v)] = offsets[size_t(2 * t + (v / 32) % 2)];
+                for (int v = 0; v < 256; ++v) tables[size_t(t)][size_t(v)] = offsets[index[size_t(t)][size_t(v)]];
             std::string dir = std::string("sw team gfx\\") + team_sprite_dirs[club] + "\\spr\\CCup\\" +
                               (side == 0 ? "home" : "away") + "\\";
             if (!kit_write_file(ctx, (dir + "Team.spr").c_str(), spr, error) ||
@@ -145,7 +225,8 @@ KitMesh stand_ring(double a, double b, double height, int segments, double lean)
         m.face_materials.push_back(i % 8 == 0 ? 0 : 1);
         m.face_materials.push_back(i % 8 == 0 ? 0 : 1);
     }
-    m.materials = {KitMeshMaterial{1, 1, 1, "vetra_sport.bmp"}, KitMeshMaterial{0.55f, 0.55f, 0.62f, ""}};
+    // Every eighth bay carries the sponsor's banner, the others the crowd.
+    m.materials = {KitMeshMaterial{1, 1, 1, "vetra_sport.bmp"}, KitMeshMaterial{1, 1, 1, "stands.bmp"}};
     return m;
 }
 
@@ -183,11 +264,32 @@ bool build_meshes(const KitContext& ctx, std::string& error)
     // Posts: 4.216444132 up, 3 across.
     KitMesh goal = post(8 / 3.0, 1500 / 4.216444132), behind = post(6 / 3.0, 1000 / 4.216444132);
     KitMesh sky = stand_ring(40000 / 2.0, 40000 / 2.0, 7000 / 1.874, 24, 0);
-    sky.materials = {KitMeshMaterial{0.5f, 0.6f, 0.9f, ""}};
+    sky.materials = {KitMeshMaterial{1, 1, 1, "sky.bmp"}};
     sky.face_materials = {0};
     KitPicture banner = kit_picture(32, 16);
     for (uint32_t y = 0; y < 16; ++y)
         for (uint32_t x = 0; x < 32; ++x) banner.at(x, y) = ((x / 4 + y / 4) % 2) ? 96 : 128;
+    // The crowd: rows of seats, each spectator a head over a shirt of some
+    // club's colours, a few seats empty; the gangways between the blocks.
+    KitPicture crowd = kit_picture(64, 64);
+    for (uint32_t y = 0; y < 64; ++y)
+        for (uint32_t x = 0; x < 64; ++x) {
+            const uint32_t seat = (x / 4) * 7 + (y / 8) * 13, hash = (seat * 2654435761u) >> 24;
+            uint32_t colour = 4; // the concrete
+            if (x % 32 >= 2 && y % 8 < 7) {
+                if (hash % 9 == 0) colour = 3; // an empty seat
+                else if (y % 8 < 2 && x % 4 != 3) colour = 80 + hash % 8;  // a face
+                else if (x % 4 != 3) colour = 96 + hash % 32;               // a shirt or a scarf
+            }
+            crowd.at(x, y) = colour;
+        }
+    // The sky: blue deepening upwards, with soft bands of cloud.
+    KitPicture sky_picture = kit_picture(64, 64);
+    for (uint32_t y = 0; y < 64; ++y)
+        for (uint32_t x = 0; x < 64; ++x) {
+            const bool cloud = ((x / 8 + y / 5 + (x * y) / 97) % 7) == 0;
+            sky_picture.at(x, y) = cloud ? 79 : 48 + (y * 28) / 64;
+        }
     std::vector<uint32_t> pal(256);
     std::vector<uint8_t> p = palette(0);
     for (int i = 0; i < 256; ++i) pal[size_t(i)] = uint32_t(p[size_t(i) * 3]) << 16 | uint32_t(p[size_t(i) * 3 + 1]) << 8 | p[size_t(i) * 3 + 2];
@@ -196,7 +298,9 @@ bool build_meshes(const KitContext& ctx, std::string& error)
            write_mesh(ctx, "sw display\\mesh\\post01.x", goal, error) &&
            write_mesh(ctx, "sw display\\mesh\\post02.x", behind, error) &&
            write_mesh(ctx, "sw display\\mesh\\sky.x", sky, error) &&
-           kit_write_file(ctx, "sw display\\mesh\\vetra_sport.bmp", kit_bmp(banner, 8, pal), error);
+           kit_write_file(ctx, "sw display\\mesh\\vetra_sport.bmp", kit_bmp(banner, 8, pal), error) &&
+           kit_write_file(ctx, "sw display\\mesh\\stands.bmp", kit_bmp(crowd, 8, pal), error) &&
+           kit_write_file(ctx, "sw display\\mesh\\sky.bmp", kit_bmp(sky_picture, 8, pal), error);
 }
 
 bool build_pictures(const KitContext& ctx, std::string& error)

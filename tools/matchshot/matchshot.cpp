@@ -3,7 +3,7 @@
 // (SDL_VIDEODRIVER=offscreen draws without a window; the data directory as
 // for the game). With --software first it plays the match headless and
 // draws one frame of it on the 8-bit software path into an 8-bit BMP:
-// matchshot --software [out.bmp] [ticks] [seed]. With --replay first it plays
+// matchshot --software [out.bmp] [ticks] [seed] [camera view]. With --replay first it plays
 // the match, opens the replay screen, plays the replay for a second and saves
 // what the replay camera shows: matchshot --replay [out.tga] [ticks] [seed].
 #include "gl3d/sprite_queue.h"
@@ -74,7 +74,17 @@ void load_texts()
 
 // The harness's 8-bit frame: the match played headless on the software
 // path, then one frame of the match screen drawn as the game draws it.
-int software_shot(const std::string& path, int32_t ticks, const MatchRunSettings& s)
+// Puts the match camera on a preset view, placed for the ball as the match
+// screen does.
+void choose_camera_view(int32_t view)
+{
+    match_hooks.set_camera_view(view);
+    const BallState& b = ball_state;
+    setup_all_camera_presets(static_cast<int32_t>((b.x >> 16) * 0.390625), static_cast<int32_t>((b.z >> 16) * 0.390625),
+                             static_cast<int32_t>((b.y >> 16) * 0.390625));
+}
+
+int software_shot(const std::string& path, int32_t ticks, const MatchRunSettings& s, int32_t view)
 {
     if (!host_init()) return 1;
     app_active = 1;
@@ -92,6 +102,14 @@ int software_shot(const std::string& path, int32_t ticks, const MatchRunSettings
     install_display_hooks();
     headless_match_setup(s);
     for (int32_t t = 0; t < ticks && !headless_match_over(); ++t) headless_match_tick();
+    if (view >= 0) {
+        // A camera view of its own: the camera settles over a few frames.
+        choose_camera_view(view);
+        for (int t = 0; t < 30 && !headless_match_over(); ++t) {
+            headless_match_tick();
+            if (t % 3 == 2) render_match_frame();
+        }
+    }
     render_match_frame();
     const bool saved = write_bmp(back_surface, path.c_str()) != 0;
     const BallState& b = ball_state;
@@ -134,7 +152,8 @@ int main(int argc, char** argv)
     if (argc > 1 && std::strcmp(argv[1], "--software") == 0) {
         MatchRunSettings s;
         if (argc > 4) s.seed = static_cast<uint32_t>(std::strtoul(argv[4], nullptr, 10));
-        return software_shot(argc > 2 ? argv[2] : "frame_sw.bmp", argc > 3 ? std::atoi(argv[3]) : 400, s);
+        return software_shot(argc > 2 ? argv[2] : "frame_sw.bmp", argc > 3 ? std::atoi(argv[3]) : 400, s,
+                             argc > 5 ? std::atoi(argv[5]) : -1);
     }
     const bool replay = argc > 1 && std::strcmp(argv[1], "--replay") == 0;
     if (replay) --argc, ++argv;
@@ -164,10 +183,8 @@ int main(int argc, char** argv)
     match_hooks.present_frame = catch_and_present;
     int saved = 0;
     for (int view = 0; view < CAMERA_PRESETS; ++view) {
-        match_hooks.set_camera_view(view);
+        choose_camera_view(view);
         const BallState& b = ball_state;
-        setup_all_camera_presets(static_cast<int32_t>((b.x >> 16) * 0.390625), static_cast<int32_t>((b.z >> 16) * 0.390625),
-                                 static_cast<int32_t>((b.y >> 16) * 0.390625));
         // Frames as the match screen draws them, three ticks apart (the HUD
         // slides by the ticks of each frame): the scene, then the HUD.
         caught = false;

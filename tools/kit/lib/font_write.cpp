@@ -118,7 +118,7 @@ std::vector<uint8_t> kit_sw_sprite(uint32_t width, uint32_t height, int32_t x_of
     const uint32_t groups = (width + 7) / 8;
     ByteWriter w;
     if (long_header) {
-        w.u8(0x80 | groups), w.u16(height), w.u16(static_cast<uint32_t>(-x_offset)), w.u16(static_cast<uint32_t>(-y_offset)), w.u16(width);
+        w.u8(0x80 | groups), w.u16(height), w.u16(static_cast<uint32_t>(x_offset)), w.u16(static_cast<uint32_t>(y_offset)), w.u16(width);
     } else {
         w.u8(groups), w.u8(height), w.u8(static_cast<uint32_t>(x_offset)), w.u8(static_cast<uint32_t>(y_offset)), w.u8(width);
     }

@@ -1,7 +1,7 @@
 // The group tables against one per-pixel model: every entry of every table
 // drawn into a cell with poison on both sides, its colour bytes followed by
 // poison, and the pointer moves and handler sharing checked.
-#include "swrender/group_tables.h"
+#include "gl3d/group_tables.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // effect (the pixels it writes, the colour bytes it passes over before and
 // after them) is worked out at compile time and names one instantiation of
 // a straight-line handler, so entries with the same effect share a handler.
-#include "swrender/group_tables.h"
+#include "gl3d/group_tables.h"
 
 #include <array>
 #include <bit>
