@@ -403,6 +403,37 @@ TEST_F(SpriteLayerTest, SoftwareBanksCountTheirSpritesWithinTheBank)
     set_sprite_set_mode(1);
 }
 
+// A frame header cut inside its records, or a software bank with bytes that
+// are not a whole sprite, ends the game naming the file; nothing is made.
+TEST_F(SpriteLayerTest, DamagedSpriteSetsAreRefused)
+{
+    write_set(files);
+    std::vector<uint8_t> header = files.read("set.sph");
+    header.resize(header.size() - 3);
+    files.write("set.sph", header);
+    std::vector<uint8_t> bank = kit_sw_sprite(10, 3, 0, 0, std::vector<int16_t>(30, 7));
+    bank.push_back(0x55);
+    files.write("bank.spr", bank);
+    files.write("bank.DWD", kit_sprite_companion({0}));
+    const struct {
+        const char* file;
+        int32_t software;
+        const char* says;
+    } cases[] = {
+        {"set.sph", 0, "read_sprite_frames: set.sph ("},
+        {"bank.sph", 1, "load_sprite_set: bank.spR ("},
+    };
+    for (const auto& c : cases) {
+        set_sprite_set_mode(c.software ? 0 : 1);
+        std::vector<uint8_t> buffer(64);
+        Ending e = run_trapped([&] { load_sprite_set(c.file, buffer.data(), 64); });
+        EXPECT_TRUE(e.ended && e.code == 1) << c.file;
+        EXPECT_NE(e.box_text.find(c.says), std::string::npos) << e.box_text;
+        EXPECT_EQ(texture_cache_count(), 0) << c.file;
+    }
+    set_sprite_set_mode(1);
+}
+
 TEST_F(SpriteLayerTest, SpritesAreCutToTheirClipWindow)
 {
     write_set(files);
