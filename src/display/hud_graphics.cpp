@@ -206,9 +206,12 @@ int32_t bitmap_to_surface(const char* path, uint8_t** pixels, int32_t* width, in
     uint32_t size = 0;
     uint8_t* data = load_file(path, &size);
     const int32_t ok = bitmap_from_memory(data, size, pixels, width, height);
+    const bool bitmap = size >= 2 && data[0] == 'B' && data[1] == 'M';
     free_mem(data);
-    // A missing bar is left undrawn; one that is there but unreadable is refused.
-    if (!ok) refuse_data_file("bitmap_to_surface", path, "not an uncompressed 8-bit bitmap of at most 4096 x 4096 whose rows the file holds");
+    // A missing bar, or a file that is no bitmap at all, is left undrawn; a
+    // bitmap that cannot be a bar is refused.
+    if (!ok && bitmap)
+        refuse_data_file("bitmap_to_surface", path, "not an uncompressed 8-bit bitmap of at most 4096 x 4096 whose rows the file holds");
     return ok;
 }
 

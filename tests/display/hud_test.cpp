@@ -347,6 +347,8 @@ TEST_F(Hud, OnlyEightBitBitmapsAreRead)
     // From a file: a missing bar is no bar, a damaged one ends the game.
     PictureFiles files;
     EXPECT_EQ(bitmap_to_surface("bar.bmp", &pixels, &w, &h), 0);
+    files.write("bar.bmp", {'n', 'o', 't', ' ', 'B', 'M'});
+    EXPECT_EQ(bitmap_to_surface("bar.bmp", &pixels, &w, &h), 0) << "no bitmap at all is no bar";
     files.write("bar.bmp", cut);
     Ending e = run_trapped([&] { bitmap_to_surface("bar.bmp", &pixels, &w, &h); });
     EXPECT_TRUE(e.ended && e.code == 1);
