@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+struct Surface;
+
 struct TeamRecord;
 
 // ---- Banner, clock and score ----
@@ -100,6 +102,12 @@ void open_side_panel(int32_t length);
 void close_hud_panels();
 void draw_power_bar_any();
 void run_bar_pass();
+// The software screen's run-up bar of a set kick: 240 x 20 pixels across the
+// middle of the frame surface, 50 rows above its bottom edge; colour 7
+// behind, the first 40 pixels colour 0xA2 and then the run-up's share of the
+// rest. Nothing while no set kick runs (the kick meter is still). Nothing in
+// the match draws it.
+void draw_run_up_bar(Surface* frame);
 
 struct HudBitmap {
     uint8_t* pixels;

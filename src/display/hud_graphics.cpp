@@ -15,6 +15,7 @@
 #include "screen/surface.h"
 #include "display/bar_models.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -25,6 +26,26 @@ int32_t bar_placement_count;
 int32_t power_marker_position;
 HudBitmap powerbar_bitmaps[5];
 
+
+void draw_run_up_bar(Surface* frame)
+{
+    const MatchGlobals& g = match_globals;
+    if (!frame || g.meter_phase == 0 || g.meter_max <= 0)
+        return;
+    constexpr int32_t width = 240, height = 20, lead = 40, above_bottom = 50;
+    constexpr uint8_t back = 7, fill = 0xA2;
+    const int32_t run_up = std::clamp(g.meter_value, 0, g.meter_max);
+    const int32_t filled = lead + static_cast<int32_t>(static_cast<int64_t>(width - lead) * run_up / g.meter_max);
+    int32_t pitch = 0;
+    uint8_t* pixels = lock_surface(frame, &pitch, nullptr);
+    if (!pixels)
+        return;
+    const int32_t left = (frame->width - width) / 2, top = frame->height - above_bottom - height;
+    for (int32_t y = std::max(0, top); y < top + height && y < frame->height; ++y)
+        for (int32_t x = std::max(0, left); x < left + width && x < frame->width; ++x)
+            pixels[y * pitch + x] = x - left < filled ? fill : back;
+    unlock_surface(frame, pixels);
+}
 
 namespace {
 

@@ -122,7 +122,7 @@ void close_up_phase(TeamRecord* team, int32_t n)
 void diagram_phase(TeamRecord* team)
 {
     TeamOverlayState& o = team->overlay;
-    o.diagram_growth = std::min(164, o.diagram_growth + 11);
+    o.diagram_growth = std::min(OVERLAY_SHOWN, o.diagram_growth + 11);
     const TeamOverlayState::Row& chosen = o.rows[o.selection & 7];
     const int32_t* d = diagrams[o.diagram_index & 3];
     int32_t n = 0;

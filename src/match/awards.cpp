@@ -23,16 +23,17 @@ namespace {
 struct KindRow {
     uint16_t kind;
     uint16_t texts[6]; // ending 0xFFFF
-    int8_t name;       // 0 none, 1 the offender's name, 2 the offender's club first
+    int8_t name;       // 0 none, 1 the offender's name, 2 the offender's club last
     int8_t umpire_job; // field umpire's job; -1 none, -2 the nearer boundary umpire's 33
     bool only_when_free; // only when no other banner shows
 };
 
-// Banners and signals by kind of free kick; kind 9 is built apart.
+// Banners and signals by kind of free kick; kind 9 is built apart, and the
+// free kicks that name the awarded club (kinds 4, 6, 7) have their banners.
 constexpr KindRow kind_rows[] = {
-    {4, {336, 175, 169, 179, 169, 170}, 0, 26, false},
-    {6, {329, 175, 169, 179, 169, 170}, 0, -2, false},
-    {7, {333, 175, 169, 179, 169, 170}, 0, 17, false},
+    {4, {0xFFFF}, 0, 26, false},
+    {6, {0xFFFF}, 0, -2, false},
+    {7, {0xFFFF}, 0, 17, false},
     {10, {340, 0xFFFF}, 1, 24, true},
     {11, {337, 0xFFFF}, 2, 26, false},
     {14, {343, 342, 0xFFFF}, 1, 22, true},
@@ -53,17 +54,10 @@ uint16_t club_text_id(const TeamRecord* team) { return static_cast<uint16_t>((te
 
 namespace {
 
-uint16_t club_text_of(const PlayerSlot* man) { return club_text_id(man ? man->team : nullptr); }
+// The banners of the awards name a club by its name (the toss names it by
+// its nickname).
+uint16_t club_text_of(const PlayerSlot* man) { return club_text(man ? man->team : nullptr); }
 
-void upkeep_contest(PlayerSlot* man)
-{
-    if (!man)
-        return;
-    if (man->contest_group)
-        contest_restart_with(man);
-    else if (man->team)
-        team_contests_clear(man);
-}
 
 void banner_and_signal(int32_t kind)
 {
@@ -81,7 +75,13 @@ void banner_and_signal(int32_t kind)
     for (const KindRow& row : kind_rows) {
         if (row.kind != kind)
             continue;
-        if (!(row.only_when_free && presentation::message_banner_busy())) {
+        if (kind == 4)
+            free_kick_banner_c();
+        else if (kind == 6)
+            free_kick_banner_a();
+        else if (kind == 7)
+            free_kick_banner_b();
+        else if (!(row.only_when_free && presentation::message_banner_busy())) {
             uint16_t ids[8];
             int n = 0;
             for (uint16_t t : row.texts) {
@@ -163,8 +163,8 @@ void award_free_kick(PlayerSlot* man, int32_t kind)
     kicker->mark_stand_distance = -1;
     kicker->mark_stand_facing = 127;
     // 5.
-    upkeep_contest(on_mark);
-    upkeep_contest(kicker);
+    contest_upkeep(on_mark);
+    contest_upkeep(kicker);
     // 6.
     const int32_t previous_x = m.pickup_x, previous_y = m.pickup_y;
     presentation::clear_pending_commentary();
@@ -226,14 +226,14 @@ void award_mark()
         on_mark->action = 16;
     }
     holder->mark_stand_distance = 32767;
-    upkeep_contest(holder);
-    upkeep_contest(on_mark);
+    contest_upkeep(holder);
+    contest_upkeep(on_mark);
     holder->man_flags = static_cast<uint16_t>(holder->man_flags & ~MAN_IN_CONTEST);
     if (on_mark)
         on_mark->man_flags = static_cast<uint16_t>(on_mark->man_flags & ~MAN_IN_CONTEST);
     set_match_state(MARK);
     if (on_mark && on_mark->arrived && on_mark->team && on_mark->team->human_count)
-        upkeep_contest(on_mark);
+        contest_upkeep(on_mark);
     holder->arrived = 0;
     if (on_mark)
         on_mark->arrived = 0;

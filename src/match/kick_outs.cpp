@@ -44,11 +44,7 @@ bool in_goal_square_of(const PlayerSlot* m)
     return x_in && m->y >= -818 && m->y < 819;
 }
 
-bool kicker_ready()
-{
-    const PlayerSlot* k = kicker();
-    return k && G().ball_holder == k && k->arrived && !k->turning && in_goal_square_of(k);
-}
+bool kicker_ready() { return kick_out_kicker_ready() != 0; }
 
 bool clock_past(int32_t mark)
 {
@@ -171,6 +167,12 @@ void kicked_teammate(PlayerSlot* m, int32_t state, bool lead_time)
 }
 
 } // namespace
+
+int32_t kick_out_kicker_ready()
+{
+    const PlayerSlot* k = kicker();
+    return k && G().ball_holder == k && k->arrived && !k->turning && in_goal_square_of(k);
+}
 
 void fetch_ball_for_kick_out(PlayerSlot* k)
 {

@@ -16,6 +16,9 @@ void form_kick_out_pass();
 void place_opponent_for_kick_out(PlayerSlot* man);
 void fetch_ball_for_kick_out(PlayerSlot* kicker);
 void update_kick_out_overlays();
+// The kick-out is ready for its plan and options: the kicker holds the ball
+// and stands still in his goal square, facing out.
+int32_t kick_out_kicker_ready();
 // A kicked ball coming down in the ground: each side sends its first men
 // by distance to the landing point (its contact quota, one each in the
 // lead kick-outs) to the landing area. Kick-outs and a loose ball in open

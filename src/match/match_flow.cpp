@@ -46,14 +46,10 @@ PlayerSlot* boundary_umpire_of_ball()
     return &official_slots[ball_whole_y() > 0 ? BOUNDARY_UMPIRE_1 : BOUNDARY_UMPIRE_2];
 }
 
-void contest_upkeep(PlayerSlot* man)
+void human_contest_upkeep(PlayerSlot* man)
 {
-    if (!man || !human(man->team))
-        return;
-    if (man->contest_group)
-        contest_restart_with(man);
-    else
-        team_contests_clear(man);
+    if (man && human(man->team))
+        contest_upkeep(man);
 }
 
 void pick_disposal_target(PlayerSlot* kicker)
@@ -160,8 +156,8 @@ void set_kick_start_tick()
 {
     MatchGlobals& m = M();
     PlayerSlot* kicker = m.controlled_man_a;
-    contest_upkeep(kicker);
-    contest_upkeep(m.controlled_man_b);
+    human_contest_upkeep(kicker);
+    human_contest_upkeep(m.controlled_man_b);
     if (!kicker || !kicker->arrived || !men_in_place_for_state(SET_KICK_START))
         return;
     give_ball_action(43, 0);
@@ -457,7 +453,7 @@ void mark_tick()
 {
     MatchGlobals& m = M();
     PlayerSlot* kicker = m.controlled_man_a;
-    contest_upkeep(kicker);
+    human_contest_upkeep(kicker);
     if (play_on_test()) {
         set_official_job(field_umpire(), 20);
         set_match_state(PLAY_ON);
@@ -508,8 +504,8 @@ void free_kick_tick()
     MatchGlobals& m = M();
     PlayerSlot* kicker = m.controlled_man_a;
     PlayerSlot* on_mark = m.controlled_man_b;
-    contest_upkeep(on_mark);
-    contest_upkeep(kicker);
+    human_contest_upkeep(on_mark);
+    human_contest_upkeep(kicker);
     // No man on the mark stands nowhere: only the kicker is waited for.
     if (kicker && (!on_mark || on_mark->arrived) && m.ball_holder == kicker && kicker->action != 4 && kicker->arrived) {
         m.restart_pending = 0;
@@ -581,8 +577,8 @@ void kick_out_setup_tick()
     PlayerSlot* kicker = m.controlled_man_a;
     TeamRecord* kicking = awarded_team();
     m.kick_out_human = human(kicking) ? 1 : 0;
-    contest_upkeep(kicker);
-    contest_upkeep(m.controlled_man_b);
+    human_contest_upkeep(kicker);
+    human_contest_upkeep(m.controlled_man_b);
     if (m.ball_holder && m.ball_holder != kicker)
         give_ball_to(nullptr);
     const int32_t end = kicking->side == 1 ? 1 : -1;
@@ -662,7 +658,9 @@ void kick_out_forming_tick()
         return;
     }
     m.kick_out_formed = 1;
-    if (m.kick_out_human)
+    // Once: given again each tick it would stop the meter of a kicker who
+    // has started his kick.
+    if (m.kick_out_human && m.controlled_man_a && m.controlled_man_a->set_action != 42)
         give_ball_action(42, 1);
     TeamRecord* awarded = awarded_team();
     if (!awarded->option_chosen)

@@ -282,6 +282,9 @@ enum ManStat : int {
 
 // A team's set-play overlay, animated by the display and steered by the
 // match core (the step, the chosen flags, the coin's turning and the toss).
+// The overlay's diagram counter once the chosen option is fully shown.
+constexpr int32_t OVERLAY_SHOWN = 164;
+
 struct TeamOverlayState {
     int8_t selection;
     uint32_t chosen;
@@ -304,7 +307,7 @@ struct TeamOverlayState {
     int8_t choice; // the coin: 1 forward, -1 back, 0 still; the choice panel: 1 or 2
     int32_t slide_timer; // ticks until the choice panel's pointer may swing again
     int32_t kick_out_list;
-    int32_t diagram_growth; // 0..164
+    int32_t diagram_growth; // 0..OVERLAY_SHOWN
 };
 
 // One team in a match; the two records point at each other.
@@ -369,7 +372,6 @@ struct TeamRecord {
     // Set plays and the team AI.
     uint8_t wide_man_index;
     uint8_t disposal_mode;     // 0: the rated disposals only
-    uint8_t choice_confirmed;  // the set-play choice of the overlay is confirmed
     int32_t stoppage_choice;   // -2..2 as the overlay steps it
     TeamOverlayState overlay;
 };

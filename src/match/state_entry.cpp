@@ -263,6 +263,20 @@ void after_toss_entry()
     }
 }
 
+// What a person presses at a choice the overlays show and the rules wait
+// on: a banner of our own when a team has a human controller and no other
+// banner shows.
+void prompt_choice(uint16_t text)
+{
+    if ((team_records[0].human_count || team_records[1].human_count) && !presentation::message_banner_busy()) {
+        const uint16_t ids[] = {text, 0xFFFF};
+        show_banner_texts(3, ids, nullptr);
+    }
+}
+
+constexpr uint16_t TEXT_CHOOSE_SETUP = 357, TEXT_CHOOSE_OPTION = 358, TEXT_CHOOSE_KICK_OUT = 359,
+                   TEXT_CHOOSE_THROW_IN = 360;
+
 void kick_out_setup_entry()
 {
     MatchGlobals& m = match_globals;
@@ -414,6 +428,7 @@ void run_entry_actions(int32_t n)
         presentation::clear_pending_commentary();
         drop_queued();
         open_both_overlays();
+        prompt_choice(TEXT_CHOOSE_SETUP);
         break;
     case CENTRE_BOUNCE:
         m.restart_in_progress = 0;
@@ -440,6 +455,7 @@ void run_entry_actions(int32_t n)
         m.restart_in_progress = 1;
         presentation::clear_pending_commentary();
         drop_queued();
+        prompt_choice(TEXT_CHOOSE_OPTION);
         break;
     case BREAK:
         presentation::clear_pending_commentary();
@@ -506,6 +522,7 @@ void run_entry_actions(int32_t n)
         m.dead_ball = 1;
         if (team_records[0].human_count || team_records[1].human_count)
             m.flow_flags = static_cast<uint16_t>((m.flow_flags | CLOCK_STOPPED) & ~CLOCK_RUNNING);
+        prompt_choice(TEXT_CHOOSE_THROW_IN);
         break;
     case MARK:
     case FREE_KICK:
@@ -523,6 +540,7 @@ void run_entry_actions(int32_t n)
         break;
     case KICK_OUT_SETUP:
         kick_out_setup_entry();
+        prompt_choice(TEXT_CHOOSE_KICK_OUT);
         break;
     default:
         break;

@@ -5,6 +5,7 @@
 #include "match/game_maths.h"
 #include "match/ground.h"
 #include "match/kick_out_positions.h"
+#include "match/kick_outs.h"
 #include "match/man_behaviours.h"
 #include "match/match_flow.h"
 #include "match/match_hooks.h"
@@ -166,7 +167,6 @@ void confirm_opposing_formation(PlayerSlot* man)
     if (!team)
         return;
     const int32_t choice = team->setup_choice < 0 ? 0 : (team->setup_choice > 7 ? 7 : team->setup_choice);
-    team->choice_confirmed = 1;
     team->setup_chosen = 1;
     PlayerSlot* mark_man = nullptr;
     if (choice < 7)
@@ -179,12 +179,7 @@ void confirm_opposing_formation(PlayerSlot* man)
 
 bool kicking_side(const PlayerSlot* man) { return man->side == G().awarded_side; }
 
-bool kick_out_ready()
-{
-    const MatchGlobals& g = G();
-    const PlayerSlot* k = g.controlled_man_a;
-    return k && g.ball_holder == k && k->arrived;
-}
+bool kick_out_ready() { return kick_out_kicker_ready() != 0; }
 
 void kick_out_option(PlayerSlot* man, int32_t option)
 {
@@ -202,7 +197,9 @@ void kick_out_option(PlayerSlot* man, int32_t option)
         const FormationSpot p = kickout_option_point(team->setup_choice, option);
         g.kick_out_spot_x = clamp16(p.x);
         g.kick_out_spot_y = clamp16(p.y);
-    } else {
+    } else if (g.kick_out_formed) {
+        // The kick goes once the men stand in the plan and the option's spot
+        // is the restart target; a press before that only waits.
         set_restart_target(man);
     }
 }
@@ -803,7 +800,7 @@ void take_set_kick(PlayerSlot* man, int32_t kind)
     man->target_y = clamp16(man->y + fixed_cos(dir, dist));
     if (g.match_state < 59 || g.match_state > 73) {
         const uint8_t to_spot = angle_between(man, g.mark_x, g.mark_y);
-        if (std::abs(angle_diff(dir, to_spot + 128)) > 32 &&
+        if (std::abs(angle_diff(dir, to_spot)) > 32 &&
             vector_length(man->x - man->mark_spot_x, man->y - man->mark_spot_y) > 384) {
             g.play_on = 1;
             finish_mark_spoil(6.0);
@@ -883,7 +880,7 @@ uint8_t raw_dirs(const PlayerSlot* man) { return man->contest_group ? man->conte
 void stoppage_choice_step(PlayerSlot* man)
 {
     TeamRecord* t = man->team;
-    if (!t || !is_group_leader(man) || t->setup_chosen || t->choice_confirmed)
+    if (!t || !is_group_leader(man) || t->setup_chosen)
         return;
     const uint8_t d = raw_dirs(man);
     if (d & 1)
@@ -897,7 +894,6 @@ void confirm_stoppage_choice(PlayerSlot* man)
     TeamRecord* t = man->team;
     if (!t || t->setup_chosen)
         return;
-    t->choice_confirmed = 1;
     const int32_t c = t->stoppage_choice;
     t->setup_choice = static_cast<int8_t>(c < 0 ? 0 : (c > 3 ? 3 : c));
     t->setup_chosen = 1;
@@ -906,7 +902,7 @@ void confirm_stoppage_choice(PlayerSlot* man)
 void throw_in_choice_step(PlayerSlot* man)
 {
     TeamRecord* t = man->team;
-    if (!t || !is_group_leader(man) || t->setup_chosen || t->choice_confirmed)
+    if (!t || !is_group_leader(man) || t->setup_chosen)
         return;
     const uint8_t d = raw_dirs(man);
     if (d & 1)
@@ -922,7 +918,6 @@ void confirm_throw_in_choice(PlayerSlot* man)
     if (!t)
         return;
     g.flow_flags = static_cast<uint16_t>((g.flow_flags | CLOCK_RUNNING) & ~CLOCK_STOPPED);
-    t->choice_confirmed = 1;
     const int32_t c = t->stoppage_choice;
     t->setup_choice = static_cast<int8_t>(c < 0 ? 0 : (c > 3 ? 3 : c));
     t->setup_chosen = 1;
@@ -939,15 +934,18 @@ void option_choice_step(PlayerSlot* man)
         i = i >= 8 ? 0 : i + 1;
     if (d & 2)
         i = i <= 0 ? 8 : i - 1;
-    if (d & 3)
+    if (d & 3) {
         t->option_choice = static_cast<uint8_t>(i);
+        // The new option's diagram grows again from nothing.
+        t->overlay.diagram_growth = 0;
+    }
 }
 
 void confirm_option_choice(PlayerSlot* man)
 {
     MatchGlobals& g = G();
     TeamRecord* t = man->team;
-    if (!t || t->option_chosen || t->option_choice == 255)
+    if (!t || t->option_chosen || t->option_choice == 255 || t->overlay.diagram_growth != OVERLAY_SHOWN)
         return;
     if (g.flow_flags & CLOCK_RUNNING)
         g.flow_flags = static_cast<uint16_t>((g.flow_flags | CLOCK_RUNNING) & ~CLOCK_STOPPED);
@@ -1032,7 +1030,7 @@ void kick_out_choice_step(PlayerSlot* man)
 {
     MatchGlobals& g = G();
     TeamRecord* t = man->team;
-    if (!t || !is_group_leader(man) || t->choice_confirmed || !kick_out_ready())
+    if (!t || !is_group_leader(man) || t->setup_chosen || !kick_out_ready())
         return;
     const uint8_t d = man->contest_group ? man->contest_group->dirs_pressed : 0;
     int32_t c = t->setup_choice < 0 ? 0 : (t->setup_choice > 7 ? 7 : t->setup_choice);
@@ -1054,14 +1052,13 @@ void confirm_kick_out_choice(PlayerSlot* man)
 {
     MatchGlobals& g = G();
     TeamRecord* t = man->team;
-    if (!t || t->choice_confirmed)
+    if (!t || t->setup_chosen)
         return;
     if (!kicking_side(man)) {
         confirm_opposing_formation(man);
         return;
     }
     const int32_t c = t->setup_choice < 0 ? 0 : (t->setup_choice > 7 ? 7 : t->setup_choice);
-    t->choice_confirmed = 1;
     t->setup_chosen = 1;
     choose_kickout_positions(t, c);
     g.flow_flags = static_cast<uint16_t>((g.flow_flags | CLOCK_RUNNING) & ~CLOCK_STOPPED);
@@ -1105,7 +1102,17 @@ void take_kick_out(PlayerSlot* man)
         confirm_opposing_formation(man);
         return;
     }
-    take_kick_36(man);
+    // These plans have no receiver to pick: the first press, while the men
+    // form, says the kicker will take it; the presses after it, once they
+    // stand, run his meter.
+    TeamRecord* team = man->team;
+    if (team && !team->option_chosen) {
+        if (kick_out_ready())
+            team->option_chosen = 1;
+        return;
+    }
+    if (G().kick_out_formed)
+        take_kick_36(man);
 }
 
 void end_of_kick_out(PlayerSlot* man)

@@ -244,16 +244,36 @@ void team_contests_clear(PlayerSlot* man)
     TeamRecord* team = man->team;
     if (!team || !team->human_count)
         return;
-    for (int i = 0; i < GROUND_MEN; ++i) {
-        ContestGroup* g = team->slots[i].contest_group;
-        if (!g)
-            continue;
-        contest_clear(g);
-        g->men[0] = man;
-        man->contest_group = g;
-        man->man_flags |= MAN_IN_CONTEST;
+    // The group taken is a person's: the centre-bounce reset also puts men of
+    // a human team into groups without a device, and a man handed one of
+    // those would be played by the computer while the person waits.
+    ContestGroup* g = nullptr;
+    for (int i = 0; i < GROUND_MEN && !g; ++i)
+        if (ContestGroup* c = team->slots[i].contest_group; c && c->present)
+            g = c;
+    if (!g)
+        g = free_group_for(team);
+    if (!g)
+        return;
+    contest_clear(g);
+    g->men[0] = man;
+    man->contest_group = g;
+    man->man_flags |= MAN_IN_CONTEST;
+}
+
+void contest_upkeep(PlayerSlot* man)
+{
+    if (!man)
+        return;
+    ContestGroup* g = man->contest_group;
+    const bool human_team = man->team && man->team->human_count;
+    if (g && (g->present || !human_team)) {
+        contest_restart_with(man);
         return;
     }
+    if (g)
+        contest_clear(g);
+    team_contests_clear(man);
 }
 
 void set_contest_flag(PlayerSlot* man) { man->man_flags2 |= 0x04; }

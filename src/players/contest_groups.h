@@ -34,7 +34,13 @@ void gather_insert_front(PlayerSlot* m, int32_t count);
 void contest_restart_with(PlayerSlot* man);
 void contest_clear(ContestGroup* group);
 void contest_collect_range(PlayerSlot* man, int32_t to, int32_t from);
+// A human team's man put alone into a person's group (the first one a man of
+// his team is in, else the team's own device); nothing for a computer team.
 void team_contests_clear(PlayerSlot* man);
+// The rules' upkeep of a man a restart is handed to: he leads his group
+// alone, and a human team's man leads a person's group, so the person plays
+// him; a computer team's man without a group stays without one.
+void contest_upkeep(PlayerSlot* man);
 void set_contest_flag_all();
 void clear_contest_flag_all();
 void set_contest_flag(PlayerSlot* man);

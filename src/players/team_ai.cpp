@@ -200,7 +200,7 @@ int32_t decide_man_behaviour(PlayerSlot* man, int32_t holder_in_group, int32_t k
             const bool waits = in_list(state, {19, 22, 23, 24}) || (state >= 58 && state <= 72);
             if (!waits)
                 return 1;
-            if (man->team && man->team->choice_confirmed)
+            if (man->team && man->team->setup_chosen)
                 return 1;
         }
     }

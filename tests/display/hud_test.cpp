@@ -4,6 +4,8 @@
 #include "display/hud_draw.h"
 #include "display/replay_screen.h"
 #include "gl3d/picture_files.h"
+#include "screen/screen_flip.h"
+#include "screen/surface.h"
 #include "match/match_hooks.h"
 #include "match/match_records.h"
 #include "platform/exit_trap.h"
@@ -357,3 +359,54 @@ TEST_F(Hud, OnlyEightBitBitmapsAreRead)
 }
 
 } // namespace
+
+// The software run-up bar: colour 7 behind, colour 0xA2 over the first 40
+// pixels and the run-up's share of the other 200, centred, its bottom row 50
+// rows above the frame's bottom edge; nothing while no set kick runs.
+TEST_F(Hud, RunUpBarShowsTheSetKickMeter)
+{
+    Surface* frame = surface_new(640, 480, 8, 0, 0, 0, 0);
+    ASSERT_NE(frame, nullptr);
+    auto pixel = [&](int x, int y) {
+        int32_t pitch = 0;
+        uint8_t* p = lock_surface(frame, &pitch, nullptr);
+        const uint8_t v = p[y * pitch + x];
+        unlock_surface(frame, p);
+        return v;
+    };
+    auto clear = [&] {
+        int32_t pitch = 0;
+        uint8_t* p = lock_surface(frame, &pitch, nullptr);
+        std::memset(p, 1, static_cast<size_t>(pitch) * 480);
+        unlock_surface(frame, p);
+    };
+    MatchGlobals& g = match_globals;
+    g.meter_max = 12000;
+    struct Case {
+        int32_t phase, value;
+        int32_t fill_to; // the first pixel after the filled part, from the bar's left; -1 no bar
+    };
+    const Case cases[] = {{0, 6000, -1}, {1, 0, 40}, {1, 6000, 140}, {-2, 12000, 240}, {1, 30000, 240}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        clear();
+        g.meter_phase = c.phase;
+        g.meter_value = c.value;
+        draw_run_up_bar(frame);
+        const int left = 200, top = 410, bottom = 429;
+        if (c.fill_to < 0) {
+            EXPECT_EQ(pixel(left, top), 1);
+            continue;
+        }
+        EXPECT_EQ(pixel(left - 1, top), 1) << "left of the bar";
+        EXPECT_EQ(pixel(left + 240, top), 1) << "right of the bar";
+        EXPECT_EQ(pixel(left, top - 1), 1) << "above the bar";
+        EXPECT_EQ(pixel(left, bottom + 1), 1) << "below the bar";
+        EXPECT_EQ(pixel(left, top), 0xA2);
+        EXPECT_EQ(pixel(left + c.fill_to - 1, bottom), 0xA2);
+        if (c.fill_to < 240) {
+            EXPECT_EQ(pixel(left + c.fill_to, top), 7);
+        }
+    }
+    surface_delete(frame);
+}

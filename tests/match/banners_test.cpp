@@ -3,12 +3,14 @@
 #include "league/league_data.h"
 #include "match/ball.h"
 #include "match/banners.h"
+#include "match/match_flow.h"
 #include "match/match_hooks.h"
 #include "platform/language.h"
 #include "two_teams.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -288,3 +290,58 @@ TEST_F(Banners, PenaltyRestartGivesTheKickToTheOtherSide)
 }
 
 } // namespace
+
+// The awards' banners name the club by its name: the awarded club after the
+// reason of kinds 4, 6 and 7, the slow team's club before 201, the club that
+// ran the ball out after 337.
+TEST_F(Banners, AwardsNameTheClub)
+{
+    MatchGlobals& m = match_globals;
+    struct Case {
+        int32_t kind;
+        std::string text;
+    };
+    // The second team (club 12) is awarded the kick, the first (club 3) gave it away.
+    const Case cases[] = {
+        {4, ids({336, 175, 169, 179, 169, 12, 170})},
+        {6, ids({329, 175, 169, 179, 169, 12, 170})},
+        {7, ids({333, 175, 169, 179, 169, 12, 170})},
+        {9, ids({3, 169, 201})},
+        {11, ids({337, 3})},
+    };
+    list_active_men(18);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        m.match_state = PLAY_ON;
+        m.awarded_side = team_records[1].side;
+        m.offending_side = team_records[0].side;
+        m.offender = &team_records[0].slots[4];
+        m.mark_x = 1000;
+        m.mark_y = 0;
+        m.period_clock = 5000;
+        shown.clear();
+        award_free_kick(&team_records[1].slots[2], c.kind);
+        ASSERT_FALSE(shown.empty());
+        EXPECT_EQ(shown[0].text, c.text);
+    }
+}
+
+// The choices a person makes at a restart say what to press, only with a
+// human team in the match.
+TEST_F(Banners, ChoicesTellAPersonWhatToPress)
+{
+    const std::pair<uint8_t, int> cases[] = {
+        {CENTRE_BOUNCE_READY, 357}, {BALL_UP_READY, 357}, {BOUNCE_SIREN, 358}, {THROW_IN_READY, 360}};
+    for (const int humans : {0, 1}) {
+        team_records[1].human_count = static_cast<uint8_t>(humans);
+        for (const auto& [state, text] : cases) {
+            SCOPED_TRACE(int(state));
+            match_globals.match_state = PLAY_ON;
+            shown.clear();
+            set_match_state(state);
+            const bool said = std::any_of(shown.begin(), shown.end(), [&](const Shown& s) { return s.text == ids({text}); });
+            EXPECT_EQ(said, humans == 1);
+        }
+    }
+    team_records[1].human_count = 0;
+}

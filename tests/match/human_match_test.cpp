@@ -3,10 +3,15 @@
 #include "headless_match.h"
 
 #include "platform/controllers.h"
+#include "match/ball.h"
 #include "match/game_tick.h"
+#include "match/match_flow.h"
+#include "match/kick_outs.h"
+#include "players/contest_groups.h"
 #include "players/phase_cut.h"
 
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -34,8 +39,9 @@ protected:
         std::memset(controllers, 0, sizeof controllers);
         controller_total = 0;
     }
-    // One frame's read of the device, then a tick.
-    void frame(uint32_t buttons, uint8_t dirs)
+    // One frame's read of the device, then a tick; the men the rules wait
+    // for are put where they were going unless `walk`.
+    void frame(uint32_t buttons, uint8_t dirs, bool walk = false)
     {
         pad.prev_buttons = pad.buttons;
         pad.prev_dirs = pad.dirs;
@@ -43,7 +49,78 @@ protected:
         pad.buttons = buttons;
         pad.dirs = pad.raw_dirs = dirs;
         update_controller_edges();
-        tick();
+        if (walk)
+            headless_match_tick();
+        else
+            tick();
+    }
+    // A press and a frame with it let go.
+    void press(uint32_t buttons, uint8_t dirs = 0)
+    {
+        frame(buttons, dirs);
+        frame(0, 0);
+    }
+    // The home player at the centre bounce: up to choose a set-up, a button
+    // to confirm it, then after the siren up to the first option and a button
+    // once its diagram is fully shown (the display grows it; here it is put
+    // so). Whether the bounce came within `cap` ticks of the last key.
+    bool take_centre_bounce(int cap)
+    {
+        MatchGlobals& m = match_globals;
+        TeamRecord& home = team_records[0];
+        for (int i = 0; i < 20000 && m.match_state != CENTRE_BOUNCE_READY; ++i) frame(0, 0);
+        if (m.match_state != CENTRE_BOUNCE_READY)
+            return false;
+        if (!home.setup_chosen) {
+            press(0, 1);
+            press(ACTION_2);
+        }
+        for (int i = 0; i < cap && m.match_state == CENTRE_BOUNCE_READY; ++i) frame(0, 0);
+        if (m.match_state != BOUNCE_SIREN)
+            return false;
+        press(0, 1);
+        home.overlay.diagram_growth = OVERLAY_SHOWN;
+        press(ACTION_2);
+        for (int i = 0; i < cap && m.match_state != PLAY_ON; ++i) frame(0, 0);
+        return m.match_state == PLAY_ON;
+    }
+    // Open play reached with the player's presses at the bounce.
+    void to_open_play()
+    {
+        match_globals.pre_match_skipped = 1;
+        ASSERT_TRUE(take_centre_bounce(620)) << "stuck in " << int(match_globals.match_state);
+    }
+    // The man leaves whatever group he is in for one without a device, as the
+    // bounce's contest reset leaves a human team's centre men.
+    static void into_computer_group(PlayerSlot* man)
+    {
+        for (ContestGroup& g : controllers)
+            if (!g.present && !g.men[0]) {
+                if (man->contest_group)
+                    contest_clear(man->contest_group);
+                g.men[0] = man;
+                man->contest_group = &g;
+                return;
+            }
+    }
+    // Ticks with a press of `button` every 20, until the state is one of
+    // `until`; the states passed on the way.
+    std::vector<uint8_t> press_until(uint32_t button, std::initializer_list<uint8_t> until, int cap)
+    {
+        MatchGlobals& m = match_globals;
+        std::vector<uint8_t> states{m.match_state};
+        auto done = [&] {
+            for (uint8_t s : until)
+                if (m.match_state == s)
+                    return true;
+            return false;
+        };
+        for (int i = 0; i < cap && !done(); ++i) {
+            frame(i % 20 == 0 ? button : 0, 0);
+            if (states.back() != m.match_state)
+                states.push_back(m.match_state);
+        }
+        return states;
     }
 };
 
@@ -159,6 +236,124 @@ TEST_F(HumanMatch, AButtonInThePreMatchCutsTheScenes)
         frame(0, 0);
         EXPECT_EQ(m.pending_cut_state, -1) << "the picture came back";
         EXPECT_EQ(match_tick_record.speed_percent, speed);
+    }
+}
+
+TEST_F(HumanMatch, ThePlayerTakesTheCentreBounce)
+{
+    MatchGlobals& m = match_globals;
+    m.pre_match_skipped = 1;
+    ASSERT_TRUE(take_centre_bounce(186)) << "stuck in " << int(m.match_state);
+    EXPECT_EQ(team_records[0].setup_chosen, 1);
+    EXPECT_EQ(team_records[0].option_chosen, 1);
+}
+
+// After a behind through the goal the player's team defends, his kicker
+// stands in the goal square with the ball: he steps the plan with the stick,
+// confirms it, and his presses take the plan's option and kick. Each plan
+// kicks the ball into play within a few seconds of the keys, and the
+// clock stays stopped while he chooses.
+class HumanKickOut : public HumanMatch, public ::testing::WithParamInterface<int> {};
+
+TEST_P(HumanKickOut, EachPlanIsChosenAndKicked)
+{
+    const int plan = GetParam();
+    MatchGlobals& m = match_globals;
+    to_open_play();
+    TeamRecord& home = team_records[0];
+    PlayerSlot* attacker = &home.other_team->slots[3];
+    give_ball_to(nullptr);
+    m.last_kicker = attacker;
+    const int32_t dir = attacker->side == 2 ? 1 : -1;
+    ball_state.x = dir * 24600 * 65536;
+    ball_state.y = 0;
+    ball_state.z = 200 * 65536;
+    ball_state.vx = dir * 65536;
+    ball_state.vy = ball_state.vz = 0;
+    ball_state.flags = BALL_FREE;
+    ball_state.flight_flags = FLIGHT_MOVING | FLIGHT_KICKED | FLIGHT_BEHIND;
+    frame(0, 0);
+    ASSERT_EQ(m.match_state, BEHIND);
+    for (int i = 0; i < 2000 && m.match_state != KICK_OUT_SETUP; ++i) frame(0, 0);
+    ASSERT_EQ(m.match_state, KICK_OUT_SETUP);
+    PlayerSlot* kicker = m.controlled_man_a;
+    ASSERT_NE(kicker, nullptr);
+    ASSERT_EQ(kicker->team, &home);
+    into_computer_group(kicker);
+    // He fetches the ball and walks back into his goal square.
+    for (int i = 0; i < 3000 && !kick_out_kicker_ready(); ++i) frame(0, 0, true);
+    ASSERT_TRUE(kick_out_kicker_ready()) << "the kicker stands ready with the ball";
+    for (int i = 0; i < 60; ++i) frame(0, 0, true);
+    EXPECT_EQ(m.match_state, KICK_OUT_SETUP) << "the kick-out waits for the player";
+    const int32_t clock = m.period_clock;
+    for (int step = 0; step < 8 && home.setup_choice != plan; ++step) press(0, 8);
+    ASSERT_EQ(home.setup_choice, plan) << "the stick steps the plan";
+    EXPECT_EQ(m.period_clock, clock) << "the clock waits for the choice";
+    press(ACTION_2);
+    ASSERT_NE(m.match_state, KICK_OUT_SETUP) << "the plan is confirmed";
+    const std::vector<uint8_t> states = press_until(ACTION_2, {PLAY_ON, FREE_KICK}, 620);
+    EXPECT_EQ(m.match_state, PLAY_ON) << "plan " << plan << " went " << testing::PrintToString(states);
+    if (plan == 7) {
+        EXPECT_EQ(m.ball_holder, kicker) << "the kicker plays on with a kick to himself";
+    } else {
+        EXPECT_EQ(m.last_kicker, kicker) << "the kicker put the ball into play";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Plans, HumanKickOut, ::testing::Range(0, 8));
+
+// A set kick of the player's: after a mark (a press of button 1 kicks it
+// from the mark) and after a free kick (the meter: one press starts it, a
+// second stores the strength and the kick goes as it runs down), with the
+// kicker first in a group without a device. The ball is kicked within a few
+// seconds; the free kick is never reversed for time.
+TEST_F(HumanMatch, ThePlayerTakesASetKickAfterAMarkAndAFreeKick)
+{
+    MatchGlobals& m = match_globals;
+    for (const bool free_kick : {false, true}) {
+        SCOPED_TRACE(free_kick ? "free kick" : "mark");
+        start(MatchRunSettings{});
+        to_open_play();
+        TeamRecord& home = team_records[0];
+        const int32_t dir = home.side == 2 ? 1 : -1;
+        m.shot_cooldown = 30000;
+        PlayerSlot* mate = &home.slots[3];
+        PlayerSlot* taker = &home.slots[5];
+        taker->x = static_cast<int16_t>(dir * 9000);
+        taker->y = 2000;
+        taker->target_x = taker->x;
+        taker->target_y = taker->y;
+        into_computer_group(taker);
+        if (!m.ball_holder)
+            give_ball_to(mate);
+        if (free_kick) {
+            m.awarded_side = home.side;
+            m.offending_side = home.other_team->side;
+            m.mark_x = taker->x;
+            m.mark_y = taker->y;
+            give_ball_to(taker);
+            award_free_kick(taker, 7);
+            ASSERT_EQ(m.match_state, FREE_KICK);
+            for (int i = 0; i < 2000 && m.match_state == FREE_KICK; ++i) frame(0, 0);
+            ASSERT_EQ(m.match_state, MARK_KICK_PENDING);
+        } else {
+            m.ball_holder = mate;
+            give_ball_to(nullptr);
+            m.last_kicker = mate;
+            ball_state.flight_flags = FLIGHT_MOVING | FLIGHT_KICKED;
+            ball_state.bounce_count = 0;
+            ball_state.launch_x = static_cast<int16_t>(taker->x - dir * 5000);
+            ball_state.launch_y = taker->y;
+            give_ball_to(taker);
+            ASSERT_EQ(m.match_state, MARK);
+            for (int i = 0; i < 120; ++i) frame(0, 0);
+            EXPECT_EQ(m.match_state, MARK) << "the mark waits for the player";
+        }
+        EXPECT_EQ(taker->contest_group, &pad) << "the player plays the kicker";
+        const std::vector<uint8_t> states = press_until(ACTION_1, {SET_KICK_FLIGHT, PLAY_ON, FREE_KICK}, 310);
+        EXPECT_NE(m.match_state, FREE_KICK) << testing::PrintToString(states);
+        EXPECT_EQ(m.ball_holder, nullptr) << testing::PrintToString(states);
+        EXPECT_EQ(m.last_kicker, taker);
     }
 }
 

@@ -54,6 +54,18 @@ protected:
         pad.raw_dirs_pressed = dirs;
     }
     void idle() { press(0); }
+    // The kick-out's taker with the ball, standing in his goal square.
+    void ready_to_kick_out(PlayerSlot* k)
+    {
+        MatchGlobals& g = match_globals;
+        g.awarded_side = k->side;
+        g.controlled_man_a = k;
+        g.ball_holder = k;
+        k->x = static_cast<int16_t>(k->side == 2 ? -23794 : 23794);
+        k->y = 0;
+        k->arrived = 1;
+        k->turning = 0;
+    }
 };
 
 TEST_F(TeamAi, PhaseRowsByState)
@@ -149,6 +161,49 @@ TEST_F(TeamAi, AHumanTakesASetKickThroughTheThreePressMeter)
     EXPECT_GT(k->target_x * k->target_x + k->target_y * k->target_y, 1792 * 1792 - 4096);
 }
 
+// The kicker lines up behind the mark and kicks over it: a kick along the
+// line to the mark is the set kick, one well off it after he has left his
+// stand point plays on (and the man on the mark gives up his stand).
+TEST_F(TeamAi, ASetKickOffTheLineThroughTheMarkPlaysOn)
+{
+    MatchGlobals& g = match_globals;
+    PlayerSlot* k = man(0, 5);
+    k->side = 2;
+    struct Case {
+        const char* what;
+        uint8_t aim;      // the meter's aim; the mark lies at 64 from him
+        int16_t stand_x;  // where he stood; he is at x 0
+        int want_play_on;
+    };
+    const Case cases[] = {
+        {"over the mark", 64, -1000, 0},
+        {"within the line's slack", 64 + 32, -1000, 0},
+        {"square of the line", 0, -1000, 1},
+        {"back the way he came", 192, -1000, 1},
+        {"off the line from his stand point", 0, -300, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        g.match_state = 42;
+        g.mark_x = 1792;
+        g.mark_y = 0;
+        k->x = 0;
+        k->y = 0;
+        k->mark_spot_x = c.stand_x;
+        k->mark_spot_y = 0;
+        g.disposal_target = nullptr;
+        g.play_on = 0;
+        g.meter_phase = -2;
+        g.meter_stored = 6000;
+        g.meter_value = 0;
+        g.meter_max = 12000;
+        g.meter_aim_angle = c.aim;
+        g.meter_aim_error = 0;
+        take_set_kick(k, 36);
+        EXPECT_EQ(g.play_on, c.want_play_on);
+    }
+}
+
 TEST_F(TeamAi, OverlayChoicesStepAndWrap)
 {
     MatchGlobals& g = match_globals;
@@ -164,12 +219,22 @@ TEST_F(TeamAi, OverlayChoicesStepAndWrap)
     press(0, 2);
     decide_man_behaviour(m, 0, 0);
     EXPECT_EQ(t.option_choice, 8);
+    // A step shows the new option's diagram from nothing; a press confirms
+    // only once it is fully shown.
+    t.overlay.diagram_growth = 99;
+    press(0, 1);
+    decide_man_behaviour(m, 0, 0);
+    EXPECT_EQ(t.overlay.diagram_growth, 0);
+    for (const int32_t shown : {0, OVERLAY_SHOWN - 11, OVERLAY_SHOWN}) {
+        t.overlay.diagram_growth = shown;
+        press(ACTION_2);
+        decide_man_behaviour(m, 0, 0);
+        EXPECT_EQ(t.option_chosen, shown == OVERLAY_SHOWN ? 1 : 0) << "diagram at " << shown;
+    }
+    EXPECT_EQ(t.option_choice, 0);
     // Kick-out formations: +x past 7 to 0, -x below 0 to 7; the plan is handed out.
     g.match_state = 58;
-    g.awarded_side = 1;
-    g.controlled_man_a = m;
-    g.ball_holder = m;
-    m->arrived = 1;
+    ready_to_kick_out(m);
     t.setup_choice = 7;
     press(0, 8);
     decide_man_behaviour(m, 1, 0);
@@ -180,10 +245,9 @@ TEST_F(TeamAi, OverlayChoicesStepAndWrap)
     // Confirming: any button of row 18.
     press(1);
     decide_man_behaviour(m, 1, 0);
-    EXPECT_EQ(t.choice_confirmed, 1);
+    EXPECT_EQ(t.setup_chosen, 1);
     // The throw-in choice steps with the stick.
     g.match_state = 39; // row 14
-    t.choice_confirmed = 0;
     t.setup_chosen = 0;
     t.stoppage_choice = 0;
     press(0, 1);
@@ -327,10 +391,7 @@ TEST_F(TeamAi, EachKickOutButtonNamesTheReceiverItPicks)
     MatchGlobals& g = match_globals;
     TeamRecord& t = team_records[0];
     PlayerSlot* k = man(0, 0);
-    g.awarded_side = t.side;
-    g.controlled_man_a = k;
-    g.ball_holder = k;
-    k->arrived = 1;
+    ready_to_kick_out(k);
     t.setup_choice = 1;
     choose_kickout_positions(&t, 1);
     struct Case {
@@ -359,6 +420,9 @@ TEST_F(TeamAi, EachKickOutButtonNamesTheReceiverItPicks)
     k->arrived = 0;
     EXPECT_EQ(kick_out_button_receiver(&t, 0), nullptr) << "not ready";
     k->arrived = 1;
+    k->x = 0;
+    EXPECT_EQ(kick_out_button_receiver(&t, 0), nullptr) << "not in his goal square";
+    ready_to_kick_out(k);
     t.human_count = 0;
     EXPECT_EQ(kick_out_button_receiver(&t, 0), nullptr) << "no player to show";
 }
