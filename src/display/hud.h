@@ -117,7 +117,9 @@ struct HudBitmap {
 extern HudBitmap powerbar_bitmaps[5];
 void load_powerbar_bitmaps();
 void free_powerbar_bitmaps();
-// 1 and the 8-bit pixels (rows top first) of a BMP, 0 when not an 8-bit BMP.
+// 1 and the 8-bit pixels (rows top first) of a BMP, 0 when the file is
+// missing or no BMP ("BM"); a BMP that is not a whole 8-bit one ends the
+// game (fatal 202, naming the file).
 int32_t bitmap_to_surface(const char* path, uint8_t** pixels, int32_t* width, int32_t* height);
 int32_t bitmap_from_memory(const uint8_t* data, uint32_t size, uint8_t** pixels, int32_t* width, int32_t* height);
 // Copies percent of a bar onto an 8-bit screen, 0 transparent.

@@ -202,6 +202,7 @@ int32_t bitmap_from_memory(const uint8_t* d, uint32_t size, uint8_t** pixels, in
         return 0;
     }
     const bool top_down = h < 0;
+    if (h == INT32_MIN) return 0; // no height to turn it into
     if (top_down) h = -h;
     // Only 8-bit bitmaps make bars.
     if (bits != 8 || w <= 0 || h <= 0 || w > 4096 || h > 4096) return 0;
@@ -226,7 +227,12 @@ int32_t bitmap_to_surface(const char* path, uint8_t** pixels, int32_t* width, in
     uint32_t size = 0;
     uint8_t* data = load_file(path, &size);
     const int32_t ok = bitmap_from_memory(data, size, pixels, width, height);
+    const bool bitmap = size >= 2 && data[0] == 'B' && data[1] == 'M';
     free_mem(data);
+    // A missing bar, or a file that is no bitmap at all, is left undrawn; a
+    // bitmap that cannot be a bar is refused.
+    if (!ok && bitmap)
+        refuse_data_file("bitmap_to_surface", path, "not an uncompressed 8-bit bitmap of at most 4096 x 4096 whose rows the file holds");
     return ok;
 }
 

@@ -18,6 +18,7 @@
 #include "model/attach_points.h"
 #include "model/rotation.h"
 #include "platform/app_state.h"
+#include "platform/files.h"
 
 #include <cmath>
 #include <cstdio>
@@ -142,6 +143,9 @@ ModelContainer* load_model_container(const char* file)
     ModelContainer* c = new ModelContainer{};
     if (!load_tca_file(c, file)) {
         delete c;
+        // A missing model is drawn as nothing; one that is there but does
+        // not hold a model is refused.
+        if (file && file_exists(file)) refuse_data_file("load_model", file, tca_error());
         return nullptr;
     }
     return c;

@@ -75,14 +75,6 @@ bool team_is_human(int32_t team)
 
 league_team* team_of(int32_t number) { return league_team_at(number); }
 
-int32_t position_in_order(int32_t team, int32_t fallback)
-{
-    int32_t found = -1;
-    for (int32_t i = 0; i < 16; ++i)
-        if (competition_state.order[i] == team) found = i; // the last match counts
-    return found < 0 ? fallback : found;
-}
-
 int16_t& score_of(int32_t side) { return team_records[side].points; }
 
 // Doubles `low` while it is below a third of `high`.
@@ -166,6 +158,15 @@ void set_kind(int32_t team, uint32_t kind)
 }
 
 } // namespace
+
+int32_t position_in_order(int32_t team, int32_t fallback)
+{
+    int32_t found = -1;
+    for (int32_t i = 0; i < 16; ++i)
+        if (competition_state.order[i] == team) found = i; // the last match counts
+    return found < 0 ? fallback : found;
+}
+
 
 void (*competition_controllers)() = run_controllers;
 void (*competition_hand_over)(int32_t last) = hand_over;

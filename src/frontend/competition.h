@@ -52,6 +52,9 @@ void set_next_match_teams(int32_t home, int32_t away);
 // Round 1..22 into pairs 0..7; a round outside the season gives none.
 int32_t load_round_fixtures(int32_t round);
 void record_match_result(int32_t home, int32_t away, int32_t fixture);
+// A team's position in the team order (the last entry naming it), or
+// fallback when no entry does.
+int32_t position_in_order(int32_t team, int32_t fallback);
 void reset_match_flow();
 void simulate_cpu_match();
 void simulate_scoring_chance(TeamRecord* team, const league_player* kicker);

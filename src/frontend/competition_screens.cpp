@@ -237,6 +237,10 @@ void ladder_open(menu_screen* screen)
     for (int32_t row = 0; row < n; ++row) {
         const int32_t p = order[row];
         const int32_t team = c.order[p];
+        // A row per team number, at the team's place in the order: an entry
+        // that names no team (a damaged saved game) or a team listed again
+        // further on has none, and a team missing from the order is skipped.
+        if (team > 15 || position_in_order(team, -1) != p) continue;
         std::string text = team_name(team);
         char v[32];
         const int32_t values[6] = {c.round - 1, c.wins[p], c.losses[p], c.draws[p], c.points_for[p], c.points_against[p]};

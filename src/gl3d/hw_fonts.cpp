@@ -7,6 +7,7 @@
 #include "gl3d/texture_cache.h"
 #include "gl3d/timer_pool.h"
 #include "host/paths.h"
+#include "platform/files.h"
 #include "platform/memory.h"
 
 #include <cstdio>
@@ -243,9 +244,20 @@ bool read_hw_font_metrics(const char* name, HwFontMetrics* out)
     m.space_width = read_dword_le(f);
     m.first = read_dword_le(f);
     const uint64_t room = size > static_cast<long>(HW_FONT_HEADER_BYTES) ? (uint64_t(size) - HW_FONT_HEADER_BYTES) / HW_GLYPH_BYTES : 0;
-    if (byte_io_error() || m.glyph_count > room || m.page_count > HW_FONT_MAX_PAGES) {
+    // A font that is there but does not fit its header is refused, not drawn
+    // as whatever its bytes happen to say. Glyphs are characters of one byte.
+    std::string fault;
+    if (byte_io_error()) fault = "the file is shorter than its header (" + std::to_string(HW_FONT_HEADER_BYTES) + " bytes)";
+    else if (m.glyph_count > room)
+        fault = "the header counts " + std::to_string(m.glyph_count) + " glyphs, the file holds " + std::to_string(room);
+    else if (m.page_count > HW_FONT_MAX_PAGES)
+        fault = "the header counts " + std::to_string(m.page_count) + " glyph pages, more than " + std::to_string(HW_FONT_MAX_PAGES);
+    else if (m.first > 255 || m.first + m.glyph_count > 256)
+        fault = "its glyphs from character " + std::to_string(m.first) + " on (" + std::to_string(m.glyph_count) +
+                ") go past character 255";
+    if (!fault.empty()) {
         std::fclose(f);
-        return false;
+        refuse_data_file("create_hw_font", name, fault);
     }
     m.glyphs.resize(m.glyph_count);
     for (HwGlyph& g : m.glyphs) {
@@ -256,7 +268,7 @@ bool read_hw_font_metrics(const char* name, HwFontMetrics* out)
         g.usable = g.page < m.page_count;
     }
     std::fclose(f);
-    if (byte_io_error()) return false;
+    if (byte_io_error()) refuse_data_file("create_hw_font", name, "the glyph records could not be read");
     *out = std::move(m);
     return true;
 }
@@ -271,14 +283,17 @@ int32_t create_hw_font(const char* name, const uint32_t* page_capacity)
             break;
         }
     if (slot < 0) return -1;
-    void* memory = alloc_mem(sizeof(LK_FONT_HW), "LK_FONT_HW new");
-    auto* font = new (memory) LK_FONT_HW;
     const Slot* twin = nullptr;
     for (const Slot& s : g_slots)
         if (s.font && s.name == name) twin = &s;
-    // A missing metrics file gives a font without glyphs.
-    if (twin) font->metrics = twin->font->metrics;
-    else read_hw_font_metrics(name, &font->metrics);
+    // A missing metrics file gives a font without glyphs; a damaged one ends
+    // the game before anything is made.
+    HwFontMetrics metrics;
+    if (twin) metrics = twin->font->metrics;
+    else read_hw_font_metrics(name, &metrics);
+    void* memory = alloc_mem(sizeof(LK_FONT_HW), "LK_FONT_HW new");
+    auto* font = new (memory) LK_FONT_HW;
+    font->metrics = std::move(metrics);
     font->pages.resize(font->metrics.page_count);
     for (uint32_t p = 0; p < font->metrics.page_count; ++p) {
         FontPage& page = font->pages[p];

@@ -27,8 +27,9 @@ struct HwFontMetrics {
     std::vector<HwGlyph> glyphs;
 };
 
-// Reads a metrics file; false (and empty metrics) when it cannot be opened
-// or does not hold what its header says.
+// Reads a metrics file; false (and empty metrics) when it cannot be opened.
+// One that is there but does not hold what its header says ends the game
+// (fatal 202, naming the file and the fault).
 bool read_hw_font_metrics(const char* name, HwFontMetrics* out);
 
 // The slot, or -1 when all 15 hold fonts. page_capacity gives each page's

@@ -96,11 +96,13 @@ int32_t load_texture_set(const char* name, uint8_t* animation_data, uint32_t cap
             break;
         }
     if (slot < 0) return -1;
-    auto* set = new (alloc_mem(sizeof(SPRITE_ENTRY), "SPRITE_ENTRY new")) SPRITE_ENTRY;
     uint32_t size = 0;
     std::vector<uint8_t> own = read_companion(with_end(name, "DWH"), animation_data, capacity, &size);
     const uint8_t* companion = animation_data ? animation_data : own.data();
-    read_sprite_frames(name, &set->frames); // a missing header gives no frames
+    std::vector<hw_sprite_frame> frames;
+    read_sprite_frames(name, &frames); // a missing header gives no frames
+    auto* set = new (alloc_mem(sizeof(SPRITE_ENTRY), "SPRITE_ENTRY new")) SPRITE_ENTRY;
+    set->frames = std::move(frames);
     for (const hw_sprite_frame& f : set->frames)
         if (f.page + 1u > set->page_count) set->page_count = f.page + 1u;
     set->pages.resize(set->page_count);
@@ -145,17 +147,28 @@ int32_t load_bank(const char* name, uint8_t* animation_data, uint32_t capacity)
             break;
         }
     if (slot < 0) return -1;
-    auto* bank = new (alloc_mem(sizeof(SpriteBank), "sprite bank")) SpriteBank;
     uint32_t size = 0;
     std::vector<uint8_t> own = read_companion(with_end(name, "DWD"), animation_data, capacity, &size);
     const uint8_t* companion = animation_data ? animation_data : own.data();
-    bank->bank = load_file(name, &bank->length);
-    for (uint32_t at = 0; at < bank->length;) {
-        uint32_t n = software_sprite_size(bank->bank + at, bank->length - at);
+    // The bank is read before anything is made: one that is not whole
+    // sprites end to end is refused.
+    uint32_t length = 0;
+    uint8_t* bytes = load_file(name, &length);
+    uint32_t count = 0, at = 0;
+    while (at < length) {
+        uint32_t n = software_sprite_size(bytes + at, length - at);
         if (n == 0) break;
         at += n;
-        ++bank->count;
+        ++count;
     }
+    if (at != length) {
+        free_mem(bytes);
+        refuse_data_file("load_sprite_set", name, "the bytes from " + std::to_string(at) + " on are not a whole sprite");
+    }
+    auto* bank = new (alloc_mem(sizeof(SpriteBank), "sprite bank")) SpriteBank;
+    bank->bank = bytes;
+    bank->length = length;
+    bank->count = count;
     bank->table.assign(bank->count, nullptr);
     for (uint32_t n = 0; n < bank->count; ++n) {
         uint32_t offset;
@@ -182,9 +195,14 @@ bool read_sprite_frames(const char* name, std::vector<hw_sprite_frame>* out)
     std::fseek(f, 0, SEEK_SET);
     clear_byte_io_error();
     uint32_t count = read_dword_le(f);
-    if (byte_io_error() || uint64_t(count) * SPRITE_FRAME_BYTES > uint64_t(size > 4 ? size - 4 : 0)) {
+    // A header that is there but does not hold its frames is refused.
+    const uint64_t room = uint64_t(size > 4 ? size - 4 : 0) / SPRITE_FRAME_BYTES;
+    if (byte_io_error() || count > room) {
         std::fclose(f);
-        return false;
+        refuse_data_file("read_sprite_frames", name,
+                         byte_io_error() ? "the file is shorter than its frame count"
+                                         : "the header counts " + std::to_string(count) + " frames, the file holds " +
+                                               std::to_string(room));
     }
     std::vector<hw_sprite_frame> frames(count);
     for (hw_sprite_frame& fr : frames) {
@@ -195,7 +213,7 @@ bool read_sprite_frames(const char* name, std::vector<hw_sprite_frame>* out)
         fr.x_offset = static_cast<int16_t>(read_word_le(f)), fr.y_offset = static_cast<int16_t>(read_word_le(f));
     }
     std::fclose(f);
-    if (byte_io_error()) return false;
+    if (byte_io_error()) refuse_data_file("read_sprite_frames", name, "the frame records could not be read");
     *out = std::move(frames);
     return true;
 }

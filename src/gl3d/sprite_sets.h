@@ -23,8 +23,9 @@ struct hw_sprite_frame {
 constexpr uint8_t SPRITE_FLIP_V = 1;
 constexpr uint8_t SPRITE_FLIP_U = 4;
 
-// Reads the header's frame records; false when it cannot be opened or does
-// not hold what its count says.
+// Reads the header's frame records; false when it cannot be opened. One
+// that is there but does not hold what its count says ends the game (fatal
+// 202, naming the file).
 bool read_sprite_frames(const char* name, std::vector<hw_sprite_frame>* out);
 
 // Loads the set and reads its companion file (the header name with its last

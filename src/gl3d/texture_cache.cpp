@@ -5,6 +5,7 @@
 #include "gl3d/render_state.h"
 #include "gl3d/texture_manager.h"
 #include "host/paths.h"
+#include "platform/files.h"
 #include "platform/lzss.h"
 
 #include <algorithm>
@@ -103,15 +104,17 @@ template <class Make> int32_t find_or_make(const char* name, Make make)
 
 int32_t find_or_load_texture(const char* name)
 {
-    return find_or_make(name, [&] {
-        uint32_t w = 0, h = 0;
-        uint32_t* pixels = load_image_file(name, &w, &h);
+    // The picture is read before an entry is taken, so that a damaged one
+    // ends the game with nothing half made.
+    uint32_t w = 0, h = 0;
+    uint32_t* pixels = name && find_entry(name) < 0 ? load_image_file(name, &w, &h) : nullptr;
+    int32_t id = find_or_make(name, [&] {
         if (!pixels) return false;
         TextureImage image{0, w, h, w * 4, 1, 32, pixels};
-        uint32_t code = gl_create_texture_image(name, 0, static_cast<uint32_t>(format_argument()), &image);
-        std::free(pixels);
-        return code == 0;
+        return gl_create_texture_image(name, 0, static_cast<uint32_t>(format_argument()), &image) == 0;
     });
+    std::free(pixels);
+    return id;
 }
 
 namespace {
@@ -187,7 +190,7 @@ uint32_t* load_image_file(const char* name, uint32_t* width, uint32_t* height)
         if (!f) return nullptr;
         uint32_t w = 0, h = 0;
         uint8_t* bytes = load_lkz_image(f, &w, &h); // closes the file
-        if (!bytes) return nullptr;
+        if (!bytes) refuse_data_file("load_image_file", lkz.c_str(), "not a packed picture, or cut short");
         // Little-endian words: blue, green, red, alpha.
         uint32_t* pixels = reinterpret_cast<uint32_t*>(bytes);
         for (uint64_t i = 0; i < uint64_t(w) * h; ++i) {
@@ -200,10 +203,13 @@ uint32_t* load_image_file(const char* name, uint32_t* width, uint32_t* height)
     }
     std::FILE* f = std::fopen(host_data_file(name).c_str(), "rb");
     if (!f) return nullptr;
+    // A missing picture leaves its texture out; one that is there but cannot
+    // be read is refused, not drawn as blank quads.
     TgaImage image;
-    bool ok = image.read(f);
+    std::string fault;
+    bool ok = image.read(f, &fault);
     std::fclose(f);
-    if (!ok) return nullptr;
+    if (!ok) refuse_data_file("load_image_file", name, fault);
     size_t bytes = image.pixels.size() * sizeof(uint32_t);
     uint32_t* pixels = static_cast<uint32_t*>(std::malloc(bytes ? bytes : 4));
     if (!pixels) return nullptr;
@@ -261,25 +267,34 @@ bool read_exact(std::FILE* f, uint8_t* out, size_t n) { return std::fread(out, 1
 
 } // namespace
 
-bool TgaImage::read(std::FILE* file)
+bool TgaImage::read(std::FILE* file, std::string* fault)
 {
     id_text.clear();
     pixels.clear();
+    auto fail = [&](const std::string& why) {
+        pixels.clear();
+        if (fault) *fault = why;
+        return false;
+    };
     uint8_t h[18];
-    if (!file || !read_exact(file, h, sizeof h)) return false;
+    if (!file || !read_exact(file, h, sizeof h)) return fail("the file is shorter than a TGA header (18 bytes)");
     auto u16 = [&](int at) { return static_cast<uint32_t>(h[at] | h[at + 1] << 8); };
     id_length = h[0], colour_map_type = h[1], image_type = h[2];
     map_first = u16(3), map_length = u16(5), map_entry_size = h[7];
     x_origin = u16(8), y_origin = u16(10), width = u16(12), height = u16(14);
     depth = h[16], descriptor = h[17];
-    if ((depth != 24 && depth != 32) || (image_type != 2 && image_type != 10)) return false;
+    if ((depth != 24 && depth != 32) || (image_type != 2 && image_type != 10))
+        return fail("not a true-colour TGA of 24 or 32 bits (type " + std::to_string(image_type) + ", " +
+                    std::to_string(depth) + " bits)");
     id_text.resize(id_length);
-    if (id_length && !read_exact(file, id_text.data(), id_length)) return false;
+    if (id_length && !read_exact(file, id_text.data(), id_length)) return fail("the file ends inside its id text");
     // A colour map, though unused, lies between the id text and the pixels.
     const uint32_t map_bytes = map_length * ((map_entry_size + 7) / 8);
-    if (colour_map_type != 0 && map_bytes && std::fseek(file, map_bytes, SEEK_CUR) != 0) return false;
+    if (colour_map_type != 0 && map_bytes && std::fseek(file, map_bytes, SEEK_CUR) != 0)
+        return fail("the file ends inside its colour map");
     const uint64_t count = uint64_t(width) * height;
-    if (count * 4 > (256u << 20)) return false;
+    const std::string size_text = std::to_string(width) + " x " + std::to_string(height);
+    if (count * 4 > (256u << 20)) return fail("a picture of " + size_text + " is larger than 256 MB");
     pixels.assign(static_cast<size_t>(count), 0);
     const uint32_t size = depth / 8;
     auto pixel_of = [&](const uint8_t* b, uint32_t alpha24) {
@@ -291,10 +306,11 @@ bool TgaImage::read(std::FILE* file)
         uint64_t row = n / width, column = n % width;
         return pixels[static_cast<size_t>((height - 1 - row) * width + column)];
     };
+    const std::string short_file = "the file ends before the " + size_text + " picture's last pixel";
     uint8_t b[4];
     if (image_type == 2) {
         for (uint64_t n = 0; n < count; ++n) {
-            if (!read_exact(file, b, size)) return pixels.clear(), false;
+            if (!read_exact(file, b, size)) return fail(short_file);
             at(n) = pixel_of(b, 0);
         }
         return true;
@@ -302,16 +318,16 @@ bool TgaImage::read(std::FILE* file)
     uint64_t n = 0;
     while (n < count) {
         int packet = std::fgetc(file);
-        if (packet == EOF) return pixels.clear(), false;
+        if (packet == EOF) return fail(short_file);
         uint32_t run = (static_cast<uint32_t>(packet) & 127) + 1;
-        if (n + run > count) return pixels.clear(), false;
+        if (n + run > count) return fail("a run-length packet runs past the " + size_text + " picture");
         if (packet >= 128) {
-            if (!read_exact(file, b, size)) return pixels.clear(), false;
+            if (!read_exact(file, b, size)) return fail(short_file);
             uint32_t p = pixel_of(b, 255);
             for (uint32_t k = 0; k < run; ++k) at(n++) = p;
         } else {
             for (uint32_t k = 0; k < run; ++k) {
-                if (!read_exact(file, b, size)) return pixels.clear(), false;
+                if (!read_exact(file, b, size)) return fail(short_file);
                 at(n++) = pixel_of(b, 255);
             }
         }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 struct TextureImage;
@@ -24,7 +25,9 @@ int32_t release_texture_range(int32_t first, int32_t last, int32_t mode);
 // An id without a live entry unbinds.
 void bind_texture(int32_t id);
 uint32_t get_texture_use_count(int32_t id);
-// width x height pixels 0xAARRGGBB, rows from the top (std::free), or null.
+// width x height pixels 0xAARRGGBB, rows from the top (std::free), or null
+// when the file is missing. A file that is there but is not a whole picture
+// ends the game (fatal 202, naming the file and the fault).
 uint32_t* load_image_file(const char* name, uint32_t* width, uint32_t* height);
 int32_t create_alpha_texture(uint32_t argb);
 void set_lkz_image_mode(int32_t on);
@@ -49,8 +52,9 @@ public:
     std::vector<uint32_t> pixels; // 0xAARRGGBB, rows from the top
 
     // False (and empty) for another type or depth, a run-length stream
-    // longer than the picture, or a file that ends early.
-    bool read(std::FILE* file);
+    // longer than the picture, or a file that ends early; fault, when given,
+    // then says which.
+    bool read(std::FILE* file, std::string* fault = nullptr);
     // format 32, 16 (1-5-5-5, top bit from the alpha), 15 or 555 (top bit
     // set), 565; 16-bit values high byte first. Empty for other formats.
     std::vector<uint8_t> convert(int format) const;

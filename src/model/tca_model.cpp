@@ -237,6 +237,7 @@ bool parse(LeReader& r, ModelContainer* c)
     // smallest record it counts.
     if (c->mesh_section) {
         int16_t m = read_count(r);
+        if (!r.ok) return refuse(r, "mesh count runs past the end");
         if (!r.have(MIN_MESH_BYTES * uint64_t(m))) return refuse(r, "meshes run past the end");
         c->meshes = take<TcaMesh>(m, "tca meshes");
         if (c->mesh_keys) c->key_tracks = take<TcaMeshKeys>(m, "tca mesh key tracks");
@@ -245,6 +246,7 @@ bool parse(LeReader& r, ModelContainer* c)
             if (!read_mesh(r, c, i)) return false;
     }
     int16_t s = read_count(r);
+    if (!r.ok) return refuse(r, "skin count runs past the end");
     if (!r.have(MIN_SKIN_BYTES * uint64_t(s))) return refuse(r, "skins run past the end");
     c->skins = take<TcaSkin>(s, "tca skins");
     c->skin_count = s;
@@ -253,12 +255,14 @@ bool parse(LeReader& r, ModelContainer* c)
     if (!r.ok) return refuse(r, "skin count runs past the end");
     if (c->version >= 2) {
         int16_t v = read_count(r);
+        if (!r.ok) return refuse(r, "variant set count runs past the end");
         if (!r.have(MIN_VARIANT_BYTES * uint64_t(v))) return refuse(r, "variant sets run past the end");
         c->variants = take<TcaVariantSet>(v, "tca variants");
         c->variant_count = v;
         for (int i = 0; i < v; ++i)
             if (!read_variant(r, c, c->variants[i])) return false;
         int16_t w = read_count(r);
+        if (!r.ok) return refuse(r, "keyword count runs past the end");
         if (!r.have(w)) return refuse(r, "keywords run past the end");
         c->keywords = take<char*>(w, "tca keywords");
         c->keyword_count = w;

@@ -134,6 +134,11 @@ std::string data_file_on_disk(const char* name)
     return host_data_file(without_cd_prefix(name));
 }
 
+void refuse_data_file(const char* caller, const char* name, const std::string& reason)
+{
+    fatal_error_sub(FATAL_CANT_LOAD_FILE, 0, (naming(caller, name) + "\n" + reason).c_str(), 0);
+}
+
 int file_exists(const char* name)
 {
     std::FILE* f = std::fopen(host_data_file(name).c_str(), "rb");

@@ -20,6 +20,10 @@ int file_exists(const char* name);
 // The path on disk a game name is read from, as errors show it: a name
 // data_path gave the CD's prefix shows the data directory's copy.
 std::string data_file_on_disk(const char* name);
+// Ends the game over a data file that is there but does not hold what its
+// reader needs: fatal 202 with the caller, the game's name, the path on disk
+// and the reason, as a missing file's message gives them.
+[[noreturn]] void refuse_data_file(const char* caller, const char* name, const std::string& reason);
 
 // Writes size bytes to the named file in the user directory: 1 when every
 // byte was written, else 0. The new file is written beside the old one and

@@ -15,6 +15,7 @@ namespace
 struct language_slot {
     uint8_t* file;
     uint32_t size;
+    uint32_t texts; // the table's entries: the first text ends it
 };
 
 language_slot slots[LANGUAGE_SLOTS];
@@ -131,7 +132,10 @@ static uint32_t control_walk_end(const uint8_t* file, uint32_t size, uint32_t at
     return at;
 }
 
-std::string language_file_fault(const uint8_t* file, uint32_t size)
+namespace
+{
+
+std::string file_fault(const uint8_t* file, uint32_t size, uint32_t* texts)
 {
     if (size < 3) return "too short to hold a text";
     // The table ends where the first text begins.
@@ -149,15 +153,21 @@ std::string language_file_fault(const uint8_t* file, uint32_t size)
         if (end > last_end) last_end = end;
     }
     if (last_end != size - 1) return "bytes after the last text";
+    if (texts) *texts = table_end / 2;
     return {};
 }
+
+} // namespace
+
+std::string language_file_fault(const uint8_t* file, uint32_t size) { return file_fault(file, size, nullptr); }
 
 uint8_t* load_language_text()
 {
     const char* name = data_path("front_en\\lang\\english.dat");
     uint32_t size = 0;
     uint8_t* file = load_file(name, &size);
-    const std::string fault = language_file_fault(file, size);
+    uint32_t texts = 0;
+    const std::string fault = file_fault(file, size, &texts);
     if (!fault.empty()) {
         free_mem(file);
         const std::string text = data_file_on_disk(name) + "\nnot a language file: " + fault;
@@ -171,7 +181,7 @@ uint8_t* load_language_text()
         return english.file;
     }
     if (english.file) free_mem(english.file);
-    english = {file, size};
+    english = {file, size, texts};
     return file;
 }
 
@@ -193,8 +203,9 @@ void select_language(int16_t language)
 const char* get_text(uint16_t number)
 {
     const language_slot& slot = *current_language;
+    // A number past the table would take the bytes of a text for an offset.
+    if (!slot.file || number >= slot.texts) return "";
     uint32_t entry = 2u * number;
-    if (!slot.file || entry + 2 > slot.size) return "";
     uint32_t offset = slot.file[entry] | slot.file[entry + 1] << 8;
     if (offset >= slot.size || !std::memchr(slot.file + offset, 0, slot.size - offset)) return "";
     return reinterpret_cast<const char*>(slot.file + offset);

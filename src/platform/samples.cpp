@@ -3,11 +3,13 @@
 
 #include "host/clock.h"
 #include "platform/fatal_error.h"
+#include "platform/files.h"
 #include "platform/memory.h"
 #include "platform/settings_targets.h"
 #include "platform/wave_file.h"
 
 #include <cstring>
+#include <string>
 
 SampleSlot sample_slots[SAMPLE_SLOT_COUNT];
 DecodedEntry decoded_entries[DECODED_ENTRY_COUNT];
@@ -231,7 +233,11 @@ int32_t load_sample(const char* file_name, int32_t slot, uint32_t tag)
     uint8_t* data = nullptr;
     uint32_t size = 0;
     uint32_t result = wave_load_file(file_name, &format, &data, &size);
-    if (result != WAVE_OK) fatal_error_sub(FATAL_CANT_LOAD_WAV, result, file_name, 0);
+    if (result != WAVE_OK) {
+        const std::string text = std::string("load_sample: ") + file_name + " (" + data_file_on_disk(file_name) + ")\n" +
+                                 wave_result_text(result);
+        fatal_error_sub(FATAL_CANT_LOAD_WAV, result, text.c_str(), 0);
+    }
     HostSoundBuffer* b = nullptr;
     if (format.format_tag == WAVE_FORMAT_PCM)
         b = host_sound_create_buffer(HostSoundFormat{format.channels, format.bits_per_sample, format.samples_per_sec},

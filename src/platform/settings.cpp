@@ -403,7 +403,13 @@ bool load_settings_file(settings_record& record)
     uint8_t bytes[SETTINGS_BYTES + 1];
     size_t got = std::fread(bytes, 1, sizeof bytes, f);
     std::fclose(f);
-    if (got != SETTINGS_BYTES) return false;
+    if (got != SETTINGS_BYTES) {
+        // Told, as an unreadable store is; the store's settings are taken instead.
+        std::fprintf(stderr, "%s: %s, not the settings record's %u bytes; it is not used.\n",
+                     host_user_file(SETTINGS_FILE).c_str(),
+                     got > SETTINGS_BYTES ? "longer" : ("only " + std::to_string(got) + " bytes").c_str(), SETTINGS_BYTES);
+        return false;
+    }
 
     settings_record loaded;
     settings_from_bytes(loaded, bytes);

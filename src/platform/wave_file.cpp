@@ -64,6 +64,19 @@ uint32_t read_format(WaveFile* f)
 
 } // namespace
 
+const char* wave_result_text(uint32_t result)
+{
+    switch (result) {
+    case WAVE_OK: return "no fault";
+    case WAVE_NO_MEMORY: return "no memory for it";
+    case WAVE_CANNOT_OPEN: return "it cannot be opened";
+    case WAVE_NOT_WAVE: return "not a RIFF WAVE file whose chunks and format the file holds";
+    case WAVE_BAD_FORMAT: return "its format cannot be read, or its bytes a second are not its rate times its block size";
+    case WAVE_CANNOT_READ: return "it has no sound data that the file holds";
+    default: return "an unknown fault";
+    }
+}
+
 uint32_t wave_open_file(const char* name, WaveFile* file)
 {
     *file = WaveFile{};

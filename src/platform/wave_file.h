@@ -14,6 +14,9 @@ constexpr uint32_t WAVE_CANNOT_READ = 0xE103;  // the data cannot be read
 
 constexpr uint16_t WAVE_FORMAT_PCM = 1;
 
+// What a result says, for an error box.
+const char* wave_result_text(uint32_t result);
+
 struct WaveFormat {
     uint16_t format_tag, channels;
     uint32_t samples_per_sec, avg_bytes_per_sec;

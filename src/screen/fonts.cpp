@@ -232,6 +232,23 @@ void blit_text_block(void* picture, int16_t x, int16_t y, int16_t width, int16_t
 const SoftwareScreenAccess k_screen_access = {lock_screen, unlock_screen, blit_text_block};
 const bool screen_access_installed = (set_software_screen_access(&k_screen_access), true);
 
+// A software font whose three files do not fit together ends the game: its
+// widths must hold the three sizes, and every offset must land on a whole
+// glyph image.
+void refuse_damaged_font(const FontStore& f, const std::string& base)
+{
+    if (f.widths_size < 3) refuse_data_file("load_font", (base + ".WTH").c_str(), "shorter than its three sizes");
+    const std::string offsets = base + ".DWD";
+    if (f.offsets_size % 4) refuse_data_file("load_font", offsets.c_str(), "not whole 32-bit offsets");
+    for (uint32_t at = 0; at < f.offsets_size; at += 4) {
+        const uint8_t* p = f.offsets + at;
+        const uint32_t offset = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+        if (offset >= f.images_size || software_sprite_size(f.images + offset, f.images_size - offset) == 0)
+            refuse_data_file("load_font", offsets.c_str(),
+                             "the glyph of character " + std::to_string(at / 4 + 33) + " is not a whole image of " + base + ".SPR");
+    }
+}
+
 } // namespace
 
 void load_font(int32_t storage, int32_t number)
@@ -252,6 +269,7 @@ void load_font(int32_t storage, int32_t number)
         f.images = load_file((base + ".SPR").c_str(), &f.images_size);
         f.offsets = load_file((base + ".DWD").c_str(), &f.offsets_size);
         f.widths = load_file((base + ".WTH").c_str(), &f.widths_size);
+        refuse_damaged_font(f, base);
     }
     f.loaded = true;
 }

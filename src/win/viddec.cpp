@@ -178,7 +178,9 @@ constexpr int64_t K_C6S = 35468;  // 0.541196
 constexpr int64_t K_C2S = 85627;  // 1.306563
 constexpr int64_t K_C6 = 25080;   // 0.382683
 
-int32_t mul(int64_t a, int64_t k) { return static_cast<int32_t>((a * k + 32768) >> 16); }
+// Kept in 64 bits: a damaged stream's coefficients can take the sums of
+// these products past 32 bits; the pass narrows once, at its end.
+int64_t mul(int64_t a, int64_t k) { return static_cast<int32_t>((a * k + 32768) >> 16); }
 
 void idct8(int32_t* p, int stride)
 {

@@ -3,10 +3,12 @@
 #include "display/hud.h"
 #include "display/hud_draw.h"
 #include "display/replay_screen.h"
+#include "gl3d/picture_files.h"
 #include "screen/screen_flip.h"
 #include "screen/surface.h"
 #include "match/match_hooks.h"
 #include "match/match_records.h"
+#include "platform/exit_trap.h"
 #include "platform/memory.h"
 
 #include <gtest/gtest.h>
@@ -339,6 +341,21 @@ TEST_F(Hud, OnlyEightBitBitmapsAreRead)
     std::vector<uint8_t> cut = bmp(8, 3, 2);
     cut.resize(60);
     EXPECT_EQ(bitmap_from_memory(cut.data(), static_cast<uint32_t>(cut.size()), &pixels, &w, &h), 0);
+    // A top-down height of -2^31 has no positive height to turn into.
+    std::vector<uint8_t> lowest = bmp(8, 3, 2);
+    lowest[22] = lowest[23] = lowest[24] = 0, lowest[25] = 0x80;
+    EXPECT_EQ(bitmap_from_memory(lowest.data(), static_cast<uint32_t>(lowest.size()), &pixels, &w, &h), 0);
+
+    // From a file: a missing bar is no bar, a damaged one ends the game.
+    PictureFiles files;
+    EXPECT_EQ(bitmap_to_surface("bar.bmp", &pixels, &w, &h), 0);
+    files.write("bar.bmp", {'n', 'o', 't', ' ', 'B', 'M'});
+    EXPECT_EQ(bitmap_to_surface("bar.bmp", &pixels, &w, &h), 0) << "no bitmap at all is no bar";
+    files.write("bar.bmp", cut);
+    Ending e = run_trapped([&] { bitmap_to_surface("bar.bmp", &pixels, &w, &h); });
+    EXPECT_TRUE(e.ended && e.code == 1);
+    EXPECT_NE(e.box_text.find("bitmap_to_surface: bar.bmp (" + files.path("bar.bmp") + ")\nnot an uncompressed 8-bit bitmap"),
+              std::string::npos) << e.box_text;
 }
 
 } // namespace

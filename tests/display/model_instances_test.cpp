@@ -4,6 +4,7 @@
 #include "gl3d/gl_fixture.h"
 #include "gl3d/picture_files.h"
 #include "model/fixtures.h"
+#include "platform/exit_trap.h"
 
 #include "display/match_scene.h"
 #include "display/model_instances.h"
@@ -97,6 +98,23 @@ protected:
     std::vector<ModelContainer*> containers;
     std::vector<PafAnimation*> animations;
 };
+
+// A missing model is drawn as nothing; one that is there but cut short (a
+// figure model at half its length, say) ends the game naming the file and
+// where its reading stopped.
+TEST_F(ModelInstances, AModelCutShortIsRefusedAMissingOneIsNot)
+{
+    EXPECT_EQ(load_model_container("none.tca"), nullptr);
+    TcaFileData f;
+    f.meshes = {mesh("player.tga", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}, {{0, 1, 2, 0}})};
+    std::vector<uint8_t> bytes = write_tca(f);
+    bytes.resize(bytes.size() / 2);
+    files->write("half.tca", bytes);
+    Ending e = run_trapped([] { load_model_container("half.tca"); });
+    EXPECT_TRUE(e.ended && e.code == 1);
+    EXPECT_NE(e.box_text.find("load_model: half.tca (" + files->path("half.tca") + ")\n"), std::string::npos) << e.box_text;
+    EXPECT_NE(e.box_text.find("run past the end"), std::string::npos) << e.box_text;
+}
 
 TEST_F(ModelInstances, TexturesAreSharedByTheirFullPathAndKitsTakeTheirOwn)
 {

@@ -225,6 +225,38 @@ TEST_F(Breaks, TheDifficultySliderRoundTrips)
     EXPECT_FALSE(shown) << "a competition match has no slider";
 }
 
+// The clamps at both ends of the slider: a stored difficulty far past 100
+// (the sum would overflow without its cap), a slider that something left
+// outside 0 .. 100, and training's bottom, which stores 1 rather than 0.
+TEST_F(Breaks, TheDifficultyIsClampedBothWays)
+{
+    const struct {
+        const char* what;
+        int8_t type;
+        uint32_t difficulty;
+        int32_t set_slider; // -1: leave the slider where it opened
+        int32_t slider;
+        uint32_t back;
+    } cases[] = {
+        {"the largest stored difficulty", GAME_TRAINING, 0x7FFFFFFF, -1, 100, 100},
+        {"a training difficulty of 0", GAME_TRAINING, 0, -1, 0, 1},
+        {"a slider past the right end", GAME_EXHIBITION, 65, 150, 50, 100},
+        {"a slider past the left end", GAME_EXHIBITION, 65, -90, 50, 30},
+    };
+    match_stage = STAGE_IN_MATCH;
+    for (const auto& c : cases) {
+        game_settings.game_type = c.type;
+        game_settings.difficulty = c.difficulty;
+        int32_t slider = -1;
+        run(&break_menu_screen, [&] {
+            slider = break_menu_state.difficulty_slider;
+            if (c.set_slider != -1) break_menu_state.difficulty_slider = c.set_slider;
+        });
+        EXPECT_EQ(slider, c.slider) << c.what;
+        EXPECT_EQ(game_settings.difficulty, c.back) << c.what;
+    }
+}
+
 TEST_F(Breaks, SharesAndElapsedTime)
 {
     EXPECT_EQ(home_share(0, 0), 50);

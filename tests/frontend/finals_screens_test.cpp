@@ -20,6 +20,7 @@
 #include "gl3d/texture_cache.h"
 #include "gl3d/texture_manager.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -309,6 +310,24 @@ TEST_F(Finals, TheLadderAndRoundScreensListTheCompetition)
     competition_state.round = 23;
     run(&ladder_screen, look);
     EXPECT_EQ(title, "Final Round");
+
+    // An order that lists team 4 twice (so misses team 6) and names no team
+    // at its last entry: a row for each team it holds, each once.
+    competition_state.order[6] = 4;
+    competition_state.order[15] = 200;
+    run(&ladder_screen, look);
+    ASSERT_EQ(lines.size(), 14u);
+    auto rows_of = [&](int team) {
+        const std::string name = get_text(team);
+        // A row is the name, then its columns padded with spaces.
+        return std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.substr(0, l.find("  ")) == name; });
+    };
+    EXPECT_EQ(rows_of(4), 1);
+    EXPECT_EQ(rows_of(6), 0);
+    EXPECT_EQ(rows_of(5), 1);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.empty() || l[0] == ' '; }), 0)
+        << "no row without a team's name";
+    for (uint8_t i = 0; i < 16; ++i) competition_state.order[i] = i;
 
     const struct {
         int8_t type;

@@ -126,7 +126,7 @@ TEST_F(Powerbars, AMissingOrBrokenImageLeavesTheBarUndrawn)
     PowerbarImage image{};
     EXPECT_EQ(load_powerbar_image(&image, "nothing.bmp"), 0);
     const fs::path broken = host_data_file((std::string(POWERBAR_DIRECTORY) + "broken.bmp").c_str());
-    std::ofstream(broken, std::ios::binary) << "BM not really";
+    std::ofstream(broken, std::ios::binary) << "not a bitmap";
     EXPECT_EQ(load_powerbar_image(&image, "broken.bmp"), 0);
     draw_powerbar_image(&image, 10, 20, 100, true, false);
     EXPECT_EQ(at(10, 20), "7 7 7 7 / 7 7 7 7 / ");

@@ -35,6 +35,11 @@ public:
         std::filesystem::create_directories(p.parent_path());
         std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
+    std::vector<uint8_t> read(const std::string& relative) const
+    {
+        std::ifstream in(root / relative, std::ios::binary);
+        return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+    }
     std::string path(const std::string& relative) const { return (root / relative).string(); }
     void remove(const std::string& relative) const { std::filesystem::remove(root / relative); }
 

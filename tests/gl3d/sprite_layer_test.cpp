@@ -154,26 +154,55 @@ TEST_F(SpriteLayerTest, FontSlotsMetricsAndHostileFiles)
     EXPECT_EQ(hw_font_page_vertices(a, 0) + hw_font_page_vertices(a, 1), 0u) << "a glyph on a missing page draws nothing";
     EXPECT_FLOAT_EQ(at[0], 10.0f) << "but still advances";
 
-    // A count larger than the file: a font without glyphs.
-    std::vector<uint8_t> lie = {200, 0, 0, 0, 1, 0, 0, 0, 12, 0, 0, 0, 5, 0, 0, 0, 'a', 0, 0, 0};
-    files.write("lie.fnt", lie);
-    int32_t c = create_hw_font("lie.fnt");
-    EXPECT_EQ(hw_font_metrics(c)->glyph_count, 0u);
-    EXPECT_EQ(hw_font_height(c), 0);
     int32_t missing = create_hw_font("nothing.fnt");
     EXPECT_EQ(hw_text_width("abc", missing), 0);
 
     // Slots: freeing leaves a hole that is taken first; a sixteenth font is refused.
     select_hw_font(b);
-    EXPECT_EQ(free_hw_font(b), 3);
+    EXPECT_EQ(free_hw_font(b), 2);
     EXPECT_EQ(current_hw_font(), -1);
-    EXPECT_EQ(free_hw_font(b), 3) << "freed twice: nothing";
+    EXPECT_EQ(free_hw_font(b), 2) << "freed twice: nothing";
     select_hw_font(b);
     EXPECT_EQ(current_hw_font(), -1);
     while (hw_font_count() < HW_FONT_SLOTS) ASSERT_GE(create_hw_font("nothing.fnt"), 0);
     EXPECT_EQ(create_hw_font("nothing.fnt"), -1);
     select_hw_font(14);
     EXPECT_EQ(current_hw_font(), 14);
+}
+
+// A metrics file that is there but does not fit its header ends the game
+// with the file's name and the fault, as a missing data file does; the font
+// is not made.
+TEST_F(SpriteLayerTest, DamagedFontMetricsAreRefused)
+{
+    write_font("good.fnt");
+    const std::vector<uint8_t> good = files.read("good.fnt");
+    auto with_word = [&](size_t at, uint32_t value) {
+        std::vector<uint8_t> bytes = good;
+        for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
+        return bytes;
+    };
+    const struct {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        const char* reason;
+    } cases[] = {
+        {"cut in its header", std::vector<uint8_t>(good.begin(), good.begin() + 11), "shorter than its header"},
+        {"cut in its last glyph", std::vector<uint8_t>(good.begin(), good.end() - 5), "the header counts 4 glyphs, the file holds 3"},
+        {"a count past the file", with_word(0, 200), "the header counts 200 glyphs"},
+        {"too many pages", with_word(4, 257), "257 glyph pages"},
+        {"a first character past a byte", with_word(16, 0x80000000u), "from character 2147483648"},
+        {"glyphs past character 255", with_word(16, 254), "go past character 255"},
+    };
+    for (const auto& c : cases) {
+        files.write("bad.fnt", c.bytes);
+        const int32_t before = hw_font_count();
+        Ending e = run_trapped([] { create_hw_font("bad.fnt"); });
+        EXPECT_TRUE(e.ended && e.code == 1) << c.what;
+        EXPECT_NE(e.box_text.find("create_hw_font: bad.fnt ("), std::string::npos) << c.what << ": " << e.box_text;
+        EXPECT_NE(e.box_text.find(c.reason), std::string::npos) << c.what << ": " << e.box_text;
+        EXPECT_EQ(hw_font_count(), before) << c.what;
+    }
 }
 
 TEST_F(SpriteLayerTest, ClipWindowsCutGlyphQuads)
@@ -371,6 +400,37 @@ TEST_F(SpriteLayerTest, SoftwareBanksCountTheirSpritesWithinTheBank)
     EXPECT_NE(sprite_bank_sprite(slot, 1), nullptr);
     EXPECT_EQ(sprite_bank_sprite(slot, 2), nullptr);
     EXPECT_EQ(free_sprite_set(slot), 0);
+    set_sprite_set_mode(1);
+}
+
+// A frame header cut inside its records, or a software bank with bytes that
+// are not a whole sprite, ends the game naming the file; nothing is made.
+TEST_F(SpriteLayerTest, DamagedSpriteSetsAreRefused)
+{
+    write_set(files);
+    std::vector<uint8_t> header = files.read("set.sph");
+    header.resize(header.size() - 3);
+    files.write("set.sph", header);
+    std::vector<uint8_t> bank = kit_sw_sprite(10, 3, 0, 0, std::vector<int16_t>(30, 7));
+    bank.push_back(0x55);
+    files.write("bank.spr", bank);
+    files.write("bank.DWD", kit_sprite_companion({0}));
+    const struct {
+        const char* file;
+        int32_t software;
+        const char* says;
+    } cases[] = {
+        {"set.sph", 0, "read_sprite_frames: set.sph ("},
+        {"bank.sph", 1, "load_sprite_set: bank.spR ("},
+    };
+    for (const auto& c : cases) {
+        set_sprite_set_mode(c.software ? 0 : 1);
+        std::vector<uint8_t> buffer(64);
+        Ending e = run_trapped([&] { load_sprite_set(c.file, buffer.data(), 64); });
+        EXPECT_TRUE(e.ended && e.code == 1) << c.file;
+        EXPECT_NE(e.box_text.find(c.says), std::string::npos) << e.box_text;
+        EXPECT_EQ(texture_cache_count(), 0) << c.file;
+    }
     set_sprite_set_mode(1);
 }
 

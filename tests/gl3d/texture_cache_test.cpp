@@ -2,6 +2,7 @@
 // device: use counts, what reaches the device, and the 16-bit conversion.
 #include "gl_fixture.h"
 #include "picture_files.h"
+#include "../platform/exit_trap.h"
 
 #include "gl3d/render_state.h"
 #include "gl3d/texture_cache.h"
@@ -134,11 +135,15 @@ TEST_F(TextureTest, CompressedTwinsAndTgaOrientation)
     std::free(packed);
 }
 
+// A picture that is there but is not a whole TGA ends the game with its name
+// and the fault, as a missing data file would; it is never made into a blank
+// texture (a font page of random bytes would draw its glyphs as white blocks).
 TEST_F(TextureTest, TheTgaObjectRefusesHostileFiles)
 {
     struct Case {
         const char* what;
         std::vector<uint8_t> bytes;
+        const char* says;
     };
     std::vector<uint8_t> overlong = kit_tga(kit_picture(2, 1), {24, true});
     overlong.resize(18);
@@ -147,12 +152,40 @@ TEST_F(TextureTest, TheTgaObjectRefusesHostileFiles)
     short_file.resize(short_file.size() - 2);
     std::vector<uint8_t> depth16 = kit_tga(kit_picture(1, 1));
     depth16[16] = 16;
-    const Case cases[] = {{"overlong run", overlong}, {"short", short_file}, {"16-bit", depth16}, {"header", {1, 2, 3}}};
+    std::vector<uint8_t> noise(600);
+    uint32_t seed = 12345;
+    for (uint8_t& b : noise) b = static_cast<uint8_t>((seed = seed * 1103515245u + 12345u) >> 24);
+    noise[1] = 0, noise[2] = 2, noise[12] = 16, noise[13] = 0, noise[14] = 16, noise[15] = 0, noise[16] = 32;
+    // a header that passes, pixels that cannot fill it
+    const Case cases[] = {{"overlong run", overlong, "a run-length packet runs past the 2 x 1 picture"},
+                          {"short", short_file, "the file ends before the 4 x 4 picture's last pixel"},
+                          {"16-bit", depth16, "not a true-colour TGA of 24 or 32 bits (type 2, 16 bits)"},
+                          {"header", {1, 2, 3}, "the file is shorter than a TGA header"},
+                          {"random bytes", noise, "the file ends before"}};
     for (const Case& c : cases) {
         files.write("x.tga", c.bytes);
-        uint32_t w, h;
-        EXPECT_EQ(load_image_file("x.tga", &w, &h), nullptr) << c.what;
+        std::string fault;
+        std::FILE* f = std::fopen(files.path("x.tga").c_str(), "rb");
+        TgaImage image;
+        EXPECT_FALSE(image.read(f, &fault)) << c.what;
+        std::fclose(f);
+        EXPECT_NE(fault.find(c.says), std::string::npos) << c.what << ": " << fault;
+        EXPECT_TRUE(image.pixels.empty()) << c.what;
+        for (bool through_cache : {false, true}) {
+            const int32_t before = texture_cache_count();
+            Ending e = run_trapped([&] {
+                uint32_t w, h;
+                if (through_cache) find_or_load_texture("x.tga");
+                else load_image_file("x.tga", &w, &h);
+            });
+            EXPECT_TRUE(e.ended && e.code == 1) << c.what;
+            EXPECT_NE(e.box_text.find("load_image_file: x.tga (" + files.path("x.tga") + ")\n" + c.says), std::string::npos)
+                << c.what << ": " << e.box_text;
+            EXPECT_EQ(texture_cache_count(), before) << c.what;
+        }
     }
+    uint32_t w, h;
+    EXPECT_EQ(load_image_file("missing.tga", &w, &h), nullptr) << "a missing picture is no picture";
 }
 
 TEST_F(TextureTest, AlphaTexturesGetNamesOfTheirOwn)

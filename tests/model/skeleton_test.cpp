@@ -224,17 +224,20 @@ TEST_F(PlayerModel, MissingModelOrMeshIsAFatalError)
         const char* rhand_node; // the node name of the right hand's mesh
         char magic;             // the file's first byte
         const char* says;       // in the error box
+        bool halved = false;    // the file cut to half its length
     };
     const Case cases[] = {
         {"no model file", false, "RHAND", 'T', "file not found"},
         {"not a model", true, "RHAND", 'X', "Can't load file"},
         {"no mesh for RHAND", true, "RHUMP", 'T', "no mesh carries RHAND"},
+        {"cut to half its length", true, "RHAND", 'T', "run", true},
     };
     for (const Case& c : cases) {
         TcaFileData f = skeleton_model(simple_pivots());
         f.meshes[14].node_name = c.rhand_node;
         std::vector<uint8_t> bytes = write_tca(f);
         bytes[0] = static_cast<uint8_t>(c.magic);
+        if (c.halved) bytes.resize(bytes.size() / 2);
         std::filesystem::remove(dir + "/3d display/pgfs/midplayer_shorthair.pgf");
         if (c.write) put("3d display/pgfs/midplayer_shorthair.pgf", bytes);
         testing::internal::CaptureStderr();

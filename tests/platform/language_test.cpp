@@ -64,6 +64,13 @@ TEST_F(Language, NumbersOutsideTheFileGiveAnEmptyText)
     install_language(language_file({"one", "two"}));
     for (uint16_t number : {2, 100, 0xFFFF}) EXPECT_STREQ(get_text(number), "") << number;
     EXPECT_STREQ(get_text(0), "one");
+    // Text bytes that read as an offset are no entry of the table: number 2
+    // would take text 0's "\x08" for one and land on the 1 inside text 1,
+    // whose argument is the text's end.
+    install_language({4, 0, 6, 0, 8, 0, 2, 0, 1, 0});
+    EXPECT_STREQ(get_text(0), "\x08");
+    EXPECT_EQ(control_string_length(get_text(1)), 3u);
+    EXPECT_STREQ(get_text(2), "") << "past the table";
 }
 
 TEST_F(Language, ABadFileIsRefusedNamingIt)

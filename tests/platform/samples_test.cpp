@@ -1,6 +1,7 @@
 #include "sound_fixtures.h"
 #include "host/host_test_hooks.h"
 
+#include "platform/files.h"
 #include "platform/settings_targets.h"
 
 #include <cstdlib>
@@ -286,6 +287,10 @@ TEST_F(Samples, LoadFailuresAreFatal)
 
     expect_fatal(215, "missing.wav", [] { load_sample("missing.wav", -1, 0); });
     expect_fatal(215, "broken.wav", [] { load_sample("broken.wav", -1, 0); });
+    std::vector<uint8_t> cut = kit_wav(1, 22050, 16, {1, 2, 3, 4, 5, 6});
+    cut.resize(cut.size() / 2);
+    write_file("cut.wav", cut);
+    expect_fatal(215, "cut.wav (" + data_file_on_disk("cut.wav") + ")\nnot a RIFF WAVE file", [] { load_sample("cut.wav", -1, 0); });
     expect_fatal(215, "empty.wav", [] { load_sample("empty.wav", -1, 0); });
     expect_fatal(216, "load_sample", [] { load_sample("adpcm.wav", -1, 0); });
     expect_fatal(216, "load_sample", [] { load_sample("no_sound.wav", -1, 0); }); // no buffer of no bytes

@@ -257,15 +257,23 @@ TEST_F(Settings, KobDatIsCheckedBeforeUse)
     uint8_t bytes[SETTINGS_BYTES];
     settings_to_bytes(good, bytes);
 
-    // Wrong sizes are not a record.
-    for (size_t size : {size_t{0}, size_t{SETTINGS_BYTES - 1}, size_t{SETTINGS_BYTES + 1}}) {
+    // Wrong sizes are not a record, and the player is told which file it was.
+    const struct {
+        size_t size;
+        const char* says;
+    } sizes[] = {{0, "only 0 bytes"}, {SETTINGS_BYTES - 1, "only 2495 bytes"}, {SETTINGS_BYTES + 1, "longer"}};
+    for (const auto& c : sizes) {
         std::vector<uint8_t> file(bytes, bytes + SETTINGS_BYTES);
-        file.resize(size, 0);
+        file.resize(c.size, 0);
         write(user("KOB.DAT"), file);
         settings_record r = defaults();
-        EXPECT_FALSE(load_settings_file(r)) << size;
-        EXPECT_FALSE(load_settings(r)) << size;
-        EXPECT_TRUE(same(r, defaults())) << size;
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(load_settings_file(r)) << c.size;
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find(user("KOB.DAT").string() + ": " + c.says + ", not the settings record's 2496 bytes"),
+                  std::string::npos) << said;
+        EXPECT_FALSE(load_settings(r)) << c.size;
+        EXPECT_TRUE(same(r, defaults())) << c.size;
     }
 
     // Texts are ended and values out of range keep their defaults.

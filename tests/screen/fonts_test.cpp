@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/exit_trap.h"
+
 #include <algorithm>
 #include <array>
 #include <vector>
@@ -77,6 +79,39 @@ TEST_F(Fonts, NumbersWithoutFilesAndOutOfRangeLoadNothing)
     EXPECT_EQ(current_font(), 1);
     select_font(2);
     EXPECT_EQ(current_font(), 2);
+}
+
+// A software font whose files do not fit together ends the game naming the
+// file at fault; one of random bytes is never drawn as blocks.
+TEST_F(Fonts, DamagedSoftwareFontsAreRefused)
+{
+    const KitSwFont good = kit_build_sw_font(glyphs(), 1, 15, 7, 10, 6, 3);
+    std::vector<uint8_t> noise(good.images.size());
+    uint32_t seed = 99;
+    for (uint8_t& b : noise) b = static_cast<uint8_t>((seed = seed * 1103515245u + 12345u) >> 24);
+    std::vector<uint8_t> past = good.offsets;
+    past[4] = 0xFF, past[5] = 0xFF, past[6] = 0xFF;
+    const struct {
+        const char* what;
+        std::vector<uint8_t> images, offsets, widths;
+        const char* says;
+    } cases[] = {
+        {"widths cut to two bytes", good.images, good.offsets, {7, 10}, "Ns2.WTH ("},
+        {"offsets cut inside a word", good.images, {good.offsets.begin(), good.offsets.end() - 1}, good.widths,
+         "not whole 32-bit offsets"},
+        {"an offset past the images", good.images, past, good.widths, "the glyph of character 34 is not a whole image"},
+        {"images of random bytes", noise, good.offsets, good.widths, "is not a whole image of"},
+    };
+    for (const auto& c : cases) {
+        files.write("front_en/font/sw/Ns2.SPR", c.images);
+        files.write("front_en/font/sw/Ns2.DWD", c.offsets);
+        files.write("front_en/font/sw/Ns2.WTH", c.widths);
+        Ending e = run_trapped([] { load_font(7, 1); });
+        EXPECT_TRUE(e.ended && e.code == 1) << c.what;
+        EXPECT_NE(e.box_text.find("load_font: "), std::string::npos) << c.what << ": " << e.box_text;
+        EXPECT_NE(e.box_text.find(c.says), std::string::npos) << c.what << ": " << e.box_text;
+        free_font(7);
+    }
 }
 
 TEST_F(Fonts, WidthsHeightsAndNewLinePairs)
